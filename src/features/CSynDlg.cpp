@@ -1,6 +1,7 @@
 #include "features/CSynDlg.h"
 
 #include <QPalette>
+#include <QPointer>
 #include <QProgressBar>
 
 #include <array>
@@ -66,8 +67,12 @@ void CSynDlg::Step() {
 }
 
 void CSynDlg::GiveUp() {
+    const QPointer<CSynDlg> self(this);
+    const int noticeMs = m_timing.noticeMs;
     Finish();
-    emit GaveUp(GiveUpNotice(), m_timing.noticeMs);
+    if (self) {
+        emit GaveUp(GiveUpNotice(), noticeMs);
+    }
 }
 
 }  // namespace varnoth

@@ -42,7 +42,8 @@ class CSynDlg : public QDialog {
     void reject() override;
 
   signals:
-    // The dialog gave up waiting and has ended: the owner shows `notice` for `periodMs`.
+    // The dialog gave up waiting and has ended (sent unless the owner deleted it as it ended): the owner
+    // shows `notice` for `periodMs`.
     void GaveUp(const QString& notice, int periodMs);
 
   private:
