@@ -10,7 +10,9 @@
 namespace varnoth {
 namespace {
 
-void WriteToStderr(const std::string& line) { std::fputs(line.c_str(), stderr); }
+void WriteToStderr(const std::string& line) {
+    std::fputs(line.c_str(), stderr);
+}
 
 struct TraceState {
     std::mutex mutex;
@@ -58,6 +60,8 @@ TraceSink SetTraceSink(TraceSink sink) {
     return std::exchange(state.sink, std::move(sink));
 }
 
-void EnableTraceToStderr() { SetTraceSink(WriteToStderr); }
+void EnableTraceToStderr() {
+    SetTraceSink(WriteToStderr);
+}
 
 }  // namespace varnoth

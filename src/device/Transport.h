@@ -25,7 +25,7 @@ inline constexpr UsbIds kUpgradeIds{0x0920, 0x1210};
 
 // One open link to an amplifier: transfers output reports and delivers the input reports it receives.
 class Transport {
-public:
+  public:
     using Deliver = std::function<void(const Report&)>;
 
     virtual ~Transport() = default;
@@ -55,7 +55,7 @@ struct OpenResult {
 
 // Finds and opens the amplifier: first under the normal identifiers, then under the upgrade identifiers.
 class TransportProvider {
-public:
+  public:
     virtual ~TransportProvider() = default;
     virtual OpenResult Open(UsbIds normal, UsbIds upgrade) = 0;
 };

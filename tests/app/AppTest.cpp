@@ -1,0 +1,260 @@
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+#include "app/CVarnothApp.h"
+#include "app/CVarnothDlg.h"
+#include "app/Language.h"
+#include "features/DialogBuilder.h"
+#include "features/DialogTexts.h"
+
+namespace varnoth {
+namespace {
+
+constexpr int kDeadlineMs = 60000;
+
+// Parts of the main window and the settings dialog with the captions their templates give.
+constexpr std::array kMainControls = {
+    ControlTemplate{1012, ControlKind::Label, {306, 3, 19, 8}, "LOAD", kRightAligned},
+    ControlTemplate{1019, ControlKind::PushButton, {476, 1, 49, 12}, "中文"},
+    ControlTemplate{1022, ControlKind::Frame, {55, 32, 232, 92}},
+    ControlTemplate{1153, ControlKind::GroupBox, {459, 258, 117, 116}, "主音量", kCentred},
+    ControlTemplate{1064, ControlKind::Label, {191, 17, 30, 8}, "当前状态", kRightAligned},
+};
+const DialogTemplate kMain{229, "Varnoth v1.5", 579, 378, StandardDialogFont(), kMainControls};
+
+constexpr std::array kSettingsControls = {
+    ControlTemplate{1090, ControlKind::Label, {10, 20, 60, 8}, "POWER MIC VOL"},
+    ControlTemplate{1101, ControlKind::RadioButton, {10, 40, 60, 10}, "VOL BY MODE"},
+};
+const DialogTemplate kSettings{180, "Settings", 300, 200, StandardDialogFont(), kSettingsControls};
+
+QString Caption(const QWidget& dialog, int id) {
+    const QWidget* control = FindControl(dialog, id);
+    return control ? ControlText(*control) : QStringLiteral("<no control %1>").arg(id);
+}
+
+struct LanguageCase {
+    int language;
+    const char* button1019;
+    const char* label1012;
+    const char* frame1022;
+    const char* group1153;
+    const char* settingsTitle;
+    const char* settings1090;
+    const char* settings1101;
+};
+
+TEST(Language, TablesGiveTheCaptionsOfEachLanguage) {
+    const LanguageCase cases[] = {
+        {kChinese, "English", "载入", "话筒参数", "输出音量", "设置", "话筒开机音量", "音量随机保存"},
+        {kEnglish, "中文", "LOAD", "MIC", "Output Vol", "Settings", "POWER MIC", "VOL BY RANDOM"},
+        {7, "中文", "LOAD", "MIC", "Output Vol", "Settings", "POWER MIC", "VOL BY RANDOM"},
+    };
+    for (const LanguageCase& c : cases) {
+        SCOPED_TRACE(c.language);
+        QDialog main;
+        BuildDialog(main, kMain);
+        ASSERT_TRUE(ApplyLanguage(c.language, main));
+        EXPECT_EQ(Caption(main, 1019), c.button1019);
+        EXPECT_EQ(Caption(main, 1012), c.label1012);
+        EXPECT_EQ(Caption(main, 1022), c.frame1022) << "frames hosting custom controls take a caption too";
+        EXPECT_EQ(Caption(main, 1153), c.group1153);
+        EXPECT_EQ(Caption(main, 1064), "当前状态") << "no entry: the template caption stays";
+        EXPECT_EQ(main.windowTitle(), "Varnoth v1.5") << "no table sets the main window's title";
+
+        QDialog settings;
+        BuildDialog(settings, kSettings);
+        ApplyDialogTexts(settings, kSettings.number);
+        EXPECT_EQ(settings.windowTitle(), c.settingsTitle);
+        EXPECT_EQ(Caption(settings, 1090), c.settings1090);
+        EXPECT_EQ(Caption(settings, 1101), c.settings1101);
+    }
+}
+
+TEST(Language, AnOpenDialogKeepsACaptionTheNewTableDoesNotName) {
+    QDialog main;
+    BuildDialog(main, kMain);
+    QDialog settings;
+    BuildDialog(settings, kSettings);
+    ApplyLanguage(kChinese, main);
+    ApplyDialogTexts(settings, kSettings.number);
+    ApplyLanguage(kEnglish, main);
+    ApplyDialogTexts(settings, kSettings.number);
+    EXPECT_EQ(Caption(main, 1019), "中文");
+    EXPECT_EQ(settings.windowTitle(), "设置");
+    EXPECT_EQ(Caption(settings, 1090), "POWER MIC");
+}
+
+TEST(Language, EachTableCoversItsOwnDialogs) {
+    LanguageTable chinese;
+    LanguageTable english;
+    ASSERT_TRUE(LoadLanguageTable(kChinese, chinese));
+    ASSERT_TRUE(LoadLanguageTable(kEnglish, english));
+    EXPECT_EQ(chinese.Lookup("IDD241_title"), "重置/升级/遥控学习");
+    EXPECT_EQ(english.Lookup("IDD241_title"), "");
+    EXPECT_EQ(english.Lookup("IDD241_1111"), "") << "the reset dialog's template is English";
+    for (const char* key :
+         {"IDD204_title", "IDD205_title", "IDD233_title", "IDD204_1", "IDD205_3", "IDD233_3"}) {
+        EXPECT_EQ(chinese.Lookup(key), "") << key << ": the template is Chinese";
+        EXPECT_NE(english.Lookup(key), "") << key;
+    }
+    EXPECT_EQ(english.Lookup("IDD204_title"), "Study remoter control");
+    EXPECT_EQ(english.Lookup("IDD233_1107"),
+              "2.Press \"enter\" by right hand,press \"power on\" by left hand");
+    EXPECT_EQ(english.Lookup("IDD180_title"), "");
+}
+
+TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
+    for (const int language : {kChinese, kEnglish}) {
+        CVarnothDlg window(language);
+        EXPECT_EQ(window.windowTitle(), "Varnoth v1.5");
+        EXPECT_EQ(window.Language(), language);
+        EXPECT_EQ(window.size(), ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size());
+        EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    }
+}
+
+TEST(MainWindow, EscDoesNothingAndTheCloseBoxEndsIt) {
+    CVarnothDlg window(kChinese);
+    bool finished = false;
+    QObject::connect(&window, &QDialog::finished, [&] { finished = true; });
+    window.open();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClick(&window, Qt::Key_Escape);
+    QTest::keyClick(&window, Qt::Key_Return);
+    EXPECT_TRUE(window.isVisible());
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(finished);
+}
+
+TEST(App, RaisingRestoresAMinimisedWindow) {
+    QDialog window;
+    window.showMinimized();
+    ASSERT_TRUE(window.isMinimized());
+    CVarnothApp::RaiseWindow(window);
+    EXPECT_FALSE(window.isMinimized());
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST(Settings, LanguageIsZeroWhenMissingOrUnreadableAndKeepsWhatWasWritten) {
+    QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "VARNOTH", "VARNOTH-Q317");
+    raw.remove("language");
+    raw.sync();
+    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 0);
+    raw.setValue("language", "not a number");
+    raw.sync();
+    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 0);
+    CVarnothApp::WriteSetting("language", 1);
+    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 1);
+    CVarnothApp::WriteSetting("language", 0);
+    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 0);
+}
+
+// The program started as a separate process with the test's private home and session folders.
+class Program {
+  public:
+    Program() {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VARNOTH_TRACE", "1");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        m_process.setProcessEnvironment(environment);
+        m_process.start(QStringLiteral(VARNOTH_EXECUTABLE), {});
+    }
+    ~Program() {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished(kDeadlineMs);
+        }
+    }
+
+    // Waits until the program has written `line` to its trace output.
+    bool WaitForTrace(const QString& line) {
+        return QTest::qWaitFor(
+                   [&] {
+                       m_trace += QString::fromUtf8(m_process.readAllStandardError());
+                       return m_trace.contains(line) || m_process.state() == QProcess::NotRunning;
+                   },
+                   kDeadlineMs) &&
+               m_trace.contains(line);
+    }
+    // Waits until the program has ended and collects the rest of its trace.
+    bool WaitForExit() {
+        const bool ended = m_process.waitForFinished(kDeadlineMs);
+        m_trace += QString::fromUtf8(m_process.readAllStandardError());
+        return ended;
+    }
+    void Kill() {
+        m_process.kill();
+        WaitForExit();
+    }
+    QProcess& Process() { return m_process; }
+    const QString& TraceText() const { return m_trace; }
+
+  private:
+    QProcess m_process;
+    QString m_trace;
+};
+
+TEST(App, TheLanguageSurvivesARestart) {
+    CVarnothApp::WriteSetting("language", 1);
+    {
+        Program program;
+        EXPECT_TRUE(program.WaitForTrace("Main window: language 1")) << program.TraceText().toStdString();
+    }
+    CVarnothApp::WriteSetting("language", 0);
+    Program program;
+    EXPECT_TRUE(program.WaitForTrace("Main window: language 0")) << program.TraceText().toStdString();
+}
+
+TEST(App, ASecondInstanceRaisesTheFirstAndEnds) {
+    Program first;
+    ASSERT_TRUE(first.WaitForTrace("Main window:")) << first.TraceText().toStdString();
+
+    Program second;
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.Process().exitCode(), 0);
+    EXPECT_TRUE(second.TraceText().contains("the running instance raised its window"))
+        << second.TraceText().toStdString();
+    EXPECT_FALSE(second.TraceText().contains("Main window:")) << "no second window";
+
+    EXPECT_TRUE(first.WaitForTrace("raised the main window for a second instance"))
+        << first.TraceText().toStdString();
+    EXPECT_EQ(first.Process().state(), QProcess::Running);
+
+    first.Kill();
+    Program next;
+    EXPECT_TRUE(next.WaitForTrace("Main window:")) << "the mark of a process that has gone does not count\n"
+                                                   << next.TraceText().toStdString();
+}
+
+}  // namespace
+}  // namespace varnoth
+
+int main(int argc, char* argv[]) {
+    // Settings and the single-instance mark live in private folders, shared with the programs started.
+    QTemporaryDir home;
+    QTemporaryDir session;
+    if (!home.isValid() || !session.isValid()) {
+        return 1;
+    }
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    qputenv("XDG_RUNTIME_DIR", session.path().toUtf8());
+    QApplication application(argc, argv);
+    varnoth::InitLanguageResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
