@@ -195,5 +195,14 @@ TEST_F(SimTransportTest, UnaskedKeyReplyReachesTheReaderAndDestructionStopsIt) {
     EXPECT_FALSE(amp->PressRemoteKey(0x11, 0x22)) << "learning ended with the first key";
 }
 
+TEST_F(SimTransportTest, InjectedReportArrivesAsItIs) {
+    SimTransport link(amp);
+    Report strange{};
+    strange[1] = VirtualAmp::kStudiedKey;
+    strange[3] = 200;  // a key index no record has
+    amp->InjectReport(strange);
+    EXPECT_EQ(link.ReadOne(10s), std::optional<Report>(strange));
+}
+
 }  // namespace
 }  // namespace varnoth

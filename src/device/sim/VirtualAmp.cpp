@@ -286,6 +286,13 @@ bool VirtualAmp::PressRemoteKey(std::uint8_t systemCode, std::uint8_t keyCode) {
     return true;
 }
 
+void VirtualAmp::InjectReport(const Report& report) {
+    std::lock_guard lock(mutex_);
+    for (const auto& [id, listener] : listeners_) {
+        listener(report);
+    }
+}
+
 std::uint8_t VirtualAmp::StudyingKey() const {
     std::lock_guard lock(mutex_);
     return studying_;

@@ -64,6 +64,10 @@ class VirtualAmp {
     // The key index being learnt, 0 when none.
     std::uint8_t StudyingKey() const;
 
+    // Sends any input report unasked to every subscriber, as a faulty or foreign device might: for testing
+    // how the host copes with replies it does not expect.
+    void InjectReport(const Report& report);
+
     // Model name and firmware date as reported; false (nothing changed) unless ValidDeviceText.
     bool SetName(const std::string& name);
     bool SetDate(const std::string& date);
