@@ -1,0 +1,84 @@
+#include "device/sim/SimScenario.h"
+
+#include <algorithm>
+
+#include "device/sim/SimFactory.h"
+
+namespace varnoth {
+namespace {
+
+struct ScenarioSetup {
+    SimScenario scenario;
+    bool upgradeMode;
+    const char* deviceName;
+    const char* date;
+    bool silent;
+};
+
+const ScenarioSetup kScenarios[] = {
+    {{"normal", "the amplifier with the firmware the program carries"},
+     false,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false},
+    {{"upgrade", "the amplifier switched on in upgrade mode"},
+     true,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false},
+    {{"old-firmware", "the amplifier with firmware older than the program's"},
+     false,
+     sim::kFactoryName,
+     "2011-06-15",
+     false},
+    {{"new-firmware", "the amplifier with firmware newer than the program's"},
+     false,
+     sim::kFactoryName,
+     "2012-03-20",
+     false},
+    {{"foreign", "another amplifier model on the same identifiers"},
+     false,
+     "VQ580",
+     sim::kFactoryDate,
+     false},
+    {{"silent", "an amplifier that never answers"}, false, sim::kFactoryName, sim::kFactoryDate, true},
+};
+
+}  // namespace
+
+const std::vector<SimScenario>& SimScenarios() {
+    static const std::vector<SimScenario> scenarios = [] {
+        std::vector<SimScenario> list;
+        for (const ScenarioSetup& setup : kScenarios) {
+            list.push_back(setup.scenario);
+        }
+        return list;
+    }();
+    return scenarios;
+}
+
+std::string ApplySimScenario(const std::string& name, SimProvider& provider) {
+    const auto* setup = std::find_if(std::begin(kScenarios), std::end(kScenarios),
+                                     [&](const ScenarioSetup& s) { return name == s.scenario.name; });
+    if (setup == std::end(kScenarios)) {
+        std::string known;
+        for (const ScenarioSetup& s : kScenarios) {
+            known += known.empty() ? "" : ", ";
+            known += s.scenario.name;
+        }
+        return "unknown simulation scenario \"" + name + "\" (known: " + known + ")";
+    }
+    provider.Unplug();
+    VirtualAmpState state = VirtualAmpState::Factory();
+    state.upgradeMode = setup->upgradeMode;
+    state.name = setup->deviceName;
+    state.date = setup->date;
+    provider.Amp()->SetState(state);
+    SimFaults faults;
+    faults.silent = setup->silent;
+    provider.SetFaults(faults);
+    provider.Plug();
+    return {};
+}
+
+}  // namespace varnoth

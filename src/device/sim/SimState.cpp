@@ -1,0 +1,235 @@
+#include "device/sim/SimState.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+namespace varnoth {
+namespace {
+
+constexpr char kMagic[8] = {'V', 'A', 'R', 'N', 'S', 'I', 'M', '\x1A'};
+constexpr std::uint32_t kFormat = 1;
+constexpr std::size_t kHeaderSize = sizeof kMagic + 4 + 4;  // magic, format, payload length
+constexpr std::size_t kChecksumSize = 4;
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < size; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    return ~crc;
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        out.push_back(static_cast<std::uint8_t>(v >> shift));
+    }
+}
+
+std::uint32_t GetU32(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 |
+           std::uint32_t{p[3]} << 24;
+}
+
+template <typename Bytes>
+void PutBytes(std::vector<std::uint8_t>& out, const Bytes& bytes) {
+    out.insert(out.end(), std::begin(bytes), std::end(bytes));
+}
+
+void PutText(std::vector<std::uint8_t>& out, const std::string& text) {
+    out.push_back(static_cast<std::uint8_t>(text.size()));
+    PutBytes(out, text);
+}
+
+std::vector<std::uint8_t> Payload(const VirtualAmpState& s) {
+    std::vector<std::uint8_t> out;
+    PutBytes(out, s.working.Raw());
+    for (const RegisterBank& bank : s.stored) {
+        PutBytes(out, bank.Raw());
+    }
+    for (const RegisterBank& bank : s.reset) {
+        PutBytes(out, bank.Raw());
+    }
+    PutBytes(out, s.machine);
+    PutBytes(out, s.ir);
+    out.push_back(s.micControlSubTime);
+    out.push_back(s.micControlSubRate);
+    out.push_back(s.currentMode);
+    out.push_back(s.upgradeMode ? 1 : 0);
+    PutText(out, s.name);
+    PutText(out, s.date);
+    return out;
+}
+
+// Reads the payload front to back; every read fails once the payload is used up.
+class PayloadReader {
+  public:
+    PayloadReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    template <typename Bytes>
+    bool Read(Bytes& bytes) {
+        const std::size_t n = std::size(bytes);
+        if (size_ - at_ < n) {
+            return false;
+        }
+        std::memcpy(std::data(bytes), data_ + at_, n);
+        at_ += n;
+        return true;
+    }
+    bool ReadByte(std::uint8_t& b) {
+        std::array<std::uint8_t, 1> one{};
+        const bool ok = Read(one);
+        b = one[0];
+        return ok;
+    }
+    bool ReadText(std::string& text) {
+        std::uint8_t length = 0;
+        if (!ReadByte(length) || size_ - at_ < length) {
+            return false;
+        }
+        text.assign(reinterpret_cast<const char*>(data_ + at_), length);
+        at_ += length;
+        return true;
+    }
+    bool AtEnd() const { return at_ == size_; }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+};
+
+bool ParsePayload(const std::uint8_t* data, std::size_t size, VirtualAmpState& s) {
+    PayloadReader in(data, size);
+    bool ok = in.Read(s.working.Raw());
+    for (RegisterBank& bank : s.stored) {
+        ok = ok && in.Read(bank.Raw());
+    }
+    for (RegisterBank& bank : s.reset) {
+        ok = ok && in.Read(bank.Raw());
+    }
+    std::uint8_t upgrade = 0;
+    ok = ok && in.Read(s.machine) && in.Read(s.ir) && in.ReadByte(s.micControlSubTime) &&
+         in.ReadByte(s.micControlSubRate) && in.ReadByte(s.currentMode) && in.ReadByte(upgrade) &&
+         in.ReadText(s.name) && in.ReadText(s.date) && in.AtEnd() && upgrade <= 1;
+    s.upgradeMode = upgrade == 1;
+    return ok;
+}
+
+std::string Quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+}  // namespace
+
+VirtualAmpState VirtualAmpState::Factory() {
+    VirtualAmpState s;
+    for (std::size_t mode = 0; mode < sim::kModeCount; ++mode) {
+        s.reset[mode] = sim::ModeResetSet(mode);
+        s.stored[mode] = s.reset[mode];
+    }
+    s.working = s.reset[0];
+    s.machine = sim::FactoryMachineRecord();
+    s.ir = sim::FactoryIrRecord();
+    s.micControlSubTime = 0;
+    s.micControlSubRate = 20;
+    s.name = sim::kFactoryName;
+    s.date = sim::kFactoryDate;
+    return s;
+}
+
+bool ValidDeviceText(const std::string& text) {
+    return text.size() <= VirtualAmpState::kMaxTextLength && text.find('\0') == std::string::npos;
+}
+
+std::string VirtualAmpState::Problem() const {
+    if (currentMode >= sim::kModeCount) {
+        return "the current memory mode " + std::to_string(currentMode) + " does not exist";
+    }
+    if (!ValidDeviceText(name)) {
+        return "the model name is longer than " + std::to_string(kMaxTextLength) +
+               " bytes or holds a zero byte";
+    }
+    if (!ValidDeviceText(date)) {
+        return "the firmware date is longer than " + std::to_string(kMaxTextLength) +
+               " bytes or holds a zero byte";
+    }
+    return {};
+}
+
+std::string SaveStateFile(const VirtualAmpState& state, const std::string& path) {
+    if (const std::string problem = state.Problem(); !problem.empty()) {
+        return "cannot save the virtual amplifier state: " + problem;
+    }
+    const std::vector<std::uint8_t> payload = Payload(state);
+    std::vector<std::uint8_t> file;
+    PutBytes(file, kMagic);
+    PutU32(file, kFormat);
+    PutU32(file, static_cast<std::uint32_t>(payload.size()));
+    PutBytes(file, payload);
+    PutU32(file, Crc32(payload.data(), payload.size()));
+
+    const std::string temporary = path + ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+        out.close();
+        if (!out) {
+            std::remove(temporary.c_str());
+            return "cannot write the virtual amplifier state file " + Quoted(temporary);
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const std::string reason = std::strerror(errno);
+        std::remove(temporary.c_str());
+        return "cannot replace the virtual amplifier state file " + Quoted(path) + ": " + reason;
+    }
+    return {};
+}
+
+std::string LoadStateFile(const std::string& path, VirtualAmpState& state) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return "cannot open the virtual amplifier state file " + Quoted(path) + ": " + std::strerror(errno);
+    }
+    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                         std::istreambuf_iterator<char>()};
+    if (in.bad()) {
+        return "cannot read the virtual amplifier state file " + Quoted(path);
+    }
+    if (file.size() < kHeaderSize || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) {
+        return Quoted(path) + " is not a virtual amplifier state file";
+    }
+    const std::uint32_t format = GetU32(file.data() + sizeof kMagic);
+    if (format != kFormat) {
+        return Quoted(path) + " is a virtual amplifier state file of format " + std::to_string(format) +
+               "; this program reads format " + std::to_string(kFormat);
+    }
+    const std::uint32_t length = GetU32(file.data() + sizeof kMagic + 4);
+    if (file.size() != kHeaderSize + std::size_t{length} + kChecksumSize) {
+        return "the virtual amplifier state file " + Quoted(path) + " is damaged: its length is wrong";
+    }
+    const std::uint8_t* payload = file.data() + kHeaderSize;
+    if (Crc32(payload, length) != GetU32(payload + length)) {
+        return "the virtual amplifier state file " + Quoted(path) +
+               " is damaged: its checksum does not match";
+    }
+    VirtualAmpState loaded;
+    if (!ParsePayload(payload, length, loaded)) {
+        return "the virtual amplifier state file " + Quoted(path) + " is damaged: its contents are malformed";
+    }
+    if (const std::string problem = loaded.Problem(); !problem.empty()) {
+        return "the virtual amplifier state file " + Quoted(path) + " is damaged: " + problem;
+    }
+    state = std::move(loaded);
+    return {};
+}
+
+}  // namespace varnoth

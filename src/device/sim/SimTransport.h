@@ -1,0 +1,86 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "device/Transport.h"
+#include "device/sim/VirtualAmp.h"
+
+namespace varnoth {
+
+// Faults the in-process link can add to the replies of the virtual amplifier. Every choice is
+// deterministic: the same reports give the same replies.
+struct SimFaults {
+    std::chrono::milliseconds latency{0};  // each reply arrives this long after its command
+    unsigned dropEvery = 0;                // every n-th reply is lost (0: none)
+    double dropFraction = 0.0;             // this fraction of the replies is lost, chosen by dropSeed
+    std::uint64_t dropSeed = 1;
+    bool silent = false;            // no reply arrives at all
+    std::uint64_t vanishAfter = 0;  // the device vanishes right after taking this many reports (0: never)
+};
+
+// The link to a VirtualAmp inside the process. Transfer hands each report to the amplifier at once and
+// queues its reply (and any reply the amplifier sends unasked) for the reader thread, or for ReadOne while
+// no reader runs. Once the device has vanished (vanishAfter reached, Vanish(), or the presence flag given by
+// the provider cleared by an unplug) Transfer returns 0, ReadOne returns nothing and the reader delivers
+// nothing more. Transfer refuses (returns 0) a report whose byte 0 is not the output report ID 2, as the
+// HID driver does.
+class SimTransport : public Transport {
+  public:
+    using Presence = std::shared_ptr<const std::atomic<bool>>;
+
+    explicit SimTransport(std::shared_ptr<VirtualAmp> amp, SimFaults faults = {},
+                          Presence presence = nullptr);
+    ~SimTransport() override;
+
+    SimTransport(const SimTransport&) = delete;
+    SimTransport& operator=(const SimTransport&) = delete;
+
+    int Transfer(const Report& report) override;
+    void StartReader(Deliver deliver) override;
+    bool StopReader(std::chrono::milliseconds timeout) override;
+    std::optional<Report> ReadOne(std::chrono::milliseconds timeout) override;
+
+    // Applies to the replies queued from now on.
+    void SetFaults(const SimFaults& faults);
+    void Vanish();
+    bool Vanished() const;
+    std::uint64_t RepliesDropped() const;
+
+  private:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    struct Pending {
+        Report report;
+        TimePoint due;
+    };
+
+    bool GoneLocked() const;
+    void QueueLocked(const Report& reply);
+    void ReaderLoop(Deliver deliver);
+    bool ReaderRunningLocked() const { return reader_.joinable() && !readerDone_; }
+
+    const std::shared_ptr<VirtualAmp> amp_;
+    const Presence presence_;
+    int listener_ = 0;
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    SimFaults faults_;
+    std::deque<Pending> queue_;
+    std::uint64_t reports_ = 0;
+    std::uint64_t replies_ = 0;
+    std::uint64_t dropped_ = 0;
+    bool vanished_ = false;
+    bool stop_ = false;
+    bool readerDone_ = false;
+    std::thread reader_;
+};
+
+}  // namespace varnoth

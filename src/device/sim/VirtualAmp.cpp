@@ -1,0 +1,468 @@
+#include "device/sim/VirtualAmp.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "device/Opcodes.h"
+#include "device/sim/SimLevels.h"
+
+namespace varnoth {
+namespace {
+
+constexpr std::uint8_t kLevelBlock = 8;
+constexpr std::uint8_t kLevelIndex = 0x30;
+constexpr std::size_t kLevelAt = 15;
+constexpr std::size_t kValuesAt = 4;
+constexpr std::size_t kRecordAt = 2;
+constexpr std::uint8_t kMicControlSubSelector = 1;
+constexpr std::uint8_t kLastKeyIndex = 15;
+
+void PutText(Report& r, const std::string& text) {
+    std::copy(text.begin(), text.end(), r.begin() + kRecordAt);
+    r[kRecordAt + text.size()] = 0;
+}
+
+}  // namespace
+
+const VirtualAmp::Command VirtualAmp::kNormalCommands[] = {
+    {op::UnLockMachine, &VirtualAmp::Farewell},
+    {op::SaveMode, &VirtualAmp::SaveMode},
+    {op::LoadMode, &VirtualAmp::LoadMode},
+    {op::ResetMode, &VirtualAmp::ResetMode},
+    {op::ReadCurEffectMode, &VirtualAmp::ReadCurEffectMode},
+    {op::WriteK750Data, &VirtualAmp::WriteK750Data},
+    {op::ReadK750Single, &VirtualAmp::ReadK750Single},
+    {op::ReadK750Array, &VirtualAmp::ReadK750Array},
+    {op::SetMicControlSub, &VirtualAmp::SetMicControlSub},
+    {op::ReadMicControlSub, &VirtualAmp::ReadMicControlSub},
+    {op::StudyKey, &VirtualAmp::StudyKey},
+    {op::CancelStudying, &VirtualAmp::CancelStudying},
+    {op::ReadIRSet, &VirtualAmp::ReadIRSet},
+    {op::ApplyIRSet, &VirtualAmp::ApplyIRSet},
+    {op::ResetMachine, &VirtualAmp::ResetMachineCommand},
+    {op::ReadDevName, &VirtualAmp::ReadDevName},
+    {op::ReadDevDate, &VirtualAmp::ReadDevDate},
+    {op::ApplyMachineSet, &VirtualAmp::ApplyMachineSet},
+    {op::Machine_ReadAll, &VirtualAmp::MachineReadAll},
+};
+
+const VirtualAmp::Command VirtualAmp::kUpgradeCommands[] = {
+    {op::UpgradeBlock, &VirtualAmp::UpgradeBlock},
+    {op::UpgradeData, &VirtualAmp::UpgradeData},
+    {op::UpgradeExit, &VirtualAmp::Farewell},
+};
+
+VirtualAmp::VirtualAmp() : state_(VirtualAmpState::Factory()) {
+    const auto start = std::chrono::steady_clock::now();
+    clock_ = [start] {
+        return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                     start);
+    };
+}
+
+Report VirtualAmp::Answer(std::uint8_t opcode) {
+    Report r{};
+    r[0] = kInputReportId;
+    r[1] = opcode;
+    return r;
+}
+
+Report VirtualAmp::Ack(std::uint8_t opcode, bool done) {
+    Report r = Answer(kAck);
+    r[2] = opcode;
+    r[3] = done ? kDone : kIgnored;
+    return r;
+}
+
+Report VirtualAmp::Receive(const Report& command) {
+    std::lock_guard lock(mutex_);
+    ++received_;
+    const std::uint8_t opcode = command[1];
+    const bool farewell = opcode == (state_.upgradeMode ? op::UpgradeExit : op::UnLockMachine);
+    if (!farewell) {
+        control_.underPcControl = true;
+    }
+    const auto match = [opcode](const Command& c) { return c.opcode == opcode; };
+    const Command* begin = state_.upgradeMode ? std::begin(kUpgradeCommands) : std::begin(kNormalCommands);
+    const Command* end = state_.upgradeMode ? std::end(kUpgradeCommands) : std::end(kNormalCommands);
+    const Command* found = std::find_if(begin, end, match);
+    return found == end ? Ack(opcode, false) : (this->*found->handler)(command);
+}
+
+Report VirtualAmp::UpgradeBlock(const Report& c) {
+    flash_.Announce(static_cast<std::uint16_t>(c[2] << 8 | c[3]), c[4]);
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::UpgradeData(const Report& c) {
+    // The flash refuses a count above 56, so the data never runs past the report.
+    const auto address = static_cast<std::uint16_t>(c[2] << 8 | c[3]);
+    return Ack(c[1], flash_.Write(address, c.data() + 5, c[4]));
+}
+
+Report VirtualAmp::Farewell(const Report& c) {
+    control_.underPcControl = false;
+    ++control_.farewells;
+    control_.lastFarewell = c[1];
+    studying_ = 0;
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::SaveMode(const Report& c) {
+    const std::uint8_t mode = c[2];
+    if (mode >= sim::kModeCount) {
+        return Ack(c[1], false);
+    }
+    state_.stored[mode] = state_.working;
+    state_.currentMode = mode;
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::LoadMode(const Report& c) {
+    const std::uint8_t mode = c[2];
+    if (mode >= sim::kModeCount) {
+        return Ack(c[1], false);
+    }
+    state_.working = state_.stored[mode];
+    state_.currentMode = mode;
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ResetMode(const Report& c) {
+    const std::uint8_t mode = c[2];
+    if (mode >= sim::kModeCount) {
+        return Ack(c[1], false);
+    }
+    state_.working = state_.reset[mode];
+    state_.stored[mode] = state_.reset[mode];
+    state_.currentMode = mode;
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ReadCurEffectMode(const Report& c) {
+    Report r = Answer(c[1]);
+    r[2] = state_.currentMode;
+    return r;
+}
+
+Report VirtualAmp::WriteK750Data(const Report& c) {
+    const std::uint8_t block = c[2], index = c[3], channel = c[4], value = c[5];
+    if (!state_.working.Set(block, index, channel, value)) {
+        return Ack(c[1], false);
+    }
+    if (block == sim::kEffectBlock && index == sim::kEffectPresetIndex && channel < 2 &&
+        value < sim::kEffectPresetCount) {
+        sim::LoadEffectPreset(state_.working, channel, value);
+    }
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ReadK750Single(const Report& c) {
+    Report r = Answer(c[1]);
+    const std::uint8_t block = c[2], index = c[3];
+    r[2] = block;
+    r[3] = index;
+    if (block == kLevelBlock && index == kLevelIndex) {
+        const auto levels = LevelsLocked();
+        std::copy(levels.begin(), levels.end(), r.begin() + kLevelAt);
+    } else {
+        for (std::uint8_t ch = 0; ch < RegisterBank::kChannels; ++ch) {
+            r[kValuesAt + ch] = state_.working.Get(block, index, ch);
+        }
+    }
+    return r;
+}
+
+Report VirtualAmp::ReadK750Array(const Report& c) {
+    Report r = Answer(c[1]);
+    r[2] = c[2];
+    r[3] = c[3];
+    for (std::uint8_t ch = 0; ch < RegisterBank::kChannels; ++ch) {
+        r[kValuesAt + ch] = state_.working.Get(c[2], c[3], ch);
+    }
+    return r;
+}
+
+Report VirtualAmp::SetMicControlSub(const Report& c) {
+    if (c[2] != kMicControlSubSelector) {
+        return Ack(c[1], false);
+    }
+    state_.micControlSubTime = c[3];
+    state_.micControlSubRate = c[4];
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ReadMicControlSub(const Report& c) {
+    Report r = Answer(c[1]);
+    r[2] = kMicControlSubSelector;
+    r[3] = state_.micControlSubTime;
+    r[4] = state_.micControlSubRate;
+    return r;
+}
+
+Report VirtualAmp::StudyKey(const Report& c) {
+    const std::uint8_t key = c[2];
+    if (key == 0 || key > kLastKeyIndex) {
+        return Ack(c[1], false);
+    }
+    studying_ = key;
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::CancelStudying(const Report& c) {
+    studying_ = 0;
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ReadIRSet(const Report& c) {
+    Report r = Answer(c[1]);
+    std::copy(state_.ir.begin(), state_.ir.end(), r.begin() + kRecordAt);
+    return r;
+}
+
+Report VirtualAmp::ApplyIRSet(const Report& c) {
+    std::copy_n(c.begin() + kRecordAt, state_.ir.size(), state_.ir.begin());
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ResetMachineCommand(const Report& c) {
+    if (c[2] != op::kResetMachineKey) {
+        return Ack(c[1], false);
+    }
+    ResetMachineLocked();
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::ReadDevName(const Report& c) {
+    Report r = Answer(c[1]);
+    PutText(r, state_.name);
+    return r;
+}
+
+Report VirtualAmp::ReadDevDate(const Report& c) {
+    Report r = Answer(c[1]);
+    PutText(r, state_.date);
+    return r;
+}
+
+Report VirtualAmp::ApplyMachineSet(const Report& c) {
+    std::copy_n(c.begin() + kRecordAt, state_.machine.size(), state_.machine.begin());
+    return Ack(c[1], true);
+}
+
+Report VirtualAmp::MachineReadAll(const Report& c) {
+    Report r = Answer(c[1]);
+    std::copy(state_.machine.begin(), state_.machine.end(), r.begin() + kRecordAt);
+    return r;
+}
+
+int VirtualAmp::Subscribe(Listener listener) {
+    std::lock_guard lock(mutex_);
+    const int id = nextListener_++;
+    listeners_.emplace(id, std::move(listener));
+    return id;
+}
+
+void VirtualAmp::Unsubscribe(int id) {
+    std::lock_guard lock(mutex_);
+    listeners_.erase(id);
+}
+
+bool VirtualAmp::PressRemoteKey(std::uint8_t systemCode, std::uint8_t keyCode) {
+    std::lock_guard lock(mutex_);
+    if (studying_ == 0 || state_.upgradeMode) {
+        return false;
+    }
+    state_.ir[0] = systemCode;
+    state_.ir[studying_] = keyCode;
+    Report r = Answer(kStudiedKey);
+    r[2] = systemCode;
+    r[3] = studying_;
+    r[4] = keyCode;
+    studying_ = 0;
+    for (const auto& [id, listener] : listeners_) {
+        listener(r);
+    }
+    return true;
+}
+
+void VirtualAmp::InjectReport(const Report& report) {
+    std::lock_guard lock(mutex_);
+    for (const auto& [id, listener] : listeners_) {
+        listener(report);
+    }
+}
+
+std::uint8_t VirtualAmp::StudyingKey() const {
+    std::lock_guard lock(mutex_);
+    return studying_;
+}
+
+bool VirtualAmp::SetName(const std::string& name) {
+    if (!ValidDeviceText(name)) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    state_.name = name;
+    return true;
+}
+
+bool VirtualAmp::SetDate(const std::string& date) {
+    if (!ValidDeviceText(date)) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    state_.date = date;
+    return true;
+}
+
+std::string VirtualAmp::Name() const {
+    std::lock_guard lock(mutex_);
+    return state_.name;
+}
+
+std::string VirtualAmp::Date() const {
+    std::lock_guard lock(mutex_);
+    return state_.date;
+}
+
+void VirtualAmp::SetUpgradeMode(bool upgradeMode) {
+    std::lock_guard lock(mutex_);
+    if (upgradeMode && !state_.upgradeMode) {
+        flash_.Clear();
+    }
+    state_.upgradeMode = upgradeMode;
+    studying_ = 0;
+}
+
+bool VirtualAmp::UpgradeMode() const {
+    std::lock_guard lock(mutex_);
+    return state_.upgradeMode;
+}
+
+UpgradeFlash VirtualAmp::Flash() const {
+    std::lock_guard lock(mutex_);
+    return flash_;
+}
+
+std::uint8_t VirtualAmp::Register(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
+    std::lock_guard lock(mutex_);
+    return state_.working.Get(block, index, channel);
+}
+
+void VirtualAmp::SetRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
+                             std::uint8_t value) {
+    std::lock_guard lock(mutex_);
+    state_.working.Set(block, index, channel, value);
+}
+
+RegisterBank VirtualAmp::WorkingSet() const {
+    std::lock_guard lock(mutex_);
+    return state_.working;
+}
+
+RegisterBank VirtualAmp::StoredSet(std::size_t mode) const {
+    std::lock_guard lock(mutex_);
+    return state_.stored.at(mode);
+}
+
+RegisterBank VirtualAmp::ResetSet(std::size_t mode) const {
+    std::lock_guard lock(mutex_);
+    return state_.reset.at(mode);
+}
+
+int VirtualAmp::CurrentMode() const {
+    std::lock_guard lock(mutex_);
+    return state_.currentMode;
+}
+
+sim::MachineRecord VirtualAmp::Machine() const {
+    std::lock_guard lock(mutex_);
+    return state_.machine;
+}
+
+sim::IrRecord VirtualAmp::Ir() const {
+    std::lock_guard lock(mutex_);
+    return state_.ir;
+}
+
+VirtualAmp::MicControlSub VirtualAmp::MicControl() const {
+    std::lock_guard lock(mutex_);
+    return {state_.micControlSubTime, state_.micControlSubRate};
+}
+
+VirtualAmp::Control VirtualAmp::PcControl() const {
+    std::lock_guard lock(mutex_);
+    return control_;
+}
+
+std::uint64_t VirtualAmp::ReportsReceived() const {
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+void VirtualAmp::SetLevelSeed(std::uint64_t seed) {
+    std::lock_guard lock(mutex_);
+    levelSeed_ = seed;
+}
+
+void VirtualAmp::SetLevelClock(Clock clock) {
+    std::lock_guard lock(mutex_);
+    clock_ = std::move(clock);
+}
+
+std::array<std::uint8_t, 4> VirtualAmp::Levels() const {
+    std::lock_guard lock(mutex_);
+    return LevelsLocked();
+}
+
+std::array<std::uint8_t, 4> VirtualAmp::LevelsLocked() const {
+    return SimLevels::At(levelSeed_, clock_());
+}
+
+void VirtualAmp::ResetMachine() {
+    std::lock_guard lock(mutex_);
+    ResetMachineLocked();
+}
+
+void VirtualAmp::ResetMachineLocked() {
+    VirtualAmpState factory = VirtualAmpState::Factory();
+    factory.name = std::move(state_.name);
+    factory.date = std::move(state_.date);
+    factory.upgradeMode = state_.upgradeMode;
+    state_ = std::move(factory);
+    studying_ = 0;
+}
+
+VirtualAmpState VirtualAmp::State() const {
+    std::lock_guard lock(mutex_);
+    return state_;
+}
+
+bool VirtualAmp::SetState(const VirtualAmpState& state) {
+    if (!state.Problem().empty()) {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    if (state.upgradeMode && !state_.upgradeMode) {
+        flash_.Clear();
+    }
+    state_ = state;
+    studying_ = 0;
+    return true;
+}
+
+std::string VirtualAmp::SaveState(const std::string& path) const {
+    return SaveStateFile(State(), path);
+}
+
+std::string VirtualAmp::LoadState(const std::string& path) {
+    VirtualAmpState loaded;
+    std::string error = LoadStateFile(path, loaded);
+    if (error.empty()) {
+        SetState(loaded);
+    }
+    return error;
+}
+
+}  // namespace varnoth

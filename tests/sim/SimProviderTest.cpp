@@ -1,0 +1,121 @@
+#include "device/sim/SimProvider.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "SimTestSupport.h"
+#include "device/Opcodes.h"
+#include "device/sim/SimFactory.h"
+#include "device/sim/SimScenario.h"
+
+namespace varnoth {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Command;
+
+class SimProviderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        provider.AddObserver(
+            [this](bool arrived, const std::string& path) { events.emplace_back(arrived, path); });
+    }
+    OpenResult Open() { return provider.Open(kNormalIds, kUpgradeIds); }
+
+    SimProvider provider;
+    std::vector<std::pair<bool, std::string>> events;
+};
+
+TEST_F(SimProviderTest, OpensThePluggedAmplifierUnderItsIdentifiers) {
+    OpenResult normal = Open();
+    ASSERT_TRUE(normal.transport) << normal.failure;
+    EXPECT_EQ(normal.path, SimProvider::kNormalPath);
+    EXPECT_FALSE(normal.upgradeMode);
+    EXPECT_EQ(test::Exchange(*normal.transport, Command(op::ReadDevName))[1], op::ReadDevName);
+
+    const OpenResult other = provider.Open({0x1234, 0x5678}, {0x1234, 0x5679});
+    EXPECT_FALSE(other.transport);
+    EXPECT_NE(other.failure.find("1234:5678"), std::string::npos) << other.failure;
+    EXPECT_NE(other.failure.find("2010:1108"), std::string::npos) << other.failure;
+}
+
+TEST_F(SimProviderTest, UnplugKillsOpenLinksAndReplugAnnouncesTheUpgradeMode) {
+    OpenResult before = Open();
+    ASSERT_TRUE(before.transport);
+    provider.Unplug();
+    EXPECT_FALSE(provider.Plugged());
+    EXPECT_EQ(before.transport->Transfer(Command(op::ReadDevName)), 0);
+    const OpenResult unplugged = Open();
+    EXPECT_FALSE(unplugged.transport);
+    EXPECT_EQ(unplugged.failure, "the virtual amplifier is unplugged");
+
+    provider.Amp()->SetUpgradeMode(true);
+    provider.Plug();
+    const OpenResult upgrade = Open();
+    ASSERT_TRUE(upgrade.transport) << upgrade.failure;
+    EXPECT_TRUE(upgrade.upgradeMode);
+    EXPECT_EQ(upgrade.path, SimProvider::kUpgradePath);
+    EXPECT_EQ(before.transport->Transfer(Command(op::ReadDevName)), 0) << "an old handle stays dead";
+
+    const std::vector<std::pair<bool, std::string>> expected{{false, SimProvider::kNormalPath},
+                                                             {true, SimProvider::kUpgradePath}};
+    EXPECT_EQ(events, expected);
+    provider.Plug();
+    EXPECT_EQ(events.size(), 2u) << "plugging a plugged amplifier announces nothing";
+}
+
+TEST_F(SimProviderTest, FaultsApplyToLinksOpenedLater) {
+    SimFaults faults;
+    faults.silent = true;
+    provider.SetFaults(faults);
+    OpenResult link = Open();
+    ASSERT_TRUE(link.transport);
+    EXPECT_EQ(link.transport->Transfer(Command(op::ReadDevName)), 61);
+    EXPECT_FALSE(link.transport->ReadOne(50ms).has_value());
+}
+
+TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
+    struct Case {
+        const char* scenario;
+        bool upgradeMode;
+        std::string name;
+        std::string date;
+        bool answers;
+    };
+    const Case cases[] = {
+        {"normal", false, "VQ317X", "2011-11-28", true},
+        {"upgrade", true, "VQ317X", "2011-11-28", true},
+        {"old-firmware", false, "VQ317X", "2011-06-15", true},
+        {"new-firmware", false, "VQ317X", "2012-03-20", true},
+        {"foreign", false, "VQ580", "2011-11-28", true},
+        {"silent", false, "VQ317X", "2011-11-28", false},
+    };
+    ASSERT_EQ(SimScenarios().size(), std::size(cases));
+    for (const Case& c : cases) {
+        provider.Amp()->SetRegister(10, 32, 0, 1);
+        ASSERT_EQ(ApplySimScenario(c.scenario, provider), "") << c.scenario;
+        const auto& amp = *provider.Amp();
+        EXPECT_EQ(amp.UpgradeMode(), c.upgradeMode) << c.scenario;
+        EXPECT_EQ(amp.Name(), c.name) << c.scenario;
+        EXPECT_EQ(amp.Date(), c.date) << c.scenario;
+        EXPECT_EQ(amp.Register(10, 32, 0), 58) << c.scenario << " starts from factory";
+        OpenResult link = Open();
+        ASSERT_TRUE(link.transport) << c.scenario << ": " << link.failure;
+        EXPECT_EQ(link.upgradeMode, c.upgradeMode);
+        link.transport->Transfer(Command(op::ReadDevName));
+        EXPECT_EQ(link.transport->ReadOne(c.answers ? 10s : 50ms).has_value(), c.answers) << c.scenario;
+    }
+
+    const VirtualAmpState before = provider.Amp()->State();
+    const std::string error = ApplySimScenario("broken", provider);
+    EXPECT_NE(error.find("\"broken\""), std::string::npos) << error;
+    EXPECT_NE(error.find("old-firmware"), std::string::npos) << error;
+    EXPECT_EQ(provider.Amp()->State(), before);
+    EXPECT_TRUE(provider.Faults().silent) << "an unknown scenario changes nothing";
+}
+
+}  // namespace
+}  // namespace varnoth
