@@ -9,6 +9,7 @@
 #include <QRadialGradient>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -219,7 +220,10 @@ void Banner() {
         g.setColorAt(0, QColor(0x5B, 0xA8, 0xF0));
         g.setColorAt(1, QColor(0x7E, 0xE0, 0xA8));
         p.fillRect(QRect(0, 0, 516, 110), g);
-        p.setPen(QPen(QColor(255, 255, 255, 40), 2.0));
+        QLinearGradient fade(120, 0, 260, 0);
+        fade.setColorAt(0, QColor(255, 255, 255, 0));
+        fade.setColorAt(1, QColor(255, 255, 255, 48));
+        p.setPen(QPen(QBrush(fade), 2.0));
         for (int i = 0; i < 6; ++i) {
             QPainterPath wave;
             wave.moveTo(120, 70 + 6 * i);
@@ -374,17 +378,17 @@ void Diagram() {
             {308, rowMusic, 60, bh, "PEQ", "4-band", eq},
             {394, rowFx1, 78, bh, "Effect 1", "echo", effect},
             {394, rowFx2, 78, bh, "Effect 2", "reverb", effect},
-            {530, rowMic, 62, bh, "Mic GEQ", "10-band", eq},
-            {530, rowMusic, 62, bh, "Music GEQ", "10-band", eq},
-            {530, rowCentre, 62, bh, "Centre GEQ", "10-band", eq},
-            {530, rowSub, 62, bh, "Sub proc", "crossover", dynamics},
-            {606, rowSub, 62, bh, "Sub GEQ", "10-band", eq},
-            {682, rowMic, 56, bh, "Mic Vol", "master", volume},
-            {682, rowMusic, 56, bh, "Music Vol", "master", volume},
-            {682, rowCentre, 56, bh, "Centre Vol", "master", volume},
-            {682, rowSub, 56, bh, "Sub Vol", "master", volume},
-            {756, rowCentre, 48, bh, "CENTRE", "out", output},
-            {756, rowSub, 48, bh, "SUB", "out", output},
+            {522, rowMic, 70, bh, "Mic GEQ", "10-band", eq},
+            {522, rowMusic, 70, bh, "Music GEQ", "10-band", eq},
+            {522, rowCentre, 70, bh, "Centre GEQ", "10-band", eq},
+            {522, rowSub, 70, bh, "Sub proc", "crossover", dynamics},
+            {604, rowSub, 60, bh, "Sub GEQ", "10-band", eq},
+            {676, rowMic, 64, bh, "Mic Vol", "master", volume},
+            {676, rowMusic, 64, bh, "Music Vol", "master", volume},
+            {676, rowCentre, 64, bh, "Centre Vol", "master", volume},
+            {676, rowSub, 64, bh, "Sub Vol", "master", volume},
+            {754, rowCentre, 52, bh, "CENTRE", "out", output},
+            {754, rowSub, 52, bh, "SUB", "out", output},
         };
         const QColor wire(0x33, 0x41, 0x55);
         const auto arrow = [&](QPointF a, QPointF b) {
@@ -416,7 +420,7 @@ void Diagram() {
             arrow({146, row + mid}, {160, row + mid});
             arrow({220, row + mid}, {234, row + mid});
             arrow({294, row + mid}, {308, row + mid});
-            arrow({368, row + mid}, {490, row + mid});
+            arrow({368, row + mid}, {486, row + mid});
         }
         // Effect sends from both paths.
         for (double x : {378.0, 386.0}) {
@@ -428,20 +432,20 @@ void Diagram() {
         arrow({378, rowFx2 + mid}, {394, rowFx2 + mid});
         dot({386, rowFx1 + mid});
         dot({386, rowFx2 + mid});
-        arrow({472, rowFx1 + mid}, {490, rowFx1 + mid});
-        arrow({472, rowFx2 + mid}, {490, rowFx2 + mid});
+        arrow({472, rowFx1 + mid}, {486, rowFx1 + mid});
+        arrow({472, rowFx2 + mid}, {486, rowFx2 + mid});
         for (double row : {rowMic, rowMusic, rowCentre, rowSub}) {
-            arrow({512, row + mid}, {530, row + mid});
+            arrow({508, row + mid}, {522, row + mid});
         }
-        arrow({592, rowMic + mid}, {682, rowMic + mid});
-        arrow({592, rowMusic + mid}, {682, rowMusic + mid});
-        arrow({592, rowCentre + mid}, {682, rowCentre + mid});
-        arrow({592, rowSub + mid}, {606, rowSub + mid});
-        arrow({668, rowSub + mid}, {682, rowSub + mid});
-        arrow({738, rowMic + mid}, {756, rowMic + mid});
-        arrow({738, rowMusic + mid}, {756, rowMusic + mid});
-        arrow({738, rowCentre + mid}, {756, rowCentre + mid});
-        arrow({738, rowSub + mid}, {756, rowSub + mid});
+        arrow({592, rowMic + mid}, {676, rowMic + mid});
+        arrow({592, rowMusic + mid}, {676, rowMusic + mid});
+        arrow({592, rowCentre + mid}, {676, rowCentre + mid});
+        arrow({592, rowSub + mid}, {604, rowSub + mid});
+        arrow({664, rowSub + mid}, {676, rowSub + mid});
+        arrow({740, rowMic + mid}, {754, rowMic + mid});
+        arrow({740, rowMusic + mid}, {754, rowMusic + mid});
+        arrow({740, rowCentre + mid}, {754, rowCentre + mid});
+        arrow({740, rowSub + mid}, {754, rowSub + mid});
 
         const auto box = [&](const QRectF& r, const QColor& c) {
             p.setPen(Qt::NoPen);
@@ -460,14 +464,14 @@ void Diagram() {
                 p.drawText(r, Qt::AlignCenter, QString::fromUtf8(b.title));
                 continue;
             }
-            p.setFont(Face(10, QFont::Bold));
+            p.setFont(Face(std::strlen(b.title) > 8 ? 9 : 10, QFont::Bold));
             p.drawText(QRectF(b.x, b.y + 3, b.w, 16), Qt::AlignCenter, QString::fromUtf8(b.title));
             p.setFont(Face(8));
             p.setPen(QColor(255, 255, 255, 210));
             p.drawText(QRectF(b.x, b.y + 17, b.w, 13), Qt::AlignCenter, QString::fromUtf8(b.detail));
         }
         // Mixer bus and the main output shared by the two paths.
-        const QRectF mix(490, rowMic, 22, rowSub + bh - rowMic);
+        const QRectF mix(486, rowMic, 22, rowSub + bh - rowMic);
         box(mix, mixer);
         p.save();
         p.translate(mix.center());
@@ -477,7 +481,7 @@ void Diagram() {
         p.drawText(QRectF(-mix.height() / 2, -11, mix.height(), 22), Qt::AlignCenter,
                    QStringLiteral("MIXER"));
         p.restore();
-        const QRectF main(756, rowMic, 48, rowMusic + bh - rowMic);
+        const QRectF main(754, rowMic, 52, rowMusic + bh - rowMic);
         box(main, output);
         p.setPen(Qt::white);
         p.setFont(Face(10, QFont::Bold));
