@@ -1,6 +1,7 @@
 #include "controls/EqResponse.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -67,6 +68,25 @@ double SampleAngle(int k, bool shelf) {
     return kPi - kPi / 512.0;
 }
 
+// 4 sin^2(w/2) of every sample, for the peaking spacing and for the shelf spacing.
+struct SampleTable {
+    std::array<double, kSamples> peak;
+    std::array<double, kSamples> shelf;
+    SampleTable() {
+        for (int k = 0; k < kSamples; ++k) {
+            const double p = std::sin(SampleAngle(k, false) / 2.0);
+            const double s = std::sin(SampleAngle(k, true) / 2.0);
+            peak[static_cast<std::size_t>(k)] = 4.0 * p * p;
+            shelf[static_cast<std::size_t>(k)] = 4.0 * s * s;
+        }
+    }
+};
+
+const SampleTable& Samples() {
+    static const SampleTable table;
+    return table;
+}
+
 }  // namespace
 
 int EqColumnOf(float freq) {
@@ -80,12 +100,11 @@ int EqColumnOf(float freq) {
 void CalcResponse(EqPoint& point) {
     const bool shelf = point.type == EQ_TYPE_LOWSHELF || point.type == EQ_TYPE_HIGHSHELF;
     const Biquad f = Coefficients(point);
-    double samples[kSamples];
-    for (int k = 0; k < kSamples; ++k) {
-        const double half = std::sin(SampleAngle(k, shelf) / 2.0);
-        const double P = 4.0 * half * half;
-        double db = 10.0 * std::log10(PowerTerm(f.b0, f.b1, f.b2, P)) -
-                    10.0 * std::log10(PowerTerm(f.a0, f.a1, f.a2, P));
+    const std::array<double, kSamples>& powers = shelf ? Samples().shelf : Samples().peak;
+    std::array<double, kSamples> samples;
+    for (std::size_t k = 0; k < samples.size(); ++k) {
+        const double P = powers[k];
+        double db = 10.0 * std::log10(PowerTerm(f.b0, f.b1, f.b2, P) / PowerTerm(f.a0, f.a1, f.a2, P));
         if (shelf) {
             db -= point.gain;
         }
@@ -94,7 +113,8 @@ void CalcResponse(EqPoint& point) {
     const int e = EqColumnOf(point.freq);
     for (int j = 0; j < kEqColumns; ++j) {
         const int k = kCentreSample + (j - e);
-        point.response[j] = static_cast<float>(samples[std::clamp(k, 0, kEqColumns - 1)]);
+        point.response[static_cast<std::size_t>(j)] =
+            static_cast<float>(samples[static_cast<std::size_t>(std::clamp(k, 0, kEqColumns - 1))]);
     }
 }
 
