@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "controls/ControlFonts.h"
+#include "controls/PixelMath.h"
 
 namespace varnoth {
 namespace {
@@ -83,12 +84,12 @@ void CCompressPanel::SetTextColor(const QColor& colour) {
 
 int CCompressPanel::XOfInput(double db) const {
     const int w = width() - 30;
-    return static_cast<int>((db + 50.0) * w / 55.0 + kLeft);
+    return Trunc((db + 50.0) * w / 55.0 + kLeft);
 }
 
 int CCompressPanel::YOfOutput(double db) const {
     const int h = height() - 15;
-    return static_cast<int>(std::fabs(db - 5.0) * h / 55.0 + kTop);
+    return Trunc(std::fabs(db - 5.0) * h / 55.0 + kTop);
 }
 
 void CCompressPanel::BuildGrid() {
@@ -141,7 +142,7 @@ void CCompressPanel::paintEvent(QPaintEvent*) {
     painter.setBrush(Qt::NoBrush);
 
     const int y0 = YOfOutput(-50);
-    const int dr = static_cast<int>(std::fabs(5.0f - m_threshold) * h / 55.0 * m_upperSlope);
+    const int dr = Trunc(std::fabs(5.0f - m_threshold) * h / 55.0 * m_upperSlope);
     painter.setPen(QPen(QColor(0, 207, 255), 2.0));
     painter.drawLine(QPointF(kLeft, y0), QPointF(xT, yT));
     painter.drawLine(QPointF(xT, yT), QPointF(w + kLeft, yT - dr));

@@ -10,6 +10,7 @@
 #include "controls/CardinalSpline.h"
 #include "controls/ControlFonts.h"
 #include "controls/EqResponse.h"
+#include "controls/PixelMath.h"
 
 namespace varnoth {
 namespace {
@@ -64,10 +65,6 @@ constexpr std::array<FrequencyLabel, 10> kFrequencyLabels = {{{20, "20Hz"},
                                                               {5000, "5kHz"},
                                                               {10000, "10kHz"},
                                                               {20000, "20kHz"}}};
-
-int RoundHalfAway(double v) {
-    return static_cast<int>(std::round(v));
-}
 
 void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
     painter.drawText(x, y + painter.fontMetrics().ascent(), text);
@@ -262,19 +259,19 @@ void CEqPanel::DrawCurves(QPainter& painter, const Plot& plot) {
 void CEqPanel::DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point) {
     const double X = plot.XOf(point.freq);
     const double Y = plot.YOf(point.gain);
-    point.x = static_cast<std::int32_t>(X - plot.left);
-    point.y = static_cast<std::int32_t>(Y - plot.top);
+    point.x = Trunc(X - plot.left);
+    point.y = Trunc(Y - plot.top);
     const QColor colour =
         QColor::fromRgb(kBandColours[static_cast<std::size_t>(point.index) % kBandColours.size()]);
     QColor handleColour = colour;
     handleColour.setAlpha(127);
     QPen pen(handleColour, 2.0);
     const bool selected = point.index == m_selected;
-    const int bx = static_cast<int>(X - 9) + 2;
-    const int by = static_cast<int>(Y - 9) + 2;
+    const int bx = Trunc(X - 9) + 2;
+    const int by = Trunc(Y - 9) + 2;
     if (point.type == EQ_TYPE_PEAK) {
         painter.setPen(pen);
-        const QRectF circle(static_cast<int>(X) - 9, static_cast<int>(Y) - 9, 18, 18);
+        const QRectF circle(Trunc(X) - 9, Trunc(Y) - 9, 18, 18);
         painter.drawArc(circle, -15 * 16, -150 * 16);
         painter.drawArc(circle, -195 * 16, -150 * 16);
     } else {
@@ -284,7 +281,7 @@ void CEqPanel::DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point) {
         if (selected) {
             QPen marker(QColor(0, 60, 60), 1.5, Qt::DashLine);
             painter.setPen(marker);
-            const int mx = static_cast<int>(X);
+            const int mx = Trunc(X);
             painter.drawLine(QPointF(mx, plot.top), QPointF(mx, height() - kBottomMargin));
         }
     }
@@ -313,7 +310,7 @@ void CEqPanel::DrawSelectedLabels(QPainter& painter, const EqPoint& point, doubl
         {QStringLiteral("F:"), QString::asprintf("%.1fHz", static_cast<double>(point.freq)), -42, 18},
         {QStringLiteral("G:"),
          m_scaleMode == 1 ? QString::asprintf("%+-.1fdB", static_cast<double>(point.gain))
-                          : QString::asprintf("%+-ddB", static_cast<int>(point.gain)),
+                          : QString::asprintf("%+-ddB", Trunc(point.gain)),
          -33, 27},
         {QStringLiteral("Q:"), QString::asprintf("%.3f", static_cast<double>(point.q)), -24, 36},
     }};
@@ -350,11 +347,11 @@ QString CEqPanel::InfoText(const EqPoint& point, int scaleMode, int language) {
 
 QString CEqPanel::InfoGainText(const EqPoint& point, int scaleMode) {
     return scaleMode == 1 ? QString::asprintf("%+-.1fdB ", static_cast<double>(point.gain))
-                          : QString::asprintf("%+-ddB ", static_cast<int>(point.gain));
+                          : QString::asprintf("%+-ddB ", Trunc(point.gain));
 }
 
 QColor CEqPanel::InfoGainColor(float gain) {
-    const int g = std::abs(static_cast<int>(gain));
+    const int g = std::abs(Trunc(gain));
     if (g <= 6) {
         return QColor(123, 209, 0);
     }

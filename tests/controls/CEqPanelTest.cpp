@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <limits>
 #include <vector>
 
 #include "controls/CEqPanel.h"
@@ -174,6 +175,17 @@ TEST_F(EqPanelTest, OffPanelStillPicksBandsAtTheirLastPositions) {
     EXPECT_EQ(panel.Selected(), 7);
     EXPECT_EQ(selected.size(), 1u);
     QTest::mouseRelease(&panel, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+TEST_F(EqPanelTest, ValuesBeyondTheAxesStillPaintAndPlaceTheCurve) {
+    panel.Point(0).freq = 1.0e30f;
+    panel.Point(0).gain = std::numeric_limits<float>::quiet_NaN();
+    panel.Point(1).freq = 2.0f;
+    panel.Point(1).gain = 40.0f;
+    panel.CalcResponse(panel.Point(1));
+    panel.SetSelected(1);
+    EXPECT_FALSE(panel.grab().isNull());
+    EXPECT_NEAR(panel.Point(1).response[0], 40.0f, 1e-3) << "centre clamped onto the first column";
 }
 
 TEST(EqPanelInfo, InfoLineTextsInBothLanguages) {
