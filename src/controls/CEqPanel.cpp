@@ -87,7 +87,8 @@ CEqPanel::CEqPanel(QWidget* parent, int controlId)
       m_infoFont(PointSizeFont(SongTiFaces(), 9)),
       m_numberFont(PointSizeFont(ArialFaces(), 7)),
       m_offFont(CellHeightFont(HeiTiFaces(), 72)) {
-    setFocusPolicy(Qt::ClickFocus);
+    // Only a left press takes the focus (see mousePressEvent); the right button leaves it where it is.
+    setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     SetPointCount(10);
     m_selected = -1;
