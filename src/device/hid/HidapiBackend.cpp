@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -179,24 +180,35 @@ std::vector<HidDeviceInfo> HidapiBackend::Enumerate(UsbIds ids) {
 
 HidOpenOutcome HidapiBackend::Open(const HidDeviceInfo& info) {
     HidOpenOutcome outcome;
+#ifdef __linux__
+    // Checked here rather than left to the library: it cannot say why an open failed, and it crashes
+    // when asked to open a path that is not a hidraw node.
+    struct stat status {};
+    if (::access(info.path.c_str(), R_OK | W_OK) != 0) {
+        const int error = errno;
+        outcome.error =
+            (error == EACCES || error == EPERM) ? HidOpenError::AccessDenied : HidOpenError::Failed;
+        outcome.message = "cannot open " + info.path + ": " + std::strerror(error);
+        return outcome;
+    }
+    if (::stat(info.path.c_str(), &status) != 0 || !S_ISCHR(status.st_mode)) {
+        outcome.error = HidOpenError::Failed;
+        outcome.message = info.path + " is not a HID device";
+        return outcome;
+    }
+#endif
     hid_device* handle = nullptr;
     {
         std::lock_guard lock(LibraryMutex());
         handle = hid_open_path(info.path.c_str());
         if (handle == nullptr) {
+            outcome.error = HidOpenError::Failed;
             outcome.message = ToUtf8(hid_error(nullptr));
         }
     }
     if (handle != nullptr) {
         outcome.device = std::make_unique<HidapiDevice>(handle, info);
-        return outcome;
     }
-    outcome.error = HidOpenError::Failed;
-#ifdef __linux__
-    if (::access(info.path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM)) {
-        outcome.error = HidOpenError::AccessDenied;
-    }
-#endif
     return outcome;
 }
 
