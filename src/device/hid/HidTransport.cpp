@@ -23,7 +23,10 @@ Report Normalise(const Report& raw, int length) {
 
 HidTransport::HidTransport(std::unique_ptr<HidDevice> device, HidTiming timing,
                            std::function<void()> onVanished)
-    : device_(std::move(device)), timing_(timing), onVanished_(std::move(onVanished)) {}
+    : device_(std::move(device)),
+      timing_(timing),
+      slice_(device_->Wake() ? timing.wakeableReadSlice : timing.readSlice),
+      onVanished_(std::move(onVanished)) {}
 
 HidTransport::~HidTransport() {
     JoinReader();
@@ -64,7 +67,6 @@ int HidTransport::Transfer(const Report& report) {
 
 void HidTransport::StartReader(Deliver deliver) {
     JoinReader();
-    stop_.store(false);
     {
         std::lock_guard lock(stateMutex_);
         readerExited_ = false;
@@ -85,6 +87,7 @@ bool HidTransport::StopReader(std::chrono::milliseconds timeout) {
     }
     lock.unlock();
     reader_.join();
+    stop_.store(false);
     return true;
 }
 
@@ -100,7 +103,7 @@ std::optional<Report> HidTransport::ReadOne(std::chrono::milliseconds timeout) {
         WaitForWriters();
         const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const auto slice = std::clamp(remaining, std::chrono::milliseconds(0), timing_.readSlice);
+        const auto slice = std::clamp(remaining, std::chrono::milliseconds(0), slice_);
         Report report{};
         switch (ReadSlice(report, slice)) {
             case ReadResult::Report:
@@ -179,7 +182,7 @@ void HidTransport::ReaderLoop(Deliver deliver) {
             break;
         }
         Report report{};
-        const ReadResult result = ReadSlice(report, timing_.readSlice);
+        const ReadResult result = ReadSlice(report, slice_);
         if (result == ReadResult::Report) {
             deliver(report);
         } else if (result == ReadResult::Failed) {
@@ -204,6 +207,7 @@ void HidTransport::JoinReader() {
         stateChanged_.notify_all();
     }
     reader_.join();
+    stop_.store(false);
 }
 
 }  // namespace varnoth

@@ -16,8 +16,10 @@
 namespace varnoth {
 
 struct HidTiming {
-    // Longest single read: bounds how long a stop, and a write on a backend that cannot wake a read, wait.
+    // Longest single read when the device's reads cannot be woken: bounds how long a write and a stop wait.
     std::chrono::milliseconds readSlice{5};
+    // Longest single read when they can (a write or a stop wakes the read at once).
+    std::chrono::milliseconds wakeableReadSlice{100};
     // Pause after a failed read, so a failing device does not keep a core busy.
     std::chrono::milliseconds errorBackoff{20};
 };
@@ -26,9 +28,9 @@ struct HidTiming {
 //
 // Every call on the handle is made under one lock, because the HID library keeps per-handle state that
 // is not safe to touch from two threads at once. The reader thread reads in slices of at most
-// HidTiming::readSlice and releases the lock between slices; Transfer wakes a read in progress and is
-// let in before the reader's next slice. Deliver runs without the lock, so a Transfer from inside it, or
-// from a thread that deliver waits for, goes through.
+// HidTiming::readSlice (or wakeableReadSlice) and releases the lock between slices; Transfer wakes a read in
+// progress and is let in before the reader's next slice. Deliver runs without the lock, so a Transfer from
+// inside it, or from a thread that deliver waits for, goes through.
 //
 // Input reports: a device with numbered reports delivers the report ID as byte 0, and the 61 bytes are
 // passed on as they stand. A report one byte short came without its ID byte (unnumbered reports): it is
@@ -64,6 +66,7 @@ class HidTransport : public Transport {
 
     std::unique_ptr<HidDevice> device_;
     const HidTiming timing_;
+    std::chrono::milliseconds slice_;
     std::function<void()> onVanished_;
 
     std::mutex handleMutex_;    // held for every call on device_ except Wake
