@@ -31,7 +31,7 @@ class FakeWire {
 
     FakeWire();
 
-    // By default every report is answered by one report carrying its opcode (and bytes 2..3).
+    // By default every report but StudyKey is answered by one report carrying its opcode (and bytes 2..3).
     void SetResponder(Responder responder);
     void SetSilent() {
         SetResponder([](const Report&) { return std::vector<Report>{}; });
