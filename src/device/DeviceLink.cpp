@@ -84,8 +84,11 @@ int DeviceLink::WriteReport(const Report& report, int expectedLength) {
     if (!m_connected.load() || !m_transport) {
         return 0;
     }
-    // A missing reply is no error: the report goes out anyway.
+    // A missing reply is no error: the report goes out anyway, unless the link closed meanwhile.
     m_replyEvent.WaitFor(m_timing.replyWait);
+    if (!m_connected.load()) {
+        return 0;
+    }
     const int count = m_transport->Transfer(report);
     Trace(">Write: %d %d %d %d %d %d %d %d %d %d \n", report[0], report[1], report[2], report[3], report[4],
           report[5], report[6], report[7], report[8], report[9]);
@@ -93,6 +96,13 @@ int DeviceLink::WriteReport(const Report& report, int expectedLength) {
         Trace("usb数据写入失败");
     }
     return count;
+}
+
+void DeviceLink::SetConnected(bool connected) {
+    m_connected.store(connected);
+    if (!connected) {
+        m_replyEvent.Set();
+    }
 }
 
 DeviceLink::Route DeviceLink::FindRoute(std::uint8_t opcode) {

@@ -58,7 +58,8 @@ class DeviceLink {
     // a key-studied reply.
     void DispatchReport(const Report& report);
 
-    void SetConnected(bool connected) { m_connected.store(connected); }
+    // Clearing the flag also wakes a writer waiting for a reply, which then sends nothing.
+    void SetConnected(bool connected);
     bool IsConnected() const { return m_connected.load(); }
 
     // Connect attempt: re-arms the reply event (signalled, so the first command goes out at once) and takes

@@ -202,6 +202,21 @@ TEST_F(DeviceLinkTest, EveryReplyButAStudiedKeyReleasesTheNextCommand) {
     EXPECT_EQ(waiting.get(), 61);
 }
 
+TEST_F(DeviceLinkTest, DisconnectingReleasesAWriterWaitingForAReplyWithoutSending) {
+    LinkTiming timing;
+    timing.replyWait = std::chrono::hours(1);
+    wire->SetSilent();
+    Connect(timing);
+    ASSERT_EQ(link.SendCommand(0x62), 61);
+    auto waiting = std::async(std::launch::async, [&] { return link.SendCommand(0x61); });
+    EXPECT_EQ(waiting.wait_for(50ms), std::future_status::timeout);
+
+    link.SetConnected(false);
+    ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(waiting.get(), 0);
+    EXPECT_EQ(wire->Sent().size(), 1u);
+}
+
 TEST_F(DeviceLinkTest, ASilentDeviceDelaysEachCommandButLosesNone) {
     wire->SetSilent();
     Connect(ShortTiming());

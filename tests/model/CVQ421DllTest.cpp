@@ -248,7 +248,7 @@ TEST(Session, DestroyingTheSessionWhileWorkersRunEndsThemWithoutNotifying) {
     // A write-all on a silent device spends its time waiting for replies.
     h.wire->SetSilent();
     h.session->SynchronizeData(true);
-    ASSERT_TRUE(h.wire->WaitForSent(2));
+    ASSERT_TRUE(h.wire->WaitForSent(1));
     h.session.reset();
     EXPECT_TRUE(h.observer.Syncs().empty());
     EXPECT_EQ(h.wire->LiveTransports(), 0);
