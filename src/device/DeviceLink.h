@@ -10,6 +10,7 @@
 
 #include "device/AutoResetEvent.h"
 #include "device/ReplySink.h"
+#include "device/TimedMutex.h"
 #include "device/Transport.h"
 
 namespace varnoth {
@@ -85,7 +86,7 @@ class DeviceLink {
     LinkTiming m_timing;
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_readerRunning{false};
-    std::timed_mutex m_writeLock;
+    TimedMutex m_writeLock;
     AutoResetEvent m_replyEvent{true};
     // Guarded by m_writeLock for transfers; replaced only by Attach and Release.
     std::unique_ptr<Transport> m_transport;
