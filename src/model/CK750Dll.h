@@ -240,8 +240,6 @@ class CK750Dll {
     void ReadSingleByteBuf(const Report& report);
     void ReadArrayBuf(const Report& report);
 
-    DeviceLink& Link() const { return m_link; }
-
   private:
     void SetParam(std::size_t position, int value);
     std::uint8_t Param(std::size_t position) const;

@@ -11,6 +11,9 @@
 namespace varnoth {
 namespace {
 
+static_assert(ReplySink::kMachineRecordSize == CMachineSet::kRecordSize);
+static_assert(ReplySink::kIrRecordSize == CRemote::kRecordSize);
+
 // The firmware date of the image the program carries.
 constexpr int kImageYear = 2011;
 constexpr int kImageMonth = 11;
