@@ -12,13 +12,23 @@ namespace {
 
 constexpr std::size_t kFirstArgByte = 2;
 
-// The text of a name or date reply: bytes 2.. up to the first zero byte, at most maxChars of them.
+// The text of a name or date reply: bytes 2.. up to the first zero byte, at most maxChars of them. Each
+// byte is one character (Latin-1), returned as UTF-8.
 std::string ReplyText(const Report& report, std::size_t maxChars) {
     const auto* first = report.data() + kFirstArgByte;
     const auto* last = report.data() + report.size();
     const auto* end = std::find(first, last, std::uint8_t{0});
-    const auto length = std::min(static_cast<std::size_t>(end - first), maxChars);
-    return std::string(reinterpret_cast<const char*>(first), length);
+    end = first + std::min(static_cast<std::size_t>(end - first), maxChars);
+    std::string text;
+    for (const auto* p = first; p != end; ++p) {
+        if (*p < 0x80) {
+            text += static_cast<char>(*p);
+        } else {
+            text += static_cast<char>(0xC0 | (*p >> 6));
+            text += static_cast<char>(0x80 | (*p & 0x3F));
+        }
+    }
+    return text;
 }
 
 struct RouteEntry {

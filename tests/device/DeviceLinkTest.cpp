@@ -164,6 +164,7 @@ TEST_F(DeviceLinkTest, EachReplyIsRoutedByItsOpcodeAndOverlongTextsAreCut) {
         MakeReport({0, 0x80, 'V', 'Q', '3', '1', '7', 'X', 0, 'Z'}),
         longName,
         MakeReport({0, 0x80, 0, 'Q'}),
+        MakeReport({0, 0x80, 'V', 0xE9}),
         MakeReport({0, 0x81, '2', '0', '1', '1', '-', '1', '1', '-', '2', '8', '9', '9'}),
         MakeReport({0, 0x92, 1, 20, 0xFF, 30, 30, 30, 30, 1, 0x21, 0x12, 0x34, 77}),
         MakeReport({0x80, 0x55, 0x07}),
@@ -173,11 +174,17 @@ TEST_F(DeviceLinkTest, EachReplyIsRoutedByItsOpcodeAndOverlongTextsAreCut) {
     }
     ASSERT_TRUE(wire->WaitUntilIdle());
     const std::vector<std::string> expected{
-        "mode 2",           "register 10 8 48",
-        "register 11 10 3", "micsub 10 20",
-        "key 32 2 28",      "ir 1..16",
-        "name [VQ317X]",    "name [" + std::string(kDevNameChars, 'A') + "]",
-        "name []",          "date [2011-11-28]",
+        "mode 2",
+        "register 10 8 48",
+        "register 11 10 3",
+        "micsub 10 20",
+        "key 32 2 28",
+        "ir 1..16",
+        "name [VQ317X]",
+        "name [" + std::string(kDevNameChars, 'A') + "]",
+        "name []",
+        "name [V\u00e9]",
+        "date [2011-11-28]",
         "machine 1..52",
     };
     EXPECT_EQ(sink.Lines(), expected);
