@@ -1,0 +1,267 @@
+#include "model/CVQ421Dll.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <utility>
+
+#include "device/Opcodes.h"
+#include "device/Trace.h"
+
+namespace varnoth {
+namespace {
+
+static_assert(ReplySink::kMachineRecordSize == CMachineSet::kRecordSize);
+static_assert(ReplySink::kIrRecordSize == CRemote::kRecordSize);
+
+// The firmware date of the image the program carries.
+constexpr int kImageYear = 2011;
+constexpr int kImageMonth = 11;
+constexpr int kImageDay = 28;
+
+bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+CVQ421Dll::CVQ421Dll(std::shared_ptr<TransportProvider> provider, LinkTiming timing)
+    : SessionLinkHolder(*this, timing),
+      CK750Dll(m_deviceLink),
+      m_MachineSet(m_deviceLink),
+      m_Remote(m_deviceLink),
+      m_provider(std::move(provider)) {}
+
+CVQ421Dll::~CVQ421Dll() {
+    {
+        std::lock_guard lock(m_pauseMutex);
+        m_closing.store(true);
+    }
+    m_pauseCv.notify_all();
+    // Commands return at once from now on, so running workers finish quickly.
+    m_deviceLink.SetConnected(false);
+    std::vector<Worker> workers;
+    {
+        std::lock_guard lock(m_workersMutex);
+        workers.swap(m_workers);
+    }
+    for (Worker& worker : workers) {
+        worker.thread.join();
+    }
+    m_deviceLink.Release();
+}
+
+void CVQ421Dll::SetTransportProvider(std::shared_ptr<TransportProvider> provider) {
+    m_provider = std::move(provider);
+}
+
+int CVQ421Dll::TryConnDevice(SessionObserver* observer) {
+    if (m_deviceLink.IsConnected()) {
+        return 0;
+    }
+    m_observer.store(observer);
+    m_bUpStatus.store(0);
+    if (!m_provider) {
+        return 0;
+    }
+    OpenResult opened = m_provider->Open(kNormalIds, kUpgradeIds);
+    if (!opened.transport) {
+        return 0;
+    }
+    {
+        std::lock_guard lock(m_textMutex);
+        m_szDevPath = opened.path;
+    }
+    m_bUpStatus.store(opened.upgradeMode ? 1 : 0);
+    m_deviceLink.Attach(std::move(opened.transport));
+    m_deviceLink.SetConnected(true);
+    m_deviceLink.StartReader();
+    return 1;
+}
+
+std::string CVQ421Dll::GetDevPath() const {
+    std::lock_guard lock(m_textMutex);
+    return m_szDevPath;
+}
+
+bool CVQ421Dll::TryDisconnect(const std::string& path) {
+    if (!SamePathIgnoringCase(path, GetDevPath())) {
+        return false;
+    }
+    if (m_deviceLink.IsConnected()) {
+        CloseLink();
+    }
+    return true;
+}
+
+void CVQ421Dll::Disconnect(bool farewell) {
+    if (!m_deviceLink.IsConnected()) {
+        return;
+    }
+    if (farewell) {
+        if (m_bUpStatus.load() == 1) {
+            m_deviceLink.SendCommand(op::UpgradeExit, {0, 0, 1});
+        } else {
+            m_deviceLink.SendCommand(op::UnLockMachine);
+        }
+    }
+    CloseLink();
+}
+
+void CVQ421Dll::CloseLink() {
+    m_deviceLink.SetConnected(false);
+    if (!m_deviceLink.StopReader()) {
+        Trace("wait read thread exited time out !\n");
+    }
+    m_deviceLink.Release();
+}
+
+void CVQ421Dll::ReadAll() {
+    m_deviceLink.SendCommand(op::ReadDevName);
+    m_deviceLink.SendCommand(op::ReadDevDate);
+    m_deviceLink.SendCommand(op::ReadCurEffectMode);
+    m_deviceLink.SendCommand(op::ReadMicControlSub);
+    CK750_ReadAll();
+    m_MachineSet.Machine_ReadAll();
+    m_Remote.ReadIRSet();
+    // Lets the replies to the last commands arrive.
+    PauseUnlessClosing(m_deviceLink.Timing().syncTailPause);
+}
+
+void CVQ421Dll::WriteAll() {
+    m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
+    CK750_WriteAll();
+    if (m_bSetMachine.load() != 0) {
+        m_MachineSet.ApplyMachineSet();
+    }
+    if (m_bSetRemoter.load() != 0) {
+        m_Remote.ApplyIRSet();
+    }
+}
+
+void CVQ421Dll::SynchronizeData(bool write) {
+    Trace("Start thread:SynchronizeData\n");
+    if (write) {
+        StartWorker([this] { WriteAllThread(); });
+    } else {
+        StartWorker([this] { ReadAllThread(); });
+    }
+}
+
+void CVQ421Dll::ReadAllThread() {
+    m_bReadPeak.store(0);
+    // The device needs this pause after connecting or switching modes before it answers reads.
+    if (!PauseUnlessClosing(m_deviceLink.Timing().syncStartDelay)) {
+        return;
+    }
+    ReadAll();
+    if (IsClosing()) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnSyncDone(0);
+    }
+    m_bReadPeak.store(1);
+}
+
+void CVQ421Dll::WriteAllThread() {
+    m_bReadPeak.store(0);
+    WriteAll();
+    if (IsClosing()) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnSyncDone(1);
+    }
+    m_bReadPeak.store(1);
+}
+
+void CVQ421Dll::StartWorker(std::function<void()> body) {
+    std::lock_guard lock(m_workersMutex);
+    // Joining a worker that has flagged itself done waits at most for its last instructions.
+    auto finished =
+        std::partition(m_workers.begin(), m_workers.end(), [](const Worker& w) { return !w.done->load(); });
+    for (auto it = finished; it != m_workers.end(); ++it) {
+        it->thread.join();
+    }
+    m_workers.erase(finished, m_workers.end());
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_workers.push_back(Worker{std::thread([body = std::move(body), done] {
+                                   body();
+                                   done->store(true);
+                               }),
+                               done});
+}
+
+bool CVQ421Dll::PauseUnlessClosing(std::chrono::milliseconds delay) {
+    std::unique_lock lock(m_pauseMutex);
+    return !m_pauseCv.wait_for(lock, delay, [this] { return m_closing.load(); });
+}
+
+int CVQ421Dll::ReadFunc(std::chrono::milliseconds timeout) {
+    return m_deviceLink.ReadOne(timeout);
+}
+
+std::string CVQ421Dll::GetDevName() const {
+    std::lock_guard lock(m_textMutex);
+    return m_szDevName;
+}
+
+std::string CVQ421Dll::GetDevDate() const {
+    std::lock_guard lock(m_textMutex);
+    return m_szDevDate;
+}
+
+std::string CVQ421Dll::GetCurDevDate() const {
+    char text[16];
+    std::snprintf(text, sizeof text, "%4d-%02d-%02d", kImageYear, kImageMonth, kImageDay);
+    return text;
+}
+
+void CVQ421Dll::OnCurEffectMode(std::uint8_t mode) {
+    m_nCurEffectMode.store(mode);
+}
+
+void CVQ421Dll::OnRegisterRead(const Report& report) {
+    ReadK750Byte(report);
+}
+
+void CVQ421Dll::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
+    MicControlSubTime.store(time);
+    MicControlSubRate.store(rate);
+}
+
+void CVQ421Dll::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) {
+    // Keys are numbered 1..15; an index beyond the record answers no key we asked for.
+    if (keyIndex >= CRemote::kRecordSize) {
+        Trace("studied key index %d out of range, ignored\n", keyIndex);
+        return;
+    }
+    m_Remote.SetSysKey(systemCode);
+    m_Remote.SetKey(keyIndex, keyCode);
+    if (SessionObserver* observer = Observer()) {
+        observer->OnKeyStudied(keyCode);
+    }
+}
+
+void CVQ421Dll::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) {
+    m_Remote.SetAllKey(record.data(), static_cast<int>(record.size()));
+}
+
+void CVQ421Dll::OnDevName(const std::string& name) {
+    std::lock_guard lock(m_textMutex);
+    m_szDevName = name;
+}
+
+void CVQ421Dll::OnDevDate(const std::string& date) {
+    std::lock_guard lock(m_textMutex);
+    m_szDevDate = date;
+}
+
+void CVQ421Dll::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {
+    m_MachineSet.Machine_SetBuf(record.data());
+}
+
+}  // namespace varnoth

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/DeviceLink.h"
+#include "device/ReplySink.h"
+#include "device/Transport.h"
+#include "features/CMachineSet.h"
+#include "features/CRemote.h"
+#include "model/CK750Dll.h"
+#include "model/SessionObserver.h"
+
+namespace varnoth {
+
+// Holds the session's link so that it exists before the parameter store that sends through it.
+class SessionLinkHolder {
+  protected:
+    SessionLinkHolder(ReplySink& sink, LinkTiming timing) : m_deviceLink(sink, timing) {}
+    DeviceLink m_deviceLink;
+};
+
+// The device session: the one object through which the program talks to the amplifier. It is the
+// parameter store, and it holds the machine settings, the remote-control record, the opened device and
+// the worker threads that read or write the whole parameter set.
+//
+// Threads: the caller's thread (the user-interface thread) connects, disconnects and sends; the transport's
+// reader thread dispatches every reply into the store and the records; worker threads started by
+// SynchronizeData run a whole-set transfer. The session owns its workers and joins them when destroyed;
+// destroying the session does not send a farewell (the owner disconnects first).
+class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll {
+  public:
+    explicit CVQ421Dll(std::shared_ptr<TransportProvider> provider = nullptr, LinkTiming timing = {});
+    ~CVQ421Dll();
+
+    // Where TryConnDevice looks for the amplifier: the virtual amplifier or the USB transport.
+    void SetTransportProvider(std::shared_ptr<TransportProvider> provider);
+    void SetObserver(SessionObserver* observer) { m_observer.store(observer); }
+
+    // Connection.
+    // Opens the amplifier and starts the reader; 1 when connected, 0 when already connected or nothing
+    // was opened. The observer receives the session's notifications from now on.
+    int TryConnDevice(SessionObserver* observer);
+    // Ends the connection when path names the opened device (compared without regard to case), without a
+    // farewell since the device is gone; true when it names it.
+    bool TryDisconnect(const std::string& path);
+    // Ends the connection, first saying goodbye when farewell is set.
+    void Disconnect(bool farewell);
+    void SetConnected(bool connected) { m_deviceLink.SetConnected(connected); }
+    int IsConnected() const { return m_deviceLink.IsConnected() ? 1 : 0; }
+    int IsUpStatus() const { return m_bUpStatus.load(); }
+    std::string GetDevPath() const;
+
+    // Whole-set transfer. ReadAll and WriteAll run on the calling thread; SynchronizeData starts the
+    // write-all (write true) or read-all thread and returns at once.
+    void ReadAll();
+    void WriteAll();
+    void SynchronizeData(bool write);
+    // Reads one report (at most timeout) and dispatches it; 1 when one was dispatched. Refused while the
+    // reader runs.
+    int ReadFunc(std::chrono::milliseconds timeout);
+
+    // Identity and levels.
+    std::string GetDevName() const;
+    std::string GetDevDate() const;
+    // The firmware date of the image the program carries.
+    std::string GetCurDevDate() const;
+    void SetReadPeak(int enable) { m_bReadPeak.store(enable); }
+    int GetReadPeak() const { return m_bReadPeak.load(); }
+    int GetCurEffectMode() const { return m_nCurEffectMode.load(); }
+    std::uint8_t GetMicControlSubTime() const { return MicControlSubTime.load(); }
+    std::uint8_t GetMicControlSubRate() const { return MicControlSubRate.load(); }
+
+    // Whether WriteAll sends the remote-control record and the machine settings.
+    int Get_SetRemoter() const { return m_bSetRemoter.load(); }
+    void Set_SetRemoter(int enable) { m_bSetRemoter.store(enable); }
+    int Get_SetMachine() const { return m_bSetMachine.load(); }
+    void Set_SetMachine(int enable) { m_bSetMachine.store(enable); }
+
+    CMachineSet& GetMachineSet() { return m_MachineSet; }
+    const CMachineSet& GetMachineSet() const { return m_MachineSet; }
+    CRemote& GetRemote() { return m_Remote; }
+    const CRemote& GetRemote() const { return m_Remote; }
+
+  protected:
+    // Runs body on a worker thread owned by the session. Finished workers are joined when the next one
+    // starts; all are joined when the session is destroyed.
+    void StartWorker(std::function<void()> body);
+    // Sleeps for delay unless the session is being destroyed; false when it is.
+    bool PauseUnlessClosing(std::chrono::milliseconds delay);
+    bool IsClosing() const { return m_closing.load(); }
+    SessionObserver* Observer() const { return m_observer.load(); }
+
+    void ReadAllThread();
+    void WriteAllThread();
+
+  private:
+    // Replies, on the reader thread.
+    void OnCurEffectMode(std::uint8_t mode) override;
+    void OnRegisterRead(const Report& report) override;
+    void OnMicControlSub(std::uint8_t time, std::uint8_t rate) override;
+    void OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) override;
+    void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) override;
+    void OnDevName(const std::string& name) override;
+    void OnDevDate(const std::string& date) override;
+    void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) override;
+
+    // Clears the connected flag, waits for the reader and closes the transport.
+    void CloseLink();
+
+    CMachineSet m_MachineSet;
+    CRemote m_Remote;
+
+    std::shared_ptr<TransportProvider> m_provider;
+    std::atomic<SessionObserver*> m_observer{nullptr};
+    std::atomic<std::uint8_t> MicControlSubTime{0};
+    std::atomic<std::uint8_t> MicControlSubRate{0};
+    std::atomic<int> m_bReadPeak{0};
+    std::atomic<int> m_nCurEffectMode{0};
+    std::atomic<int> m_bSetRemoter{1};
+    std::atomic<int> m_bSetMachine{1};
+    std::atomic<int> m_bUpStatus{0};
+
+    mutable std::mutex m_textMutex;  // guards the path, the name and the date
+    std::string m_szDevPath;
+    std::string m_szDevName{"VQ421"};
+    std::string m_szDevDate{"2010-10-28"};
+
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::mutex m_workersMutex;
+    std::vector<Worker> m_workers;
+    std::atomic<bool> m_closing{false};
+    std::mutex m_pauseMutex;
+    std::condition_variable m_pauseCv;
+};
+
+}  // namespace varnoth

@@ -1,0 +1,294 @@
+#include "device/DeviceLink.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "FakeTransport.h"
+#include "device/Trace.h"
+
+namespace varnoth {
+namespace {
+
+using namespace std::chrono_literals;
+using test::FakeTransport;
+using test::FakeWire;
+using test::MakeReport;
+
+// Records every routed reply as one line.
+class RecordingSink : public ReplySink {
+  public:
+    std::vector<std::string> Lines() const {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+
+    void OnCurEffectMode(std::uint8_t mode) override { Add("mode " + std::to_string(mode)); }
+    void OnRegisterRead(const Report& r) override {
+        Add("register " + std::to_string(r[1]) + " " + std::to_string(r[2]) + " " + std::to_string(r[3]));
+    }
+    void OnMicControlSub(std::uint8_t time, std::uint8_t rate) override {
+        Add("micsub " + std::to_string(time) + " " + std::to_string(rate));
+    }
+    void OnKeyStudied(std::uint8_t sys, std::uint8_t index, std::uint8_t code) override {
+        Add("key " + std::to_string(sys) + " " + std::to_string(index) + " " + std::to_string(code));
+    }
+    void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> r) override {
+        Add("ir " + std::to_string(r[0]) + ".." + std::to_string(r[15]));
+    }
+    void OnDevName(const std::string& name) override { Add("name [" + name + "]"); }
+    void OnDevDate(const std::string& date) override { Add("date [" + date + "]"); }
+    void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> r) override {
+        Add("machine " + std::to_string(r[0]) + ".." + std::to_string(r[10]));
+    }
+
+  private:
+    void Add(std::string line) {
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back(std::move(line));
+    }
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
+class TraceCapture {
+  public:
+    TraceCapture() {
+        m_previous = SetTraceSink([this](const std::string& line) {
+            std::lock_guard lock(m_mutex);
+            m_lines.push_back(line);
+        });
+    }
+    ~TraceCapture() { SetTraceSink(m_previous); }
+    std::vector<std::string> Lines() const {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+
+  private:
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+    TraceSink m_previous;
+};
+
+LinkTiming ShortTiming() {
+    LinkTiming timing;
+    timing.lockWait = 20ms;
+    timing.replyWait = 20ms;
+    return timing;
+}
+
+class DeviceLinkTest : public ::testing::Test {
+  protected:
+    void Connect(LinkTiming timing = LinkTiming{}) {
+        link.SetTiming(timing);
+        link.Attach(std::make_unique<FakeTransport>(wire));
+        link.SetConnected(true);
+        link.StartReader();
+    }
+
+    std::shared_ptr<FakeWire> wire = std::make_shared<FakeWire>();
+    RecordingSink sink;
+    DeviceLink link{sink};
+};
+
+TEST(BuildCommand, PlacesReportIdOpcodeAndLowBytesUntilMinusOneOrByte60) {
+    struct Case {
+        const char* what;
+        Report built;
+        Report expected;
+    };
+    std::vector<int> many(65);
+    for (int i = 0; i < 65; ++i) {
+        many[static_cast<std::size_t>(i)] = i + 1;
+    }
+    Report firstFiftyNine = MakeReport({2, 9});
+    for (std::size_t i = 0; i < 59; ++i) {
+        firstFiftyNine[2 + i] = static_cast<std::uint8_t>(i + 1);
+    }
+    const Case cases[] = {
+        {"no arguments", DeviceLink::BuildCommand(0x61, {}), MakeReport({2, 0x61})},
+        {"255 is a value, not the end", DeviceLink::BuildCommand(9, {10, 32, 0, 255}),
+         MakeReport({2, 9, 10, 32, 0, 0xFF})},
+        {"-1 ends the list", DeviceLink::BuildCommand(9, {1, -1, 3}), MakeReport({2, 9, 1})},
+        {"only the low byte is placed", DeviceLink::BuildCommand(0x1FF, {0x1AB, -2}),
+         MakeReport({2, 0xFF, 0xAB, 0xFE})},
+        {"at most 59 argument bytes",
+         DeviceLink::BuildCommand(
+             9, {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+                 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44,
+                 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64, 65}),
+         firstFiftyNine},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.built, c.expected) << c.what;
+    }
+}
+
+TEST_F(DeviceLinkTest, NothingIsSentWhileDisconnected) {
+    link.Attach(std::make_unique<FakeTransport>(wire));
+    EXPECT_EQ(link.SendCommand(0x8a), 0);
+    EXPECT_TRUE(wire->Sent().empty());
+}
+
+TEST_F(DeviceLinkTest, EveryReportIsTracedAndAShortTransferIsReported) {
+    TraceCapture trace;
+    Connect(ShortTiming());
+    EXPECT_EQ(link.SendCommand(9, {10, 32, 0, 255}), 61);
+    wire->SetTransferResult(0);
+    EXPECT_EQ(link.SendCommand(0x61), 0);
+    const std::vector<std::string> expected{">Write: 2 9 10 32 0 255 0 0 0 0 \n",
+                                            ">Write: 2 97 0 0 0 0 0 0 0 0 \n", "usb数据写入失败"};
+    EXPECT_EQ(trace.Lines(), expected);
+    ASSERT_EQ(wire->Sent().size(), 2u);
+    EXPECT_EQ(wire->Sent()[0], MakeReport({2, 9, 10, 32, 0, 255}));
+}
+
+TEST_F(DeviceLinkTest, EachReplyIsRoutedByItsOpcodeAndOverlongTextsAreCut) {
+    Connect();
+    Report longName = MakeReport({0, 0x80});
+    for (std::size_t i = 2; i < kReportSize; ++i) {
+        longName[i] = 'A';
+    }
+    const std::vector<Report> replies{
+        MakeReport({0, 0x07, 2}),
+        MakeReport({0, 0x0a, 8, 0x30}),
+        MakeReport({0, 0x0b, 10, 3}),
+        MakeReport({0, 0x11, 0, 10, 20}),
+        MakeReport({0, 0x60, 0x20, 2, 0x1C}),
+        MakeReport({0, 0x62, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 99}),
+        MakeReport({0, 0x80, 'V', 'Q', '3', '1', '7', 'X', 0, 'Z'}),
+        longName,
+        MakeReport({0, 0x80, 0, 'Q'}),
+        MakeReport({0, 0x80, 'V', 0xE9}),
+        MakeReport({0, 0x81, '2', '0', '1', '1', '-', '1', '1', '-', '2', '8', '9', '9'}),
+        MakeReport({0, 0x92, 1, 20, 0xFF, 30, 30, 30, 30, 1, 0x21, 0x12, 0x34, 77}),
+        MakeReport({0x80, 0x55, 0x07}),
+    };
+    for (const Report& reply : replies) {
+        wire->Inject(reply);
+    }
+    ASSERT_TRUE(wire->WaitUntilIdle());
+    const std::vector<std::string> expected{
+        "mode 2",
+        "register 10 8 48",
+        "register 11 10 3",
+        "micsub 10 20",
+        "key 32 2 28",
+        "ir 1..16",
+        "name [VQ317X]",
+        "name [" + std::string(kDevNameChars, 'A') + "]",
+        "name []",
+        "name [V\u00e9]",
+        "date [2011-11-28]",
+        "machine 1..52",
+    };
+    EXPECT_EQ(sink.Lines(), expected);
+}
+
+// The next command goes out only once a reply has released it; replyWait is far beyond the test's deadline.
+TEST_F(DeviceLinkTest, EveryReplyButAStudiedKeyReleasesTheNextCommand) {
+    LinkTiming timing;
+    timing.replyWait = std::chrono::hours(1);
+    wire->SetSilent();
+    Connect(timing);
+    ASSERT_EQ(link.SendCommand(0x62), 61);  // the first command goes out at once
+
+    wire->Inject(MakeReport({0, 0x60, 1, 1, 1}));
+    ASSERT_TRUE(wire->WaitUntilIdle());
+    auto waiting = std::async(std::launch::async, [&] { return link.SendCommand(0x61); });
+    EXPECT_EQ(waiting.wait_for(100ms), std::future_status::timeout)
+        << "a studied key released the next command";
+
+    wire->Inject(MakeReport({0, 0x55}));  // any other reply, even an unknown one, releases it
+    ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(waiting.get(), 61);
+}
+
+TEST_F(DeviceLinkTest, DisconnectingReleasesAWriterWaitingForAReplyWithoutSending) {
+    LinkTiming timing;
+    timing.replyWait = std::chrono::hours(1);
+    wire->SetSilent();
+    Connect(timing);
+    ASSERT_EQ(link.SendCommand(0x62), 61);
+    auto waiting = std::async(std::launch::async, [&] { return link.SendCommand(0x61); });
+    EXPECT_EQ(waiting.wait_for(50ms), std::future_status::timeout);
+
+    link.SetConnected(false);
+    ASSERT_EQ(waiting.wait_for(10s), std::future_status::ready);
+    EXPECT_EQ(waiting.get(), 0);
+    EXPECT_EQ(wire->Sent().size(), 1u);
+}
+
+TEST_F(DeviceLinkTest, ASilentDeviceDelaysEachCommandButLosesNone) {
+    wire->SetSilent();
+    Connect(ShortTiming());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(link.SendCommand(0x0b, {8, 4 + i, 8}), 61);
+    }
+    EXPECT_EQ(wire->Sent().size(), 3u);
+}
+
+TEST_F(DeviceLinkTest, ReportsFromTwoThreadsNeverInterleave) {
+    Connect();
+    constexpr int kPerThread = 300;
+    auto sender = [&](int opcode) {
+        for (int i = 0; i < kPerThread; ++i) {
+            link.SendCommand(opcode, {i & 0xFF, i >> 8, opcode, opcode, opcode});
+        }
+    };
+    std::thread a(sender, 0x21);
+    std::thread b(sender, 0x22);
+    a.join();
+    b.join();
+
+    EXPECT_EQ(wire->Overlaps(), 0);
+    const std::vector<Report> sent = wire->Sent();
+    ASSERT_EQ(sent.size(), 2u * kPerThread);
+    int next[2] = {0, 0};
+    for (const Report& r : sent) {
+        ASSERT_TRUE(r[1] == 0x21 || r[1] == 0x22);
+        ASSERT_EQ(r[4], r[1]);
+        ASSERT_EQ(r[6], r[1]);
+        int& expected = next[r[1] - 0x21];
+        EXPECT_EQ(r[2] | (r[3] << 8), expected) << "reports of one thread out of order";
+        ++expected;
+    }
+}
+
+TEST_F(DeviceLinkTest, AWriterThatCannotGetTheLockSendsNothing) {
+    TraceCapture trace;
+    Connect(ShortTiming());
+    wire->HoldTransfers(true);
+    auto holder = std::async(std::launch::async, [&] { return link.SendCommand(0x21); });
+    ASSERT_TRUE(wire->WaitForHeldTransfer());
+
+    EXPECT_EQ(link.SendCommand(0x22), 0);
+    EXPECT_EQ(wire->Sent().size(), 1u);
+
+    wire->HoldTransfers(false);
+    EXPECT_EQ(holder.get(), 61);
+    EXPECT_EQ(wire->Overlaps(), 0);
+    const std::vector<std::string> lines = trace.Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_NE(lines.front().find("write lock"), std::string::npos) << lines.front();
+}
+
+TEST_F(DeviceLinkTest, OneShotReadDispatchesOnlyWhileNoReaderRuns) {
+    link.Attach(std::make_unique<FakeTransport>(wire));
+    link.SetConnected(true);
+    wire->Inject(MakeReport({0, 0x07, 3}));
+    EXPECT_EQ(link.ReadOne(1s), 1);
+    EXPECT_EQ(link.ReadOne(10ms), 0);  // nothing left to read
+
+    link.StartReader();
+    EXPECT_EQ(link.ReadOne(10ms), 0);
+    EXPECT_EQ(sink.Lines(), std::vector<std::string>{"mode 3"});
+}
+
+}  // namespace
+}  // namespace varnoth
