@@ -204,6 +204,60 @@ int CVQ421Dll::ReadFunc(std::chrono::milliseconds timeout) {
     return m_deviceLink.ReadOne(timeout);
 }
 
+namespace {
+
+int ClampMode(int mode) {
+    return std::clamp(mode, 0, 3);
+}
+
+}  // namespace
+
+void CVQ421Dll::LoadMode(int mode, int readBack) {
+    mode = ClampMode(mode);
+    m_nCurEffectMode.store(mode);
+    m_deviceLink.SendCommand(op::LoadMode, {mode});
+    if (readBack != 0) {
+        SynchronizeData(false);
+    }
+}
+
+void CVQ421Dll::SaveMode(int mode) {
+    mode = ClampMode(mode);
+    m_nCurEffectMode.store(mode);
+    m_deviceLink.SendCommand(op::SaveMode, {mode});
+}
+
+void CVQ421Dll::ResetMode(int mode, int readBack) {
+    mode = ClampMode(mode);
+    m_nCurEffectMode.store(mode);
+    m_deviceLink.SendCommand(op::ResetMode, {mode});
+    if (readBack != 0) {
+        SynchronizeData(false);
+    }
+}
+
+void CVQ421Dll::SetEffectPre(int effect, std::uint8_t preset) {
+    if (effect != 0 && effect != 1) {
+        return;
+    }
+    SetEffectPreset(effect, preset);
+    ReadEffect();
+}
+
+void CVQ421Dll::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
+    MicControlSubTime.store(time);
+    MicControlSubRate.store(rate);
+    m_deviceLink.SendCommand(op::SetMicControlSub, {1, time, rate});
+}
+
+void CVQ421Dll::UnLockMachine() {
+    m_deviceLink.SendCommand(op::UnLockMachine);
+}
+
+void CVQ421Dll::ResetMachine() {
+    m_deviceLink.SendCommand(op::ResetMachine, {op::kResetMachineKey});
+}
+
 std::string CVQ421Dll::GetDevName() const {
     std::lock_guard lock(m_textMutex);
     return m_szDevName;

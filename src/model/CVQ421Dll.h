@@ -79,6 +79,19 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     std::uint8_t GetMicControlSubTime() const { return MicControlSubTime.load(); }
     std::uint8_t GetMicControlSubRate() const { return MicControlSubRate.load(); }
 
+    // Memory modes 0..3 (shown as M1..M4); a mode outside the range is clamped. LoadMode and ResetMode
+    // re-read everything on the read-all thread when readBack is not 0, since the device changes its working
+    // set itself.
+    void LoadMode(int mode, int readBack);
+    void SaveMode(int mode);
+    void ResetMode(int mode, int readBack);
+    // Chooses an effect preset (effect 0 or 1) and reads back the eight parameters the device sets for it.
+    void SetEffectPre(int effect, std::uint8_t preset);
+    // Mic-controls-sub: time 0 is off.
+    void SetMicControlSub(std::uint8_t time, std::uint8_t rate);
+    void UnLockMachine();
+    void ResetMachine();
+
     // Whether WriteAll sends the remote-control record and the machine settings.
     int Get_SetRemoter() const { return m_bSetRemoter.load(); }
     void Set_SetRemoter(int enable) { m_bSetRemoter.store(enable); }
@@ -98,6 +111,10 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     bool PauseUnlessClosing(std::chrono::milliseconds delay);
     bool IsClosing() const { return m_closing.load(); }
     SessionObserver* Observer() const { return m_observer.load(); }
+
+    // Muting lives on the device's own keys; the panel has nothing to do here.
+    void MuteAll() {}
+    void UnMuteAll() {}
 
     void ReadAllThread();
     void WriteAllThread();
