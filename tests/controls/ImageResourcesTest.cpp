@@ -34,7 +34,8 @@ TEST(ControlGallery, RendersEveryControl) {
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), gallery.size());
     // Saved beside the test binary for a look by eye.
-    EXPECT_TRUE(image.save(QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("controls-gallery.png"))));
+    EXPECT_TRUE(image.save(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("controls-gallery.png"))));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "FakeTransport.h"
+#include "TraceCapture.h"
 #include "device/Trace.h"
 
 namespace varnoth {
@@ -18,6 +19,7 @@ using namespace std::chrono_literals;
 using test::FakeTransport;
 using test::FakeWire;
 using test::MakeReport;
+using test::TraceCapture;
 
 // Records every routed reply as one line.
 class RecordingSink : public ReplySink {
@@ -53,26 +55,6 @@ class RecordingSink : public ReplySink {
     }
     mutable std::mutex m_mutex;
     std::vector<std::string> m_lines;
-};
-
-class TraceCapture {
-  public:
-    TraceCapture() {
-        m_previous = SetTraceSink([this](const std::string& line) {
-            std::lock_guard lock(m_mutex);
-            m_lines.push_back(line);
-        });
-    }
-    ~TraceCapture() { SetTraceSink(m_previous); }
-    std::vector<std::string> Lines() const {
-        std::lock_guard lock(m_mutex);
-        return m_lines;
-    }
-
-  private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-    TraceSink m_previous;
 };
 
 LinkTiming ShortTiming() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "SessionHarness.h"
+#include "TraceCapture.h"
 #include "device/Trace.h"
 
 namespace varnoth {
@@ -14,6 +15,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::MakeReport;
 using test::SessionHarness;
+using test::TraceCapture;
 
 std::vector<int> Opcodes(const std::vector<Report>& reports) {
     std::vector<int> opcodes;
@@ -22,26 +24,6 @@ std::vector<int> Opcodes(const std::vector<Report>& reports) {
     }
     return opcodes;
 }
-
-class TraceCapture {
-  public:
-    TraceCapture() {
-        m_previous = SetTraceSink([this](const std::string& line) {
-            std::lock_guard lock(m_mutex);
-            m_lines.push_back(line);
-        });
-    }
-    ~TraceCapture() { SetTraceSink(m_previous); }
-    bool Contains(const std::string& line) const {
-        std::lock_guard lock(m_mutex);
-        return std::find(m_lines.begin(), m_lines.end(), line) != m_lines.end();
-    }
-
-  private:
-    mutable std::mutex m_mutex;
-    std::vector<std::string> m_lines;
-    TraceSink m_previous;
-};
 
 // A device that answers the read-all sequence with recognisable values.
 std::vector<Report> AnswerReadAll(const Report& sent) {
