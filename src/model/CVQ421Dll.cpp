@@ -270,11 +270,19 @@ std::string CVQ421Dll::GetCurDevDate() const {
 }
 
 int CVQ421Dll::ReadIdentity() {
-    const unsigned before = m_nameReplies.load();
+    unsigned names = 0;
+    unsigned dates = 0;
+    {
+        std::lock_guard lock(m_textMutex);
+        names = m_nameReplies;
+        dates = m_dateReplies;
+    }
     m_deviceLink.SendCommand(op::ReadDevName);
-    // Goes out once the name has arrived, or after the reply wait.
     m_deviceLink.SendCommand(op::ReadDevDate);
-    return m_nameReplies.load() != before ? 1 : 0;
+    std::unique_lock lock(m_textMutex);
+    m_textArrived.wait_for(lock, m_deviceLink.Timing().replyWait,
+                           [&] { return m_dateReplies != dates || !m_deviceLink.IsConnected(); });
+    return m_nameReplies != names ? 1 : 0;
 }
 
 void CVQ421Dll::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
@@ -410,13 +418,18 @@ void CVQ421Dll::OnDevName(const std::string& name) {
     {
         std::lock_guard lock(m_textMutex);
         m_szDevName = name;
+        ++m_nameReplies;
     }
-    m_nameReplies.fetch_add(1);
+    m_textArrived.notify_all();
 }
 
 void CVQ421Dll::OnDevDate(const std::string& date) {
-    std::lock_guard lock(m_textMutex);
-    m_szDevDate = date;
+    {
+        std::lock_guard lock(m_textMutex);
+        m_szDevDate = date;
+        ++m_dateReplies;
+    }
+    m_textArrived.notify_all();
 }
 
 void CVQ421Dll::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {

@@ -72,9 +72,8 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     int ReadFunc(std::chrono::milliseconds timeout);
 
     // Identity and levels.
-    // Asks the device for its model name and firmware date on the calling thread; 1 when the name has
-    // arrived by the time the date request has gone out (a device that answers at all answers within the
-    // reply wait), else 0.
+    // Asks the device for its model name and firmware date on the calling thread and waits for the date (at
+    // most the reply wait); 1 when the device answered with its name, else 0.
     int ReadIdentity();
     std::string GetDevName() const;
     std::string GetDevDate() const;
@@ -191,12 +190,14 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     std::atomic<int> m_bSetMachine{1};
     std::atomic<int> m_bUpStatus{0};
     std::atomic<int> m_bSimulated{0};
-    std::atomic<unsigned> m_nameReplies{0};
     std::atomic<bool> m_upgrading{false};
     mutable std::mutex m_upgradeResultMutex;
     UpgradeResult m_upgradeResult;
 
-    mutable std::mutex m_textMutex;  // guards the path, the name and the date
+    mutable std::mutex m_textMutex;  // guards the path, the name and the date and their reply counts
+    std::condition_variable m_textArrived;
+    unsigned m_nameReplies = 0;
+    unsigned m_dateReplies = 0;
     std::string m_szDevPath;
     std::string m_szDevName{"VQ421"};
     std::string m_szDevDate{"2010-10-28"};
