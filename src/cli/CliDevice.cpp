@@ -91,12 +91,17 @@ CliStatus CliDevice::Prepare() {
     if (m_options.simState.empty() || !std::filesystem::exists(m_options.simState)) {
         return std::nullopt;
     }
-    // The state file is the amplifier's memory; whether it was switched on in upgrade mode is the
-    // scenario's choice, as at a real power-on.
-    const bool upgradeMode = m_sim->Amp()->UpgradeMode();
+    // The state file is what the amplifier remembers; the scenario is which amplifier it is (model, firmware
+    // date) and how it was switched on (upgrade mode).
+    const std::shared_ptr<VirtualAmp>& amp = m_sim->Amp();
+    const std::string name = amp->Name();
+    const std::string date = amp->Date();
+    const bool upgradeMode = amp->UpgradeMode();
     m_sim->Unplug();
-    std::string error = m_sim->Amp()->LoadState(m_options.simState);
-    m_sim->Amp()->SetUpgradeMode(upgradeMode);
+    std::string error = amp->LoadState(m_options.simState);
+    amp->SetName(name);
+    amp->SetDate(date);
+    amp->SetUpgradeMode(upgradeMode);
     m_sim->Plug();
     if (!error.empty()) {
         return CliFailure{kExitBadInput, "--sim-state " + m_options.simState + ": " + error};

@@ -61,7 +61,8 @@ class CliDevice {
     CliDevice(const CliDevice&) = delete;
     CliDevice& operator=(const CliDevice&) = delete;
 
-    // Builds the virtual amplifier for its scenario and loads its state file when there is one.
+    // Builds the virtual amplifier for its scenario and loads its state file when there is one; the
+    // scenario keeps deciding the model name, the firmware date and the upgrade mode.
     CliStatus Prepare();
     // Connects and identifies the amplifier. Refused: nothing found, a device in upgrade mode unless
     // upgradeMode is allowed, a device that does not answer, another model (then disconnected with the
