@@ -83,10 +83,8 @@ void PrintUsage(std::ostream& out) {
         out << " " << scenario.name;
     }
     out << "\n"
-           "  --sim-state FILE       the virtual amplifier loads what it remembers from FILE (when it "
-           "exists)\n"
-           "                         and saves it back at exit; the scenario still decides its model,\n"
-           "                         firmware date and upgrade mode\n"
+           "  --sim-state FILE       keep the virtual amplifier's memory in FILE across runs (the\n"
+           "                         scenario still decides its model, firmware date and upgrade mode)\n"
            "  --sim-press CODE       with ir learn: the virtual remote sends key code CODE\n"
            "  --offline              no device: the parameter set keeps its defaults, commands go nowhere\n"
            "  --trace                every trace line of the program to stderr\n"

@@ -33,7 +33,10 @@ std::string Printable(const std::string& text) {
 }
 
 std::string JsonString(const std::string& text) {
-    return "\"" + Escaped(text, true) + "\"";
+    std::string quoted(1, '"');
+    quoted += Escaped(text, true);
+    quoted += '"';
+    return quoted;
 }
 
 void PrintFields(std::ostream& out, const std::vector<CliField>& fields, bool json) {

@@ -39,7 +39,10 @@ fs::path TemporaryBeside(const fs::path& target) {
     const unsigned tag = random();
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", tag);
-    return target.parent_path() / ("." + target.filename().string() + suffix);
+    std::string name = ".";
+    name += target.filename().string();
+    name += suffix;
+    return target.parent_path() / name;
 }
 
 template <std::size_t N>
