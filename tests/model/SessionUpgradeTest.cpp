@@ -137,8 +137,8 @@ TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) 
         {true, (fs::temp_directory_path() / "varnoth-no-such-image.bin").string(), "Can't open"},
     };
     for (const Case& c : cases) {
-        test::SessionHarness h(QuickStart());
         UpgradeObserver observer;
+        test::SessionHarness h(QuickStart());
         h.session->SetObserver(&observer);
         if (c.connect) {
             ASSERT_TRUE(h.Connect());
