@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace varnoth {
@@ -32,8 +35,8 @@ std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Runs the built varnoth-cli with the arguments, its output caught in files of dir.
-Outcome Run(const fs::path& dir, const std::vector<std::string>& args) {
+// Starts the built varnoth-cli with the arguments, its output going to files of dir.
+pid_t Start(const fs::path& dir, const std::vector<std::string>& args) {
     const fs::path outPath = dir / "stdout.txt";
     const fs::path errPath = dir / "stderr.txt";
     std::vector<char*> argv;
@@ -53,13 +56,21 @@ Outcome Run(const fs::path& dir, const std::vector<std::string>& args) {
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    return child;
+}
+
+Outcome Finish(const fs::path& dir, pid_t child) {
     int status = 0;
     waitpid(child, &status, 0);
     Outcome outcome;
     outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    outcome.out = ReadText(outPath);
-    outcome.err = ReadText(errPath);
+    outcome.out = ReadText(dir / "stdout.txt");
+    outcome.err = ReadText(dir / "stderr.txt");
     return outcome;
+}
+
+Outcome Run(const fs::path& dir, const std::vector<std::string>& args) {
+    return Finish(dir, Start(dir, args));
 }
 
 bool Contains(const std::string& text, const std::string& part) {
@@ -199,6 +210,19 @@ TEST_F(CliTest, MachineSettingsAndRemoteKeysAreAppliedAndKept) {
     o = Sim({"ir", "show"});
     EXPECT_TRUE(Contains(o.out, "IR.Key.5 = 66\n")) << o;
     EXPECT_TRUE(Contains(o.out, "IR.SystemCode = 90\n")) << o;
+}
+
+TEST_F(CliTest, CtrlCCancelsLearningAKey) {
+    const pid_t child = Start(dir, {"--simulate", "ir", "learn", "7"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Contains(ReadText(dir / "stdout.txt"), "Learning key 7") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(child, SIGINT);
+    const Outcome o = Finish(dir, child);
+    EXPECT_EQ(o.code, 130) << o;
+    EXPECT_EQ(o.err, "varnoth-cli: Learning of key 7 cancelled.\n") << o;
 }
 
 TEST_F(CliTest, LevelsVersionUpgradeListAndHelpWork) {
