@@ -1,4 +1,5 @@
 // The commands that wait for the device: ir, levels, version-check, upgrade; and list.
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
