@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -230,6 +234,29 @@ TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
     EXPECT_EQ(ReadBytes(old).size(), ModeDataFile::kSize);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2)
         << "the folder and the saved file, no temporary files";
+}
+
+TEST_F(ModeDataFileTest, AWriteCutShortLeavesTheOldFileWhole) {
+    const fs::path old = dir / "old.vqm";
+    const Bytes oldBytes = Distinct();
+    WriteBytes(old, oldBytes);
+    // A child process that may write no file beyond 100 bytes, so the new image cannot be written whole.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        CVQ421Dll session;
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, old.string());
+        _exit(!result.ok && result.message.rfind("Errcode=27,", 0) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save reported success, or not the file-too-large error";
+    EXPECT_EQ(ReadBytes(old), oldBytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+        << "no temporary file is left";
 }
 
 TEST(ModeFileExtension, TheChosenNameEndsInVqmWhateverItsExtensionWas) {
