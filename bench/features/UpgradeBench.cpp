@@ -9,10 +9,6 @@
 #include "device/sim/SimProvider.h"
 #include "model/CVQ421Dll.h"
 
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
-
 namespace varnoth {
 namespace {
 
@@ -33,12 +29,6 @@ void BM_FirmwareTransfer64K(benchmark::State& state) {
         std::ofstream(path, std::ios::binary).write(image.data(), static_cast<std::streamsize>(image.size()));
     }
     const std::chrono::milliseconds latency(state.range(0));
-#ifdef __linux__
-    // The virtual amplifier holds each reply back on a timer, which Linux lets run late by the thread's timer
-    // slack (50 us by default). A real device's reply wakes the reader through the HID driver, with no such
-    // slack; the transport's reader thread, started below, inherits this thread's setting.
-    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-#endif
     auto provider = std::make_shared<SimProvider>();
     provider->Unplug();
     provider->Amp()->SetUpgradeMode(true);
