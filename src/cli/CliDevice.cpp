@@ -146,6 +146,14 @@ CliStatus CliDevice::Connect(bool upgradeModeAllowed) {
     return std::nullopt;
 }
 
+void CliDevice::ReadEverything() {
+    if (!m_connected) {
+        return;
+    }
+    m_session->ReadAll();
+    m_session->ReadIdentity();
+}
+
 CliStatus CliDevice::Finish() {
     if (m_connected) {
         m_session->Disconnect(true);

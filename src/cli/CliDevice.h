@@ -68,6 +68,9 @@ class CliDevice {
     // upgradeMode is allowed, a device that does not answer, another model (then disconnected with the
     // farewell). Offline, nothing is connected and the session keeps its defaults.
     CliStatus Connect(bool upgradeModeAllowed);
+    // The read-all sequence, then the model name and date once more: the device answers in order, so when
+    // the date has arrived every reply of the read-all has been stored. Nothing offline.
+    void ReadEverything();
     // Says goodbye to a connected device and stores the virtual amplifier's state file.
     CliStatus Finish();
 

@@ -48,9 +48,7 @@ CliStatus RunIrShow(CliContext& context) {
         return failure;
     }
     CVQ421Dll& session = context.device.Session();
-    if (!context.device.Offline()) {
-        session.ReadAll();
-    }
+    context.device.ReadEverything();
     const CRemote::Record ir = session.GetRemote().GetRecord();
     std::vector<CliField> fields{{"IR.SystemCode", ir[0]}};
     for (std::size_t key = 1; key < ir.size(); ++key) {

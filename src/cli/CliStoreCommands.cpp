@@ -45,9 +45,7 @@ CliStatus ConnectAndReadAll(CliContext& context) {
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    if (!context.device.Offline()) {
-        context.device.Session().ReadAll();
-    }
+    context.device.ReadEverything();
     return std::nullopt;
 }
 

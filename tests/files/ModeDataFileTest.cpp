@@ -11,6 +11,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/sim/SimProvider.h"
@@ -72,6 +73,13 @@ class ModeDataFileTest : public ::testing::Test {
         auto session = std::make_unique<CVQ421Dll>(provider);
         EXPECT_EQ(session->TryConnDevice(nullptr), 1);
         session->ReadAll();
+        // The last replies may still be on their way on a busy machine.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while ((session->GetRemote().GetRecord() != state.ir ||
+                session->GetMachineSet().GetSavedRecord() != machine) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
         return session;
     }
 

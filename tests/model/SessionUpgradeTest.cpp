@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "SessionHarness.h"
@@ -75,6 +76,11 @@ TEST_F(SimUpgradeTest, TheVirtualAmplifierIsFlashedWithTheTestImageAndItsHeadRes
     EXPECT_FALSE(session.IsUpgrading());
     const UpgradeResult result = session.LastUpgradeResult();
     EXPECT_TRUE(result.sent) << result.message;
+    // Level polling resumes right after the notification.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (session.GetReadPeak() != 1 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
     EXPECT_EQ(session.GetReadPeak(), 1) << "level polling resumes after the transfer";
 
     const std::span<const std::uint8_t> test = TestFirmwareImage();
