@@ -18,11 +18,12 @@ namespace varnoth {
 // The fixed delays of the link and of the session's worker threads. The defaults are the device's
 // timing; tests shorten them. Set them before connecting.
 struct LinkTiming {
-    std::chrono::milliseconds lockWait{800};         // WriteReport: wait for the write lock
-    std::chrono::milliseconds replyWait{800};        // WriteReport: wait for the previous command's reply
-    std::chrono::milliseconds readerExitWait{1000};  // disconnect: wait for the reader to end
-    std::chrono::milliseconds syncStartDelay{1300};  // read-all thread: pause before the first command
-    std::chrono::milliseconds syncTailPause{200};    // read-all sequence: pause for the last replies
+    std::chrono::milliseconds lockWait{800};            // WriteReport: wait for the write lock
+    std::chrono::milliseconds replyWait{800};           // WriteReport: wait for the previous command's reply
+    std::chrono::milliseconds readerExitWait{1000};     // disconnect: wait for the reader to end
+    std::chrono::milliseconds syncStartDelay{1300};     // read-all thread: pause before the first command
+    std::chrono::milliseconds syncTailPause{200};       // read-all sequence: pause for the last replies
+    std::chrono::milliseconds upgradeStartDelay{1300};  // upgrade thread: pause before the first report
 };
 
 // The longest model name and firmware date a reply may set; longer texts are cut.

@@ -50,6 +50,7 @@ struct OpenResult {
     std::unique_ptr<Transport> transport;  // null when nothing was opened
     std::string path;                      // the device path, used to recognise the device's removal
     bool upgradeMode = false;              // found under kUpgradeIds
+    bool simulated = false;                // the virtual amplifier, not hardware
     std::string failure;                   // why nothing was opened, for the user and the trace
 };
 

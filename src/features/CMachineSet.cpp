@@ -64,4 +64,10 @@ void CMachineSet::Machine_SetBuf(const std::uint8_t* bytes) {
     }
 }
 
+void CMachineSet::SetWorkingSettings(const Record& record) {
+    for (std::size_t i = 0; i < kSettingsBytes; ++i) {
+        m_working[i].store(record[i], std::memory_order_relaxed);
+    }
+}
+
 }  // namespace varnoth

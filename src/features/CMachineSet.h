@@ -70,6 +70,8 @@ class CMachineSet {
   protected:
     // Copies 11 bytes into the saved copy and then into the working copy (the device's reply).
     void Machine_SetBuf(const std::uint8_t* bytes);
+    // Copies the settings, bytes 0..8 of a record, into the working copy; the reserved pair stays.
+    void SetWorkingSettings(const Record& record);
 
   private:
     friend class CVQ421Dll;
@@ -84,6 +86,7 @@ class CMachineSet {
         kMaxSubVol = 6,
         kEnableLockFunc = 7,
         kLockBits = 8,
+        kSettingsBytes = 9,
     };
     enum LockMask : std::uint8_t {
         kLockMicVol = 0x01,

@@ -2,22 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <utility>
 
 #include "device/Opcodes.h"
 #include "device/Trace.h"
+#include "features/CarriedFirmware.h"
 
 namespace varnoth {
 namespace {
 
 static_assert(ReplySink::kMachineRecordSize == CMachineSet::kRecordSize);
 static_assert(ReplySink::kIrRecordSize == CRemote::kRecordSize);
-
-// The firmware date of the image the program carries.
-constexpr int kImageYear = 2011;
-constexpr int kImageMonth = 11;
-constexpr int kImageDay = 28;
 
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -32,6 +27,7 @@ CVQ421Dll::CVQ421Dll(std::shared_ptr<TransportProvider> provider, LinkTiming tim
       CK750Dll(m_deviceLink),
       m_MachineSet(m_deviceLink),
       m_Remote(m_deviceLink),
+      m_Upgrade(m_deviceLink),
       m_provider(std::move(provider)) {}
 
 CVQ421Dll::~CVQ421Dll() {
@@ -75,6 +71,7 @@ int CVQ421Dll::TryConnDevice(SessionObserver* observer) {
         m_szDevPath = opened.path;
     }
     m_bUpStatus.store(opened.upgradeMode ? 1 : 0);
+    m_bSimulated.store(opened.simulated ? 1 : 0);
     m_deviceLink.Attach(std::move(opened.transport));
     m_deviceLink.SetConnected(true);
     m_deviceLink.StartReader();
@@ -269,9 +266,122 @@ std::string CVQ421Dll::GetDevDate() const {
 }
 
 std::string CVQ421Dll::GetCurDevDate() const {
-    char text[16];
-    std::snprintf(text, sizeof text, "%4d-%02d-%02d", kImageYear, kImageMonth, kImageDay);
-    return text;
+    return Upgrade::DateText(Upgrade::kImageDate);
+}
+
+int CVQ421Dll::ReadIdentity() {
+    unsigned names = 0;
+    unsigned dates = 0;
+    {
+        std::lock_guard lock(m_textMutex);
+        names = m_nameReplies;
+        dates = m_dateReplies;
+    }
+    m_deviceLink.SendCommand(op::ReadDevName);
+    m_deviceLink.SendCommand(op::ReadDevDate);
+    std::unique_lock lock(m_textMutex);
+    m_textArrived.wait_for(lock, m_deviceLink.Timing().replyWait,
+                           [&] { return m_dateReplies != dates || !m_deviceLink.IsConnected(); });
+    return m_nameReplies != names ? 1 : 0;
+}
+
+void CVQ421Dll::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
+                                const CMachineSet::Record& machine, const CRemote::Record& ir) {
+    MicControlSubTime.store(micControlSubTime);
+    MicControlSubRate.store(micControlSubRate);
+    if (m_bSetMachine.load() != 0) {
+        m_MachineSet.SetWorkingSettings(machine);
+    }
+    if (m_bSetRemoter.load() != 0) {
+        m_Remote.SetAllKey(ir.data(), static_cast<int>(ir.size()));
+    }
+}
+
+int CVQ421Dll::TryUpgrade() {
+    return StartUpgradeThread([this] { return SendCarriedImage(); });
+}
+
+int CVQ421Dll::TryManualUpgrade(const std::string& path) {
+    return StartUpgradeThread([this, path] { return SendImageFile(path); });
+}
+
+int CVQ421Dll::DoUpgrade() {
+    return RunUpgradeHere([this] { return SendCarriedImage(); });
+}
+
+int CVQ421Dll::DoManualUpgrade(const std::string& path) {
+    return RunUpgradeHere([this, &path] { return SendImageFile(path); });
+}
+
+int CVQ421Dll::StartUpgradeThread(std::function<UpgradeResult()> transfer) {
+    if (m_upgrading.exchange(true)) {
+        Trace("a firmware transfer is already under way; no second one started\n");
+        return 0;
+    }
+    Trace("Start thread:SynchronizeData\n");
+    StartWorker([this, transfer = std::move(transfer)] { UpgradeThread(transfer); });
+    return 1;
+}
+
+int CVQ421Dll::RunUpgradeHere(const std::function<UpgradeResult()>& transfer) {
+    if (m_upgrading.exchange(true)) {
+        Trace("a firmware transfer is already under way; no second one started\n");
+        return 0;
+    }
+    UpgradeResult result = transfer();
+    const int sent = result.sent ? 1 : 0;
+    SetUpgradeResult(std::move(result));
+    m_upgrading.store(false);
+    return sent;
+}
+
+void CVQ421Dll::UpgradeThread(std::function<UpgradeResult()> transfer) {
+    m_bReadPeak.store(0);
+    // The device needs this pause after it has been found in upgrade mode.
+    if (!PauseUnlessClosing(m_deviceLink.Timing().upgradeStartDelay)) {
+        m_upgrading.store(false);
+        return;
+    }
+    SetUpgradeResult(transfer());
+    m_upgrading.store(false);
+    if (IsClosing()) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnUpgradeDone();
+    }
+    m_bReadPeak.store(1);
+}
+
+UpgradeResult CVQ421Dll::SendCarriedImage() {
+    if (!m_deviceLink.IsConnected()) {
+        return {false, "No amplifier is connected."};
+    }
+    // The virtual amplifier takes the test image; hardware only ever gets the image the build carries.
+    const std::span<const std::uint8_t> image =
+        m_bSimulated.load() != 0 ? TestFirmwareImage() : CarriedFirmwareImage();
+    if (image.empty()) {
+        return {false, "This build carries no firmware image; upgrade from an image file instead."};
+    }
+    return m_Upgrade.StartUpgrade(image);
+}
+
+UpgradeResult CVQ421Dll::SendImageFile(const std::string& path) {
+    if (!m_deviceLink.IsConnected()) {
+        return {false, "No amplifier is connected."};
+    }
+    return m_Upgrade.StartUpgrade(path);
+}
+
+void CVQ421Dll::SetUpgradeResult(UpgradeResult result) {
+    Trace("upgrade: %s\n", result.message.c_str());
+    std::lock_guard lock(m_upgradeResultMutex);
+    m_upgradeResult = std::move(result);
+}
+
+UpgradeResult CVQ421Dll::LastUpgradeResult() const {
+    std::lock_guard lock(m_upgradeResultMutex);
+    return m_upgradeResult;
 }
 
 void CVQ421Dll::OnCurEffectMode(std::uint8_t mode) {
@@ -305,13 +415,21 @@ void CVQ421Dll::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) 
 }
 
 void CVQ421Dll::OnDevName(const std::string& name) {
-    std::lock_guard lock(m_textMutex);
-    m_szDevName = name;
+    {
+        std::lock_guard lock(m_textMutex);
+        m_szDevName = name;
+        ++m_nameReplies;
+    }
+    m_textArrived.notify_all();
 }
 
 void CVQ421Dll::OnDevDate(const std::string& date) {
-    std::lock_guard lock(m_textMutex);
-    m_szDevDate = date;
+    {
+        std::lock_guard lock(m_textMutex);
+        m_szDevDate = date;
+        ++m_dateReplies;
+    }
+    m_textArrived.notify_all();
 }
 
 void CVQ421Dll::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {

@@ -16,6 +16,7 @@
 #include "device/Transport.h"
 #include "features/CMachineSet.h"
 #include "features/CRemote.h"
+#include "features/Upgrade.h"
 #include "model/CK750Dll.h"
 #include "model/SessionObserver.h"
 
@@ -30,7 +31,7 @@ class SessionLinkHolder {
 
 // The device session: the one object through which the program talks to the amplifier. It is the
 // parameter store, and it holds the machine settings, the remote-control record, the opened device and
-// the worker threads that read or write the whole parameter set.
+// the worker threads that read or write the whole parameter set or send a firmware image.
 //
 // Threads: the caller's thread (the user-interface thread) connects, disconnects and sends; the transport's
 // reader thread dispatches every reply into the store and the records; worker threads started by
@@ -57,6 +58,8 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     void SetConnected(bool connected) { m_deviceLink.SetConnected(connected); }
     int IsConnected() const { return m_deviceLink.IsConnected() ? 1 : 0; }
     int IsUpStatus() const { return m_bUpStatus.load(); }
+    // 1 when the connected device is the virtual amplifier, not hardware.
+    int IsSimulated() const { return m_bSimulated.load(); }
     std::string GetDevPath() const;
 
     // Whole-set transfer. ReadAll and WriteAll run on the calling thread; SynchronizeData starts the
@@ -69,6 +72,9 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     int ReadFunc(std::chrono::milliseconds timeout);
 
     // Identity and levels.
+    // Asks the device for its model name and firmware date on the calling thread and waits for the date (at
+    // most the reply wait); 1 when the device answered with its name, else 0.
+    int ReadIdentity();
     std::string GetDevName() const;
     std::string GetDevDate() const;
     // The firmware date of the image the program carries.
@@ -98,6 +104,35 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     int Get_SetMachine() const { return m_bSetMachine.load(); }
     void Set_SetMachine(int enable) { m_bSetMachine.store(enable); }
 
+    // Takes the records of a mode data file, sending nothing: the mic-controls-sub setting; when
+    // Get_SetMachine, bytes 0..8 of the machine record into the working copy (the reserved bytes 9..10 of the
+    // working copy and the saved copy stay); when Get_SetRemoter, the IR key record.
+    void LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
+                         const CMachineSet::Record& machine, const CRemote::Record& ir);
+
+    // Firmware upgrade.
+    // The version check of the connected device against the carried image: Upgrade::IsNeedUp on the name
+    // and date of the last read-all.
+    int IsNeedUp() const { return Upgrade::IsNeedUp(GetDevName(), GetDevDate()); }
+    // Start the upgrade thread and return at once: it pauses 1300 ms, sends the carried image (TryUpgrade)
+    // or the image file at path (TryManualUpgrade), then tells the observer OnUpgradeDone. 1 when started,
+    // 0 when a transfer is already under way (nothing starts then).
+    int TryUpgrade();
+    int TryManualUpgrade(const std::string& path);
+    // The transfer on the calling thread: 1 when every report of the image went out, else 0 (refused: no
+    // connection, no image, an image that cannot be sent, a transfer already under way; or failed part-way).
+    // DoUpgrade sends the carried image, or the test image when the device is the virtual amplifier; a build
+    // without a carried image sends nothing to hardware.
+    int DoUpgrade();
+    int DoManualUpgrade(const std::string& path);
+    // Percent of the image sent by the transfer under way or the last one.
+    int GetUpProgress() const { return m_Upgrade.GetProgress(); }
+    // From TryUpgrade (or a Do call) until the transfer has ended.
+    bool IsUpgrading() const { return m_upgrading.load(); }
+    // What the last transfer came to, set before OnUpgradeDone: whether it ran and the message for the user.
+    // A request refused because a transfer was already under way leaves it alone.
+    UpgradeResult LastUpgradeResult() const;
+
     CMachineSet& GetMachineSet() { return m_MachineSet; }
     const CMachineSet& GetMachineSet() const { return m_MachineSet; }
     CRemote& GetRemote() { return m_Remote; }
@@ -118,6 +153,7 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
 
     void ReadAllThread();
     void WriteAllThread();
+    void UpgradeThread(std::function<UpgradeResult()> transfer);
 
   private:
     // Replies, on the reader thread.
@@ -133,8 +169,16 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     // Clears the connected flag, waits for the reader and closes the transport.
     void CloseLink();
 
+    // The two transfers; the caller has claimed m_upgrading.
+    UpgradeResult SendCarriedImage();
+    UpgradeResult SendImageFile(const std::string& path);
+    int RunUpgradeHere(const std::function<UpgradeResult()>& transfer);
+    int StartUpgradeThread(std::function<UpgradeResult()> transfer);
+    void SetUpgradeResult(UpgradeResult result);
+
     CMachineSet m_MachineSet;
     CRemote m_Remote;
+    Upgrade m_Upgrade;
 
     std::shared_ptr<TransportProvider> m_provider;
     std::atomic<SessionObserver*> m_observer{nullptr};
@@ -145,8 +189,15 @@ class CVQ421Dll : private ReplySink, private SessionLinkHolder, public CK750Dll 
     std::atomic<int> m_bSetRemoter{1};
     std::atomic<int> m_bSetMachine{1};
     std::atomic<int> m_bUpStatus{0};
+    std::atomic<int> m_bSimulated{0};
+    std::atomic<bool> m_upgrading{false};
+    mutable std::mutex m_upgradeResultMutex;
+    UpgradeResult m_upgradeResult;
 
-    mutable std::mutex m_textMutex;  // guards the path, the name and the date
+    mutable std::mutex m_textMutex;  // guards the path, the name and the date and their reply counts
+    std::condition_variable m_textArrived;
+    unsigned m_nameReplies = 0;
+    unsigned m_dateReplies = 0;
     std::string m_szDevPath;
     std::string m_szDevName{"VQ421"};
     std::string m_szDevDate{"2010-10-28"};

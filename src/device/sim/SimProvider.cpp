@@ -53,6 +53,7 @@ OpenResult SimProvider::Open(UsbIds normal, UsbIds upgrade) {
     result.transport = std::make_unique<SimTransport>(amp_, faults, presence);
     result.path = Path();
     result.upgradeMode = upgradeMode;
+    result.simulated = true;
     return result;
 }
 

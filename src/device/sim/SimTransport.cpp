@@ -102,6 +102,21 @@ void SimTransport::StartReader(Deliver deliver) {
     reader_ = std::thread([this, deliver = std::move(deliver)] { ReaderLoop(deliver); });
 }
 
+void SimTransport::WaitUntilDue(std::unique_lock<std::mutex>& lock, TimePoint due) {
+    // A timed wait wakes late by the system's timer slack and wake-up time, tens of microseconds; the reply
+    // would arrive late by as much. The last stretch is therefore waited out awake, with the lock released.
+    const TimePoint wake = due - kAwakeStretch;
+    if (std::chrono::steady_clock::now() < wake) {
+        changed_.wait_until(lock, wake);
+        return;
+    }
+    lock.unlock();
+    while (std::chrono::steady_clock::now() < due) {
+        std::this_thread::yield();
+    }
+    lock.lock();
+}
+
 void SimTransport::ReaderLoop(Deliver deliver) {
     std::unique_lock lock(mutex_);
     while (!stop_) {
@@ -111,7 +126,7 @@ void SimTransport::ReaderLoop(Deliver deliver) {
         }
         const TimePoint due = queue_.front().due;
         if (std::chrono::steady_clock::now() < due) {
-            changed_.wait_until(lock, due);
+            WaitUntilDue(lock, due);
             continue;
         }
         const Report report = queue_.front().report;

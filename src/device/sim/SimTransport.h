@@ -61,7 +61,12 @@ class SimTransport : public Transport {
         TimePoint due;
     };
 
+    // How long before a reply is due the reader stops sleeping and watches the clock.
+    static constexpr std::chrono::microseconds kAwakeStretch{150};
+
     bool GoneLocked() const;
+    // Waits (the lock held by the caller, released meanwhile) until due or until woken.
+    void WaitUntilDue(std::unique_lock<std::mutex>& lock, TimePoint due);
     void QueueLocked(const Report& reply);
     void ReaderLoop(Deliver deliver);
     bool ReaderRunningLocked() const { return reader_.joinable() && !readerDone_; }

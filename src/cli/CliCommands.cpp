@@ -1,0 +1,199 @@
+#include "cli/CliCommands.h"
+
+#include <algorithm>
+#include <array>
+
+#include "cli/CliHandlers.h"
+#include "cli/CliParameters.h"
+#include "cli/CliSignals.h"
+#include "device/Trace.h"
+#include "device/sim/SimScenario.h"
+
+namespace varnoth {
+namespace {
+
+const std::array<CliCommand, 12> kCommands{{
+    {"dump", "dump [--json]",
+     "Reads everything from the amplifier and prints every parameter as \"Name = value\" (\"Name.N = "
+     "value\"\n"
+     "for an effect 0..1 or a graphic EQ band 0..9), then the memory mode 1..4, the model name and firmware\n"
+     "date, the machine settings (Machine.*) and the IR keys (IR.*). --json prints one JSON object with the\n"
+     "same names as keys.",
+     RunDump},
+    {"get", "get NAME[.N]", "Reads everything from the amplifier and prints the raw value of one parameter.",
+     RunGet},
+    {"set", "set NAME[.N] VALUE",
+     "Sets one parameter through the same setter as the panel, so the amplifier gets the same writes.\n"
+     "VALUE is decimal or 0x-hexadecimal, within the range the panel's controls produce.",
+     RunSet},
+    {"save", "save FILE",
+     "Reads everything from the amplifier and writes it to a mode data file (141 bytes). The file name's\n"
+     "extension becomes .vqm whatever it was. An existing file is replaced only once the new one is whole.",
+     RunSave},
+    {"load", "load FILE",
+     "Loads a mode data file (its extension becomes .vqm) and writes the whole set to the amplifier: the\n"
+     "parameters, the mic-controls-sub setting, the machine settings and the IR keys. A file that is not\n"
+     "exactly 141 bytes is refused and nothing is sent.",
+     RunLoad},
+    {"mode", "mode load|save|reset 1..4",
+     "Loads memory mode M1..M4 into the amplifier's working set, saves the working set into it, or resets\n"
+     "it to the mode's factory set.",
+     RunMode},
+    {"machine", "machine [set FIELD VALUE [FIELD VALUE]...]",
+     "Shows the machine settings; with set, changes the given fields and applies the settings. Power-on\n"
+     "volumes also take \"off\".",
+     RunMachine},
+    {"ir", "ir show | ir learn KEY [--timeout SECONDS]",
+     "show prints the IR key codes. learn teaches the amplifier the remote's key for function KEY (1..15):\n"
+     "it waits until the key is pressed on the remote; Ctrl+C cancels learning. With --simulate, "
+     "--sim-press\n"
+     "CODE makes the virtual remote send CODE.",
+     RunIr},
+    {"levels", "levels [--count N]",
+     "Polls the four input levels every 300 ms and prints them (microphones 1 and 2, music 1 and 2), N "
+     "times\n"
+     "or until Ctrl+C.",
+     RunLevels},
+    {"version-check", "version-check",
+     "Reads the model name and firmware date and compares the date with the program's firmware image:\n"
+     "IsNeedUp 1 older, 0 the same, -1 newer.",
+     RunVersionCheck},
+    {"upgrade", "upgrade [IMAGE]",
+     "Sends a firmware image to an amplifier in upgrade mode (switched on while holding ENTER): the image "
+     "the\n"
+     "build carries (the virtual amplifier gets the test image), or the raw image file IMAGE (.bin; Intel "
+     "HEX\n"
+     "files are refused). Shows the progress on a terminal. The transfer cannot be interrupted.",
+     RunUpgrade},
+    {"list", "list", "Lists the amplifiers attached over USB, in normal or in upgrade mode.", RunList},
+}};
+
+const CliCommand* FindCommand(const std::string& name) {
+    const auto* command =
+        std::find_if(kCommands.begin(), kCommands.end(), [&](const CliCommand& c) { return name == c.name; });
+    return command == kCommands.end() ? nullptr : command;
+}
+
+void PrintUsage(std::ostream& out) {
+    out << "Usage: varnoth-cli [OPTIONS] COMMAND [ARGUMENTS]\n"
+           "Controls the karaoke amplifier attached over USB, or the virtual amplifier.\n\n"
+           "Options:\n"
+           "  --simulate[=SCENARIO]  talk to the virtual amplifier; scenarios:";
+    for (const SimScenario& scenario : SimScenarios()) {
+        out << " " << scenario.name;
+    }
+    out << "\n"
+           "  --sim-state FILE       keep the virtual amplifier's memory in FILE across runs (the\n"
+           "                         scenario still decides its model, firmware date and upgrade mode)\n"
+           "  --sim-press CODE       with ir learn: the virtual remote sends key code CODE\n"
+           "  --offline              no device: the parameter set keeps its defaults, commands go nowhere\n"
+           "  --trace                every trace line of the program to stderr\n"
+           "  --help                 this text; COMMAND --help describes a command\n\n"
+           "Commands:\n";
+    for (const CliCommand& command : kCommands) {
+        out << "  " << command.synopsis << "\n";
+    }
+    out << "\nExit codes: 0 done, 1 no device or not connected, 2 usage, 3 bad input (file, image, value),\n"
+           "130 interrupted by Ctrl+C.\n";
+}
+
+void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
+    out << "Usage: varnoth-cli [OPTIONS] " << command.synopsis << "\n\n" << command.help << "\n";
+    const std::string name = command.name;
+    if (name == "get" || name == "set" || name == "dump") {
+        out << "\nParameters (raw range):\n";
+        for (const ParameterSpec& spec : Parameters()) {
+            out << "  " << spec.name
+                << (spec.count == 0 ? "" : ".N (N 0.." + std::to_string(spec.count - 1) + ")") << "  "
+                << spec.min << ".." << spec.max << "\n";
+        }
+    } else if (name == "machine") {
+        out << "\nFields (range):\n";
+        for (const MachineFieldSpec& field : MachineFields()) {
+            out << "  " << field.name << "  " << field.min << ".." << field.max
+                << (field.offAllowed ? " or off" : "") << "\n";
+        }
+    }
+}
+
+// One line on stderr.
+int Fail(std::ostream& err, const CliFailure& failure) {
+    err << "varnoth-cli: " << failure.message
+        << (failure.code == kExitUsage ? " (see varnoth-cli --help)" : "") << "\n";
+    return failure.code;
+}
+
+}  // namespace
+
+std::span<const CliCommand> CliCommandTable() {
+    return kCommands;
+}
+
+std::vector<std::string> Positional(std::vector<std::string> args) {
+    const auto separator = std::find(args.begin(), args.end(), std::string("--"));
+    if (separator != args.end()) {
+        args.erase(separator);
+    }
+    return args;
+}
+
+CliStatus UnknownOption(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
+            return UsageError("unknown option " + arg);
+        }
+    }
+    return std::nullopt;
+}
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool terminal) {
+    CliOptions options;
+    if (std::string error = CliOptions::Parse(args, options); !error.empty()) {
+        return Fail(err, {kExitUsage, error});
+    }
+    if (options.trace) {
+        EnableTraceToStderr();
+    }
+    std::vector<std::string> rest = options.arguments;
+    if (!rest.empty() && rest[0] == "help") {
+        options.help = true;
+        rest.erase(rest.begin());
+    }
+    if (rest.empty()) {
+        if (options.help) {
+            PrintUsage(out);
+            return kExitDone;
+        }
+        return Fail(err, {kExitUsage, "no command given"});
+    }
+    const CliCommand* command = FindCommand(rest[0]);
+    if (command == nullptr) {
+        return Fail(err, {kExitUsage, "unknown command \"" + rest[0] + "\""});
+    }
+    if (options.help) {
+        PrintCommandHelp(out, *command);
+        return kExitDone;
+    }
+
+    InstallInterruptHandler();
+    CliDevice device(options);
+    if (CliStatus failure = device.Prepare()) {
+        return Fail(err, *failure);
+    }
+    CliContext context{device, std::vector<std::string>(rest.begin() + 1, rest.end()), out, err, terminal};
+    const CliStatus outcome = command->run(context);
+    const CliStatus finished = device.Finish();
+    if (outcome) {
+        return Fail(err, *outcome);
+    }
+    if (finished) {
+        return Fail(err, *finished);
+    }
+    out.flush();
+    return kExitDone;
+}
+
+}  // namespace varnoth

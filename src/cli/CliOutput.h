@@ -1,0 +1,38 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace varnoth {
+
+// One line of output: a name and a number or a text.
+struct CliField {
+    std::string name;
+    std::variant<int, std::string> value;
+};
+
+// As "Name = value" lines, or as one JSON object with the names as keys.
+void PrintFields(std::ostream& out, const std::vector<CliField>& fields, bool json);
+
+// A text from the device, shown with its control characters escaped.
+std::string Printable(const std::string& text);
+// A JSON string literal.
+std::string JsonString(const std::string& text);
+
+// A progress bar redrawn in place on a terminal; silent elsewhere.
+class ProgressBar {
+  public:
+    ProgressBar(std::ostream& out, bool terminal) : m_out(out), m_terminal(terminal) {}
+    void Show(int percent);
+    // Completes the line.
+    void End(int percent);
+
+  private:
+    std::ostream& m_out;
+    bool m_terminal;
+    int m_shown = -1;
+};
+
+}  // namespace varnoth

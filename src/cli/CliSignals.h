@@ -1,0 +1,9 @@
+#pragma once
+
+namespace varnoth {
+
+// Ctrl+C: the handler only raises a flag, which the command line's waits check.
+void InstallInterruptHandler();
+bool Interrupted();
+
+}  // namespace varnoth

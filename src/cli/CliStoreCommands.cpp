@@ -1,0 +1,274 @@
+// The commands on the parameter set: dump, get, set, save, load, mode and machine.
+#include <algorithm>
+#include <array>
+
+#include "cli/CliHandlers.h"
+#include "cli/CliOutput.h"
+#include "cli/CliParameters.h"
+#include "files/ModeDataFile.h"
+
+namespace varnoth {
+namespace {
+
+std::vector<CliField> MachineFieldsOf(const CVQ421Dll& session, const std::string& prefix) {
+    std::vector<CliField> fields;
+    for (const MachineFieldSpec& field : MachineFields()) {
+        fields.push_back({prefix + field.name, field.get(session)});
+    }
+    return fields;
+}
+
+// Everything the command line shows of the amplifier.
+std::vector<CliField> StateFields(const CVQ421Dll& session) {
+    std::vector<CliField> fields;
+    for (const ParameterSpec& spec : Parameters()) {
+        for (int index = 0; index < std::max(spec.count, 1); ++index) {
+            fields.push_back({ParameterRef{&spec, index}.Name(), spec.get(session, index)});
+        }
+    }
+    fields.push_back({"Mode", session.GetCurEffectMode() + 1});
+    fields.push_back({"DeviceName", session.GetDevName()});
+    fields.push_back({"DeviceDate", session.GetDevDate()});
+    for (CliField& field : MachineFieldsOf(session, "Machine.")) {
+        fields.push_back(std::move(field));
+    }
+    const CRemote::Record ir = session.GetRemote().GetRecord();
+    fields.push_back({"IR.SystemCode", ir[0]});
+    for (std::size_t key = 1; key < ir.size(); ++key) {
+        fields.push_back({"IR.Key." + std::to_string(key), ir[key]});
+    }
+    return fields;
+}
+
+// Connects and reads the whole parameter set.
+CliStatus ConnectAndReadAll(CliContext& context) {
+    if (CliStatus failure = context.device.Connect(false)) {
+        return failure;
+    }
+    context.device.ReadEverything();
+    return std::nullopt;
+}
+
+std::string RangeText(int min, int max) {
+    return std::to_string(min) + ".." + std::to_string(max);
+}
+
+// A value for a parameter or machine setting: a number within min..max.
+CliStatus CheckValue(const std::string& name, const std::string& text, int min, int max, int& value) {
+    const std::optional<int> number = ParseNumber(text);
+    if (!number) {
+        return BadInput("the value of " + name + " must be a number, not \"" + text + "\"");
+    }
+    if (*number < min || *number > max) {
+        return BadInput("the value " + text + " of " + name + " is outside " + RangeText(min, max));
+    }
+    value = *number;
+    return std::nullopt;
+}
+
+CliStatus FindOrRefuse(const std::string& name, ParameterRef& ref) {
+    const std::optional<ParameterRef> found = FindParameter(name);
+    if (!found) {
+        return BadInput("unknown parameter \"" + name + "\" (\"varnoth-cli set --help\" lists them)");
+    }
+    ref = *found;
+    return std::nullopt;
+}
+
+// Memory modes are numbered 1..4 here as on the panel's buttons M1..M4.
+CliStatus ModeNumber(const std::string& text, int& mode) {
+    const std::optional<int> number = ParseNumber(text);
+    if (!number || *number < 1 || *number > 4) {
+        return BadInput("the memory mode must be 1..4, not \"" + text + "\"");
+    }
+    mode = *number - 1;
+    return std::nullopt;
+}
+
+}  // namespace
+
+CliStatus RunDump(CliContext& context) {
+    const bool json = TakeFlag(context.args, "--json");
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    if (!Positional(context.args).empty()) {
+        return UsageError("dump takes no arguments");
+    }
+    if (CliStatus failure = ConnectAndReadAll(context)) {
+        return failure;
+    }
+    PrintFields(context.out, StateFields(context.device.Session()), json);
+    return std::nullopt;
+}
+
+CliStatus RunGet(CliContext& context) {
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    const std::vector<std::string> args = Positional(context.args);
+    if (args.size() != 1) {
+        return UsageError("get takes one parameter name: get NAME[.N]");
+    }
+    ParameterRef ref{};
+    if (CliStatus failure = FindOrRefuse(args[0], ref)) {
+        return failure;
+    }
+    if (CliStatus failure = ConnectAndReadAll(context)) {
+        return failure;
+    }
+    context.out << ref.spec->get(context.device.Session(), ref.index) << "\n";
+    return std::nullopt;
+}
+
+CliStatus RunSet(CliContext& context) {
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    const std::vector<std::string> args = Positional(context.args);
+    if (args.size() != 2) {
+        return UsageError("set takes a parameter name and a value: set NAME[.N] VALUE");
+    }
+    ParameterRef ref{};
+    if (CliStatus failure = FindOrRefuse(args[0], ref)) {
+        return failure;
+    }
+    int value = 0;
+    if (CliStatus failure = CheckValue(ref.Name(), args[1], ref.spec->min, ref.spec->max, value)) {
+        return failure;
+    }
+    if (CliStatus failure = context.device.Connect(false)) {
+        return failure;
+    }
+    CVQ421Dll& session = context.device.Session();
+    ref.spec->set(session, ref.index, value);
+    PrintFields(context.out, {{ref.Name(), ref.spec->get(session, ref.index)}}, false);
+    return std::nullopt;
+}
+
+CliStatus RunSave(CliContext& context) {
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    const std::vector<std::string> args = Positional(context.args);
+    if (args.size() != 1) {
+        return UsageError("save takes one file name: save FILE");
+    }
+    const std::string path = WithModeFileExtension(args[0]);
+    if (CliStatus failure = ConnectAndReadAll(context)) {
+        return failure;
+    }
+    const ModeDataFile::Result result = ModeDataFile::SaveData(context.device.Session(), path);
+    if (!result.ok) {
+        std::string line = result.message;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        return BadInput(line);
+    }
+    context.out << "Saved " << path << "\n";
+    return std::nullopt;
+}
+
+CliStatus RunLoad(CliContext& context) {
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    const std::vector<std::string> args = Positional(context.args);
+    if (args.size() != 1) {
+        return UsageError("load takes one file name: load FILE");
+    }
+    const std::string path = WithModeFileExtension(args[0]);
+    ModeDataFile::Image image{};
+    const ModeDataFile::Result read = ModeDataFile::ReadImage(path, image);
+    if (!read.ok) {
+        std::string line = read.message;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        return BadInput(line);
+    }
+    if (CliStatus failure = context.device.Connect(false)) {
+        return failure;
+    }
+    CVQ421Dll& session = context.device.Session();
+    ModeDataFile::Apply(session, image);
+    session.WriteAll();
+    context.out << "Loaded " << path
+                << (context.device.Offline() ? "\n" : " and wrote it to the amplifier\n");
+    return std::nullopt;
+}
+
+CliStatus RunMode(CliContext& context) {
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    const std::vector<std::string> args = Positional(context.args);
+    struct Action {
+        const char* name;
+        const char* done;
+        void (*run)(CVQ421Dll&, int);
+    };
+    static constexpr std::array<Action, 3> kActions{{
+        {"load", "loaded", [](CVQ421Dll& s, int m) { s.LoadMode(m, 0); }},
+        {"save", "saved", [](CVQ421Dll& s, int m) { s.SaveMode(m); }},
+        {"reset", "reset", [](CVQ421Dll& s, int m) { s.ResetMode(m, 0); }},
+    }};
+    const auto* action = args.size() == 2 ? std::find_if(kActions.begin(), kActions.end(),
+                                                         [&](const Action& a) { return args[0] == a.name; })
+                                          : kActions.end();
+    if (action == kActions.end()) {
+        return UsageError("mode takes load, save or reset and a mode number: mode load|save|reset 1..4");
+    }
+    int mode = 0;
+    if (CliStatus failure = ModeNumber(args[1], mode)) {
+        return failure;
+    }
+    if (CliStatus failure = context.device.Connect(false)) {
+        return failure;
+    }
+    action->run(context.device.Session(), mode);
+    context.out << "Mode M" << mode + 1 << " " << action->done << "\n";
+    return std::nullopt;
+}
+
+CliStatus RunMachine(CliContext& context) {
+    if (CliStatus failure = UnknownOption(context.args)) {
+        return failure;
+    }
+    const std::vector<std::string> args = Positional(context.args);
+    const bool setting = !args.empty() && args[0] == "set";
+    if (!args.empty() && !setting) {
+        return UsageError("machine takes no arguments, or: machine set FIELD VALUE [FIELD VALUE]...");
+    }
+    if (setting && (args.size() < 3 || args.size() % 2 == 0)) {
+        return UsageError("machine set takes pairs of a field and a value: machine set FIELD VALUE...");
+    }
+    // Every pair is checked before anything is sent.
+    std::vector<std::pair<const MachineFieldSpec*, int>> changes;
+    for (std::size_t i = 1; setting && i < args.size(); i += 2) {
+        const MachineFieldSpec* field = FindMachineField(args[i]);
+        if (field == nullptr) {
+            return BadInput("unknown machine setting \"" + args[i] +
+                            "\" (\"varnoth-cli machine --help\" lists them)");
+        }
+        int value = 255;
+        if (!(field->offAllowed && args[i + 1] == "off")) {
+            if (CliStatus failure = CheckValue(field->name, args[i + 1], field->min, field->max, value)) {
+                return failure;
+            }
+        }
+        changes.emplace_back(field, value);
+    }
+    if (CliStatus failure = ConnectAndReadAll(context)) {
+        return failure;
+    }
+    CVQ421Dll& session = context.device.Session();
+    if (setting) {
+        session.GetMachineSet().CancelSet();
+        for (const auto& [field, value] : changes) {
+            field->set(session, value);
+        }
+        session.GetMachineSet().ApplyMachineSet();
+    }
+    PrintFields(context.out, MachineFieldsOf(session, ""), false);
+    return std::nullopt;
+}
+
+}  // namespace varnoth

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace varnoth {
+
+class CVQ421Dll;
+
+// The mode data file: one complete parameter set of the amplifier as a raw image of exactly 141 bytes, no
+// header. Offsets: 0 the 112 parameter bytes of the store in store order, 112 the mic-controls-sub time and
+// 113 its rate, 114 the machine-settings record (saved copy, 11 bytes), 125 the IR key record (16 bytes).
+// The master volumes, the levels, the current mode, the device name and date are not in the file.
+class ModeDataFile {
+  public:
+    static constexpr std::size_t kSize = 141;
+    static constexpr std::size_t kMicControlSubAt = 112;
+    static constexpr std::size_t kMachineAt = 114;
+    static constexpr std::size_t kIrAt = 125;
+    using Image = std::array<std::uint8_t, kSize>;
+
+    // What a save or load came to: on failure the caption and text of the message for the user.
+    struct Result {
+        bool ok = false;
+        std::string caption;
+        std::string message;
+    };
+
+    // The session's parameter set as a file image.
+    static Image Snapshot(const CVQ421Dll& session);
+    // Puts a file image into the session without sending anything: the store's parameter bytes, the
+    // mic-controls-sub setting and, as the session's flags allow, the machine settings (working copy, bytes
+    // 0..8) and the IR keys (CVQ421Dll::LoadFileRecords).
+    static void Apply(CVQ421Dll& session, const Image& image);
+
+    // Writes the session's parameter set to path. The bytes go to a temporary file beside the target, which
+    // replaces the target only when every byte is written; on failure an existing file stays as it was and
+    // the message is the "Can't write to file" one. A file the user has made read-only is not replaced.
+    static Result SaveData(const CVQ421Dll& session, const std::string& path);
+    // Reads the file at path into the session. A file that cannot be read whole, or that does not hold
+    // exactly 141 bytes, is refused with a message naming it, and nothing in the session changes.
+    static Result LoadData(CVQ421Dll& session, const std::string& path);
+
+    // The file halves of SaveData and LoadData.
+    static Result WriteImage(const std::string& path, const Image& image);
+    static Result ReadImage(const std::string& path, Image& image);
+};
+
+// The file dialogs' filter and default extension.
+inline constexpr const char* kModeFileFilterName = "Mode Data File(*.vqm)";
+inline constexpr const char* kModeFilePattern = "*.vqm";
+inline constexpr const char* kModeFileExtension = "vqm";
+
+// The message when a file cannot be written: printf format with the error code and the path, and caption.
+inline constexpr const char* kCantWriteFormat =
+    "Errcode=%d,Can't write to file:\n%s\nProbaby it is write protected.";
+inline constexpr const char* kCantWriteCaption = "Can't write to file";
+inline constexpr const char* kCantReadCaption = "Can't read file";
+
+// The name a chosen mode data file gets: its extension, whatever it was, replaced by "vqm"; a name without
+// an extension gains it ("set" and "set.txt" both become "set.vqm"). Only the last part of the path counts.
+std::string WithModeFileExtension(const std::string& path);
+
+}  // namespace varnoth

@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace varnoth {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::ostream& operator<<(std::ostream& os, const Outcome& o) {
+    return os << "exit " << o.code << "\n--- stdout:\n" << o.out << "--- stderr:\n" << o.err;
+}
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Starts the built varnoth-cli with the arguments, its output going to files of dir.
+pid_t Start(const fs::path& dir, const std::vector<std::string>& args) {
+    const fs::path outPath = dir / "stdout.txt";
+    const fs::path errPath = dir / "stderr.txt";
+    std::vector<char*> argv;
+    std::string program = VARNOTH_CLI_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    return child;
+}
+
+Outcome Finish(const fs::path& dir, pid_t child) {
+    int status = 0;
+    waitpid(child, &status, 0);
+    Outcome outcome;
+    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.out = ReadText(dir / "stdout.txt");
+    outcome.err = ReadText(dir / "stderr.txt");
+    return outcome;
+}
+
+Outcome Run(const fs::path& dir, const std::vector<std::string>& args) {
+    return Finish(dir, Start(dir, args));
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class CliTest : public ::testing::Test {
+  protected:
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    Outcome Run(const std::vector<std::string>& args) { return varnoth::Run(dir, args); }
+    // A run on the virtual amplifier whose state lives in the test's folder across runs.
+    Outcome Sim(std::vector<std::string> args, const std::string& scenario = "normal") {
+        args.insert(args.begin(), {"--simulate=" + scenario, "--sim-state", (dir / "amp.state").string()});
+        return Run(args);
+    }
+    std::string File(const std::string& name, std::size_t size, char fill = 1) {
+        const fs::path path = dir / name;
+        std::ofstream(path, std::ios::binary) << std::string(size, fill);
+        return path.string();
+    }
+
+    fs::path dir =
+        fs::temp_directory_path() /
+        ("varnoth-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+};
+
+TEST_F(CliTest, BadInputsGiveTheirExitCodeAndOneLineOnStderr) {
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+        std::string says;
+    };
+    std::string hex = (dir / "image.hex").string();
+    std::ofstream(hex) << ":00000001FF\n";
+    const Case cases[] = {
+        {{}, 2, "no command given"},
+        {{"--simulate", "frobnicate"}, 2, "unknown command \"frobnicate\""},
+        {{"--simulate", "set", "MicVol"}, 2, "set takes a parameter name and a value"},
+        {{"--simulate", "dump", "--xml"}, 2, "unknown option --xml"},
+        {{"--simulate", "--offline", "dump"}, 2, "exclude each other"},
+        {{"--sim-state", "x", "dump"}, 2, "--sim-state needs --simulate"},
+        {{"--simulate=haunted", "dump"}, 2, "unknown simulation scenario \"haunted\""},
+        {{"--simulate", "set", "MicVol", "37"}, 3, "outside 0..36"},
+        {{"--simulate", "set", "MicGEQ.3", "loud"}, 3, "must be a number"},
+        {{"--simulate", "get", "EffectFeedback.2"}, 3, "unknown parameter \"EffectFeedback.2\""},
+        {{"--simulate", "mode", "load", "0"}, 3, "1..4"},
+        {{"--simulate", "ir", "learn", "16"}, 3, "1..15"},
+        {{"--simulate", "load", File("short.vqm", 140)}, 3, "holds 140 bytes"},
+        {{"--simulate", "load", File("long.vqm", 142)}, 3, "holds more than 141 bytes"},
+        {{"--simulate=upgrade", "upgrade", hex}, 3, "Intel HEX"},
+        {{"--simulate=upgrade", "upgrade", File("tiny.bin", 99)}, 3, "at least 100"},
+        {{"--simulate=foreign", "dump"}, 1, "\"VQ580\", not a VQ317X"},
+        {{"--simulate=upgrade", "get", "MicVol"}, 1, "upgrade mode"},
+        {{"--simulate", "upgrade"}, 1, "not in upgrade mode"},
+        {{"--simulate=silent", "get", "MicVol"}, 1, "does not answer"},
+        {{"--offline", "levels"}, 1, "needs an amplifier"},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Run(c.args);
+        EXPECT_EQ(o.code, c.code) << o;
+        EXPECT_TRUE(Contains(o.err, c.says)) << o;
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << "one line: " << o;
+        EXPECT_EQ(o.err.rfind("varnoth-cli: ", 0), 0u) << o;
+        EXPECT_TRUE(o.out.empty()) << o;
+    }
+}
+
+TEST_F(CliTest, SetGetAndDumpTalkToOneAmplifierThatRemembers) {
+    Outcome o = Sim({"set", "MicVol", "21"});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_EQ(o.out, "MicVol = 21\n");
+    o = Sim({"set", "EffectFeedback.1", "0x2a"});
+    EXPECT_EQ(o.out, "EffectFeedback.1 = 42\n") << o;
+
+    o = Sim({"get", "MicVol"});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_EQ(o.out, "21\n") << "the second run reads what the first one wrote";
+
+    o = Sim({"dump"});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(o.err.empty()) << o;
+    for (const char* line :
+         {"InputGain_Mic = ", "CompressThreshold_Mic = ", "MicVol = 21\n", "EffectFeedback.1 = 42\n",
+          "MicGEQ.3 = ", "SubGEQ.9 = ", "MicControlSubRate = ", "Mode = 1\n", "DeviceName = VQ317X\n",
+          "DeviceDate = 2011-11-28\n", "Machine.MaxMicVol = ", "IR.SystemCode = ", "IR.Key.15 = "}) {
+        EXPECT_TRUE(Contains(o.out, line)) << line;
+    }
+    o = Sim({"dump", "--json"});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_EQ(o.out.front(), '{');
+    EXPECT_TRUE(Contains(o.out, "\"MicVol\": 21,")) << o;
+    EXPECT_TRUE(Contains(o.out, "\"DeviceName\": \"VQ317X\",")) << o;
+
+    o = Run({"--offline", "dump"});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(Contains(o.out, "PEQLowGain_Mic = 64\nPEQLMidGain_Mic = 64"))
+        << "the store's defaults offline";
+}
+
+TEST_F(CliTest, SaveLoadAndModesMoveWholeParameterSets) {
+    ASSERT_EQ(Sim({"set", "InputGain_Mic", "33"}).code, 0);
+    Outcome o = Sim({"save", (dir / "venue.txt").string()});
+    ASSERT_EQ(o.code, 0) << o;
+    const fs::path saved = dir / "venue.vqm";
+    EXPECT_EQ(o.out, "Saved " + saved.string() + "\n");
+    EXPECT_EQ(fs::file_size(saved), 141u);
+
+    ASSERT_EQ(Sim({"set", "InputGain_Mic", "1"}).code, 0);
+    o = Sim({"load", saved.string()});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_EQ(Sim({"get", "InputGain_Mic"}).out, "33\n") << "load wrote the file's set to the amplifier";
+
+    ASSERT_EQ(Sim({"mode", "save", "3"}).code, 0);
+    ASSERT_EQ(Sim({"set", "InputGain_Mic", "2"}).code, 0);
+    o = Sim({"mode", "load", "3"});
+    EXPECT_EQ(o.out, "Mode M3 loaded\n") << o;
+    EXPECT_EQ(Sim({"get", "InputGain_Mic"}).out, "33\n");
+    EXPECT_TRUE(Contains(Sim({"dump"}).out, "Mode = 3\n"));
+    o = Sim({"mode", "reset", "3"});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_NE(Sim({"get", "InputGain_Mic"}).out, "33\n") << "the mode's factory set replaced it";
+}
+
+TEST_F(CliTest, MachineSettingsAndRemoteKeysAreAppliedAndKept) {
+    Outcome o = Sim({"machine", "set", "MaxMicVol", "30", "Lock_MicVol", "1", "PowerMusicVol", "off"});
+    ASSERT_EQ(o.code, 0) << o;
+    o = Sim({"machine"});
+    EXPECT_TRUE(Contains(o.out, "MaxMicVol = 30\n")) << o;
+    EXPECT_TRUE(Contains(o.out, "Lock_MicVol = 1\n")) << o;
+    EXPECT_TRUE(Contains(o.out, "PowerMusicVol = 255\n")) << o;
+
+    o = Sim({"--sim-press", "0x42", "ir", "learn", "5"});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(Contains(o.out, "IR.Key.5 = 66\n")) << o;
+    o = Sim({"ir", "show"});
+    EXPECT_TRUE(Contains(o.out, "IR.Key.5 = 66\n")) << o;
+    EXPECT_TRUE(Contains(o.out, "IR.SystemCode = 90\n")) << o;
+}
+
+TEST_F(CliTest, CtrlCCancelsLearningAKey) {
+    const pid_t child = Start(dir, {"--simulate", "ir", "learn", "7"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Contains(ReadText(dir / "stdout.txt"), "Learning key 7") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(child, SIGINT);
+    const Outcome o = Finish(dir, child);
+    EXPECT_EQ(o.code, 130) << o;
+    EXPECT_EQ(o.err, "varnoth-cli: Learning of key 7 cancelled.\n") << o;
+}
+
+TEST_F(CliTest, LevelsVersionUpgradeListAndHelpWork) {
+    Outcome o = Sim({"levels", "--count", "2"});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(std::regex_match(o.out, std::regex("(mic1=\\d+ mic2=\\d+ music1=\\d+ music2=\\d+\n){2}")))
+        << o;
+
+    o = Sim({"version-check"}, "old-firmware");
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(Contains(o.out, "DeviceDate = 2011-06-15\nImageDate = 2011-11-28\nIsNeedUp = 1\n")) << o;
+
+    o = Sim({"upgrade"}, "upgrade");
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(Contains(o.out, "(6000 bytes) was sent")) << o;
+    EXPECT_TRUE(o.err.empty()) << "no progress bar off a terminal: " << o;
+    o = Sim({"upgrade", VARNOTH_TEST_IMAGE}, "upgrade");
+    EXPECT_EQ(o.code, 0) << o;
+
+    o = Sim({"list"}, "upgrade");
+    EXPECT_EQ(o.out, "sim:/vq317x-upgrade  0920:1210  upgrade  virtual amplifier\n") << o;
+
+    o = Run({"set", "--help"});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(Contains(o.out, "EffectFeedback.N (N 0..1)")) << o;
+    o = Run({"--simulate", "--trace", "get", "MicVol"});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(Contains(o.err, ">Write: 2 128 ")) << "the trace shows the reports sent: " << o;
+}
+
+}  // namespace
+}  // namespace varnoth

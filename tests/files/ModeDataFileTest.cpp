@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/sim/SimProvider.h"
+#include "files/ModeDataFile.h"
+#include "model/CVQ421Dll.h"
+
+namespace varnoth {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+Bytes ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const fs::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A file image in which every byte differs from its neighbours and from a fresh store.
+Bytes Distinct() {
+    Bytes bytes(ModeDataFile::kSize);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<std::uint8_t>(0x80 + i);
+    }
+    return bytes;
+}
+
+// Everything a load may change: the file image of the session plus both machine copies.
+struct SessionState {
+    ModeDataFile::Image image;
+    CMachineSet::Record working;
+    bool operator==(const SessionState&) const = default;
+};
+
+SessionState StateOf(const CVQ421Dll& session) {
+    return {ModeDataFile::Snapshot(session), session.GetMachineSet().GetWorkingRecord()};
+}
+
+class ModeDataFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override { fs::create_directories(dir); }
+    void TearDown() override { fs::remove_all(dir); }
+
+    // A session on the virtual amplifier that has read everything, machine record and IR keys included.
+    std::unique_ptr<CVQ421Dll> SyncedSession(const sim::MachineRecord& machine) {
+        VirtualAmpState state = VirtualAmpState::Factory();
+        state.machine = machine;
+        for (std::size_t i = 0; i < state.ir.size(); ++i) {
+            state.ir[i] = static_cast<std::uint8_t>(0x30 + i);
+        }
+        state.micControlSubTime = 12;
+        state.micControlSubRate = 34;
+        provider->Amp()->SetState(state);
+        auto session = std::make_unique<CVQ421Dll>(provider);
+        EXPECT_EQ(session->TryConnDevice(nullptr), 1);
+        session->ReadAll();
+        // The last replies may still be on their way on a busy machine.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while ((session->GetRemote().GetRecord() != state.ir ||
+                session->GetMachineSet().GetSavedRecord() != machine) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
+        return session;
+    }
+
+    fs::path dir =
+        fs::temp_directory_path() /
+        ("varnoth-files-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    std::shared_ptr<SimProvider> provider = std::make_shared<SimProvider>();
+};
+
+TEST_F(ModeDataFileTest, AFreshStoreIsSavedAsTheDefaultPattern) {
+    CVQ421Dll session;
+    const fs::path path = dir / "fresh.vqm";
+    const ModeDataFile::Result result = ModeDataFile::SaveData(session, path.string());
+    ASSERT_TRUE(result.ok) << result.message;
+
+    Bytes expected;
+    for (const auto& [count, value] : std::vector<std::pair<int, std::uint8_t>>{
+             {24, 0}, {22, 0x40}, {18, 0}, {4, 0x40}, {4, 0}, {40, 0x40}, {29, 0}}) {
+        expected.insert(expected.end(), count, value);
+    }
+    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+        << "no temporary file is left beside the saved one";
+}
+
+TEST_F(ModeDataFileTest, ALoadedFileWrittenToTheDeviceIsSavedBackByteForByte) {
+    const fs::path original = dir / "venue.vqm";
+    const Bytes bytes = Distinct();
+    WriteBytes(original, bytes);
+
+    auto session = SyncedSession({1, 2, 3, 4, 5, 6, 7, 1, 0x3F, 0xAB, 0xCD});
+    ASSERT_TRUE(ModeDataFile::LoadData(*session, original.string()).ok);
+    session->WriteAll();
+    const fs::path copy = dir / "copy.vqm";
+    ASSERT_TRUE(ModeDataFile::SaveData(*session, copy.string()).ok);
+    session->Disconnect(false);
+
+    Bytes expected = bytes;
+    // Writing to the device settles the switches to the values the store keeps for them.
+    expected[24] = 0x7F;
+    expected[35] = 0x7F;
+    expected[69] = 1;
+    expected[ModeDataFile::kMachineAt + 9] = 0xAB;
+    expected[ModeDataFile::kMachineAt + 10] = 0xCD;
+    EXPECT_EQ(ReadBytes(copy), expected) << "all but the machine record's reserved pair round-trip";
+
+    const VirtualAmpState amp = provider->Amp()->State();
+    EXPECT_EQ(amp.micControlSubTime, bytes[112]);
+    EXPECT_EQ(amp.micControlSubRate, bytes[113]);
+    EXPECT_TRUE(std::equal(amp.ir.begin(), amp.ir.end(), bytes.begin() + ModeDataFile::kIrAt));
+    EXPECT_TRUE(
+        std::equal(amp.machine.begin(), amp.machine.begin() + 9, bytes.begin() + ModeDataFile::kMachineAt));
+}
+
+TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursTheSessionFlags) {
+    const fs::path path = dir / "other.vqm";
+    const Bytes bytes = Distinct();
+    WriteBytes(path, bytes);
+    const sim::MachineRecord device{1, 10, 11, 30, 31, 32, 33, 0, 0, 0xAB, 0xCD};
+
+    for (const bool takeRecords : {true, false}) {
+        auto session = SyncedSession(device);
+        session->Set_SetMachine(takeRecords ? 1 : 0);
+        session->Set_SetRemoter(takeRecords ? 1 : 0);
+        const CRemote::Record irBefore = session->GetRemote().GetRecord();
+        ASSERT_TRUE(ModeDataFile::LoadData(*session, path.string()).ok);
+        session->Disconnect(false);
+
+        const CMachineSet::Record working = session->GetMachineSet().GetWorkingRecord();
+        CMachineSet::Record expected = device;
+        if (takeRecords) {
+            std::copy_n(bytes.begin() + ModeDataFile::kMachineAt, 9, expected.begin());
+        }
+        EXPECT_EQ(working, expected) << (takeRecords ? "bytes 0..8 from the file"
+                                                     : "machine record untouched");
+        EXPECT_EQ(session->GetMachineSet().GetSavedRecord(), device)
+            << "the saved copy waits for the write-all";
+        const CRemote::Record ir = session->GetRemote().GetRecord();
+        if (takeRecords) {
+            EXPECT_TRUE(std::equal(ir.begin(), ir.end(), bytes.begin() + ModeDataFile::kIrAt));
+        } else {
+            EXPECT_EQ(ir, irBefore);
+        }
+        EXPECT_EQ(session->GetMicControlSubTime(), bytes[112]);
+        EXPECT_EQ(session->GetFileBlock()[0], bytes[0]);
+    }
+}
+
+TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChangeNothing) {
+    struct Case {
+        std::string name;
+        std::size_t size;  // bytes written; npos: a folder; npos - 1: nothing there
+        std::string says;
+    };
+    constexpr std::size_t kFolder = std::string::npos;
+    constexpr std::size_t kMissing = std::string::npos - 1;
+    const Case cases[] = {
+        {"short.vqm", 140, "holds 140 bytes"}, {"long.vqm", 142, "holds more than 141 bytes"},
+        {"empty.vqm", 0, "holds 0 bytes"},     {"hundred.vqm", 100, "holds 100 bytes"},
+        {"folder.vqm", kFolder, "folder"},     {"missing.vqm", kMissing, "Can't open"},
+    };
+    auto session = SyncedSession({1, 2, 3, 4, 5, 6, 7, 1, 0x3F, 0xAB, 0xCD});
+    session->Disconnect(false);
+    const SessionState before = StateOf(*session);
+    for (const Case& c : cases) {
+        const fs::path path = dir / c.name;
+        if (c.size == kFolder) {
+            fs::create_directory(path);
+        } else if (c.size != kMissing) {
+            Bytes bytes = Distinct();
+            bytes.resize(c.size, 0x11);
+            WriteBytes(path, bytes);
+        }
+        const ModeDataFile::Result result = ModeDataFile::LoadData(*session, path.string());
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_EQ(result.caption, kCantReadCaption);
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find(path.string()), std::string::npos)
+            << "names the file: " << result.message;
+        EXPECT_EQ(StateOf(*session), before) << c.name << " changed the session";
+    }
+    if (geteuid() != 0) {
+        const fs::path locked = dir / "locked.vqm";
+        WriteBytes(locked, Distinct());
+        fs::permissions(locked, fs::perms::none);
+        EXPECT_FALSE(ModeDataFile::LoadData(*session, locked.string()).ok);
+        EXPECT_EQ(StateOf(*session), before) << "an unreadable file changed the session";
+    }
+}
+
+TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
+    CVQ421Dll session;
+    session.SetMicVol(7);
+
+    const fs::path folder = dir / "taken.vqm";
+    fs::create_directory(folder);
+    ModeDataFile::Result result = ModeDataFile::SaveData(session, folder.string());
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.caption, kCantWriteCaption);
+    EXPECT_EQ(result.message.rfind("Errcode=", 0), 0u) << result.message;
+    EXPECT_NE(
+        result.message.find("Can't write to file:\n" + folder.string() + "\nProbaby it is write protected."),
+        std::string::npos)
+        << result.message;
+    EXPECT_TRUE(fs::is_directory(folder));
+
+    result = ModeDataFile::SaveData(session, (dir / "no-such-folder" / "set.vqm").string());
+    EXPECT_FALSE(result.ok);
+
+    const fs::path old = dir / "old.vqm";
+    const Bytes oldBytes = Distinct();
+    WriteBytes(old, oldBytes);
+    if (geteuid() != 0) {
+        fs::permissions(old, fs::perms::owner_read);
+        EXPECT_FALSE(ModeDataFile::SaveData(session, old.string()).ok) << "a read-only file is not replaced";
+        EXPECT_EQ(ReadBytes(old), oldBytes);
+        fs::permissions(old, fs::perms::owner_read | fs::perms::owner_write);
+    }
+    ASSERT_TRUE(ModeDataFile::SaveData(session, old.string()).ok);
+    EXPECT_EQ(ReadBytes(old).size(), ModeDataFile::kSize);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2)
+        << "the folder and the saved file, no temporary files";
+}
+
+TEST_F(ModeDataFileTest, AWriteCutShortLeavesTheOldFileWhole) {
+    const fs::path old = dir / "old.vqm";
+    const Bytes oldBytes = Distinct();
+    WriteBytes(old, oldBytes);
+    // A child process that may write no file beyond 100 bytes, so the new image cannot be written whole.
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{100, 100};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        CVQ421Dll session;
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, old.string());
+        _exit(!result.ok && result.message.rfind("Errcode=27,", 0) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the save reported success, or not the file-too-large error";
+    EXPECT_EQ(ReadBytes(old), oldBytes);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+        << "no temporary file is left";
+}
+
+TEST(ModeFileExtension, TheChosenNameEndsInVqmWhateverItsExtensionWas) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"set", "set.vqm"},
+        {"set.txt", "set.vqm"},
+        {"set.json", "set.vqm"},
+        {"set.vqm", "set.vqm"},
+        {"set.VQM", "set.vqm"},
+        {"a.b/set", "a.b/set.vqm"},
+        {"/tmp/x.y.z", "/tmp/x.y.vqm"},
+        {"venue.", "venue.vqm"},
+    };
+    for (const auto& [chosen, expected] : cases) {
+        EXPECT_EQ(WithModeFileExtension(chosen), expected) << chosen;
+    }
+}
+
+}  // namespace
+}  // namespace varnoth
