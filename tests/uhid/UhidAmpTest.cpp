@@ -149,6 +149,7 @@ TEST_F(UhidAmpTest, CreatesOneVendorReportOfSixtyBytesEachWayUnderTheModesIdenti
         EXPECT_EQ(create.vendor, ids.vendor) << "upgrade mode " << upgradeMode;
         EXPECT_EQ(create.product, ids.product) << "upgrade mode " << upgradeMode;
         EXPECT_EQ(device->Ids().vendor, ids.vendor);
+        EXPECT_EQ(create.bus, BUS_USB) << "the HID library does not list devices on other buses";
         EXPECT_STREQ(reinterpret_cast<const char*>(create.name), "amp under test");
         const auto descriptor = UhidAmp::ReportDescriptor();
         ASSERT_EQ(create.rd_size, descriptor.size());

@@ -30,7 +30,6 @@ constexpr std::uint8_t kDescriptor[] = {
 };
 static_assert(sizeof kDescriptor <= HID_MAX_DESCRIPTOR_SIZE);
 
-constexpr std::uint16_t kBusVirtual = 0x06;
 
 std::uint32_t Pack(UsbIds ids) {
     return (std::uint32_t{ids.vendor} << 16) | ids.product;
@@ -79,7 +78,9 @@ std::string UhidAmp::Plug() {
     CopyText(create.name, sizeof create.name, options_.name);
     CopyText(create.phys, sizeof create.phys, "varnoth-virtual-amp");
     create.rd_size = sizeof kDescriptor;
-    create.bus = kBusVirtual;
+    // The HID library lists only devices on the buses it knows; a USB device without a USB parent (as this
+    // one is) it lists with the identifiers from HID, an empty manufacturer and no interface number.
+    create.bus = BUS_USB;
     create.vendor = ids.vendor;
     create.product = ids.product;
     std::memcpy(create.rd_data, kDescriptor, sizeof kDescriptor);
