@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -305,6 +306,58 @@ Verdict ReplugScenario(const std::vector<std::string>& args) {
     return {};
 }
 
+// Tells of the keys the session reports learnt.
+class KeyObserver : public SessionObserver {
+  public:
+    void OnKeyStudied(std::uint8_t keyCode) override {
+        {
+            std::lock_guard lock(mutex_);
+            codes_.push_back(keyCode);
+        }
+        changed_.notify_all();
+    }
+    std::optional<std::uint8_t> Wait() {
+        std::unique_lock lock(mutex_);
+        if (!changed_.wait_for(lock, kEventWait, [this] { return !codes_.empty(); })) {
+            return std::nullopt;
+        }
+        return codes_.front();
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::uint8_t> codes_;
+};
+
+// A key is learnt while the session waits: the amplifier reports it unasked, and the session stores it in
+// the IR record and tells its owner. The amplifier's remote key is 0,69 (its default).
+Verdict LearnKeyScenario(const std::vector<std::string>& args) {
+    const pid_t amp = args.size() == 1 ? static_cast<pid_t>(std::atoi(args[0].c_str())) : 0;
+    if (amp <= 0) {
+        return "usage: learn-key AMPLIFIER-PID";
+    }
+    constexpr int kKeyIndex = 5;
+    constexpr std::uint8_t kKeyCode = 69;
+    KeyObserver observer;
+    CVQ421Dll session(KernelHid(), QuickStart());
+    if (session.TryConnDevice(&observer) != 1) {
+        return "no amplifier found over HID";
+    }
+    session.GetRemote().StudyKey(kKeyIndex);
+    ::kill(amp, SIGUSR2);
+    const std::optional<std::uint8_t> code = observer.Wait();
+    session.Disconnect(true);
+    if (!code) {
+        return "no learnt key was reported";
+    }
+    if (*code != kKeyCode || session.GetRemote().GetRecord()[kKeyIndex] != kKeyCode) {
+        return "key index " + std::to_string(kKeyIndex) + " learnt " + Hex(*code) + ", stored " +
+               Hex(session.GetRemote().GetRecord()[kKeyIndex]) + ", expected " + Hex(kKeyCode);
+    }
+    return {};
+}
+
 // Times command and reply pairs through the kernel (a figure for the log, not a verdict).
 Verdict RoundTripsScenario(const std::vector<std::string>& args) {
     const int count = args.empty() ? 1000 : std::atoi(args[0].c_str());
@@ -337,13 +390,14 @@ Verdict RoundTripsScenario(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     using namespace varnoth;
     const std::map<std::string, std::function<Verdict(const std::vector<std::string>&)>> scenarios = {
-        {"read-all", ReadAllScenario}, {"write-all", WriteAllScenario},     {"upgrade", UpgradeScenario},
-        {"replug", ReplugScenario},    {"round-trips", RoundTripsScenario},
+        {"read-all", ReadAllScenario}, {"write-all", WriteAllScenario}, {"upgrade", UpgradeScenario},
+        {"replug", ReplugScenario},    {"learn-key", LearnKeyScenario}, {"round-trips", RoundTripsScenario},
     };
     const auto found = argc >= 2 ? scenarios.find(argv[1]) : scenarios.end();
     if (found == scenarios.end()) {
         std::fprintf(stderr,
-                     "usage: varnoth-vm-driver read-all|write-all|upgrade FILE|replug PID|round-trips [N]\n");
+                     "usage: varnoth-vm-driver read-all|write-all|upgrade FILE|replug PID|learn-key "
+                     "PID|round-trips [N]\n");
         return 2;
     }
     if (std::getenv("VARNOTH_TRACE") != nullptr) {

@@ -173,6 +173,27 @@ std::string WriteFlashImage(const VirtualAmp& amp, const std::string& path) {
     return out ? std::string() : "cannot write " + path;
 }
 
+// Carries out what a signal asks; false when the program should end.
+bool HandleSignal(int signal, const Options& options, VirtualAmp& amp, UhidAmp& device, int& status) {
+    if (signal == SIGINT || signal == SIGTERM) {
+        return false;
+    }
+    if (signal == SIGUSR1) {
+        const std::string problem = device.Plugged() ? device.Unplug() : device.Plug();
+        if (!problem.empty()) {
+            status = Fail(problem);
+        }
+        Announce(device);
+    } else if (signal == SIGUSR2) {
+        const bool learnt = amp.PressRemoteKey(static_cast<std::uint8_t>(options.remoteSystem),
+                                               static_cast<std::uint8_t>(options.remoteKey));
+        std::printf("remote key %u,%u %s\n", options.remoteSystem, options.remoteKey,
+                    learnt ? "learnt" : "pressed, nothing learnt");
+        std::fflush(stdout);
+    }
+    return true;
+}
+
 int Run(const Options& options) {
     auto amp = std::make_shared<VirtualAmp>();
     bool silent = false;
@@ -216,36 +237,23 @@ int Run(const Options& options) {
                 }
                 continue;
             }
-            if (fds[1].revents & POLLIN) {
-                signalfd_siginfo info{};
-                if (::read(signalFd, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) {
-                    continue;
-                }
-                const int signal = static_cast<int>(info.ssi_signo);
-                if (signal == SIGINT || signal == SIGTERM) {
-                    break;
-                }
-                if (signal == SIGUSR1) {
-                    problem = device.Plugged() ? device.Unplug() : device.Plug();
-                    if (!problem.empty()) {
-                        status = Fail(problem);
-                    }
-                    Announce(device);
-                } else if (signal == SIGUSR2) {
-                    const bool learnt = amp->PressRemoteKey(static_cast<std::uint8_t>(options.remoteSystem),
-                                                            static_cast<std::uint8_t>(options.remoteKey));
-                    std::printf("remote key %u,%u %s\n", options.remoteSystem, options.remoteKey,
-                                learnt ? "learnt" : "pressed, nothing learnt");
-                    std::fflush(stdout);
-                }
-            }
+            // The host's events first: a signal sent after a write to the device is handled after it.
             if (fds[0].revents & POLLIN) {
                 problem = device.HandleEvent();
                 if (!problem.empty()) {
                     status = Fail(problem);
                 }
-            } else if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
+                continue;
+            }
+            if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL)) {
                 status = Fail("the user-space HID node failed");
+                continue;
+            }
+            signalfd_siginfo info{};
+            if ((fds[1].revents & POLLIN) &&
+                ::read(signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info) &&
+                !HandleSignal(static_cast<int>(info.ssi_signo), options, *amp, device, status)) {
+                break;
             }
         }
         problem = device.Unplug();
