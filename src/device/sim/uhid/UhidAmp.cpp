@@ -30,7 +30,6 @@ constexpr std::uint8_t kDescriptor[] = {
 };
 static_assert(sizeof kDescriptor <= HID_MAX_DESCRIPTOR_SIZE);
 
-
 std::uint32_t Pack(UsbIds ids) {
     return (std::uint32_t{ids.vendor} << 16) | ids.product;
 }

@@ -33,6 +33,7 @@ find it as they find the real amplifier. Needs the uhid module and write access 
   --uhid                 create the device through /dev/uhid (required)
   --uhid-node PATH       the user-space HID node (default /dev/uhid)
   --upgrade-mode         present the upgrade identifiers (0920:1210) and take a firmware image
+                         (the upgrade scenario does the same)
   --scenario NAME        start as one of the simulation scenarios (below)
   --sim-state FILE       load the amplifier's state from FILE when it exists; save it there on exit
   --flash-image FILE     on exit, write the firmware image received in upgrade mode to FILE
@@ -40,7 +41,8 @@ find it as they find the real amplifier. Needs the uhid module and write access 
   --trace                trace to stderr
   --help                 show this text
 
-The scenario is applied first, then the state file, then --upgrade-mode.
+The state file replaces what the scenario set up, except the upgrade mode: that comes from the scenario
+or --upgrade-mode.
 
 Signals:
   SIGUSR1                unplug the device (it is destroyed), or plug it in again when unplugged
@@ -48,6 +50,9 @@ Signals:
   SIGINT, SIGTERM        unplug and exit
 
 Lines on standard output: "plugged VVVV:PPPP" and "unplugged" whenever the device appears or goes.
+
+The kernel makes the device's hidraw node for root only, and the installed udev rule matches amplifiers
+on USB only: to try the panel as a user, give that user access to the node.
 )";
 
 struct Options {
@@ -140,15 +145,14 @@ std::string Prepare(const Options& options, const std::shared_ptr<VirtualAmp>& a
         }
         silent = provider.Faults().silent;
     }
+    const bool upgradeMode = options.upgradeMode || amp->UpgradeMode();
     if (!options.stateFile.empty() && ::access(options.stateFile.c_str(), F_OK) == 0) {
         std::string problem = amp->LoadState(options.stateFile);
         if (!problem.empty()) {
             return problem;
         }
     }
-    if (options.upgradeMode) {
-        amp->SetUpgradeMode(true);
-    }
+    amp->SetUpgradeMode(upgradeMode);
     return {};
 }
 
