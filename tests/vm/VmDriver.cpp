@@ -110,8 +110,8 @@ bool Travels(std::size_t position) {
            (position < pos::Reserved || position >= pos::Reserved + pos::kReservedBytes);
 }
 
-// A write-all of a recognisable parameter set, then a read-all by another session, gives the set back.
-Verdict WriteAllScenario(const std::vector<std::string>&) {
+// The recognisable parameter set the write-all sends.
+std::array<std::uint8_t, kFileBlockSize> WrittenSet() {
     std::array<std::uint8_t, kFileBlockSize> block{};
     for (std::size_t i = 0; i < block.size(); ++i) {
         block[i] = static_cast<std::uint8_t>((i * 7 + 3) & 0x7F);
@@ -121,6 +121,32 @@ Verdict WriteAllScenario(const std::vector<std::string>&) {
     block[pos::SubPhase180] = 1;
     block[pos::Effect1 + pos::EffectPreset] = 5;
     block[pos::Effect2 + pos::EffectPreset] = 6;
+    return block;
+}
+
+// A read-all by a new session gives the written set back.
+Verdict CheckWrittenScenario(const std::vector<std::string>&) {
+    CVQ421Dll reader(KernelHid(), QuickStart());
+    if (reader.TryConnDevice(nullptr) != 1) {
+        return "no amplifier found over HID";
+    }
+    reader.ReadAll();
+    reader.Disconnect(true);
+    std::ostringstream out;
+    const auto block = WrittenSet();
+    const auto readBack = reader.GetFileBlock();
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        if (Travels(i) && readBack[i] != block[i]) {
+            out << "store position " << i << " reads " << Hex(readBack[i]) << ", written " << Hex(block[i])
+                << "; ";
+        }
+    }
+    return out.str();
+}
+
+// A write-all of the recognisable set, then a read-all by another session, gives the set back.
+Verdict WriteAllScenario(const std::vector<std::string>& args) {
+    const auto block = WrittenSet();
     {
         CVQ421Dll writer(KernelHid(), QuickStart());
         if (writer.TryConnDevice(nullptr) != 1) {
@@ -136,21 +162,7 @@ Verdict WriteAllScenario(const std::vector<std::string>&) {
         writer.WriteAll();
         writer.Disconnect(true);
     }
-    CVQ421Dll reader(KernelHid(), QuickStart());
-    if (reader.TryConnDevice(nullptr) != 1) {
-        return "the amplifier was not found again";
-    }
-    reader.ReadAll();
-    reader.Disconnect(true);
-    std::ostringstream out;
-    const auto readBack = reader.GetFileBlock();
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        if (Travels(i) && readBack[i] != block[i]) {
-            out << "store position " << i << " reads " << Hex(readBack[i]) << ", written " << Hex(block[i])
-                << "; ";
-        }
-    }
-    return out.str();
+    return CheckWrittenScenario(args);
 }
 
 class IgnoreReplies : public ReplySink {
@@ -390,14 +402,20 @@ Verdict RoundTripsScenario(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     using namespace varnoth;
     const std::map<std::string, std::function<Verdict(const std::vector<std::string>&)>> scenarios = {
-        {"read-all", ReadAllScenario}, {"write-all", WriteAllScenario}, {"upgrade", UpgradeScenario},
-        {"replug", ReplugScenario},    {"learn-key", LearnKeyScenario}, {"round-trips", RoundTripsScenario},
+        {"read-all", ReadAllScenario},
+        {"write-all", WriteAllScenario},
+        {"check-written", CheckWrittenScenario},
+        {"upgrade", UpgradeScenario},
+        {"replug", ReplugScenario},
+        {"learn-key", LearnKeyScenario},
+        {"round-trips", RoundTripsScenario},
     };
     const auto found = argc >= 2 ? scenarios.find(argv[1]) : scenarios.end();
     if (found == scenarios.end()) {
-        std::fprintf(stderr,
-                     "usage: varnoth-vm-driver read-all|write-all|upgrade FILE|replug PID|learn-key "
-                     "PID|round-trips [N]\n");
+        std::fprintf(
+            stderr,
+            "usage: varnoth-vm-driver read-all|write-all|check-written|upgrade FILE|replug PID|learn-key "
+            "PID|round-trips [N]\n");
         return 2;
     }
     if (std::getenv("VARNOTH_TRACE") != nullptr) {
