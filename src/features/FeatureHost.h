@@ -9,7 +9,6 @@ class QWidget;
 namespace varnoth {
 
 class CRemoteStudyDlg;
-class CUpgradeDlg;
 
 // The pacing of the feature dialogs. The defaults are the program's; tests shorten them.
 struct FeatureDialogTiming {
@@ -38,12 +37,14 @@ class FeatureHost {
     // settings dialog closes).
     virtual void ReLimitMasterVolumes() = 0;
 
-    // The dialogs that receive the session's notifications: the key-studying dialog while it runs (the main
-    // window passes it every learnt key code), and the upgrade dialog while it exists (the main window
-    // passes it arrivals, removals and the end of a transfer). nullptr clears.
+    // The key-studying dialog while it runs, nullptr when it has ended: the main window passes it every
+    // learnt key code (CRemoteStudyDlg::OnKeyStudied).
     virtual void SetStudyDialog(CRemoteStudyDlg* dialog) = 0;
-    virtual CUpgradeDlg* UpgradeDialog() const = 0;
-    virtual void SetUpgradeDialog(CUpgradeDlg* dialog) = 0;
+
+    // The upgrade dialog, asked for by the reset dialog: when one exists nothing happens; otherwise the main
+    // window creates a CUpgradeDlg owned by `owner`, keeps it while it runs modally (passing it arrivals,
+    // removals and the end of a transfer) and deletes it when it ends.
+    virtual void OpenUpgradeDialog(QWidget* owner) = 0;
 
     virtual FeatureDialogTiming Timing() const { return {}; }
 };

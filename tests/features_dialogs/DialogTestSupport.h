@@ -43,8 +43,7 @@ class FakeHost : public FeatureHost {
     void ShowSyncDialog(QWidget* over) override;
     void ReLimitMasterVolumes() override { ++relimits; }
     void SetStudyDialog(CRemoteStudyDlg* dialog) override { study = dialog; }
-    CUpgradeDlg* UpgradeDialog() const override { return upgrade; }
-    void SetUpgradeDialog(CUpgradeDlg* dialog) override { upgrade = dialog; }
+    void OpenUpgradeDialog(QWidget* owner) override { upgradeRequestsFrom.push_back(owner); }
 
     FeatureDialogTiming Timing() const override { return timing; }
 
@@ -55,7 +54,7 @@ class FakeHost : public FeatureHost {
     int relimits = 0;
     std::vector<QWidget*> syncDialogsOver;
     QPointer<CRemoteStudyDlg> study;
-    CUpgradeDlg* upgrade = nullptr;
+    std::vector<QWidget*> upgradeRequestsFrom;
     FeatureDialogTiming timing;
 };
 
