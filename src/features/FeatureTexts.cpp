@@ -29,13 +29,15 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::UpgradeDone, "升级完成，请重启设备!", "升级完成，请重启设备!"},
     Bilingual{FeatureText::UpgradeNoImage, "没有可用的升级程序，升级未进行!",
               "No upgrade image available, nothing was sent!"},
-    Bilingual{FeatureText::UpgradeRefused, "升级程序无效，升级未进行!",
-              "Upgrade image refused, nothing was sent!"},
+    Bilingual{FeatureText::UpgradeRefused, "升级文件无效，升级未进行!",
+              "Image file refused, nothing was sent!"},
+    Bilingual{FeatureText::UpgradeFailed, "升级失败，请重新升级!", "Upgrade failed, please upgrade again!"},
     Bilingual{FeatureText::UpgradeDeviceGone, "设备已断开，升级未完成!",
               "Device gone, upgrade not finished!"},
     Bilingual{FeatureText::UpgradeBusy, "正在升级，请稍候!", "Upgrade running, please wait!"},
     Bilingual{FeatureText::ChooseImageTitle, "选择升级程序", "Choose upgrade image"},
-    Bilingual{FeatureText::ImageFilter, "Mode Data File(*.bin *.hex)", "Mode Data File(*.bin *.hex)"},
+    Bilingual{FeatureText::ImageFilter, "升级程序 (*.bin);;所有文件 (*)",
+              "Firmware image (*.bin);;All files (*)"},
 };
 
 constexpr bool InEnumerationOrder() {

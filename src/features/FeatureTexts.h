@@ -18,7 +18,8 @@ enum class FeatureText {
     UpgradeQuestion,       //
     UpgradeDone,           // the image was sent
     UpgradeNoImage,        // no image to send
-    UpgradeRefused,        // the image cannot be sent to the device
+    UpgradeRefused,        // the image file cannot be sent to the device
+    UpgradeFailed,         // the transfer ended without sending the whole image
     UpgradeDeviceGone,     // the device went away before the image was sent
     UpgradeBusy,           // an upgrade is already running
     ChooseImageTitle,      // the file dialog of the manual upgrade
