@@ -124,6 +124,8 @@ COtherDlg::COtherDlg(CVQ421Dll& session, FeatureHost& host, QWidget* parent)
 }
 
 void COtherDlg::RefreshLanguage() {
+    // A table without a title keeps the template's, as when the dialog opens in that language.
+    setWindowTitle(QString::fromUtf8(Template().title));
     ApplyDialogTexts(*this, kTemplateNumber);
     const int language = m_host.Language();
     for (const Form::SliderRow& row : Form::SliderRows()) {

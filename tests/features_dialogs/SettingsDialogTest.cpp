@@ -158,6 +158,7 @@ TEST_F(SettingsDialogTest, LanguageSwitchRedrawsCaptionsAndPowerOnRowsFromTheSav
     EXPECT_FALSE(Control<QSlider>(2018)->isEnabled());
     EXPECT_EQ(Text(2001), "5");
     EXPECT_EQ(Control<QCheckBox>(1083)->text(), "LOCK ON");
+    EXPECT_EQ(dialog->windowTitle(), "Settings");
     EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord()[1], 9) << "the edit is kept";
 }
 
