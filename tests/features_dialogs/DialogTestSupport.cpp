@@ -50,7 +50,13 @@ void UiObserver::OnSyncDone(int) {
 
 void UiObserver::OnUpgradeDone() {
     QMetaObject::invokeMethod(
-        this, [this] { ++upgradesDone; }, Qt::QueuedConnection);
+        this,
+        [this] {
+            if (m_host.upgrade) {
+                m_host.upgrade->OnUpgradeDone();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 SimRig::SimRig() : session(provider, QuickStart()) {

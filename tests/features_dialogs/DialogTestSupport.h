@@ -17,6 +17,7 @@
 
 #include "device/sim/SimProvider.h"
 #include "features/CRemoteStudyDlg.h"
+#include "features/CUpgradeDlg.h"
 #include "features/FeatureHost.h"
 #include "model/CVQ421Dll.h"
 #include "model/SessionObserver.h"
@@ -55,6 +56,7 @@ class FakeHost : public FeatureHost {
     std::vector<QWidget*> syncDialogsOver;
     QPointer<CRemoteStudyDlg> study;
     std::vector<QWidget*> upgradeRequestsFrom;
+    QPointer<CUpgradeDlg> upgrade;  // the upgrade dialog the main window would hold
     FeatureDialogTiming timing;
 };
 
@@ -69,7 +71,6 @@ class UiObserver : public QObject, public SessionObserver {
     void OnUpgradeDone() override;
 
     int syncsDone = 0;
-    int upgradesDone = 0;
 
   private:
     FakeHost& m_host;
