@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QDialog>
+
+#include "features/DialogTemplate.h"
+#include "features/MachineSetForm.h"
+
+namespace varnoth {
+
+class CStepSlider;
+class CVQ421Dll;
+class FeatureHost;
+
+// The machine settings dialog: power-on and maximum volumes, front-panel locks and the volume save mode.
+// Modeless; it edits the working copy of the session's machine settings and APPLY sends it. It deletes
+// itself when closed (hold it in a QPointer); a user's close also has the host re-limit its master volumes.
+class COtherDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kTemplateNumber = MachineSetForm::kTemplateNumber;
+    static const DialogTemplate& Template();
+
+    // Filled from the saved copy; the working copy is not touched.
+    COtherDlg(CVQ421Dll& session, FeatureHost& host, QWidget* parent = nullptr);
+
+  public slots:
+    // The language was switched: captions of the new language and the two power-on rows redrawn from the
+    // saved copy.
+    void RefreshLanguage();
+
+    // Enter does nothing; Esc and the close box close the dialog.
+    void accept() override;
+    void reject() override;
+
+  private:
+    void ShowRow(const MachineSetForm::SliderRow& row, const MachineSetForm::RowView& view);
+    void OnSliderScrolled(CStepSlider* slider);
+    void OnLockOn(bool on);
+    void OnApply();
+
+    FeatureHost& m_host;
+    MachineSetForm m_form;
+};
+
+}  // namespace varnoth

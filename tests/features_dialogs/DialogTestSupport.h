@@ -1,0 +1,119 @@
+#pragma once
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "device/sim/SimProvider.h"
+#include "features/CRemoteStudyDlg.h"
+#include "features/CUpgradeDlg.h"
+#include "features/FeatureHost.h"
+#include "model/CVQ421Dll.h"
+#include "model/SessionObserver.h"
+
+namespace varnoth::test {
+
+constexpr int kChinese = 0;
+constexpr int kEnglish = 1;
+constexpr int kDeadlineMs = 30000;
+
+// Makes the language's table the active one, as the main window does when the language is applied.
+void UseLanguage(int language);
+
+// The main window as the feature dialogs see it: records what they ask of it.
+class FakeHost : public FeatureHost {
+  public:
+    struct Notice {
+        QString text;
+        int periodMs;
+    };
+
+    int Language() const override { return language; }
+    void ShowNotice(const QString& text, int periodMs) override { notices.push_back({text, periodMs}); }
+    void ShowSyncDialog(QWidget* over) override;
+    void ReLimitMasterVolumes() override { ++relimits; }
+    void SetStudyDialog(CRemoteStudyDlg* dialog) override { study = dialog; }
+    void OpenUpgradeDialog(QWidget* owner) override { upgradeRequestsFrom.push_back(owner); }
+
+    FeatureDialogTiming Timing() const override { return timing; }
+
+    QString LastNotice() const { return notices.empty() ? QString() : notices.back().text; }
+
+    int language = kChinese;
+    std::vector<Notice> notices;
+    int relimits = 0;
+    std::vector<QWidget*> syncDialogsOver;
+    QPointer<CRemoteStudyDlg> study;
+    std::vector<QWidget*> upgradeRequestsFrom;
+    QPointer<CUpgradeDlg> upgrade;  // the upgrade dialog the main window would hold
+    FeatureDialogTiming timing;
+};
+
+// The main window's routing of the session's notifications: queued onto the user-interface thread (blocking
+// for the learnt key, which the session sends), then passed to the dialog the host holds.
+class UiObserver : public QObject, public SessionObserver {
+  public:
+    explicit UiObserver(FakeHost& host) : m_host(host) {}
+
+    void OnKeyStudied(std::uint8_t keyCode) override;
+    void OnSyncDone(int wParam) override;
+    void OnUpgradeDone() override;
+
+    int syncsDone = 0;
+
+  private:
+    FakeHost& m_host;
+};
+
+// The virtual amplifier, a session connected to it and the host the dialogs talk to.
+struct SimRig {
+    SimRig();
+    ~SimRig();
+
+    bool Connect();
+    // Reads the whole set from the device, as after connecting.
+    void ReadAll() { session.ReadAll(); }
+
+    std::shared_ptr<SimProvider> provider = std::make_shared<SimProvider>();
+    std::shared_ptr<VirtualAmp> amp = provider->Amp();
+    FakeHost host;
+    UiObserver observer{host};
+    CVQ421Dll session;
+};
+
+// Runs the event loop until condition holds or the deadline passes; returns whether it holds.
+bool WaitFor(const std::function<bool()>& condition, int deadlineMs = kDeadlineMs);
+
+// Runs action once on the user-interface thread, from within whatever modal loop runs, as soon as condition
+// holds. The returned timer stops when it has run; destroying it cancels the action.
+std::unique_ptr<QTimer> When(std::function<bool()> condition, std::function<void()> action);
+
+// The question box on the screen, or nullptr.
+QMessageBox* VisibleQuestion();
+
+// Answers the next question box with `answer` and keeps its text.
+std::unique_ptr<QTimer> AnswerQuestion(QMessageBox::StandardButton answer, QString* text = nullptr);
+
+// Closes every modal dialog still open after the deadline, so that a failing test ends.
+class ModalWatchdog {
+  public:
+    explicit ModalWatchdog(int deadlineMs = kDeadlineMs);
+    bool Fired() const { return m_fired; }
+
+  private:
+    QTimer m_timer;
+    bool m_fired = false;
+};
+
+}  // namespace varnoth::test
