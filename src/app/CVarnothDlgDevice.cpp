@@ -14,6 +14,7 @@
 #include "app/MainWindowTexts.h"
 #include "controls/CPeakMeterCtrl.h"
 #include "controls/ImageResources.h"
+#include "device/Trace.h"
 #include "model/CVQ421Dll.h"
 
 namespace varnoth {
@@ -137,7 +138,9 @@ void CVarnothDlg::OnSyncDone(int wParam) {
         m_pSynDlg->Finish();
     }
     std::this_thread::sleep_for(m_timing.syncDonePause);
-    switch (VersionCheck()) {
+    const int version = VersionCheck();
+    Trace("Main window: synchronised (%d), version check %d\n", wParam, version);
+    switch (version) {
         case -2:
             DisconnectWithFarewell();
             SetStatus(0);

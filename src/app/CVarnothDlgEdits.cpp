@@ -174,7 +174,7 @@ void CVarnothDlg::OnPresetChosen(int id, int index) {
     }
     const auto preset = static_cast<std::uint8_t>(index);
     if (id == kCompressPresetList) {
-        WriteParam(m_session, OnPath(Param::CompressPreset_Mic, m_bMicView != 0), preset);
+        ChooseCompressorPreset(m_session, m_bMicView != 0, preset);
         RefreshCompressor();
         return;
     }

@@ -171,6 +171,18 @@ void WriteParam(CVQ421Dll& session, Param param, std::uint8_t value) {
     }
 }
 
+void ChooseCompressorPreset(CVQ421Dll& session, bool micView, std::uint8_t preset) {
+    if (preset == kUserDefinedPreset) {
+        if (micView) {
+            session.StoreCompressPreset_Mic(preset);
+        } else {
+            session.StoreCompressPreset_Music(preset);
+        }
+        return;
+    }
+    WriteParam(session, OnPath(Param::CompressPreset_Mic, micView), preset);
+}
+
 const PeqBandParams* PeqBand(int band) {
     return band >= 0 && band < static_cast<int>(std::size(kPeqBands)) ? &kPeqBands[band] : nullptr;
 }

@@ -94,6 +94,11 @@ std::uint8_t ReadParam(const CVQ421Dll& session, Param param);
 // its row; the mic-controls-sub time and rate are sent together with the other one as stored.
 void WriteParam(CVQ421Dll& session, Param param, std::uint8_t value);
 
+// The compressor preset list's choice for the shown path: 0, the user-defined mode, keeps the compressor's
+// values as they are and sends nothing; 1..8 load their row.
+inline constexpr std::uint8_t kUserDefinedPreset = 0;
+void ChooseCompressorPreset(CVQ421Dll& session, bool micView, std::uint8_t preset);
+
 // The fields of parametric EQ band 0..3 on the microphone path, in the order a band edit writes them;
 // bands 0 and 3 have no Q (q is Param::Count). nullptr for another band.
 struct PeqBandParams {

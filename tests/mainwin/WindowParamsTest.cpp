@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/CVQ421Dll.h"
+#include "model/RegisterMap.h"
 
 namespace varnoth::mainwin {
 namespace {
@@ -94,6 +95,21 @@ TEST(WindowParams, PeqBandsListTheirFieldsAndGraphicPagesTheirBanks) {
     EXPECT_EQ(ReadGraphicBand(session, 3, 5), 73);
     EXPECT_EQ(ReadGraphicBand(session, 4, 5), 0) << "no page 4";
     EXPECT_EQ(ReadGraphicBand(session, 1, 10), 0) << "no band 10";
+}
+
+TEST(WindowParams, TheUserDefinedCompressorPresetKeepsTheCompressorValues) {
+    for (const bool micView : {true, false}) {
+        CVQ421Dll session;
+        ChooseCompressorPreset(session, micView, 5);
+        EXPECT_EQ(ReadParam(session, OnPath(Param::CompressThreshold_Mic, micView)), 8) << "row 5 loaded";
+        WriteParam(session, OnPath(Param::CompressBoost_Mic, micView), 77);
+        const auto before = session.GetFileBlock();
+        ChooseCompressorPreset(session, micView, kUserDefinedPreset);
+        auto expected = before;
+        expected[micView ? pos::Compress_Mic + pos::CompressPreset
+                         : pos::Compress_Music + pos::CompressPreset] = 0;
+        EXPECT_EQ(session.GetFileBlock(), expected) << "only the preset number changes";
+    }
 }
 
 }  // namespace
