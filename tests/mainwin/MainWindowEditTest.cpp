@@ -6,6 +6,7 @@
 #include <array>
 #include <vector>
 
+#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "controls/CEqPanel.h"
 #include "device/sim/SimFactory.h"
@@ -13,49 +14,6 @@
 
 namespace varnoth::test {
 namespace {
-
-constexpr int kNone = -1;
-
-// Every slider that edits a store field: its range, whether its maximum is at the bottom, and the field it
-// edits in microphone and in music view (kNone: the same field in both views).
-struct SliderCase {
-    int id;
-    int maximum;
-    bool vertical;
-    int micField;
-    int musicField;
-};
-const SliderCase kSliders[] = {
-    {2100, 127, true, pos::InputGain_Mic, pos::InputGain_Music},
-    {2101, 127, true, pos::NoiseGate_Mic, pos::NoiseGate_Music},
-    {2102, 127, false, pos::Compress_Mic + pos::CompressThreshold,
-     pos::Compress_Music + pos::CompressThreshold},
-    {2103, 127, false, pos::Compress_Mic + pos::CompressRatio, pos::Compress_Music + pos::CompressRatio},
-    {2104, 127, false, pos::Compress_Mic + pos::CompressAttackTime,
-     pos::Compress_Music + pos::CompressAttackTime},
-    {2105, 127, false, pos::Compress_Mic + pos::CompressReleaseTime,
-     pos::Compress_Music + pos::CompressReleaseTime},
-    {2106, 127, false, pos::Compress_Mic + pos::CompressBoost, pos::Compress_Music + pos::CompressBoost},
-    {2107, 127, true, pos::ChToEffect1, kNone},
-    {2108, 127, true, pos::Effect1 + pos::EffectHPF, kNone},
-    {2109, 127, true, pos::Effect1 + pos::EffectHSF, kNone},
-    {2110, 127, true, pos::Effect1 + pos::EffectLevel, kNone},
-    {2111, 127, true, pos::Effect1 + pos::EffectDelayTime, kNone},
-    {2112, 127, true, pos::Effect1 + pos::EffectFeedback, kNone},
-    {2113, 127, true, pos::ChToEffect2, kNone},
-    {2114, 127, true, pos::Effect2 + pos::EffectHPF, kNone},
-    {2115, 127, true, pos::Effect2 + pos::EffectHSF, kNone},
-    {2116, 127, true, pos::Effect2 + pos::EffectLevel, kNone},
-    {2117, 127, true, pos::Effect2 + pos::EffectDelayTime, kNone},
-    {2118, 127, true, pos::Effect2 + pos::EffectFeedback, kNone},
-    {2121, 127, true, pos::SubLevel, kNone},
-    {2122, 127, true, pos::SubFrequency, kNone},
-    {2123, 127, true, pos::SubResonance, kNone},
-    {1106, 36, false, pos::MicVol, kNone},
-    {1103, 36, false, pos::MusicVol, kNone},
-    {1104, 36, false, pos::CenterVol, kNone},
-    {1105, 36, false, pos::SubVol, kNone},
-};
 
 // The fields the channel strip edits in microphone view.
 std::vector<std::size_t> MicPathFields() {
