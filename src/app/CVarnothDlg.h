@@ -131,6 +131,7 @@ class CVarnothDlg : public QDialog {
     int EqPage() const { return m_nEqPage; }
     int RawValues() const { return m_bRawValues; }
     bool IsSyncing() const { return m_bSyncing != 0; }
+    bool IsWaitingToConnect() const { return m_connectTimer.isActive(); }
     bool IsFeedingMeters() const { return m_meterFeedTimer.isActive(); }
     bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
     // The text of the notice window while it shows, else empty.
