@@ -5,45 +5,20 @@
 #include <QTimer>
 
 #include <atomic>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "../device/TraceCapture.h"
 #include "MainWindowFixture.h"
 #include "app/MainWindowTexts.h"
 #include "controls/CPeakMeterCtrl.h"
 #include "device/Opcodes.h"
-#include "device/Trace.h"
 
 namespace varnoth::test {
 namespace {
 
 using MainWindowDevice = MainWindowTest;
-
-// Counts the trace lines that contain a text, from construction on.
-class TraceCounter {
-  public:
-    explicit TraceCounter(std::string text) : m_text(std::move(text)) {
-        m_previous = SetTraceSink([this](const std::string& line) {
-            if (line.find(m_text) != std::string::npos) {
-                std::lock_guard lock(m_mutex);
-                ++m_count;
-            }
-        });
-    }
-    ~TraceCounter() { SetTraceSink(m_previous); }
-    int Count() {
-        std::lock_guard lock(m_mutex);
-        return m_count;
-    }
-
-  private:
-    std::string m_text;
-    TraceSink m_previous;
-    std::mutex m_mutex;
-    int m_count = 0;
-};
 
 bool Connected(CVQ421Dll& session) {
     return session.IsConnected() != 0;
@@ -70,11 +45,11 @@ TEST_F(MainWindowDevice, StartsDisconnectedWithoutADeviceAndSynchronisesWhenItAr
 
 TEST_F(MainWindowDevice, ASecondArrivalWhileConnectedDoesNothing) {
     OpenSynchronised();
-    TraceCounter syncs("Start thread:SynchronizeData");
+    const TraceCapture trace;
     Window().DeviceSink()(true, "/dev/hidraw7");
     Window().DeviceSink()(true, SimProvider::kNormalPath);
     Drain();
-    EXPECT_EQ(syncs.Count(), 0);
+    EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
     EXPECT_TRUE(Window().IsPollingLevels());
 }
 
@@ -159,7 +134,7 @@ TEST_F(MainWindowDevice, NewerFirmwareIsQuestionedOncePerConnection) {
 }
 
 TEST_F(MainWindowDevice, AnAmplifierInUpgradeModeIsOfferedTheUpgradeAndNeitherSynchronisedNorPolled) {
-    TraceCounter syncs("Start thread:SynchronizeData");
+    const TraceCapture trace;
     Open("upgrade");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_questions.empty(); }, kDeadlineMs));
     EXPECT_EQ(m_questions[0].caption, "升级");
@@ -167,7 +142,7 @@ TEST_F(MainWindowDevice, AnAmplifierInUpgradeModeIsOfferedTheUpgradeAndNeitherSy
     EXPECT_EQ(m_upgradeDialogs, 1);
     EXPECT_TRUE(Connected(Session()));
     EXPECT_EQ(Session().IsUpStatus(), 1);
-    EXPECT_EQ(syncs.Count(), 0);
+    EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
     EXPECT_FALSE(Window().IsFeedingMeters());
     EXPECT_FALSE(Window().IsPollingLevels());
     EXPECT_EQ(Text(1017), "Disconnect") << "the status stays as it was";
