@@ -238,9 +238,9 @@ QWidget* CVarnothDlg::MakeControl(const ControlTemplate& control, QWidget* paren
         return line;
     }
     if (control.kind == ControlKind::Label && TextColourOf(id) != nullptr) {
+        // One line each: a text wider than its label is cut at the sides rather than wrapped out of sight.
         auto* label = new CColourLabel(QString::fromUtf8(control.caption ? control.caption : ""), parent);
         label->setAlignment(LabelAlignment(control.style));
-        label->setWordWrap(true);
         return label;
     }
     return nullptr;
