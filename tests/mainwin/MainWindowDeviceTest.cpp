@@ -243,6 +243,17 @@ TEST_F(MainWindowDevice, TheMetersShowTheLevelsOfTheShownPath) {
         << "music levels " << int{levels[2]} << ", " << int{levels[3]};
 }
 
+TEST_F(MainWindowDevice, ASilentAmplifierLetsTheProgressDialogGiveUpWithItsNotice) {
+    m_timing.sync.giveUp = std::chrono::milliseconds(100);
+    Open("silent");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().NoticeText() == "错误,建议重连设备"; }, kDeadlineMs));
+    EXPECT_FALSE(Window().IsSyncing());
+    EXPECT_EQ(m_syncs, 0) << "the read-all is still waiting for replies";
+    EXPECT_TRUE(Window().IsFeedingMeters());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Window().IsPollingLevels(); }, kDeadlineMs))
+        << "the window goes on as connected";
+}
+
 TEST_F(MainWindowDevice, ClosingSaysGoodbyeToTheDevice) {
     OpenSynchronised();
     const unsigned before = Amp().PcControl().farewells;

@@ -19,7 +19,11 @@ LinkTiming FastLink() {
     return timing;
 }
 
-MainWindowTiming FastWindow() {
+constexpr int kVolumeOffset = 40;
+
+}  // namespace
+
+MainWindowTiming MainWindowTest::FastWindowTiming() {
     MainWindowTiming timing;
     timing.timerPeriod = std::chrono::milliseconds(20);
     timing.syncDonePause = std::chrono::milliseconds(0);
@@ -27,10 +31,6 @@ MainWindowTiming FastWindow() {
     timing.sync.giveUp = std::chrono::milliseconds(kDeadlineMs);
     return timing;
 }
-
-constexpr int kVolumeOffset = 40;
-
-}  // namespace
 
 void MainWindowTest::TearDown() {
     Close();
@@ -46,7 +46,7 @@ void MainWindowTest::Open(const std::string& scenario, int language,
         prepare(Amp());
     }
     m_host = std::make_unique<CSessionHost>(m_provider, FastLink());
-    m_window = std::make_unique<CVarnothDlg>(*m_host, language, FastWindow());
+    m_window = std::make_unique<CVarnothDlg>(*m_host, language, m_timing);
     MainWindowHooks hooks;
     hooks.question = [this](QWidget&, const QString& caption, const QString& text) {
         m_questions.push_back({caption, text});

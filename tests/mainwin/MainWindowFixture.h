@@ -69,6 +69,10 @@ class MainWindowTest : public ::testing::Test {
     // Sets a store position's register(s) on the amplifier to what the store value stands for.
     static void SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value);
 
+    // The window's timing for the next Open.
+    MainWindowTiming m_timing = FastWindowTiming();
+    static MainWindowTiming FastWindowTiming();
+
     std::shared_ptr<SimProvider> m_provider = std::make_shared<SimProvider>();
     std::unique_ptr<CSessionHost> m_host;
     std::unique_ptr<CVarnothDlg> m_window;
