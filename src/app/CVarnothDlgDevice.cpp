@@ -4,14 +4,13 @@
 #include <QLabel>
 
 #include <array>
-#include <cctype>
-#include <string>
 #include <thread>
 
 #include "app/CSessionEvents.h"
 #include "app/CVarnothDlg.h"
 #include "app/MainWindowTemplate.h"
 #include "app/MainWindowTexts.h"
+#include "app/VersionCheck.h"
 #include "controls/CPeakMeterCtrl.h"
 #include "controls/ImageResources.h"
 #include "device/Trace.h"
@@ -191,16 +190,7 @@ void CVarnothDlg::FeedMeters() {
 }
 
 int CVarnothDlg::VersionCheck() const {
-    std::string name = m_session.GetDevName();
-    for (char& c : name) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    if (name != "VQ317X") {
-        return -2;
-    }
-    const std::string date = m_session.GetDevDate();
-    const std::string image = m_session.GetCurDevDate();
-    return date < image ? 1 : date > image ? -1 : 0;
+    return FirmwareCheck(m_session.GetDevName(), m_session.GetDevDate(), m_session.GetCurDevDate());
 }
 
 void CVarnothDlg::PollLevels() {
