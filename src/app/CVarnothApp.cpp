@@ -59,7 +59,7 @@ CVarnothApp::CVarnothApp() {
 
 CVarnothApp::~CVarnothApp() = default;
 
-int CVarnothApp::Run() {
+int CVarnothApp::Run(CSessionHost& host, const std::function<void(CVarnothDlg&)>& prepare) {
     switch (ClaimSingleInstance()) {
         case InstanceCheck::Failed:
             Warn(QStringLiteral("创建信标对象失败，程序退出！"));
@@ -76,9 +76,12 @@ int CVarnothApp::Run() {
 
     InitLanguageResources();
     const int language = ReadSetting(QLatin1String(kLanguageSetting));
-    CVarnothDlg mainWindow(language);
+    CVarnothDlg mainWindow(host, language);
     m_mainWindow = &mainWindow;
     Trace("Main window: language %d\n", mainWindow.Language());
+    if (prepare) {
+        prepare(mainWindow);
+    }
     mainWindow.exec();
     return 0;
 }

@@ -6,12 +6,14 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
 
 namespace varnoth {
 
+class CSessionHost;
 class CVarnothDlg;
 
 // The application: one running instance per user session, the persistent language setting, and the main
@@ -27,8 +29,9 @@ class CVarnothApp : public QObject {
     ~CVarnothApp() override;
 
     // Start-up and run: when another instance runs, its window comes to the front and this returns 0 at once;
-    // otherwise the main window runs until it is closed. Returns the process exit code.
-    int Run();
+    // otherwise the main window, owner of the host's session, runs until it is closed; prepare sees it
+    // before it runs. Returns the process exit code.
+    int Run(CSessionHost& host, const std::function<void(CVarnothDlg&)>& prepare = {});
 
     // The persistent settings of the user: an integer by name, 0 when missing or unreadable. Failures to
     // write are ignored.

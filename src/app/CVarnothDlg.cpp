@@ -1,27 +1,387 @@
 #include "app/CVarnothDlg.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSlider>
 
+#include <utility>
+
+#include "app/CColourLabel.h"
+#include "app/CSessionHost.h"
+#include "app/EditRules.h"
 #include "app/Language.h"
+#include "app/MainWindowTemplate.h"
+#include "app/MainWindowTexts.h"
+#include "controls/CCompressPanel.h"
+#include "controls/CEqPanel.h"
+#include "controls/CGdipButton.h"
+#include "controls/CPeakMeterCtrl.h"
+#include "controls/CStepSlider.h"
+#include "controls/CXPGroupBox.h"
+#include "controls/ControlFonts.h"
+#include "controls/ImageResources.h"
+#include "features/CInfoDlg.h"
 #include "features/DialogBuilder.h"
+#include "model/CVQ421Dll.h"
 
 namespace varnoth {
 
-const DialogTemplate& CVarnothDlg::Template() {
-    static const DialogTemplate dialog{kTemplateNumber, "Varnoth v1.5", 579, 378, StandardDialogFont(), {}};
-    return dialog;
+using namespace mainwin;
+
+namespace {
+
+constexpr int kWindowIcon = 209;
+constexpr int kDisconnectedPicture = 239;
+constexpr int kMicPicture = 214;
+
+// The pictures of the image buttons: standard and alternate (selected) look.
+struct ButtonImages {
+    int id;
+    int standard;
+    int alternate;
+    bool ownFont;  // the channel and page buttons carry captions in their own font
+};
+constexpr ButtonImages kButtonImages[] = {
+    {1000, 221, 225, false},
+    {1001, 222, 226, false},
+    {1002, 223, 227, false},
+    {1003, 224, 228, false},
+    {kCenterPageButton, 236, 237, true},
+    {kMicPageButton, 236, 237, true},
+    {kMusicPageButton, 236, 237, true},
+    {kSubPageButton, 236, 237, true},
+    {kMicViewButton, 236, 237, true},
+    {kMusicViewButton, 236, 237, true},
+};
+constexpr int kButtonFontHeight = 12;
+
+constexpr int kMasterSliders[] = {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider};
+constexpr int kMasterTicks = 2;
+constexpr int kStepTicks = 12;
+constexpr int kMeterBands = 1;
+constexpr int kMeterLeds = 14;
+constexpr int kGroupBoxes[] = {kChannelGroup, kEqGroup, kEffectGroup};
+const QColor kGroupBorder(255, 180, 0);
+const QColor kGreyLine(128, 128, 128);
+
+// Text colours of the static texts.
+enum class TextColour { Connection, VolumeName, VolumeValue, ChannelStrip, Effect, Subwoofer, PageTitle };
+struct ColourRange {
+    int first;
+    int last;
+    TextColour colour;
+};
+constexpr ColourRange kTextColours[] = {
+    {kConnectionText, kConnectionText, TextColour::Connection},
+    {1026, 1026, TextColour::VolumeName},
+    {1028, 1028, TextColour::VolumeName},
+    {1030, 1030, TextColour::VolumeName},
+    {1032, 1032, TextColour::VolumeName},
+    {1027, 1027, TextColour::VolumeValue},
+    {1029, 1029, TextColour::VolumeValue},
+    {1031, 1031, TextColour::VolumeValue},
+    {1033, 1033, TextColour::VolumeValue},
+    {1051, 1052, TextColour::ChannelStrip},
+    {1054, 1059, TextColour::ChannelStrip},
+    {2150, 2156, TextColour::ChannelStrip},
+    {1053, 1053, TextColour::Effect},
+    {1060, 1063, TextColour::Effect},
+    {1066, 1066, TextColour::Effect},
+    {1068, 1071, TextColour::Effect},
+    {1084, 1085, TextColour::Effect},
+    {1089, 1090, TextColour::Effect},
+    {2157, 2168, TextColour::Effect},
+    {1074, 1076, TextColour::Subwoofer},
+    {1086, 1088, TextColour::Subwoofer},
+    {2169, 2173, TextColour::Subwoofer},
+    {kEqPageTitle, kEqPageTitle, TextColour::PageTitle},
+};
+
+const TextColour* TextColourOf(int id) {
+    for (const ColourRange& range : kTextColours) {
+        if (id >= range.first && id <= range.last) {
+            return &range.colour;
+        }
+    }
+    return nullptr;
 }
 
-CVarnothDlg::CVarnothDlg(int language, QWidget* parent) : QDialog(parent) {
+const QColor kMicColour(220, 100, 36);
+const QColor kMusicColour(87, 184, 35);
+
+QColor VolumeValueColour(int value) {
+    if (value >= 35) {
+        return QColor(230, 0, 0);
+    }
+    if (value >= 30) {
+        return QColor(230, 150, 0);
+    }
+    return QColor(0, 230, 0);
+}
+
+bool IsImageButton(int id) {
+    for (const ButtonImages& button : kButtonImages) {
+        if (button.id == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Qt::Alignment LabelAlignment(unsigned style) {
+    if (style & kRightAligned) {
+        return Qt::AlignRight | Qt::AlignTop;
+    }
+    if (style & kCentred) {
+        return Qt::AlignHCenter | Qt::AlignTop;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+bool StandardQuestion(QWidget& parent, const QString& caption, const QString& text) {
+    return QMessageBox::question(&parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void StandardWarning(QWidget& parent, const QString& caption, const QString& text) {
+    QMessageBox::warning(&parent, caption, text, QMessageBox::Ok);
+}
+
+}  // namespace
+
+const DialogTemplate& CVarnothDlg::Template() {
+    return MainWindowTemplate();
+}
+
+CVarnothDlg::CVarnothDlg(CSessionHost& host, int language, MainWindowTiming timing, QWidget* parent)
+    : QDialog(parent), m_session(host.Session()), m_events(host.Events()), m_timing(timing) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    BuildDialog(*this, Template());
+    m_hooks.question = StandardQuestion;
+    m_hooks.warning = StandardWarning;
+    InitImageResources();
+    BuildDialog(*this, Template(), [this](const ControlTemplate& control, QWidget* parentWidget) {
+        return MakeControl(control, parentWidget);
+    });
+    CacheControls();
+    setWindowIcon(QIcon(ImageResourcePath(kWindowIcon)));
+
+    InitControls();
+    SetUpColours();
+    ConnectEdits();
+
+    connect(&m_events, &CSessionEvents::syncDone, this, &CVarnothDlg::OnSyncDone);
+    connect(&m_events, &CSessionEvents::keyStudied, this, &CVarnothDlg::OnKeyStudied);
+    connect(&m_events, &CSessionEvents::upgradeDone, this, &CVarnothDlg::OnUpgradeDone);
+    connect(&m_deviceEvents, &CDeviceEvents::deviceChanged, this, &CVarnothDlg::OnDeviceChange);
+
     ApplyLanguage(language);
+
+    m_connectTimer.setInterval(m_timing.timerPeriod);
+    m_meterFeedTimer.setInterval(m_timing.timerPeriod);
+    m_levelPollTimer.setInterval(m_timing.timerPeriod);
+    connect(&m_connectTimer, &QTimer::timeout, this, &CVarnothDlg::OnConnectTimer);
+    connect(&m_meterFeedTimer, &QTimer::timeout, this, &CVarnothDlg::FeedMeters);
+    connect(&m_levelPollTimer, &QTimer::timeout, this, &CVarnothDlg::PollLevels);
+    m_connectTimer.start();
+}
+
+CVarnothDlg::~CVarnothDlg() = default;
+
+void CVarnothDlg::SetHooks(MainWindowHooks hooks) {
+    if (!hooks.question) {
+        hooks.question = StandardQuestion;
+    }
+    if (!hooks.warning) {
+        hooks.warning = StandardWarning;
+    }
+    m_hooks = std::move(hooks);
+}
+
+QWidget* CVarnothDlg::MakeControl(const ControlTemplate& control, QWidget* parent) {
+    const int id = control.id;
+    if (IsImageButton(id)) {
+        auto* button = new CGdipButton(parent);
+        button->setText(QString::fromUtf8(control.caption ? control.caption : ""));
+        return button;
+    }
+    if (id >= kFirstStepSlider && id <= kLastStepSlider) {
+        return new CStepSlider((control.style & kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
+    }
+    switch (id) {
+        case kChannelGroup:
+        case kEqGroup:
+        case kEffectGroup:
+            return new CXPGroupBox(parent);
+        case kGraphicPanel:
+        case kPeqPanel:
+            return new CEqPanel(parent, id);
+        case kCompressPanel:
+            return new CCompressPanel(parent);
+        case kLevelMeter1:
+        case kLevelMeter2:
+            return new CPeakMeterCtrl(parent);
+        default:
+            break;
+    }
+    if (control.kind == ControlKind::Frame && id == kNoId) {
+        auto* line = new QFrame(parent);
+        QPalette grey = line->palette();
+        grey.setColor(QPalette::Window, kGreyLine);
+        line->setPalette(grey);
+        line->setAutoFillBackground(true);
+        return line;
+    }
+    if (control.kind == ControlKind::Label && TextColourOf(id) != nullptr) {
+        // One line each: a text wider than its label is cut at the sides rather than wrapped out of sight.
+        auto* label = new CColourLabel(QString::fromUtf8(control.caption ? control.caption : ""), parent);
+        label->setAlignment(LabelAlignment(control.style));
+        return label;
+    }
+    return nullptr;
+}
+
+void CVarnothDlg::CacheControls() {
+    for (const ControlTemplate& control : Template().controls) {
+        if (control.id != kNoId) {
+            m_controls[control.id] = FindControl(*this, control.id);
+        }
+    }
+    m_graphicPanel = Control<CEqPanel>(kGraphicPanel);
+    m_peqPanel = Control<CEqPanel>(kPeqPanel);
+    m_compressPanel = Control<CCompressPanel>(kCompressPanel);
+    m_meters[0] = Control<CPeakMeterCtrl>(kLevelMeter1);
+    m_meters[1] = Control<CPeakMeterCtrl>(kLevelMeter2);
+}
+
+QWidget* CVarnothDlg::Control(int id) const {
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+void CVarnothDlg::InitControls() {
+    for (const Tooltip& tip : Tooltips()) {
+        Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
+    }
+
+    for (const ButtonImages& images : kButtonImages) {
+        auto* button = Control<CGdipButton>(images.id);
+        button->LoadImages(images.standard, images.alternate);
+        if (images.ownFont) {
+            button->setFont(CellHeightFont(SongTiFaces(), kButtonFontHeight));
+        }
+    }
+
+    for (const int id : kMasterSliders) {
+        auto* slider = Control<QSlider>(id);
+        slider->setRange(0, FindSliderEdit(id)->maximum);
+        slider->setTickInterval(kMasterTicks);
+        slider->setTickPosition(QSlider::TicksBelow);
+    }
+
+    for (CPeakMeterCtrl* meter : m_meters) {
+        meter->SetBands(kMeterBands);
+        meter->SetLedCount(kMeterLeds);
+        meter->ResetControl();
+        meter->Start(m_timing.meterPeriodMs);
+    }
+
+    FillPresetLists();
+
+    for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
+        auto* slider = Control<CStepSlider>(id);
+        slider->setRange(0, FindSliderEdit(id)->maximum);
+        slider->setTickInterval(kStepTicks);
+    }
+
+    for (const int id : kGroupBoxes) {
+        Control<CXPGroupBox>(id)->SetBorderColor(kGroupBorder);
+    }
+
+    m_peqPanel->DiscardBackground();
+    m_peqPanel->SetScaleMode(1);
+    m_peqPanel->SetSelected(-1);
+    m_peqPanel->SetPointCount(4);
+    m_peqPanel->update();
+
+    auto* status = Control<QLabel>(kConnectionPicture);
+    status->setPixmap(QPixmap(ImageResourcePath(kDisconnectedPicture)));
+    status->resize(status->pixmap().size());
+    auto* channel = Control<QLabel>(kChannelPicture);
+    channel->setPixmap(QPixmap(ImageResourcePath(kMicPicture)));
+    channel->resize(channel->pixmap().size());
+}
+
+void CVarnothDlg::SetUpColours() {
+    for (const ControlTemplate& control : Template().controls) {
+        const TextColour* colour = TextColourOf(control.id);
+        auto* label = colour ? Control<CColourLabel>(control.id) : nullptr;
+        if (label == nullptr) {
+            continue;
+        }
+        switch (*colour) {
+            case TextColour::Connection:
+                label->SetColourRule([this](const CColourLabel&) {
+                    return m_session.IsConnected() ? QColor(0, 255, 0) : QColor(255, 0, 0);
+                });
+                break;
+            case TextColour::VolumeName:
+                label->SetColourRule([](const CColourLabel&) { return QColor(103, 120, 160); });
+                break;
+            case TextColour::VolumeValue:
+                label->SetColourRule(
+                    [](const CColourLabel& self) { return VolumeValueColour(self.text().toInt()); });
+                label->SetBackground(QColor(Qt::black));
+                break;
+            case TextColour::ChannelStrip:
+                label->SetColourRule(
+                    [this](const CColourLabel&) { return m_bMicView ? kMicColour : kMusicColour; });
+                break;
+            case TextColour::Effect:
+                label->SetColourRule([](const CColourLabel&) { return kMicColour; });
+                break;
+            case TextColour::Subwoofer:
+                label->SetColourRule([](const CColourLabel&) { return kMusicColour; });
+                break;
+            case TextColour::PageTitle:
+                label->SetColourRule([](const CColourLabel&) { return QColor(255, 0, 0); });
+                break;
+        }
+    }
+}
+
+void CVarnothDlg::FillPresetLists() {
+    for (const int id : {kEffect1List, kEffect2List}) {
+        auto* list = Control<QComboBox>(id);
+        list->clear();
+        for (const Bilingual& name : EffectPresetNames()) {
+            list->addItem(QString::fromUtf8(name.In(m_nLanguage)));
+        }
+    }
+    auto* compressor = Control<QComboBox>(kCompressPresetList);
+    compressor->clear();
+    for (const Bilingual& name : CompressorPresetNames()) {
+        compressor->addItem(QString::fromUtf8(name.In(m_nLanguage)));
+    }
 }
 
 void CVarnothDlg::ApplyLanguage(int language) {
     m_nLanguage = language == kChinese ? kChinese : kEnglish;
     varnoth::ApplyLanguage(m_nLanguage, *this);
+    RefreshLanguageTexts();
+}
+
+void CVarnothDlg::ShowNotice(const QString& text, int periodMs) {
+    CInfoDlg::ShowNotice(m_pInfoDlg, this, m_nLanguage, text, periodMs);
+}
+
+QString CVarnothDlg::NoticeText() const {
+    return m_pInfoDlg ? m_pInfoDlg->Text() : QString();
 }
 
 // Enter and Esc do nothing; only the close box ends the window.
@@ -30,6 +390,11 @@ void CVarnothDlg::accept() {}
 void CVarnothDlg::reject() {}
 
 void CVarnothDlg::closeEvent(QCloseEvent* event) {
+    if (m_session.IsConnected()) {
+        DisconnectWithFarewell();
+    }
+    m_connectTimer.stop();
+    StopLevelTimers();
     event->accept();
     done(QDialog::Rejected);
 }

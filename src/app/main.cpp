@@ -1,14 +1,92 @@
 #include <QApplication>
-#include <QStringList>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTimer>
 
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/CSessionHost.h"
 #include "app/CVarnothApp.h"
+#include "app/CVarnothDlg.h"
+#include "app/CommandLine.h"
+#include "app/ProgramDevices.h"
 #include "device/Trace.h"
+
+namespace {
+
+using varnoth::CVarnothDlg;
+
+// Saves the window as PNG once the first synchronisation has ended and the progress dialog has gone, then
+// closes it. Questions are answered No and messages only traced, so that nothing waits for a user.
+void TakeScreenshotWhenSynchronised(CVarnothDlg& window, const QString& path, int& exitCode) {
+    varnoth::MainWindowHooks hooks;
+    hooks.question = [](QWidget&, const QString& caption, const QString& text) {
+        varnoth::Trace("Question answered No: %s: %s\n", qPrintable(caption), qPrintable(text));
+        return false;
+    };
+    hooks.warning = [](QWidget&, const QString& caption, const QString& text) {
+        varnoth::Trace("Message: %s: %s\n", qPrintable(caption), qPrintable(text));
+    };
+    window.SetHooks(std::move(hooks));
+
+    auto* poll = new QTimer(&window);
+    poll->setInterval(100);
+    QObject::connect(poll, &QTimer::timeout, &window, [&window, path, &exitCode, poll] {
+        if (window.IsSyncing()) {
+            return;
+        }
+        poll->stop();
+        if (window.grab().save(path, "PNG")) {
+            varnoth::Trace("Screenshot saved: %s\n", qPrintable(path));
+        } else {
+            std::fprintf(stderr, "varnoth: cannot save the screenshot to %s\n", qPrintable(path));
+            exitCode = 1;
+        }
+        window.close();
+    });
+    QObject::connect(&window, &CVarnothDlg::synchronised, poll, [poll] { poll->start(); });
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    if (QApplication::arguments().contains(QStringLiteral("--trace"))) {
+    // The arguments Qt has not taken for itself.
+    const QStringList arguments = QApplication::arguments();
+    std::vector<std::string> args;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        args.push_back(arguments[i].toStdString());
+    }
+    const varnoth::CommandLine options = varnoth::ParseCommandLine(args);
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "varnoth: %s\n%s", options.error.c_str(), varnoth::CommandLineUsage().c_str());
+        return 2;
+    }
+    if (options.trace) {
         varnoth::EnableTraceToStderr();
     }
+
+    varnoth::ProgramDevices devices;
+    if (const std::string problem = devices.Open(options); !problem.empty()) {
+        std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
+        return 2;
+    }
+    varnoth::CSessionHost host(devices.Provider());
     varnoth::CVarnothApp app;
-    return app.Run();
+    int exitCode = 0;
+    const int result = app.Run(host, [&](CVarnothDlg& window) {
+        devices.Watch(window.DeviceSink());
+        if (devices.Simulated()) {
+            auto* plug = new QShortcut(QKeySequence(Qt::Key_F9), &window);
+            QObject::connect(plug, &QShortcut::activated, &window,
+                             [&devices] { devices.ToggleSimulatedPlug(); });
+        }
+        if (!options.screenshot.empty()) {
+            TakeScreenshotWhenSynchronised(window, QString::fromStdString(options.screenshot), exitCode);
+        }
+    });
+    devices.Stop();
+    return result != 0 ? result : exitCode;
 }

@@ -44,6 +44,10 @@ class CK750Dll {
     void SetCompressOn_Mic(int value) { SetParam(pos::Compress_Mic + pos::CompressOn, value); }
     int GetCompressOn_Mic() const { return Param(pos::Compress_Mic + pos::CompressOn); }
     void SetCompressPreset_Mic(std::uint8_t preset) { SetCompressPreset(pos::Compress_Mic, preset); }
+    // Stores the preset number alone: no row is loaded and nothing is sent.
+    void StoreCompressPreset_Mic(std::uint8_t preset) {
+        Store(pos::Compress_Mic + pos::CompressPreset, preset);
+    }
     std::uint8_t GetCompressPreset_Mic() const { return Param(pos::Compress_Mic + pos::CompressPreset); }
     void SetCompressAttackTime_Mic(std::uint8_t value) {
         SetParam(pos::Compress_Mic + pos::CompressAttackTime, value);
@@ -101,6 +105,9 @@ class CK750Dll {
     void SetCompressOn_Music(int value) { SetParam(pos::Compress_Music + pos::CompressOn, value); }
     int GetCompressOn_Music() const { return Param(pos::Compress_Music + pos::CompressOn); }
     void SetCompressPreset_Music(std::uint8_t preset) { SetCompressPreset(pos::Compress_Music, preset); }
+    void StoreCompressPreset_Music(std::uint8_t preset) {
+        Store(pos::Compress_Music + pos::CompressPreset, preset);
+    }
     std::uint8_t GetCompressPreset_Music() const { return Param(pos::Compress_Music + pos::CompressPreset); }
     void SetCompressAttackTime_Music(std::uint8_t value) {
         SetParam(pos::Compress_Music + pos::CompressAttackTime, value);

@@ -12,6 +12,7 @@
 #include <array>
 #include <memory>
 
+#include "app/CSessionHost.h"
 #include "app/CVarnothApp.h"
 #include "app/CVarnothDlg.h"
 #include "app/Language.h"
@@ -116,8 +117,9 @@ TEST(Language, EachTableCoversItsOwnDialogs) {
 }
 
 TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
+    CSessionHost host;
     for (const int language : {kChinese, kEnglish}) {
-        CVarnothDlg window(language);
+        CVarnothDlg window(host, language);
         EXPECT_EQ(window.windowTitle(), "Varnoth v1.5");
         EXPECT_EQ(window.Language(), language);
         EXPECT_EQ(window.size(), ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size());
@@ -126,7 +128,8 @@ TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
 }
 
 TEST(MainWindow, EscDoesNothingAndTheCloseBoxEndsIt) {
-    CVarnothDlg window(kChinese);
+    CSessionHost host;
+    CVarnothDlg window(host, kChinese);
     bool finished = false;
     QObject::connect(&window, &QDialog::finished, [&] { finished = true; });
     window.open();

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <span>
+
+// The texts the main window chooses itself (UTF-8): list entries, page titles, status texts, notices,
+// prompts and tooltips. Language index 0 is Chinese; anything else is English.
+namespace varnoth::mainwin {
+
+struct Bilingual {
+    const char* chinese;
+    const char* english;
+
+    const char* In(int language) const { return language == 0 ? chinese : english; }
+};
+
+inline constexpr int kEffectPresets = 28;
+inline constexpr int kCompressorPresets = 9;
+
+// The list entries of the effect and compressor presets; the index is the preset number.
+std::span<const Bilingual> EffectPresetNames();
+std::span<const Bilingual> CompressorPresetNames();
+
+// The title of graphic EQ page 0..3 (centre, microphone, music, subwoofer); nullptr for another page.
+const char* EqPageTitle(int page, int language);
+
+// Label 1017: "Connected" / "USB已连接" or "Disconnect" / "USB未连接".
+const char* ConnectionText(bool connected, int language);
+// Label 1064 and label 1054 of the shown path.
+const char* StatusPrefix(int language);
+const char* ChannelName(bool micView, int language);
+
+// The notice of a locked master volume; nullptr for a slider that has no lock.
+const char* VolumeLockedNotice(int sliderId, int language);
+
+// Device events. These texts are Chinese in both languages.
+inline constexpr const char* kUpgradeCaption = "升级";
+inline constexpr const char* kErrorCaption = "错误";
+inline constexpr const char* kUpgradeModeQuestion = "机器为升级模式，是否升级?";
+inline constexpr const char* kModelMismatch = "机型与该软件不匹配,USB已断开!";
+inline constexpr const char* kOlderFirmwareQuestion =
+    "软件与硬件版本不匹配(软件版本高于硬件)\r\n是否升级软件绑定的硬件程序?";
+inline constexpr const char* kNewerFirmwareQuestion =
+    "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
+    "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！";
+inline constexpr const char* kUpgradeDoneNotice = "升级完成，请重启设备!";
+
+// Tooltips, in the order they are added; Chinese in both languages.
+struct Tooltip {
+    int id;
+    const char* text;
+};
+std::span<const Tooltip> Tooltips();
+
+}  // namespace varnoth::mainwin

@@ -1,0 +1,47 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace varnoth {
+namespace {
+
+CommandLine Parse(std::vector<std::string> args) {
+    return ParseCommandLine(args);
+}
+
+TEST(CommandLine, ReadsTheSimulationScenarioTheScreenshotAndTheTrace) {
+    const CommandLine none = Parse({});
+    EXPECT_FALSE(none.simulate);
+    EXPECT_FALSE(none.trace);
+    EXPECT_TRUE(none.screenshot.empty());
+    EXPECT_TRUE(none.error.empty());
+
+    const CommandLine plain = Parse({"--simulate", "--trace", "--screenshot", "shot.png"});
+    EXPECT_TRUE(plain.simulate);
+    EXPECT_EQ(plain.scenario, "normal");
+    EXPECT_TRUE(plain.trace);
+    EXPECT_EQ(plain.screenshot, "shot.png");
+    EXPECT_TRUE(plain.error.empty());
+
+    const CommandLine named = Parse({"--simulate=old-firmware", "--screenshot=a b.png"});
+    EXPECT_TRUE(named.simulate);
+    EXPECT_EQ(named.scenario, "old-firmware");
+    EXPECT_EQ(named.screenshot, "a b.png");
+}
+
+TEST(CommandLine, RefusesWhatItCannotUse) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{{"--screenshot"},
+                                                                                      {"--simulate="},
+                                                                                      {"--screenshot="},
+                                                                                      {"--simulates"},
+                                                                                      {"extra"},
+                                                                                      {"--simulate", "-x"}}) {
+        EXPECT_FALSE(Parse(args).error.empty()) << args.back();
+    }
+}
+
+}  // namespace
+}  // namespace varnoth
