@@ -102,14 +102,14 @@ void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
     const std::string name = command.name;
     if (name == "get" || name == "set" || name == "dump") {
         out << "\nParameters (raw range):\n";
-        for (const ParameterSpec& spec : Parameters()) {
-            out << "  " << spec.name
-                << (spec.count == 0 ? "" : ".N (N 0.." + std::to_string(spec.count - 1) + ")") << "  "
-                << spec.min << ".." << spec.max << "\n";
+        for (const ParameterInfo& param : Parameters()) {
+            out << "  " << param.name
+                << (param.count == 0 ? "" : ".N (N 0.." + std::to_string(param.count - 1) + ")") << "  "
+                << param.min << ".." << param.max << "\n";
         }
     } else if (name == "machine") {
         out << "\nFields (range):\n";
-        for (const MachineFieldSpec& field : MachineFields()) {
+        for (const MachineFieldInfo& field : MachineFields()) {
             out << "  " << field.name << "  " << field.min << ".." << field.max
                 << (field.offAllowed ? " or off" : "") << "\n";
         }

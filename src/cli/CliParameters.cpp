@@ -14,21 +14,21 @@ using Byte = std::uint8_t;
 
 // The table rows: a single value, a value per effect, a value per graphic EQ band.
 #define VARNOTH_SINGLE(Name, lo, hi)                                                                   \
-    ParameterSpec {                                                                                    \
+    ParameterInfo {                                                                                    \
 #Name, 0, lo, hi,                                                                              \
             [](const CVQ421Dll& s,                                                                     \
                int) -> int { return s.Get##Name(); }, [](CVQ421Dll & s, int,                           \
                                                          int v) { s.Set##Name(static_cast<Byte>(v)); } \
     }
 #define VARNOTH_EFFECT(Name, lo, hi)                                                                         \
-    ParameterSpec {                                                                                          \
+    ParameterInfo {                                                                                          \
 #Name, 2, lo, hi,                                                                                    \
             [](const CVQ421Dll& s,                                                                           \
                int e) -> int { return s.Get##Name(e); }, [](CVQ421Dll & s, int e,                            \
                                                             int v) { s.Set##Name(e, static_cast<Byte>(v)); } \
     }
 #define VARNOTH_BANDS(Name)                                                                                \
-    ParameterSpec {                                                                                        \
+    ParameterInfo {                                                                                        \
 #Name, 10, 50, 78,                                                                                 \
             [](const CVQ421Dll& s, int b) -> int { return s.Get##Name(b); },                               \
                                                                           [](CVQ421Dll & s, int b,         \
@@ -85,7 +85,7 @@ const std::array kParameters{
     VARNOTH_SINGLE(PEQLMidQ_Music, 0, 127),
     VARNOTH_SINGLE(PEQHMidQ_Music, 0, 127),
     // Choosing an effect preset makes the device load it; the session reads the effect back.
-    ParameterSpec{"EffectPreset", 2, 0, 27,
+    ParameterInfo{"EffectPreset", 2, 0, 27,
                   [](const CVQ421Dll& s, int e) -> int { return s.GetEffectPreset(e); },
                   [](CVQ421Dll& s, int e, int v) { s.SetEffectPre(e, static_cast<Byte>(v)); }},
     VARNOTH_EFFECT(EffectHPF, 0, 127),
@@ -109,11 +109,11 @@ const std::array kParameters{
     VARNOTH_SINGLE(CenterVol, 0, 36),
     VARNOTH_SINGLE(SubVol, 0, 36),
     // The mic-controls-sub setting: time 0 switches it off.
-    ParameterSpec{
+    ParameterInfo{
         "MicControlSubTime", 0, 0, 255,
         [](const CVQ421Dll& s, int) -> int { return s.GetMicControlSubTime(); },
         [](CVQ421Dll& s, int, int v) { s.SetMicControlSub(static_cast<Byte>(v), s.GetMicControlSubRate()); }},
-    ParameterSpec{
+    ParameterInfo{
         "MicControlSubRate", 0, 0, 99,
         [](const CVQ421Dll& s, int) -> int { return s.GetMicControlSubRate(); },
         [](CVQ421Dll& s, int, int v) { s.SetMicControlSub(s.GetMicControlSubTime(), static_cast<Byte>(v)); }},
@@ -124,7 +124,7 @@ const std::array kParameters{
 #undef VARNOTH_BANDS
 
 #define VARNOTH_MACHINE(Name, Getter, Setter, lo, hi, off)                                       \
-    MachineFieldSpec {                                                                           \
+    MachineFieldInfo {                                                                           \
 #Name, lo, hi, off, [](const CVQ421Dll& s) -> int { return s.GetMachineSet().Getter(); },      \
             [](CVQ421Dll& s, int v) { s.GetMachineSet().Setter(static_cast<Byte>(v)); } \
     }
@@ -151,16 +151,16 @@ const std::array kMachineFields{
 
 }  // namespace
 
-std::span<const ParameterSpec> Parameters() {
+std::span<const ParameterInfo> Parameters() {
     return kParameters;
 }
 
-std::span<const MachineFieldSpec> MachineFields() {
+std::span<const MachineFieldInfo> MachineFields() {
     return kMachineFields;
 }
 
 std::string ParameterRef::Name() const {
-    return spec->count == 0 ? spec->name : std::string(spec->name) + "." + std::to_string(index);
+    return param->count == 0 ? param->name : std::string(param->name) + "." + std::to_string(index);
 }
 
 std::optional<int> ParseNumber(const std::string& text) {
@@ -178,13 +178,13 @@ std::optional<int> ParseNumber(const std::string& text) {
 std::optional<ParameterRef> FindParameter(const std::string& text) {
     const std::size_t dot = text.find('.');
     const std::string name = text.substr(0, dot);
-    const auto* spec = std::find_if(kParameters.begin(), kParameters.end(),
-                                    [&](const ParameterSpec& p) { return name == p.name; });
-    if (spec == kParameters.end()) {
+    const auto* param = std::find_if(kParameters.begin(), kParameters.end(),
+                                    [&](const ParameterInfo& p) { return name == p.name; });
+    if (param == kParameters.end()) {
         return std::nullopt;
     }
-    if (spec->count == 0) {
-        return dot == std::string::npos ? std::optional<ParameterRef>({spec, 0}) : std::nullopt;
+    if (param->count == 0) {
+        return dot == std::string::npos ? std::optional<ParameterRef>({param, 0}) : std::nullopt;
     }
     if (dot == std::string::npos) {
         return std::nullopt;
@@ -193,15 +193,15 @@ std::optional<ParameterRef> FindParameter(const std::string& text) {
     const std::optional<int> index = indexText.find_first_not_of("0123456789") == std::string::npos
                                          ? ParseNumber(indexText)
                                          : std::nullopt;
-    if (!index || *index >= spec->count) {
+    if (!index || *index >= param->count) {
         return std::nullopt;
     }
-    return ParameterRef{spec, *index};
+    return ParameterRef{param, *index};
 }
 
-const MachineFieldSpec* FindMachineField(const std::string& name) {
+const MachineFieldInfo* FindMachineField(const std::string& name) {
     const auto* field = std::find_if(kMachineFields.begin(), kMachineFields.end(),
-                                     [&](const MachineFieldSpec& f) { return name == f.name; });
+                                     [&](const MachineFieldInfo& f) { return name == f.name; });
     return field == kMachineFields.end() ? nullptr : field;
 }
 

@@ -11,7 +11,7 @@ class CVQ421Dll;
 // One parameter of the amplifier as the command line names it: the setter and getter name without Set
 // and Get. An indexed parameter is named NAME.N: the effect (0 or 1) of the effect parameters, the band
 // (0..9) of the graphic EQs. Values are raw device values within the range the panel's controls produce.
-struct ParameterSpec {
+struct ParameterInfo {
     const char* name;
     int count;  // 0 for a single value, else the number of indexes
     int min;
@@ -22,11 +22,11 @@ struct ParameterSpec {
 };
 
 // Every parameter in store order, then the master volumes and the mic-controls-sub setting.
-std::span<const ParameterSpec> Parameters();
+std::span<const ParameterInfo> Parameters();
 
 // One machine setting as the command line names it (its CMachineSet setter name without Set). Reads come
 // from the saved copy, writes go to the working copy.
-struct MachineFieldSpec {
+struct MachineFieldInfo {
     const char* name;
     int min;
     int max;
@@ -35,18 +35,18 @@ struct MachineFieldSpec {
     void (*set)(CVQ421Dll& session, int value);
 };
 
-std::span<const MachineFieldSpec> MachineFields();
+std::span<const MachineFieldInfo> MachineFields();
 
 // A parameter with its index.
 struct ParameterRef {
-    const ParameterSpec* spec;
+    const ParameterInfo* param;
     int index;
     std::string Name() const;
 };
 
 // Finds NAME or NAME.N; nothing for an unknown name, a missing or surplus index or one out of range.
 std::optional<ParameterRef> FindParameter(const std::string& text);
-const MachineFieldSpec* FindMachineField(const std::string& name);
+const MachineFieldInfo* FindMachineField(const std::string& name);
 
 // A value given on the command line: decimal or 0x-hexadecimal, nothing else.
 std::optional<int> ParseNumber(const std::string& text);

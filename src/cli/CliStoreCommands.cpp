@@ -12,7 +12,7 @@ namespace {
 
 std::vector<CliField> MachineFieldsOf(const CVQ421Dll& session, const std::string& prefix) {
     std::vector<CliField> fields;
-    for (const MachineFieldSpec& field : MachineFields()) {
+    for (const MachineFieldInfo& field : MachineFields()) {
         fields.push_back({prefix + field.name, field.get(session)});
     }
     return fields;
@@ -21,9 +21,9 @@ std::vector<CliField> MachineFieldsOf(const CVQ421Dll& session, const std::strin
 // Everything the command line shows of the amplifier.
 std::vector<CliField> StateFields(const CVQ421Dll& session) {
     std::vector<CliField> fields;
-    for (const ParameterSpec& spec : Parameters()) {
-        for (int index = 0; index < std::max(spec.count, 1); ++index) {
-            fields.push_back({ParameterRef{&spec, index}.Name(), spec.get(session, index)});
+    for (const ParameterInfo& param : Parameters()) {
+        for (int index = 0; index < std::max(param.count, 1); ++index) {
+            fields.push_back({ParameterRef{&param, index}.Name(), param.get(session, index)});
         }
     }
     fields.push_back({"Mode", session.GetCurEffectMode() + 1});
@@ -117,7 +117,7 @@ CliStatus RunGet(CliContext& context) {
     if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
     }
-    context.out << ref.spec->get(context.device.Session(), ref.index) << "\n";
+    context.out << ref.param->get(context.device.Session(), ref.index) << "\n";
     return std::nullopt;
 }
 
@@ -134,15 +134,15 @@ CliStatus RunSet(CliContext& context) {
         return failure;
     }
     int value = 0;
-    if (CliStatus failure = CheckValue(ref.Name(), args[1], ref.spec->min, ref.spec->max, value)) {
+    if (CliStatus failure = CheckValue(ref.Name(), args[1], ref.param->min, ref.param->max, value)) {
         return failure;
     }
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
     CVQ421Dll& session = context.device.Session();
-    ref.spec->set(session, ref.index, value);
-    PrintFields(context.out, {{ref.Name(), ref.spec->get(session, ref.index)}}, false);
+    ref.param->set(session, ref.index, value);
+    PrintFields(context.out, {{ref.Name(), ref.param->get(session, ref.index)}}, false);
     return std::nullopt;
 }
 
@@ -241,9 +241,9 @@ CliStatus RunMachine(CliContext& context) {
         return UsageError("machine set takes pairs of a field and a value: machine set FIELD VALUE...");
     }
     // Every pair is checked before anything is sent.
-    std::vector<std::pair<const MachineFieldSpec*, int>> changes;
+    std::vector<std::pair<const MachineFieldInfo*, int>> changes;
     for (std::size_t i = 1; setting && i < args.size(); i += 2) {
-        const MachineFieldSpec* field = FindMachineField(args[i]);
+        const MachineFieldInfo* field = FindMachineField(args[i]);
         if (field == nullptr) {
             return BadInput("unknown machine setting \"" + args[i] +
                             "\" (\"varnoth-cli machine --help\" lists them)");

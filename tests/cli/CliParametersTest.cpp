@@ -11,21 +11,21 @@ namespace {
 
 TEST(CliParameters, EveryNameReadsBackWhatItsSetterStored) {
     std::set<std::string> names;
-    for (const ParameterSpec& spec : Parameters()) {
-        for (int index = 0; index < std::max(spec.count, 1); ++index) {
-            const ParameterRef ref{&spec, index};
+    for (const ParameterInfo& param : Parameters()) {
+        for (int index = 0; index < std::max(param.count, 1); ++index) {
+            const ParameterRef ref{&param, index};
             EXPECT_TRUE(names.insert(ref.Name()).second) << "twice: " << ref.Name();
             CVQ421Dll session;
-            const int before = spec.get(session, index);
-            const int value = before == spec.max ? spec.min : spec.max;
-            spec.set(session, index, value);
+            const int before = param.get(session, index);
+            const int value = before == param.max ? param.min : param.max;
+            param.set(session, index, value);
             // The PEQ switches keep any non-zero value as 0x7F.
-            EXPECT_EQ(spec.get(session, index),
-                      value != 0 && spec.max == 127 && ref.Name().starts_with("PEQOn") ? 0x7F : value)
+            EXPECT_EQ(param.get(session, index),
+                      value != 0 && param.max == 127 && ref.Name().starts_with("PEQOn") ? 0x7F : value)
                 << ref.Name();
             const std::optional<ParameterRef> found = FindParameter(ref.Name());
             ASSERT_TRUE(found.has_value()) << ref.Name();
-            EXPECT_EQ(found->spec, &spec);
+            EXPECT_EQ(found->param, &param);
             EXPECT_EQ(found->index, index);
         }
     }
