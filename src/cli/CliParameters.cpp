@@ -179,7 +179,7 @@ std::optional<ParameterRef> FindParameter(const std::string& text) {
     const std::size_t dot = text.find('.');
     const std::string name = text.substr(0, dot);
     const auto* param = std::find_if(kParameters.begin(), kParameters.end(),
-                                    [&](const ParameterInfo& p) { return name == p.name; });
+                                     [&](const ParameterInfo& p) { return name == p.name; });
     if (param == kParameters.end()) {
         return std::nullopt;
     }
