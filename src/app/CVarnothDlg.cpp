@@ -1,5 +1,6 @@
 #include "app/CVarnothDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -187,7 +188,9 @@ CVarnothDlg::CVarnothDlg(CSessionHost& host, int language, MainWindowTiming timi
     m_connectTimer.start();
 }
 
-CVarnothDlg::~CVarnothDlg() = default;
+CVarnothDlg::~CVarnothDlg() {
+    qApp->removeEventFilter(this);
+}
 
 void CVarnothDlg::SetHooks(MainWindowHooks hooks) {
     m_hooks = std::move(hooks);

@@ -138,6 +138,15 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
     EXPECT_TRUE(In<QAbstractButton>(settings, 1084).isChecked());
     EXPECT_TRUE(In<QAbstractButton>(settings, 1101).isChecked());
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 25);
+
+    // Settings read while the dialog is open count when it closes.
+    state.machine[3] = 15;
+    ASSERT_TRUE(Amp().SetState(state));
+    Session().GetMachineSet().Machine_ReadAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().GetMachineSet().GetMaxMicVol() == 15; }, kDeadlineMs));
+    EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 25);
+    settings->reject();
+    EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 15);
 }
 
 TEST_F(MainWindowDialogs, TheAboutBoxShowsTheFirmwareDateAndOnRequestTheModelName) {
