@@ -121,7 +121,7 @@ void CVarnothDlg::ConnectCommands() {
     onClick(kAboutButton, [this] { OnAbout(); });
     onClick(kSettingsButton, [this] { OpenSettingsDialog(); });
     onClick(kOtherButton, [this] { OnOther(); });
-    // Keys reach the focused control first; the window sees them all here.
+    // The window sees every key meant for it or its controls before they do.
     qApp->installEventFilter(this);
 }
 

@@ -67,7 +67,7 @@ void CVarnothDlg::Connect(bool fromTimer) {
     }
     if (m_session.IsUpStatus() == 1) {
         if (Ask(kUpgradeCaption, kUpgradeModeQuestion)) {
-            if (!fromTimer && m_pUpgradeDlg && m_hooks.upgradeArrival) {
+            if (!fromTimer && m_pUpgradeDlg) {
                 m_hooks.upgradeArrival(*m_pUpgradeDlg);
             } else {
                 OpenUpgradeDialog(this);
