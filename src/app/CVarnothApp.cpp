@@ -1,5 +1,6 @@
 #include "app/CVarnothApp.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLocalSocket>
 #include <QMessageBox>
@@ -7,6 +8,7 @@
 #include <QStandardPaths>
 #include <QWidget>
 
+#include "app/CApplicationKeys.h"
 #include "app/CVarnothDlg.h"
 #include "app/Language.h"
 #include "device/Trace.h"
@@ -78,6 +80,8 @@ int CVarnothApp::Run(CSessionHost& host, const std::function<void(CVarnothDlg&)>
     const int language = ReadSetting(QLatin1String(kLanguageSetting));
     CVarnothDlg mainWindow(host, language);
     m_mainWindow = &mainWindow;
+    CApplicationKeys keys(mainWindow);
+    qApp->installEventFilter(&keys);
     Trace("Main window: language %d\n", mainWindow.Language());
     if (prepare) {
         prepare(mainWindow);

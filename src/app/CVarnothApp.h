@@ -16,8 +16,8 @@ namespace varnoth {
 class CSessionHost;
 class CVarnothDlg;
 
-// The application: one running instance per user session, the persistent language setting, and the main
-// window run for the life of the program.
+// The application: one running instance per user session, the persistent language setting, the program-wide
+// F7 key (CApplicationKeys) and the main window run for the life of the program.
 class CVarnothApp : public QObject {
     Q_OBJECT
 

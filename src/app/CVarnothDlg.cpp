@@ -1,12 +1,12 @@
 #include "app/CVarnothDlg.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
-#include <QMessageBox>
 #include <QSlider>
 
 #include <utility>
@@ -143,15 +143,6 @@ Qt::Alignment LabelAlignment(unsigned style) {
     return Qt::AlignLeft | Qt::AlignTop;
 }
 
-bool StandardQuestion(QWidget& parent, const QString& caption, const QString& text) {
-    return QMessageBox::question(&parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
-}
-
-void StandardWarning(QWidget& parent, const QString& caption, const QString& text) {
-    QMessageBox::warning(&parent, caption, text, QMessageBox::Ok);
-}
-
 }  // namespace
 
 const DialogTemplate& CVarnothDlg::Template() {
@@ -159,11 +150,14 @@ const DialogTemplate& CVarnothDlg::Template() {
 }
 
 CVarnothDlg::CVarnothDlg(CSessionHost& host, int language, MainWindowTiming timing, QWidget* parent)
-    : QDialog(parent), m_session(host.Session()), m_events(host.Events()), m_timing(timing) {
+    : QDialog(parent),
+      m_session(host.Session()),
+      m_events(host.Events()),
+      m_upgradeSession(host.Session()),
+      m_timing(timing) {
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    m_hooks.question = StandardQuestion;
-    m_hooks.warning = StandardWarning;
+    DefaultHooks();
     InitImageResources();
     BuildDialog(*this, Template(), [this](const ControlTemplate& control, QWidget* parentWidget) {
         return MakeControl(control, parentWidget);
@@ -174,7 +168,10 @@ CVarnothDlg::CVarnothDlg(CSessionHost& host, int language, MainWindowTiming timi
     InitControls();
     SetUpColours();
     ConnectEdits();
+    ConnectCommands();
 
+    // A write-all of a loaded file reports its end whether or not a device has ever been connected.
+    m_session.SetObserver(&m_events);
     connect(&m_events, &CSessionEvents::syncDone, this, &CVarnothDlg::OnSyncDone);
     connect(&m_events, &CSessionEvents::keyStudied, this, &CVarnothDlg::OnKeyStudied);
     connect(&m_events, &CSessionEvents::upgradeDone, this, &CVarnothDlg::OnUpgradeDone);
@@ -191,16 +188,13 @@ CVarnothDlg::CVarnothDlg(CSessionHost& host, int language, MainWindowTiming timi
     m_connectTimer.start();
 }
 
-CVarnothDlg::~CVarnothDlg() = default;
+CVarnothDlg::~CVarnothDlg() {
+    qApp->removeEventFilter(this);
+}
 
 void CVarnothDlg::SetHooks(MainWindowHooks hooks) {
-    if (!hooks.question) {
-        hooks.question = StandardQuestion;
-    }
-    if (!hooks.warning) {
-        hooks.warning = StandardWarning;
-    }
     m_hooks = std::move(hooks);
+    DefaultHooks();
 }
 
 QWidget* CVarnothDlg::MakeControl(const ControlTemplate& control, QWidget* parent) {

@@ -14,6 +14,8 @@
 #include "app/CDeviceEvents.h"
 #include "features/CSynDlg.h"
 #include "features/DialogTemplate.h"
+#include "features/FeatureHost.h"
+#include "features/SessionUpgrade.h"
 
 class QAbstractSlider;
 
@@ -22,7 +24,9 @@ namespace varnoth {
 class CEqPanel;
 class CCompressPanel;
 class CInfoDlg;
+class COtherDlg;
 class CPeakMeterCtrl;
+class CRemoteStudyDlg;
 class CSessionEvents;
 class CSessionHost;
 class CVQ421Dll;
@@ -34,43 +38,47 @@ struct MainWindowTiming {
     std::chrono::milliseconds syncDonePause{
         100};                // after closing the progress dialog, before the version check
     int meterPeriodMs = 50;  // the level meters' decay
+    std::chrono::milliseconds saveModePause{500};  // from saving a memory mode to its notice
     SyncDialogTiming sync;
+    FeatureDialogTiming features;
 };
 
-// What the main window asks of the user and of the dialogs attached to it from outside. The message boxes
-// default to standard ones; a dialog hook left empty leaves that dialog out.
+// What the main window asks of the user and the upgrade dialog it runs. A hook left empty gets the standard
+// one: message boxes, the platform's file dialog and CUpgradeDlg.
 struct MainWindowHooks {
     // A message box with Yes and No and a question icon; true on Yes.
     std::function<bool(QWidget& parent, const QString& caption, const QString& text)> question;
     // A message box with OK and an exclamation icon.
     std::function<void(QWidget& parent, const QString& caption, const QString& text)> warning;
+    // The file dialog of a mode data file, to save (save set) or to load: the chosen path, empty when the
+    // user cancelled.
+    std::function<QString(QWidget& parent, bool save)> chooseModeFile;
 
     // The firmware upgrade dialog (template 233), made by OpenUpgradeDialog and run modally; while it runs
-    // the window tells it of an amplifier arriving in upgrade mode (the user has agreed to upgrade) and of
-    // the amplifier's removal.
+    // the window tells it of an amplifier arriving in upgrade mode (the user has agreed to upgrade), of the
+    // amplifier's removal and of the end of a transfer (WM_UPGRADE_DONE).
     std::function<std::unique_ptr<QDialog>(QWidget& owner)> makeUpgradeDialog;
     std::function<void(QDialog& upgradeDialog)> upgradeArrival;
     std::function<void(QDialog& upgradeDialog)> upgradeDeviceGone;
-    // The key-studying dialog, while one is registered (SetStudyDialog): each key the device has learnt.
-    std::function<void(QDialog& studyDialog, int keyCode)> studiedKey;
-    // The machine settings dialog, while one is registered (SetSettingsDialog): refresh from the saved
-    // settings after a synchronisation, and its captions after a language switch.
-    std::function<void(QDialog& settingsDialog)> refreshSettings;
-    std::function<void(QDialog& settingsDialog)> settingsLanguage;
+    std::function<void(QDialog& upgradeDialog)> upgradeDone;
 };
 
 // The main window: every DSP parameter of the device on one dialog (template 229), written to the device as
 // it is edited and refreshed from the session's store after every synchronisation. It is the owner window
 // of the session: it connects at start-up and when a device arrives, synchronises with the progress dialog,
-// checks the model and firmware version, polls the levels and says goodbye to the device when closed.
+// checks the model and firmware version, polls the levels and says goodbye to the device when closed. Its
+// command buttons load, save and reset memory modes and mode data files, flatten the equalisers, switch the
+// language and open the about box, the machine settings and the reset dialog; it is the feature dialogs'
+// host and keeps one pointer to each of them while it is open.
 //
 // Everything runs on the user-interface thread. The session's notifications reach it through the host's
 // CSessionEvents; device arrivals and removals through DeviceSink().
 //
 // The implementation is spread over CVarnothDlg.cpp (construction, controls, texts and colours),
-// CVarnothDlgEdits.cpp (the edit handlers), CVarnothDlgRefresh.cpp (the refresh routines) and
-// CVarnothDlgDevice.cpp (connection, synchronisation, timers and device events).
-class CVarnothDlg : public QDialog {
+// CVarnothDlgEdits.cpp (the edit handlers), CVarnothDlgRefresh.cpp (the refresh routines),
+// CVarnothDlgDevice.cpp (connection, synchronisation, timers and device events) and
+// CVarnothDlgCommands.cpp (the command buttons, the keys and the feature dialogs).
+class CVarnothDlg : public QDialog, public FeatureHost {
     Q_OBJECT
 
   public:
@@ -84,7 +92,7 @@ class CVarnothDlg : public QDialog {
 
     void SetHooks(MainWindowHooks hooks);
 
-    int Language() const { return m_nLanguage; }
+    int Language() const override { return m_nLanguage; }
     // Applies the language's table to the window, then RefreshLanguageTexts.
     void ApplyLanguage(int language);
 
@@ -111,18 +119,31 @@ class CVarnothDlg : public QDialog {
 
     // Device events.
     void SetStatus(int connected);
-    // Runs the progress dialog modally unless one runs; it ends on WM_SYNC_DONE or by its own time-out.
-    void ShowSyncDialog();
-    // Runs the upgrade dialog modally unless one runs.
-    void OpenUpgradeDialog();
-    // The one-line self-closing notice.
-    void ShowNotice(const QString& text, int periodMs);
     // Where a device watcher reports arrivals and removals (any thread).
     CDeviceEvents::Callback DeviceSink();
 
-    // The feature dialogs that register with the window while they are open.
-    void SetStudyDialog(QDialog* dialog) { m_pStudyDlg = dialog; }
-    void SetSettingsDialog(QDialog* dialog) { m_pOtherDlg = dialog; }
+    // What the feature dialogs ask of the window.
+    // The one-line self-closing notice.
+    void ShowNotice(const QString& text, int periodMs) override;
+    // Runs the progress dialog modally over `over` unless one runs; it ends on WM_SYNC_DONE or by its own
+    // time-out.
+    void ShowSyncDialog(QWidget* over) override;
+    // The master volume sliders' ranges from the saved machine settings, each at the store's value.
+    void ReLimitMasterVolumes() override;
+    void SetStudyDialog(CRemoteStudyDlg* dialog) override;
+    // Runs the upgrade dialog modally, owned by `owner`, unless one runs.
+    void OpenUpgradeDialog(QWidget* owner) override;
+    FeatureDialogTiming Timing() const override { return m_timing.features; }
+
+    // Commands.
+    // Creates the machine settings dialog unless it exists, and shows it.
+    void OpenSettingsDialog();
+    // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
+    int SaveEffectData();
+    int LoadEffectData();
+
+    // The feature dialogs while they are open, else nullptr.
+    COtherDlg* SettingsDialog() const;
     QDialog* UpgradeDialog() const { return m_pUpgradeDlg; }
 
     // State, for the commands and for tests.
@@ -147,6 +168,8 @@ class CVarnothDlg : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Ctrl+F11 anywhere in the window opens the machine settings dialog.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     QWidget* MakeControl(const ControlTemplate& control, QWidget* parent);
@@ -174,13 +197,30 @@ class CVarnothDlg : public QDialog {
     void OnUpgradeDone();
     void FeedMeters();
     void PollLevels();
-    int VersionCheck() const;
     bool Ask(const char* caption, const char* text);
+    bool Ask(const QString& caption, const QString& text);
     void StopLevelTimers();
     void DisconnectWithFarewell();
 
+    // Commands (CVarnothDlgCommands.cpp).
+    void ConnectCommands();
+    void OnLoadMode(int mode);
+    void OnSaveMode(int mode);
+    bool ModeLocked(bool save);
+    void OnLoadFile();
+    void OnSaveFile();
+    void OnFlatEq();
+    void OnFlatPeq();
+    void OnDefaultMicEq();
+    void OnSwitchLanguage();
+    void OnAbout();
+    void OnOther();
+    QString ChooseModeFile(bool save);
+    void DefaultHooks();
+
     CVQ421Dll& m_session;
     CSessionEvents& m_events;
+    SessionUpgrade m_upgradeSession;
     MainWindowTiming m_timing;
     MainWindowHooks m_hooks;
     CDeviceEvents m_deviceEvents;
@@ -193,8 +233,8 @@ class CVarnothDlg : public QDialog {
     std::uint8_t m_bSyncing = 0;
     QPointer<CSynDlg> m_pSynDlg;
     QPointer<CInfoDlg> m_pInfoDlg;
-    QPointer<QDialog> m_pStudyDlg;
-    QPointer<QDialog> m_pOtherDlg;
+    QPointer<CRemoteStudyDlg> m_pStudyDlg;
+    QPointer<COtherDlg> m_pOtherDlg;
     QPointer<QDialog> m_pUpgradeDlg;
 
     std::unordered_map<int, QWidget*> m_controls;

@@ -10,10 +10,10 @@
 #include "app/CVarnothDlg.h"
 #include "app/MainWindowTemplate.h"
 #include "app/MainWindowTexts.h"
-#include "app/VersionCheck.h"
 #include "controls/CPeakMeterCtrl.h"
 #include "controls/ImageResources.h"
 #include "device/Trace.h"
+#include "features/CRemoteStudyDlg.h"
 #include "model/CVQ421Dll.h"
 
 namespace varnoth {
@@ -24,7 +24,6 @@ namespace {
 
 constexpr int kConnectedPicture = 238;
 constexpr int kDisconnectedPicture = 239;
-constexpr int kUpgradeDoneMs = 2500;
 
 }  // namespace
 
@@ -39,7 +38,11 @@ void CVarnothDlg::SetStatus(int connected) {
 }
 
 bool CVarnothDlg::Ask(const char* caption, const char* text) {
-    return m_hooks.question(*this, QString::fromUtf8(caption), QString::fromUtf8(text));
+    return Ask(QString::fromUtf8(caption), QString::fromUtf8(text));
+}
+
+bool CVarnothDlg::Ask(const QString& caption, const QString& text) {
+    return m_hooks.question(*this, caption, text);
 }
 
 void CVarnothDlg::StopLevelTimers() {
@@ -64,10 +67,10 @@ void CVarnothDlg::Connect(bool fromTimer) {
     }
     if (m_session.IsUpStatus() == 1) {
         if (Ask(kUpgradeCaption, kUpgradeModeQuestion)) {
-            if (!fromTimer && m_pUpgradeDlg && m_hooks.upgradeArrival) {
+            if (!fromTimer && m_pUpgradeDlg) {
                 m_hooks.upgradeArrival(*m_pUpgradeDlg);
             } else {
-                OpenUpgradeDialog();
+                OpenUpgradeDialog(this);
             }
         }
         return;
@@ -76,7 +79,7 @@ void CVarnothDlg::Connect(bool fromTimer) {
     m_session.SynchronizeData(false);
     m_meterFeedTimer.start();
     SetStatus(1);
-    ShowSyncDialog();
+    ShowSyncDialog(this);
     // A synchronisation that ended in a disconnection (another model, a declined newer firmware, a removal)
     // leaves nothing to poll.
     if (m_session.IsConnected()) {
@@ -84,11 +87,11 @@ void CVarnothDlg::Connect(bool fromTimer) {
     }
 }
 
-void CVarnothDlg::ShowSyncDialog() {
+void CVarnothDlg::ShowSyncDialog(QWidget* over) {
     if (m_pSynDlg) {
         return;
     }
-    CSynDlg dialog(this, m_timing.sync);
+    CSynDlg dialog(over != nullptr ? over : this, m_timing.sync);
     connect(&dialog, &CSynDlg::GaveUp, this, &CVarnothDlg::ShowNotice);
     m_pSynDlg = &dialog;
     m_bSyncing = 1;
@@ -97,11 +100,11 @@ void CVarnothDlg::ShowSyncDialog() {
     m_pSynDlg = nullptr;
 }
 
-void CVarnothDlg::OpenUpgradeDialog() {
-    if (m_pUpgradeDlg || !m_hooks.makeUpgradeDialog) {
+void CVarnothDlg::OpenUpgradeDialog(QWidget* owner) {
+    if (m_pUpgradeDlg) {
         return;
     }
-    std::unique_ptr<QDialog> dialog = m_hooks.makeUpgradeDialog(*this);
+    std::unique_ptr<QDialog> dialog = m_hooks.makeUpgradeDialog(owner != nullptr ? *owner : *this);
     if (!dialog) {
         return;
     }
@@ -123,7 +126,7 @@ void CVarnothDlg::OnDeviceChange(bool arrived, const QString& path) {
     if (!ours) {
         return;
     }
-    if (m_pUpgradeDlg && m_hooks.upgradeDeviceGone) {
+    if (m_pUpgradeDlg) {
         m_hooks.upgradeDeviceGone(*m_pUpgradeDlg);
     }
     StopLevelTimers();
@@ -137,7 +140,8 @@ void CVarnothDlg::OnSyncDone(int wParam) {
         m_pSynDlg->Finish();
     }
     std::this_thread::sleep_for(m_timing.syncDonePause);
-    const int version = VersionCheck();
+    // Without a device (a file loaded while none is connected) there is no model or firmware to check.
+    const int version = m_session.IsConnected() != 0 ? m_session.IsNeedUp() : 0;
     Trace("Main window: synchronised (%d), version check %d\n", wParam, version);
     switch (version) {
         case -2:
@@ -148,7 +152,7 @@ void CVarnothDlg::OnSyncDone(int wParam) {
             break;
         case 1:
             if (Ask(kUpgradeCaption, kOlderFirmwareQuestion)) {
-                OpenUpgradeDialog();
+                OpenUpgradeDialog(this);
             }
             break;
         case -1:
@@ -167,18 +171,22 @@ void CVarnothDlg::OnSyncDone(int wParam) {
     emit synchronised(wParam);
 }
 
+void CVarnothDlg::SetStudyDialog(CRemoteStudyDlg* dialog) {
+    m_pStudyDlg = dialog;
+}
+
 void CVarnothDlg::OnKeyStudied(int keyCode) {
-    if (m_pStudyDlg && m_hooks.studiedKey) {
-        m_hooks.studiedKey(*m_pStudyDlg, keyCode);
+    if (m_pStudyDlg) {
+        m_pStudyDlg->OnKeyStudied(keyCode);
     }
 }
 
+// The upgrade dialog shows the completion notice and closes when the image was sent, and says why not
+// otherwise.
 void CVarnothDlg::OnUpgradeDone() {
-    if (!m_pUpgradeDlg) {
-        return;
+    if (m_pUpgradeDlg) {
+        m_hooks.upgradeDone(*m_pUpgradeDlg);
     }
-    ShowNotice(QString::fromUtf8(kUpgradeDoneNotice), kUpgradeDoneMs);
-    m_pUpgradeDlg->done(QDialog::Rejected);
 }
 
 void CVarnothDlg::FeedMeters() {
@@ -187,10 +195,6 @@ void CVarnothDlg::FeedMeters() {
     const std::size_t first = m_bMicView != 0 ? 0 : 2;
     m_meters[0]->SetData(0, levels[first]);
     m_meters[1]->SetData(0, levels[first + 1]);
-}
-
-int CVarnothDlg::VersionCheck() const {
-    return FirmwareCheck(m_session.GetDevName(), m_session.GetDevDate(), m_session.GetCurDevDate());
 }
 
 void CVarnothDlg::PollLevels() {

@@ -16,6 +16,7 @@
 #include "controls/CEqPanel.h"
 #include "controls/CGdipButton.h"
 #include "controls/ImageResources.h"
+#include "features/COtherDlg.h"
 #include "model/CVQ421Dll.h"
 
 namespace varnoth {
@@ -48,12 +49,22 @@ void CVarnothDlg::RefreshAll() {
     RefreshEffect(1);
     MarkModeButton();
     ShowChannel();
-    if (m_pOtherDlg && m_hooks.refreshSettings) {
-        m_hooks.refreshSettings(*m_pOtherDlg);
+    if (m_pOtherDlg) {
+        m_pOtherDlg->ShowSaved();
     }
 }
 
 void CVarnothDlg::RefreshVolumes() {
+    ReLimitMasterVolumes();
+    for (const int id : {kEffect1SendSlider, kEffect2SendSlider}) {
+        const SliderEdit* edit = FindSliderEdit(id);
+        const std::uint8_t value = ReadParam(m_session, edit->param);
+        Control<QSlider>(id)->setValue(SliderPosition(edit->rule, edit->maximum, value));
+        SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
+    }
+}
+
+void CVarnothDlg::ReLimitMasterVolumes() {
     const CMachineSet& machine = m_session.GetMachineSet();
     struct Volume {
         int slider;
@@ -73,12 +84,6 @@ void CVarnothDlg::RefreshVolumes() {
         slider->setRange(0, volume.maximum);
         slider->setValue(value);
         SetText(volume.label, Utf8(ValueFormat::RawText(value)));
-    }
-    for (const int id : {kEffect1SendSlider, kEffect2SendSlider}) {
-        const SliderEdit* edit = FindSliderEdit(id);
-        const std::uint8_t value = ReadParam(m_session, edit->param);
-        Control<QSlider>(id)->setValue(SliderPosition(edit->rule, edit->maximum, value));
-        SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
     }
 }
 
@@ -232,8 +237,8 @@ void CVarnothDlg::RefreshLanguageTexts() {
     SetText(kEqPageTitle, title ? QString::fromUtf8(title) : QString());
     SetText(kStatusPrefix, QString::fromUtf8(StatusPrefix(m_nLanguage)));
     SetText(kChannelName, QString::fromUtf8(ChannelName(m_bMicView != 0, m_nLanguage)));
-    if (m_pOtherDlg && m_hooks.settingsLanguage) {
-        m_hooks.settingsLanguage(*m_pOtherDlg);
+    if (m_pOtherDlg) {
+        m_pOtherDlg->RefreshLanguage();
     }
     update();
 }

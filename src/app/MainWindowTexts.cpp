@@ -52,6 +52,16 @@ constexpr Bilingual kEqPageTitles[kEqPages] = {
     {"超低总均衡", "SUB EQ"},
 };
 
+constexpr Bilingual kFlatEqQuestions[kEqPages] = {
+    {"您确定要重置中置均衡?", "Reset center EQ?"},
+    {"您确定要重置话筒均衡?", "Reset mic EQ?"},
+    {"您确定要重置音乐均衡?", "Reset music EQ?"},
+    {"您确定要重置超低均衡?", "Reset sub EQ?"},
+};
+
+constexpr Bilingual kSavedMode{"已储存模式", "Saved Mode"};
+constexpr Bilingual kModeNumbers[kModes] = {{"一", "1"}, {"二", "2"}, {"三", "3"}, {"四", "4"}};
+
 constexpr Bilingual kConnected{"USB已连接", "Connected"};
 constexpr Bilingual kDisconnected{"USB未连接", "Disconnect"};
 constexpr Bilingual kStatusPrefixText{"当前状态:", "Status:"};
@@ -125,6 +135,17 @@ const char* VolumeLockedNotice(int sliderId, int language) {
         default:
             return nullptr;
     }
+}
+
+std::string SavedModeNotice(int mode, int language) {
+    if (mode < 0 || mode >= kModes) {
+        return {};
+    }
+    return std::string(kSavedMode.In(language)) + kModeNumbers[mode].In(language);
+}
+
+const char* FlatEqQuestion(int page, int language) {
+    return page >= 0 && page < kEqPages ? kFlatEqQuestions[page].In(language) : nullptr;
 }
 
 std::span<const Tooltip> Tooltips() {

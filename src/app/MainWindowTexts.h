@@ -1,6 +1,7 @@
 #pragma once
 
 #include <span>
+#include <string>
 
 // The texts the main window chooses itself (UTF-8): list entries, page titles, status texts, notices,
 // prompts and tooltips. Language index 0 is Chinese; anything else is English.
@@ -42,7 +43,28 @@ inline constexpr const char* kOlderFirmwareQuestion =
 inline constexpr const char* kNewerFirmwareQuestion =
     "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
     "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！";
-inline constexpr const char* kUpgradeDoneNotice = "升级完成，请重启设备!";
+
+// Commands.
+inline constexpr Bilingual kLoadModeLocked{"载入模式已锁定!", "Load mode locked!"};
+inline constexpr Bilingual kSaveModeLocked{"存储模式已锁定!", "Save mode locked!"};
+inline constexpr Bilingual kFileSaved{"文件保存成功!", "File saved"};
+// A chosen name whose extension became "vqm" names a file that exists: %1 is its path.
+inline constexpr Bilingual kReplaceFileQuestion{"文件 %1 已存在，要替换它吗?",
+                                                "%1 already exists. Do you want to replace it?"};
+inline constexpr const char* kConfirmCaption = "确认?";
+inline constexpr Bilingual kFlatEqDone{"均衡已经置零", "Flat finished"};
+// The PEQ questions are Chinese in both languages.
+inline constexpr const char* kFlatMicPeqQuestion = "您确定要重置话筒参量均衡吗?";
+inline constexpr const char* kFlatMusicPeqQuestion = "您确定要重置音乐参量均衡吗?";
+inline constexpr Bilingual kMicPeqFlat{"话筒参量均衡已置零", "Mic PEQ Flat finished"};
+inline constexpr Bilingual kMusicPeqFlat{"音乐参量均衡已置零", "Music PEQ Flat finished"};
+inline constexpr Bilingual kDefaultMicEqQuestion{"您确定要重置成出厂话筒均衡?", "Reset default mic EQ?"};
+inline constexpr Bilingual kDefaultMicEqDone{"均衡已经置为出厂均衡", "Flat default EQ "};
+
+// The notice after saving memory mode 0..3: "已储存模式一" / "Saved Mode1".
+std::string SavedModeNotice(int mode, int language);
+// The question before flattening graphic EQ page 0..3; nullptr for another page.
+const char* FlatEqQuestion(int page, int language);
 
 // Tooltips, in the order they are added; Chinese in both languages.
 struct Tooltip {

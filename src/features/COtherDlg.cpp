@@ -89,9 +89,7 @@ COtherDlg::COtherDlg(CVQ421Dll& session, FeatureHost& host, QWidget* parent)
         FindControl(*this, tip.id)->setToolTip(QString::fromUtf8(tip.text));
     }
 
-    const int language = m_host.Language();
     for (const Form::SliderRow& row : Form::SliderRows()) {
-        ShowRow(row, m_form.SavedRow(row, language));
         auto* slider = FindControl<CStepSlider>(*this, row.sliderId);
         connect(slider, &CStepSlider::scrolled, this, [this](CStepSlider* s) { OnSliderScrolled(s); });
         if (row.onBoxId != 0) {
@@ -99,28 +97,37 @@ COtherDlg::COtherDlg(CVQ421Dll& session, FeatureHost& host, QWidget* parent)
                     [this, &row](bool on) { ShowRow(row, m_form.OnBoxToggled(row, on, m_host.Language())); });
         }
     }
+    connect(FindControl<QCheckBox>(*this, Form::kLockOnId), &QCheckBox::clicked, this, &COtherDlg::OnLockOn);
+    for (const Form::LockBox& lock : Form::LockBoxes()) {
+        connect(FindControl<QCheckBox>(*this, lock.id), &QCheckBox::clicked, this,
+                [this, &lock](bool locked) { m_form.LockBoxToggled(lock, locked); });
+    }
+    auto* byMode = FindControl<QRadioButton>(*this, Form::kVolByModeId);
+    auto* byRandom = FindControl<QRadioButton>(*this, Form::kVolByRandomId);
+    connect(byMode, &QRadioButton::clicked, this, [this] { m_form.VolModeChosen(true); });
+    connect(byRandom, &QRadioButton::clicked, this, [this] { m_form.VolModeChosen(false); });
+    connect(FindControl<QPushButton>(*this, Form::kApplyId), &QPushButton::clicked, this,
+            &COtherDlg::OnApply);
 
+    ShowSaved();
+    ApplyDialogTexts(*this, kTemplateNumber);
+}
+
+void COtherDlg::ShowSaved() {
+    const int language = m_host.Language();
+    for (const Form::SliderRow& row : Form::SliderRows()) {
+        ShowRow(row, m_form.SavedRow(row, language));
+    }
     const bool lockOn = m_form.SavedLockOn();
-    auto* lockOnBox = FindControl<QCheckBox>(*this, Form::kLockOnId);
-    lockOnBox->setChecked(lockOn);
-    connect(lockOnBox, &QCheckBox::clicked, this, &COtherDlg::OnLockOn);
+    FindControl<QCheckBox>(*this, Form::kLockOnId)->setChecked(lockOn);
     for (const Form::LockBox& lock : Form::LockBoxes()) {
         auto* box = FindControl<QCheckBox>(*this, lock.id);
         box->setChecked(m_form.SavedLock(lock));
         box->setEnabled(lockOn);
-        connect(box, &QCheckBox::clicked, this,
-                [this, &lock](bool locked) { m_form.LockBoxToggled(lock, locked); });
     }
-
-    auto* byMode = FindControl<QRadioButton>(*this, Form::kVolByModeId);
-    auto* byRandom = FindControl<QRadioButton>(*this, Form::kVolByRandomId);
-    (m_form.SavedVolByMode() ? byMode : byRandom)->setChecked(true);
-    connect(byMode, &QRadioButton::clicked, this, [this] { m_form.VolModeChosen(true); });
-    connect(byRandom, &QRadioButton::clicked, this, [this] { m_form.VolModeChosen(false); });
-
-    connect(FindControl<QPushButton>(*this, Form::kApplyId), &QPushButton::clicked, this,
-            &COtherDlg::OnApply);
-    ApplyDialogTexts(*this, kTemplateNumber);
+    const bool byMode = m_form.SavedVolByMode();
+    FindControl<QRadioButton>(*this, Form::kVolByModeId)->setChecked(byMode);
+    FindControl<QRadioButton>(*this, Form::kVolByRandomId)->setChecked(!byMode);
 }
 
 void COtherDlg::RefreshLanguage() {

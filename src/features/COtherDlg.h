@@ -25,6 +25,10 @@ class COtherDlg : public QDialog {
     COtherDlg(CVQ421Dll& session, FeatureHost& host, QWidget* parent = nullptr);
 
   public slots:
+    // The saved copy was replaced by the device's or a file's settings: every control shows it again. The
+    // working copy is not touched.
+    void ShowSaved();
+
     // The language was switched: captions of the new language and the two power-on rows redrawn from the
     // saved copy.
     void RefreshLanguage();

@@ -48,7 +48,7 @@ UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language)
 }
 
 UpgradeFlow::Completion UpgradeFlow::Done(int language) const {
-    const UpgradeOutcome outcome = m_session.LastOutcome();
+    const UpgradeResult outcome = m_session.LastOutcome();
     if (outcome.sent) {
         return Completion{true, FeatureTextOf(FeatureText::UpgradeDone, language), {}};
     }

@@ -2,13 +2,9 @@
 
 #include <string>
 
-namespace varnoth {
+#include "features/Upgrade.h"
 
-// What a firmware transfer came to.
-struct UpgradeOutcome {
-    bool sent = false;    // every report of the image went out
-    std::string message;  // what was sent, or why nothing (or not all) was
-};
+namespace varnoth {
 
 // What the upgrade dialog needs of the device session: the connection and its upgrade mode, the two
 // firmware dates, and the upgrade thread (it pauses, sends an image, then the owner window is told that it
@@ -38,7 +34,7 @@ class UpgradeSession {
     // Percent of the image sent by the transfer under way or the last one.
     virtual int Progress() const = 0;
     // What the last transfer came to; set before the owner is told that it has ended.
-    virtual UpgradeOutcome LastOutcome() const = 0;
+    virtual UpgradeResult LastOutcome() const = 0;
 };
 
 }  // namespace varnoth

@@ -20,7 +20,7 @@ class FakeUpgradeSession : public UpgradeSession {
     bool StartUpgrade(const std::string& path) override { return Begin(path); }
     bool IsUpgrading() const override { return upgrading; }
     int Progress() const override { return progress; }
-    UpgradeOutcome LastOutcome() const override { return outcome; }
+    UpgradeResult LastOutcome() const override { return outcome; }
 
     bool connected = true;
     bool carries = true;
@@ -28,7 +28,7 @@ class FakeUpgradeSession : public UpgradeSession {
     bool upStatus = true;
     int progress = 0;
     std::string fileProblem;
-    UpgradeOutcome outcome;
+    UpgradeResult outcome;
     std::vector<std::string> started;
 
   private:

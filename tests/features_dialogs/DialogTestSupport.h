@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "ModalHelpers.h"
 #include "device/sim/SimProvider.h"
 #include "features/CRemoteStudyDlg.h"
 #include "features/CUpgradeDlg.h"
@@ -94,26 +95,5 @@ struct SimRig {
 
 // Runs the event loop until condition holds or the deadline passes; returns whether it holds.
 bool WaitFor(const std::function<bool()>& condition, int deadlineMs = kDeadlineMs);
-
-// Runs action once on the user-interface thread, from within whatever modal loop runs, as soon as condition
-// holds. The returned timer stops when it has run; destroying it cancels the action.
-std::unique_ptr<QTimer> When(std::function<bool()> condition, std::function<void()> action);
-
-// The question box on the screen, or nullptr.
-QMessageBox* VisibleQuestion();
-
-// Answers the next question box with `answer` and keeps its text.
-std::unique_ptr<QTimer> AnswerQuestion(QMessageBox::StandardButton answer, QString* text = nullptr);
-
-// Closes every modal dialog still open after the deadline, so that a failing test ends.
-class ModalWatchdog {
-  public:
-    explicit ModalWatchdog(int deadlineMs = kDeadlineMs);
-    bool Fired() const { return m_fired; }
-
-  private:
-    QTimer m_timer;
-    bool m_fired = false;
-};
 
 }  // namespace varnoth::test

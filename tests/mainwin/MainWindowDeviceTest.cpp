@@ -1,5 +1,6 @@
 #include <QAbstractButton>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -14,6 +15,8 @@
 #include "app/MainWindowTexts.h"
 #include "controls/CPeakMeterCtrl.h"
 #include "device/Opcodes.h"
+#include "features/CRemoteStudyDlg.h"
+#include "features/DialogBuilder.h"
 
 namespace varnoth::test {
 namespace {
@@ -175,7 +178,7 @@ TEST_F(MainWindowDevice, AnArrivalInUpgradeModeGoesToTheOpenUpgradeDialog) {
         dialog.reject();
     };
     Window().SetHooks(std::move(hooks));
-    QTimer::singleShot(0, &Window(), [this] { Window().OpenUpgradeDialog(); });
+    QTimer::singleShot(0, &Window(), [this] { Window().OpenUpgradeDialog(&Window()); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_upgradeArrivals == 1; }, kDeadlineMs));
     EXPECT_EQ(m_upgradeGone, 1) << "the removal was shown in the dialog";
     EXPECT_EQ(m_questions.back().text, "机器为升级模式，是否升级?");
@@ -183,8 +186,9 @@ TEST_F(MainWindowDevice, AnArrivalInUpgradeModeGoesToTheOpenUpgradeDialog) {
     EXPECT_EQ(Window().UpgradeDialog(), nullptr);
 }
 
-TEST_F(MainWindowDevice, TheUpgradeDoneNoticeClosesTheUpgradeDialog) {
+TEST_F(MainWindowDevice, TheEndOfATransferGoesToTheOpenUpgradeDialog) {
     OpenSynchronised();
+    int done = 0;
     MainWindowHooks hooks;
     hooks.makeUpgradeDialog = [this](QWidget& owner) {
         auto dialog = std::make_unique<QDialog>(&owner);
@@ -193,23 +197,25 @@ TEST_F(MainWindowDevice, TheUpgradeDoneNoticeClosesTheUpgradeDialog) {
                            [this] { std::thread([this] { m_host->Events().OnUpgradeDone(); }).join(); });
         return dialog;
     };
+    hooks.upgradeDone = [&](QDialog& dialog) {
+        ++done;
+        dialog.reject();
+    };
     Window().SetHooks(std::move(hooks));
-    Window().OpenUpgradeDialog();
+    Window().OpenUpgradeDialog(&Window());
+    EXPECT_EQ(done, 1);
     EXPECT_EQ(Window().UpgradeDialog(), nullptr);
-    EXPECT_EQ(Window().NoticeText(), "升级完成，请重启设备!");
+
+    std::thread([this] { m_host->Events().OnUpgradeDone(); }).join();
+    Drain();
+    EXPECT_EQ(done, 1) << "without an upgrade dialog the end is ignored";
 }
 
 TEST_F(MainWindowDevice, AStudiedKeyReachesTheStudyDialogBeforeTheReaderGoesOn) {
     OpenSynchronised();
-    QDialog study;
+    CRemoteStudyDlg study(QString(), Session().GetRemote(), 1, std::chrono::hours(1));
     Window().SetStudyDialog(&study);
-    std::vector<int> keys;
-    MainWindowHooks hooks;
-    hooks.studiedKey = [&](QDialog& dialog, int key) {
-        EXPECT_EQ(&dialog, &study);
-        keys.push_back(key);
-    };
-    Window().SetHooks(std::move(hooks));
+    const auto shown = [&] { return FindControl<QLineEdit>(study, CRemoteStudyDlg::kCodeId)->text(); };
     // The reader hands the key over and waits until it has been handled.
     const auto studied = [&](std::uint8_t key) {
         std::atomic<bool> returned{false};
@@ -221,11 +227,11 @@ TEST_F(MainWindowDevice, AStudiedKeyReachesTheStudyDialogBeforeTheReaderGoesOn) 
         reader.join();
     };
     studied(0x2A);
-    EXPECT_EQ(keys, std::vector<int>{0x2A});
+    EXPECT_EQ(shown(), "2A");
 
     Window().SetStudyDialog(nullptr);
     studied(0x2B);
-    EXPECT_EQ(keys, std::vector<int>{0x2A}) << "without a study dialog the key is ignored";
+    EXPECT_EQ(shown(), "2A") << "without a study dialog the key is ignored";
 }
 
 TEST_F(MainWindowDevice, TheMetersShowTheLevelsOfTheShownPath) {

@@ -16,6 +16,7 @@ LinkTiming FastLink() {
     LinkTiming timing;
     timing.syncStartDelay = std::chrono::milliseconds(10);
     timing.syncTailPause = std::chrono::milliseconds(20);
+    timing.upgradeStartDelay = std::chrono::milliseconds(10);
     return timing;
 }
 
@@ -29,6 +30,10 @@ MainWindowTiming MainWindowTest::FastWindowTiming() {
     timing.syncDonePause = std::chrono::milliseconds(0);
     timing.meterPeriodMs = 3600 * 1000;  // the meters show exactly what they were given
     timing.sync.giveUp = std::chrono::milliseconds(kDeadlineMs);
+    timing.saveModePause = std::chrono::milliseconds(1);
+    timing.features.upgradeFirstLook = std::chrono::milliseconds(10);
+    timing.features.upgradePoll = std::chrono::milliseconds(10);
+    timing.features.studyCloseDelay = std::chrono::milliseconds(10);
     return timing;
 }
 
@@ -55,14 +60,21 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     hooks.warning = [this](QWidget&, const QString& caption, const QString& text) {
         m_warnings.push_back({caption, text});
     };
-    hooks.makeUpgradeDialog = [this](QWidget& owner) {
-        ++m_upgradeDialogs;
-        auto dialog = std::make_unique<QDialog>(&owner);
-        QTimer::singleShot(0, dialog.get(), &QDialog::reject);
-        return dialog;
+    hooks.chooseModeFile = [this](QWidget&, bool save) {
+        m_fileDialogs.push_back(save);
+        return m_chosenFile;
     };
-    hooks.upgradeArrival = [this](QDialog&) { ++m_upgradeArrivals; };
-    hooks.upgradeDeviceGone = [this](QDialog&) { ++m_upgradeGone; };
+    if (m_fakeUpgradeDialog) {
+        hooks.makeUpgradeDialog = [this](QWidget& owner) {
+            ++m_upgradeDialogs;
+            m_upgradeOwners.push_back(&owner);
+            auto dialog = std::make_unique<QDialog>(&owner);
+            QTimer::singleShot(0, dialog.get(), &QDialog::reject);
+            return dialog;
+        };
+        hooks.upgradeArrival = [this](QDialog&) { ++m_upgradeArrivals; };
+        hooks.upgradeDeviceGone = [this](QDialog&) { ++m_upgradeGone; };
+    }
     m_window->SetHooks(std::move(hooks));
     QObject::connect(m_window.get(), &CVarnothDlg::synchronised, [this] { ++m_syncs; });
     m_observer = m_provider->AddObserver(m_window->DeviceSink());

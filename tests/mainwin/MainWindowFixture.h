@@ -81,9 +81,15 @@ class MainWindowTest : public ::testing::Test {
     bool m_answer = true;
     std::vector<Prompt> m_questions;
     std::vector<Prompt> m_warnings;
+    // The upgrade dialog: by default one that closes at once; the program's own when this is cleared.
+    bool m_fakeUpgradeDialog = true;
     int m_upgradeDialogs = 0;
+    std::vector<QWidget*> m_upgradeOwners;
     int m_upgradeArrivals = 0;
     int m_upgradeGone = 0;
+    // What the file dialog of a mode data file returns, and what it was asked for (true: to save).
+    QString m_chosenFile;
+    std::vector<bool> m_fileDialogs;
 };
 
 }  // namespace varnoth::test

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "SessionHarness.h"
@@ -138,6 +140,11 @@ TEST(Session, ReadAllThreadAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     ASSERT_TRUE(h.wire->WaitUntilIdle());
     EXPECT_TRUE(trace.Contains("Start thread:SynchronizeData\n"));
     EXPECT_EQ(h.observer.Syncs(), std::vector<int>{0});
+    // Level polling resumes right after the notification.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (h.session->GetReadPeak() != 1 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     EXPECT_EQ(h.session->GetReadPeak(), 1);
 
     const std::vector<int> opcodes = Opcodes(h.wire->Sent());

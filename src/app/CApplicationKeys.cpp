@@ -1,0 +1,28 @@
+#include "app/CApplicationKeys.h"
+
+#include <QKeyEvent>
+
+#include "app/CVarnothDlg.h"
+
+namespace varnoth {
+
+CApplicationKeys::CApplicationKeys(CVarnothDlg& mainWindow, QObject* parent)
+    : QObject(parent), m_mainWindow(&mainWindow) {}
+
+bool CApplicationKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyRelease) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // A held key repeats its release; the dialog opens once per press.
+    if (key->key() != Qt::Key_F7 || key->isAutoRepeat() || !m_bF7Ready || !m_mainWindow ||
+        m_mainWindow->IsSyncing()) {
+        return QObject::eventFilter(watched, event);
+    }
+    m_bF7Ready = false;
+    m_mainWindow->OpenSettingsDialog();
+    m_bF7Ready = true;
+    return true;
+}
+
+}  // namespace varnoth
