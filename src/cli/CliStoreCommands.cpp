@@ -184,7 +184,9 @@ CliStatus RunLoad(CliContext& context) {
         std::replace(line.begin(), line.end(), '\n', ' ');
         return BadInput(line);
     }
-    if (CliStatus failure = context.device.Connect(false)) {
+    // What the file does not carry (the machine settings' reserved pair) is written back as the amplifier
+    // holds it, so it is read first.
+    if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
     }
     CVQ421Dll& session = context.device.Session();

@@ -184,6 +184,10 @@ TEST_F(CliTest, SaveLoadAndModesMoveWholeParameterSets) {
     o = Sim({"load", saved.string()});
     ASSERT_EQ(o.code, 0) << o;
     EXPECT_EQ(Sim({"get", "InputGain_Mic"}).out, "33\n") << "load wrote the file's set to the amplifier";
+    ASSERT_EQ(Sim({"save", (dir / "again.vqm").string()}).code, 0);
+    EXPECT_EQ(ReadText(dir / "again.vqm"), ReadText(saved))
+        << "saved again after the load, the amplifier holds the file's set, its machine settings' reserved "
+           "pair included";
 
     ASSERT_EQ(Sim({"mode", "save", "3"}).code, 0);
     ASSERT_EQ(Sim({"set", "InputGain_Mic", "2"}).code, 0);

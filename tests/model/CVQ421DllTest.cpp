@@ -140,12 +140,12 @@ TEST(Session, ReadAllThreadAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     ASSERT_TRUE(h.wire->WaitUntilIdle());
     EXPECT_TRUE(trace.Contains("Start thread:SynchronizeData\n"));
     EXPECT_EQ(h.observer.Syncs(), std::vector<int>{0});
-    // Level polling resumes right after the notification.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    // Level polling resumes right after the notification, on the read-all thread.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
     while (h.session->GetReadPeak() != 1 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        std::this_thread::sleep_for(1ms);
     }
-    EXPECT_EQ(h.session->GetReadPeak(), 1);
+    EXPECT_EQ(h.session->GetReadPeak(), 1) << "level polling resumes after the read-all";
 
     const std::vector<int> opcodes = Opcodes(h.wire->Sent());
     std::vector<int> expected{0x80, 0x81, 0x07, 0x11};

@@ -51,8 +51,9 @@ Signals:
 
 Lines on standard output: "plugged VVVV:PPPP" and "unplugged" whenever the device appears or goes.
 
-The kernel makes the device's hidraw node for root only, and the installed udev rule matches amplifiers
-on USB only: to try the panel as a user, give that user access to the node.
+The installed udev rule gives the user logged in at the seat access to the device's hidraw node, as to
+the real amplifier's; without the rule, or for a user without a seat (over ssh), the node is root's only:
+give that user access to it to try the panel.
 )";
 
 struct Options {
