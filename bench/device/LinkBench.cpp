@@ -8,7 +8,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 namespace {
@@ -18,7 +18,7 @@ namespace {
 // link.
 class AnsweringTransport : public Transport {
   public:
-    explicit AnsweringTransport(bool inline_) : m_inline(inline_) {}
+    explicit AnsweringTransport(bool answerInline) : m_inline(answerInline) {}
     ~AnsweringTransport() override { StopReader(std::chrono::milliseconds(1000)); }
 
     int Transfer(const Report& report) override {
@@ -127,7 +127,7 @@ BENCHMARK(BM_RoundTrip)->Arg(0)->ArgName("inline")->UseRealTime();
 void BM_ReadAllSequence(benchmark::State& state) {
     LinkTiming timing;
     timing.syncTailPause = std::chrono::milliseconds(state.range(0));
-    CVQ421Dll session(std::make_shared<AnsweringProvider>(), timing);
+    DeviceSession session(std::make_shared<AnsweringProvider>(), timing);
     session.TryConnDevice(nullptr);
     for (auto _ : state) {
         session.ReadAll();

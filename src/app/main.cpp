@@ -7,20 +7,20 @@
 #include <string>
 #include <vector>
 
-#include "app/CSessionHost.h"
-#include "app/CVarnothApp.h"
-#include "app/CVarnothDlg.h"
+#include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/ProgramDevices.h"
 #include "device/Trace.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/SessionHost.h"
 
 namespace {
 
-using varnoth::CVarnothDlg;
+using varnoth::MainWindow;
 
 // Saves the window as PNG once the first synchronisation has ended and the progress dialog has gone, then
 // closes it. Questions are answered No and messages only traced, so that nothing waits for a user.
-void TakeScreenshotWhenSynchronised(CVarnothDlg& window, const QString& path, int& exitCode) {
+void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, int& exitCode) {
     varnoth::MainWindowHooks hooks;
     hooks.question = [](QWidget&, const QString& caption, const QString& text) {
         varnoth::Trace("Question answered No: %s: %s\n", qPrintable(caption), qPrintable(text));
@@ -46,7 +46,7 @@ void TakeScreenshotWhenSynchronised(CVarnothDlg& window, const QString& path, in
         }
         window.close();
     });
-    QObject::connect(&window, &CVarnothDlg::synchronised, poll, [poll] { poll->start(); });
+    QObject::connect(&window, &MainWindow::synchronised, poll, [poll] { poll->start(); });
 }
 
 }  // namespace
@@ -73,10 +73,10 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
         return 2;
     }
-    varnoth::CSessionHost host(devices.Provider());
-    varnoth::CVarnothApp app;
+    varnoth::SessionHost host(devices.Provider());
+    varnoth::Application app;
     int exitCode = 0;
-    const int result = app.Run(host, [&](CVarnothDlg& window) {
+    const int result = app.Run(host, [&](MainWindow& window) {
         devices.Watch(window.DeviceSink());
         if (devices.Simulated()) {
             auto* plug = new QShortcut(QKeySequence(Qt::Key_F9), &window);

@@ -6,7 +6,7 @@
 
 #include "device/sim/SimProvider.h"
 #include "device/sim/SimScenario.h"
-#include "features/Upgrade.h"
+#include "session/FirmwareUpgrade.h"
 
 #ifdef VARNOTH_CLI_WITH_HID
 #include "device/hid/HidProvider.h"
@@ -72,7 +72,7 @@ CliDevice::CliDevice(const CliOptions& options) : m_options(options) {
     if (inner) {
         m_provider = std::make_shared<ReportingProvider>(inner);
     }
-    m_session = std::make_unique<CVQ421Dll>(m_provider);
+    m_session = std::make_unique<DeviceSession>(m_provider);
 }
 
 CliDevice::~CliDevice() {
@@ -136,11 +136,11 @@ CliStatus CliDevice::Connect(bool upgradeModeAllowed) {
         m_connected = false;
         return CliFailure{kExitNoDevice, "The amplifier at " + path + " does not answer."};
     }
-    if (m_session->IsNeedUp() == Upgrade::kForeignModel) {
+    if (m_session->IsNeedUp() == FirmwareUpgrade::kForeignModel) {
         m_session->Disconnect(true);
         m_connected = false;
         return CliFailure{kExitNoDevice, "The device at " + path + " is a \"" + m_session->GetDevName() +
-                                             "\", not a " + Upgrade::kModelName +
+                                             "\", not a " + FirmwareUpgrade::kModelName +
                                              ": this program does not control it; disconnected."};
     }
     return std::nullopt;

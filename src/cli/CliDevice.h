@@ -10,7 +10,7 @@
 #include <string>
 
 #include "cli/CliOptions.h"
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 
@@ -77,7 +77,7 @@ class CliDevice {
     // The amplifiers present, one line each; a failure when there is none.
     CliStatus List(std::ostream& out);
 
-    CVQ421Dll& Session() { return *m_session; }
+    DeviceSession& Session() { return *m_session; }
     CliObserver& Observer() { return m_observer; }
     bool Offline() const { return m_options.offline; }
     bool Simulated() const { return m_options.simulate; }
@@ -94,7 +94,7 @@ class CliDevice {
     std::shared_ptr<ReportingProvider> m_provider;
     std::shared_ptr<std::atomic<bool>> m_vanished = std::make_shared<std::atomic<bool>>(false);
     CliObserver m_observer;
-    std::unique_ptr<CVQ421Dll> m_session;
+    std::unique_ptr<DeviceSession> m_session;
     bool m_connected = false;
 };
 

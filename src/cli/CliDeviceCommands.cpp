@@ -7,8 +7,8 @@
 #include "cli/CliOutput.h"
 #include "cli/CliParameters.h"
 #include "cli/CliSignals.h"
-#include "features/CarriedFirmware.h"
-#include "features/Upgrade.h"
+#include "session/CarriedFirmware.h"
+#include "session/FirmwareUpgrade.h"
 
 namespace varnoth {
 namespace {
@@ -47,9 +47,9 @@ CliStatus RunIrShow(CliContext& context) {
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     context.device.ReadEverything();
-    const CRemote::Record ir = session.GetRemote().GetRecord();
+    const RemoteCodes::Record ir = session.GetRemote().GetRecord();
     std::vector<CliField> fields{{"IR.SystemCode", ir[0]}};
     for (std::size_t key = 1; key < ir.size(); ++key) {
         fields.push_back({"IR.Key." + std::to_string(key), ir[key]});
@@ -70,7 +70,7 @@ CliStatus RunIrLearn(CliContext& context, const std::vector<std::string>& args,
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     session.GetRemote().StudyKey(*key);
     context.out << "Learning key " << *key << ": press the key on the remote control (Ctrl+C cancels)."
                 << std::endl;
@@ -92,16 +92,16 @@ CliStatus RunIrLearn(CliContext& context, const std::vector<std::string>& args,
         }
         return CliFailure{kExitNoDevice, "No remote key arrived within the time-out; learning cancelled."};
     }
-    const CRemote::Record ir = session.GetRemote().GetRecord();
+    const RemoteCodes::Record ir = session.GetRemote().GetRecord();
     PrintFields(context.out, {{"IR.SystemCode", ir[0]}, {"IR.Key." + std::to_string(*key), *learnt}}, false);
     return std::nullopt;
 }
 
 std::string VersionVerdict(int isNeedUp) {
     switch (isNeedUp) {
-        case Upgrade::kOlder:
+        case FirmwareUpgrade::kOlder:
             return "The amplifier's firmware is older than the program's image: an upgrade is available.";
-        case Upgrade::kNewer:
+        case FirmwareUpgrade::kNewer:
             return "The amplifier's firmware is newer than the program's image.";
         default:
             return "The amplifier's firmware is the program's.";
@@ -164,7 +164,7 @@ CliStatus RunLevels(CliContext& context) {
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     for (int shown = 0; count == 0 || shown < count; ++shown) {
         session.ReadInputLevel();
         if (!SleepUnlessInterrupted(kLevelPeriod)) {
@@ -194,7 +194,7 @@ CliStatus RunVersionCheck(CliContext& context) {
     if (CliStatus failure = context.device.Connect(true)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     if (session.IsUpStatus() == 1) {
         context.out << "The amplifier is in upgrade mode and waits for a firmware image.\n";
         return std::nullopt;
@@ -220,7 +220,7 @@ CliStatus RunUpgrade(CliContext& context) {
     }
     if (args.size() == 1) {
         std::vector<std::uint8_t> image;
-        if (std::string problem = Upgrade::ReadImageFile(args[0], image); !problem.empty()) {
+        if (std::string problem = FirmwareUpgrade::ReadImageFile(args[0], image); !problem.empty()) {
             return BadInput(problem);
         }
     } else if (!context.device.Simulated() && CarriedFirmwareImage().empty()) {
@@ -232,7 +232,7 @@ CliStatus RunUpgrade(CliContext& context) {
     if (CliStatus failure = context.device.Connect(true)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     if (session.IsUpStatus() != 1) {
         return CliFailure{
             kExitNoDevice,

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cstdint>
 
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 namespace {
@@ -16,23 +16,23 @@ using Byte = std::uint8_t;
 #define VARNOTH_SINGLE(Name, lo, hi)                                                                   \
     ParameterInfo {                                                                                    \
 #Name, 0, lo, hi,                                                                              \
-            [](const CVQ421Dll& s,                                                                     \
-               int) -> int { return s.Get##Name(); }, [](CVQ421Dll & s, int,                           \
+            [](const DeviceSession& s,                                                                 \
+               int) -> int { return s.Get##Name(); }, [](DeviceSession & s, int,                       \
                                                          int v) { s.Set##Name(static_cast<Byte>(v)); } \
     }
 #define VARNOTH_EFFECT(Name, lo, hi)                                                                         \
     ParameterInfo {                                                                                          \
 #Name, 2, lo, hi,                                                                                    \
-            [](const CVQ421Dll& s,                                                                           \
-               int e) -> int { return s.Get##Name(e); }, [](CVQ421Dll & s, int e,                            \
+            [](const DeviceSession& s,                                                                       \
+               int e) -> int { return s.Get##Name(e); }, [](DeviceSession & s, int e,                        \
                                                             int v) { s.Set##Name(e, static_cast<Byte>(v)); } \
     }
-#define VARNOTH_BANDS(Name)                                                                                \
-    ParameterInfo {                                                                                        \
-#Name, 10, 50, 78,                                                                                 \
-            [](const CVQ421Dll& s, int b) -> int { return s.Get##Name(b); },                               \
-                                                                          [](CVQ421Dll & s, int b,         \
-                                                                             int v) { s.Set##Name(b, v); } \
+#define VARNOTH_BANDS(Name)                                                               \
+    ParameterInfo {                                                                       \
+#Name, 10, 50, 78,                                                                \
+            [](const DeviceSession& s,                                                    \
+               int b) -> int { return s.Get##Name(b); }, [](DeviceSession & s, int b,     \
+                                                            int v) { s.Set##Name(b, v); } \
     }
 
 // Raw ranges of the panel's controls: levels and times 0..127, switches 0..1 (the PEQ switch stores any
@@ -86,8 +86,8 @@ const std::array kParameters{
     VARNOTH_SINGLE(PEQHMidQ_Music, 0, 127),
     // Choosing an effect preset makes the device load it; the session reads the effect back.
     ParameterInfo{"EffectPreset", 2, 0, 27,
-                  [](const CVQ421Dll& s, int e) -> int { return s.GetEffectPreset(e); },
-                  [](CVQ421Dll& s, int e, int v) { s.SetEffectPre(e, static_cast<Byte>(v)); }},
+                  [](const DeviceSession& s, int e) -> int { return s.GetEffectPreset(e); },
+                  [](DeviceSession& s, int e, int v) { s.SetEffectPre(e, static_cast<Byte>(v)); }},
     VARNOTH_EFFECT(EffectHPF, 0, 127),
     VARNOTH_EFFECT(EffectHSF, 0, 127),
     VARNOTH_EFFECT(EffectPreDelay, 0, 255),
@@ -109,24 +109,26 @@ const std::array kParameters{
     VARNOTH_SINGLE(CenterVol, 0, 36),
     VARNOTH_SINGLE(SubVol, 0, 36),
     // The mic-controls-sub setting: time 0 switches it off.
-    ParameterInfo{
-        "MicControlSubTime", 0, 0, 255,
-        [](const CVQ421Dll& s, int) -> int { return s.GetMicControlSubTime(); },
-        [](CVQ421Dll& s, int, int v) { s.SetMicControlSub(static_cast<Byte>(v), s.GetMicControlSubRate()); }},
-    ParameterInfo{
-        "MicControlSubRate", 0, 0, 99,
-        [](const CVQ421Dll& s, int) -> int { return s.GetMicControlSubRate(); },
-        [](CVQ421Dll& s, int, int v) { s.SetMicControlSub(s.GetMicControlSubTime(), static_cast<Byte>(v)); }},
+    ParameterInfo{"MicControlSubTime", 0, 0, 255,
+                  [](const DeviceSession& s, int) -> int { return s.GetMicControlSubTime(); },
+                  [](DeviceSession& s, int, int v) {
+                      s.SetMicControlSub(static_cast<Byte>(v), s.GetMicControlSubRate());
+                  }},
+    ParameterInfo{"MicControlSubRate", 0, 0, 99,
+                  [](const DeviceSession& s, int) -> int { return s.GetMicControlSubRate(); },
+                  [](DeviceSession& s, int, int v) {
+                      s.SetMicControlSub(s.GetMicControlSubTime(), static_cast<Byte>(v));
+                  }},
 };
 
 #undef VARNOTH_SINGLE
 #undef VARNOTH_EFFECT
 #undef VARNOTH_BANDS
 
-#define VARNOTH_MACHINE(Name, Getter, Setter, lo, hi, off)                                       \
-    MachineFieldInfo {                                                                           \
-#Name, lo, hi, off, [](const CVQ421Dll& s) -> int { return s.GetMachineSet().Getter(); },      \
-            [](CVQ421Dll& s, int v) { s.GetMachineSet().Setter(static_cast<Byte>(v)); } \
+#define VARNOTH_MACHINE(Name, Getter, Setter, lo, hi, off)                                           \
+    MachineFieldInfo {                                                                               \
+#Name, lo, hi, off, [](const DeviceSession& s) -> int { return s.GetMachineSet().Getter(); },      \
+            [](DeviceSession& s, int v) { s.GetMachineSet().Setter(static_cast<Byte>(v)); } \
     }
 
 // Volumes on the master sliders' scale 0..36; a power-on volume may be off.

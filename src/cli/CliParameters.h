@@ -6,7 +6,7 @@
 
 namespace varnoth {
 
-class CVQ421Dll;
+class DeviceSession;
 
 // One parameter of the amplifier as the command line names it: the setter and getter name without Set
 // and Get. An indexed parameter is named NAME.N: the effect (0 or 1) of the effect parameters, the band
@@ -16,23 +16,23 @@ struct ParameterInfo {
     int count;  // 0 for a single value, else the number of indexes
     int min;
     int max;
-    int (*get)(const CVQ421Dll& session, int index);
+    int (*get)(const DeviceSession& session, int index);
     // Through the session's setter, so the device gets the same writes as from the panel.
-    void (*set)(CVQ421Dll& session, int index, int value);
+    void (*set)(DeviceSession& session, int index, int value);
 };
 
 // Every parameter in store order, then the master volumes and the mic-controls-sub setting.
 std::span<const ParameterInfo> Parameters();
 
-// One machine setting as the command line names it (its CMachineSet setter name without Set). Reads come
+// One machine setting as the command line names it (its MachineSettings setter name without Set). Reads come
 // from the saved copy, writes go to the working copy.
 struct MachineFieldInfo {
     const char* name;
     int min;
     int max;
     bool offAllowed;  // "off" is accepted and stands for 255
-    int (*get)(const CVQ421Dll& session);
-    void (*set)(CVQ421Dll& session, int value);
+    int (*get)(const DeviceSession& session);
+    void (*set)(DeviceSession& session, int value);
 };
 
 std::span<const MachineFieldInfo> MachineFields();

@@ -10,7 +10,7 @@
 namespace varnoth {
 namespace {
 
-std::vector<CliField> MachineFieldsOf(const CVQ421Dll& session, const std::string& prefix) {
+std::vector<CliField> MachineFieldsOf(const DeviceSession& session, const std::string& prefix) {
     std::vector<CliField> fields;
     for (const MachineFieldInfo& field : MachineFields()) {
         fields.push_back({prefix + field.name, field.get(session)});
@@ -19,7 +19,7 @@ std::vector<CliField> MachineFieldsOf(const CVQ421Dll& session, const std::strin
 }
 
 // Everything the command line shows of the amplifier.
-std::vector<CliField> StateFields(const CVQ421Dll& session) {
+std::vector<CliField> StateFields(const DeviceSession& session) {
     std::vector<CliField> fields;
     for (const ParameterInfo& param : Parameters()) {
         for (int index = 0; index < std::max(param.count, 1); ++index) {
@@ -32,7 +32,7 @@ std::vector<CliField> StateFields(const CVQ421Dll& session) {
     for (CliField& field : MachineFieldsOf(session, "Machine.")) {
         fields.push_back(std::move(field));
     }
-    const CRemote::Record ir = session.GetRemote().GetRecord();
+    const RemoteCodes::Record ir = session.GetRemote().GetRecord();
     fields.push_back({"IR.SystemCode", ir[0]});
     for (std::size_t key = 1; key < ir.size(); ++key) {
         fields.push_back({"IR.Key." + std::to_string(key), ir[key]});
@@ -140,7 +140,7 @@ CliStatus RunSet(CliContext& context) {
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     ref.param->set(session, ref.index, value);
     PrintFields(context.out, {{ref.Name(), ref.param->get(session, ref.index)}}, false);
     return std::nullopt;
@@ -189,7 +189,7 @@ CliStatus RunLoad(CliContext& context) {
     if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     ModeDataFile::Apply(session, image);
     session.WriteAll();
     context.out << "Loaded " << path
@@ -205,12 +205,12 @@ CliStatus RunMode(CliContext& context) {
     struct Action {
         const char* name;
         const char* done;
-        void (*run)(CVQ421Dll&, int);
+        void (*run)(DeviceSession&, int);
     };
     static constexpr std::array<Action, 3> kActions{{
-        {"load", "loaded", [](CVQ421Dll& s, int m) { s.LoadMode(m, 0); }},
-        {"save", "saved", [](CVQ421Dll& s, int m) { s.SaveMode(m); }},
-        {"reset", "reset", [](CVQ421Dll& s, int m) { s.ResetMode(m, 0); }},
+        {"load", "loaded", [](DeviceSession& s, int m) { s.LoadMode(m, 0); }},
+        {"save", "saved", [](DeviceSession& s, int m) { s.SaveMode(m); }},
+        {"reset", "reset", [](DeviceSession& s, int m) { s.ResetMode(m, 0); }},
     }};
     const auto* action = args.size() == 2 ? std::find_if(kActions.begin(), kActions.end(),
                                                          [&](const Action& a) { return args[0] == a.name; })
@@ -261,7 +261,7 @@ CliStatus RunMachine(CliContext& context) {
     if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
     }
-    CVQ421Dll& session = context.device.Session();
+    DeviceSession& session = context.device.Session();
     if (setting) {
         session.GetMachineSet().CancelSet();
         for (const auto& [field, value] : changes) {

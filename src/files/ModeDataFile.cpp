@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 namespace {
@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 static_assert(ModeDataFile::kMicControlSubAt == kFileBlockSize);
 static_assert(ModeDataFile::kMachineAt == ModeDataFile::kMicControlSubAt + 2);
-static_assert(ModeDataFile::kIrAt == ModeDataFile::kMachineAt + CMachineSet::kRecordSize);
-static_assert(ModeDataFile::kSize == ModeDataFile::kIrAt + CRemote::kRecordSize);
+static_assert(ModeDataFile::kIrAt == ModeDataFile::kMachineAt + MachineSettings::kRecordSize);
+static_assert(ModeDataFile::kSize == ModeDataFile::kIrAt + RemoteCodes::kRecordSize);
 
 ModeDataFile::Result CantWrite(int error, const std::string& path) {
     const int length = std::snprintf(nullptr, 0, kCantWriteFormat, error, path.c_str());
@@ -54,31 +54,31 @@ std::array<std::uint8_t, N> Slice(const ModeDataFile::Image& image, std::size_t 
 
 }  // namespace
 
-ModeDataFile::Image ModeDataFile::Snapshot(const CVQ421Dll& session) {
+ModeDataFile::Image ModeDataFile::Snapshot(const DeviceSession& session) {
     Image image{};
     const auto block = session.GetFileBlock();
     std::copy(block.begin(), block.end(), image.begin());
     image[kMicControlSubAt] = session.GetMicControlSubTime();
     image[kMicControlSubAt + 1] = session.GetMicControlSubRate();
-    const CMachineSet::Record machine = session.GetMachineSet().GetSavedRecord();
+    const MachineSettings::Record machine = session.GetMachineSet().GetSavedRecord();
     std::copy(machine.begin(), machine.end(), image.begin() + kMachineAt);
-    const CRemote::Record ir = session.GetRemote().GetRecord();
+    const RemoteCodes::Record ir = session.GetRemote().GetRecord();
     std::copy(ir.begin(), ir.end(), image.begin() + kIrAt);
     return image;
 }
 
-void ModeDataFile::Apply(CVQ421Dll& session, const Image& image) {
+void ModeDataFile::Apply(DeviceSession& session, const Image& image) {
     session.SetFileBlock(Slice<kFileBlockSize>(image, 0));
     session.LoadFileRecords(image[kMicControlSubAt], image[kMicControlSubAt + 1],
-                            Slice<CMachineSet::kRecordSize>(image, kMachineAt),
-                            Slice<CRemote::kRecordSize>(image, kIrAt));
+                            Slice<MachineSettings::kRecordSize>(image, kMachineAt),
+                            Slice<RemoteCodes::kRecordSize>(image, kIrAt));
 }
 
-ModeDataFile::Result ModeDataFile::SaveData(const CVQ421Dll& session, const std::string& path) {
+ModeDataFile::Result ModeDataFile::SaveData(const DeviceSession& session, const std::string& path) {
     return WriteImage(path, Snapshot(session));
 }
 
-ModeDataFile::Result ModeDataFile::LoadData(CVQ421Dll& session, const std::string& path) {
+ModeDataFile::Result ModeDataFile::LoadData(DeviceSession& session, const std::string& path) {
     Image image{};
     Result result = ReadImage(path, image);
     if (result.ok) {

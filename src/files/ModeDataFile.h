@@ -7,7 +7,7 @@
 
 namespace varnoth {
 
-class CVQ421Dll;
+class DeviceSession;
 
 // The mode data file: one complete parameter set of the amplifier as a raw image of exactly 141 bytes, no
 // header. Offsets: 0 the 112 parameter bytes of the store in store order, 112 the mic-controls-sub time and
@@ -29,19 +29,19 @@ class ModeDataFile {
     };
 
     // The session's parameter set as a file image.
-    static Image Snapshot(const CVQ421Dll& session);
+    static Image Snapshot(const DeviceSession& session);
     // Puts a file image into the session without sending anything: the store's parameter bytes, the
     // mic-controls-sub setting and, as the session's flags allow, the machine settings (working copy, bytes
-    // 0..8) and the IR keys (CVQ421Dll::LoadFileRecords).
-    static void Apply(CVQ421Dll& session, const Image& image);
+    // 0..8) and the IR keys (DeviceSession::LoadFileRecords).
+    static void Apply(DeviceSession& session, const Image& image);
 
     // Writes the session's parameter set to path. The bytes go to a temporary file beside the target, which
     // replaces the target only when every byte is written; on failure an existing file stays as it was and
     // the message is the "Can't write to file" one. A file the user has made read-only is not replaced.
-    static Result SaveData(const CVQ421Dll& session, const std::string& path);
+    static Result SaveData(const DeviceSession& session, const std::string& path);
     // Reads the file at path into the session. A file that cannot be read whole, or that does not hold
     // exactly 141 bytes, is refused with a message naming it, and nothing in the session changes.
-    static Result LoadData(CVQ421Dll& session, const std::string& path);
+    static Result LoadData(DeviceSession& session, const std::string& path);
 
     // The file halves of SaveData and LoadData.
     static Result WriteImage(const std::string& path, const Image& image);

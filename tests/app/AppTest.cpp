@@ -12,12 +12,13 @@
 #include <array>
 #include <memory>
 
-#include "app/CSessionHost.h"
-#include "app/CVarnothApp.h"
-#include "app/CVarnothDlg.h"
-#include "app/Language.h"
-#include "features/DialogBuilder.h"
-#include "features/DialogTexts.h"
+#include "app/Application.h"
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/DialogTexts.h"
+#include "ui/main/Language.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/SessionHost.h"
+#include "ui/main/UserSettings.h"
 
 namespace varnoth {
 namespace {
@@ -117,9 +118,9 @@ TEST(Language, EachTableCoversItsOwnDialogs) {
 }
 
 TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
-    CSessionHost host;
+    SessionHost host;
     for (const int language : {kChinese, kEnglish}) {
-        CVarnothDlg window(host, language);
+        MainWindow window(host, language);
         EXPECT_EQ(window.windowTitle(), "Varnoth v1.5");
         EXPECT_EQ(window.Language(), language);
         EXPECT_EQ(window.size(), ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size());
@@ -128,8 +129,8 @@ TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
 }
 
 TEST(MainWindow, EscDoesNothingAndTheCloseBoxEndsIt) {
-    CSessionHost host;
-    CVarnothDlg window(host, kChinese);
+    SessionHost host;
+    MainWindow window(host, kChinese);
     bool finished = false;
     QObject::connect(&window, &QDialog::finished, [&] { finished = true; });
     window.open();
@@ -146,7 +147,7 @@ TEST(App, RaisingRestoresAMinimisedWindow) {
     QDialog window;
     window.showMinimized();
     ASSERT_TRUE(window.isMinimized());
-    CVarnothApp::RaiseWindow(window);
+    Application::RaiseWindow(window);
     EXPECT_FALSE(window.isMinimized());
     EXPECT_TRUE(window.isVisible());
 }
@@ -155,14 +156,14 @@ TEST(Settings, LanguageIsZeroWhenMissingOrUnreadableAndKeepsWhatWasWritten) {
     QSettings raw(QSettings::NativeFormat, QSettings::UserScope, "VARNOTH", "VARNOTH-Q317");
     raw.remove("language");
     raw.sync();
-    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 0);
+    EXPECT_EQ(UserSettings::Read("language"), 0);
     raw.setValue("language", "not a number");
     raw.sync();
-    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 0);
-    CVarnothApp::WriteSetting("language", 1);
-    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 1);
-    CVarnothApp::WriteSetting("language", 0);
-    EXPECT_EQ(CVarnothApp::ReadSetting("language"), 0);
+    EXPECT_EQ(UserSettings::Read("language"), 0);
+    UserSettings::Write("language", 1);
+    EXPECT_EQ(UserSettings::Read("language"), 1);
+    UserSettings::Write("language", 0);
+    EXPECT_EQ(UserSettings::Read("language"), 0);
 }
 
 // The program started as a separate process with the test's private home and session folders.
@@ -211,12 +212,12 @@ class Program {
 };
 
 TEST(App, TheLanguageSurvivesARestart) {
-    CVarnothApp::WriteSetting("language", 1);
+    UserSettings::Write("language", 1);
     {
         Program program;
         EXPECT_TRUE(program.WaitForTrace("Main window: language 1")) << program.TraceText().toStdString();
     }
-    CVarnothApp::WriteSetting("language", 0);
+    UserSettings::Write("language", 0);
     Program program;
     EXPECT_TRUE(program.WaitForTrace("Main window: language 0")) << program.TraceText().toStdString();
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/CliParameters.h"
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 namespace {
@@ -15,7 +15,7 @@ TEST(CliParameters, EveryNameReadsBackWhatItsSetterStored) {
         for (int index = 0; index < std::max(param.count, 1); ++index) {
             const ParameterRef ref{&param, index};
             EXPECT_TRUE(names.insert(ref.Name()).second) << "twice: " << ref.Name();
-            CVQ421Dll session;
+            DeviceSession session;
             const int before = param.get(session, index);
             const int value = before == param.max ? param.min : param.max;
             param.set(session, index, value);

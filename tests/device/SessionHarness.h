@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "FakeTransport.h"
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth::test {
 
@@ -79,7 +79,7 @@ inline LinkTiming FastTiming() {
 // A session on a fake device.
 struct SessionHarness {
     explicit SessionHarness(LinkTiming timing = FastTiming())
-        : session(std::make_unique<CVQ421Dll>(provider, timing)) {}
+        : session(std::make_unique<DeviceSession>(provider, timing)) {}
 
     // Connects and forgets what was sent so far.
     bool Connect() {
@@ -93,7 +93,7 @@ struct SessionHarness {
     std::shared_ptr<FakeWire> wire = std::make_shared<FakeWire>();
     std::shared_ptr<FakeProvider> provider = std::make_shared<FakeProvider>(wire);
     RecordingObserver observer;
-    std::unique_ptr<CVQ421Dll> session;
+    std::unique_ptr<DeviceSession> session;
 };
 
 }  // namespace varnoth::test

@@ -16,7 +16,7 @@
 
 #include "device/sim/SimProvider.h"
 #include "files/ModeDataFile.h"
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 namespace {
@@ -47,11 +47,11 @@ Bytes Distinct() {
 // Everything a load may change: the file image of the session plus both machine copies.
 struct SessionState {
     ModeDataFile::Image image;
-    CMachineSet::Record working;
+    MachineSettings::Record working;
     bool operator==(const SessionState&) const = default;
 };
 
-SessionState StateOf(const CVQ421Dll& session) {
+SessionState StateOf(const DeviceSession& session) {
     return {ModeDataFile::Snapshot(session), session.GetMachineSet().GetWorkingRecord()};
 }
 
@@ -61,7 +61,7 @@ class ModeDataFileTest : public ::testing::Test {
     void TearDown() override { fs::remove_all(dir); }
 
     // A session on the virtual amplifier that has read everything, machine record and IR keys included.
-    std::unique_ptr<CVQ421Dll> SyncedSession(const sim::MachineRecord& machine) {
+    std::unique_ptr<DeviceSession> SyncedSession(const sim::MachineRecord& machine) {
         VirtualAmpState state = VirtualAmpState::Factory();
         state.machine = machine;
         for (std::size_t i = 0; i < state.ir.size(); ++i) {
@@ -70,7 +70,7 @@ class ModeDataFileTest : public ::testing::Test {
         state.micControlSubTime = 12;
         state.micControlSubRate = 34;
         provider->Amp()->SetState(state);
-        auto session = std::make_unique<CVQ421Dll>(provider);
+        auto session = std::make_unique<DeviceSession>(provider);
         EXPECT_EQ(session->TryConnDevice(nullptr), 1);
         session->ReadAll();
         // The last replies may still be on their way on a busy machine.
@@ -90,7 +90,7 @@ class ModeDataFileTest : public ::testing::Test {
 };
 
 TEST_F(ModeDataFileTest, AFreshStoreIsSavedAsTheDefaultPattern) {
-    CVQ421Dll session;
+    DeviceSession session;
     const fs::path path = dir / "fresh.vqm";
     const ModeDataFile::Result result = ModeDataFile::SaveData(session, path.string());
     ASSERT_TRUE(result.ok) << result.message;
@@ -144,12 +144,12 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
         auto session = SyncedSession(device);
         session->Set_SetMachine(takeRecords ? 1 : 0);
         session->Set_SetRemoter(takeRecords ? 1 : 0);
-        const CRemote::Record irBefore = session->GetRemote().GetRecord();
+        const RemoteCodes::Record irBefore = session->GetRemote().GetRecord();
         ASSERT_TRUE(ModeDataFile::LoadData(*session, path.string()).ok);
         session->Disconnect(false);
 
-        const CMachineSet::Record working = session->GetMachineSet().GetWorkingRecord();
-        CMachineSet::Record expected = device;
+        const MachineSettings::Record working = session->GetMachineSet().GetWorkingRecord();
+        MachineSettings::Record expected = device;
         if (takeRecords) {
             std::copy_n(bytes.begin() + ModeDataFile::kMachineAt, 9, expected.begin());
         }
@@ -157,7 +157,7 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
                                                      : "machine record untouched");
         EXPECT_EQ(session->GetMachineSet().GetSavedRecord(), device)
             << "the saved copy waits for the write-all";
-        const CRemote::Record ir = session->GetRemote().GetRecord();
+        const RemoteCodes::Record ir = session->GetRemote().GetRecord();
         if (takeRecords) {
             EXPECT_TRUE(std::equal(ir.begin(), ir.end(), bytes.begin() + ModeDataFile::kIrAt));
         } else {
@@ -211,7 +211,7 @@ TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChan
 }
 
 TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
-    CVQ421Dll session;
+    DeviceSession session;
     session.SetMicVol(7);
 
     const fs::path folder = dir / "taken.vqm";
@@ -254,7 +254,7 @@ TEST_F(ModeDataFileTest, AWriteCutShortLeavesTheOldFileWhole) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{100, 100};
         setrlimit(RLIMIT_FSIZE, &limit);
-        CVQ421Dll session;
+        DeviceSession session;
         const ModeDataFile::Result result = ModeDataFile::SaveData(session, old.string());
         _exit(!result.ok && result.message.rfind("Errcode=27,", 0) == 0 ? 0 : 1);
     }

@@ -26,7 +26,7 @@
 #include "device/hid/DeviceWatcher.h"
 #include "device/hid/HidProvider.h"
 #include "device/hid/HidapiBackend.h"
-#include "model/CVQ421Dll.h"
+#include "session/DeviceSession.h"
 
 namespace varnoth {
 namespace {
@@ -74,7 +74,7 @@ std::string Replug(pid_t amp) {
     }
     LinkTiming timing;
     timing.syncStartDelay = std::chrono::milliseconds(1);
-    CVQ421Dll session(std::make_shared<HidProvider>(backend), timing);
+    DeviceSession session(std::make_shared<HidProvider>(backend), timing);
     if (session.TryConnDevice(nullptr) != 1) {
         return "no amplifier found over HID";
     }

@@ -56,10 +56,10 @@ std::string AccessDeniedMessage(const std::string& path) {
 }
 
 HidProvider::HidProvider(std::shared_ptr<HidBackend> backend, HidTiming timing)
-    : backend_(std::move(backend)), timing_(timing) {}
+    : m_backend(std::move(backend)), m_timing(timing) {}
 
 void HidProvider::SetVanishedHandler(std::function<void(const std::string& path)> handler) {
-    onVanished_ = std::move(handler);
+    m_onVanished = std::move(handler);
 }
 
 OpenResult HidProvider::Open(UsbIds normal, UsbIds upgrade) {
@@ -67,12 +67,12 @@ OpenResult HidProvider::Open(UsbIds normal, UsbIds upgrade) {
     std::string deniedPath;
     std::string openFailure;
     Trace("开始枚举usb设备\n");
-    for (auto& candidate : Candidates(*backend_, normal, upgrade)) {
+    for (auto& candidate : Candidates(*m_backend, normal, upgrade)) {
         const std::string& path = candidate.info.path;
         Trace("枚举usb设备成功\n");
         Trace("设备路径:\r\n%s\n", path.c_str());
         Trace("尝试打开通信端口....\n");
-        HidOpenOutcome opened = backend_->Open(candidate.info);
+        HidOpenOutcome opened = m_backend->Open(candidate.info);
         if (!opened.device) {
             Trace("无法打开通信端口。不能读取设备信息!(设备连接可能不正确?)\n");
             if (opened.error == HidOpenError::AccessDenied) {
@@ -85,11 +85,11 @@ OpenResult HidProvider::Open(UsbIds normal, UsbIds upgrade) {
         Trace("打开通信端口成功!\n");
         Trace("正在读取设备的标识...\n");
         std::function<void()> vanished;
-        if (onVanished_) {
-            vanished = [handler = onVanished_, path] { handler(path); };
+        if (m_onVanished) {
+            vanished = [handler = m_onVanished, path] { handler(path); };
         }
         result.transport =
-            std::make_unique<HidTransport>(std::move(opened.device), timing_, std::move(vanished));
+            std::make_unique<HidTransport>(std::move(opened.device), m_timing, std::move(vanished));
         result.path = path;
         result.upgradeMode = candidate.upgradeMode;
         Trace("连接目标设备成功!\n");

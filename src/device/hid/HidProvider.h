@@ -44,9 +44,9 @@ class HidProvider : public TransportProvider {
     OpenResult Open(UsbIds normal, UsbIds upgrade) override;
 
   private:
-    std::shared_ptr<HidBackend> backend_;
-    HidTiming timing_;
-    std::function<void(const std::string&)> onVanished_;
+    std::shared_ptr<HidBackend> m_backend;
+    HidTiming m_timing;
+    std::function<void(const std::string&)> m_onVanished;
 };
 
 }  // namespace varnoth

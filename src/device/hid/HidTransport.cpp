@@ -23,40 +23,40 @@ Report Normalise(const Report& raw, int length) {
 
 HidTransport::HidTransport(std::unique_ptr<HidDevice> device, HidTiming timing,
                            std::function<void()> onVanished)
-    : device_(std::move(device)),
-      timing_(timing),
-      slice_(device_->Wake() ? timing.wakeableReadSlice : timing.readSlice),
-      onVanished_(std::move(onVanished)) {}
+    : m_device(std::move(device)),
+      m_timing(timing),
+      m_slice(m_device->Wake() ? timing.wakeableReadSlice : timing.readSlice),
+      m_onVanished(std::move(onVanished)) {}
 
 HidTransport::~HidTransport() {
     JoinReader();
-    std::lock_guard lock(handleMutex_);
-    device_.reset();
+    std::lock_guard lock(m_handleMutex);
+    m_device.reset();
 }
 
 int HidTransport::Transfer(const Report& report) {
-    if (vanished_.load()) {
+    if (m_vanished.load()) {
         return 0;
     }
     {
-        std::lock_guard lock(stateMutex_);
-        ++writers_;
+        std::lock_guard lock(m_stateMutex);
+        ++m_writers;
     }
-    device_->Wake();
+    m_device->Wake();
     int written = 0;
     std::string error;
     {
-        std::lock_guard lock(handleMutex_);
-        written = device_->Write(report.data(), report.size());
+        std::lock_guard lock(m_handleMutex);
+        written = m_device->Write(report.data(), report.size());
         if (written < 0) {
-            error = device_->ErrorText();
+            error = m_device->ErrorText();
         }
     }
     {
-        std::lock_guard lock(stateMutex_);
-        --writers_;
+        std::lock_guard lock(m_stateMutex);
+        --m_writers;
     }
-    stateChanged_.notify_all();
+    m_stateChanged.notify_all();
     if (written < 0) {
         Trace("usb write failed: %s\n", error.c_str());
         CheckVanished();
@@ -68,42 +68,42 @@ int HidTransport::Transfer(const Report& report) {
 void HidTransport::StartReader(Deliver deliver) {
     JoinReader();
     {
-        std::lock_guard lock(stateMutex_);
-        readerExited_ = false;
+        std::lock_guard lock(m_stateMutex);
+        m_readerExited = false;
     }
-    reader_ = std::thread(&HidTransport::ReaderLoop, this, std::move(deliver));
+    m_reader = std::thread(&HidTransport::ReaderLoop, this, std::move(deliver));
 }
 
 bool HidTransport::StopReader(std::chrono::milliseconds timeout) {
-    if (!reader_.joinable()) {
+    if (!m_reader.joinable()) {
         return true;
     }
-    stop_.store(true);
-    device_->Wake();
-    std::unique_lock lock(stateMutex_);
-    stateChanged_.notify_all();
-    if (!stateChanged_.wait_for(lock, timeout, [this] { return readerExited_; })) {
+    m_stop.store(true);
+    m_device->Wake();
+    std::unique_lock lock(m_stateMutex);
+    m_stateChanged.notify_all();
+    if (!m_stateChanged.wait_for(lock, timeout, [this] { return m_readerExited; })) {
         return false;
     }
     lock.unlock();
-    reader_.join();
-    stop_.store(false);
+    m_reader.join();
+    m_stop.store(false);
     return true;
 }
 
 std::optional<Report> HidTransport::ReadOne(std::chrono::milliseconds timeout) {
-    if (reader_.joinable()) {
+    if (m_reader.joinable()) {
         return std::nullopt;
     }
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        if (vanished_.load()) {
+        if (m_vanished.load()) {
             return std::nullopt;
         }
         WaitForWriters();
         const auto remaining = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        const auto slice = std::clamp(remaining, std::chrono::milliseconds(0), slice_);
+        const auto slice = std::clamp(remaining, std::chrono::milliseconds(0), m_slice);
         Report report{};
         switch (ReadSlice(report, slice)) {
             case ReadResult::Report:
@@ -111,7 +111,7 @@ std::optional<Report> HidTransport::ReadOne(std::chrono::milliseconds timeout) {
             case ReadResult::Vanished:
                 return std::nullopt;
             case ReadResult::Failed:
-                Backoff(std::min(timing_.errorBackoff, std::max(remaining, std::chrono::milliseconds(0))));
+                Backoff(std::min(m_timing.errorBackoff, std::max(remaining, std::chrono::milliseconds(0))));
                 break;
             case ReadResult::Nothing:
                 break;
@@ -128,13 +128,13 @@ HidTransport::ReadResult HidTransport::ReadSlice(Report& report, std::chrono::mi
     std::string error;
     bool firstFailure = false;
     {
-        std::lock_guard lock(handleMutex_);
-        length = device_->Read(raw.data(), raw.size(), timeout);
+        std::lock_guard lock(m_handleMutex);
+        length = m_device->Read(raw.data(), raw.size(), timeout);
         if (length < 0) {
-            error = device_->ErrorText();
+            error = m_device->ErrorText();
         }
-        firstFailure = length < 0 && !readFailing_;
-        readFailing_ = length < 0;
+        firstFailure = length < 0 && !m_readFailing;
+        m_readFailing = length < 0;
     }
     if (length > 0) {
         report = Normalise(raw, length);
@@ -147,67 +147,67 @@ HidTransport::ReadResult HidTransport::ReadSlice(Report& report, std::chrono::mi
         Trace("usb read failed: %s\n", error.c_str());
     }
     CheckVanished();
-    return vanished_.load() ? ReadResult::Vanished : ReadResult::Failed;
+    return m_vanished.load() ? ReadResult::Vanished : ReadResult::Failed;
 }
 
 void HidTransport::WaitForWriters() {
-    std::unique_lock lock(stateMutex_);
-    stateChanged_.wait(lock, [this] { return writers_ == 0 || stop_.load(); });
+    std::unique_lock lock(m_stateMutex);
+    m_stateChanged.wait(lock, [this] { return m_writers == 0 || m_stop.load(); });
 }
 
 void HidTransport::Backoff(std::chrono::milliseconds pause) {
-    std::unique_lock lock(stateMutex_);
-    stateChanged_.wait_for(lock, pause, [this] { return stop_.load(); });
+    std::unique_lock lock(m_stateMutex);
+    m_stateChanged.wait_for(lock, pause, [this] { return m_stop.load(); });
 }
 
 void HidTransport::CheckVanished() {
     bool present = true;
     {
-        std::lock_guard lock(handleMutex_);
-        present = device_->Present();
+        std::lock_guard lock(m_handleMutex);
+        present = m_device->Present();
     }
-    if (present || vanished_.exchange(true)) {
+    if (present || m_vanished.exchange(true)) {
         return;
     }
     Trace("usb device removed\n");
-    if (onVanished_) {
-        onVanished_();
+    if (m_onVanished) {
+        m_onVanished();
     }
 }
 
 void HidTransport::ReaderLoop(Deliver deliver) {
-    while (!stop_.load() && !vanished_.load()) {
+    while (!m_stop.load() && !m_vanished.load()) {
         WaitForWriters();
-        if (stop_.load()) {
+        if (m_stop.load()) {
             break;
         }
         Report report{};
-        const ReadResult result = ReadSlice(report, slice_);
+        const ReadResult result = ReadSlice(report, m_slice);
         if (result == ReadResult::Report) {
             deliver(report);
         } else if (result == ReadResult::Failed) {
-            Backoff(timing_.errorBackoff);
+            Backoff(m_timing.errorBackoff);
         }
     }
     {
-        std::lock_guard lock(stateMutex_);
-        readerExited_ = true;
+        std::lock_guard lock(m_stateMutex);
+        m_readerExited = true;
     }
-    stateChanged_.notify_all();
+    m_stateChanged.notify_all();
 }
 
 void HidTransport::JoinReader() {
-    if (!reader_.joinable()) {
+    if (!m_reader.joinable()) {
         return;
     }
-    stop_.store(true);
-    device_->Wake();
+    m_stop.store(true);
+    m_device->Wake();
     {
-        std::lock_guard lock(stateMutex_);
-        stateChanged_.notify_all();
+        std::lock_guard lock(m_stateMutex);
+        m_stateChanged.notify_all();
     }
-    reader_.join();
-    stop_.store(false);
+    m_reader.join();
+    m_stop.store(false);
 }
 
 }  // namespace varnoth

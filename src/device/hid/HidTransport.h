@@ -52,7 +52,7 @@ class HidTransport : public Transport {
     bool StopReader(std::chrono::milliseconds timeout) override;
     std::optional<Report> ReadOne(std::chrono::milliseconds timeout) override;
 
-    bool Vanished() const { return vanished_.load(); }
+    bool Vanished() const { return m_vanished.load(); }
 
   private:
     enum class ReadResult { Report, Nothing, Failed, Vanished };
@@ -64,22 +64,22 @@ class HidTransport : public Transport {
     void ReaderLoop(Deliver deliver);
     void JoinReader();
 
-    std::unique_ptr<HidDevice> device_;
-    const HidTiming timing_;
-    std::chrono::milliseconds slice_;
-    std::function<void()> onVanished_;
+    std::unique_ptr<HidDevice> m_device;
+    const HidTiming m_timing;
+    std::chrono::milliseconds m_slice;
+    std::function<void()> m_onVanished;
 
-    std::mutex handleMutex_;    // held for every call on device_ except Wake
-    bool readFailing_ = false;  // the last read failed; guarded by handleMutex_
+    std::mutex m_handleMutex;    // held for every call on m_device except Wake
+    bool m_readFailing = false;  // the last read failed; guarded by m_handleMutex
 
-    std::mutex stateMutex_;
-    std::condition_variable stateChanged_;
-    int writers_ = 0;  // Transfers waiting for or holding the handle; guarded by stateMutex_
-    bool readerExited_ = false;
+    std::mutex m_stateMutex;
+    std::condition_variable m_stateChanged;
+    int m_writers = 0;  // Transfers waiting for or holding the handle; guarded by m_stateMutex
+    bool m_readerExited = false;
 
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> vanished_{false};
-    std::thread reader_;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_vanished{false};
+    std::thread m_reader;
 };
 
 }  // namespace varnoth

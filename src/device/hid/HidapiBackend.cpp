@@ -66,63 +66,63 @@ std::vector<HidDeviceInfo> EnumerateLocked(UsbIds ids) {
 
 class HidapiDevice : public HidDevice {
   public:
-    HidapiDevice(hid_device* handle, HidDeviceInfo info) : handle_(handle), info_(std::move(info)) {
+    HidapiDevice(hid_device* handle, HidDeviceInfo info) : m_handle(handle), m_info(std::move(info)) {
 #ifdef __linux__
-        watchFd_ = ::open(info_.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (watchFd_ >= 0) {
-            wakeFd_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        m_watchFd = ::open(m_info.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (m_watchFd >= 0) {
+            m_wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
         }
-        if (wakeFd_ < 0 && watchFd_ >= 0) {
-            ::close(watchFd_);
-            watchFd_ = -1;
+        if (m_wakeFd < 0 && m_watchFd >= 0) {
+            ::close(m_watchFd);
+            m_watchFd = -1;
         }
 #endif
     }
 
     ~HidapiDevice() override {
 #ifdef __linux__
-        if (watchFd_ >= 0) {
-            ::close(watchFd_);
-            ::close(wakeFd_);
+        if (m_watchFd >= 0) {
+            ::close(m_watchFd);
+            ::close(m_wakeFd);
         }
 #endif
-        hid_close(handle_);
+        hid_close(m_handle);
     }
 
     HidapiDevice(const HidapiDevice&) = delete;
     HidapiDevice& operator=(const HidapiDevice&) = delete;
 
     int Write(const std::uint8_t* data, std::size_t size) override {
-        ownError_.clear();
-        return hid_write(handle_, data, size);
+        m_ownError.clear();
+        return hid_write(m_handle, data, size);
     }
 
     int Read(std::uint8_t* data, std::size_t size, std::chrono::milliseconds timeout) override {
-        ownError_.clear();
+        m_ownError.clear();
 #ifdef __linux__
-        if (watchFd_ >= 0) {
+        if (m_watchFd >= 0) {
             return ReadWakeable(data, size, timeout);
         }
 #endif
-        return hid_read_timeout(handle_, data, size, static_cast<int>(timeout.count()));
+        return hid_read_timeout(m_handle, data, size, static_cast<int>(timeout.count()));
     }
 
     std::string ErrorText() override {
-        return ownError_.empty() ? ToUtf8(hid_error(handle_)) : ownError_;
+        return m_ownError.empty() ? ToUtf8(hid_error(m_handle)) : m_ownError;
     }
 
     bool Present() override {
         std::lock_guard lock(LibraryMutex());
-        const auto devices = EnumerateLocked(info_.ids);
+        const auto devices = EnumerateLocked(m_info.ids);
         return std::any_of(devices.begin(), devices.end(),
-                           [this](const HidDeviceInfo& d) { return d.path == info_.path; });
+                           [this](const HidDeviceInfo& d) { return d.path == m_info.path; });
     }
 
     bool Wake() override {
 #ifdef __linux__
-        if (wakeFd_ >= 0) {
+        if (m_wakeFd >= 0) {
             const std::uint64_t one = 1;
-            return ::write(wakeFd_, &one, sizeof one) == sizeof one || errno == EAGAIN;
+            return ::write(m_wakeFd, &one, sizeof one) == sizeof one || errno == EAGAIN;
         }
 #endif
         return false;
@@ -132,38 +132,38 @@ class HidapiDevice : public HidDevice {
 #ifdef __linux__
     // A report already queued is taken at once; otherwise wait until input arrives or Wake is called.
     int ReadWakeable(std::uint8_t* data, std::size_t size, std::chrono::milliseconds timeout) {
-        const int queued = hid_read_timeout(handle_, data, size, 0);
+        const int queued = hid_read_timeout(m_handle, data, size, 0);
         if (queued != 0) {
             return queued;
         }
-        pollfd fds[2] = {{watchFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        pollfd fds[2] = {{m_watchFd, POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
         const int ready = ::poll(fds, 2, static_cast<int>(timeout.count()));
         if (ready < 0) {
             if (errno == EINTR) {
                 return 0;
             }
-            ownError_ = std::strerror(errno);
+            m_ownError = std::strerror(errno);
             return -1;
         }
         if (fds[1].revents != 0) {
             std::uint64_t count = 0;
-            [[maybe_unused]] const auto drained = ::read(wakeFd_, &count, sizeof count);
+            [[maybe_unused]] const auto drained = ::read(m_wakeFd, &count, sizeof count);
         }
         if (fds[0].revents == 0) {
             return 0;
         }
         std::uint8_t copy[kReportSize + 1];
-        while (::read(watchFd_, copy, sizeof copy) > 0) {
+        while (::read(m_watchFd, copy, sizeof copy) > 0) {
         }
-        return hid_read_timeout(handle_, data, size, 0);
+        return hid_read_timeout(m_handle, data, size, 0);
     }
 
-    int watchFd_ = -1;
-    int wakeFd_ = -1;
+    int m_watchFd = -1;
+    int m_wakeFd = -1;
 #endif
-    hid_device* handle_;
-    HidDeviceInfo info_;
-    std::string ownError_;
+    hid_device* m_handle;
+    HidDeviceInfo m_info;
+    std::string m_ownError;
 };
 
 }  // namespace

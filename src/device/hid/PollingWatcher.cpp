@@ -5,7 +5,7 @@
 namespace varnoth {
 
 PollingWatcher::PollingWatcher(std::shared_ptr<HidBackend> backend, std::chrono::milliseconds interval)
-    : backend_(std::move(backend)), interval_(interval) {}
+    : m_backend(std::move(backend)), m_interval(interval) {}
 
 PollingWatcher::~PollingWatcher() {
     Stop();
@@ -14,28 +14,28 @@ PollingWatcher::~PollingWatcher() {
 bool PollingWatcher::Start(Callback callback) {
     Stop();
     {
-        std::lock_guard lock(mutex_);
-        stop_ = false;
+        std::lock_guard lock(m_mutex);
+        m_stop = false;
     }
-    thread_ = std::thread(&PollingWatcher::Run, this, std::move(callback), Paths());
+    m_thread = std::thread(&PollingWatcher::Run, this, std::move(callback), Paths());
     return true;
 }
 
 void PollingWatcher::Stop() {
-    if (!thread_.joinable()) {
+    if (!m_thread.joinable()) {
         return;
     }
     {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
     }
-    stopRequested_.notify_all();
-    thread_.join();
+    m_stopRequested.notify_all();
+    m_thread.join();
 }
 
 std::set<std::string> PollingWatcher::Paths() {
     std::set<std::string> paths;
-    for (auto& device : backend_->Enumerate({0, 0})) {
+    for (auto& device : m_backend->Enumerate({0, 0})) {
         paths.insert(std::move(device.path));
     }
     return paths;
@@ -44,8 +44,8 @@ std::set<std::string> PollingWatcher::Paths() {
 void PollingWatcher::Run(Callback callback, std::set<std::string> known) {
     for (;;) {
         {
-            std::unique_lock lock(mutex_);
-            if (stopRequested_.wait_for(lock, interval_, [this] { return stop_; })) {
+            std::unique_lock lock(m_mutex);
+            if (m_stopRequested.wait_for(lock, m_interval, [this] { return m_stop; })) {
                 return;
             }
         }

@@ -30,12 +30,12 @@ class PollingWatcher : public DeviceWatcher {
     std::set<std::string> Paths();
     void Run(Callback callback, std::set<std::string> known);
 
-    std::shared_ptr<HidBackend> backend_;
-    const std::chrono::milliseconds interval_;
-    std::mutex mutex_;
-    std::condition_variable stopRequested_;
-    bool stop_ = false;  // guarded by mutex_
-    std::thread thread_;
+    std::shared_ptr<HidBackend> m_backend;
+    const std::chrono::milliseconds m_interval;
+    std::mutex m_mutex;
+    std::condition_variable m_stopRequested;
+    bool m_stop = false;  // guarded by m_mutex
+    std::thread m_thread;
 };
 
 }  // namespace varnoth

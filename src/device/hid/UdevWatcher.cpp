@@ -20,51 +20,52 @@ UdevWatcher::~UdevWatcher() {
 
 bool UdevWatcher::Start(Callback callback) {
     Stop();
-    udev_ = udev_new();
-    if (udev_ != nullptr) {
-        monitor_ = udev_monitor_new_from_netlink(udev_, "udev");
+    m_udev = udev_new();
+    if (m_udev != nullptr) {
+        m_monitor = udev_monitor_new_from_netlink(m_udev, "udev");
     }
-    const bool watching = monitor_ != nullptr &&
-                          udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) >= 0 &&
-                          udev_monitor_enable_receiving(monitor_) >= 0;
+    const bool watching =
+        m_monitor != nullptr &&
+        udev_monitor_filter_add_match_subsystem_devtype(m_monitor, "hidraw", nullptr) >= 0 &&
+        udev_monitor_enable_receiving(m_monitor) >= 0;
     if (watching) {
-        wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+        m_wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     }
-    if (wakeFd_ < 0) {
+    if (m_wakeFd < 0) {
         Trace("注册Guid错误，可能不能捕捉设备的连接或移除\n");
         Release();
         return false;
     }
-    thread_ = std::thread(&UdevWatcher::Run, this, std::move(callback));
+    m_thread = std::thread(&UdevWatcher::Run, this, std::move(callback));
     return true;
 }
 
 void UdevWatcher::Stop() {
-    if (thread_.joinable()) {
+    if (m_thread.joinable()) {
         const std::uint64_t one = 1;
-        [[maybe_unused]] const auto woken = write(wakeFd_, &one, sizeof one);
-        thread_.join();
+        [[maybe_unused]] const auto woken = write(m_wakeFd, &one, sizeof one);
+        m_thread.join();
     }
     Release();
 }
 
 void UdevWatcher::Release() {
-    if (wakeFd_ >= 0) {
-        close(wakeFd_);
-        wakeFd_ = -1;
+    if (m_wakeFd >= 0) {
+        close(m_wakeFd);
+        m_wakeFd = -1;
     }
-    if (monitor_ != nullptr) {
-        udev_monitor_unref(monitor_);
-        monitor_ = nullptr;
+    if (m_monitor != nullptr) {
+        udev_monitor_unref(m_monitor);
+        m_monitor = nullptr;
     }
-    if (udev_ != nullptr) {
-        udev_unref(udev_);
-        udev_ = nullptr;
+    if (m_udev != nullptr) {
+        udev_unref(m_udev);
+        m_udev = nullptr;
     }
 }
 
 void UdevWatcher::Run(Callback callback) {
-    pollfd fds[2] = {{udev_monitor_get_fd(monitor_), POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+    pollfd fds[2] = {{udev_monitor_get_fd(m_monitor), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     for (;;) {
         if (poll(fds, 2, -1) < 0) {
             if (errno == EINTR) {
@@ -80,7 +81,7 @@ void UdevWatcher::Run(Callback callback) {
             Trace("udev monitor closed\n");
             return;
         }
-        udev_device* device = udev_monitor_receive_device(monitor_);
+        udev_device* device = udev_monitor_receive_device(m_monitor);
         if (device == nullptr) {
             continue;
         }

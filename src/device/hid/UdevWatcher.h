@@ -27,10 +27,10 @@ class UdevWatcher : public DeviceWatcher {
     void Run(Callback callback);
     void Release();
 
-    udev* udev_ = nullptr;
-    udev_monitor* monitor_ = nullptr;
-    int wakeFd_ = -1;
-    std::thread thread_;
+    udev* m_udev = nullptr;
+    udev_monitor* m_monitor = nullptr;
+    int m_wakeFd = -1;
+    std::thread m_thread;
 };
 
 }  // namespace varnoth

@@ -3,14 +3,14 @@
 namespace varnoth {
 
 std::uint8_t RegisterBank::Get(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
-    return Exists(block, index, channel) ? bytes_[Offset(block, index, channel)] : 0;
+    return Exists(block, index, channel) ? m_bytes[Offset(block, index, channel)] : 0;
 }
 
 bool RegisterBank::Set(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value) {
     if (!Exists(block, index, channel)) {
         return false;
     }
-    bytes_[Offset(block, index, channel)] = value;
+    m_bytes[Offset(block, index, channel)] = value;
     return true;
 }
 

@@ -28,8 +28,8 @@ class RegisterBank {
     void SetChannels(std::uint8_t block, std::uint8_t index, std::uint8_t first, std::uint8_t last,
                      std::uint8_t value);
 
-    const Bytes& Raw() const { return bytes_; }
-    Bytes& Raw() { return bytes_; }
+    const Bytes& Raw() const { return m_bytes; }
+    Bytes& Raw() { return m_bytes; }
 
     bool operator==(const RegisterBank&) const = default;
 
@@ -38,7 +38,7 @@ class RegisterBank {
         return (std::size_t{block} * kIndexes + index) * kChannels + channel;
     }
 
-    Bytes bytes_{};
+    Bytes m_bytes{};
 };
 
 }  // namespace varnoth

@@ -20,14 +20,14 @@ bool Same(UsbIds a, UsbIds b) {
 }  // namespace
 
 SimProvider::SimProvider(std::shared_ptr<VirtualAmp> amp)
-    : amp_(std::move(amp)), presence_(std::make_shared<std::atomic<bool>>(true)), pluggedPath_(Path()) {}
+    : m_amp(std::move(amp)), m_presence(std::make_shared<std::atomic<bool>>(true)), m_pluggedPath(Path()) {}
 
 std::string SimProvider::Path() const {
-    return amp_->UpgradeMode() ? kUpgradePath : kNormalPath;
+    return m_amp->UpgradeMode() ? kUpgradePath : kNormalPath;
 }
 
 UsbIds SimProvider::Ids() const {
-    return amp_->UpgradeMode() ? kUpgradeIds : kNormalIds;
+    return m_amp->UpgradeMode() ? kUpgradeIds : kNormalIds;
 }
 
 OpenResult SimProvider::Open(UsbIds normal, UsbIds upgrade) {
@@ -35,22 +35,22 @@ OpenResult SimProvider::Open(UsbIds normal, UsbIds upgrade) {
     std::shared_ptr<std::atomic<bool>> presence;
     SimFaults faults;
     {
-        std::lock_guard lock(mutex_);
-        presence = presence_;
-        faults = faults_;
+        std::lock_guard lock(m_mutex);
+        presence = m_presence;
+        faults = m_faults;
     }
     if (!presence) {
         result.failure = "the virtual amplifier is unplugged";
         return result;
     }
     const UsbIds ids = Ids();
-    const bool upgradeMode = amp_->UpgradeMode();
+    const bool upgradeMode = m_amp->UpgradeMode();
     if (!Same(ids, upgradeMode ? upgrade : normal)) {
         result.failure = "no amplifier with the identifiers " + IdsText(normal) + " or " + IdsText(upgrade) +
                          ": the virtual amplifier presents " + IdsText(ids);
         return result;
     }
-    result.transport = std::make_unique<SimTransport>(amp_, faults, presence);
+    result.transport = std::make_unique<SimTransport>(m_amp, faults, presence);
     result.path = Path();
     result.upgradeMode = upgradeMode;
     result.simulated = true;
@@ -60,13 +60,13 @@ OpenResult SimProvider::Open(UsbIds normal, UsbIds upgrade) {
 void SimProvider::Unplug() {
     std::string path;
     {
-        std::lock_guard lock(mutex_);
-        if (!presence_) {
+        std::lock_guard lock(m_mutex);
+        if (!m_presence) {
             return;
         }
-        presence_->store(false);
-        presence_.reset();
-        path = pluggedPath_;
+        m_presence->store(false);
+        m_presence.reset();
+        path = m_pluggedPath;
     }
     Notify(false, path);
 }
@@ -74,48 +74,48 @@ void SimProvider::Unplug() {
 void SimProvider::Plug() {
     std::string path = Path();
     {
-        std::lock_guard lock(mutex_);
-        if (presence_) {
+        std::lock_guard lock(m_mutex);
+        if (m_presence) {
             return;
         }
-        presence_ = std::make_shared<std::atomic<bool>>(true);
-        pluggedPath_ = path;
+        m_presence = std::make_shared<std::atomic<bool>>(true);
+        m_pluggedPath = path;
     }
     Notify(true, path);
 }
 
 bool SimProvider::Plugged() const {
-    std::lock_guard lock(mutex_);
-    return presence_ != nullptr;
+    std::lock_guard lock(m_mutex);
+    return m_presence != nullptr;
 }
 
 void SimProvider::SetFaults(const SimFaults& faults) {
-    std::lock_guard lock(mutex_);
-    faults_ = faults;
+    std::lock_guard lock(m_mutex);
+    m_faults = faults;
 }
 
 SimFaults SimProvider::Faults() const {
-    std::lock_guard lock(mutex_);
-    return faults_;
+    std::lock_guard lock(m_mutex);
+    return m_faults;
 }
 
 int SimProvider::AddObserver(Observer observer) {
-    std::lock_guard lock(mutex_);
-    const int id = nextObserver_++;
-    observers_.emplace(id, std::move(observer));
+    std::lock_guard lock(m_mutex);
+    const int id = m_nextObserver++;
+    m_observers.emplace(id, std::move(observer));
     return id;
 }
 
 void SimProvider::RemoveObserver(int id) {
-    std::lock_guard lock(mutex_);
-    observers_.erase(id);
+    std::lock_guard lock(m_mutex);
+    m_observers.erase(id);
 }
 
 void SimProvider::Notify(bool arrived, const std::string& path) {
     std::vector<Observer> observers;
     {
-        std::lock_guard lock(mutex_);
-        for (const auto& [id, observer] : observers_) {
+        std::lock_guard lock(m_mutex);
+        for (const auto& [id, observer] : m_observers) {
             observers.push_back(observer);
         }
     }

@@ -42,7 +42,7 @@ class SimProvider : public TransportProvider {
     void SetFaults(const SimFaults& faults);
     SimFaults Faults() const;
 
-    const std::shared_ptr<VirtualAmp>& Amp() const { return amp_; }
+    const std::shared_ptr<VirtualAmp>& Amp() const { return m_amp; }
 
     int AddObserver(Observer observer);
     void RemoveObserver(int id);
@@ -50,13 +50,13 @@ class SimProvider : public TransportProvider {
   private:
     void Notify(bool arrived, const std::string& path);
 
-    const std::shared_ptr<VirtualAmp> amp_;
-    mutable std::mutex mutex_;
-    std::shared_ptr<std::atomic<bool>> presence_;  // null while unplugged
-    std::string pluggedPath_;                      // the path announced at the last arrival
-    SimFaults faults_;
-    std::map<int, Observer> observers_;
-    int nextObserver_ = 1;
+    const std::shared_ptr<VirtualAmp> m_amp;
+    mutable std::mutex m_mutex;
+    std::shared_ptr<std::atomic<bool>> m_presence;  // null while unplugged
+    std::string m_pluggedPath;                      // the path announced at the last arrival
+    SimFaults m_faults;
+    std::map<int, Observer> m_observers;
+    int m_nextObserver = 1;
 };
 
 }  // namespace varnoth

@@ -71,16 +71,16 @@ std::vector<std::uint8_t> Payload(const VirtualAmpState& s) {
 // Reads the payload front to back; every read fails once the payload is used up.
 class PayloadReader {
   public:
-    PayloadReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    PayloadReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
 
     template <typename Bytes>
     bool Read(Bytes& bytes) {
         const std::size_t n = std::size(bytes);
-        if (size_ - at_ < n) {
+        if (m_size - m_at < n) {
             return false;
         }
-        std::memcpy(std::data(bytes), data_ + at_, n);
-        at_ += n;
+        std::memcpy(std::data(bytes), m_data + m_at, n);
+        m_at += n;
         return true;
     }
     bool ReadByte(std::uint8_t& b) {
@@ -91,19 +91,19 @@ class PayloadReader {
     }
     bool ReadText(std::string& text) {
         std::uint8_t length = 0;
-        if (!ReadByte(length) || size_ - at_ < length) {
+        if (!ReadByte(length) || m_size - m_at < length) {
             return false;
         }
-        text.assign(reinterpret_cast<const char*>(data_ + at_), length);
-        at_ += length;
+        text.assign(reinterpret_cast<const char*>(m_data + m_at), length);
+        m_at += length;
         return true;
     }
-    bool AtEnd() const { return at_ == size_; }
+    bool AtEnd() const { return m_at == m_size; }
 
   private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t at_ = 0;
+    const std::uint8_t* m_data;
+    std::size_t m_size;
+    std::size_t m_at = 0;
 };
 
 bool ParsePayload(const std::uint8_t* data, std::size_t size, VirtualAmpState& s) {

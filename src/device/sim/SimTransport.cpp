@@ -24,42 +24,42 @@ double Fraction(std::uint64_t seed, std::uint64_t n) {
 }  // namespace
 
 SimTransport::SimTransport(std::shared_ptr<VirtualAmp> amp, SimFaults faults, Presence presence)
-    : amp_(std::move(amp)), presence_(std::move(presence)), faults_(faults) {
-    listener_ = amp_->Subscribe([this](const Report& report) {
-        std::lock_guard lock(mutex_);
+    : m_amp(std::move(amp)), m_presence(std::move(presence)), m_faults(faults) {
+    m_listener = m_amp->Subscribe([this](const Report& report) {
+        std::lock_guard lock(m_mutex);
         QueueLocked(report);
     });
 }
 
 SimTransport::~SimTransport() {
-    amp_->Unsubscribe(listener_);
+    m_amp->Unsubscribe(m_listener);
     {
-        std::lock_guard lock(mutex_);
-        stop_ = true;
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
     }
-    changed_.notify_all();
-    if (reader_.joinable()) {
-        reader_.join();
+    m_changed.notify_all();
+    if (m_reader.joinable()) {
+        m_reader.join();
     }
 }
 
 bool SimTransport::GoneLocked() const {
-    return vanished_ || (presence_ && !presence_->load());
+    return m_vanished || (m_presence && !m_presence->load());
 }
 
 void SimTransport::QueueLocked(const Report& reply) {
     if (GoneLocked()) {
         return;
     }
-    const std::uint64_t n = ++replies_;
-    const bool drop = faults_.silent || (faults_.dropEvery != 0 && n % faults_.dropEvery == 0) ||
-                      (faults_.dropFraction > 0.0 && Fraction(faults_.dropSeed, n) < faults_.dropFraction);
+    const std::uint64_t n = ++m_replies;
+    const bool drop = m_faults.silent || (m_faults.dropEvery != 0 && n % m_faults.dropEvery == 0) ||
+                      (m_faults.dropFraction > 0.0 && Fraction(m_faults.dropSeed, n) < m_faults.dropFraction);
     if (drop) {
-        ++dropped_;
+        ++m_dropped;
         return;
     }
-    queue_.push_back({reply, std::chrono::steady_clock::now() + faults_.latency});
-    changed_.notify_all();
+    m_queue.push_back({reply, std::chrono::steady_clock::now() + m_faults.latency});
+    m_changed.notify_all();
 }
 
 int SimTransport::Transfer(const Report& report) {
@@ -67,18 +67,18 @@ int SimTransport::Transfer(const Report& report) {
         return 0;
     }
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(m_mutex);
         if (GoneLocked()) {
             return 0;
         }
     }
-    const Report reply = amp_->Receive(report);
-    std::lock_guard lock(mutex_);
-    ++reports_;
-    if (faults_.vanishAfter != 0 && reports_ >= faults_.vanishAfter) {
-        vanished_ = true;
-        queue_.clear();
-        changed_.notify_all();
+    const Report reply = m_amp->Receive(report);
+    std::lock_guard lock(m_mutex);
+    ++m_reports;
+    if (m_faults.vanishAfter != 0 && m_reports >= m_faults.vanishAfter) {
+        m_vanished = true;
+        m_queue.clear();
+        m_changed.notify_all();
         return static_cast<int>(kReportSize);
     }
     QueueLocked(reply);
@@ -86,20 +86,20 @@ int SimTransport::Transfer(const Report& report) {
 }
 
 void SimTransport::StartReader(Deliver deliver) {
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(m_mutex);
     if (ReaderRunningLocked()) {
         Trace("sim: a reader already runs on this link\n");
         return;
     }
-    std::thread finished = std::move(reader_);
-    stop_ = false;
-    readerDone_ = false;
+    std::thread finished = std::move(m_reader);
+    m_stop = false;
+    m_readerDone = false;
     lock.unlock();
     if (finished.joinable()) {
         finished.join();
     }
     lock.lock();
-    reader_ = std::thread([this, deliver = std::move(deliver)] { ReaderLoop(deliver); });
+    m_reader = std::thread([this, deliver = std::move(deliver)] { ReaderLoop(deliver); });
 }
 
 void SimTransport::WaitUntilDue(std::unique_lock<std::mutex>& lock, TimePoint due) {
@@ -107,7 +107,7 @@ void SimTransport::WaitUntilDue(std::unique_lock<std::mutex>& lock, TimePoint du
     // would arrive late by as much. The last stretch is therefore waited out awake, with the lock released.
     const TimePoint wake = due - kAwakeStretch;
     if (std::chrono::steady_clock::now() < wake) {
-        changed_.wait_until(lock, wake);
+        m_changed.wait_until(lock, wake);
         return;
     }
     lock.unlock();
@@ -118,93 +118,93 @@ void SimTransport::WaitUntilDue(std::unique_lock<std::mutex>& lock, TimePoint du
 }
 
 void SimTransport::ReaderLoop(Deliver deliver) {
-    std::unique_lock lock(mutex_);
-    while (!stop_) {
-        if (queue_.empty()) {
-            changed_.wait(lock);
+    std::unique_lock lock(m_mutex);
+    while (!m_stop) {
+        if (m_queue.empty()) {
+            m_changed.wait(lock);
             continue;
         }
-        const TimePoint due = queue_.front().due;
+        const TimePoint due = m_queue.front().due;
         if (std::chrono::steady_clock::now() < due) {
             WaitUntilDue(lock, due);
             continue;
         }
-        const Report report = queue_.front().report;
-        queue_.pop_front();
+        const Report report = m_queue.front().report;
+        m_queue.pop_front();
         if (GoneLocked()) {
-            queue_.clear();
+            m_queue.clear();
             continue;
         }
         lock.unlock();
         deliver(report);
         lock.lock();
     }
-    readerDone_ = true;
-    changed_.notify_all();
+    m_readerDone = true;
+    m_changed.notify_all();
 }
 
 bool SimTransport::StopReader(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
-    if (!reader_.joinable()) {
+    std::unique_lock lock(m_mutex);
+    if (!m_reader.joinable()) {
         return true;
     }
-    if (reader_.get_id() == std::this_thread::get_id()) {
+    if (m_reader.get_id() == std::this_thread::get_id()) {
         return false;
     }
-    stop_ = true;
-    changed_.notify_all();
-    if (!changed_.wait_for(lock, timeout, [this] { return readerDone_; })) {
+    m_stop = true;
+    m_changed.notify_all();
+    if (!m_changed.wait_for(lock, timeout, [this] { return m_readerDone; })) {
         return false;
     }
-    std::thread finished = std::move(reader_);
+    std::thread finished = std::move(m_reader);
     lock.unlock();
     finished.join();
     return true;
 }
 
 std::optional<Report> SimTransport::ReadOne(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(mutex_);
+    std::unique_lock lock(m_mutex);
     if (ReaderRunningLocked()) {
         return std::nullopt;
     }
     const TimePoint deadline = std::chrono::steady_clock::now() + timeout;
     while (!GoneLocked()) {
         const TimePoint now = std::chrono::steady_clock::now();
-        if (!queue_.empty() && queue_.front().due <= now) {
-            const Report report = queue_.front().report;
-            queue_.pop_front();
+        if (!m_queue.empty() && m_queue.front().due <= now) {
+            const Report report = m_queue.front().report;
+            m_queue.pop_front();
             return report;
         }
         if (now >= deadline) {
             return std::nullopt;
         }
-        const TimePoint wake = queue_.empty() ? deadline : std::min(deadline, queue_.front().due);
-        changed_.wait_until(lock, wake);
+        const TimePoint wake = m_queue.empty() ? deadline : std::min(deadline, m_queue.front().due);
+        m_changed.wait_until(lock, wake);
     }
-    queue_.clear();
+    m_queue.clear();
     return std::nullopt;
 }
 
 void SimTransport::SetFaults(const SimFaults& faults) {
-    std::lock_guard lock(mutex_);
-    faults_ = faults;
+    std::lock_guard lock(m_mutex);
+    m_faults = faults;
 }
 
 void SimTransport::Vanish() {
-    std::lock_guard lock(mutex_);
-    vanished_ = true;
-    queue_.clear();
-    changed_.notify_all();
+    std::lock_guard lock(m_mutex);
+    m_vanished = true;
+    m_queue.clear();
+    m_changed.notify_all();
 }
 
 bool SimTransport::Vanished() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     return GoneLocked();
 }
 
 std::uint64_t SimTransport::RepliesDropped() const {
-    std::lock_guard lock(mutex_);
-    return dropped_;
+    std::lock_guard lock(m_mutex);
+    return m_dropped;
 }
 
 }  // namespace varnoth

@@ -69,23 +69,23 @@ class SimTransport : public Transport {
     void WaitUntilDue(std::unique_lock<std::mutex>& lock, TimePoint due);
     void QueueLocked(const Report& reply);
     void ReaderLoop(Deliver deliver);
-    bool ReaderRunningLocked() const { return reader_.joinable() && !readerDone_; }
+    bool ReaderRunningLocked() const { return m_reader.joinable() && !m_readerDone; }
 
-    const std::shared_ptr<VirtualAmp> amp_;
-    const Presence presence_;
-    int listener_ = 0;
+    const std::shared_ptr<VirtualAmp> m_amp;
+    const Presence m_presence;
+    int m_listener = 0;
 
-    mutable std::mutex mutex_;
-    std::condition_variable changed_;
-    SimFaults faults_;
-    std::deque<Pending> queue_;
-    std::uint64_t reports_ = 0;
-    std::uint64_t replies_ = 0;
-    std::uint64_t dropped_ = 0;
-    bool vanished_ = false;
-    bool stop_ = false;
-    bool readerDone_ = false;
-    std::thread reader_;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    SimFaults m_faults;
+    std::deque<Pending> m_queue;
+    std::uint64_t m_reports = 0;
+    std::uint64_t m_replies = 0;
+    std::uint64_t m_dropped = 0;
+    bool m_vanished = false;
+    bool m_stop = false;
+    bool m_readerDone = false;
+    std::thread m_reader;
 };
 
 }  // namespace varnoth

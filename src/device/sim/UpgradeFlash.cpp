@@ -9,26 +9,26 @@ std::array<std::uint8_t, UpgradeFlash::kSize> UpgradeFlash::Erased() {
 }
 
 void UpgradeFlash::Announce(std::uint16_t address, std::uint8_t extra) {
-    announcements_.push_back({address, extra});
-    announcedPages_[address / kPageSize] = true;
+    m_announcements.push_back({address, extra});
+    m_announcedPages[address / kPageSize] = true;
 }
 
 bool UpgradeFlash::Write(std::uint16_t address, const std::uint8_t* data, std::size_t count) {
     if (count == 0 || count > kMaxChunk || address + count > kSize) {
-        ++rejected_;
+        ++m_rejected;
         return false;
     }
     bool announced = true;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = address + i;
         announced = announced && PageAnnounced(at / kPageSize);
-        bytes_[at] = data[i];
-        written_[at] = true;
+        m_bytes[at] = data[i];
+        m_written[at] = true;
     }
     if (!announced) {
-        ++unannounced_;
+        ++m_unannounced;
     }
-    chunks_.push_back({address, static_cast<std::uint8_t>(count)});
+    m_chunks.push_back({address, static_cast<std::uint8_t>(count)});
     return true;
 }
 
@@ -39,11 +39,11 @@ void UpgradeFlash::Clear() {
 std::vector<std::uint8_t> UpgradeFlash::Image(std::size_t end) const {
     std::size_t length = 0;
     for (std::size_t at = 0; at < end && at < kSize; ++at) {
-        if (written_[at]) {
+        if (m_written[at]) {
             length = at + 1;
         }
     }
-    return {bytes_.begin(), bytes_.begin() + static_cast<std::ptrdiff_t>(length)};
+    return {m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(length)};
 }
 
 }  // namespace varnoth

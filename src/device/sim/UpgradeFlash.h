@@ -39,27 +39,27 @@ class UpgradeFlash {
     // Back to erased with empty records.
     void Clear();
 
-    const std::array<std::uint8_t, kSize>& Bytes() const { return bytes_; }
-    bool Written(std::size_t address) const { return address < kSize && written_[address]; }
-    const std::vector<Announcement>& Announcements() const { return announcements_; }
-    const std::vector<Chunk>& Chunks() const { return chunks_; }
-    std::size_t RejectedChunks() const { return rejected_; }
-    std::size_t UnannouncedWrites() const { return unannounced_; }
+    const std::array<std::uint8_t, kSize>& Bytes() const { return m_bytes; }
+    bool Written(std::size_t address) const { return address < kSize && m_written[address]; }
+    const std::vector<Announcement>& Announcements() const { return m_announcements; }
+    const std::vector<Chunk>& Chunks() const { return m_chunks; }
+    std::size_t RejectedChunks() const { return m_rejected; }
+    std::size_t UnannouncedWrites() const { return m_unannounced; }
 
     // The image that reached the flash from address 0 up to the highest byte written below `end` (the
     // closing write at 0xE400 is left out by passing 0xE400).
     std::vector<std::uint8_t> Image(std::size_t end = kSize) const;
 
   private:
-    bool PageAnnounced(std::size_t page) const { return announcedPages_[page]; }
+    bool PageAnnounced(std::size_t page) const { return m_announcedPages[page]; }
 
-    std::array<std::uint8_t, kSize> bytes_ = Erased();
-    std::bitset<kSize> written_;
-    std::bitset<kSize / kPageSize> announcedPages_;
-    std::vector<Announcement> announcements_;
-    std::vector<Chunk> chunks_;
-    std::size_t rejected_ = 0;
-    std::size_t unannounced_ = 0;
+    std::array<std::uint8_t, kSize> m_bytes = Erased();
+    std::bitset<kSize> m_written;
+    std::bitset<kSize / kPageSize> m_announcedPages;
+    std::vector<Announcement> m_announcements;
+    std::vector<Chunk> m_chunks;
+    std::size_t m_rejected = 0;
+    std::size_t m_unannounced = 0;
 
     static std::array<std::uint8_t, kSize> Erased();
 };

@@ -52,9 +52,9 @@ const VirtualAmp::Command VirtualAmp::kUpgradeCommands[] = {
     {op::UpgradeExit, &VirtualAmp::Farewell},
 };
 
-VirtualAmp::VirtualAmp() : state_(VirtualAmpState::Factory()) {
+VirtualAmp::VirtualAmp() : m_state(VirtualAmpState::Factory()) {
     const auto start = std::chrono::steady_clock::now();
-    clock_ = [start] {
+    m_clock = [start] {
         return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                      start);
     };
@@ -75,36 +75,36 @@ Report VirtualAmp::Ack(std::uint8_t opcode, bool done) {
 }
 
 Report VirtualAmp::Receive(const Report& command) {
-    std::lock_guard lock(mutex_);
-    ++received_;
+    std::lock_guard lock(m_mutex);
+    ++m_received;
     const std::uint8_t opcode = command[1];
-    const bool farewell = opcode == (state_.upgradeMode ? op::UpgradeExit : op::UnLockMachine);
+    const bool farewell = opcode == (m_state.upgradeMode ? op::UpgradeExit : op::UnLockMachine);
     if (!farewell) {
-        control_.underPcControl = true;
+        m_control.underPcControl = true;
     }
     const auto match = [opcode](const Command& c) { return c.opcode == opcode; };
-    const Command* begin = state_.upgradeMode ? std::begin(kUpgradeCommands) : std::begin(kNormalCommands);
-    const Command* end = state_.upgradeMode ? std::end(kUpgradeCommands) : std::end(kNormalCommands);
+    const Command* begin = m_state.upgradeMode ? std::begin(kUpgradeCommands) : std::begin(kNormalCommands);
+    const Command* end = m_state.upgradeMode ? std::end(kUpgradeCommands) : std::end(kNormalCommands);
     const Command* found = std::find_if(begin, end, match);
     return found == end ? Ack(opcode, false) : (this->*found->handler)(command);
 }
 
 Report VirtualAmp::UpgradeBlock(const Report& c) {
-    flash_.Announce(static_cast<std::uint16_t>(c[2] << 8 | c[3]), c[4]);
+    m_flash.Announce(static_cast<std::uint16_t>(c[2] << 8 | c[3]), c[4]);
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::UpgradeData(const Report& c) {
     // The flash refuses a count above 56, so the data never runs past the report.
     const auto address = static_cast<std::uint16_t>(c[2] << 8 | c[3]);
-    return Ack(c[1], flash_.Write(address, c.data() + 5, c[4]));
+    return Ack(c[1], m_flash.Write(address, c.data() + 5, c[4]));
 }
 
 Report VirtualAmp::Farewell(const Report& c) {
-    control_.underPcControl = false;
-    ++control_.farewells;
-    control_.lastFarewell = c[1];
-    studying_ = 0;
+    m_control.underPcControl = false;
+    ++m_control.farewells;
+    m_control.lastFarewell = c[1];
+    m_studying = 0;
     return Ack(c[1], true);
 }
 
@@ -113,8 +113,8 @@ Report VirtualAmp::SaveMode(const Report& c) {
     if (mode >= sim::kModeCount) {
         return Ack(c[1], false);
     }
-    state_.stored[mode] = state_.working;
-    state_.currentMode = mode;
+    m_state.stored[mode] = m_state.working;
+    m_state.currentMode = mode;
     return Ack(c[1], true);
 }
 
@@ -123,8 +123,8 @@ Report VirtualAmp::LoadMode(const Report& c) {
     if (mode >= sim::kModeCount) {
         return Ack(c[1], false);
     }
-    state_.working = state_.stored[mode];
-    state_.currentMode = mode;
+    m_state.working = m_state.stored[mode];
+    m_state.currentMode = mode;
     return Ack(c[1], true);
 }
 
@@ -133,26 +133,26 @@ Report VirtualAmp::ResetMode(const Report& c) {
     if (mode >= sim::kModeCount) {
         return Ack(c[1], false);
     }
-    state_.working = state_.reset[mode];
-    state_.stored[mode] = state_.reset[mode];
-    state_.currentMode = mode;
+    m_state.working = m_state.reset[mode];
+    m_state.stored[mode] = m_state.reset[mode];
+    m_state.currentMode = mode;
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::ReadCurEffectMode(const Report& c) {
     Report r = Answer(c[1]);
-    r[2] = state_.currentMode;
+    r[2] = m_state.currentMode;
     return r;
 }
 
 Report VirtualAmp::WriteK750Data(const Report& c) {
     const std::uint8_t block = c[2], index = c[3], channel = c[4], value = c[5];
-    if (!state_.working.Set(block, index, channel, value)) {
+    if (!m_state.working.Set(block, index, channel, value)) {
         return Ack(c[1], false);
     }
     if (block == sim::kEffectBlock && index == sim::kEffectPresetIndex && channel < 2 &&
         value < sim::kEffectPresetCount) {
-        sim::LoadEffectPreset(state_.working, channel, value);
+        sim::LoadEffectPreset(m_state.working, channel, value);
     }
     return Ack(c[1], true);
 }
@@ -167,7 +167,7 @@ Report VirtualAmp::ReadK750Single(const Report& c) {
         std::copy(levels.begin(), levels.end(), r.begin() + kLevelAt);
     } else {
         for (std::uint8_t ch = 0; ch < RegisterBank::kChannels; ++ch) {
-            r[kValuesAt + ch] = state_.working.Get(block, index, ch);
+            r[kValuesAt + ch] = m_state.working.Get(block, index, ch);
         }
     }
     return r;
@@ -178,7 +178,7 @@ Report VirtualAmp::ReadK750Array(const Report& c) {
     r[2] = c[2];
     r[3] = c[3];
     for (std::uint8_t ch = 0; ch < RegisterBank::kChannels; ++ch) {
-        r[kValuesAt + ch] = state_.working.Get(c[2], c[3], ch);
+        r[kValuesAt + ch] = m_state.working.Get(c[2], c[3], ch);
     }
     return r;
 }
@@ -187,16 +187,16 @@ Report VirtualAmp::SetMicControlSub(const Report& c) {
     if (c[2] != kMicControlSubSelector) {
         return Ack(c[1], false);
     }
-    state_.micControlSubTime = c[3];
-    state_.micControlSubRate = c[4];
+    m_state.micControlSubTime = c[3];
+    m_state.micControlSubRate = c[4];
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::ReadMicControlSub(const Report& c) {
     Report r = Answer(c[1]);
     r[2] = kMicControlSubSelector;
-    r[3] = state_.micControlSubTime;
-    r[4] = state_.micControlSubRate;
+    r[3] = m_state.micControlSubTime;
+    r[4] = m_state.micControlSubRate;
     return r;
 }
 
@@ -205,23 +205,23 @@ Report VirtualAmp::StudyKey(const Report& c) {
     if (key == 0 || key > kLastKeyIndex) {
         return Ack(c[1], false);
     }
-    studying_ = key;
+    m_studying = key;
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::CancelStudying(const Report& c) {
-    studying_ = 0;
+    m_studying = 0;
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::ReadIRSet(const Report& c) {
     Report r = Answer(c[1]);
-    std::copy(state_.ir.begin(), state_.ir.end(), r.begin() + kRecordAt);
+    std::copy(m_state.ir.begin(), m_state.ir.end(), r.begin() + kRecordAt);
     return r;
 }
 
 Report VirtualAmp::ApplyIRSet(const Report& c) {
-    std::copy_n(c.begin() + kRecordAt, state_.ir.size(), state_.ir.begin());
+    std::copy_n(c.begin() + kRecordAt, m_state.ir.size(), m_state.ir.begin());
     return Ack(c[1], true);
 }
 
@@ -235,75 +235,75 @@ Report VirtualAmp::ResetMachineCommand(const Report& c) {
 
 Report VirtualAmp::ReadDevName(const Report& c) {
     Report r = Answer(c[1]);
-    PutText(r, state_.name);
+    PutText(r, m_state.name);
     return r;
 }
 
 Report VirtualAmp::ReadDevDate(const Report& c) {
     Report r = Answer(c[1]);
-    PutText(r, state_.date);
+    PutText(r, m_state.date);
     return r;
 }
 
 Report VirtualAmp::ApplyMachineSet(const Report& c) {
-    std::copy_n(c.begin() + kRecordAt, state_.machine.size(), state_.machine.begin());
+    std::copy_n(c.begin() + kRecordAt, m_state.machine.size(), m_state.machine.begin());
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::MachineReadAll(const Report& c) {
     Report r = Answer(c[1]);
-    std::copy(state_.machine.begin(), state_.machine.end(), r.begin() + kRecordAt);
+    std::copy(m_state.machine.begin(), m_state.machine.end(), r.begin() + kRecordAt);
     return r;
 }
 
 int VirtualAmp::Subscribe(Listener listener) {
-    std::lock_guard lock(mutex_);
-    const int id = nextListener_++;
-    listeners_.emplace(id, std::move(listener));
+    std::lock_guard lock(m_mutex);
+    const int id = m_nextListener++;
+    m_listeners.emplace(id, std::move(listener));
     return id;
 }
 
 void VirtualAmp::Unsubscribe(int id) {
-    std::lock_guard lock(mutex_);
-    listeners_.erase(id);
+    std::lock_guard lock(m_mutex);
+    m_listeners.erase(id);
 }
 
 bool VirtualAmp::PressRemoteKey(std::uint8_t systemCode, std::uint8_t keyCode) {
-    std::lock_guard lock(mutex_);
-    if (studying_ == 0 || state_.upgradeMode) {
+    std::lock_guard lock(m_mutex);
+    if (m_studying == 0 || m_state.upgradeMode) {
         return false;
     }
-    state_.ir[0] = systemCode;
-    state_.ir[studying_] = keyCode;
+    m_state.ir[0] = systemCode;
+    m_state.ir[m_studying] = keyCode;
     Report r = Answer(kStudiedKey);
     r[2] = systemCode;
-    r[3] = studying_;
+    r[3] = m_studying;
     r[4] = keyCode;
-    studying_ = 0;
-    for (const auto& [id, listener] : listeners_) {
+    m_studying = 0;
+    for (const auto& [id, listener] : m_listeners) {
         listener(r);
     }
     return true;
 }
 
 void VirtualAmp::InjectReport(const Report& report) {
-    std::lock_guard lock(mutex_);
-    for (const auto& [id, listener] : listeners_) {
+    std::lock_guard lock(m_mutex);
+    for (const auto& [id, listener] : m_listeners) {
         listener(report);
     }
 }
 
 std::uint8_t VirtualAmp::StudyingKey() const {
-    std::lock_guard lock(mutex_);
-    return studying_;
+    std::lock_guard lock(m_mutex);
+    return m_studying;
 }
 
 bool VirtualAmp::SetName(const std::string& name) {
     if (!ValidDeviceText(name)) {
         return false;
     }
-    std::lock_guard lock(mutex_);
-    state_.name = name;
+    std::lock_guard lock(m_mutex);
+    m_state.name = name;
     return true;
 }
 
@@ -311,144 +311,144 @@ bool VirtualAmp::SetDate(const std::string& date) {
     if (!ValidDeviceText(date)) {
         return false;
     }
-    std::lock_guard lock(mutex_);
-    state_.date = date;
+    std::lock_guard lock(m_mutex);
+    m_state.date = date;
     return true;
 }
 
 std::string VirtualAmp::Name() const {
-    std::lock_guard lock(mutex_);
-    return state_.name;
+    std::lock_guard lock(m_mutex);
+    return m_state.name;
 }
 
 std::string VirtualAmp::Date() const {
-    std::lock_guard lock(mutex_);
-    return state_.date;
+    std::lock_guard lock(m_mutex);
+    return m_state.date;
 }
 
 void VirtualAmp::SetUpgradeMode(bool upgradeMode) {
-    std::lock_guard lock(mutex_);
-    if (upgradeMode && !state_.upgradeMode) {
-        flash_.Clear();
+    std::lock_guard lock(m_mutex);
+    if (upgradeMode && !m_state.upgradeMode) {
+        m_flash.Clear();
     }
-    state_.upgradeMode = upgradeMode;
-    studying_ = 0;
+    m_state.upgradeMode = upgradeMode;
+    m_studying = 0;
 }
 
 bool VirtualAmp::UpgradeMode() const {
-    std::lock_guard lock(mutex_);
-    return state_.upgradeMode;
+    std::lock_guard lock(m_mutex);
+    return m_state.upgradeMode;
 }
 
 UpgradeFlash VirtualAmp::Flash() const {
-    std::lock_guard lock(mutex_);
-    return flash_;
+    std::lock_guard lock(m_mutex);
+    return m_flash;
 }
 
 std::uint8_t VirtualAmp::Register(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
-    std::lock_guard lock(mutex_);
-    return state_.working.Get(block, index, channel);
+    std::lock_guard lock(m_mutex);
+    return m_state.working.Get(block, index, channel);
 }
 
 void VirtualAmp::SetRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
                              std::uint8_t value) {
-    std::lock_guard lock(mutex_);
-    state_.working.Set(block, index, channel, value);
+    std::lock_guard lock(m_mutex);
+    m_state.working.Set(block, index, channel, value);
 }
 
 RegisterBank VirtualAmp::WorkingSet() const {
-    std::lock_guard lock(mutex_);
-    return state_.working;
+    std::lock_guard lock(m_mutex);
+    return m_state.working;
 }
 
 RegisterBank VirtualAmp::StoredSet(std::size_t mode) const {
-    std::lock_guard lock(mutex_);
-    return state_.stored.at(mode);
+    std::lock_guard lock(m_mutex);
+    return m_state.stored.at(mode);
 }
 
 RegisterBank VirtualAmp::ResetSet(std::size_t mode) const {
-    std::lock_guard lock(mutex_);
-    return state_.reset.at(mode);
+    std::lock_guard lock(m_mutex);
+    return m_state.reset.at(mode);
 }
 
 int VirtualAmp::CurrentMode() const {
-    std::lock_guard lock(mutex_);
-    return state_.currentMode;
+    std::lock_guard lock(m_mutex);
+    return m_state.currentMode;
 }
 
 sim::MachineRecord VirtualAmp::Machine() const {
-    std::lock_guard lock(mutex_);
-    return state_.machine;
+    std::lock_guard lock(m_mutex);
+    return m_state.machine;
 }
 
 sim::IrRecord VirtualAmp::Ir() const {
-    std::lock_guard lock(mutex_);
-    return state_.ir;
+    std::lock_guard lock(m_mutex);
+    return m_state.ir;
 }
 
 VirtualAmp::MicControlSub VirtualAmp::MicControl() const {
-    std::lock_guard lock(mutex_);
-    return {state_.micControlSubTime, state_.micControlSubRate};
+    std::lock_guard lock(m_mutex);
+    return {m_state.micControlSubTime, m_state.micControlSubRate};
 }
 
 VirtualAmp::Control VirtualAmp::PcControl() const {
-    std::lock_guard lock(mutex_);
-    return control_;
+    std::lock_guard lock(m_mutex);
+    return m_control;
 }
 
 std::uint64_t VirtualAmp::ReportsReceived() const {
-    std::lock_guard lock(mutex_);
-    return received_;
+    std::lock_guard lock(m_mutex);
+    return m_received;
 }
 
 void VirtualAmp::SetLevelSeed(std::uint64_t seed) {
-    std::lock_guard lock(mutex_);
-    levelSeed_ = seed;
+    std::lock_guard lock(m_mutex);
+    m_levelSeed = seed;
 }
 
 void VirtualAmp::SetLevelClock(Clock clock) {
-    std::lock_guard lock(mutex_);
-    clock_ = std::move(clock);
+    std::lock_guard lock(m_mutex);
+    m_clock = std::move(clock);
 }
 
 std::array<std::uint8_t, 4> VirtualAmp::Levels() const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     return LevelsLocked();
 }
 
 std::array<std::uint8_t, 4> VirtualAmp::LevelsLocked() const {
-    return SimLevels::At(levelSeed_, clock_());
+    return SimLevels::At(m_levelSeed, m_clock());
 }
 
 void VirtualAmp::ResetMachine() {
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(m_mutex);
     ResetMachineLocked();
 }
 
 void VirtualAmp::ResetMachineLocked() {
     VirtualAmpState factory = VirtualAmpState::Factory();
-    factory.name = std::move(state_.name);
-    factory.date = std::move(state_.date);
-    factory.upgradeMode = state_.upgradeMode;
-    state_ = std::move(factory);
-    studying_ = 0;
+    factory.name = std::move(m_state.name);
+    factory.date = std::move(m_state.date);
+    factory.upgradeMode = m_state.upgradeMode;
+    m_state = std::move(factory);
+    m_studying = 0;
 }
 
 VirtualAmpState VirtualAmp::State() const {
-    std::lock_guard lock(mutex_);
-    return state_;
+    std::lock_guard lock(m_mutex);
+    return m_state;
 }
 
 bool VirtualAmp::SetState(const VirtualAmpState& state) {
     if (!state.Problem().empty()) {
         return false;
     }
-    std::lock_guard lock(mutex_);
-    if (state.upgradeMode && !state_.upgradeMode) {
-        flash_.Clear();
+    std::lock_guard lock(m_mutex);
+    if (state.upgradeMode && !m_state.upgradeMode) {
+        m_flash.Clear();
     }
-    state_ = state;
-    studying_ = 0;
+    m_state = state;
+    m_studying = 0;
     return true;
 }
 

@@ -145,16 +145,16 @@ class VirtualAmp {
     Report ApplyMachineSet(const Report& c);
     Report MachineReadAll(const Report& c);
 
-    mutable std::mutex mutex_;
-    VirtualAmpState state_;
-    UpgradeFlash flash_;
-    std::uint8_t studying_ = 0;
-    Control control_;
-    std::uint64_t received_ = 0;
-    std::uint64_t levelSeed_ = 1;
-    Clock clock_;
-    std::map<int, Listener> listeners_;
-    int nextListener_ = 1;
+    mutable std::mutex m_mutex;
+    VirtualAmpState m_state;
+    UpgradeFlash m_flash;
+    std::uint8_t m_studying = 0;
+    Control m_control;
+    std::uint64_t m_received = 0;
+    std::uint64_t m_levelSeed = 1;
+    Clock m_clock;
+    std::map<int, Listener> m_listeners;
+    int m_nextListener = 1;
 };
 
 }  // namespace varnoth

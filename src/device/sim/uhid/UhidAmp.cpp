@@ -52,29 +52,29 @@ std::span<const std::uint8_t> UhidAmp::ReportDescriptor() {
 }
 
 UhidAmp::UhidAmp(int fd, std::shared_ptr<VirtualAmp> amp, Options options)
-    : fd_(fd), amp_(std::move(amp)), options_(std::move(options)), in_(NewEvent(0)) {
-    listener_ = amp_->Subscribe([this](const Report& report) {
-        if (!options_.silent) {
+    : m_fd(fd), m_amp(std::move(amp)), m_options(std::move(options)), m_in(NewEvent(0)) {
+    m_listener = m_amp->Subscribe([this](const Report& report) {
+        if (!m_options.silent) {
             SendInput(report);
         }
     });
 }
 
 UhidAmp::~UhidAmp() {
-    amp_->Unsubscribe(listener_);
+    m_amp->Unsubscribe(m_listener);
     Unplug();
 }
 
 UsbIds UhidAmp::Ids() const {
-    const std::uint32_t packed = ids_.load();
+    const std::uint32_t packed = m_ids.load();
     return {static_cast<std::uint16_t>(packed >> 16), static_cast<std::uint16_t>(packed & 0xFFFF)};
 }
 
 std::string UhidAmp::Plug() {
-    const UsbIds ids = amp_->UpgradeMode() ? kUpgradeIds : kNormalIds;
+    const UsbIds ids = m_amp->UpgradeMode() ? kUpgradeIds : kNormalIds;
     auto event = NewEvent(UHID_CREATE2);
     uhid_create2_req& create = event->u.create2;
-    CopyText(create.name, sizeof create.name, options_.name);
+    CopyText(create.name, sizeof create.name, m_options.name);
     CopyText(create.phys, sizeof create.phys, "varnoth-virtual-amp");
     create.rd_size = sizeof kDescriptor;
     // The HID library lists only devices on the buses it knows; a USB device without a USB parent (as this
@@ -84,34 +84,34 @@ std::string UhidAmp::Plug() {
     create.product = ids.product;
     std::memcpy(create.rd_data, kDescriptor, sizeof kDescriptor);
 
-    std::lock_guard lock(writeMutex_);
-    if (plugged_.load()) {
+    std::lock_guard lock(m_writeMutex);
+    if (m_plugged.load()) {
         return {};
     }
     std::string failure = Send(*event);
     if (!failure.empty()) {
         return "cannot create the HID device: " + failure;
     }
-    ids_.store(Pack(ids));
-    plugged_.store(true);
+    m_ids.store(Pack(ids));
+    m_plugged.store(true);
     return {};
 }
 
 std::string UhidAmp::Unplug() {
     auto event = NewEvent(UHID_DESTROY);
-    std::lock_guard lock(writeMutex_);
-    if (!plugged_.load()) {
+    std::lock_guard lock(m_writeMutex);
+    if (!m_plugged.load()) {
         return {};
     }
-    plugged_.store(false);
+    m_plugged.store(false);
     std::string failure = Send(*event);
     return failure.empty() ? failure : "cannot destroy the HID device: " + failure;
 }
 
 std::string UhidAmp::HandleEvent() {
-    uhid_event& event = *in_;
+    uhid_event& event = *m_in;
     std::memset(&event, 0, sizeof event);
-    const ssize_t got = ::read(fd_, &event, sizeof event);
+    const ssize_t got = ::read(m_fd, &event, sizeof event);
     if (got < 0) {
         if (errno == EAGAIN || errno == EINTR) {
             return {};
@@ -142,7 +142,7 @@ std::string UhidAmp::HandleEvent() {
             auto reply = NewEvent(UHID_SET_REPORT_REPLY);
             reply->u.set_report_reply.id = id;
             {
-                std::lock_guard lock(writeMutex_);
+                std::lock_guard lock(m_writeMutex);
                 Send(*reply);
             }
             Command(event.u.set_report.data, std::min<std::size_t>(event.u.set_report.size, UHID_DATA_MAX));
@@ -152,7 +152,7 @@ std::string UhidAmp::HandleEvent() {
             auto reply = NewEvent(UHID_GET_REPORT_REPLY);
             reply->u.get_report_reply.id = event.u.get_report.id;
             reply->u.get_report_reply.err = EIO;
-            std::lock_guard lock(writeMutex_);
+            std::lock_guard lock(m_writeMutex);
             Send(*reply);
             break;
         }
@@ -170,9 +170,9 @@ void UhidAmp::Command(const std::uint8_t* data, std::size_t size) {
         Trace("uhid: output report with ID %u dropped\n", size == 0 ? 0u : unsigned{command[0]});
         return;
     }
-    const Report reply = amp_->Receive(command);
-    commands_.fetch_add(1);
-    if (!options_.silent) {
+    const Report reply = m_amp->Receive(command);
+    m_commands.fetch_add(1);
+    if (!m_options.silent) {
         SendInput(reply);
     }
 }
@@ -182,15 +182,15 @@ void UhidAmp::SendInput(const Report& report) {
     event->u.input2.size = kReportSize;
     std::copy(report.begin(), report.end(), event->u.input2.data);
     event->u.input2.data[0] = kReportId;
-    std::lock_guard lock(writeMutex_);
-    if (plugged_.load()) {
+    std::lock_guard lock(m_writeMutex);
+    if (m_plugged.load()) {
         Send(*event);
     }
 }
 
-// Caller holds writeMutex_.
+// Caller holds m_writeMutex.
 std::string UhidAmp::Send(const uhid_event& event) {
-    const ssize_t written = ::write(fd_, &event, sizeof event);
+    const ssize_t written = ::write(m_fd, &event, sizeof event);
     if (written < 0) {
         std::string failure = std::strerror(errno);
         Trace("uhid: write failed: %s\n", failure.c_str());

@@ -53,7 +53,7 @@ class UhidAmp {
     std::string Plug();
     // Destroys the device, as if it were unplugged; the amplifier keeps its state.
     std::string Unplug();
-    bool Plugged() const { return plugged_.load(); }
+    bool Plugged() const { return m_plugged.load(); }
     // The identifiers the device was last created with.
     UsbIds Ids() const;
 
@@ -61,23 +61,23 @@ class UhidAmp {
     // non-blocking). Returns an empty string, or why nothing could be read: the loop should end then.
     std::string HandleEvent();
 
-    std::uint64_t CommandsHandled() const { return commands_.load(); }
+    std::uint64_t CommandsHandled() const { return m_commands.load(); }
 
   private:
     std::string Send(const uhid_event& event);
     void Command(const std::uint8_t* data, std::size_t size);
     void SendInput(const Report& report);
 
-    const int fd_;
-    const std::shared_ptr<VirtualAmp> amp_;
-    const Options options_;
-    int listener_ = 0;
+    const int m_fd;
+    const std::shared_ptr<VirtualAmp> m_amp;
+    const Options m_options;
+    int m_listener = 0;
 
-    std::mutex writeMutex_;
-    std::atomic<bool> plugged_{false};
-    std::atomic<std::uint32_t> ids_{0};
-    std::atomic<std::uint64_t> commands_{0};
-    std::unique_ptr<uhid_event> in_;  // the event being handled; used by HandleEvent only
+    std::mutex m_writeMutex;
+    std::atomic<bool> m_plugged{false};
+    std::atomic<std::uint32_t> m_ids{0};
+    std::atomic<std::uint64_t> m_commands{0};
+    std::unique_ptr<uhid_event> m_in;  // the event being handled; used by HandleEvent only
 };
 
 }  // namespace varnoth

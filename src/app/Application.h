@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace varnoth {
+
+class SessionHost;
+class MainWindow;
+
+// The application: one running instance per user session, the language from the user settings, the
+// program-wide F7 key (ApplicationKeys) and the main window run for the life of the program.
+class Application : public QObject {
+    Q_OBJECT
+
+  public:
+    static constexpr char kInstanceName[] = "Varnoth-VQ317X";
+
+    Application();
+    ~Application() override;
+
+    // Start-up and run: when another instance runs, its window comes to the front and this returns 0 at once;
+    // otherwise the main window, owner of the host's session, runs until it is closed; prepare sees it
+    // before it runs. Returns the process exit code.
+    int Run(SessionHost& host, const std::function<void(MainWindow&)>& prepare = {});
+
+    // Restores a minimised window and brings it to the front.
+    static void RaiseWindow(QWidget& window);
+
+  private:
+    enum class InstanceCheck { First, OtherRaised, OtherWithoutWindow, Failed };
+
+    InstanceCheck ClaimSingleInstance();
+    void OnRaiseRequest();
+
+    std::unique_ptr<QLockFile> m_lock;
+    QLocalServer m_server;
+    QPointer<MainWindow> m_mainWindow;
+};
+
+}  // namespace varnoth

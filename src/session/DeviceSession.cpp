@@ -1,0 +1,439 @@
+#include "session/DeviceSession.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "device/Opcodes.h"
+#include "device/Trace.h"
+#include "session/CarriedFirmware.h"
+
+namespace varnoth {
+namespace {
+
+static_assert(ReplySink::kMachineRecordSize == MachineSettings::kRecordSize);
+static_assert(ReplySink::kIrRecordSize == RemoteCodes::kRecordSize);
+
+bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+}  // namespace
+
+DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTiming timing)
+    : SessionLinkHolder(*this, timing),
+      ParameterStore(m_deviceLink),
+      m_machineSettings(m_deviceLink),
+      m_remote(m_deviceLink),
+      m_upgrade(m_deviceLink),
+      m_provider(std::move(provider)) {}
+
+DeviceSession::~DeviceSession() {
+    {
+        std::lock_guard lock(m_pauseMutex);
+        m_closing.store(true);
+    }
+    m_pauseCv.notify_all();
+    // Commands return at once from now on, so running workers finish quickly.
+    m_deviceLink.SetConnected(false);
+    std::vector<Worker> workers;
+    {
+        std::lock_guard lock(m_workersMutex);
+        workers.swap(m_workers);
+    }
+    for (Worker& worker : workers) {
+        worker.thread.join();
+    }
+    m_deviceLink.Release();
+}
+
+void DeviceSession::SetTransportProvider(std::shared_ptr<TransportProvider> provider) {
+    m_provider = std::move(provider);
+}
+
+int DeviceSession::TryConnDevice(SessionObserver* observer) {
+    if (m_deviceLink.IsConnected()) {
+        return 0;
+    }
+    m_observer.store(observer);
+    m_upStatus.store(0);
+    if (!m_provider) {
+        return 0;
+    }
+    OpenResult opened = m_provider->Open(kNormalIds, kUpgradeIds);
+    if (!opened.transport) {
+        return 0;
+    }
+    {
+        std::lock_guard lock(m_textMutex);
+        m_devPath = opened.path;
+    }
+    m_upStatus.store(opened.upgradeMode ? 1 : 0);
+    m_simulated.store(opened.simulated ? 1 : 0);
+    m_deviceLink.Attach(std::move(opened.transport));
+    m_deviceLink.SetConnected(true);
+    m_deviceLink.StartReader();
+    return 1;
+}
+
+std::string DeviceSession::GetDevPath() const {
+    std::lock_guard lock(m_textMutex);
+    return m_devPath;
+}
+
+bool DeviceSession::TryDisconnect(const std::string& path) {
+    if (!SamePathIgnoringCase(path, GetDevPath())) {
+        return false;
+    }
+    if (m_deviceLink.IsConnected()) {
+        CloseLink();
+    }
+    return true;
+}
+
+void DeviceSession::Disconnect(bool farewell) {
+    if (!m_deviceLink.IsConnected()) {
+        return;
+    }
+    if (farewell) {
+        if (m_upStatus.load() == 1) {
+            m_deviceLink.SendCommand(op::UpgradeExit, {0, 0, 1});
+        } else {
+            m_deviceLink.SendCommand(op::UnLockMachine);
+        }
+    }
+    CloseLink();
+}
+
+void DeviceSession::CloseLink() {
+    m_deviceLink.SetConnected(false);
+    if (!m_deviceLink.StopReader()) {
+        Trace("wait read thread exited time out !\n");
+    }
+    m_deviceLink.Release();
+}
+
+void DeviceSession::ReadAll() {
+    m_deviceLink.SendCommand(op::ReadDevName);
+    m_deviceLink.SendCommand(op::ReadDevDate);
+    m_deviceLink.SendCommand(op::ReadCurEffectMode);
+    m_deviceLink.SendCommand(op::ReadMicControlSub);
+    CK750_ReadAll();
+    m_machineSettings.Machine_ReadAll();
+    m_remote.ReadIRSet();
+    // Lets the replies to the last commands arrive.
+    PauseUnlessClosing(m_deviceLink.Timing().syncTailPause);
+}
+
+void DeviceSession::WriteAll() {
+    m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
+    CK750_WriteAll();
+    if (m_setMachine.load() != 0) {
+        m_machineSettings.ApplyMachineSet();
+    }
+    if (m_setRemoter.load() != 0) {
+        m_remote.ApplyIRSet();
+    }
+}
+
+void DeviceSession::SynchronizeData(bool write) {
+    Trace("Start thread:SynchronizeData\n");
+    if (write) {
+        StartWorker([this] { WriteAllThread(); });
+    } else {
+        StartWorker([this] { ReadAllThread(); });
+    }
+}
+
+void DeviceSession::ReadAllThread() {
+    m_readPeak.store(0);
+    // The device needs this pause after connecting or switching modes before it answers reads.
+    if (!PauseUnlessClosing(m_deviceLink.Timing().syncStartDelay)) {
+        return;
+    }
+    ReadAll();
+    if (IsClosing()) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnSyncDone(0);
+    }
+    m_readPeak.store(1);
+}
+
+void DeviceSession::WriteAllThread() {
+    m_readPeak.store(0);
+    WriteAll();
+    if (IsClosing()) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnSyncDone(1);
+    }
+    m_readPeak.store(1);
+}
+
+void DeviceSession::StartWorker(std::function<void()> body) {
+    std::lock_guard lock(m_workersMutex);
+    // Joining a worker that has flagged itself done waits at most for its last instructions.
+    auto finished =
+        std::partition(m_workers.begin(), m_workers.end(), [](const Worker& w) { return !w.done->load(); });
+    for (auto it = finished; it != m_workers.end(); ++it) {
+        it->thread.join();
+    }
+    m_workers.erase(finished, m_workers.end());
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    m_workers.push_back(Worker{std::thread([body = std::move(body), done] {
+                                   body();
+                                   done->store(true);
+                               }),
+                               done});
+}
+
+bool DeviceSession::PauseUnlessClosing(std::chrono::milliseconds delay) {
+    std::unique_lock lock(m_pauseMutex);
+    return !m_pauseCv.wait_for(lock, delay, [this] { return m_closing.load(); });
+}
+
+int DeviceSession::ReadFunc(std::chrono::milliseconds timeout) {
+    return m_deviceLink.ReadOne(timeout);
+}
+
+namespace {
+
+int ClampMode(int mode) {
+    return std::clamp(mode, 0, 3);
+}
+
+}  // namespace
+
+void DeviceSession::LoadMode(int mode, int readBack) {
+    mode = ClampMode(mode);
+    m_curEffectMode.store(mode);
+    m_deviceLink.SendCommand(op::LoadMode, {mode});
+    if (readBack != 0) {
+        SynchronizeData(false);
+    }
+}
+
+void DeviceSession::SaveMode(int mode) {
+    mode = ClampMode(mode);
+    m_curEffectMode.store(mode);
+    m_deviceLink.SendCommand(op::SaveMode, {mode});
+}
+
+void DeviceSession::ResetMode(int mode, int readBack) {
+    mode = ClampMode(mode);
+    m_curEffectMode.store(mode);
+    m_deviceLink.SendCommand(op::ResetMode, {mode});
+    if (readBack != 0) {
+        SynchronizeData(false);
+    }
+}
+
+void DeviceSession::SetEffectPre(int effect, std::uint8_t preset) {
+    if (effect != 0 && effect != 1) {
+        return;
+    }
+    SetEffectPreset(effect, preset);
+    ReadEffect();
+}
+
+void DeviceSession::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
+    MicControlSubTime.store(time);
+    MicControlSubRate.store(rate);
+    m_deviceLink.SendCommand(op::SetMicControlSub, {1, time, rate});
+}
+
+void DeviceSession::UnLockMachine() {
+    m_deviceLink.SendCommand(op::UnLockMachine);
+}
+
+void DeviceSession::ResetMachine() {
+    m_deviceLink.SendCommand(op::ResetMachine, {op::kResetMachineKey});
+}
+
+std::string DeviceSession::GetDevName() const {
+    std::lock_guard lock(m_textMutex);
+    return m_devName;
+}
+
+std::string DeviceSession::GetDevDate() const {
+    std::lock_guard lock(m_textMutex);
+    return m_devDate;
+}
+
+std::string DeviceSession::GetCurDevDate() const {
+    return FirmwareUpgrade::DateText(FirmwareUpgrade::kImageDate);
+}
+
+int DeviceSession::ReadIdentity() {
+    unsigned names = 0;
+    unsigned dates = 0;
+    {
+        std::lock_guard lock(m_textMutex);
+        names = m_nameReplies;
+        dates = m_dateReplies;
+    }
+    m_deviceLink.SendCommand(op::ReadDevName);
+    m_deviceLink.SendCommand(op::ReadDevDate);
+    std::unique_lock lock(m_textMutex);
+    m_textArrived.wait_for(lock, m_deviceLink.Timing().replyWait,
+                           [&] { return m_dateReplies != dates || !m_deviceLink.IsConnected(); });
+    return m_nameReplies != names ? 1 : 0;
+}
+
+void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
+                                    const MachineSettings::Record& machine, const RemoteCodes::Record& ir) {
+    MicControlSubTime.store(micControlSubTime);
+    MicControlSubRate.store(micControlSubRate);
+    if (m_setMachine.load() != 0) {
+        m_machineSettings.SetWorkingSettings(machine);
+    }
+    if (m_setRemoter.load() != 0) {
+        m_remote.SetAllKey(ir.data(), static_cast<int>(ir.size()));
+    }
+}
+
+int DeviceSession::TryUpgrade() {
+    return StartUpgradeThread([this] { return SendCarriedImage(); });
+}
+
+int DeviceSession::TryManualUpgrade(const std::string& path) {
+    return StartUpgradeThread([this, path] { return SendImageFile(path); });
+}
+
+int DeviceSession::DoUpgrade() {
+    return RunUpgradeHere([this] { return SendCarriedImage(); });
+}
+
+int DeviceSession::DoManualUpgrade(const std::string& path) {
+    return RunUpgradeHere([this, &path] { return SendImageFile(path); });
+}
+
+int DeviceSession::StartUpgradeThread(std::function<UpgradeResult()> transfer) {
+    if (m_upgrading.exchange(true)) {
+        Trace("a firmware transfer is already under way; no second one started\n");
+        return 0;
+    }
+    Trace("Start thread:SynchronizeData\n");
+    StartWorker([this, transfer = std::move(transfer)] { UpgradeThread(transfer); });
+    return 1;
+}
+
+int DeviceSession::RunUpgradeHere(const std::function<UpgradeResult()>& transfer) {
+    if (m_upgrading.exchange(true)) {
+        Trace("a firmware transfer is already under way; no second one started\n");
+        return 0;
+    }
+    UpgradeResult result = transfer();
+    const int sent = result.sent ? 1 : 0;
+    SetUpgradeResult(std::move(result));
+    m_upgrading.store(false);
+    return sent;
+}
+
+void DeviceSession::UpgradeThread(std::function<UpgradeResult()> transfer) {
+    m_readPeak.store(0);
+    // The device needs this pause after it has been found in upgrade mode.
+    if (!PauseUnlessClosing(m_deviceLink.Timing().upgradeStartDelay)) {
+        m_upgrading.store(false);
+        return;
+    }
+    SetUpgradeResult(transfer());
+    m_upgrading.store(false);
+    if (IsClosing()) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnUpgradeDone();
+    }
+    m_readPeak.store(1);
+}
+
+UpgradeResult DeviceSession::SendCarriedImage() {
+    if (!m_deviceLink.IsConnected()) {
+        return {false, "No amplifier is connected."};
+    }
+    // The virtual amplifier takes the test image; hardware only ever gets the image the build carries.
+    const std::span<const std::uint8_t> image =
+        m_simulated.load() != 0 ? TestFirmwareImage() : CarriedFirmwareImage();
+    if (image.empty()) {
+        return {false, "This build carries no firmware image; upgrade from an image file instead."};
+    }
+    return m_upgrade.StartUpgrade(image);
+}
+
+UpgradeResult DeviceSession::SendImageFile(const std::string& path) {
+    if (!m_deviceLink.IsConnected()) {
+        return {false, "No amplifier is connected."};
+    }
+    return m_upgrade.StartUpgrade(path);
+}
+
+void DeviceSession::SetUpgradeResult(UpgradeResult result) {
+    Trace("upgrade: %s\n", result.message.c_str());
+    std::lock_guard lock(m_upgradeResultMutex);
+    m_upgradeResult = std::move(result);
+}
+
+UpgradeResult DeviceSession::LastUpgradeResult() const {
+    std::lock_guard lock(m_upgradeResultMutex);
+    return m_upgradeResult;
+}
+
+void DeviceSession::OnCurEffectMode(std::uint8_t mode) {
+    m_curEffectMode.store(mode);
+}
+
+void DeviceSession::OnRegisterRead(const Report& report) {
+    ReadK750Byte(report);
+}
+
+void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
+    MicControlSubTime.store(time);
+    MicControlSubRate.store(rate);
+}
+
+void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) {
+    // Keys are numbered 1..15; an index beyond the record answers no key we asked for.
+    if (keyIndex >= RemoteCodes::kRecordSize) {
+        Trace("studied key index %d out of range, ignored\n", keyIndex);
+        return;
+    }
+    m_remote.SetSysKey(systemCode);
+    m_remote.SetKey(keyIndex, keyCode);
+    if (SessionObserver* observer = Observer()) {
+        observer->OnKeyStudied(keyCode);
+    }
+}
+
+void DeviceSession::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) {
+    m_remote.SetAllKey(record.data(), static_cast<int>(record.size()));
+}
+
+void DeviceSession::OnDevName(const std::string& name) {
+    {
+        std::lock_guard lock(m_textMutex);
+        m_devName = name;
+        ++m_nameReplies;
+    }
+    m_textArrived.notify_all();
+}
+
+void DeviceSession::OnDevDate(const std::string& date) {
+    {
+        std::lock_guard lock(m_textMutex);
+        m_devDate = date;
+        ++m_dateReplies;
+    }
+    m_textArrived.notify_all();
+}
+
+void DeviceSession::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {
+    m_machineSettings.Machine_SetBuf(record.data());
+}
+
+}  // namespace varnoth

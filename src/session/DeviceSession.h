@@ -1,0 +1,216 @@
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "device/DeviceLink.h"
+#include "device/ReplySink.h"
+#include "device/Transport.h"
+#include "session/FirmwareUpgrade.h"
+#include "session/MachineSettings.h"
+#include "session/ParameterStore.h"
+#include "session/RemoteCodes.h"
+#include "session/SessionObserver.h"
+
+namespace varnoth {
+
+// Holds the session's link so that it exists before the parameter store that sends through it.
+class SessionLinkHolder {
+  protected:
+    SessionLinkHolder(ReplySink& sink, LinkTiming timing) : m_deviceLink(sink, timing) {}
+    DeviceLink m_deviceLink;
+};
+
+// The device session: the one object through which the program talks to the amplifier. It is the
+// parameter store, and it holds the machine settings, the remote-control record, the opened device and
+// the worker threads that read or write the whole parameter set or send a firmware image.
+//
+// Threads: the caller's thread (the user-interface thread) connects, disconnects and sends; the transport's
+// reader thread dispatches every reply into the store and the records; worker threads started by
+// SynchronizeData run a whole-set transfer. The session owns its workers and joins them when destroyed;
+// destroying the session does not send a farewell (the owner disconnects first).
+class DeviceSession : private ReplySink, private SessionLinkHolder, public ParameterStore {
+  public:
+    explicit DeviceSession(std::shared_ptr<TransportProvider> provider = nullptr, LinkTiming timing = {});
+    ~DeviceSession();
+
+    // Where TryConnDevice looks for the amplifier: the virtual amplifier or the USB transport.
+    void SetTransportProvider(std::shared_ptr<TransportProvider> provider);
+    void SetObserver(SessionObserver* observer) { m_observer.store(observer); }
+
+    // Connection.
+    // Opens the amplifier and starts the reader; 1 when connected, 0 when already connected or nothing
+    // was opened. The observer receives the session's notifications from now on.
+    int TryConnDevice(SessionObserver* observer);
+    // Ends the connection when path names the opened device (compared without regard to case), without a
+    // farewell since the device is gone; true when it names it.
+    bool TryDisconnect(const std::string& path);
+    // Ends the connection, first saying goodbye when farewell is set.
+    void Disconnect(bool farewell);
+    void SetConnected(bool connected) { m_deviceLink.SetConnected(connected); }
+    int IsConnected() const { return m_deviceLink.IsConnected() ? 1 : 0; }
+    int IsUpStatus() const { return m_upStatus.load(); }
+    // 1 when the connected device is the virtual amplifier, not hardware.
+    int IsSimulated() const { return m_simulated.load(); }
+    std::string GetDevPath() const;
+
+    // Whole-set transfer. ReadAll and WriteAll run on the calling thread; SynchronizeData starts the
+    // write-all (write true) or read-all thread and returns at once.
+    void ReadAll();
+    void WriteAll();
+    void SynchronizeData(bool write);
+    // Reads one report (at most timeout) and dispatches it; 1 when one was dispatched. Refused while the
+    // reader runs.
+    int ReadFunc(std::chrono::milliseconds timeout);
+
+    // Identity and levels.
+    // Asks the device for its model name and firmware date on the calling thread and waits for the date (at
+    // most the reply wait); 1 when the device answered with its name, else 0.
+    int ReadIdentity();
+    std::string GetDevName() const;
+    std::string GetDevDate() const;
+    // The firmware date of the image the program carries.
+    std::string GetCurDevDate() const;
+    void SetReadPeak(int enable) { m_readPeak.store(enable); }
+    int GetReadPeak() const { return m_readPeak.load(); }
+    int GetCurEffectMode() const { return m_curEffectMode.load(); }
+    std::uint8_t GetMicControlSubTime() const { return MicControlSubTime.load(); }
+    std::uint8_t GetMicControlSubRate() const { return MicControlSubRate.load(); }
+
+    // Memory modes 0..3 (shown as M1..M4); a mode outside the range is clamped. LoadMode and ResetMode
+    // re-read everything on the read-all thread when readBack is not 0, since the device changes its working
+    // set itself.
+    void LoadMode(int mode, int readBack);
+    void SaveMode(int mode);
+    void ResetMode(int mode, int readBack);
+    // Chooses an effect preset (effect 0 or 1) and reads back the eight parameters the device sets for it.
+    void SetEffectPre(int effect, std::uint8_t preset);
+    // Mic-controls-sub: time 0 is off.
+    void SetMicControlSub(std::uint8_t time, std::uint8_t rate);
+    void UnLockMachine();
+    void ResetMachine();
+
+    // Whether WriteAll sends the remote-control record and the machine settings.
+    int Get_SetRemoter() const { return m_setRemoter.load(); }
+    void Set_SetRemoter(int enable) { m_setRemoter.store(enable); }
+    int Get_SetMachine() const { return m_setMachine.load(); }
+    void Set_SetMachine(int enable) { m_setMachine.store(enable); }
+
+    // Takes the records of a mode data file, sending nothing: the mic-controls-sub setting; when
+    // Get_SetMachine, bytes 0..8 of the machine record into the working copy (the reserved bytes 9..10 of the
+    // working copy and the saved copy stay); when Get_SetRemoter, the IR key record.
+    void LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
+                         const MachineSettings::Record& machine, const RemoteCodes::Record& ir);
+
+    // Firmware upgrade.
+    // The version check of the connected device against the carried image: FirmwareUpgrade::IsNeedUp on the
+    // name and date of the last read-all.
+    int IsNeedUp() const { return FirmwareUpgrade::IsNeedUp(GetDevName(), GetDevDate()); }
+    // Start the upgrade thread and return at once: it pauses 1300 ms, sends the carried image (TryUpgrade)
+    // or the image file at path (TryManualUpgrade), then tells the observer OnUpgradeDone. 1 when started,
+    // 0 when a transfer is already under way (nothing starts then).
+    int TryUpgrade();
+    int TryManualUpgrade(const std::string& path);
+    // The transfer on the calling thread: 1 when every report of the image went out, else 0 (refused: no
+    // connection, no image, an image that cannot be sent, a transfer already under way; or failed part-way).
+    // DoUpgrade sends the carried image, or the test image when the device is the virtual amplifier; a build
+    // without a carried image sends nothing to hardware.
+    int DoUpgrade();
+    int DoManualUpgrade(const std::string& path);
+    // Percent of the image sent by the transfer under way or the last one.
+    int GetUpProgress() const { return m_upgrade.GetProgress(); }
+    // From TryUpgrade (or a Do call) until the transfer has ended.
+    bool IsUpgrading() const { return m_upgrading.load(); }
+    // What the last transfer came to, set before OnUpgradeDone: whether it ran and the message for the user.
+    // A request refused because a transfer was already under way leaves it alone.
+    UpgradeResult LastUpgradeResult() const;
+
+    MachineSettings& GetMachineSet() { return m_machineSettings; }
+    const MachineSettings& GetMachineSet() const { return m_machineSettings; }
+    RemoteCodes& GetRemote() { return m_remote; }
+    const RemoteCodes& GetRemote() const { return m_remote; }
+
+  protected:
+    // Runs body on a worker thread owned by the session. Finished workers are joined when the next one
+    // starts; all are joined when the session is destroyed.
+    void StartWorker(std::function<void()> body);
+    // Sleeps for delay unless the session is being destroyed; false when it is.
+    bool PauseUnlessClosing(std::chrono::milliseconds delay);
+    bool IsClosing() const { return m_closing.load(); }
+    SessionObserver* Observer() const { return m_observer.load(); }
+
+    // Muting lives on the device's own keys; the panel has nothing to do here.
+    void MuteAll() {}
+    void UnMuteAll() {}
+
+    void ReadAllThread();
+    void WriteAllThread();
+    void UpgradeThread(std::function<UpgradeResult()> transfer);
+
+  private:
+    // Replies, on the reader thread.
+    void OnCurEffectMode(std::uint8_t mode) override;
+    void OnRegisterRead(const Report& report) override;
+    void OnMicControlSub(std::uint8_t time, std::uint8_t rate) override;
+    void OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) override;
+    void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) override;
+    void OnDevName(const std::string& name) override;
+    void OnDevDate(const std::string& date) override;
+    void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) override;
+
+    // Clears the connected flag, waits for the reader and closes the transport.
+    void CloseLink();
+
+    // The two transfers; the caller has claimed m_upgrading.
+    UpgradeResult SendCarriedImage();
+    UpgradeResult SendImageFile(const std::string& path);
+    int RunUpgradeHere(const std::function<UpgradeResult()>& transfer);
+    int StartUpgradeThread(std::function<UpgradeResult()> transfer);
+    void SetUpgradeResult(UpgradeResult result);
+
+    MachineSettings m_machineSettings;
+    RemoteCodes m_remote;
+    FirmwareUpgrade m_upgrade;
+
+    std::shared_ptr<TransportProvider> m_provider;
+    std::atomic<SessionObserver*> m_observer{nullptr};
+    std::atomic<std::uint8_t> MicControlSubTime{0};
+    std::atomic<std::uint8_t> MicControlSubRate{0};
+    std::atomic<int> m_readPeak{0};
+    std::atomic<int> m_curEffectMode{0};
+    std::atomic<int> m_setRemoter{1};
+    std::atomic<int> m_setMachine{1};
+    std::atomic<int> m_upStatus{0};
+    std::atomic<int> m_simulated{0};
+    std::atomic<bool> m_upgrading{false};
+    mutable std::mutex m_upgradeResultMutex;
+    UpgradeResult m_upgradeResult;
+
+    mutable std::mutex m_textMutex;  // guards the path, the name and the date and their reply counts
+    std::condition_variable m_textArrived;
+    unsigned m_nameReplies = 0;
+    unsigned m_dateReplies = 0;
+    std::string m_devPath;
+    std::string m_devName{"VQ421"};
+    std::string m_devDate{"2010-10-28"};
+
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::mutex m_workersMutex;
+    std::vector<Worker> m_workers;
+    std::atomic<bool> m_closing{false};
+    std::mutex m_pauseMutex;
+    std::condition_variable m_pauseCv;
+};
+
+}  // namespace varnoth

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace varnoth {
+
+class DeviceLink;
+
+// What a firmware transfer came to.
+struct UpgradeResult {
+    bool sent = false;    // every report of the image went out to the amplifier
+    std::string message;  // for the user: what was sent, or why nothing (or not all) was
+};
+
+// A firmware date as the amplifier reports it: year, month, day.
+struct DeviceDate {
+    int year;
+    int month;
+    int day;
+    auto operator<=>(const DeviceDate&) const = default;
+};
+
+// The firmware upgrader: the version check against the image the program carries, and the transfer of an
+// image into the amplifier's flash while it waits in upgrade mode. An image is announced page by page, sent
+// in chunks of 56 bytes with its bytes 1 and 2 replaced by 0xF1 0x88, and closed by writing its own first
+// three bytes to 0xE400; the amplifier then runs it.
+class FirmwareUpgrade {
+  public:
+    // The model the carried image is made for, and the image's firmware date.
+    static constexpr const char* kModelName = "VQ317X";
+    static constexpr DeviceDate kImageDate{2011, 11, 28};
+
+    // Images the transfer can address: at least 100 bytes (the progress counts hundredths of the image,
+    // and the first three bytes are sent twice), at most 64 KiB (addresses are 16 bits).
+    static constexpr std::size_t kMinImageSize = 100;
+    static constexpr std::size_t kMaxImageSize = 0x10000;
+    static constexpr std::size_t kPageSize = 512;
+    static constexpr std::size_t kChunkSize = 56;
+
+    // IsNeedUp results.
+    static constexpr int kOlder = 1;
+    static constexpr int kSame = 0;
+    static constexpr int kNewer = -1;
+    static constexpr int kForeignModel = -2;
+
+    explicit FirmwareUpgrade(DeviceLink& link);
+
+    FirmwareUpgrade(const FirmwareUpgrade&) = delete;
+    FirmwareUpgrade& operator=(const FirmwareUpgrade&) = delete;
+
+    // The version check after a synchronisation: kForeignModel when the name is not kModelName (letter case
+    // aside), else the device's firmware date against kImageDate: kOlder, kSame or kNewer. A date that cannot
+    // be read (see ParseDeviceDate) gives kSame: nothing is offered for a firmware of unknown age.
+    static int IsNeedUp(const std::string& devName, const std::string& devDate);
+
+    // Year, month and day from characters 0..3, 5..6 and 8..9; nothing unless they are digits forming a
+    // calendar date from the year 1900 on.
+    static std::optional<DeviceDate> ParseDeviceDate(const std::string& date);
+
+    // The text of a date as the amplifier and the upgrade dialog show it, "2011-11-28".
+    static std::string DateText(const DeviceDate& date);
+
+    // Empty when an image of this size can be sent, else why not.
+    static std::string ImageProblem(std::size_t size);
+
+    // Reads a raw image file whole. Empty on success, else a message naming the file: it cannot be opened
+    // or read, it is an Intel HEX text file (by its extension or its contents; such a file must never be
+    // flashed as raw bytes), or its size is one ImageProblem refuses.
+    static std::string ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
+
+    // Sends the image file at path; refused (nothing sent) when ReadImageFile refuses it.
+    UpgradeResult StartUpgrade(const std::string& path);
+    // Sends an image held in memory; refused (nothing sent) when ImageProblem refuses its size. One transfer
+    // at a time: a call while another runs is refused.
+    UpgradeResult StartUpgrade(std::span<const std::uint8_t> image);
+
+    // The closing pair: announces 0xE400 (third byte 0x20) and writes a, b, c there. Returns the number of
+    // the two reports that could not be sent.
+    int DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c);
+
+    // Nothing to prepare or to finish: the amplifier's upgrade mode is entered and left at the device.
+    void ReadyUpgrade() {}
+    void EndUpgrade() {}
+
+    // Percent of the image sent so far, as set before each chunk; it is not raised to 100 at the end.
+    int GetProgress() const { return m_progress.load(std::memory_order_relaxed); }
+    bool IsRunning() const { return m_running.load(); }
+
+  private:
+    // Announces every page, then sends the chunks; returns the number of reports that could not be sent.
+    int TransferImage(const std::uint8_t* bytes, std::size_t size);
+
+    DeviceLink& m_link;
+    std::atomic<int> m_progress{0};
+    std::atomic<bool> m_running{false};
+};
+
+}  // namespace varnoth

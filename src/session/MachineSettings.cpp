@@ -1,0 +1,73 @@
+#include "session/MachineSettings.h"
+
+#include "device/DeviceLink.h"
+#include "device/Opcodes.h"
+
+namespace varnoth {
+namespace {
+
+constexpr std::size_t kFirstArgByte = 2;
+
+}  // namespace
+
+MachineSettings::MachineSettings(DeviceLink& link) : m_link(link) {}
+
+int MachineSettings::Machine_ReadAll() {
+    return m_link.SendCommand(op::Machine_ReadAll);
+}
+
+int MachineSettings::ApplyMachineSet() {
+    Report report{};
+    report[0] = 2;
+    report[1] = op::ApplyMachineSet;
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        const std::uint8_t value = m_working[i].load(std::memory_order_relaxed);
+        m_saved[i].store(value, std::memory_order_relaxed);
+        report[kFirstArgByte + i] = value;
+    }
+    return m_link.WriteReport(report);
+}
+
+void MachineSettings::CancelSet() {
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        m_working[i].store(m_saved[i].load(std::memory_order_relaxed), std::memory_order_relaxed);
+    }
+}
+
+void MachineSettings::SetLockBit(LockMask bit, int lock) {
+    const std::uint8_t bits = m_working[kLockBits].load(std::memory_order_relaxed);
+    SetWorking(kLockBits, static_cast<std::uint8_t>(lock != 0 ? bits | bit : bits & ~bit));
+}
+
+MachineSettings::Record MachineSettings::GetSavedRecord() const {
+    Record record{};
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        record[i] = m_saved[i].load(std::memory_order_relaxed);
+    }
+    return record;
+}
+
+MachineSettings::Record MachineSettings::GetWorkingRecord() const {
+    Record record{};
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        record[i] = m_working[i].load(std::memory_order_relaxed);
+    }
+    return record;
+}
+
+void MachineSettings::Machine_SetBuf(const std::uint8_t* bytes) {
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        m_saved[i].store(bytes[i], std::memory_order_relaxed);
+    }
+    for (std::size_t i = 0; i < kRecordSize; ++i) {
+        m_working[i].store(bytes[i], std::memory_order_relaxed);
+    }
+}
+
+void MachineSettings::SetWorkingSettings(const Record& record) {
+    for (std::size_t i = 0; i < kSettingsBytes; ++i) {
+        m_working[i].store(record[i], std::memory_order_relaxed);
+    }
+}
+
+}  // namespace varnoth

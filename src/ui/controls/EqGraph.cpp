@@ -1,0 +1,480 @@
+#include "ui/controls/EqGraph.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "ui/controls/CardinalSpline.h"
+#include "ui/controls/ControlFonts.h"
+#include "ui/controls/EqResponse.h"
+#include "ui/controls/PixelMath.h"
+
+namespace varnoth {
+namespace {
+
+constexpr int kLeftMargin = 36;
+constexpr int kTopMargin = 14;
+constexpr int kRightMargin = 6;
+constexpr int kBottomMargin = 20;
+// Pointer positions are taken relative to this origin for hit testing and dragging.
+constexpr int kPointerOriginX = 36;
+constexpr int kPointerOriginY = 16;
+constexpr int kHitRadius = 16;
+
+const QColor kBackground(236, 233, 216);
+const QColor kGridText(73, 90, 151);
+
+constexpr std::array<QRgb, EqGraph::kMaxPoints> kBandColours = {
+    qRgb(80, 100, 5),   qRgb(5, 100, 180),  qRgb(20, 90, 10),    qRgb(180, 100, 5),  qRgb(80, 80, 10),
+    qRgb(20, 100, 180), qRgb(10, 80, 255),  qRgb(60, 100, 100),  qRgb(20, 220, 80),  qRgb(100, 50, 0),
+    qRgb(255, 80, 255), qRgb(80, 120, 250), qRgb(250, 250, 250), qRgb(80, 255, 100), qRgb(255, 255, 100),
+    qRgb(255, 180, 20), qRgb(140, 180, 255)};
+
+struct LayoutBand {
+    int type;
+    float freq, minFreq, maxFreq, minGain, maxGain, q;
+};
+
+constexpr std::array<LayoutBand, 4> kParametricLayout = {{
+    {EQ_TYPE_LOWSHELF, 500, 80, 1000, -12, 12, 1.0f},
+    {EQ_TYPE_PEAK, 900, 110, 1800, -12, 12, 1.0f},
+    {EQ_TYPE_PEAK, 2300, 240, 5500, -12, 12, 1.0f},
+    {EQ_TYPE_HIGHSHELF, 5000, 500, 15000, -12, 12, 1.0f},
+}};
+
+constexpr std::array<float, 10> kGraphicFrequencies = {31, 62, 125, 250, 500, 1000, 2000, 4000, 8000, 12000};
+
+constexpr std::array<int, 29> kGridFrequencies = {10,   20,   30,   40,   50,   60,   70,   80,    90,   100,
+                                                  200,  300,  400,  500,  600,  700,  800,  900,   1000, 2000,
+                                                  3000, 4000, 5000, 6000, 7000, 8000, 9000, 10000, 20000};
+
+struct FrequencyLabel {
+    int freq;
+    const char* text;
+};
+constexpr std::array<FrequencyLabel, 10> kFrequencyLabels = {{{20, "20Hz"},
+                                                              {50, "50Hz"},
+                                                              {100, "100Hz"},
+                                                              {200, "200Hz"},
+                                                              {500, "500Hz"},
+                                                              {1000, "1kHz"},
+                                                              {2000, "2kHz"},
+                                                              {5000, "5kHz"},
+                                                              {10000, "10kHz"},
+                                                              {20000, "20kHz"}}};
+
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+}  // namespace
+
+double EqGraph::Plot::XOf(double freq) const {
+    return left + (std::log10(freq) - 1.0) * w / 3.4;
+}
+
+double EqGraph::Plot::YOf(double gain) const {
+    return top + h * (15.0 - gain) / 30.0;
+}
+
+EqGraph::EqGraph(QWidget* parent, int controlId)
+    : QWidget(parent),
+      m_controlId(controlId),
+      m_labelFont(CellHeightFont(TahomaFaces(), 13)),
+      m_infoFont(PointSizeFont(SongTiFaces(), 9)),
+      m_numberFont(PointSizeFont(ArialFaces(), 7)),
+      m_offFont(CellHeightFont(HeiTiFaces(), 72)) {
+    // Only a left press takes the focus (see mousePressEvent); the right button leaves it where it is.
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    SetPointCount(10);
+    m_selected = -1;
+}
+
+void EqGraph::SetPointCount(int n) {
+    m_count = std::clamp(n, 0, kMaxPoints);
+    if (m_count == static_cast<int>(kParametricLayout.size())) {
+        for (int i = 0; i < m_count; ++i) {
+            const LayoutBand& b = kParametricLayout[static_cast<std::size_t>(i)];
+            EqPoint& p = Point(i);
+            p.type = b.type;
+            p.freq = b.freq;
+            p.minFreq = b.minFreq;
+            p.maxFreq = b.maxFreq;
+            p.minGain = b.minGain;
+            p.maxGain = b.maxGain;
+            p.q = b.q;
+        }
+    } else if (m_count == static_cast<int>(kGraphicFrequencies.size())) {
+        for (int i = 0; i < m_count; ++i) {
+            EqPoint& p = Point(i);
+            p.type = EQ_TYPE_PEAK;
+            p.freq = p.minFreq = p.maxFreq = kGraphicFrequencies[static_cast<std::size_t>(i)];
+            p.q = 1.414f;
+            p.minGain = -14;
+            p.maxGain = 14;
+        }
+    }
+    for (int i = 0; i < m_count; ++i) {
+        EqPoint& p = Point(i);
+        p.gain = 0;
+        p.index = i;
+        CalcResponse(p);
+    }
+    update();
+}
+
+void EqGraph::CalcResponse(EqPoint& point) {
+    varnoth::CalcResponse(point);
+}
+
+void EqGraph::SetSelected(int index) {
+    m_selected = index;
+    update();
+}
+
+void EqGraph::SetScaleMode(int mode) {
+    m_scaleMode = mode;
+    DiscardBackground();
+}
+
+void EqGraph::SetOff(bool off) {
+    m_off = off;
+    update();
+}
+
+void EqGraph::SetLanguage(int language) {
+    m_language = language;
+    update();
+}
+
+void EqGraph::DiscardBackground() {
+    m_background = QPixmap();
+    update();
+}
+
+EqGraph::Plot EqGraph::PlotArea() const {
+    Plot plot{};
+    plot.left = kLeftMargin;
+    plot.top = kTopMargin;
+    plot.w = width() - kRightMargin - plot.left;
+    plot.h = height() - kBottomMargin - plot.top;
+    plot.bottom = height() - kBottomMargin;
+    return plot;
+}
+
+void EqGraph::BuildBackground() {
+    const Plot plot = PlotArea();
+    m_background = QPixmap(size());
+    m_background.fill(kBackground);
+    QPainter painter(&m_background);
+    painter.setFont(m_labelFont);
+    const QFontMetrics fm(m_labelFont);
+    int lastY = plot.top;
+    for (int v = -15; v <= 15; v += 3) {
+        const int y = plot.top + (v + 15) * plot.h / 30;
+        const bool edge = v == -15 || v == 15;
+        painter.setPen(edge ? QColor(130, 130, 130) : QColor(160, 160, 160));
+        painter.drawLine(plot.left, y, plot.left + plot.w, y);
+        const QString label = QString::asprintf("%+-.0fdb", 0.0 - v);
+        painter.setPen(kGridText);
+        DrawTextAt(painter, plot.left - fm.horizontalAdvance(label) - 5, y - fm.height() / 2, label);
+        lastY = y;
+    }
+    painter.setPen(QColor(130, 130, 130));
+    painter.drawLine(plot.left, lastY + 1, plot.left + plot.w, lastY + 1);
+    painter.setPen(QColor(160, 160, 160));
+    for (int f : kGridFrequencies) {
+        const int x = static_cast<int>(plot.XOf(f));
+        painter.drawLine(x, plot.top + 1, x, plot.top + plot.h);
+    }
+    painter.setPen(kGridText);
+    for (const FrequencyLabel& l : kFrequencyLabels) {
+        const QString text = QString::fromLatin1(l.text);
+        const int x = static_cast<int>(plot.XOf(l.freq));
+        DrawTextAt(painter, x - fm.horizontalAdvance(text) / 2, plot.top + plot.h + 6, text);
+    }
+}
+
+void EqGraph::paintEvent(QPaintEvent*) {
+    if (m_background.isNull() || m_background.size() != size()) {
+        BuildBackground();
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    if (m_off) {
+        painter.setFont(m_offFont);
+        painter.setPen(QColor(0, 150, 255));
+        const QFontMetrics fm(m_offFont);
+        const QString text = QStringLiteral("OFF");
+        DrawTextAt(painter, (width() - fm.horizontalAdvance(text)) / 2, (height() - fm.height()) / 2, text);
+        return;
+    }
+    const Plot plot = PlotArea();
+    DrawCurves(painter, plot);
+    for (int i = 0; i < m_count; ++i) {
+        DrawHandle(painter, plot, Point(i));
+    }
+}
+
+void EqGraph::DrawCurves(QPainter& painter, const Plot& plot) {
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    if (m_selected >= 0 && m_selected < m_count) {
+        const EqPoint& sel = Point(m_selected);
+        const double y0 = plot.top + plot.h * 15.0 / 30.0;
+        std::array<QPointF, kEqColumns + 2> points;
+        points[0] = QPointF(plot.left, y0);
+        for (int i = 1; i <= kEqColumns; ++i) {
+            points[static_cast<std::size_t>(i)] =
+                QPointF(plot.ColumnX(i), plot.YOf(sel.response[static_cast<std::size_t>(i - 1)]));
+        }
+        points[kEqColumns + 1] = QPointF(plot.left + plot.w, y0);
+        QPainterPath area;
+        AppendCardinalSpline(area, points);
+        painter.setPen(QPen(QColor(96, 96, 96), 1.0));
+        painter.setBrush(QColor(200, 200, 200, 100));
+        painter.drawPath(area);
+        painter.setBrush(Qt::NoBrush);
+    }
+    std::array<float, kEqColumns> sum{};
+    for (int i = 0; i < m_count; ++i) {
+        const EqPoint& p = Point(i);
+        for (int j = 0; j < kEqColumns; ++j) {
+            sum[static_cast<std::size_t>(j)] += p.response[static_cast<std::size_t>(j)];
+        }
+    }
+    std::array<QPointF, kEqColumns> points;
+    for (int j = 0; j < kEqColumns; ++j) {
+        points[static_cast<std::size_t>(j)] =
+            QPointF(plot.ColumnX(j), plot.YOf(sum[static_cast<std::size_t>(j)]));
+    }
+    QPainterPath curve;
+    AppendCardinalSpline(curve, points);
+    painter.setPen(QPen(QColor(0, 200, 255), 1.6));
+    painter.drawPath(curve);
+}
+
+void EqGraph::DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point) {
+    const double X = plot.XOf(point.freq);
+    const double Y = plot.YOf(point.gain);
+    point.x = Trunc(X - plot.left);
+    point.y = Trunc(Y - plot.top);
+    const QColor colour =
+        QColor::fromRgb(kBandColours[static_cast<std::size_t>(point.index) % kBandColours.size()]);
+    QColor handleColour = colour;
+    handleColour.setAlpha(127);
+    QPen pen(handleColour, 2.0);
+    const bool selected = point.index == m_selected;
+    const int bx = Trunc(X - 9) + 2;
+    const int by = Trunc(Y - 9) + 2;
+    if (point.type == EQ_TYPE_PEAK) {
+        painter.setPen(pen);
+        const QRectF circle(Trunc(X) - 9, Trunc(Y) - 9, 18, 18);
+        painter.drawArc(circle, -15 * 16, -150 * 16);
+        painter.drawArc(circle, -195 * 16, -150 * 16);
+    } else {
+        pen.setStyle(Qt::DashLine);
+        painter.setPen(pen);
+        painter.drawRect(QRectF(bx, by, 14, 14));
+        if (selected) {
+            QPen marker(QColor(0, 60, 60), 1.5, Qt::DashLine);
+            painter.setPen(marker);
+            const int mx = Trunc(X);
+            painter.drawLine(QPointF(mx, plot.top), QPointF(mx, height() - kBottomMargin));
+        }
+    }
+    painter.setFont(m_numberFont);
+    painter.setPen(colour);
+    const QString number = QString::number(point.index + 1);
+    const QFontMetricsF fm(m_numberFont);
+    const double tw = fm.horizontalAdvance(number) + 1;
+    const double th = fm.height();
+    painter.drawText(QRectF(bx + 7 - tw / 2, by + 7 - th / 2, tw, th), Qt::AlignCenter, number);
+    if (selected) {
+        DrawSelectedLabels(painter, point, X, Y);
+        DrawInfoLine(painter, point);
+    }
+}
+
+void EqGraph::DrawSelectedLabels(QPainter& painter, const EqPoint& point, double X, double Y) {
+    const int x0 = RoundHalfAway(point.index + 1 >= 10 ? X - 7 : X - 4);
+    const int y0 = RoundHalfAway(Y - 4);
+    const bool above = point.gain < -0.01f;
+    struct Label {
+        QString tag, value;
+        int yAbove, yBelow;
+    };
+    std::array<Label, 3> labels = {{
+        {QStringLiteral("F:"), QString::asprintf("%.1fHz", static_cast<double>(point.freq)), -42, 18},
+        {QStringLiteral("G:"),
+         m_scaleMode == 1 ? QString::asprintf("%+-.1fdB", static_cast<double>(point.gain))
+                          : QString::asprintf("%+-ddB", Trunc(point.gain)),
+         -33, 27},
+        {QStringLiteral("Q:"), QString::asprintf("%.3f", static_cast<double>(point.q)), -24, 36},
+    }};
+    const std::size_t shown = m_scaleMode == 1 ? 3 : 2;
+    painter.setFont(m_labelFont);
+    for (std::size_t i = 0; i < shown; ++i) {
+        const Label& l = labels[i];
+        const int wv = 3 * static_cast<int>(l.value.size()) + 6;
+        const int y = y0 + (above ? l.yAbove : l.yBelow);
+        painter.setPen(QColor(0, 120, 180));
+        DrawTextAt(painter, x0 - wv + 1, y, l.tag);
+        painter.setPen(QColor(160, 20, 20));
+        DrawTextAt(painter, x0 - wv + 13, y, l.value);
+    }
+}
+
+QString EqGraph::InfoText(const EqPoint& point, int scaleMode, int language) {
+    const int n = point.index + 1;
+    const double freq = point.freq;
+    const double q = point.q;
+    const bool english = language != 0;
+    if (scaleMode != 1) {
+        return english ? QString::asprintf("Index=%d Frequency=%.0fHz Gain=", n, freq)
+                       : QString::asprintf("控制号=%d    频率=%.0fHz     增益=", n, freq);
+    }
+    if (n == 2 || n == 3) {
+        return english
+                   ? QString::asprintf("Index=%d Frequency=%.0fHz Q=%.3f  Gain=", n, freq, q)
+                   : QString::asprintf("控制号=%d 频率=%.0fHz Q值=%.1f(右键选中左右移动)  增益=", n, freq, q);
+    }
+    return english ? QString::asprintf("Index=%d Frequency=%.0fHz  Gain=", n, freq)
+                   : QString::asprintf("控制号=%d 频率=%.0fHz 增益=", n, freq);
+}
+
+QString EqGraph::InfoGainText(const EqPoint& point, int scaleMode) {
+    return scaleMode == 1 ? QString::asprintf("%+-.1fdB ", static_cast<double>(point.gain))
+                          : QString::asprintf("%+-ddB ", Trunc(point.gain));
+}
+
+QColor EqGraph::InfoGainColor(float gain) {
+    const int g = std::abs(Trunc(gain));
+    if (g <= 6) {
+        return QColor(123, 209, 0);
+    }
+    if (g <= 10) {
+        return QColor(200, 160, 0);
+    }
+    if (g <= 14) {
+        return QColor(255, 0, 0);
+    }
+    return QColor(0, 0, 0, 0);
+}
+
+void EqGraph::DrawInfoLine(QPainter& painter, const EqPoint& point) {
+    const QString info = InfoText(point, m_scaleMode, m_language);
+    painter.setFont(m_infoFont);
+    painter.setPen(Qt::black);
+    DrawTextAt(painter, kLeftMargin, 2, info);
+    const QColor colour = InfoGainColor(point.gain);
+    if (colour.alpha() == 0) {
+        return;
+    }
+    painter.setPen(colour);
+    DrawTextAt(painter, kLeftMargin + painter.fontMetrics().horizontalAdvance(info), 2,
+               InfoGainText(point, m_scaleMode));
+}
+
+int EqGraph::HitTest(int px, int py) const {
+    for (int i = 0; i < m_count; ++i) {
+        const EqPoint& p = Point(i);
+        if (std::abs(p.x - px) < kHitRadius && std::abs(p.y - py) < kHitRadius) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void EqGraph::Edited(EqPoint& point) {
+    CalcResponse(point);
+    emit pointChanged(point, m_controlId);
+}
+
+void EqGraph::mousePressEvent(QMouseEvent* event) {
+    const bool left = event->button() == Qt::LeftButton;
+    if (!left && event->button() != Qt::RightButton) {
+        return;
+    }
+    const int px = event->position().toPoint().x() - kPointerOriginX;
+    const int py = event->position().toPoint().y() - kPointerOriginY;
+    if (left) {
+        setFocus(Qt::MouseFocusReason);
+        m_leftDrag = true;
+    } else {
+        m_rightDrag = true;
+    }
+    m_selected = HitTest(px, py);
+    if (m_selected >= 0) {
+        EqPoint& p = Point(m_selected);
+        if (left) {
+            m_dragX = px - p.x;
+            m_dragY = py - p.y;
+        } else {
+            m_dragX = px;
+        }
+        emit pointSelected(p, m_controlId);
+    }
+    update();
+}
+
+void EqGraph::mouseMoveEvent(QMouseEvent* event) {
+    const int px = event->position().toPoint().x() - kPointerOriginX;
+    const int py = event->position().toPoint().y() - kPointerOriginY;
+    const Plot plot = PlotArea();
+    if (m_leftDrag && m_selected >= 0 && plot.w > 0 && plot.h > 0) {
+        EqPoint& p = Point(m_selected);
+        p.freq = static_cast<float>(10.0 * std::pow(10.0, 3.4 * (px - m_dragX) / plot.w));
+        p.gain = static_cast<float>(15.0 - static_cast<double>(py - m_dragY) / plot.h * 30.0);
+        p.gain = std::clamp(p.gain, p.minGain, p.maxGain);
+        p.freq = std::clamp(p.freq, p.minFreq, p.maxFreq);
+        Edited(p);
+    }
+    if (m_rightDrag && m_selected >= 0) {
+        EqPoint& p = Point(m_selected);
+        if (m_scaleMode != 1 || p.type != EQ_TYPE_PEAK) {
+            return;
+        }
+        p.q = std::clamp(static_cast<float>(p.q + (px - m_dragX) / 40.0), 1.0f, 20.0f);
+        m_dragX = px;
+        Edited(p);
+    }
+    update();
+}
+
+void EqGraph::mouseReleaseEvent(QMouseEvent* event) {
+    bool* flag = event->button() == Qt::LeftButton    ? &m_leftDrag
+                 : event->button() == Qt::RightButton ? &m_rightDrag
+                                                      : nullptr;
+    if (flag == nullptr) {
+        return;
+    }
+    if (*flag && m_selected >= 0) {
+        emit pointChanged(Point(m_selected), m_controlId);
+    }
+    *flag = false;
+}
+
+void EqGraph::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void EqGraph::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+    if (m_selected < 0 || m_selected >= m_count) {
+        return;
+    }
+    const int key = event->key();
+    if (key != Qt::Key_Up && key != Qt::Key_Down) {
+        return;
+    }
+    EqPoint& p = Point(m_selected);
+    p.gain = std::clamp(p.gain + (key == Qt::Key_Up ? 1.0f : -1.0f), p.minGain, p.maxGain);
+    Edited(p);
+    update();
+}
+
+}  // namespace varnoth

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QFont>
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+
+#include "ui/controls/EqPoint.h"
+
+namespace varnoth {
+
+// An equaliser drawn as a frequency-response graph: grid, summed curve, the selected band's shaded
+// response and one handle per band. Bands are picked and dragged with the mouse (left: frequency and
+// gain; right: Q of peaking bands in scale mode 1) and nudged with Up/Down.
+class EqGraph : public QWidget {
+    Q_OBJECT
+  public:
+    // Message numbers of the two notifications, kept for owners that route them by number.
+    static constexpr int WM_EQ_POINT_CHANGED = 0x1421;
+    static constexpr int WM_EQ_POINT_SELECTED = 0x1422;
+    static constexpr int kMaxPoints = 17;
+
+    explicit EqGraph(QWidget* parent = nullptr, int controlId = 0);
+
+    // Sets the number of bands; 4 and 10 also load the parametric and graphic layouts.
+    void SetPointCount(int n);
+    int PointCount() const { return m_count; }
+    EqPoint& Point(int i) { return m_points.at(static_cast<std::size_t>(i)); }
+    const EqPoint& Point(int i) const { return m_points.at(static_cast<std::size_t>(i)); }
+    static void CalcResponse(EqPoint& point);
+
+    int Selected() const { return m_selected; }
+    void SetSelected(int index);
+    // 0: whole-dB labels; 1: one-decimal gains with Q shown and editable. Redraws the grid.
+    int ScaleMode() const { return m_scaleMode; }
+    void SetScaleMode(int mode);
+    bool IsOff() const { return m_off; }
+    void SetOff(bool off);
+    // Non-zero: English info line; 0: Chinese.
+    int Language() const { return m_language; }
+    void SetLanguage(int language);
+    int ControlId() const { return m_controlId; }
+    // Drops the cached grid so that the next paint draws it again.
+    void DiscardBackground();
+
+    // Text of the info line before the gain, and the gain text itself, for the selected band.
+    static QString InfoText(const EqPoint& point, int scaleMode, int language);
+    static QString InfoGainText(const EqPoint& point, int scaleMode);
+    // Colour of the info line's gain text; fully transparent beyond 14 dB.
+    static QColor InfoGainColor(float gain);
+
+  signals:
+    // A band's frequency, gain or Q was changed by the user, or a drag over it ended.
+    void pointChanged(const varnoth::EqPoint& point, int controlId);
+    // A button press picked a band.
+    void pointSelected(const varnoth::EqPoint& point, int controlId);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    struct Plot {
+        int left, top, w, h, bottom;
+        double XOf(double freq) const;
+        double YOf(double gain) const;
+        double ColumnX(int j) const { return left + static_cast<double>(j) * w / kEqColumns; }
+    };
+    Plot PlotArea() const;
+    void BuildBackground();
+    void DrawCurves(QPainter& painter, const Plot& plot);
+    void DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point);
+    void DrawSelectedLabels(QPainter& painter, const EqPoint& point, double X, double Y);
+    void DrawInfoLine(QPainter& painter, const EqPoint& point);
+    int HitTest(int px, int py) const;
+    void Edited(EqPoint& point);
+
+    std::array<EqPoint, kMaxPoints> m_points{};
+    int m_count = 0;
+    int m_selected = -1;
+    bool m_leftDrag = false;
+    bool m_rightDrag = false;
+    int m_dragX = 0;
+    int m_dragY = 0;
+    int m_scaleMode = 0;
+    bool m_off = false;
+    int m_language = 1;
+    int m_controlId = 0;
+    QPixmap m_background;
+    QFont m_labelFont;
+    QFont m_infoFont;
+    QFont m_numberFont;
+    QFont m_offFont;
+};
+
+}  // namespace varnoth

@@ -1,0 +1,136 @@
+#include "ui/dialogs/MachineSettingsForm.h"
+
+#include <array>
+
+#include "device/Transport.h"
+#include "session/DeviceSession.h"
+#include "session/MachineSettings.h"
+#include "ui/dialogs/FeatureTexts.h"
+
+namespace varnoth {
+
+namespace {
+
+constexpr std::array kRows = {
+    MachineSettingsForm::SliderRow{1090, 2018, 2000, 1098, 1, &MachineSettings::SetPowerMicVol,
+                                   &ParameterStore::SetMicVol, &ParameterStore::GetMicVol},
+    MachineSettingsForm::SliderRow{1091, 2019, 2001, 1099, 2, &MachineSettings::SetPowerMusicVol,
+                                   &ParameterStore::SetMusicVol, &ParameterStore::GetMusicVol},
+    MachineSettingsForm::SliderRow{1092, 2020, 2002, 0, 3, &MachineSettings::SetMaxMicVol, nullptr, nullptr},
+    MachineSettingsForm::SliderRow{1093, 2021, 2003, 0, 4, &MachineSettings::SetMaxMusicVol, nullptr,
+                                   nullptr},
+    MachineSettingsForm::SliderRow{1094, 2022, 2004, 0, 5, &MachineSettings::SetMaxCenterVol, nullptr,
+                                   nullptr},
+    MachineSettingsForm::SliderRow{1095, 2023, 2005, 0, 6, &MachineSettings::SetMaxSubVol, nullptr, nullptr},
+};
+
+constexpr std::array kLockBoxes = {
+    MachineSettingsForm::LockBox{1084, &MachineSettings::Lock_MicVol, &MachineSettings::Get_Lock_MicVol},
+    MachineSettingsForm::LockBox{1085, &MachineSettings::Lock_MusicVol, &MachineSettings::Get_Lock_MusicVol},
+    MachineSettingsForm::LockBox{1086, &MachineSettings::Lock_MicMenu, &MachineSettings::Get_Lock_MicMenu},
+    MachineSettingsForm::LockBox{1087, &MachineSettings::Lock_MusicMenu,
+                                 &MachineSettings::Get_Lock_MusicMenu},
+    MachineSettingsForm::LockBox{1088, &MachineSettings::Lock_LoadMode, &MachineSettings::Get_Lock_LoadMode},
+    MachineSettingsForm::LockBox{1089, &MachineSettings::Lock_SaveMode, &MachineSettings::Get_Lock_SaveMode},
+};
+
+constexpr std::array kTooltips = {
+    MachineSettingsForm::Tooltip{1090, "当话筒开机音量设置为开时，机器通电后话筒音量为设置的值"},
+    MachineSettingsForm::Tooltip{1091, "当音乐开机音量设置为开时，机器通电后音乐音量为设置的值"},
+    MachineSettingsForm::Tooltip{1092, "限制能够调节的最大话筒音量"},
+    MachineSettingsForm::Tooltip{1093, "限制能够调节的最大音乐音量"},
+    MachineSettingsForm::Tooltip{1094, "限制能够调节的最大中置音量"},
+    MachineSettingsForm::Tooltip{1095, "限制能够调节的最大超低音量"},
+    MachineSettingsForm::Tooltip{MachineSettingsForm::kLockOnId, "启用锁定功能"},
+    MachineSettingsForm::Tooltip{1084, "锁定后，话筒音量将无法调节"},
+    MachineSettingsForm::Tooltip{1085, "锁定后，音乐音量将无法调节"},
+    MachineSettingsForm::Tooltip{1086, "锁定后，将无法进入话筒菜单"},
+    MachineSettingsForm::Tooltip{1087, "锁定后，将无法进入音乐菜单"},
+    MachineSettingsForm::Tooltip{1088, "锁定后，在机器上无法载入四种模式"},
+    MachineSettingsForm::Tooltip{1089, "锁定后，在机器上无法保存四种模式"},
+    MachineSettingsForm::Tooltip{MachineSettingsForm::kApplyId, "必须保存以上的设置才能生效"},
+};
+
+}  // namespace
+
+std::span<const MachineSettingsForm::SliderRow> MachineSettingsForm::SliderRows() {
+    return kRows;
+}
+
+std::span<const MachineSettingsForm::LockBox> MachineSettingsForm::LockBoxes() {
+    return kLockBoxes;
+}
+
+std::span<const MachineSettingsForm::Tooltip> MachineSettingsForm::Tooltips() {
+    return kTooltips;
+}
+
+MachineSettingsForm::MachineSettingsForm(DeviceSession& session) : m_session(session) {}
+
+MachineSettingsForm::RowView MachineSettingsForm::ViewOf(const SliderRow& row, std::uint8_t value,
+                                                         int language) {
+    const bool off = row.onBoxId != 0 && value == kPowerOff;
+    return RowView{!off, value, off ? FeatureTextOf(FeatureText::Invalid, language) : std::to_string(value)};
+}
+
+MachineSettingsForm::RowView MachineSettingsForm::SavedRow(const SliderRow& row, int language) const {
+    return ViewOf(row, m_session.GetMachineSet().GetSavedRecord()[row.field], language);
+}
+
+bool MachineSettingsForm::SavedLockOn() const {
+    return m_session.GetMachineSet().Get_EnableLockFunc() != 0;
+}
+
+bool MachineSettingsForm::SavedLock(const LockBox& box) const {
+    return (m_session.GetMachineSet().*box.saved)() != 0;
+}
+
+bool MachineSettingsForm::SavedVolByMode() const {
+    return m_session.GetMachineSet().GetVolMode() != 0;
+}
+
+MachineSettingsForm::RowView MachineSettingsForm::SliderMoved(const SliderRow& row, int position,
+                                                              int language) {
+    const auto value = static_cast<std::uint8_t>(position);
+    (m_session.GetMachineSet().*row.set)(value);
+    if (row.setLive != nullptr) {
+        (m_session.*row.setLive)(value);
+    }
+    return ViewOf(row, value, language);
+}
+
+MachineSettingsForm::RowView MachineSettingsForm::OnBoxToggled(const SliderRow& row, bool on, int language) {
+    if (row.getLive == nullptr) {
+        return SavedRow(row, language);
+    }
+    const std::uint8_t value = on ? (m_session.*row.getLive)() : kPowerOff;
+    (m_session.GetMachineSet().*row.set)(value);
+    RowView view = ViewOf(row, value, language);
+    if (!on) {
+        // Switching the power-on volume off leaves the slider where it was.
+        view.position.reset();
+    }
+    return view;
+}
+
+void MachineSettingsForm::LockOnToggled(bool on) {
+    m_session.GetMachineSet().EnableLockFunc(on ? 1 : 0);
+}
+
+void MachineSettingsForm::LockBoxToggled(const LockBox& box, bool locked) {
+    (m_session.GetMachineSet().*box.lock)(locked ? 1 : 0);
+}
+
+void MachineSettingsForm::VolModeChosen(bool byMode) {
+    m_session.GetMachineSet().SetVolMode(byMode ? 1 : 0);
+}
+
+std::string MachineSettingsForm::Apply(int language) {
+    if (m_session.IsConnected() == 0) {
+        return FeatureTextOf(FeatureText::NotConnected, language);
+    }
+    const bool sent = m_session.GetMachineSet().ApplyMachineSet() == static_cast<int>(kReportSize);
+    return FeatureTextOf(sent ? FeatureText::SettingSaved : FeatureText::NotConnected, language);
+}
+
+}  // namespace varnoth

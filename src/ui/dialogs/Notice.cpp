@@ -1,0 +1,87 @@
+#include "ui/dialogs/Notice.h"
+
+#include <QCloseEvent>
+#include <QFont>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QStringList>
+
+#include <array>
+
+#include "ui/dialogs/DialogBuilder.h"
+
+namespace varnoth {
+
+namespace {
+
+constexpr std::array kControls = {
+    ControlTemplate{Notice::kTextId, ControlKind::Label, {7, 27, 331, 14}, "", kCentred},
+    ControlTemplate{Notice::kCloseId, ControlKind::PushButton, {288, 48, 50, 14}, "关闭", kHidden},
+};
+
+QFont NoticeFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), QStringLiteral("NSimSun"),
+                      QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPixelSize(25);
+    return font;
+}
+
+}  // namespace
+
+const DialogTemplate& Notice::Template() {
+    static const DialogTemplate dialog{kTemplateNumber, "", 345, 67, StandardDialogFont(), kControls};
+    return dialog;
+}
+
+Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    BuildDialog(*this, Template());
+    setWindowTitle(language == 0 ? QStringLiteral("信息") : QStringLiteral("Information"));
+    m_text = FindControl<QLabel>(*this, kTextId);
+    m_text->setFont(NoticeFont());
+    m_text->setWordWrap(false);
+    m_closeTimer.setSingleShot(true);
+    connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+}
+
+void Notice::SetNotice(const QString& text, int periodMs) {
+    m_text->setText(text);
+    m_closeTimer.start(periodMs);
+}
+
+QString Notice::Text() const {
+    return m_text->text();
+}
+
+void Notice::ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, const QString& text,
+                        int periodMs) {
+    if (window.isNull()) {
+        window = new Notice(owner, language);
+    }
+    window->show();
+    window->SetNotice(text, periodMs);
+}
+
+void Notice::accept() {}
+
+void Notice::reject() {
+    close();
+}
+
+void Notice::closeEvent(QCloseEvent* event) {
+    m_closeTimer.stop();
+    event->accept();
+}
+
+void Notice::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(230, 230, 230));
+    const QPixmap banner(QString::fromLatin1(kBannerResource));
+    if (!banner.isNull()) {
+        painter.drawPixmap(rect(), banner);
+    }
+}
+
+}  // namespace varnoth

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include "ui/dialogs/DialogTemplate.h"
+
+class QLabel;
+
+namespace varnoth {
+
+// The self-closing notice: one line of text over the banner picture, gone after a given time or on Esc.
+// Modeless; it deletes itself when it closes.
+class Notice : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kTemplateNumber = 145;
+    static constexpr int kTextId = 1223;
+    static constexpr int kCloseId = 2;
+    static constexpr char kBannerResource[] = ":/images/210.png";
+    static const DialogTemplate& Template();
+
+    // language: 0 Chinese, anything else English; it only chooses the title, once.
+    explicit Notice(QWidget* parent, int language);
+
+    // Shows `text` and closes the window `periodMs` after the last call.
+    void SetNotice(const QString& text, int periodMs);
+    QString Text() const;
+
+    // The one notice window of an owner: `window` is created when it is empty (and empties itself when the
+    // window closes), shown, given the text and its timer restarted with the period.
+    static void ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, const QString& text,
+                           int periodMs);
+
+  public slots:
+    void accept() override;
+    void reject() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QLabel* m_text = nullptr;
+    QTimer m_closeTimer;
+};
+
+}  // namespace varnoth

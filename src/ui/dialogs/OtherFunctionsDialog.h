@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QDialog>
+
+#include "ui/dialogs/DialogTemplate.h"
+
+namespace varnoth {
+
+class DeviceSession;
+class FeatureHost;
+
+// The rarely used device functions: reset one of the four memory modes or the whole machine, learn a remote
+// control, upgrade the firmware. Modal; it asks, checks the connection and hands over to the session and
+// to the remote-learning and upgrade dialogs.
+class OtherFunctionsDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr int kTemplateNumber = 241;
+    static constexpr int kFirstModeId = 1008;  // M1..M4: 1008..1011
+    static constexpr int kModeCount = 4;
+    static constexpr int kResetMachineId = 1111;
+    static constexpr int kRemoteId = 1037;
+    static constexpr int kUpgradeId = 1038;
+    static constexpr int kNoticeMs = 1200;
+    static const DialogTemplate& Template();
+
+    OtherFunctionsDialog(DeviceSession& session, FeatureHost& host, QWidget* parent = nullptr);
+
+  public slots:
+    // Enter does nothing.
+    void accept() override {}
+
+  private:
+    void ResetMode(int mode);
+    void ResetMachine();
+    void OpenRemote();
+
+    DeviceSession& m_session;
+    FeatureHost& m_host;
+};
+
+}  // namespace varnoth

@@ -1,0 +1,51 @@
+#include "ui/dialogs/RemoteKeys.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "device/Transport.h"
+#include "session/DeviceSession.h"
+#include "session/RemoteCodes.h"
+#include "ui/dialogs/FeatureTexts.h"
+
+namespace varnoth {
+
+namespace {
+
+int Scaled(int units) {
+    return static_cast<int>(std::lround(units * kKeyAreaScale));
+}
+
+}  // namespace
+
+const RemoteKey* FindRemoteKey(int controlId) {
+    const auto* key = std::find_if(kRemoteKeys.begin(), kRemoteKeys.end(),
+                                   [controlId](const RemoteKey& k) { return k.id == controlId; });
+    return key == kRemoteKeys.end() ? nullptr : key;
+}
+
+bool IsKeyAreaId(int controlId) {
+    return controlId >= kFirstKeyAreaId && controlId <= kLastKeyAreaId;
+}
+
+DialogRect KeyAreaPixels(const RemoteKey& key) {
+    return DialogRect{Scaled(key.area.x), Scaled(key.area.y), Scaled(key.area.width),
+                      Scaled(key.area.height)};
+}
+
+std::string KeyPrompt(const RemoteKey& key, int language) {
+    return language == 0 ? key.promptChinese : key.promptEnglish;
+}
+
+std::string KeyCodeText(std::uint8_t code) {
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    return std::string{kDigits[code >> 4], kDigits[code & 0x0F]};
+}
+
+std::string ApplyRemoteKeys(DeviceSession& session, int language) {
+    const bool sent =
+        session.IsConnected() != 0 && session.GetRemote().ApplyIRSet() == static_cast<int>(kReportSize);
+    return FeatureTextOf(sent ? FeatureText::RemoteSaved : FeatureText::NotConnected, language);
+}
+
+}  // namespace varnoth

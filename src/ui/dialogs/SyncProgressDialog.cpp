@@ -1,0 +1,81 @@
+#include "ui/dialogs/SyncProgressDialog.h"
+
+#include <QPalette>
+#include <QPointer>
+#include <QProgressBar>
+
+#include <array>
+
+#include "ui/dialogs/DialogBuilder.h"
+
+namespace varnoth {
+
+namespace {
+
+constexpr int kBarStep = 10;
+
+constexpr std::array kControls = {
+    ControlTemplate{SyncProgressDialog::kLabelId,
+                    ControlKind::Label,
+                    {7, 8, 248, 9},
+                    "当前正在与机器同步数据,请稍后......"},
+    ControlTemplate{SyncProgressDialog::kProgressId, ControlKind::ProgressBar, {7, 22, 248, 14}},
+};
+
+}  // namespace
+
+const DialogTemplate& SyncProgressDialog::Template() {
+    static const DialogTemplate dialog{kTemplateNumber, "同步过程", 262, 46, StandardDialogFont(), kControls};
+    return dialog;
+}
+
+QString SyncProgressDialog::GiveUpNotice() {
+    return QStringLiteral("错误,建议重连设备");
+}
+
+SyncProgressDialog::SyncProgressDialog(QWidget* parent, SyncDialogTiming timing)
+    : QDialog(parent), m_timing(timing) {
+    BuildDialog(*this, Template());
+    setCursor(Qt::WaitCursor);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QColor(230, 230, 230));
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    m_bar = FindControl<QProgressBar>(*this, kProgressId);
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+
+    connect(&m_stepTimer, &QTimer::timeout, this, &SyncProgressDialog::Step);
+    connect(&m_giveUpTimer, &QTimer::timeout, this, &SyncProgressDialog::GiveUp);
+    m_giveUpTimer.setSingleShot(true);
+    m_giveUpTimer.start(m_timing.giveUp);
+    m_stepTimer.start(m_timing.step);
+}
+
+void SyncProgressDialog::Finish() {
+    m_giveUpTimer.stop();
+    m_stepTimer.stop();
+    done(QDialog::Rejected);
+}
+
+void SyncProgressDialog::accept() {}
+
+void SyncProgressDialog::reject() {}
+
+void SyncProgressDialog::Step() {
+    // Past the end the bar starts again from empty.
+    const int next = m_bar->value() + kBarStep;
+    m_bar->setValue(next > m_bar->maximum() ? m_bar->minimum() : next);
+}
+
+void SyncProgressDialog::GiveUp() {
+    const QPointer<SyncProgressDialog> self(this);
+    const int noticeMs = m_timing.noticeMs;
+    Finish();
+    if (self) {
+        emit GaveUp(GiveUpNotice(), noticeMs);
+    }
+}
+
+}  // namespace varnoth

@@ -1,0 +1,64 @@
+#include "ui/dialogs/UpgradeFlow.h"
+
+#include "ui/dialogs/FeatureTexts.h"
+#include "ui/dialogs/UpgradeSession.h"
+
+namespace varnoth {
+
+UpgradeFlow::UpgradeFlow(UpgradeSession& session) : m_session(session) {}
+
+bool UpgradeFlow::MayAsk() const {
+    return !m_session.IsUpgrading();
+}
+
+std::string UpgradeFlow::Obstacle(int language) const {
+    if (!m_session.IsConnected()) {
+        return FeatureTextOf(FeatureText::NotConnected, language);
+    }
+    if (m_session.IsUpgrading()) {
+        return FeatureTextOf(FeatureText::UpgradeBusy, language);
+    }
+    return {};
+}
+
+UpgradeFlow::Start UpgradeFlow::StartCarried(int language) {
+    if (std::string obstacle = Obstacle(language); !obstacle.empty()) {
+        return Start{false, obstacle, {}};
+    }
+    if (!m_session.CarriesImage()) {
+        return Start{false, FeatureTextOf(FeatureText::UpgradeNoImage, language), {}};
+    }
+    if (!m_session.StartUpgrade()) {
+        return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};
+    }
+    return Start{true, {}, {}};
+}
+
+UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language) {
+    if (std::string obstacle = Obstacle(language); !obstacle.empty()) {
+        return Start{false, obstacle, {}};
+    }
+    if (std::string problem = m_session.ImageFileProblem(path); !problem.empty()) {
+        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language), problem};
+    }
+    if (!m_session.StartUpgrade(path)) {
+        return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};
+    }
+    return Start{true, {}, {}};
+}
+
+UpgradeFlow::Completion UpgradeFlow::Done(int language) const {
+    const UpgradeResult outcome = m_session.LastOutcome();
+    if (outcome.sent) {
+        return Completion{true, FeatureTextOf(FeatureText::UpgradeDone, language), {}};
+    }
+    const FeatureText heading =
+        m_session.IsConnected() ? FeatureText::UpgradeFailed : FeatureText::UpgradeDeviceGone;
+    return Completion{false, FeatureTextOf(heading, language), outcome.message};
+}
+
+std::string UpgradeFlow::ProgressText(int percent) {
+    return std::to_string(percent) + "%";
+}
+
+}  // namespace varnoth

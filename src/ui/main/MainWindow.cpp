@@ -1,0 +1,396 @@
+#include "ui/main/MainWindow.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QIcon>
+#include <QLabel>
+#include <QSlider>
+
+#include <utility>
+
+#include "session/DeviceSession.h"
+#include "ui/controls/CompressorCurve.h"
+#include "ui/controls/ControlFonts.h"
+#include "ui/controls/EqGraph.h"
+#include "ui/controls/GroupBox.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/controls/ImageResources.h"
+#include "ui/controls/LevelMeter.h"
+#include "ui/controls/StepSlider.h"
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/Notice.h"
+#include "ui/main/ColourLabel.h"
+#include "ui/main/EditRules.h"
+#include "ui/main/Language.h"
+#include "ui/main/MainWindowTemplate.h"
+#include "ui/main/MainWindowTexts.h"
+#include "ui/main/SessionHost.h"
+
+namespace varnoth {
+
+using namespace mainwin;
+
+namespace {
+
+constexpr int kWindowIcon = 209;
+constexpr int kDisconnectedPicture = 239;
+constexpr int kMicPicture = 214;
+
+// The pictures of the image buttons: standard and alternate (selected) look.
+struct ButtonImages {
+    int id;
+    int standard;
+    int alternate;
+    bool ownFont;  // the channel and page buttons carry captions in their own font
+};
+constexpr ButtonImages kButtonImages[] = {
+    {1000, 221, 225, false},
+    {1001, 222, 226, false},
+    {1002, 223, 227, false},
+    {1003, 224, 228, false},
+    {kCenterPageButton, 236, 237, true},
+    {kMicPageButton, 236, 237, true},
+    {kMusicPageButton, 236, 237, true},
+    {kSubPageButton, 236, 237, true},
+    {kMicViewButton, 236, 237, true},
+    {kMusicViewButton, 236, 237, true},
+};
+constexpr int kButtonFontHeight = 12;
+
+constexpr int kMasterSliders[] = {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider};
+constexpr int kMasterTicks = 2;
+constexpr int kStepTicks = 12;
+constexpr int kMeterBands = 1;
+constexpr int kMeterLeds = 14;
+constexpr int kGroupBoxes[] = {kChannelGroup, kEqGroup, kEffectGroup};
+const QColor kGroupBorder(255, 180, 0);
+const QColor kGreyLine(128, 128, 128);
+
+// Text colours of the static texts.
+enum class TextColour { Connection, VolumeName, VolumeValue, ChannelStrip, Effect, Subwoofer, PageTitle };
+struct ColourRange {
+    int first;
+    int last;
+    TextColour colour;
+};
+constexpr ColourRange kTextColours[] = {
+    {kConnectionText, kConnectionText, TextColour::Connection},
+    {1026, 1026, TextColour::VolumeName},
+    {1028, 1028, TextColour::VolumeName},
+    {1030, 1030, TextColour::VolumeName},
+    {1032, 1032, TextColour::VolumeName},
+    {1027, 1027, TextColour::VolumeValue},
+    {1029, 1029, TextColour::VolumeValue},
+    {1031, 1031, TextColour::VolumeValue},
+    {1033, 1033, TextColour::VolumeValue},
+    {1051, 1052, TextColour::ChannelStrip},
+    {1054, 1059, TextColour::ChannelStrip},
+    {2150, 2156, TextColour::ChannelStrip},
+    {1053, 1053, TextColour::Effect},
+    {1060, 1063, TextColour::Effect},
+    {1066, 1066, TextColour::Effect},
+    {1068, 1071, TextColour::Effect},
+    {1084, 1085, TextColour::Effect},
+    {1089, 1090, TextColour::Effect},
+    {2157, 2168, TextColour::Effect},
+    {1074, 1076, TextColour::Subwoofer},
+    {1086, 1088, TextColour::Subwoofer},
+    {2169, 2173, TextColour::Subwoofer},
+    {kEqPageTitle, kEqPageTitle, TextColour::PageTitle},
+};
+
+const TextColour* TextColourOf(int id) {
+    for (const ColourRange& range : kTextColours) {
+        if (id >= range.first && id <= range.last) {
+            return &range.colour;
+        }
+    }
+    return nullptr;
+}
+
+const QColor kMicColour(220, 100, 36);
+const QColor kMusicColour(87, 184, 35);
+
+QColor VolumeValueColour(int value) {
+    if (value >= 35) {
+        return QColor(230, 0, 0);
+    }
+    if (value >= 30) {
+        return QColor(230, 150, 0);
+    }
+    return QColor(0, 230, 0);
+}
+
+bool IsImageButton(int id) {
+    for (const ButtonImages& button : kButtonImages) {
+        if (button.id == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+Qt::Alignment LabelAlignment(unsigned style) {
+    if (style & kRightAligned) {
+        return Qt::AlignRight | Qt::AlignTop;
+    }
+    if (style & kCentred) {
+        return Qt::AlignHCenter | Qt::AlignTop;
+    }
+    return Qt::AlignLeft | Qt::AlignTop;
+}
+
+}  // namespace
+
+const DialogTemplate& MainWindow::Template() {
+    return MainWindowTemplate();
+}
+
+MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing, QWidget* parent)
+    : QDialog(parent),
+      m_session(host.Session()),
+      m_events(host.Events()),
+      m_upgradeSession(host.Session()),
+      m_timing(timing) {
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    DefaultHooks();
+    InitImageResources();
+    BuildDialog(*this, Template(), [this](const ControlTemplate& control, QWidget* parentWidget) {
+        return MakeControl(control, parentWidget);
+    });
+    CacheControls();
+    setWindowIcon(QIcon(ImageResourcePath(kWindowIcon)));
+
+    InitControls();
+    SetUpColours();
+    ConnectEdits();
+    ConnectCommands();
+
+    // A write-all of a loaded file reports its end whether or not a device has ever been connected.
+    m_session.SetObserver(&m_events);
+    connect(&m_events, &SessionEvents::syncDone, this, &MainWindow::OnSyncDone);
+    connect(&m_events, &SessionEvents::keyStudied, this, &MainWindow::OnKeyStudied);
+    connect(&m_events, &SessionEvents::upgradeDone, this, &MainWindow::OnUpgradeDone);
+    connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);
+
+    ApplyLanguage(language);
+
+    m_connectTimer.setInterval(m_timing.timerPeriod);
+    m_meterFeedTimer.setInterval(m_timing.timerPeriod);
+    m_levelPollTimer.setInterval(m_timing.timerPeriod);
+    connect(&m_connectTimer, &QTimer::timeout, this, &MainWindow::OnConnectTimer);
+    connect(&m_meterFeedTimer, &QTimer::timeout, this, &MainWindow::FeedMeters);
+    connect(&m_levelPollTimer, &QTimer::timeout, this, &MainWindow::PollLevels);
+    m_connectTimer.start();
+}
+
+MainWindow::~MainWindow() {
+    qApp->removeEventFilter(this);
+}
+
+void MainWindow::SetHooks(MainWindowHooks hooks) {
+    m_hooks = std::move(hooks);
+    DefaultHooks();
+}
+
+QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent) {
+    const int id = control.id;
+    if (IsImageButton(id)) {
+        auto* button = new ImageButton(parent);
+        button->setText(QString::fromUtf8(control.caption ? control.caption : ""));
+        return button;
+    }
+    if (id >= kFirstStepSlider && id <= kLastStepSlider) {
+        return new StepSlider((control.style & kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
+    }
+    switch (id) {
+        case kChannelGroup:
+        case kEqGroup:
+        case kEffectGroup:
+            return new GroupBox(parent);
+        case kGraphicPanel:
+        case kPeqPanel:
+            return new EqGraph(parent, id);
+        case kCompressPanel:
+            return new CompressorCurve(parent);
+        case kLevelMeter1:
+        case kLevelMeter2:
+            return new LevelMeter(parent);
+        default:
+            break;
+    }
+    if (control.kind == ControlKind::Frame && id == kNoId) {
+        auto* line = new QFrame(parent);
+        QPalette grey = line->palette();
+        grey.setColor(QPalette::Window, kGreyLine);
+        line->setPalette(grey);
+        line->setAutoFillBackground(true);
+        return line;
+    }
+    if (control.kind == ControlKind::Label && TextColourOf(id) != nullptr) {
+        // One line each: a text wider than its label is cut at the sides rather than wrapped out of sight.
+        auto* label = new ColourLabel(QString::fromUtf8(control.caption ? control.caption : ""), parent);
+        label->setAlignment(LabelAlignment(control.style));
+        return label;
+    }
+    return nullptr;
+}
+
+void MainWindow::CacheControls() {
+    for (const ControlTemplate& control : Template().controls) {
+        if (control.id != kNoId) {
+            m_controls[control.id] = FindControl(*this, control.id);
+        }
+    }
+    m_graphicPanel = Control<EqGraph>(kGraphicPanel);
+    m_peqPanel = Control<EqGraph>(kPeqPanel);
+    m_compressPanel = Control<CompressorCurve>(kCompressPanel);
+    m_meters[0] = Control<LevelMeter>(kLevelMeter1);
+    m_meters[1] = Control<LevelMeter>(kLevelMeter2);
+}
+
+QWidget* MainWindow::Control(int id) const {
+    const auto found = m_controls.find(id);
+    return found == m_controls.end() ? nullptr : found->second;
+}
+
+void MainWindow::InitControls() {
+    for (const Tooltip& tip : Tooltips()) {
+        Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
+    }
+
+    for (const ButtonImages& images : kButtonImages) {
+        auto* button = Control<ImageButton>(images.id);
+        button->LoadImages(images.standard, images.alternate);
+        if (images.ownFont) {
+            button->setFont(CellHeightFont(SongTiFaces(), kButtonFontHeight));
+        }
+    }
+
+    for (const int id : kMasterSliders) {
+        auto* slider = Control<QSlider>(id);
+        slider->setRange(0, FindSliderEdit(id)->maximum);
+        slider->setTickInterval(kMasterTicks);
+        slider->setTickPosition(QSlider::TicksBelow);
+    }
+
+    for (LevelMeter* meter : m_meters) {
+        meter->SetBands(kMeterBands);
+        meter->SetLedCount(kMeterLeds);
+        meter->ResetControl();
+        meter->Start(m_timing.meterPeriodMs);
+    }
+
+    FillPresetLists();
+
+    for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
+        auto* slider = Control<StepSlider>(id);
+        slider->setRange(0, FindSliderEdit(id)->maximum);
+        slider->setTickInterval(kStepTicks);
+    }
+
+    for (const int id : kGroupBoxes) {
+        Control<GroupBox>(id)->SetBorderColor(kGroupBorder);
+    }
+
+    m_peqPanel->DiscardBackground();
+    m_peqPanel->SetScaleMode(1);
+    m_peqPanel->SetSelected(-1);
+    m_peqPanel->SetPointCount(4);
+    m_peqPanel->update();
+
+    auto* status = Control<QLabel>(kConnectionPicture);
+    status->setPixmap(QPixmap(ImageResourcePath(kDisconnectedPicture)));
+    status->resize(status->pixmap().size());
+    auto* channel = Control<QLabel>(kChannelPicture);
+    channel->setPixmap(QPixmap(ImageResourcePath(kMicPicture)));
+    channel->resize(channel->pixmap().size());
+}
+
+void MainWindow::SetUpColours() {
+    for (const ControlTemplate& control : Template().controls) {
+        const TextColour* colour = TextColourOf(control.id);
+        auto* label = colour ? Control<ColourLabel>(control.id) : nullptr;
+        if (label == nullptr) {
+            continue;
+        }
+        switch (*colour) {
+            case TextColour::Connection:
+                label->SetColourRule([this](const ColourLabel&) {
+                    return m_session.IsConnected() ? QColor(0, 255, 0) : QColor(255, 0, 0);
+                });
+                break;
+            case TextColour::VolumeName:
+                label->SetColourRule([](const ColourLabel&) { return QColor(103, 120, 160); });
+                break;
+            case TextColour::VolumeValue:
+                label->SetColourRule(
+                    [](const ColourLabel& self) { return VolumeValueColour(self.text().toInt()); });
+                label->SetBackground(QColor(Qt::black));
+                break;
+            case TextColour::ChannelStrip:
+                label->SetColourRule(
+                    [this](const ColourLabel&) { return m_micView ? kMicColour : kMusicColour; });
+                break;
+            case TextColour::Effect:
+                label->SetColourRule([](const ColourLabel&) { return kMicColour; });
+                break;
+            case TextColour::Subwoofer:
+                label->SetColourRule([](const ColourLabel&) { return kMusicColour; });
+                break;
+            case TextColour::PageTitle:
+                label->SetColourRule([](const ColourLabel&) { return QColor(255, 0, 0); });
+                break;
+        }
+    }
+}
+
+void MainWindow::FillPresetLists() {
+    for (const int id : {kEffect1List, kEffect2List}) {
+        auto* list = Control<QComboBox>(id);
+        list->clear();
+        for (const Bilingual& name : EffectPresetNames()) {
+            list->addItem(QString::fromUtf8(name.In(m_language)));
+        }
+    }
+    auto* compressor = Control<QComboBox>(kCompressPresetList);
+    compressor->clear();
+    for (const Bilingual& name : CompressorPresetNames()) {
+        compressor->addItem(QString::fromUtf8(name.In(m_language)));
+    }
+}
+
+void MainWindow::ApplyLanguage(int language) {
+    m_language = language == kChinese ? kChinese : kEnglish;
+    varnoth::ApplyLanguage(m_language, *this);
+    RefreshLanguageTexts();
+}
+
+void MainWindow::ShowNotice(const QString& text, int periodMs) {
+    Notice::ShowNotice(m_notice, this, m_language, text, periodMs);
+}
+
+QString MainWindow::NoticeText() const {
+    return m_notice ? m_notice->Text() : QString();
+}
+
+// Enter and Esc do nothing; only the close box ends the window.
+void MainWindow::accept() {}
+
+void MainWindow::reject() {}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_session.IsConnected()) {
+        DisconnectWithFarewell();
+    }
+    m_connectTimer.stop();
+    StopLevelTimers();
+    event->accept();
+    done(QDialog::Rejected);
+}
+
+}  // namespace varnoth

@@ -1,0 +1,251 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <unordered_map>
+
+#include "ui/dialogs/DialogTemplate.h"
+#include "ui/dialogs/FeatureHost.h"
+#include "ui/dialogs/SessionUpgrade.h"
+#include "ui/dialogs/SyncProgressDialog.h"
+#include "ui/main/DeviceEvents.h"
+
+class QAbstractSlider;
+
+namespace varnoth {
+
+class EqGraph;
+class CompressorCurve;
+class Notice;
+class MachineSettingsDialog;
+class LevelMeter;
+class KeyLearningDialog;
+class SessionEvents;
+class SessionHost;
+class DeviceSession;
+struct EqPoint;
+
+// The main window's timing; the defaults are the program's, tests shorten them.
+struct MainWindowTiming {
+    std::chrono::milliseconds timerPeriod{300};  // timers 1 (connect), 2 (meter feed), 3 (level polling)
+    std::chrono::milliseconds syncDonePause{
+        100};                // after closing the progress dialog, before the version check
+    int meterPeriodMs = 50;  // the level meters' decay
+    std::chrono::milliseconds saveModePause{500};  // from saving a memory mode to its notice
+    SyncDialogTiming sync;
+    FeatureDialogTiming features;
+};
+
+// What the main window asks of the user and the upgrade dialog it runs. A hook left empty gets the standard
+// one: message boxes, the platform's file dialog and UpgradeDialog.
+struct MainWindowHooks {
+    // A message box with Yes and No and a question icon; true on Yes.
+    std::function<bool(QWidget& parent, const QString& caption, const QString& text)> question;
+    // A message box with OK and an exclamation icon.
+    std::function<void(QWidget& parent, const QString& caption, const QString& text)> warning;
+    // The file dialog of a mode data file, to save (save set) or to load: the chosen path, empty when the
+    // user cancelled.
+    std::function<QString(QWidget& parent, bool save)> chooseModeFile;
+
+    // The firmware upgrade dialog (template 233), made by OpenUpgradeDialog and run modally; while it runs
+    // the window tells it of an amplifier arriving in upgrade mode (the user has agreed to upgrade), of the
+    // amplifier's removal and of the end of a transfer (WM_UPGRADE_DONE).
+    std::function<std::unique_ptr<QDialog>(QWidget& owner)> makeUpgradeDialog;
+    std::function<void(QDialog& upgradeDialog)> upgradeArrival;
+    std::function<void(QDialog& upgradeDialog)> upgradeDeviceGone;
+    std::function<void(QDialog& upgradeDialog)> upgradeDone;
+};
+
+// The main window: every DSP parameter of the device on one dialog (template 229), written to the device as
+// it is edited and refreshed from the session's store after every synchronisation. It is the owner window
+// of the session: it connects at start-up and when a device arrives, synchronises with the progress dialog,
+// checks the model and firmware version, polls the levels and says goodbye to the device when closed. Its
+// command buttons load, save and reset memory modes and mode data files, flatten the equalisers, switch the
+// language and open the about box, the machine settings and the reset dialog; it is the feature dialogs'
+// host and keeps one pointer to each of them while it is open.
+//
+// Everything runs on the user-interface thread. The session's notifications reach it through the host's
+// SessionEvents; device arrivals and removals through DeviceSink().
+//
+// The implementation is spread over MainWindow.cpp (construction, controls, texts and colours),
+// MainWindowEdits.cpp (the edit handlers), MainWindowRefresh.cpp (the refresh routines),
+// MainWindowDevice.cpp (connection, synchronisation, timers and device events) and
+// MainWindowCommands.cpp (the command buttons, the keys and the feature dialogs).
+class MainWindow : public QDialog, public FeatureHost {
+    Q_OBJECT
+
+  public:
+    static constexpr int kTemplateNumber = 229;
+    static const DialogTemplate& Template();
+
+    // language: the stored setting; 0 Chinese, anything else English. The first connection attempt comes one
+    // timer period after construction.
+    MainWindow(SessionHost& host, int language, MainWindowTiming timing = {}, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    void SetHooks(MainWindowHooks hooks);
+
+    int Language() const override { return m_language; }
+    // Applies the language's table to the window, then RefreshLanguageTexts.
+    void ApplyLanguage(int language);
+
+    // The control with this template ID, or nullptr.
+    QWidget* Control(int id) const;
+    template <class Widget>
+    Widget* Control(int id) const {
+        return qobject_cast<Widget*>(Control(id));
+    }
+
+    // Refresh routines: the store into the controls.
+    void RefreshAll();
+    void RefreshVolumes();
+    void MarkEqPageButton();
+    void ShowEqPage(int page);
+    void RefreshAutoSub();
+    void RefreshSub();
+    void RefreshEffect(int effect);
+    void MarkModeButton();
+    void ShowChannel();
+    void RefreshPeq();
+    void RefreshCompressor();
+    void RefreshLanguageTexts();
+
+    // Device events.
+    void SetStatus(int connected);
+    // Where a device watcher reports arrivals and removals (any thread).
+    DeviceEvents::Callback DeviceSink();
+
+    // What the feature dialogs ask of the window.
+    // The one-line self-closing notice.
+    void ShowNotice(const QString& text, int periodMs) override;
+    // Runs the progress dialog modally over `over` unless one runs; it ends on WM_SYNC_DONE or by its own
+    // time-out.
+    void ShowSyncDialog(QWidget* over) override;
+    // The master volume sliders' ranges from the saved machine settings, each at the store's value.
+    void ReLimitMasterVolumes() override;
+    void SetStudyDialog(KeyLearningDialog* dialog) override;
+    // Runs the upgrade dialog modally, owned by `owner`, unless one runs.
+    void OpenUpgradeDialog(QWidget* owner) override;
+    FeatureDialogTiming Timing() const override { return m_timing.features; }
+
+    // Commands.
+    // Creates the machine settings dialog unless it exists, and shows it.
+    void OpenSettingsDialog();
+    // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
+    int SaveEffectData();
+    int LoadEffectData();
+
+    // The feature dialogs while they are open, else nullptr.
+    MachineSettingsDialog* SettingsDialog() const;
+    QDialog* CurrentUpgradeDialog() const { return m_upgradeDialog; }
+
+    // State, for the commands and for tests.
+    DeviceSession& Session() { return m_session; }
+    int MicView() const { return m_micView; }
+    int EqPage() const { return m_eqPage; }
+    int RawValues() const { return m_rawValues; }
+    bool IsSyncing() const { return m_syncing != 0; }
+    bool IsWaitingToConnect() const { return m_connectTimer.isActive(); }
+    bool IsFeedingMeters() const { return m_meterFeedTimer.isActive(); }
+    bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
+    // The text of the notice window while it shows, else empty.
+    QString NoticeText() const;
+
+  signals:
+    // A WM_SYNC_DONE has been handled: the controls show the store and the version check has run.
+    void synchronised(int wParam);
+
+  public slots:
+    void accept() override;
+    void reject() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    // Ctrl+F11 anywhere in the window opens the machine settings dialog.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* MakeControl(const ControlTemplate& control, QWidget* parent);
+    void CacheControls();
+    void InitControls();
+    void SetUpColours();
+    void ConnectEdits();
+    void FillPresetLists();
+
+    // Edits (MainWindowEdits.cpp).
+    void OnSliderScrolled(int id);
+    void OnCheckBox(int id, bool on);
+    void OnPresetChosen(int id, int index);
+    void OnChannelButton(bool micView);
+    void OnEqPoint(const EqPoint& point, int controlId);
+    void SetText(int id, const QString& text);
+    QString EffectText(int sliderId, std::uint8_t value) const;
+
+    // Device events (MainWindowDevice.cpp).
+    void OnConnectTimer();
+    void Connect(bool fromTimer);
+    void OnDeviceChange(bool arrived, const QString& path);
+    void OnSyncDone(int wParam);
+    void OnKeyStudied(int keyCode);
+    void OnUpgradeDone();
+    void FeedMeters();
+    void PollLevels();
+    bool Ask(const char* caption, const char* text);
+    bool Ask(const QString& caption, const QString& text);
+    void StopLevelTimers();
+    void DisconnectWithFarewell();
+
+    // Commands (MainWindowCommands.cpp).
+    void ConnectCommands();
+    void OnLoadMode(int mode);
+    void OnSaveMode(int mode);
+    bool ModeLocked(bool save);
+    void OnLoadFile();
+    void OnSaveFile();
+    void OnFlatEq();
+    void OnFlatPeq();
+    void OnDefaultMicEq();
+    void OnSwitchLanguage();
+    void OnAbout();
+    void OnOther();
+    QString ChooseModeFile(bool save);
+    void DefaultHooks();
+
+    DeviceSession& m_session;
+    SessionEvents& m_events;
+    SessionUpgrade m_upgradeSession;
+    MainWindowTiming m_timing;
+    MainWindowHooks m_hooks;
+    DeviceEvents m_deviceEvents;
+
+    int m_language = 0;
+    int m_micView = 1;
+    int m_eqPage = 1;
+    int m_firstSync = 1;
+    int m_rawValues = 0;
+    std::uint8_t m_syncing = 0;
+    QPointer<SyncProgressDialog> m_syncDialog;
+    QPointer<Notice> m_notice;
+    QPointer<KeyLearningDialog> m_studyDialog;
+    QPointer<MachineSettingsDialog> m_settingsDialog;
+    QPointer<QDialog> m_upgradeDialog;
+
+    std::unordered_map<int, QWidget*> m_controls;
+    EqGraph* m_graphicPanel = nullptr;
+    EqGraph* m_peqPanel = nullptr;
+    CompressorCurve* m_compressPanel = nullptr;
+    LevelMeter* m_meters[2] = {nullptr, nullptr};
+
+    QTimer m_connectTimer;    // timer 1
+    QTimer m_meterFeedTimer;  // timer 2
+    QTimer m_levelPollTimer;  // timer 3
+};
+
+}  // namespace varnoth

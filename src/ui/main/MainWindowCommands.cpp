@@ -1,0 +1,286 @@
+// The main window's commands: memory modes, mode data files, the equalisers' resets, the language, the
+// about box, the machine settings and the reset dialog; the window's keys; the standard hooks.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "files/ModeDataFile.h"
+#include "session/DeviceSession.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/MachineSettingsDialog.h"
+#include "ui/dialogs/OtherFunctionsDialog.h"
+#include "ui/dialogs/UpgradeDialog.h"
+#include "ui/main/Language.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/MainWindowTemplate.h"
+#include "ui/main/MainWindowTexts.h"
+#include "ui/main/UserSettings.h"
+
+namespace varnoth {
+
+using namespace mainwin;
+
+namespace {
+
+constexpr int kNoticeMs = 1200;
+constexpr int kSavedModeNoticeMs = 1000;
+
+// The reset of graphic EQ page 0..3: centre, microphone, music, subwoofer.
+constexpr void (ParameterStore::*kGeqResets[kEqPages])() = {
+    &ParameterStore::ResetCenterGEQ,
+    &ParameterStore::ResetMicGEQ,
+    &ParameterStore::ResetMusicGEQ,
+    &ParameterStore::ResetSubGEQ,
+};
+
+QString Utf8(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+bool StandardQuestion(QWidget& parent, const QString& caption, const QString& text) {
+    return QMessageBox::question(&parent, caption, text, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+void StandardWarning(QWidget& parent, const QString& caption, const QString& text) {
+    QMessageBox::warning(&parent, caption, text, QMessageBox::Ok);
+}
+
+QString StandardModeFile(QWidget& parent, bool save) {
+    QFileDialog dialog(&parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(Utf8(kModeFileFilterName));
+    dialog.setDefaultSuffix(Utf8(kModeFileExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().front();
+}
+
+// The upgrade dialog behind the hooks that address it.
+template <class Reaction>
+auto ForUpgradeDialog(Reaction reaction) {
+    return [reaction](QDialog& dialog) {
+        if (auto* upgrade = qobject_cast<UpgradeDialog*>(&dialog)) {
+            reaction(*upgrade);
+        }
+    };
+}
+
+}  // namespace
+
+void MainWindow::DefaultHooks() {
+    if (!m_hooks.question) {
+        m_hooks.question = StandardQuestion;
+    }
+    if (!m_hooks.warning) {
+        m_hooks.warning = StandardWarning;
+    }
+    if (!m_hooks.chooseModeFile) {
+        m_hooks.chooseModeFile = StandardModeFile;
+    }
+    if (!m_hooks.makeUpgradeDialog) {
+        m_hooks.makeUpgradeDialog = [this](QWidget& owner) -> std::unique_ptr<QDialog> {
+            return std::make_unique<UpgradeDialog>(m_upgradeSession, *this, &owner);
+        };
+    }
+    if (!m_hooks.upgradeArrival) {
+        m_hooks.upgradeArrival = ForUpgradeDialog([](UpgradeDialog& dialog) { dialog.OnArrival(true); });
+    }
+    if (!m_hooks.upgradeDeviceGone) {
+        m_hooks.upgradeDeviceGone = ForUpgradeDialog([](UpgradeDialog& dialog) { dialog.OnRemoval(); });
+    }
+    if (!m_hooks.upgradeDone) {
+        m_hooks.upgradeDone = ForUpgradeDialog([](UpgradeDialog& dialog) { dialog.OnUpgradeDone(); });
+    }
+}
+
+void MainWindow::ConnectCommands() {
+    const auto onClick = [this](int id, auto handler) {
+        connect(Control<QAbstractButton>(id), &QAbstractButton::clicked, this, handler);
+    };
+    for (int mode = 0; mode < kModes; ++mode) {
+        onClick(kLoadModeButton + mode, [this, mode] { OnLoadMode(mode); });
+        onClick(kSaveModeButton + mode, [this, mode] { OnSaveMode(mode); });
+    }
+    onClick(kLoadFileButton, [this] { OnLoadFile(); });
+    onClick(kSaveFileButton, [this] { OnSaveFile(); });
+    onClick(kFlatEqButton, [this] { OnFlatEq(); });
+    onClick(kFlatPeqButton, [this] { OnFlatPeq(); });
+    onClick(kDefaultEqButton, [this] { OnDefaultMicEq(); });
+    onClick(kLanguageButton, [this] { OnSwitchLanguage(); });
+    onClick(kAboutButton, [this] { OnAbout(); });
+    onClick(kSettingsButton, [this] { OpenSettingsDialog(); });
+    onClick(kOtherButton, [this] { OnOther(); });
+    // The window sees every key meant for it or its controls before they do.
+    qApp->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const auto* widget = qobject_cast<QWidget*>(watched);
+        if (key->key() == Qt::Key_F11 && key->modifiers().testFlag(Qt::ControlModifier) &&
+            widget != nullptr && widget->window() == this) {
+            OpenSettingsDialog();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void MainWindow::OpenSettingsDialog() {
+    if (!m_settingsDialog) {
+        m_settingsDialog = new MachineSettingsDialog(m_session, *this, this);
+    }
+    m_settingsDialog->show();
+    m_settingsDialog->raise();
+    m_settingsDialog->activateWindow();
+}
+
+MachineSettingsDialog* MainWindow::SettingsDialog() const {
+    return m_settingsDialog.data();
+}
+
+bool MainWindow::ModeLocked(bool save) {
+    const MachineSettings& machine = m_session.GetMachineSet();
+    const std::uint8_t bit = save ? machine.Get_Lock_SaveMode() : machine.Get_Lock_LoadMode();
+    if (machine.Get_EnableLockFunc() == 0 || bit == 0) {
+        return false;
+    }
+    ShowNotice(Utf8((save ? kSaveModeLocked : kLoadModeLocked).In(m_language)), kNoticeMs);
+    return true;
+}
+
+void MainWindow::OnLoadMode(int mode) {
+    if (m_session.IsConnected() == 0 || ModeLocked(false)) {
+        return;
+    }
+    m_session.LoadMode(mode, 1);
+    ShowSyncDialog(this);
+}
+
+void MainWindow::OnSaveMode(int mode) {
+    if (m_session.IsConnected() == 0 || ModeLocked(true)) {
+        return;
+    }
+    m_session.SaveMode(mode);
+    std::this_thread::sleep_for(m_timing.saveModePause);
+    ShowNotice(QString::fromStdString(SavedModeNotice(mode, m_language)), kSavedModeNoticeMs);
+    MarkModeButton();
+}
+
+// The write-all runs whether or not a device is connected: the controls show the loaded set either way.
+void MainWindow::OnLoadFile() {
+    if (LoadEffectData() != 1) {
+        return;
+    }
+    m_session.SynchronizeData(true);
+    ShowSyncDialog(this);
+}
+
+void MainWindow::OnSaveFile() {
+    if (SaveEffectData() == 1) {
+        ShowNotice(Utf8(kFileSaved.In(m_language)), kNoticeMs);
+    }
+}
+
+int MainWindow::SaveEffectData() {
+    const QString chosen = m_hooks.chooseModeFile(*this, true);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    const std::string chosenPath = QFile::encodeName(chosen).toStdString();
+    const std::string path = WithModeFileExtension(chosenPath);
+    // The file dialog asked about replacing the name it was given, not about the one saved.
+    std::error_code error;
+    if (path != chosenPath && std::filesystem::exists(path, error)) {
+        const QString question =
+            Utf8(kReplaceFileQuestion.In(m_language)).arg(QFile::decodeName(path.c_str()));
+        if (!Ask(Utf8(kConfirmCaption), question)) {
+            return 0;
+        }
+    }
+    const ModeDataFile::Result result = ModeDataFile::SaveData(m_session, path);
+    if (!result.ok) {
+        m_hooks.warning(*this, QString::fromStdString(result.caption),
+                        QString::fromStdString(result.message));
+        return -1;
+    }
+    return 1;
+}
+
+int MainWindow::LoadEffectData() {
+    const QString chosen = m_hooks.chooseModeFile(*this, false);
+    if (chosen.isEmpty()) {
+        return 0;
+    }
+    const std::string path = WithModeFileExtension(QFile::encodeName(chosen).toStdString());
+    const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path);
+    if (!result.ok) {
+        m_hooks.warning(*this, QString::fromStdString(result.caption),
+                        QString::fromStdString(result.message));
+        return -1;
+    }
+    return 1;
+}
+
+void MainWindow::OnFlatEq() {
+    const int page = m_eqPage;
+    const char* question = FlatEqQuestion(page, m_language);
+    if (question == nullptr || !Ask(kConfirmCaption, question)) {
+        return;
+    }
+    (m_session.*kGeqResets[page])();
+    ShowEqPage(page);
+    ShowNotice(Utf8(kFlatEqDone.In(m_language)), kNoticeMs);
+}
+
+void MainWindow::OnFlatPeq() {
+    const bool micView = m_micView != 0;
+    if (!Ask(kConfirmCaption, micView ? kFlatMicPeqQuestion : kFlatMusicPeqQuestion)) {
+        return;
+    }
+    if (micView) {
+        m_session.SetPEQ_Reset_Mic();
+    } else {
+        m_session.SetPEQ_Reset_Music();
+    }
+    RefreshPeq();
+    ShowNotice(Utf8((micView ? kMicPeqFlat : kMusicPeqFlat).In(m_language)), kNoticeMs);
+}
+
+void MainWindow::OnDefaultMicEq() {
+    if (!Ask(kConfirmCaption, kDefaultMicEqQuestion.In(m_language))) {
+        return;
+    }
+    m_session.ResetMicMode1GEQ();
+    ShowEqPage(m_eqPage);
+    ShowNotice(Utf8(kDefaultMicEqDone.In(m_language)), kNoticeMs);
+}
+
+void MainWindow::OnSwitchLanguage() {
+    ApplyLanguage(m_language == kChinese ? kEnglish : kChinese);
+    UserSettings::Write(QLatin1String(UserSettings::kLanguage), m_language);
+}
+
+void MainWindow::OnAbout() {
+    AboutDialog about(m_session, this);
+    about.exec();
+}
+
+void MainWindow::OnOther() {
+    OtherFunctionsDialog dialog(m_session, *this, this);
+    dialog.exec();
+}
+
+}  // namespace varnoth

@@ -1,0 +1,206 @@
+// The main window's device side: connection at start-up and on arrival, removal, the end of a
+// synchronisation with the version check, the session's other notifications, level polling and the status.
+
+#include <QLabel>
+
+#include <array>
+#include <thread>
+
+#include "device/Trace.h"
+#include "session/DeviceSession.h"
+#include "ui/controls/ImageResources.h"
+#include "ui/controls/LevelMeter.h"
+#include "ui/dialogs/KeyLearningDialog.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/MainWindowTemplate.h"
+#include "ui/main/MainWindowTexts.h"
+#include "ui/main/SessionEvents.h"
+
+namespace varnoth {
+
+using namespace mainwin;
+
+namespace {
+
+constexpr int kConnectedPicture = 238;
+constexpr int kDisconnectedPicture = 239;
+
+}  // namespace
+
+DeviceEvents::Callback MainWindow::DeviceSink() {
+    return m_deviceEvents.Sink();
+}
+
+void MainWindow::SetStatus(int connected) {
+    SetText(kConnectionText, QString::fromUtf8(ConnectionText(connected != 0, m_language)));
+    Control<QLabel>(kConnectionPicture)
+        ->setPixmap(QPixmap(ImageResourcePath(connected != 0 ? kConnectedPicture : kDisconnectedPicture)));
+}
+
+bool MainWindow::Ask(const char* caption, const char* text) {
+    return Ask(QString::fromUtf8(caption), QString::fromUtf8(text));
+}
+
+bool MainWindow::Ask(const QString& caption, const QString& text) {
+    return m_hooks.question(*this, caption, text);
+}
+
+void MainWindow::StopLevelTimers() {
+    m_meterFeedTimer.stop();
+    m_levelPollTimer.stop();
+}
+
+void MainWindow::DisconnectWithFarewell() {
+    // The reader may be handing a notification over to this thread: it must not wait for it now.
+    const SessionEvents::Release release(m_events);
+    m_session.Disconnect(true);
+}
+
+void MainWindow::OnConnectTimer() {
+    m_connectTimer.stop();
+    Connect(true);
+}
+
+void MainWindow::Connect(bool fromTimer) {
+    if (m_session.TryConnDevice(&m_events) == 0) {
+        return;
+    }
+    if (m_session.IsUpStatus() == 1) {
+        if (Ask(kUpgradeCaption, kUpgradeModeQuestion)) {
+            if (!fromTimer && m_upgradeDialog) {
+                m_hooks.upgradeArrival(*m_upgradeDialog);
+            } else {
+                OpenUpgradeDialog(this);
+            }
+        }
+        return;
+    }
+    m_firstSync = 1;
+    m_session.SynchronizeData(false);
+    m_meterFeedTimer.start();
+    SetStatus(1);
+    ShowSyncDialog(this);
+    // A synchronisation that ended in a disconnection (another model, a declined newer firmware, a removal)
+    // leaves nothing to poll.
+    if (m_session.IsConnected()) {
+        m_levelPollTimer.start();
+    }
+}
+
+void MainWindow::ShowSyncDialog(QWidget* over) {
+    if (m_syncDialog) {
+        return;
+    }
+    SyncProgressDialog dialog(over != nullptr ? over : this, m_timing.sync);
+    connect(&dialog, &SyncProgressDialog::GaveUp, this, &MainWindow::ShowNotice);
+    m_syncDialog = &dialog;
+    m_syncing = 1;
+    dialog.exec();
+    m_syncing = 0;
+    m_syncDialog = nullptr;
+}
+
+void MainWindow::OpenUpgradeDialog(QWidget* owner) {
+    if (m_upgradeDialog) {
+        return;
+    }
+    std::unique_ptr<QDialog> dialog = m_hooks.makeUpgradeDialog(owner != nullptr ? *owner : *this);
+    if (!dialog) {
+        return;
+    }
+    m_upgradeDialog = dialog.get();
+    dialog->exec();
+    m_upgradeDialog = nullptr;
+}
+
+void MainWindow::OnDeviceChange(bool arrived, const QString& path) {
+    if (arrived) {
+        Connect(false);
+        return;
+    }
+    bool ours = false;
+    {
+        const SessionEvents::Release release(m_events);
+        ours = m_session.TryDisconnect(path.toStdString());
+    }
+    if (!ours) {
+        return;
+    }
+    if (m_upgradeDialog) {
+        m_hooks.upgradeDeviceGone(*m_upgradeDialog);
+    }
+    StopLevelTimers();
+    SetStatus(0);
+}
+
+void MainWindow::OnSyncDone(int wParam) {
+    RefreshAll();
+    if (m_syncDialog) {
+        m_syncing = 0;
+        m_syncDialog->Finish();
+    }
+    std::this_thread::sleep_for(m_timing.syncDonePause);
+    // Without a device (a file loaded while none is connected) there is no model or firmware to check.
+    const int version = m_session.IsConnected() != 0 ? m_session.IsNeedUp() : 0;
+    Trace("Main window: synchronised (%d), version check %d\n", wParam, version);
+    switch (version) {
+        case -2:
+            DisconnectWithFarewell();
+            SetStatus(0);
+            StopLevelTimers();
+            m_hooks.warning(*this, QString::fromUtf8(kErrorCaption), QString::fromUtf8(kModelMismatch));
+            break;
+        case 1:
+            if (Ask(kUpgradeCaption, kOlderFirmwareQuestion)) {
+                OpenUpgradeDialog(this);
+            }
+            break;
+        case -1:
+            if (m_firstSync != 0) {
+                m_firstSync = 0;
+                if (!Ask(kErrorCaption, kNewerFirmwareQuestion)) {
+                    StopLevelTimers();
+                    DisconnectWithFarewell();
+                    SetStatus(0);
+                }
+            }
+            break;
+        default:
+            break;
+    }
+    emit synchronised(wParam);
+}
+
+void MainWindow::SetStudyDialog(KeyLearningDialog* dialog) {
+    m_studyDialog = dialog;
+}
+
+void MainWindow::OnKeyStudied(int keyCode) {
+    if (m_studyDialog) {
+        m_studyDialog->OnKeyStudied(keyCode);
+    }
+}
+
+// The upgrade dialog shows the completion notice and closes when the image was sent, and says why not
+// otherwise.
+void MainWindow::OnUpgradeDone() {
+    if (m_upgradeDialog) {
+        m_hooks.upgradeDone(*m_upgradeDialog);
+    }
+}
+
+void MainWindow::FeedMeters() {
+    std::array<std::uint8_t, 4> levels{};
+    m_session.GetPeakData(levels.data());
+    const std::size_t first = m_micView != 0 ? 0 : 2;
+    m_meters[0]->SetData(0, levels[first]);
+    m_meters[1]->SetData(0, levels[first + 1]);
+}
+
+void MainWindow::PollLevels() {
+    if (m_session.GetReadPeak() != 0) {
+        m_session.ReadInputLevel();
+    }
+}
+
+}  // namespace varnoth

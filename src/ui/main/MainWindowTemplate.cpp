@@ -1,0 +1,176 @@
+#include "ui/main/MainWindowTemplate.h"
+
+#include <array>
+
+namespace varnoth::mainwin {
+
+namespace {
+
+using K = ControlKind;
+
+// Rectangles in dialog units. Group boxes come before the controls they frame, so that those are drawn
+// over them. The image buttons, step sliders, group boxes 1159, 1163 and 1154, the EQ panels (1015, 1022),
+// the compressor panel (1024) and the level meters (1109, 1110) are replaced by the window's own controls.
+constexpr ControlTemplate kControls[] = {
+    // Top bar.
+    {1021, K::Picture, {6, 4, 11, 17}},
+    {1017, K::Label, {23, 9, 44, 8}, "Disconnect"},
+    {1020, K::PushButton, {82, 16, 49, 11}, "Mic"},
+    {1023, K::PushButton, {132, 16, 56, 11}, "Music"},
+    {1064, K::Label, {191, 17, 30, 8}, "当前状态", kRightAligned},
+    {1054, K::Label, {225, 17, 56, 9}, "话筒控制"},
+    {1041, K::PushButton, {250, 1, 49, 12}, "设置", kHidden},
+    {1012, K::Label, {306, 3, 19, 8}, "LOAD", kRightAligned},
+    {1000, K::PushButton, {327, 2, 17, 10}},
+    {1001, K::PushButton, {344, 2, 17, 10}},
+    {1002, K::PushButton, {361, 2, 17, 10}},
+    {1003, K::PushButton, {378, 2, 17, 10}},
+    {1013, K::Label, {305, 16, 19, 8}, "SAVE", kRightAligned},
+    {1004, K::PushButton, {327, 15, 17, 10}, "M1"},
+    {1005, K::PushButton, {344, 15, 17, 10}, "M2"},
+    {1006, K::PushButton, {361, 15, 17, 10}, "M3"},
+    {1007, K::PushButton, {378, 15, 17, 10}, "M4"},
+    {1018, K::PushButton, {427, 1, 49, 12}, "About"},
+    {1019, K::PushButton, {476, 1, 49, 12}, "中文"},
+    {1039, K::PushButton, {427, 14, 49, 12}, "载入"},
+    {1160, K::PushButton, {476, 14, 49, 12}, "保存"},
+    {1042, K::PushButton, {525, 2, 49, 24}, "设置"},
+    // Channel strip: the path the view shows.
+    {1159, K::GroupBox, {3, 26, 573, 105}, ""},
+    {1162, K::Picture, {4, 34, 15, 15}},
+    {1051, K::Label, {18, 33, 14, 8}, "Gain", kCentred},
+    {1052, K::Label, {33, 33, 22, 8}, "Noise Gate", kCentred},
+    {2100, K::Trackbar, {18, 44, 12, 53}, nullptr, kVertical},
+    {2101, K::Trackbar, {36, 44, 12, 53}, nullptr, kVertical},
+    {2150, K::Label, {19, 97, 15, 8}, "0"},
+    {2151, K::Label, {39, 97, 15, 8}, "0"},
+    {1109, K::Frame, {7, 51, 4, 52}},
+    {1110, K::Frame, {12, 51, 4, 52}},
+    {1040, K::CheckBox, {11, 108, 37, 10}, "PEQ ON"},
+    {1036, K::PushButton, {5, 118, 47, 10}, "FLAT EQ"},
+    {1022, K::Frame, {55, 32, 232, 92}},
+    {1147, K::CheckBox, {308, 34, 19, 10}, "ON"},
+    {1229, K::DropDownList, {329, 33, 85, 12}},
+    {1055, K::Label, {289, 52, 36, 8}, "Threshold", kRightAligned},
+    {1056, K::Label, {289, 68, 36, 8}, "Ratio", kRightAligned},
+    {1057, K::Label, {289, 84, 36, 8}, "Attack T.", kRightAligned},
+    {1058, K::Label, {289, 100, 36, 8}, "Release T.", kRightAligned},
+    {1059, K::Label, {289, 116, 36, 8}, "Boost", kRightAligned},
+    {2102, K::Trackbar, {327, 47, 71, 13}},
+    {2103, K::Trackbar, {327, 63, 71, 13}},
+    {2104, K::Trackbar, {327, 79, 71, 13}},
+    {2105, K::Trackbar, {327, 95, 71, 13}},
+    {2106, K::Trackbar, {327, 111, 71, 13}},
+    {2152, K::Label, {394, 50, 33, 8}, "0"},
+    {2153, K::Label, {394, 66, 33, 8}, "0"},
+    {2154, K::Label, {394, 82, 33, 8}, "0"},
+    {2155, K::Label, {394, 98, 33, 8}, "0"},
+    {2156, K::Label, {394, 114, 33, 8}, "0"},
+    {1024, K::Frame, {430, 32, 143, 93}},
+    // Effects, with a grey line between the two engines.
+    {1163, K::GroupBox, {3, 134, 391, 114}, ""},
+    {kNoId, K::Frame, {194, 138, 1, 106}},
+    {1084, K::Label, {37, 140, 46, 8}, "效果一", kRightAligned},
+    {1144, K::DropDownList, {85, 138, 94, 12}},
+    {1089, K::Label, {0, 152, 30, 8}, "VOL", kCentred},
+    {1060, K::Label, {28, 152, 36, 8}, "HPF", kCentred},
+    {1053, K::Label, {59, 152, 36, 8}, "HSF", kCentred},
+    {1061, K::Label, {90, 152, 36, 8}, "Level", kCentred},
+    {1062, K::Label, {121, 152, 36, 8}, "Delay ", kCentred},
+    {1063, K::Label, {152, 152, 36, 8}, "Feedback", kCentred},
+    {2107, K::Trackbar, {8, 164, 14, 72}, nullptr, kVertical},
+    {2108, K::Trackbar, {39, 164, 14, 72}, nullptr, kVertical},
+    {2109, K::Trackbar, {70, 164, 14, 72}, nullptr, kVertical},
+    {2110, K::Trackbar, {101, 164, 14, 72}, nullptr, kVertical},
+    {2111, K::Trackbar, {132, 164, 14, 72}, nullptr, kVertical},
+    {2112, K::Trackbar, {163, 164, 14, 72}, nullptr, kVertical},
+    {2157, K::Label, {1, 236, 28, 8}, "0", kCentred},
+    {2158, K::Label, {32, 236, 28, 8}, "0", kCentred},
+    {2159, K::Label, {63, 236, 28, 8}, "0", kCentred},
+    {2160, K::Label, {94, 236, 28, 8}, "0", kCentred},
+    {2161, K::Label, {125, 236, 28, 8}, "0", kCentred},
+    {2162, K::Label, {156, 236, 28, 8}, "0", kCentred},
+    {1085, K::Label, {246, 140, 36, 8}, "效果二", kRightAligned},
+    {1228, K::DropDownList, {284, 138, 94, 12}},
+    {1090, K::Label, {190, 152, 36, 8}, "VOL", kCentred},
+    {1068, K::Label, {222, 152, 36, 8}, "HPF", kCentred},
+    {1066, K::Label, {254, 152, 36, 8}, "HSF", kCentred},
+    {1069, K::Label, {286, 152, 36, 8}, "Level", kCentred},
+    {1070, K::Label, {318, 152, 36, 8}, "Delay ", kCentred},
+    {1071, K::Label, {350, 152, 36, 8}, "Feedback", kCentred},
+    {2113, K::Trackbar, {201, 164, 14, 72}, nullptr, kVertical},
+    {2114, K::Trackbar, {233, 164, 14, 72}, nullptr, kVertical},
+    {2115, K::Trackbar, {265, 164, 14, 72}, nullptr, kVertical},
+    {2116, K::Trackbar, {297, 164, 14, 72}, nullptr, kVertical},
+    {2117, K::Trackbar, {329, 164, 14, 72}, nullptr, kVertical},
+    {2118, K::Trackbar, {361, 164, 14, 72}, nullptr, kVertical},
+    {2163, K::Label, {194, 236, 28, 8}, "0", kCentred},
+    {2164, K::Label, {226, 236, 28, 8}, "0", kCentred},
+    {2165, K::Label, {258, 236, 28, 8}, "0", kCentred},
+    {2166, K::Label, {290, 236, 28, 8}, "0", kCentred},
+    {2167, K::Label, {322, 236, 28, 8}, "0", kCentred},
+    {2168, K::Label, {354, 236, 28, 8}, "0", kCentred},
+    // Subwoofer: mic-controls-sub on the left, the sub processor on the right.
+    {kNoId, K::GroupBox, {397, 130, 74, 118}, ""},
+    {kNoId, K::GroupBox, {474, 130, 101, 118}, ""},
+    {1088, K::Label, {398, 140, 51, 8}, "Auto Sub", kCentred},
+    {1145, K::CheckBox, {451, 140, 20, 10}, "ON"},
+    {1074, K::Label, {401, 151, 35, 8}, "Restore T.", kCentred},
+    {1075, K::Label, {440, 151, 31, 8}, "Ratio", kCentred},
+    {2119, K::Trackbar, {409, 163, 14, 72}, nullptr, kVertical},
+    {2120, K::Trackbar, {443, 163, 14, 72}, nullptr, kVertical},
+    {2169, K::Label, {400, 234, 32, 8}, "0", kCentred},
+    {2170, K::Label, {434, 234, 32, 8}, "0", kCentred},
+    {1146, K::CheckBox, {485, 139, 50, 10}, "Phase180°"},
+    {1076, K::Label, {469, 151, 36, 8}, "Level", kCentred},
+    {1086, K::Label, {504, 151, 36, 8}, "Frequency", kCentred},
+    {1087, K::Label, {539, 151, 36, 8}, "Res.", kCentred},
+    {2121, K::Trackbar, {480, 162, 14, 72}, nullptr, kVertical},
+    {2122, K::Trackbar, {515, 162, 14, 72}, nullptr, kVertical},
+    {2123, K::Trackbar, {550, 162, 14, 72}, nullptr, kVertical},
+    {2171, K::Label, {469, 234, 36, 8}, "0", kCentred},
+    {2172, K::Label, {504, 234, 36, 8}, "0", kCentred},
+    {2173, K::Label, {539, 234, 36, 8}, "0", kCentred},
+    // Graphic EQ.
+    {1154, K::GroupBox, {2, 262, 455, 112}, ""},
+    {1098, K::PushButton, {3, 252, 49, 11}, "MIC EQ"},
+    {1099, K::PushButton, {53, 252, 49, 11}, "MUSIC EQ"},
+    {1097, K::PushButton, {103, 252, 49, 11}, "CENTER EQ"},
+    {1100, K::PushButton, {153, 252, 49, 11}, "SUB EQ"},
+    {1050, K::Label, {227, 253, 40, 8}, "当前均衡", kRightAligned},
+    {1049, K::Label, {272, 253, 41, 9}, "话筒总均衡"},
+    {1016, K::PushButton, {316, 252, 47, 11}, "FLAT EQ"},
+    {1025, K::PushButton, {366, 252, 63, 11}, "Reset Default EQ", kHidden},
+    {1113, K::CheckBox, {454, 248, 57, 10}, "Alert", kHidden},
+    {1015, K::Frame, {5, 269, 450, 104}},
+    // Master volumes: name, value and trackbar of each output.
+    {1153, K::GroupBox, {459, 258, 117, 116}, "主音量", kCentred},
+    {1026, K::Label, {466, 264, 33, 8}, "MIC"},
+    {1027, K::Label, {557, 264, 14, 8}, "0"},
+    {1106, K::Trackbar, {460, 272, 109, 14}},
+    {1030, K::Label, {466, 292, 33, 8}, "MUSIC"},
+    {1031, K::Label, {557, 292, 14, 8}, "0"},
+    {1103, K::Trackbar, {460, 300, 109, 14}},
+    {1028, K::Label, {466, 320, 33, 8}, "CENTER"},
+    {1029, K::Label, {557, 320, 14, 8}, "0"},
+    {1104, K::Trackbar, {460, 328, 109, 14}},
+    {1032, K::Label, {466, 347, 33, 8}, "SUB"},
+    {1033, K::Label, {557, 347, 14, 8}, "0"},
+    {1105, K::Trackbar, {460, 355, 109, 14}},
+};
+
+}  // namespace
+
+int PageButton(int page) {
+    constexpr std::array<int, kEqPages> kButtons = {kCenterPageButton, kMicPageButton, kMusicPageButton,
+                                                    kSubPageButton};
+    return page >= 0 && page < kEqPages ? kButtons[static_cast<std::size_t>(page)] : kNoId;
+}
+
+const DialogTemplate& MainWindowTemplate() {
+    static const DialogTemplate dialog{kTemplateNumber,      "Varnoth v1.5", 579, 378,
+                                       StandardDialogFont(), kControls};
+    return dialog;
+}
+
+}  // namespace varnoth::mainwin

@@ -1,0 +1,250 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "FakeTransport.h"
+#include "device/DeviceLink.h"
+#include "session/FirmwareUpgrade.h"
+
+namespace varnoth {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+class NullSink : public ReplySink {
+  public:
+    void OnCurEffectMode(std::uint8_t) override {}
+    void OnRegisterRead(const Report&) override {}
+    void OnMicControlSub(std::uint8_t, std::uint8_t) override {}
+    void OnKeyStudied(std::uint8_t, std::uint8_t, std::uint8_t) override {}
+    void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize>) override {}
+    void OnDevName(const std::string&) override {}
+    void OnDevDate(const std::string&) override {}
+    void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize>) override {}
+};
+
+// One report as the amplifier sees it: opcode, 16-bit address, then the count or third argument.
+struct Sent {
+    int opcode;
+    int address;
+    int third;
+    bool operator==(const Sent&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Sent& s) {
+    return out << "(" << s.opcode << ", " << s.address << ", " << s.third << ")";
+}
+
+Bytes Pattern(std::size_t size) {
+    Bytes image(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        image[i] = static_cast<std::uint8_t>(i * 13 + 7);
+    }
+    return image;
+}
+
+// An upgrader on a fake link that answers every report at once and notes the progress each chunk went out
+// with.
+class UpgradeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wire->SetResponder([this](const Report& sent) {
+            const bool closing = sent[2] == 0xE4 && sent[3] == 0x00;
+            if (sent[1] == 0x02 && !closing) {
+                std::lock_guard lock(mutex);
+                progress.push_back(upgrade.GetProgress());
+            }
+            return std::vector<Report>{test::MakeReport({0, sent[1]})};
+        });
+        link.Attach(std::make_unique<test::FakeTransport>(wire));
+        link.SetConnected(true);
+        link.StartReader();
+    }
+
+    std::vector<Sent> SentReports() const {
+        std::vector<Sent> sent;
+        for (const Report& r : wire->Sent()) {
+            sent.push_back({r[1], r[2] << 8 | r[3], r[4]});
+        }
+        return sent;
+    }
+
+    std::vector<int> Progress() {
+        std::lock_guard lock(mutex);
+        return progress;
+    }
+
+    std::string WriteFile(const std::string& name, const Bytes& bytes) {
+        const fs::path path = dir / name;
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return path.string();
+    }
+
+    void TearDown() override { fs::remove_all(dir); }
+
+    NullSink sink;
+    std::shared_ptr<test::FakeWire> wire = std::make_shared<test::FakeWire>();
+    DeviceLink link{sink};
+    FirmwareUpgrade upgrade{link};
+    std::mutex mutex;
+    std::vector<int> progress;
+    fs::path dir = [] {
+        const fs::path d =
+            fs::temp_directory_path() /
+            ("varnoth-upgrade-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(d);
+        return d;
+    }();
+};
+
+TEST_F(UpgradeTest, ImagesGoOutPageByPageThenInChunksThenTheirHeadAt0xE400) {
+    struct Case {
+        std::size_t size;
+        std::vector<int> pages;
+        std::vector<int> chunkCounts;
+        std::vector<int> progress;
+    };
+    std::vector<int> progress1000;
+    for (int off = 0; off < 1000; off += 56) {
+        progress1000.push_back(off / 10);
+    }
+    const Case cases[] = {
+        {1000,
+         {0x0000, 0x0200},
+         {56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 48},
+         progress1000},
+        {112, {0x0000}, {56, 56}, {0, 56}},
+        {113, {0x0000}, {56, 56, 1}, {0, 56, 112}},
+    };
+    ASSERT_EQ(progress1000.size(), 18u);
+    EXPECT_EQ((std::vector<int>(progress1000.begin(), progress1000.begin() + 4)),
+              (std::vector<int>{0, 5, 11, 16}));
+    EXPECT_EQ(progress1000.back(), 95);
+
+    for (const Case& c : cases) {
+        wire->ClearSent();
+        {
+            std::lock_guard lock(mutex);
+            progress.clear();
+        }
+        const Bytes image = Pattern(c.size);
+        const UpgradeResult result = upgrade.StartUpgrade(image);
+        EXPECT_TRUE(result.sent) << result.message;
+
+        std::vector<Sent> expected;
+        for (int page : c.pages) {
+            expected.push_back({0x01, page, 0});
+        }
+        int off = 0;
+        for (int count : c.chunkCounts) {
+            expected.push_back({0x02, off, count});
+            off += count;
+        }
+        expected.push_back({0x01, 0xE400, 0x20});
+        expected.push_back({0x02, 0xE400, 3});
+        EXPECT_EQ(SentReports(), expected) << c.size << "-byte image";
+        EXPECT_EQ(Progress(), c.progress) << c.size << "-byte image";
+        EXPECT_EQ(upgrade.GetProgress(), c.progress.back()) << "progress is not raised to 100 at the end";
+
+        const std::vector<Report> reports = wire->Sent();
+        const Report& first = reports[c.pages.size()];
+        EXPECT_EQ((Bytes(first.begin() + 5, first.begin() + 8)), (Bytes{image[0], 0xF1, 0x88}));
+        EXPECT_TRUE(std::equal(image.begin() + 3, image.begin() + 56, first.begin() + 8));
+        const Report& head = reports.back();
+        EXPECT_EQ((Bytes(head.begin() + 5, head.begin() + 8)), (Bytes(image.begin(), image.begin() + 3)))
+            << "the unaltered first three bytes close the transfer";
+    }
+}
+
+TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnythingIsSent) {
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        std::string says;
+    };
+    const std::string hexText = ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n";
+    Bytes hexBytes(hexText.begin(), hexText.end());
+    while (hexBytes.size() < 200) {
+        hexBytes.insert(hexBytes.end(), hexText.begin(), hexText.end());
+    }
+    const Case cases[] = {
+        {"empty.bin", {}, "holds 0 bytes"},         {"two.bin", Pattern(2), "holds 2 bytes"},
+        {"short.bin", Pattern(99), "at least 100"}, {"huge.bin", Pattern(65537), "more than 65536"},
+        {"image.hex", Pattern(1000), "Intel HEX"},  {"IMAGE.HEX", Pattern(1000), "Intel HEX"},
+        {"disguised.bin", hexBytes, "Intel HEX"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = WriteFile(c.name, c.bytes);
+        const UpgradeResult result = upgrade.StartUpgrade(path);
+        EXPECT_FALSE(result.sent) << c.name;
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
+        EXPECT_NE(result.message.find(c.name), std::string::npos)
+            << "the message names the file: " << result.message;
+    }
+    const UpgradeResult missing = upgrade.StartUpgrade((dir / "missing.bin").string());
+    EXPECT_FALSE(missing.sent);
+    EXPECT_NE(missing.message.find("Can't open"), std::string::npos) << missing.message;
+    EXPECT_FALSE(upgrade.StartUpgrade(Bytes(99)).sent) << "an image in memory is checked too";
+    EXPECT_TRUE(wire->Sent().empty());
+
+    EXPECT_TRUE(upgrade.StartUpgrade(WriteFile("smallest.bin", Pattern(100))).sent);
+}
+
+TEST_F(UpgradeTest, ASecondTransferIsRefusedWhileOneRuns) {
+    wire->HoldTransfers(true);
+    const Bytes image = Pattern(1000);
+    auto first = std::async(std::launch::async, [&] { return upgrade.StartUpgrade(image); });
+    ASSERT_TRUE(wire->WaitForHeldTransfer());
+    EXPECT_TRUE(upgrade.IsRunning());
+    const UpgradeResult second = upgrade.StartUpgrade(image);
+    EXPECT_FALSE(second.sent);
+    EXPECT_NE(second.message.find("already running"), std::string::npos) << second.message;
+    wire->HoldTransfers(false);
+    EXPECT_TRUE(first.get().sent);
+    EXPECT_EQ(wire->Sent().size(), 22u) << "only the first transfer's reports went out";
+}
+
+TEST_F(UpgradeTest, ReportsThatCouldNotBeSentMakeTheTransferAFailure) {
+    wire->SetTransferResult(0);
+    const UpgradeResult result = upgrade.StartUpgrade(Pattern(1000));
+    EXPECT_FALSE(result.sent);
+    EXPECT_NE(result.message.find("22 reports"), std::string::npos) << result.message;
+}
+
+TEST(UpgradeVersion, IsNeedUpComparesTheModelAndTheFirmwareDate) {
+    struct Case {
+        const char* name;
+        const char* date;
+        int expected;
+    };
+    const Case cases[] = {
+        {"vq317x", "2011-11-28", FirmwareUpgrade::kSame},
+        {"VQ317X", "2011-11-27", FirmwareUpgrade::kOlder},
+        {"Vq317X", "2010-12-31", FirmwareUpgrade::kOlder},
+        {"VQ317X", "2012-01-01", FirmwareUpgrade::kNewer},
+        {"VQ317X", "2011-11-29", FirmwareUpgrade::kNewer},
+        {"VQ421", "2011-11-28", FirmwareUpgrade::kForeignModel},
+        {"VQ317XL", "2011-11-27", FirmwareUpgrade::kForeignModel},
+        {"", "2011-11-27", FirmwareUpgrade::kForeignModel},
+        {"VQ317X", "2011-02-30", FirmwareUpgrade::kSame},
+        {"VQ317X", "1899-01-01", FirmwareUpgrade::kSame},
+        {"VQ317X", "2011-13-01", FirmwareUpgrade::kSame},
+        {"VQ317X", "20x1-11-01", FirmwareUpgrade::kSame},
+        {"VQ317X", "2011-11", FirmwareUpgrade::kSame},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(FirmwareUpgrade::IsNeedUp(c.name, c.date), c.expected) << c.name << " " << c.date;
+    }
+    EXPECT_EQ(FirmwareUpgrade::DateText(FirmwareUpgrade::kImageDate), "2011-11-28");
+}
+
+}  // namespace
+}  // namespace varnoth

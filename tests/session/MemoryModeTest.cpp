@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "SessionHarness.h"
+#include "device/sim/SimFactory.h"
+#include "device/sim/SimProvider.h"
+#include "session/DeviceSession.h"
+
+namespace varnoth {
+namespace {
+
+using namespace std::chrono_literals;
+using test::SessionHarness;
+
+std::vector<std::vector<int>> Commands(const std::vector<Report>& reports) {
+    std::vector<std::vector<int>> commands;
+    for (const Report& r : reports) {
+        commands.push_back({r[1], r[2], r[3], r[4], r[5]});
+    }
+    return commands;
+}
+
+TEST(MemoryModes, ModesAreClampedRememberedAndSentWithoutReadBackUnlessAsked) {
+    struct Case {
+        void (*call)(DeviceSession&);
+        int opcode;
+        int sentMode;
+    };
+    const Case cases[] = {
+        {[](DeviceSession& s) { s.LoadMode(5, 0); }, 0x05, 3},
+        {[](DeviceSession& s) { s.LoadMode(-2, 0); }, 0x05, 0},
+        {[](DeviceSession& s) { s.SaveMode(2); }, 0x04, 2},
+        {[](DeviceSession& s) { s.SaveMode(9); }, 0x04, 3},
+        {[](DeviceSession& s) { s.ResetMode(1, 0); }, 0x06, 1},
+    };
+    for (const Case& c : cases) {
+        SessionHarness h;
+        ASSERT_TRUE(h.Connect());
+        c.call(*h.session);
+        ASSERT_TRUE(h.wire->WaitUntilIdle());
+        EXPECT_EQ(Commands(h.wire->Sent()), (std::vector<std::vector<int>>{{c.opcode, c.sentMode, 0, 0, 0}}))
+            << "opcode " << c.opcode;
+        EXPECT_EQ(h.session->GetCurEffectMode(), c.sentMode);
+        EXPECT_TRUE(h.observer.Syncs().empty()) << "no read-back was asked for";
+    }
+}
+
+TEST(MemoryModes, LoadAndResetWithReadBackRereadEverythingAndPostSyncDone) {
+    for (bool reset : {false, true}) {
+        SessionHarness h;
+        ASSERT_TRUE(h.Connect());
+        if (reset) {
+            h.session->ResetMode(2, 1);
+        } else {
+            h.session->LoadMode(2, 1);
+        }
+        ASSERT_TRUE(h.observer.WaitForSyncs(1));
+        const std::vector<Report> sent = h.wire->Sent();
+        ASSERT_GT(sent.size(), 50u);
+        EXPECT_EQ(sent[0][1], reset ? 0x06 : 0x05);
+        EXPECT_EQ(sent[1][1], 0x80) << "the read-back starts with the device name";
+        EXPECT_EQ(h.observer.Syncs(), std::vector<int>{0});
+    }
+}
+
+TEST(MemoryModes, MicControlSubStoresAndSendsItsThreeArguments) {
+    SessionHarness h;
+    ASSERT_TRUE(h.Connect());
+    h.session->SetMicControlSub(0, 20);
+    ASSERT_TRUE(h.wire->WaitUntilIdle());
+    ASSERT_EQ(h.wire->Sent().size(), 1u);
+    Report expected{};
+    expected[0] = 2;
+    expected[1] = 0x10;
+    expected[2] = 1;
+    expected[3] = 0;
+    expected[4] = 20;
+    EXPECT_EQ(h.wire->Sent()[0], expected);
+    EXPECT_EQ(h.session->GetMicControlSubTime(), 0);
+    EXPECT_EQ(h.session->GetMicControlSubRate(), 20);
+}
+
+TEST(MemoryModes, MachineResetUnlockAndMutingSendWhatTheyShould) {
+    SessionHarness h;
+    ASSERT_TRUE(h.Connect());
+    h.session->ResetMachine();
+    h.session->UnLockMachine();
+    h.session->SetEffectPre(2, 4);
+    ASSERT_TRUE(h.wire->WaitUntilIdle());
+    EXPECT_EQ(Commands(h.wire->Sent()),
+              (std::vector<std::vector<int>>{{0x68, 0xAA, 0, 0, 0}, {0x8a, 0, 0, 0, 0}}))
+        << "an effect number other than 0 or 1 sends nothing";
+}
+
+TEST(MemoryModes, ChoosingAnEffectPresetReadsBackTheParametersTheDeviceSet) {
+    auto provider = std::make_shared<SimProvider>();
+    LinkTiming timing;
+    timing.syncStartDelay = 1ms;
+    DeviceSession session(provider, timing);
+    ASSERT_EQ(session.TryConnDevice(nullptr), 1);
+
+    session.SetEffectPre(1, 7);
+    // The last of the eight replies may still be on its way when SetEffectPre returns.
+    session.ReadEffect();
+    session.Disconnect(false);
+
+    const auto& params = sim::EffectPresetParams(7);
+    EXPECT_EQ(session.GetEffectPreset(1), 7);
+    EXPECT_EQ(session.GetEffectHPF(1), params[0]);
+    EXPECT_EQ(session.GetEffectHSF(1), params[1]);
+    EXPECT_EQ(session.GetEffectPreDelay(1), params[2]);
+    EXPECT_EQ(session.GetEffectLevel(1), params[3]);
+    EXPECT_EQ(session.GetEffectDelayTime(1), params[4]);
+    EXPECT_EQ(session.GetEffectFeedback(1), params[5]);
+    EXPECT_EQ(session.GetEffectHDamp(1), params[6]);
+    EXPECT_EQ(session.GetEffectThreshold(1), params[7]);
+    EXPECT_EQ(provider->Amp()->Register(3, 0, 1), 7);
+}
+
+}  // namespace
+}  // namespace varnoth

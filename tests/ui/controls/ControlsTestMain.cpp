@@ -1,0 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "ui/controls/ImageResources.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    varnoth::InitImageResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,14 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "ui/controls/ImageResources.h"
+#include "ui/main/Language.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    varnoth::InitImageResources();
+    varnoth::InitLanguageResources();
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

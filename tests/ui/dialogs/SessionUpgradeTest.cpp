@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "SessionHarness.h"
+#include "device/sim/SimProvider.h"
+#include "session/CarriedFirmware.h"
+#include "session/DeviceSession.h"
+
+namespace varnoth {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+namespace fs = std::filesystem;
+
+class UpgradeObserver : public SessionObserver {
+  public:
+    void OnUpgradeDone() override {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_done;
+        }
+        m_cv.notify_all();
+    }
+    bool WaitForDone(int count = 1) {
+        std::unique_lock lock(m_mutex);
+        return m_cv.wait_for(lock, 30s, [&] { return m_done >= count; });
+    }
+
+  private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    int m_done = 0;
+};
+
+LinkTiming QuickStart() {
+    LinkTiming timing;
+    timing.upgradeStartDelay = 1ms;
+    return timing;
+}
+
+// The image as the flash holds it below 0xE400: bytes 1 and 2 replaced on the way.
+Bytes Patched(Bytes image) {
+    image[1] = 0xF1;
+    image[2] = 0x88;
+    return image;
+}
+
+class SimUpgradeTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        provider->Unplug();
+        provider->Amp()->SetUpgradeMode(true);
+        provider->Plug();
+        ASSERT_EQ(session.TryConnDevice(&observer), 1);
+        ASSERT_EQ(session.IsUpStatus(), 1);
+        ASSERT_EQ(session.IsSimulated(), 1);
+    }
+
+    std::shared_ptr<SimProvider> provider = std::make_shared<SimProvider>();
+    UpgradeObserver observer;
+    DeviceSession session{provider, QuickStart()};
+};
+
+TEST_F(SimUpgradeTest, TheVirtualAmplifierIsFlashedWithTheTestImageAndItsHeadRestoredAt0xE400) {
+    ASSERT_EQ(session.TryUpgrade(), 1);
+    EXPECT_EQ(session.TryUpgrade(), 0) << "a second transfer does not start while one is under way";
+    ASSERT_TRUE(observer.WaitForDone());
+    EXPECT_FALSE(session.IsUpgrading());
+    const UpgradeResult result = session.LastUpgradeResult();
+    EXPECT_TRUE(result.sent) << result.message;
+    // Level polling resumes right after the notification.
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (session.GetReadPeak() != 1 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    EXPECT_EQ(session.GetReadPeak(), 1) << "level polling resumes after the transfer";
+
+    const std::span<const std::uint8_t> test = TestFirmwareImage();
+    const Bytes image(test.begin(), test.end());
+    ASSERT_GE(image.size(), 100u);
+    const UpgradeFlash flash = provider->Amp()->Flash();
+    EXPECT_EQ(flash.Image(0xE400), Patched(image));
+    EXPECT_EQ(Bytes(flash.Bytes().begin() + 0xE400, flash.Bytes().begin() + 0xE403),
+              Bytes(image.begin(), image.begin() + 3));
+    EXPECT_EQ(flash.RejectedChunks(), 0u);
+    EXPECT_EQ(flash.UnannouncedWrites(), 0u);
+    EXPECT_EQ(session.GetUpProgress(),
+              static_cast<int>(((image.size() - 1) / 56 * 56) / (image.size() / 100)));
+}
+
+TEST_F(SimUpgradeTest, AFullSizeImageFileFillsTheWholeFlash) {
+    Bytes image(0x10000);
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<std::uint8_t>(i ^ (i >> 8));
+    }
+    const fs::path path = fs::temp_directory_path() / "varnoth-session-upgrade-64k.bin";
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    EXPECT_EQ(session.DoManualUpgrade(path.string()), 1) << session.LastUpgradeResult().message;
+    fs::remove(path);
+
+    Bytes expected = Patched(image);
+    std::copy(image.begin(), image.begin() + 3, expected.begin() + 0xE400);
+    const UpgradeFlash flash = provider->Amp()->Flash();
+    EXPECT_EQ(flash.Image(), expected);
+    EXPECT_EQ(flash.Announcements().size(), 129u);
+    EXPECT_EQ(session.GetUpProgress(), 100);
+}
+
+TEST(SessionUpgrade, HardwareIsNeverSentAnImageTheBuildDoesNotCarry) {
+    if (!CarriedFirmwareImage().empty()) {
+        GTEST_SKIP() << "this build carries a firmware image";
+    }
+    test::SessionHarness h;
+    h.provider->m_upgradeMode = true;
+    ASSERT_TRUE(h.Connect());
+    EXPECT_EQ(h.session->IsSimulated(), 0);
+    EXPECT_EQ(h.session->DoUpgrade(), 0);
+    EXPECT_FALSE(h.session->LastUpgradeResult().sent);
+    EXPECT_NE(h.session->LastUpgradeResult().message.find("carries no firmware image"), std::string::npos);
+    EXPECT_TRUE(h.wire->Sent().empty());
+}
+
+TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) {
+    struct Case {
+        bool connect;
+        std::string file;
+        std::string says;
+    };
+    const fs::path hex = fs::temp_directory_path() / "varnoth-session-upgrade.hex";
+    std::ofstream(hex) << ":00000001FF\n";
+    const Case cases[] = {
+        {false, "", "No amplifier is connected"},
+        {true, hex.string(), "Intel HEX"},
+        {true, (fs::temp_directory_path() / "varnoth-no-such-image.bin").string(), "Can't open"},
+    };
+    for (const Case& c : cases) {
+        UpgradeObserver observer;
+        test::SessionHarness h(QuickStart());
+        h.session->SetObserver(&observer);
+        if (c.connect) {
+            ASSERT_TRUE(h.Connect());
+            h.session->SetObserver(&observer);
+        }
+        ASSERT_EQ(c.file.empty() ? h.session->TryUpgrade() : h.session->TryManualUpgrade(c.file), 1);
+        ASSERT_TRUE(observer.WaitForDone()) << c.says;
+        const UpgradeResult result = h.session->LastUpgradeResult();
+        EXPECT_FALSE(result.sent) << c.says;
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << result.message;
+        EXPECT_TRUE(h.wire->Sent().empty()) << c.says;
+    }
+    fs::remove(hex);
+}
+
+}  // namespace
+}  // namespace varnoth

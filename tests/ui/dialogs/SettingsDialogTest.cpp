@@ -1,0 +1,178 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "DialogTestSupport.h"
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/MachineSettingsDialog.h"
+
+namespace varnoth::test {
+namespace {
+
+class SettingsDialogTest : public ::testing::Test {
+  protected:
+    // The device holds this machine record and the session has read it.
+    void DeviceHolds(const sim::MachineRecord& record) {
+        VirtualAmpState state = rig.amp->State();
+        state.machine = record;
+        ASSERT_TRUE(rig.amp->SetState(state));
+        ASSERT_TRUE(rig.Connect());
+        rig.session.GetMachineSet().Machine_ReadAll();
+        ASSERT_TRUE(WaitFor([&] { return rig.session.GetMachineSet().GetSavedRecord() == record; }));
+    }
+
+    // A dialog as the main window makes it: it deletes itself when closed.
+    MachineSettingsDialog* Open() {
+        dialog = new MachineSettingsDialog(rig.session, rig.host);
+        dialog->show();
+        return dialog;
+    }
+
+    void TearDown() override { delete dialog.data(); }
+
+    template <class Widget = QWidget>
+    Widget* Control(int id) {
+        auto* control = FindControl<Widget>(*dialog, id);
+        EXPECT_NE(control, nullptr) << "control " << id;
+        return control;
+    }
+
+    QString Text(int id) { return Control<QLabel>(id)->text(); }
+
+    SimRig rig;
+    QPointer<MachineSettingsDialog> dialog;
+};
+
+TEST_F(SettingsDialogTest, OpensFromTheSavedCopyWithAnOffPowerOnVolumeDisabledAsInvalid) {
+    DeviceHolds({1, 0xFF, 7, 30, 31, 32, 33, 1, 0x21, 0x12, 0x34});
+    for (const int language : {kChinese, kEnglish}) {
+        SCOPED_TRACE(language);
+        UseLanguage(language);
+        rig.host.language = language;
+        Open();
+        EXPECT_FALSE(Control<QSlider>(2018)->isEnabled());
+        EXPECT_EQ(Text(2000), language == kChinese ? "无效" : "Invalid");
+        EXPECT_FALSE(Control<QCheckBox>(1098)->isChecked());
+        EXPECT_TRUE(Control<QSlider>(2019)->isEnabled());
+        EXPECT_EQ(Control<QSlider>(2019)->value(), 7);
+        EXPECT_EQ(Text(2001), "7");
+        EXPECT_TRUE(Control<QCheckBox>(1099)->isChecked());
+        EXPECT_EQ(Control<QSlider>(2023)->value(), 33);
+        EXPECT_EQ(Control<QSlider>(2023)->maximum(), 36);
+        EXPECT_EQ(Text(2005), "33");
+        EXPECT_TRUE(Control<QCheckBox>(1083)->isChecked());
+        EXPECT_TRUE(Control<QCheckBox>(1084)->isChecked());
+        EXPECT_FALSE(Control<QCheckBox>(1085)->isChecked());
+        EXPECT_TRUE(Control<QCheckBox>(1089)->isChecked());
+        EXPECT_TRUE(Control<QCheckBox>(1089)->isEnabled());
+        EXPECT_TRUE(Control<QRadioButton>(1100)->isChecked());
+        EXPECT_EQ(Control<QPushButton>(1097)->text(), language == kChinese ? "保存设置" : "APPLY");
+        EXPECT_EQ(Control<QRadioButton>(1101)->text(),
+                  language == kChinese ? "音量随机保存" : "VOL BY RANDOM");
+        EXPECT_EQ(Control(1090)->toolTip(), "当话筒开机音量设置为开时，机器通电后话筒音量为设置的值");
+        delete dialog.data();
+    }
+    EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord(), rig.session.GetMachineSet().GetSavedRecord());
+}
+
+TEST_F(SettingsDialogTest, ClearingLockOnKeepsTheLockBoxesAndApplySendsTheElevenWorkingBytes) {
+    DeviceHolds({1, 20, 0xFF, 30, 30, 30, 30, 1, 0x3F, 0x12, 0x34});
+    Open();
+    Control<QCheckBox>(1089)->click();
+    Control<QCheckBox>(1083)->click();
+    for (const int id : {1084, 1085, 1086, 1087, 1088, 1089}) {
+        EXPECT_FALSE(Control<QCheckBox>(id)->isEnabled()) << id;
+        EXPECT_EQ(Control<QCheckBox>(id)->isChecked(), id != 1089) << id;
+    }
+    Control<QRadioButton>(1101)->click();
+    EXPECT_FALSE(Control<QRadioButton>(1100)->isChecked());
+
+    Control<QPushButton>(1097)->click();
+    const sim::MachineRecord expected{0, 20, 0xFF, 30, 30, 30, 30, 0, 0x1F, 0x12, 0x34};
+    EXPECT_EQ(rig.amp->Machine(), expected);
+    EXPECT_EQ(rig.session.GetMachineSet().GetSavedRecord(), expected);
+    ASSERT_EQ(rig.host.notices.size(), 1u);
+    EXPECT_EQ(rig.host.notices[0].text, "保存设置成功!");
+    EXPECT_EQ(rig.host.notices[0].periodMs, 1200);
+    EXPECT_EQ(rig.host.relimits, 1) << "the master volumes follow the new maxima";
+}
+
+TEST_F(SettingsDialogTest, PowerOnSliderPlaysTheVolumeLiveAndTheOnBoxSwitchesItOnAndOff) {
+    DeviceHolds({1, 0xFF, 0xFF, 30, 30, 30, 30, 0, 0});
+    rig.session.SetMicVol(12);
+    Open();
+    auto* slider = Control<QSlider>(2018);
+    Control<QCheckBox>(1098)->click();
+    EXPECT_TRUE(slider->isEnabled());
+    EXPECT_EQ(slider->value(), 12);
+    EXPECT_EQ(Text(2000), "12");
+
+    QTest::keyClick(slider, Qt::Key_Right);
+    EXPECT_EQ(Text(2000), "13");
+    EXPECT_EQ(rig.session.GetMicVol(), 13);
+    EXPECT_EQ(rig.amp->Register(10, 32, 0), 13 + 40) << "the device plays the level before APPLY";
+    EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord()[1], 13);
+
+    QTest::keyClick(Control<QSlider>(2020), Qt::Key_Left);
+    EXPECT_EQ(Text(2002), "29");
+    EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord()[3], 29);
+
+    Control<QCheckBox>(1098)->click();
+    EXPECT_FALSE(slider->isEnabled());
+    EXPECT_EQ(Text(2000), "无效");
+    EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord()[1], 0xFF);
+    EXPECT_EQ(rig.amp->Machine()[1], 0xFF) << "nothing applied yet";
+}
+
+TEST_F(SettingsDialogTest, ApplyWithoutADeviceSaysTheSettingsWereNotSent) {
+    for (const int language : {kChinese, kEnglish}) {
+        rig.host.language = language;
+        Open();
+        QTest::keyClick(Control<QSlider>(2021), Qt::Key_Right);
+        Control<QPushButton>(1097)->click();
+        EXPECT_EQ(rig.host.LastNotice(),
+                  language == kChinese ? "请先连接设备!" : "Please connect the device first!");
+        delete dialog.data();
+    }
+    EXPECT_EQ(rig.session.GetMachineSet().GetMaxMusicVol(), 0);
+    EXPECT_EQ(rig.amp->Machine(), sim::FactoryMachineRecord());
+}
+
+TEST_F(SettingsDialogTest, LanguageSwitchRedrawsCaptionsAndPowerOnRowsFromTheSavedCopy) {
+    DeviceHolds({1, 0xFF, 5, 30, 30, 30, 30, 0, 0});
+    rig.session.SetMicVol(9);
+    Open();
+    Control<QCheckBox>(1098)->click();
+    EXPECT_EQ(Text(2000), "9");
+
+    UseLanguage(kEnglish);
+    rig.host.language = kEnglish;
+    dialog->RefreshLanguage();
+    EXPECT_EQ(Text(2000), "Invalid");
+    EXPECT_FALSE(Control<QCheckBox>(1098)->isChecked());
+    EXPECT_FALSE(Control<QSlider>(2018)->isEnabled());
+    EXPECT_EQ(Text(2001), "5");
+    EXPECT_EQ(Control<QCheckBox>(1083)->text(), "LOCK ON");
+    EXPECT_EQ(dialog->windowTitle(), "Settings");
+    EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord()[1], 9) << "the edit is kept";
+}
+
+TEST_F(SettingsDialogTest, EnterDoesNothingAndEscClosesDeletesAndReLimits) {
+    ASSERT_TRUE(rig.Connect());
+    Open();
+    QTest::keyClick(dialog, Qt::Key_Return);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(rig.host.notices.empty()) << "Enter must not apply";
+
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_EQ(rig.host.relimits, 1);
+    EXPECT_TRUE(WaitFor([&] { return dialog.isNull(); })) << "the dialog deletes itself";
+}
+
+}  // namespace
+}  // namespace varnoth::test

@@ -1,0 +1,179 @@
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "DialogTestSupport.h"
+#include "FakeUpgradeSession.h"
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/UpgradeDialog.h"
+
+namespace varnoth::test {
+namespace {
+
+// The dialog over a session whose state the test sets, as the main window runs it.
+class UpgradeDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        UseLanguage(kChinese);
+        host.timing.upgradeFirstLook = std::chrono::milliseconds(1);
+        host.timing.upgradePoll = std::chrono::milliseconds(5);
+    }
+
+    UpgradeDialog& Open() {
+        dialog = std::make_unique<UpgradeDialog>(session, host);
+        dialog->show();
+        return *dialog;
+    }
+
+    QString Text(int id) { return FindControl<QLabel>(*dialog, id)->text(); }
+
+    // The upgrade-mode mark shows the green picture (true) or the red one (false).
+    bool MarkGreen() {
+        const QImage mark = FindControl<QLabel>(*dialog, UpgradeDialog::kStatusId)->pixmap().toImage();
+        EXPECT_FALSE(mark.isNull()) << "the mark shows a picture";
+        const QColor centre = mark.pixelColor(mark.width() / 2, mark.height() / 2);
+        return centre.green() > centre.red();
+    }
+    QPushButton* Button(int id) { return FindControl<QPushButton>(*dialog, id); }
+
+    // The session ends its transfer and the main window passes the news on.
+    void TransferEnds(bool sent, const std::string& message = {}) {
+        session.upgrading = false;
+        session.outcome = {sent, message};
+        dialog->OnUpgradeDone();
+    }
+
+    FakeUpgradeSession session;
+    FakeHost host;
+    std::unique_ptr<UpgradeDialog> dialog;
+    ModalWatchdog watchdog;
+};
+
+TEST_F(UpgradeDialogTest, InNormalModeShowsBothVersionsARedMarkAndAsksNothing) {
+    session.upStatus = false;
+    Open();
+    EXPECT_EQ(Text(UpgradeDialog::kImageDateId), "2011-11-28");
+    EXPECT_TRUE(FindControl(*dialog, UpgradeDialog::kDeviceDateId)->isVisible());
+    EXPECT_EQ(Text(UpgradeDialog::kDeviceDateId), "2011-06-15");
+    QTest::qWait(50);
+    EXPECT_FALSE(MarkGreen());
+    EXPECT_EQ(VisibleQuestion(), nullptr);
+
+    dialog->OnArrival(false);
+    EXPECT_FALSE(MarkGreen());
+    EXPECT_TRUE(session.started.empty());
+}
+
+TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToTheCompletionNotice) {
+    QString question;
+    const auto yes = AnswerQuestion(QMessageBox::Yes, &question);
+    bool buttonsDisabled = false;
+    const auto progress = When([&] { return !session.started.empty(); },
+                               [&] {
+                                   buttonsDisabled = !Button(UpgradeDialog::kManualId)->isEnabled() &&
+                                                     !Button(UpgradeDialog::kFromFileId)->isEnabled();
+                                   session.progress = 37;
+                               });
+    QString shown;
+    const auto done =
+        When([&] { return dialog && Text(UpgradeDialog::kProgressTextId) == "37%"; },
+             [&] {
+                 shown = Text(UpgradeDialog::kProgressTextId);
+                 EXPECT_EQ(FindControl<QProgressBar>(*dialog, UpgradeDialog::kProgressId)->value(), 37);
+                 TransferEnds(true);
+             });
+    session.upStatus = true;
+    Open();
+    EXPECT_TRUE(FindControl(*dialog, UpgradeDialog::kDeviceDateId)->isHidden())
+        << "no current version in upgrade mode";
+    const int result = dialog->exec();
+
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_TRUE(MarkGreen());
+    EXPECT_EQ(question, "升级|需要自动升级软件配套硬件程序吗?");
+    EXPECT_EQ(session.started, std::vector<std::string>{"carried"});
+    EXPECT_TRUE(buttonsDisabled);
+    EXPECT_EQ(shown, "37%");
+    EXPECT_EQ(result, QDialog::Rejected) << "the dialog ends as if closed";
+    ASSERT_EQ(host.notices.size(), 1u);
+    EXPECT_EQ(host.notices[0].text, "升级完成，请重启设备!");
+    EXPECT_EQ(host.notices[0].periodMs, 2500);
+}
+
+TEST_F(UpgradeDialogTest, ArrivalInUpgradeModeDuringATransferAsksNothingAndStartsNothing) {
+    session.upStatus = false;
+    Open();
+    Button(UpgradeDialog::kManualId)->click();
+    ASSERT_EQ(session.started.size(), 1u);
+    dialog->OnRemoval();
+    EXPECT_FALSE(MarkGreen());
+    dialog->OnArrival(true);
+    EXPECT_TRUE(MarkGreen());
+    QTest::qWait(20);
+    EXPECT_EQ(VisibleQuestion(), nullptr);
+    EXPECT_EQ(session.started.size(), 1u);
+}
+
+TEST_F(UpgradeDialogTest, ManualButtonNeedsADeviceAndAnImage) {
+    session.upStatus = false;
+    session.connected = false;
+    Open();
+    Button(UpgradeDialog::kManualId)->click();
+    EXPECT_EQ(host.LastNotice(), "请先连接设备!");
+    session.connected = true;
+    session.carries = false;
+    host.language = kEnglish;
+    Button(UpgradeDialog::kManualId)->click();
+    EXPECT_EQ(host.LastNotice(), "No upgrade image available, nothing was sent!");
+    EXPECT_TRUE(session.started.empty());
+    EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled());
+}
+
+TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
+    session.upStatus = false;
+    Open();
+    Button(UpgradeDialog::kManualId)->click();
+    QString warning;
+    const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+    TransferEnds(false, "3 reports of the firmware image could not be sent");
+    EXPECT_EQ(warning, "升级|升级失败，请重新升级!\n3 reports of the firmware image could not be sent");
+    EXPECT_TRUE(host.notices.empty()) << "no completion notice";
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the user may try again";
+
+    Button(UpgradeDialog::kManualId)->click();
+    session.connected = false;
+    const auto ok2 = AnswerQuestion(QMessageBox::Ok, &warning);
+    TransferEnds(false, "No amplifier is connected.");
+    EXPECT_EQ(warning, "升级|设备已断开，升级未完成!\nNo amplifier is connected.");
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(UpgradeDialogTest, ImageFileIsChosenCheckedAndSent) {
+    session.upStatus = false;
+    Open();
+    QString chosen = "/tmp/firmware.hex";
+    dialog->SetImageChooser([&](QWidget*) { return chosen; });
+    session.fileProblem = "The firmware image \"/tmp/firmware.hex\" is an Intel HEX text file.";
+    QString warning;
+    const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+    Button(UpgradeDialog::kFromFileId)->click();
+    EXPECT_EQ(warning, "升级|升级文件无效，升级未进行!\n" + QString::fromStdString(session.fileProblem));
+    EXPECT_TRUE(session.started.empty());
+
+    session.fileProblem.clear();
+    chosen = "/tmp/firmware.bin";
+    Button(UpgradeDialog::kFromFileId)->click();
+    EXPECT_EQ(session.started, std::vector<std::string>{"/tmp/firmware.bin"});
+    EXPECT_FALSE(Button(UpgradeDialog::kFromFileId)->isEnabled());
+
+    TransferEnds(true);
+    EXPECT_EQ(host.LastNotice(), "升级完成，请重启设备!");
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+}  // namespace
+}  // namespace varnoth::test

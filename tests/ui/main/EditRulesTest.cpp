@@ -1,0 +1,122 @@
+#include "ui/main/EditRules.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "session/DeviceSession.h"
+#include "session/MachineSettings.h"
+#include "ui/main/MainWindowTemplate.h"
+
+namespace varnoth::mainwin {
+namespace {
+
+struct PositionCase {
+    int id;
+    int position;
+    int value;
+    const char* why;
+};
+
+TEST(SliderRules, PositionsBecomeValuesByTheRuleOfEachSlider) {
+    const PositionCase cases[] = {
+        {kGainSlider, 0, 127, "a vertical slider at its top gives the largest value"},
+        {kGainSlider, 127, 0, "and at its bottom 0"},
+        {kThresholdSlider, 0, 0, "horizontal compressor sliders give their position"},
+        {kThresholdSlider, 100, 100, ""},
+        {2108, 27, 100, "effect sliders give 127 - p"},
+        {kSubTimeSlider, 255, 0, "the sub time slider at its bottom switches mic-controls-sub off"},
+        {kSubTimeSlider, 0, 255, ""},
+        {kSubRateSlider, 0, 99, "the rate slider ends at 99"},
+        {kMicVolSlider, 20, 20, "master volumes give their position"},
+    };
+    for (const PositionCase& c : cases) {
+        SCOPED_TRACE(c.why);
+        const SliderEdit* edit = FindSliderEdit(c.id);
+        ASSERT_NE(edit, nullptr) << c.id;
+        EXPECT_EQ(SliderValue(edit->rule, edit->maximum, c.position), c.value)
+            << c.id << " at " << c.position;
+    }
+}
+
+TEST(SliderRules, EveryPositionOfEverySliderShowsTheValueItWrites) {
+    for (const SliderEdit& edit : SliderEdits()) {
+        for (int p = 0; p <= edit.maximum; ++p) {
+            const int value = SliderValue(edit.rule, edit.maximum, p);
+            ASSERT_EQ(SliderPosition(edit.rule, edit.maximum, value), p) << "slider " << edit.id;
+        }
+    }
+}
+
+TEST(SliderRules, CoverTheStepSlidersInOrderAndTheMasterVolumesWithTheirLabels) {
+    std::set<int> ids;
+    for (const SliderEdit& edit : SliderEdits()) {
+        ids.insert(edit.id);
+        if (edit.id >= kFirstStepSlider && edit.id <= kLastStepSlider) {
+            EXPECT_EQ(edit.valueLabel, edit.id + kValueLabelOffset) << edit.id;
+        }
+    }
+    for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
+        EXPECT_TRUE(ids.count(id)) << id;
+    }
+    for (const int id : {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider}) {
+        EXPECT_TRUE(ids.count(id)) << id;
+    }
+    EXPECT_EQ(FindSliderEdit(1015), nullptr);
+}
+
+TEST(VolumeLocks, OnlyTheMicAndMusicVolumesLockAndOnlyWithTheLockFunctionOn) {
+    struct Case {
+        int enable;
+        int micBit;
+        int musicBit;
+        bool mic, music;
+    };
+    const Case cases[] = {
+        {0, 1, 1, false, false},
+        {1, 1, 0, true, false},
+        {1, 0, 1, false, true},
+        {1, 0, 0, false, false},
+    };
+    for (const Case& c : cases) {
+        DeviceSession session;
+        MachineSettings& machine = session.GetMachineSet();
+        machine.EnableLockFunc(c.enable);
+        machine.Lock_MicVol(c.micBit);
+        machine.Lock_MusicVol(c.musicBit);
+        machine.ApplyMachineSet();  // the saved copy is what counts
+        SCOPED_TRACE(testing::Message() << "enable " << c.enable << " bits " << c.micBit << c.musicBit);
+        EXPECT_EQ(VolumeLocked(machine, kMicVolSlider), c.mic);
+        EXPECT_EQ(VolumeLocked(machine, kMusicVolSlider), c.music);
+        EXPECT_FALSE(VolumeLocked(machine, kCenterVolSlider));
+        EXPECT_FALSE(VolumeLocked(machine, kSubVolSlider));
+    }
+}
+
+TEST(VolumeLocks, TheWorkingCopyAloneLocksNothing) {
+    DeviceSession session;
+    MachineSettings& machine = session.GetMachineSet();
+    machine.EnableLockFunc(1);
+    machine.Lock_MicVol(1);
+    EXPECT_FALSE(VolumeLocked(machine, kMicVolSlider));
+}
+
+TEST(MicControlSubBox, DependsOnTheStoredTimeNotOnTheBox) {
+    struct Case {
+        std::uint8_t time, rate, sentTime, sentRate;
+    };
+    const Case cases[] = {
+        {0, 0, 10, 20},   // on, with the default rate
+        {10, 20, 0, 20},  // off, the rate kept
+        {0, 35, 10, 35},  // on again, the stored rate restored
+        {255, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const MicControlSubSetting sent = ToggledMicControlSub(c.time, c.rate);
+        EXPECT_EQ(sent.time, c.sentTime) << int{c.time} << "/" << int{c.rate};
+        EXPECT_EQ(sent.rate, c.sentRate) << int{c.time} << "/" << int{c.rate};
+    }
+}
+
+}  // namespace
+}  // namespace varnoth::mainwin

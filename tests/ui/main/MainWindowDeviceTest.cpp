@@ -1,0 +1,274 @@
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "../../device/TraceCapture.h"
+#include "MainWindowFixture.h"
+#include "device/Opcodes.h"
+#include "ui/controls/LevelMeter.h"
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/KeyLearningDialog.h"
+#include "ui/main/MainWindowTexts.h"
+
+namespace varnoth::test {
+namespace {
+
+using MainWindowDevice = MainWindowTest;
+
+bool Connected(DeviceSession& session) {
+    return session.IsConnected() != 0;
+}
+
+TEST_F(MainWindowDevice, StartsDisconnectedWithoutADeviceAndSynchronisesWhenItArrives) {
+    for (const int language : {1, 0}) {
+        Open("normal", language, [this](VirtualAmp&) { Provider().Unplug(); });
+        // Timer 1 has run and found nothing.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Window().IsWaitingToConnect(); }, kDeadlineMs));
+        EXPECT_FALSE(Connected(Session()));
+        EXPECT_EQ(Text(1017), language == 0 ? "USB未连接" : "Disconnect");
+        EXPECT_FALSE(Window().IsPollingLevels());
+
+        Provider().Plug();
+        ASSERT_TRUE(WaitForSyncs(1));
+        EXPECT_TRUE(Connected(Session()));
+        EXPECT_EQ(Text(1017), language == 0 ? "USB已连接" : "Connected");
+        EXPECT_TRUE(Window().IsFeedingMeters());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Window().IsPollingLevels(); }, kDeadlineMs));
+        Close();
+    }
+}
+
+TEST_F(MainWindowDevice, ASecondArrivalWhileConnectedDoesNothing) {
+    OpenSynchronised();
+    const TraceCapture trace;
+    Window().DeviceSink()(true, "/dev/hidraw7");
+    Window().DeviceSink()(true, SimProvider::kNormalPath);
+    Drain();
+    EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
+    EXPECT_TRUE(Window().IsPollingLevels());
+}
+
+TEST_F(MainWindowDevice, RemovingAnotherDeviceChangesNothingAndRemovingTheAmplifierStopsPolling) {
+    for (const int language : {1, 0}) {
+        OpenSynchronised(language);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Window().IsPollingLevels(); }, kDeadlineMs));
+        Window().DeviceSink()(false, "/dev/hidraw9");
+        Drain();
+        EXPECT_TRUE(Connected(Session()));
+        EXPECT_TRUE(Window().IsPollingLevels());
+        EXPECT_EQ(Text(1017), language == 0 ? "USB已连接" : "Connected");
+
+        Provider().Unplug();
+        Drain();
+        EXPECT_FALSE(Connected(Session()));
+        EXPECT_FALSE(Window().IsPollingLevels());
+        EXPECT_FALSE(Window().IsFeedingMeters());
+        EXPECT_EQ(Text(1017), language == 0 ? "USB未连接" : "Disconnect");
+        Close();
+    }
+}
+
+TEST_F(MainWindowDevice, AnotherModelIsRefreshedThenDisconnectedWithTheFarewell) {
+    Open("foreign", 1, [](VirtualAmp& amp) { SetDeviceValue(amp, pos::SubLevel, 99); });
+    ASSERT_TRUE(WaitForSyncs(1));
+    EXPECT_EQ(Text(2171), "99") << "the store was refreshed before the check";
+    ASSERT_EQ(m_warnings.size(), 1u);
+    EXPECT_EQ(m_warnings[0].caption, "错误");
+    EXPECT_EQ(m_warnings[0].text, "机型与该软件不匹配,USB已断开!");
+    EXPECT_TRUE(m_questions.empty());
+    EXPECT_FALSE(Connected(Session()));
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UnLockMachine);
+    EXPECT_EQ(Text(1017), "Disconnect");
+    Drain();
+    EXPECT_FALSE(Window().IsPollingLevels()) << "nothing left to poll";
+    EXPECT_FALSE(Window().IsFeedingMeters());
+}
+
+TEST_F(MainWindowDevice, OlderFirmwareOffersTheUpgradeAfterEverySynchronisation) {
+    m_answer = false;
+    Open("old-firmware");
+    ASSERT_TRUE(WaitForSyncs(1));
+    ASSERT_EQ(m_questions.size(), 1u);
+    EXPECT_EQ(m_questions[0].caption, "升级");
+    EXPECT_EQ(m_questions[0].text, "软件与硬件版本不匹配(软件版本高于硬件)\r\n是否升级软件绑定的硬件程序?");
+    EXPECT_EQ(m_upgradeDialogs, 0);
+    EXPECT_TRUE(Connected(Session())) << "No leaves control as it is";
+
+    m_answer = true;
+    Session().SynchronizeData(false);
+    ASSERT_TRUE(WaitForSyncs(2));
+    EXPECT_EQ(m_questions.size(), 2u);
+    EXPECT_EQ(m_upgradeDialogs, 1) << "Yes opens the upgrade dialog";
+    EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr) << "and it has ended";
+}
+
+TEST_F(MainWindowDevice, NewerFirmwareIsQuestionedOncePerConnection) {
+    Open("new-firmware");
+    ASSERT_TRUE(WaitForSyncs(1));
+    ASSERT_EQ(m_questions.size(), 1u);
+    EXPECT_EQ(m_questions[0].caption, "错误");
+    EXPECT_EQ(m_questions[0].text,
+              "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
+              "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！");
+    EXPECT_TRUE(Connected(Session())) << "Yes keeps control";
+
+    Session().SynchronizeData(false);
+    ASSERT_TRUE(WaitForSyncs(2));
+    EXPECT_EQ(m_questions.size(), 1u) << "asked once per connection";
+
+    m_answer = false;
+    Provider().Unplug();
+    Provider().Plug();
+    ASSERT_TRUE(WaitForSyncs(3));
+    EXPECT_EQ(m_questions.size(), 2u) << "a new connection asks again";
+    EXPECT_FALSE(Connected(Session())) << "No disconnects";
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UnLockMachine);
+    EXPECT_EQ(Text(1017), "Disconnect");
+    Drain();
+    EXPECT_FALSE(Window().IsPollingLevels());
+}
+
+TEST_F(MainWindowDevice, AnAmplifierInUpgradeModeIsOfferedTheUpgradeAndNeitherSynchronisedNorPolled) {
+    const TraceCapture trace;
+    Open("upgrade");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_questions.empty(); }, kDeadlineMs));
+    EXPECT_EQ(m_questions[0].caption, "升级");
+    EXPECT_EQ(m_questions[0].text, "机器为升级模式，是否升级?");
+    EXPECT_EQ(m_upgradeDialogs, 1);
+    EXPECT_TRUE(Connected(Session()));
+    EXPECT_EQ(Session().IsUpStatus(), 1);
+    EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
+    EXPECT_FALSE(Window().IsFeedingMeters());
+    EXPECT_FALSE(Window().IsPollingLevels());
+    EXPECT_EQ(Text(1017), "Disconnect") << "the status stays as it was";
+
+    Close();
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit);
+}
+
+TEST_F(MainWindowDevice, AnArrivalInUpgradeModeGoesToTheOpenUpgradeDialog) {
+    Open("normal");
+    ASSERT_TRUE(WaitForSyncs(1));
+    MainWindowHooks hooks;
+    hooks.question = [this](QWidget&, const QString& caption, const QString& text) {
+        m_questions.push_back({caption, text});
+        return true;
+    };
+    // The upgrade dialog stays open while the amplifier goes and comes back in upgrade mode.
+    hooks.makeUpgradeDialog = [this](QWidget& owner) {
+        auto dialog = std::make_unique<QDialog>(&owner);
+        QTimer::singleShot(0, dialog.get(), [this] {
+            Provider().Unplug();
+            Amp().SetUpgradeMode(true);
+            Provider().Plug();
+        });
+        return dialog;
+    };
+    hooks.upgradeDeviceGone = [this](QDialog&) { ++m_upgradeGone; };
+    hooks.upgradeArrival = [this](QDialog& dialog) {
+        ++m_upgradeArrivals;
+        dialog.reject();
+    };
+    Window().SetHooks(std::move(hooks));
+    QTimer::singleShot(0, &Window(), [this] { Window().OpenUpgradeDialog(&Window()); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_upgradeArrivals == 1; }, kDeadlineMs));
+    EXPECT_EQ(m_upgradeGone, 1) << "the removal was shown in the dialog";
+    EXPECT_EQ(m_questions.back().text, "机器为升级模式，是否升级?");
+    Drain();
+    EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr);
+}
+
+TEST_F(MainWindowDevice, TheEndOfATransferGoesToTheOpenUpgradeDialog) {
+    OpenSynchronised();
+    int done = 0;
+    MainWindowHooks hooks;
+    hooks.makeUpgradeDialog = [this](QWidget& owner) {
+        auto dialog = std::make_unique<QDialog>(&owner);
+        // The upgrade thread ends while the dialog runs.
+        QTimer::singleShot(0, dialog.get(),
+                           [this] { std::thread([this] { m_host->Events().OnUpgradeDone(); }).join(); });
+        return dialog;
+    };
+    hooks.upgradeDone = [&](QDialog& dialog) {
+        ++done;
+        dialog.reject();
+    };
+    Window().SetHooks(std::move(hooks));
+    Window().OpenUpgradeDialog(&Window());
+    EXPECT_EQ(done, 1);
+    EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr);
+
+    std::thread([this] { m_host->Events().OnUpgradeDone(); }).join();
+    Drain();
+    EXPECT_EQ(done, 1) << "without an upgrade dialog the end is ignored";
+}
+
+TEST_F(MainWindowDevice, AStudiedKeyReachesTheStudyDialogBeforeTheReaderGoesOn) {
+    OpenSynchronised();
+    KeyLearningDialog study(QString(), Session().GetRemote(), 1, std::chrono::hours(1));
+    Window().SetStudyDialog(&study);
+    const auto shown = [&] { return FindControl<QLineEdit>(study, KeyLearningDialog::kCodeId)->text(); };
+    // The reader hands the key over and waits until it has been handled.
+    const auto studied = [&](std::uint8_t key) {
+        std::atomic<bool> returned{false};
+        std::thread reader([&] {
+            m_host->Events().OnKeyStudied(key);
+            returned = true;
+        });
+        EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, kDeadlineMs));
+        reader.join();
+    };
+    studied(0x2A);
+    EXPECT_EQ(shown(), "2A");
+
+    Window().SetStudyDialog(nullptr);
+    studied(0x2B);
+    EXPECT_EQ(shown(), "2A") << "without a study dialog the key is ignored";
+}
+
+TEST_F(MainWindowDevice, TheMetersShowTheLevelsOfTheShownPath) {
+    OpenSynchronised(
+        1, [](VirtualAmp& amp) { amp.SetLevelClock([] { return std::chrono::milliseconds(1234); }); });
+    const std::array<std::uint8_t, 4> levels = Amp().Levels();
+    auto& meter1 = Ctl<LevelMeter>(1109);
+    auto& meter2 = Ctl<LevelMeter>(1110);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return meter1.Value(0) == levels[0] && meter2.Value(0) == levels[1]; },
+                                kDeadlineMs))
+        << "microphone levels " << int{levels[0]} << ", " << int{levels[1]};
+    Ctl<QAbstractButton>(1023).click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return meter1.Value(0) == levels[2] && meter2.Value(0) == levels[3]; },
+                                kDeadlineMs))
+        << "music levels " << int{levels[2]} << ", " << int{levels[3]};
+}
+
+TEST_F(MainWindowDevice, ASilentAmplifierLetsTheProgressDialogGiveUpWithItsNotice) {
+    m_timing.sync.giveUp = std::chrono::milliseconds(100);
+    Open("silent");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().NoticeText() == "错误,建议重连设备"; }, kDeadlineMs));
+    EXPECT_FALSE(Window().IsSyncing());
+    EXPECT_EQ(m_syncs, 0) << "the read-all is still waiting for replies";
+    EXPECT_TRUE(Window().IsFeedingMeters());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Window().IsPollingLevels(); }, kDeadlineMs))
+        << "the window goes on as connected";
+}
+
+TEST_F(MainWindowDevice, ClosingSaysGoodbyeToTheDevice) {
+    OpenSynchronised();
+    const unsigned before = Amp().PcControl().farewells;
+    Window().close();
+    EXPECT_FALSE(Connected(Session()));
+    EXPECT_EQ(Amp().PcControl().farewells, before + 1);
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UnLockMachine);
+    EXPECT_FALSE(Window().IsPollingLevels());
+}
+
+}  // namespace
+}  // namespace varnoth::test

@@ -1,0 +1,285 @@
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSlider>
+#include <QTest>
+
+#include <algorithm>
+#include <vector>
+
+#include "../dialogs/ModalHelpers.h"
+#include "MainWindowFixture.h"
+#include "app/ApplicationKeys.h"
+#include "device/Opcodes.h"
+#include "session/CarriedFirmware.h"
+#include "ui/controls/ImageButton.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/KeyLearningDialog.h"
+#include "ui/dialogs/MachineSettingsDialog.h"
+#include "ui/dialogs/OtherFunctionsDialog.h"
+#include "ui/dialogs/RemoteLearningDialog.h"
+
+namespace varnoth::test {
+namespace {
+
+using MainWindowDialogs = MainWindowTest;
+
+QWidget* Modal() {
+    return QApplication::activeModalWidget();
+}
+
+template <class Dialog>
+Dialog* ModalOf() {
+    return qobject_cast<Dialog*>(Modal());
+}
+
+template <class Widget = QWidget>
+Widget& In(QWidget* dialog, int id) {
+    auto* control = dialog != nullptr ? FindControl<Widget>(*dialog, id) : nullptr;
+    if (control == nullptr) {
+        ADD_FAILURE() << "no control " << id;
+        throw std::runtime_error("missing control");
+    }
+    return *control;
+}
+
+TEST_F(MainWindowDialogs, F7OpensTheSettingsDialogOnceAndNotWhileTheProgressDialogShows) {
+    OpenSynchronised();
+    ApplicationKeys keys(Window());
+    qApp->installEventFilter(&keys);
+
+    bool pressed = false;
+    bool openedWhileSyncing = false;
+    const auto duringSync = When([&] { return Window().IsSyncing(); },
+                                 [&] {
+                                     QTest::keyRelease(Modal(), Qt::Key_F7);
+                                     openedWhileSyncing = Window().SettingsDialog() != nullptr;
+                                     pressed = true;
+                                     Session().SynchronizeData(false);
+                                 });
+    Window().ShowSyncDialog(&Window());
+    ASSERT_TRUE(pressed);
+    EXPECT_FALSE(openedWhileSyncing);
+    ASSERT_TRUE(WaitForSyncs(2));
+
+    QTest::keyRelease(&Window(), Qt::Key_F7);
+    MachineSettingsDialog* settings = Window().SettingsDialog();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_TRUE(settings->isVisible());
+    QTest::keyRelease(settings, Qt::Key_F7);
+    EXPECT_EQ(Window().SettingsDialog(), settings);
+    EXPECT_EQ(Window().findChildren<MachineSettingsDialog*>().size(), 1) << "shown again, not made again";
+}
+
+TEST_F(MainWindowDialogs, CtrlF11AndTheSetButtonOpenTheSettingsDialogAndEscDoesNotCloseTheWindow) {
+    OpenSynchronised();
+    Window().show();
+    QTest::keyClick(&Ctl<QSlider>(1106), Qt::Key_F11);
+    EXPECT_EQ(Window().SettingsDialog(), nullptr) << "F11 alone does nothing";
+    QTest::keyClick(&Ctl<QSlider>(1106), Qt::Key_F11, Qt::ControlModifier);
+    QPointer<MachineSettingsDialog> settings = Window().SettingsDialog();
+    ASSERT_FALSE(settings.isNull());
+    settings->reject();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return settings.isNull(); }, kDeadlineMs)) << "closing deletes it";
+    EXPECT_EQ(Window().SettingsDialog(), nullptr);
+
+    Ctl<QAbstractButton>(1041).click();
+    EXPECT_NE(Window().SettingsDialog(), nullptr);
+
+    QTest::keyClick(&Window(), Qt::Key_Escape);
+    QTest::keyClick(&Ctl<QSlider>(1106), Qt::Key_Escape);
+    Drain();
+    EXPECT_TRUE(Window().isVisible());
+}
+
+TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisations) {
+    OpenSynchronised(1, [](VirtualAmp& amp) {
+        VirtualAmpState state = amp.State();
+        state.machine = {1, 0xFF, 18, 36, 36, 36, 36, 0, 0, 0x5A, 0x01};
+        ASSERT_TRUE(amp.SetState(state));
+        SetDeviceValue(amp, pos::MicVol, 30);
+    });
+    Window().OpenSettingsDialog();
+    MachineSettingsDialog* settings = Window().SettingsDialog();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(In<QLabel>(settings, 2000).text(), "Invalid");
+
+    Ctl<QAbstractButton>(1019).click();
+    EXPECT_EQ(In<QLabel>(settings, 2000).text(), "无效");
+    EXPECT_EQ(settings->windowTitle(), "设置");
+    EXPECT_EQ(In<QAbstractButton>(settings, 1097).text(), "保存设置");
+
+    auto& maxMic = In<QSlider>(settings, 2020);
+    while (maxMic.value() > 20) {
+        QTest::keyClick(&maxMic, Qt::Key_Left);
+    }
+    In<QAbstractButton>(settings, 1097).click();
+    EXPECT_EQ(Window().NoticeText(), "保存设置成功!");
+    EXPECT_EQ(Amp().Machine()[3], 20);
+    EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20) << "the mic master volume is limited at once";
+    EXPECT_EQ(Ctl<QSlider>(1106).value(), 20);
+    EXPECT_EQ(Text(1027), "30") << "the volume itself stays";
+    EXPECT_EQ(StoreValue(pos::MicVol), 30);
+
+    // A synchronisation replaces the settings: the open dialog shows the device's.
+    VirtualAmpState state = Amp().State();
+    state.machine = {0, 10, 0xFF, 25, 36, 36, 36, 1, 0x01, 0x5A, 0x01};
+    ASSERT_TRUE(Amp().SetState(state));
+    Session().SynchronizeData(false);
+    ASSERT_TRUE(WaitForSyncs(2));
+    EXPECT_EQ(In<QLabel>(settings, 2000).text(), "10");
+    EXPECT_TRUE(In<QSlider>(settings, 2018).isEnabled());
+    EXPECT_EQ(In<QLabel>(settings, 2001).text(), "无效");
+    EXPECT_EQ(maxMic.value(), 25);
+    EXPECT_EQ(In<QLabel>(settings, 2002).text(), "25");
+    EXPECT_TRUE(In<QAbstractButton>(settings, 1083).isChecked());
+    EXPECT_TRUE(In<QAbstractButton>(settings, 1084).isChecked());
+    EXPECT_TRUE(In<QAbstractButton>(settings, 1101).isChecked());
+    EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 25);
+
+    // Settings read while the dialog is open count when it closes.
+    state.machine[3] = 15;
+    ASSERT_TRUE(Amp().SetState(state));
+    Session().GetMachineSet().Machine_ReadAll();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().GetMachineSet().GetMaxMicVol() == 15; }, kDeadlineMs));
+    EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 25);
+    settings->reject();
+    EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 15);
+}
+
+TEST_F(MainWindowDialogs, TheAboutBoxShowsTheFirmwareDateAndOnRequestTheModelName) {
+    struct Seen {
+        QString title, hardware, afterF12, afterCtrlShiftF12;
+        bool signalFlow = false;
+    };
+    const auto look = [this] {
+        Seen seen;
+        const auto inside =
+            When([] { return ModalOf<AboutDialog>() != nullptr; },
+                 [&seen] {
+                     AboutDialog* about = ModalOf<AboutDialog>();
+                     seen.title = about->windowTitle();
+                     seen.hardware = In<QLabel>(about, 1106).text();
+                     QTest::keyClick(about, Qt::Key_F12);
+                     seen.afterF12 = In<QLabel>(about, 1107).text();
+                     QTest::keyClick(about, Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
+                     seen.afterCtrlShiftF12 = In<QLabel>(about, 1107).text();
+                     const auto pictures = about->findChildren<QLabel*>();
+                     seen.signalFlow = std::any_of(pictures.begin(), pictures.end(), [](QLabel* l) {
+                         return l->pixmap().size() == QSize(812, 409) && l->size() == QSize(812, 409);
+                     });
+                     In<QAbstractButton>(about, 1).click();
+                 });
+        Ctl<QAbstractButton>(1018).click();
+        return seen;
+    };
+
+    OpenSynchronised();
+    const Seen connected = look();
+    EXPECT_EQ(connected.title, "关于 Varnoth");
+    EXPECT_EQ(connected.hardware, "硬件版本:2011-11-28");
+    EXPECT_EQ(connected.afterF12, "");
+    EXPECT_EQ(connected.afterCtrlShiftF12, "机器名称:VQ317X");
+    EXPECT_TRUE(connected.signalFlow);
+
+    Provider().Unplug();
+    Drain();
+    const Seen disconnected = look();
+    EXPECT_EQ(disconnected.hardware, "");
+    EXPECT_EQ(disconnected.afterCtrlShiftF12, "");
+}
+
+TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgradeDialog) {
+    OpenSynchronised();
+    QWidget* reset = nullptr;
+    bool syncedOverIt = false;
+    const auto inside = When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
+                             [&] {
+                                 reset = Modal();
+                                 const auto over =
+                                     When([&] { return ModalOf<SyncProgressDialog>() != nullptr; },
+                                          [&] { syncedOverIt = Modal()->parentWidget() == reset; });
+                                 In<QAbstractButton>(reset, 1010).click();  // M3: returns after the read-back
+                                 In<QAbstractButton>(reset, 1038).click();  // Upgrade
+                                 ModalOf<QDialog>()->reject();
+                             });
+    Ctl<QAbstractButton>(1042).click();
+    EXPECT_EQ(Amp().CurrentMode(), 2);
+    EXPECT_EQ(m_syncs, 2);
+    EXPECT_TRUE(syncedOverIt);
+    EXPECT_TRUE(Ctl<ImageButton>(1002).AltState());
+    ASSERT_EQ(m_upgradeOwners.size(), 1u);
+    EXPECT_EQ(m_upgradeOwners[0], reset) << "the upgrade dialog belongs to the reset dialog";
+    EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr);
+}
+
+TEST_F(MainWindowDialogs, ARemoteKeyIsStudiedAndTheDevicesReplyReachesTheStudyDialog) {
+    OpenSynchronised(0);
+    QString prompt;
+    QString code;
+    int studying = -1;
+    bool pressed = false;
+    bool studied = false;
+    const auto inReset = When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
+                              [] { In<QAbstractButton>(Modal(), 1037).click(); });
+    const auto inRemote = When([] { return ModalOf<RemoteLearningDialog>() != nullptr; },
+                               [] { In<QAbstractButton>(Modal(), 1600).click(); });
+    const auto inStudy = When([] { return ModalOf<KeyLearningDialog>() != nullptr; },
+                              [&] {
+                                  prompt = In<QLabel>(Modal(), KeyLearningDialog::kPromptId).text();
+                                  studying = Amp().StudyingKey();
+                                  pressed = Amp().PressRemoteKey(0x20, 0x1C);
+                              });
+    const auto learnt = When(
+        [] {
+            return ModalOf<KeyLearningDialog>() != nullptr &&
+                   !In<QLineEdit>(Modal(), KeyLearningDialog::kCodeId).text().isEmpty();
+        },
+        [&] {
+            code = In<QLineEdit>(Modal(), KeyLearningDialog::kCodeId).text();
+            studied = true;
+        });
+    const auto closeRemote = When([&] { return studied && ModalOf<RemoteLearningDialog>() != nullptr; },
+                                  [] { ModalOf<QDialog>()->reject(); });
+    const auto closeReset = When([&] { return studied && ModalOf<OtherFunctionsDialog>() != nullptr; },
+                                 [] { ModalOf<QDialog>()->reject(); });
+    const ModalWatchdog watchdog;
+    Ctl<QAbstractButton>(1042).click();
+
+    EXPECT_FALSE(watchdog.Fired()) << "the study dialog did not close by itself";
+    EXPECT_EQ(prompt, "您正在学习的键：载入模式二");
+    EXPECT_EQ(studying, 2) << "StudyKey carries the key index";
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(code, "1C");
+    const RemoteCodes::Record record = Session().GetRemote().GetRecord();
+    EXPECT_EQ(record[0], 0x20);
+    EXPECT_EQ(record[2], 0x1C);
+}
+
+TEST_F(MainWindowDialogs, AGuidedUpgradeInUpgradeModeEndsWithTheCompletionNotice) {
+    m_fakeUpgradeDialog = false;
+    QString question;
+    const auto yes = AnswerQuestion(QMessageBox::Yes, &question);
+    const ModalWatchdog watchdog;
+    Open("upgrade", 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Window().NoticeText().isEmpty(); }, kDeadlineMs));
+    EXPECT_FALSE(watchdog.Fired());
+    ASSERT_EQ(m_questions.size(), 1u);
+    EXPECT_EQ(m_questions[0].text, "机器为升级模式，是否升级?");
+    EXPECT_EQ(question, "升级|需要自动升级软件配套硬件程序吗?") << "the dialog offers the upgrade itself";
+    EXPECT_EQ(Window().NoticeText(), "升级完成，请重启设备!");
+    EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr) << "the notice closes the dialog";
+
+    const std::span<const std::uint8_t> image = TestFirmwareImage();
+    std::vector<std::uint8_t> expected(image.begin(), image.end());
+    expected[1] = 0xF1;
+    expected[2] = 0x88;
+    EXPECT_EQ(Amp().Flash().Image(0xE400), expected) << "the whole image reached the flash";
+    Close();
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit);
+}
+
+}  // namespace
+}  // namespace varnoth::test

@@ -1,0 +1,266 @@
+#include <QCheckBox>
+#include <QComboBox>
+#include <QSlider>
+#include <QTest>
+
+#include <array>
+#include <vector>
+
+#include "ControlCases.h"
+#include "MainWindowFixture.h"
+#include "device/sim/SimFactory.h"
+#include "session/RegisterMap.h"
+#include "ui/controls/EqGraph.h"
+
+namespace varnoth::test {
+namespace {
+
+// The fields the channel strip edits in microphone view.
+std::vector<std::size_t> MicPathFields() {
+    std::vector<std::size_t> fields = {pos::InputGain_Mic, pos::NoiseGate_Mic};
+    for (std::size_t f = 0; f < 7; ++f) {
+        fields.push_back(pos::Compress_Mic + f);
+    }
+    for (std::size_t f = 0; f < pos::kPeqFields; ++f) {
+        fields.push_back(pos::PEQ_Mic + f);
+    }
+    return fields;
+}
+
+using MainWindowEdits = MainWindowTest;
+
+void ChooseFromList(QComboBox& list, int index) {
+    list.setCurrentIndex(index);
+    emit list.activated(index);
+}
+
+// Every control of both views writes its field, to the store and to the amplifier; in music view no
+// microphone field of the channel strip changes.
+TEST_F(MainWindowEdits, EveryControlWritesItsFieldAndTheMusicViewLeavesTheMicFieldsAlone) {
+    OpenSynchronised();
+    for (const bool micView : {true, false}) {
+        SCOPED_TRACE(micView ? "microphone view" : "music view");
+        Ctl<QAbstractButton>(micView ? 1020 : 1023).click();
+        ASSERT_EQ(Window().MicView(), micView ? 1 : 0);
+        std::vector<std::uint8_t> micFields;
+        for (const std::size_t field : MicPathFields()) {
+            micFields.push_back(StoreValue(field));
+        }
+        const auto field = [&](int mic, int music) {
+            return static_cast<std::size_t>(music == kNone || micView ? mic : music);
+        };
+
+        for (const SliderCase& c : kSliders) {
+            const int value = c.maximum == 36 ? 17 : 33;
+            Drag(c.id, c.vertical ? c.maximum - value : value);
+            const std::size_t edited = field(c.micField, c.musicField);
+            EXPECT_EQ(StoreValue(edited), value) << "slider " << c.id;
+            EXPECT_EQ(DeviceValue(edited), value) << "slider " << c.id;
+        }
+
+        const int compress = micView ? pos::Compress_Mic : pos::Compress_Music;
+        const int peq = micView ? pos::PEQ_Mic : pos::PEQ_Music;
+        for (const bool on : {true, false}) {
+            Ctl<QCheckBox>(1040).setChecked(!on);
+            Ctl<QCheckBox>(1040).click();
+            EXPECT_EQ(DeviceValue(peq + pos::PEQOn), on ? 0x7F : 0) << "PEQ ON";
+            Ctl<QCheckBox>(1147).setChecked(!on);
+            Ctl<QCheckBox>(1147).click();
+            EXPECT_EQ(DeviceValue(compress + pos::CompressOn), on ? 1 : 0) << "compressor ON";
+            EXPECT_EQ(Ctl<QSlider>(2102).isEnabled(), on);
+            Ctl<QCheckBox>(1146).setChecked(!on);
+            Ctl<QCheckBox>(1146).click();
+            EXPECT_EQ(StoreValue(pos::SubPhase180), on ? 1 : 0) << "phase 180";
+        }
+
+        ChooseFromList(Ctl<QComboBox>(1229), 3);
+        EXPECT_EQ(StoreValue(compress + pos::CompressPreset), 3);
+        EXPECT_EQ(DeviceValue(compress + pos::CompressThreshold), 16) << "preset 3 loads its row: -18 dB";
+        EXPECT_EQ(Ctl<QSlider>(2102).value(), 16);
+        EXPECT_EQ(Text(2152), "-18.0dB");
+
+        // A parametric EQ band: +6 dB at 1000 Hz with Q 2 on the low-mid band.
+        auto& peqPanel = Ctl<EqGraph>(1022);
+        EqPoint point = peqPanel.Point(1);
+        point.gain = 6.0f;
+        point.freq = 1000.0f;
+        point.q = 2.0f;
+        emit peqPanel.pointChanged(point, 1022);
+        EXPECT_EQ(DeviceValue(peq + pos::PEQLMidGain), 95);
+        EXPECT_EQ(DeviceValue(peq + pos::PEQLMidF), 71);
+        EXPECT_EQ(DeviceValue(peq + pos::PEQLMidQ), 7);
+
+        if (!micView) {
+            const std::vector<std::size_t> fields = MicPathFields();
+            for (std::size_t i = 0; i < fields.size(); ++i) {
+                EXPECT_EQ(StoreValue(fields[i]), micFields[i])
+                    << "microphone field " << fields[i] << " changed";
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowEdits, TheGainSliderAtItsTopAndBottomInBothViews) {
+    OpenSynchronised();
+    struct Case {
+        int viewButton;
+        int position;
+        std::size_t field;
+        int value;
+    };
+    const Case cases[] = {
+        {1020, 0, pos::InputGain_Mic, 127},
+        {1020, 127, pos::InputGain_Mic, 0},
+        {1023, 0, pos::InputGain_Music, 127},
+        {1023, 127, pos::InputGain_Music, 0},
+    };
+    for (const Case& c : cases) {
+        Ctl<QAbstractButton>(c.viewButton).click();
+        Drag(2100, c.position);
+        EXPECT_EQ(DeviceValue(c.field), c.value) << "position " << c.position;
+        EXPECT_EQ(Text(2150), QString::number(c.value));
+    }
+}
+
+TEST_F(MainWindowEdits, TheSubTimeSliderAtItsBottomSwitchesMicControlsSubOff) {
+    for (const int language : {1, 0}) {
+        OpenSynchronised(language, [](VirtualAmp& amp) {
+            VirtualAmpState state = amp.State();
+            state.micControlSubTime = 50;
+            state.micControlSubRate = 30;
+            amp.SetState(state);
+        });
+        EXPECT_TRUE(Ctl<QCheckBox>(1145).isChecked());
+        EXPECT_EQ(Text(2169), "5.0s");
+        EXPECT_EQ(Text(2170), "30%");
+        Drag(2119, 255);
+        EXPECT_EQ(Amp().MicControl().time, 0);
+        EXPECT_EQ(Amp().MicControl().rate, 30) << "the rate is kept";
+        EXPECT_FALSE(Ctl<QCheckBox>(1145).isChecked());
+        const QString invalid = language == 0 ? "无效" : "Invalid";
+        EXPECT_EQ(Text(2169), invalid);
+        EXPECT_EQ(Text(2170), invalid);
+        Close();
+    }
+}
+
+TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRate) {
+    OpenSynchronised(1, [](VirtualAmp& amp) {
+        VirtualAmpState state = amp.State();
+        state.micControlSubTime = 0;
+        state.micControlSubRate = 0;
+        amp.SetState(state);
+    });
+    auto& box = Ctl<QCheckBox>(1145);
+    EXPECT_FALSE(box.isChecked());
+    box.click();
+    EXPECT_EQ(Amp().MicControl().time, 10);
+    EXPECT_EQ(Amp().MicControl().rate, 20);
+    EXPECT_TRUE(box.isChecked());
+    EXPECT_EQ(Text(2169), "1.0s");
+    EXPECT_EQ(Ctl<QSlider>(2119).value(), 245);
+    EXPECT_EQ(Ctl<QSlider>(2120).value(), 79);
+    box.click();
+    EXPECT_EQ(Amp().MicControl().time, 0);
+    EXPECT_EQ(Amp().MicControl().rate, 20);
+    EXPECT_FALSE(box.isChecked());
+}
+
+TEST_F(MainWindowEdits, GraphicEqDragsTruncateTowardZeroOnTheShownPage) {
+    OpenSynchronised();
+    struct Case {
+        int pageButton;
+        int band;
+        float gain;
+        std::size_t field;
+        int value;
+    };
+    const Case cases[] = {
+        {1098, 3, -3.7f, pos::MicGEQ + 3, 61},    {1098, 3, 3.7f, pos::MicGEQ + 3, 67},
+        {1099, 0, -14.0f, pos::MusicGEQ + 0, 50}, {1097, 9, 0.9f, pos::CenterGEQ + 9, 64},
+        {1100, 5, 12.2f, pos::SubGEQ + 5, 76},
+    };
+    auto& panel = Ctl<EqGraph>(1015);
+    for (const Case& c : cases) {
+        Ctl<QAbstractButton>(c.pageButton).click();
+        EqPoint point = panel.Point(c.band);
+        point.gain = c.gain;
+        emit panel.pointChanged(point, 1015);
+        EXPECT_EQ(DeviceValue(c.field), c.value) << c.gain << " dB on page button " << c.pageButton;
+    }
+    // A selection writes the band's current values as well.
+    EqPoint point = panel.Point(2);
+    point.gain = -1.0f;
+    emit panel.pointSelected(point, 1015);
+    EXPECT_EQ(DeviceValue(pos::SubGEQ + 2), 63);
+}
+
+TEST_F(MainWindowEdits, CompressorPresetZeroChangesNothingButThePreset) {
+    OpenSynchronised();
+    ChooseFromList(Ctl<QComboBox>(1229), 5);
+    Drag(2102, 40);
+    Drag(2106, 20);
+    const std::array<int, 5> positions = {Ctl<QSlider>(2102).value(), Ctl<QSlider>(2103).value(),
+                                          Ctl<QSlider>(2104).value(), Ctl<QSlider>(2105).value(),
+                                          Ctl<QSlider>(2106).value()};
+    const std::array<std::uint8_t, kFileBlockSize> before = Session().GetFileBlock();
+    ChooseFromList(Ctl<QComboBox>(1229), 0);
+    std::array<std::uint8_t, kFileBlockSize> expected = before;
+    expected[pos::Compress_Mic + pos::CompressPreset] = 0;
+    EXPECT_EQ(Session().GetFileBlock(), expected);
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_EQ(Ctl<QSlider>(2102 + k).value(), positions[k]) << 2102 + k;
+    }
+    EXPECT_EQ(DeviceValue(pos::Compress_Mic + pos::CompressThreshold), 40);
+}
+
+TEST_F(MainWindowEdits, ALockedMicVolumeSnapsBackWithANoticeAndTheCentreVolumeNeverLocks) {
+    OpenSynchronised(1, [](VirtualAmp& amp) {
+        VirtualAmpState state = amp.State();
+        state.machine[7] = 1;     // lock function on
+        state.machine[8] = 0x01;  // the mic volume locked
+        amp.SetState(state);
+        SetDeviceValue(amp, pos::MicVol, 12);
+    });
+    Drag(1106, 30);
+    EXPECT_EQ(Window().NoticeText(), "Mic vol locked!");
+    EXPECT_EQ(Ctl<QSlider>(1106).value(), 12);
+    EXPECT_EQ(DeviceValue(pos::MicVol), 12);
+    EXPECT_EQ(Text(1027), "12");
+
+    Drag(1103, 25);
+    EXPECT_EQ(DeviceValue(pos::MusicVol), 25) << "the music volume is not locked";
+    Drag(1104, 30);
+    EXPECT_EQ(DeviceValue(pos::CenterVol), 30);
+    EXPECT_EQ(Text(1029), "30");
+}
+
+TEST_F(MainWindowEdits, AnEffectPresetIsReadBackIntoItsSliders) {
+    OpenSynchronised();
+    ChooseFromList(Ctl<QComboBox>(1228), 8);
+    const std::array<std::uint8_t, 8>& params = sim::EffectPresetParams(8);
+    EXPECT_EQ(StoreValue(pos::Effect2 + pos::EffectPreset), 8);
+    // HPF, HSF, (pre-delay), level, delay, feedback of effect 2 on sliders 2114..2118.
+    const std::array<int, 5> shown = {params[0], params[1], params[3], params[4], params[5]};
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return StoreValue(pos::Effect2 + 1 + (k < 2 ? k : k + 1)) == shown[k]; }, kDeadlineMs));
+        Window().RefreshEffect(1);
+        EXPECT_EQ(Ctl<QSlider>(2114 + k).value(), 127 - shown[k]) << 2114 + k;
+    }
+}
+
+TEST_F(MainWindowEdits, RawValueDisplayShowsNumbersInsteadOfUnits) {
+    OpenSynchronised();
+    Drag(2108, 127);
+    EXPECT_EQ(Text(2158), "OFF");
+    Drag(2112, 63);
+    EXPECT_EQ(Text(2162), "50%");
+    Ctl<QCheckBox>(1113).click();
+    EXPECT_EQ(Window().RawValues(), 1);
+    EXPECT_EQ(Text(2158), "0");
+    EXPECT_EQ(Text(2162), "64");
+}
+
+}  // namespace
+}  // namespace varnoth::test

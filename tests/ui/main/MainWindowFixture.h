@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <QLabel>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "device/sim/SimProvider.h"
+#include "device/sim/VirtualAmp.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/SessionHost.h"
+
+namespace varnoth::test {
+
+inline constexpr int kDeadlineMs = 60000;
+
+struct Prompt {
+    QString caption;
+    QString text;
+};
+
+// The main window on the virtual amplifier, with fast timers, questions answered by the test and the
+// upgrade dialog replaced by one that closes at once.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void TearDown() override;
+
+    // Opens the window on the amplifier in the scenario, after prepare has set it up further. The window
+    // connects after its first timer tick.
+    void Open(const std::string& scenario = "normal", int language = 1,
+              const std::function<void(VirtualAmp&)>& prepare = {});
+    // Open, then wait for the first synchronisation.
+    void OpenSynchronised(int language = 1, const std::function<void(VirtualAmp&)>& prepare = {});
+    // Waits until `count` synchronisations in all have been handled.
+    bool WaitForSyncs(int count);
+    // Lets queued events run: what was posted before the call has been handled when it returns.
+    void Drain();
+    void Close();
+
+    MainWindow& Window() { return *m_window; }
+    DeviceSession& Session() { return m_host->Session(); }
+    VirtualAmp& Amp() { return *m_provider->Amp(); }
+    SimProvider& Provider() { return *m_provider; }
+
+    template <class Widget>
+    Widget& Ctl(int id) {
+        auto* widget = m_window->Control<Widget>(id);
+        if (widget == nullptr) {
+            ADD_FAILURE() << "no control " << id << " of that kind";
+            throw std::runtime_error("missing control");
+        }
+        return *widget;
+    }
+    QString Text(int id) { return Ctl<QLabel>(id).text(); }
+
+    // Moves a slider to a position as a drag does.
+    void Drag(int id, int position);
+    // The store's byte at a store position.
+    std::uint8_t StoreValue(std::size_t position);
+    // The value the amplifier holds for a store position, as the store would read it back.
+    std::uint8_t DeviceValue(std::size_t position);
+    // Sets a store position's register(s) on the amplifier to what the store value stands for.
+    static void SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value);
+
+    // The window's timing for the next Open.
+    MainWindowTiming m_timing = FastWindowTiming();
+    static MainWindowTiming FastWindowTiming();
+
+    std::shared_ptr<SimProvider> m_provider = std::make_shared<SimProvider>();
+    std::unique_ptr<SessionHost> m_host;
+    std::unique_ptr<MainWindow> m_window;
+    int m_observer = 0;
+    int m_syncs = 0;
+    bool m_answer = true;
+    std::vector<Prompt> m_questions;
+    std::vector<Prompt> m_warnings;
+    // The upgrade dialog: by default one that closes at once; the program's own when this is cleared.
+    bool m_fakeUpgradeDialog = true;
+    int m_upgradeDialogs = 0;
+    std::vector<QWidget*> m_upgradeOwners;
+    int m_upgradeArrivals = 0;
+    int m_upgradeGone = 0;
+    // What the file dialog of a mode data file returns, and what it was asked for (true: to save).
+    QString m_chosenFile;
+    std::vector<bool> m_fileDialogs;
+};
+
+}  // namespace varnoth::test

@@ -1,0 +1,85 @@
+#include <QImage>
+#include <QProcess>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/DialogTemplate.h"
+
+namespace varnoth {
+namespace {
+
+constexpr int kDeadlineMs = 120000;
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString trace;
+};
+
+ProgramRun RunProgram(const QStringList& arguments) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VARNOTH_EXECUTABLE), arguments);
+    ProgramRun run;
+    if (!process.waitForFinished(kDeadlineMs)) {
+        process.kill();
+        process.waitForFinished(kDeadlineMs);
+        run.trace = "the program did not end: " + QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.trace = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QSize WindowSize() {
+    return ToPixels({0, 0, 579, 378}, BaseUnitsOf(DialogFontOf(StandardDialogFont()))).size();
+}
+
+TEST(Program, SynchronisesWithTheVirtualAmplifierAndSavesItsWindow) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString file = folder.filePath("window.png");
+    const ProgramRun run = RunProgram({"--simulate", "--trace", "--screenshot", file});
+    ASSERT_EQ(run.exitCode, 0) << run.trace.toStdString();
+    EXPECT_TRUE(run.trace.contains("Start thread:SynchronizeData")) << run.trace.toStdString();
+    EXPECT_TRUE(run.trace.contains("Main window: synchronised (0), version check 0"))
+        << run.trace.toStdString();
+    EXPECT_TRUE(run.trace.contains(">Write:")) << "reports went to the amplifier";
+
+    const QImage picture(file);
+    ASSERT_FALSE(picture.isNull()) << "no picture at " << file.toStdString();
+    EXPECT_EQ(picture.size(), WindowSize());
+    QSet<QRgb> colours;
+    for (int y = 0; y < picture.height(); y += 2) {
+        for (int x = 0; x < picture.width(); x += 2) {
+            colours.insert(picture.pixel(x, y));
+        }
+    }
+    EXPECT_GT(colours.size(), 100) << "the picture is blank or nearly so";
+}
+
+TEST(Program, TellsOfAnotherModelAndOfAnUnknownScenario) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const ProgramRun foreign =
+        RunProgram({"--simulate=foreign", "--trace", "--screenshot", folder.filePath("foreign.png")});
+    EXPECT_EQ(foreign.exitCode, 0) << foreign.trace.toStdString();
+    EXPECT_TRUE(foreign.trace.contains("Message: 错误: 机型与该软件不匹配,USB已断开!"))
+        << foreign.trace.toStdString();
+
+    const ProgramRun unknown = RunProgram({"--simulate=unplugged-toaster"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.trace.contains("unknown simulation scenario")) << unknown.trace.toStdString();
+
+    const ProgramRun wrong = RunProgram({"--screenshot"});
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_TRUE(wrong.trace.contains("usage: varnoth")) << wrong.trace.toStdString();
+}
+
+}  // namespace
+}  // namespace varnoth

@@ -1,0 +1,118 @@
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ui/main/DeviceEvents.h"
+#include "ui/main/SessionEvents.h"
+
+namespace varnoth {
+namespace {
+
+constexpr int kDeadlineMs = 60000;
+
+TEST(SessionEvents, ASentNotificationReturnsOnlyAfterItWasHandledOnThisThread) {
+    SessionEvents events;
+    std::atomic<bool> returned{false};
+    std::vector<int> handled;
+    bool handledBeforeReturn = false;
+    QObject::connect(&events, &SessionEvents::syncDone, [&](int wParam) {
+        EXPECT_EQ(QThread::currentThread(), events.thread());
+        handledBeforeReturn = !returned.load();
+        handled.push_back(wParam);
+    });
+    std::thread worker([&] {
+        events.OnSyncDone(1);
+        returned = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return returned.load(); }, kDeadlineMs));
+    worker.join();
+    EXPECT_EQ(handled, std::vector<int>{1});
+    EXPECT_TRUE(handledBeforeReturn);
+}
+
+TEST(SessionEvents, APostedNotificationDoesNotWait) {
+    SessionEvents events;
+    int handled = 0;
+    QObject::connect(&events, &SessionEvents::syncDone, [&](int wParam) { handled += wParam == 0; });
+    QObject::connect(&events, &SessionEvents::upgradeDone, [&] { handled += 10; });
+    std::thread([&] {
+        events.OnSyncDone(0);
+        events.OnUpgradeDone();
+    }).join();
+    EXPECT_EQ(handled, 0) << "nothing runs before this thread's event loop does";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return handled == 11; }, kDeadlineMs));
+}
+
+TEST(SessionEvents, WhileReleasedASenderGoesOnAndItsNotificationStillArrives) {
+    SessionEvents events;
+    std::vector<int> keys;
+    QObject::connect(&events, &SessionEvents::keyStudied, [&](int key) { keys.push_back(key); });
+    {
+        // What disconnecting does: this thread waits for the reader, which must not wait for this thread.
+        const SessionEvents::Release release(events);
+        std::thread reader([&] { events.OnKeyStudied(7); });
+        reader.join();
+    }
+    EXPECT_TRUE(keys.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keys.size() == 1; }, kDeadlineMs));
+    EXPECT_EQ(keys[0], 7);
+}
+
+TEST(SessionEvents, ShutDownFreesAWaitingSenderAndDropsWhatFollows) {
+    SessionEvents events;
+    int handled = 0;
+    QObject::connect(&events, &SessionEvents::syncDone, [&] { ++handled; });
+    std::atomic<bool> sending{false};
+    std::thread worker([&] {
+        sending = true;
+        events.OnSyncDone(1);
+    });
+    while (!sending.load()) {
+        std::this_thread::yield();
+    }
+    // Most likely the worker waits by now; either way it must come back.
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    events.Shutdown();
+    worker.join();
+    std::thread([&] {
+        events.OnSyncDone(1);
+        events.OnSyncDone(0);
+    }).join();
+    QTest::qWait(1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(handled, 0);
+}
+
+TEST(DeviceEvents, ReportsFromAWatcherThreadArriveInOrderOnThisThread) {
+    std::vector<std::pair<bool, QString>> seen;
+    DeviceEvents::Callback sink;
+    {
+        DeviceEvents events;
+        QObject::connect(&events, &DeviceEvents::deviceChanged, [&](bool arrived, const QString& path) {
+            EXPECT_EQ(QThread::currentThread(), events.thread());
+            seen.emplace_back(arrived, path);
+        });
+        sink = events.Sink();
+        std::thread([&] {
+            sink(true, "/dev/hidraw3");
+            sink(false, "/dev/hidraw3");
+        }).join();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return seen.size() == 2; }, kDeadlineMs));
+    }
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_TRUE(seen[0].first);
+    EXPECT_FALSE(seen[1].first);
+    EXPECT_EQ(seen[1].second, "/dev/hidraw3");
+    std::thread([&] { sink(true, "/dev/hidraw4"); }).join();  // the receiver has gone: nothing happens
+    QCoreApplication::processEvents();
+    EXPECT_EQ(seen.size(), 2u);
+}
+
+}  // namespace
+}  // namespace varnoth
