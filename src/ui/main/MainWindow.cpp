@@ -20,6 +20,7 @@
 #include "ui/controls/ImageResources.h"
 #include "ui/controls/LevelMeter.h"
 #include "ui/controls/StepSlider.h"
+#include "ui/controls/TrackSlider.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/Notice.h"
 #include "ui/main/ColourLabel.h"
@@ -208,6 +209,11 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
         return new StepSlider((control.style & kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
     }
     switch (id) {
+        case kMicVolSlider:
+        case kMusicVolSlider:
+        case kCenterVolSlider:
+        case kSubVolSlider:
+            return new TrackSlider(Qt::Horizontal, parent);
         case kChannelGroup:
         case kEqGroup:
         case kEffectGroup:
