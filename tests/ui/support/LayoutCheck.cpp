@@ -114,8 +114,11 @@ void CheckControlText(const QWidget& widget, std::vector<std::string>& problems)
     }
 }
 
+// A group box holds the controls it frames; a picture the areas drawn on it.
 bool Holds(const QWidget& group, const QWidget& other) {
-    return IsGroup(group) && group.geometry().contains(other.geometry());
+    const auto* picture = qobject_cast<const QLabel*>(&group);
+    const bool holder = IsGroup(group) || (picture != nullptr && !picture->pixmap().isNull());
+    return holder && group.geometry().contains(other.geometry());
 }
 
 }  // namespace
