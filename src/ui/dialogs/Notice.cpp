@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/controls/ImageResources.h"
 #include "ui/dialogs/DialogBuilder.h"
 
 namespace varnoth {
@@ -93,7 +94,7 @@ void Notice::closeEvent(QCloseEvent* event) {
 void Notice::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(230, 230, 230));
-    const QPixmap banner(QString::fromLatin1(kBannerResource));
+    const QPixmap banner = ImagePixmap(kBannerImage);
     if (!banner.isNull()) {
         painter.drawPixmap(rect(), banner);
     }

@@ -20,7 +20,7 @@ class Notice : public QDialog {
     static constexpr int kTemplateNumber = 145;
     static constexpr int kTextId = 1223;
     static constexpr int kCloseId = 2;
-    static constexpr char kBannerResource[] = ":/images/210.png";
+    static constexpr int kBannerImage = 210;
     static const DialogTemplate& Template();
 
     // language: 0 Chinese, anything else English; it only chooses the title, once.

@@ -7,7 +7,12 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
+
+#include <algorithm>
+#include <optional>
 
 #include <utility>
 
@@ -29,6 +34,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/SessionHost.h"
+#include "ui/main/UserSettings.h"
 
 namespace varnoth {
 
@@ -37,6 +43,9 @@ using namespace mainwin;
 namespace {
 
 constexpr int kWindowIcon = 209;
+// Room the window system's frame and title bar take around the window.
+constexpr int kFrameAllowance = 16;
+constexpr int kTitleBarAllowance = 48;
 constexpr int kDisconnectedPicture = 239;
 constexpr int kMicPicture = 214;
 
@@ -310,11 +319,11 @@ void MainWindow::InitControls() {
     m_peqPanel->update();
 
     auto* status = Control<QLabel>(kConnectionPicture);
-    status->setPixmap(QPixmap(ImageResourcePath(kDisconnectedPicture)));
-    status->resize(status->pixmap().size());
+    status->setPixmap(ImagePixmap(kDisconnectedPicture));
+    status->resize(status->pixmap().deviceIndependentSize().toSize());
     auto* channel = Control<QLabel>(kChannelPicture);
-    channel->setPixmap(QPixmap(ImageResourcePath(kMicPicture)));
-    channel->resize(channel->pixmap().size());
+    channel->setPixmap(ImagePixmap(kMicPicture));
+    channel->resize(channel->pixmap().deviceIndependentSize().toSize());
 }
 
 void MainWindow::SetUpColours() {
@@ -389,7 +398,57 @@ void MainWindow::accept() {}
 
 void MainWindow::reject() {}
 
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        PlaceOnScreen();
+    }
+}
+
+// A window larger than the screen's free area shows its controls in a scroll area of the size that fits;
+// the position it was last closed at is taken again when its title bar would be on a screen.
+void MainWindow::PlaceOnScreen() {
+    if (const std::optional<QPoint> at =
+            UserSettings::ReadPoint(QString::fromLatin1(UserSettings::kWindowPosition))) {
+        if (QScreen* screen = QGuiApplication::screenAt(*at + QPoint(width() / 2, kTitleBarAllowance / 2))) {
+            const QRect free = screen->availableGeometry();
+            move(std::clamp(at->x(), free.left(), std::max(free.left(), free.right() - width())),
+                 std::clamp(at->y(), free.top(), std::max(free.top(), free.bottom() - height())));
+        }
+    }
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QSize room = screen->availableGeometry().size() - QSize(kFrameAllowance, kTitleBarAllowance);
+    const QSize full = size();
+    if (full.width() <= room.width() && full.height() <= room.height()) {
+        return;
+    }
+    auto* content = new QWidget;
+    content->setFixedSize(full);
+    content->setPalette(palette());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) {
+            continue;
+        }
+        const bool hidden = child->isHidden();
+        child->setParent(content);
+        child->setVisible(!hidden);
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    setFixedSize(full.boundedTo(room.expandedTo(QSize(1, 1))));
+    scroll->setGeometry(rect());
+    scroll->show();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (isVisible()) {
+        UserSettings::WritePoint(QString::fromLatin1(UserSettings::kWindowPosition), pos());
+    }
     if (m_session.IsConnected()) {
         DisconnectWithFarewell();
     }

@@ -167,7 +167,7 @@ void MainWindow::ShowChannel() {
         ->setChecked(ReadParam(m_session, OnPath(Param::CompressOn_Mic, micView)) != 0);
     Control<QCheckBox>(kPeqOnBox)->setChecked(peqOn);
     Control<QLabel>(kChannelPicture)
-        ->setPixmap(QPixmap(ImageResourcePath(micView ? kMicPicture : kMusicPicture)));
+        ->setPixmap(ImagePixmap(micView ? kMicPicture : kMusicPicture));
     for (const int id : {kGainSlider, kGateSlider}) {
         const SliderEdit* edit = FindSliderEdit(id);
         const std::uint8_t value = ReadParam(m_session, OnPath(edit->param, micView));
