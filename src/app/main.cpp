@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QKeySequence>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
 
@@ -33,6 +34,12 @@ bool SaveGrab(QWidget& widget, const QString& path) {
     }
     std::fprintf(stderr, "varnoth: cannot save the screenshot to %s\n", qPrintable(path));
     return false;
+}
+
+// The whole window, also when a screen smaller than the window shows it in a scroll area.
+QWidget& WholeLayout(MainWindow& window) {
+    auto* scroll = window.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    return scroll != nullptr && scroll->widget() != nullptr ? *scroll->widget() : window;
 }
 
 // Every dialog of the program as it first shows, saved beside the main window's picture as FILE-NAME.png.
@@ -106,7 +113,7 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, boo
             return;
         }
         poll->stop();
-        if (!SaveGrab(window, path) || (dialogs && !SaveDialogScreenshots(window, path))) {
+        if (!SaveGrab(WholeLayout(window), path) || (dialogs && !SaveDialogScreenshots(window, path))) {
             exitCode = 1;
         }
         window.close();

@@ -406,22 +406,26 @@ void MainWindow::showEvent(QShowEvent* event) {
     }
 }
 
-// A window larger than the screen's free area shows its controls in a scroll area of the size that fits;
-// the position it was last closed at is taken again when its title bar would be on a screen.
+// The window opens where it was last closed when that is still on a screen. A window larger than its
+// screen's free area shows its controls in a scroll area of the size that fits.
 void MainWindow::PlaceOnScreen() {
-    if (const std::optional<QPoint> at =
-            UserSettings::ReadPoint(QString::fromLatin1(UserSettings::kWindowPosition))) {
-        if (QScreen* screen = QGuiApplication::screenAt(*at + QPoint(width() / 2, kTitleBarAllowance / 2))) {
-            const QRect free = screen->availableGeometry();
-            move(std::clamp(at->x(), free.left(), std::max(free.left(), free.right() - width())),
-                 std::clamp(at->y(), free.top(), std::max(free.top(), free.bottom() - height())));
-        }
-    }
-    const QScreen* screen = this->screen();
+    const std::optional<QPoint> at =
+        UserSettings::ReadPoint(QString::fromLatin1(UserSettings::kWindowPosition));
+    QScreen* remembered =
+        at ? QGuiApplication::screenAt(*at + QPoint(kFrameAllowance, kTitleBarAllowance / 2)) : nullptr;
+    const QScreen* screen = remembered != nullptr ? remembered : this->screen();
     if (screen == nullptr) {
         return;
     }
-    const QSize room = screen->availableGeometry().size() - QSize(kFrameAllowance, kTitleBarAllowance);
+    const QRect free = screen->availableGeometry();
+    ScrollWhenLargerThan(free.size() - QSize(kFrameAllowance, kTitleBarAllowance));
+    if (remembered != nullptr) {
+        move(std::clamp(at->x(), free.left(), std::max(free.left(), free.right() + 1 - width())),
+             std::clamp(at->y(), free.top(), std::max(free.top(), free.bottom() + 1 - height())));
+    }
+}
+
+void MainWindow::ScrollWhenLargerThan(QSize room) {
     const QSize full = size();
     if (full.width() <= room.width() && full.height() <= room.height()) {
         return;

@@ -181,6 +181,7 @@ class MainWindow : public QDialog, public FeatureHost {
     void ConnectEdits();
     void FillPresetLists();
     void PlaceOnScreen();
+    void ScrollWhenLargerThan(QSize room);
 
     // Edits (MainWindowEdits.cpp).
     void OnSliderScrolled(int id);
