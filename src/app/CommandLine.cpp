@@ -9,6 +9,7 @@ namespace {
 constexpr std::string_view kSimulate = "--simulate";
 constexpr std::string_view kScreenshot = "--screenshot";
 constexpr std::string_view kTrace = "--trace";
+constexpr std::string_view kDialogScreenshots = "--dialog-screenshots";
 
 }  // namespace
 
@@ -18,6 +19,8 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
         const std::string_view arg = args[i];
         if (arg == kTrace) {
             result.trace = true;
+        } else if (arg == kDialogScreenshots) {
+            result.dialogScreenshots = true;
         } else if (arg == kSimulate) {
             result.simulate = true;
         } else if (arg.starts_with(kSimulate) && arg[kSimulate.size()] == '=') {
@@ -45,10 +48,11 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
 }
 
 std::string CommandLineUsage() {
-    return "usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE] [--trace]\n"
+    return "usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE [--dialog-screenshots]] [--trace]\n"
            "  --simulate[=SCENARIO]  connect to the virtual amplifier (default scenario: normal);\n"
            "                         F9 unplugs and plugs it again\n"
            "  --screenshot FILE      save the main window as PNG after the first synchronisation, then end\n"
+           "  --dialog-screenshots   with --screenshot, also save every dialog as FILE-NAME.png\n"
            "  --trace                print the trace lines on stderr\n";
 }
 

@@ -9,9 +9,10 @@ namespace varnoth {
 struct CommandLine {
     bool simulate = false;  // --simulate[=SCENARIO]: the virtual amplifier instead of USB
     std::string scenario = "normal";
-    bool trace = false;      // --trace: the trace lines on stderr
-    std::string screenshot;  // --screenshot FILE: save the window after the first synchronisation
-    std::string error;       // why the arguments cannot be used; empty when they can
+    bool trace = false;              // --trace: the trace lines on stderr
+    std::string screenshot;          // --screenshot FILE: save the window after the first synchronisation
+    bool dialogScreenshots = false;  // --dialog-screenshots: with --screenshot, every dialog beside it
+    std::string error;               // why the arguments cannot be used; empty when they can
 };
 
 // Reads the arguments that follow the program name.

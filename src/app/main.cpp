@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QKeySequence>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QTimer>
 
@@ -11,6 +12,14 @@
 #include "app/CommandLine.h"
 #include "app/ProgramDevices.h"
 #include "device/Trace.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/MachineSettingsDialog.h"
+#include "ui/dialogs/Notice.h"
+#include "ui/dialogs/OtherFunctionsDialog.h"
+#include "ui/dialogs/RemoteLearningDialog.h"
+#include "ui/dialogs/SessionUpgrade.h"
+#include "ui/dialogs/SyncProgressDialog.h"
+#include "ui/dialogs/UpgradeDialog.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/SessionHost.h"
 
@@ -18,9 +27,75 @@ namespace {
 
 using varnoth::MainWindow;
 
+bool SaveGrab(QWidget& widget, const QString& path) {
+    if (widget.grab().save(path, "PNG")) {
+        varnoth::Trace("Screenshot saved: %s\n", qPrintable(path));
+        return true;
+    }
+    std::fprintf(stderr, "varnoth: cannot save the screenshot to %s\n", qPrintable(path));
+    return false;
+}
+
+// The whole window, also when a screen smaller than the window shows it in a scroll area.
+QWidget& WholeLayout(MainWindow& window) {
+    auto* scroll = window.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+    return scroll != nullptr && scroll->widget() != nullptr ? *scroll->widget() : window;
+}
+
+// Every dialog of the program as it first shows, saved beside the main window's picture as FILE-NAME.png.
+bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
+    QString base = path;
+    if (base.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive)) {
+        base.chop(4);
+    }
+    varnoth::DeviceSession& session = window.Session();
+    varnoth::SessionUpgrade upgrade(session);
+    const auto save = [&](QWidget& dialog, const char* name) {
+        dialog.show();
+        QCoreApplication::processEvents();
+        const bool saved =
+            SaveGrab(dialog, base + QLatin1Char('-') + QLatin1String(name) + QStringLiteral(".png"));
+        dialog.hide();
+        return saved;
+    };
+    bool ok = true;
+    {
+        varnoth::MachineSettingsDialog dialog(session, window, &window);
+        ok = save(dialog, "settings") && ok;
+    }
+    {
+        varnoth::OtherFunctionsDialog dialog(session, window, &window);
+        ok = save(dialog, "other") && ok;
+    }
+    {
+        varnoth::RemoteLearningDialog dialog(session, window, &window);
+        ok = save(dialog, "remote") && ok;
+    }
+    {
+        varnoth::UpgradeDialog dialog(upgrade, window, &window);
+        ok = save(dialog, "upgrade") && ok;
+    }
+    {
+        varnoth::AboutDialog dialog(session, &window);
+        ok = save(dialog, "about") && ok;
+    }
+    {
+        varnoth::SyncProgressDialog dialog(&window);
+        ok = save(dialog, "progress") && ok;
+    }
+    {
+        varnoth::Notice dialog(&window, window.Language());
+        dialog.SetNotice(window.Language() == 0 ? QStringLiteral("升级完成，请重启设备!")
+                                                : QStringLiteral("Mic vol locked!"),
+                         60000);
+        ok = save(dialog, "notice") && ok;
+    }
+    return ok;
+}
+
 // Saves the window as PNG once the first synchronisation has ended and the progress dialog has gone, then
 // closes it. Questions are answered No and messages only traced, so that nothing waits for a user.
-void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, int& exitCode) {
+void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, bool dialogs, int& exitCode) {
     varnoth::MainWindowHooks hooks;
     hooks.question = [](QWidget&, const QString& caption, const QString& text) {
         varnoth::Trace("Question answered No: %s: %s\n", qPrintable(caption), qPrintable(text));
@@ -33,15 +108,12 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, int
 
     auto* poll = new QTimer(&window);
     poll->setInterval(100);
-    QObject::connect(poll, &QTimer::timeout, &window, [&window, path, &exitCode, poll] {
+    QObject::connect(poll, &QTimer::timeout, &window, [&window, path, dialogs, &exitCode, poll] {
         if (window.IsSyncing()) {
             return;
         }
         poll->stop();
-        if (window.grab().save(path, "PNG")) {
-            varnoth::Trace("Screenshot saved: %s\n", qPrintable(path));
-        } else {
-            std::fprintf(stderr, "varnoth: cannot save the screenshot to %s\n", qPrintable(path));
+        if (!SaveGrab(WholeLayout(window), path) || (dialogs && !SaveDialogScreenshots(window, path))) {
             exitCode = 1;
         }
         window.close();
@@ -84,7 +156,8 @@ int main(int argc, char* argv[]) {
                              [&devices] { devices.ToggleSimulatedPlug(); });
         }
         if (!options.screenshot.empty()) {
-            TakeScreenshotWhenSynchronised(window, QString::fromStdString(options.screenshot), exitCode);
+            TakeScreenshotWhenSynchronised(window, QString::fromStdString(options.screenshot),
+                                           options.dialogScreenshots, exitCode);
         }
     });
     devices.Stop();

@@ -30,6 +30,8 @@ TEST(CommandLine, ReadsTheSimulationScenarioTheScreenshotAndTheTrace) {
     EXPECT_TRUE(named.simulate);
     EXPECT_EQ(named.scenario, "old-firmware");
     EXPECT_EQ(named.screenshot, "a b.png");
+    EXPECT_FALSE(named.dialogScreenshots);
+    EXPECT_TRUE(Parse({"--screenshot", "s.png", "--dialog-screenshots"}).dialogScreenshots);
 }
 
 TEST(CommandLine, RefusesWhatItCannotUse) {

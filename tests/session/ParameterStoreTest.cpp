@@ -146,6 +146,46 @@ TEST_F(StoreTest, CompressorPresetSetsItsFiveValuesOrStopsAboveEight) {
     EXPECT_EQ(s.GetCompressBoost_Mic(), 20);
 }
 
+// Every row of the preset table, on both paths, as the store keeps it and the device receives it.
+TEST_F(StoreTest, EveryCompressorPresetRowOnBothPaths) {
+    struct Row {
+        int threshold, ratio, attack, release, boost;
+    };
+    const Row rows[] = {
+        {0, 0, 0, 0, 0},      {16, 64, 64, 0, 18},  {22, 84, 64, 0, 20},
+        {16, 100, 64, 0, 40}, {11, 110, 64, 0, 30}, {8, 117, 64, 0, 30},
+        {64, 127, 64, 0, 10}, {32, 127, 0, 0, 30},  {16, 127, 0, 0, 32},
+    };
+    for (const bool mic : {true, false}) {
+        for (int preset = 0; preset <= 8; ++preset) {
+            SCOPED_TRACE((mic ? "microphone preset " : "music preset ") + std::to_string(preset));
+            h.wire->ClearSent();
+            mic ? s.SetCompressPreset_Mic(static_cast<std::uint8_t>(preset))
+                : s.SetCompressPreset_Music(static_cast<std::uint8_t>(preset));
+            const Row& r = rows[preset];
+            const int channel = mic ? 0 : 2;
+            std::vector<Write> expected;
+            const int order[][2] = {
+                {1, r.attack}, {2, r.release}, {3, r.threshold}, {4, r.ratio}, {5, r.boost}};
+            for (const auto& [index, value] : order) {
+                expected.push_back({5, index, channel, value});
+                expected.push_back({5, index, channel + 1, value});
+            }
+            EXPECT_EQ(h.Writes(), expected);
+            const int stored[] = {mic ? s.GetCompressThreshold_Mic() : s.GetCompressThreshold_Music(),
+                                  mic ? s.GetCompressRatio_Mic() : s.GetCompressRatio_Music(),
+                                  mic ? s.GetCompressAttackTime_Mic() : s.GetCompressAttackTime_Music(),
+                                  mic ? s.GetCompressReleaseTime_Mic() : s.GetCompressReleaseTime_Music(),
+                                  mic ? s.GetCompressBoost_Mic() : s.GetCompressBoost_Music()};
+            EXPECT_EQ(stored[0], r.threshold);
+            EXPECT_EQ(stored[1], r.ratio);
+            EXPECT_EQ(stored[2], r.attack);
+            EXPECT_EQ(stored[3], r.release);
+            EXPECT_EQ(stored[4], r.boost);
+        }
+    }
+}
+
 TEST_F(StoreTest, ResetsWriteTheirBankInOrder) {
     s.ResetMicMode1GEQ();
     const std::vector<Write> mode1{{10, 0, 0, 0x32}, {10, 0, 1, 0x32}, {10, 1, 0, 0x32}, {10, 1, 1, 0x32},

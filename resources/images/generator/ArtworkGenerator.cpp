@@ -17,6 +17,9 @@ namespace {
 
 QString g_outDir;
 bool g_ok = true;
+// Pixels per picture pixel: every picture is drawn once at 1 and once at 2, the second saved as ID@2x.png
+// for screens of more than one device pixel per pixel.
+int g_scale = 1;
 
 QFont Face(double pixelSize, int weight = QFont::Normal) {
     QFont font;
@@ -28,7 +31,9 @@ QFont Face(double pixelSize, int weight = QFont::Normal) {
 }
 
 void Save(int id, const QImage& image) {
-    const QString path = QDir(g_outDir).filePath(QStringLiteral("%1.png").arg(id));
+    const QString name =
+        g_scale == 1 ? QStringLiteral("%1.png").arg(id) : QStringLiteral("%1@%2x.png").arg(id).arg(g_scale);
+    const QString path = QDir(g_outDir).filePath(name);
     if (!image.save(path, "PNG")) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         g_ok = false;
@@ -36,7 +41,8 @@ void Save(int id, const QImage& image) {
 }
 
 QImage Canvas(int w, int h, const QColor& fill = Qt::transparent) {
-    QImage image(w, h, QImage::Format_ARGB32);
+    QImage image(w * g_scale, h * g_scale, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(g_scale);
     image.fill(fill);
     return image;
 }
@@ -525,20 +531,23 @@ int main(int argc, char** argv) {
         return 2;
     }
     g_outDir = QString::fromLocal8Bit(argv[1]);
-    const char* modes[] = {"M1", "M2", "M3", "M4"};
-    for (int k = 0; k < 4; ++k) {
-        const int width = k == 3 ? 29 : 30;
-        ModeButton(221 + k, width, QString::fromLatin1(modes[k]), false);
-        ModeButton(225 + k, width, QString::fromLatin1(modes[k]), true);
+    for (const int scale : {1, 2}) {
+        g_scale = scale;
+        const char* modes[] = {"M1", "M2", "M3", "M4"};
+        for (int k = 0; k < 4; ++k) {
+            const int width = k == 3 ? 29 : 30;
+            ModeButton(221 + k, width, QString::fromLatin1(modes[k]), false);
+            ModeButton(225 + k, width, QString::fromLatin1(modes[k]), true);
+        }
+        SelectorButtons();
+        UsbSymbol(238, QColor(0x16, 0xA3, 0x4A));
+        UsbSymbol(239, QColor(0xDC, 0x26, 0x26));
+        ChannelPictures();
+        StatusMarks();
+        Banner();
+        AppIcon();
+        Remote();
+        Diagram();
     }
-    SelectorButtons();
-    UsbSymbol(238, QColor(0x16, 0xA3, 0x4A));
-    UsbSymbol(239, QColor(0xDC, 0x26, 0x26));
-    ChannelPictures();
-    StatusMarks();
-    Banner();
-    AppIcon();
-    Remote();
-    Diagram();
     return g_ok ? 0 : 1;
 }

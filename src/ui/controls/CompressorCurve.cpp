@@ -1,6 +1,7 @@
 #include "ui/controls/CompressorCurve.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -92,10 +93,65 @@ int CompressorCurve::YOfOutput(double db) const {
     return Trunc(std::fabs(db - 5.0) * h / 55.0 + kTop);
 }
 
+namespace {
+
+QFont OutputAxisFont() {
+    return CellHeightFont(SongTiFaces(), 9);
+}
+
+QFont InputAxisFont() {
+    return CellHeightFont(ArialFaces(), 8);
+}
+
+}  // namespace
+
+std::vector<CompressorCurve::Label> CompressorCurve::PlaceLabels() const {
+    const int w = width() - 30;
+    const int h = height() - 15;
+    std::vector<Label> labels;
+    const QFontMetrics outputMetrics(OutputAxisFont());
+    for (const AxisMark& m : kOutputAxis) {
+        const QString text = QString::fromLatin1(m.label);
+        const int y = static_cast<int>(std::abs(m.value - 5) * h / 55.0 - outputMetrics.height() / 2 + kTop);
+        const int textWidth = outputMetrics.horizontalAdvance(text);
+        labels.push_back(
+            {QRect(std::max(0, 23 - textWidth), std::max(0, y), textWidth, outputMetrics.height()), text,
+             false});
+    }
+    // The input axis has more marks than room for their labels on a small panel: a label that would touch
+    // another is left out, and the labels at the ends are moved inside the panel.
+    const QFontMetrics inputMetrics(InputAxisFont());
+    for (const AxisMark& m : kInputAxis) {
+        const QString text = QString::fromLatin1(m.label);
+        const int textWidth = inputMetrics.horizontalAdvance(text);
+        int x = static_cast<int>((m.value + 50) * w / 55.0 - textWidth / 2 + kLeft);
+        x = std::clamp(x, 0, std::max(0, width() - textWidth));
+        const QRect rect(x, std::max(0, height() - inputMetrics.height()), textWidth, inputMetrics.height());
+        const bool crowded = std::any_of(labels.begin(), labels.end(), [&](const Label& other) {
+            return other.rect.adjusted(-2, 0, 2, 0).intersects(rect);
+        });
+        if (crowded) {
+            continue;
+        }
+        labels.push_back({rect, text, true});
+    }
+    return labels;
+}
+
+std::vector<QRect> CompressorCurve::AxisLabelRects() const {
+    std::vector<QRect> rects;
+    for (const Label& label : PlaceLabels()) {
+        rects.push_back(label.rect);
+    }
+    return rects;
+}
+
 void CompressorCurve::BuildGrid() {
     const int w = width() - 30;
     const int h = height() - 15;
-    m_grid = QPixmap(size());
+    const qreal ratio = devicePixelRatioF();
+    m_grid = QPixmap((QSizeF(size()) * ratio).toSize());
+    m_grid.setDevicePixelRatio(ratio);
     m_grid.fill(QColor(236, 233, 216));
     QPainter painter(&m_grid);
     painter.setPen(m_gridColor);
@@ -108,24 +164,15 @@ void CompressorCurve::BuildGrid() {
         painter.drawLine(x, kTop, x, h + kTop);
     }
     painter.setPen(m_textColor);
-    painter.setFont(CellHeightFont(SongTiFaces(), 9));
-    for (const AxisMark& m : kOutputAxis) {
-        const QString text = QString::fromLatin1(m.label);
-        const QFontMetrics fm = painter.fontMetrics();
-        const int y = static_cast<int>(std::abs(m.value - 5) * h / 55.0 - fm.height() / 2 + kTop);
-        DrawTextAt(painter, 23 - fm.horizontalAdvance(text), y, text);
-    }
-    painter.setFont(CellHeightFont(ArialFaces(), 8));
-    for (const AxisMark& m : kInputAxis) {
-        const QString text = QString::fromLatin1(m.label);
-        const QFontMetrics fm = painter.fontMetrics();
-        const int x = static_cast<int>((m.value + 50) * w / 55.0 - fm.horizontalAdvance(text) / 2 + kLeft);
-        DrawTextAt(painter, x, height() - 8, text);
+    for (const Label& label : PlaceLabels()) {
+        painter.setFont(label.inputAxis ? InputAxisFont() : OutputAxisFont());
+        DrawTextAt(painter, label.rect.left(), label.rect.top(), label.text);
     }
 }
 
 void CompressorCurve::paintEvent(QPaintEvent*) {
-    if (m_grid.isNull() || m_grid.size() != size()) {
+    if (m_grid.isNull() || m_grid.deviceIndependentSize() != QSizeF(size()) ||
+        m_grid.devicePixelRatio() != devicePixelRatioF()) {
         BuildGrid();
     }
     const int w = width() - 30;

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QPixmap>
 #include <QWidget>
+#include <vector>
 
 namespace varnoth {
 
@@ -27,11 +28,20 @@ class CompressorCurve : public QWidget {
     // Axis mapping of the current size.
     int XOfInput(double db) const;
     int YOfOutput(double db) const;
+    // Where the axis labels are drawn at the current size: every label that fits inside the panel
+    // without touching its neighbour, the output axis first.
+    std::vector<QRect> AxisLabelRects() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    struct Label {
+        QRect rect;
+        QString text;
+        bool inputAxis;
+    };
+    std::vector<Label> PlaceLabels() const;
     void BuildGrid();
 
     bool m_enabled = false;

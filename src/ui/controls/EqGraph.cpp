@@ -168,7 +168,9 @@ EqGraph::Plot EqGraph::PlotArea() const {
 
 void EqGraph::BuildBackground() {
     const Plot plot = PlotArea();
-    m_background = QPixmap(size());
+    const qreal ratio = devicePixelRatioF();
+    m_background = QPixmap((QSizeF(size()) * ratio).toSize());
+    m_background.setDevicePixelRatio(ratio);
     m_background.fill(kBackground);
     QPainter painter(&m_background);
     painter.setFont(m_labelFont);
@@ -200,7 +202,8 @@ void EqGraph::BuildBackground() {
 }
 
 void EqGraph::paintEvent(QPaintEvent*) {
-    if (m_background.isNull() || m_background.size() != size()) {
+    if (m_background.isNull() || m_background.deviceIndependentSize() != QSizeF(size()) ||
+        m_background.devicePixelRatio() != devicePixelRatioF()) {
         BuildBackground();
     }
     QPainter painter(this);

@@ -62,8 +62,10 @@ void ImageButton::Prepare() {
         return;
     }
     const QRect full(0, 0, width(), height());
+    const qreal ratio = devicePixelRatioF();
     const auto compose = [&](const QImage& image, const QRect& target) {
-        QPixmap pixmap(size());
+        QPixmap pixmap((QSizeF(size()) * ratio).toSize());
+        pixmap.setDevicePixelRatio(ratio);
         pixmap.fill(Qt::transparent);
         QPainter painter(&pixmap);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -93,10 +95,13 @@ ImageButton::Look ImageButton::CurrentLook() const {
 }
 
 QSize ImageButton::sizeHint() const {
-    return m_stdImage.isNull() ? QSize(30, 18) : m_stdImage.size();
+    return m_stdImage.isNull() ? QSize(30, 18) : m_stdImage.deviceIndependentSize().toSize();
 }
 
 void ImageButton::paintEvent(QPaintEvent*) {
+    if (m_prepared && m_looks[Standard].devicePixelRatio() != devicePixelRatioF()) {
+        m_prepared = false;  // moved to a screen of another pixel density
+    }
     Prepare();
     QPainter painter(this);
     if (m_prepared) {

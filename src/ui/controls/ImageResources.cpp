@@ -1,6 +1,8 @@
 #include "ui/controls/ImageResources.h"
 
+#include <QGuiApplication>
 #include <QImageReader>
+#include <QPixmap>
 
 // The resource registration macro must be used outside any namespace.
 static void RegisterImageResources() {
@@ -18,8 +20,20 @@ QString ImageResourcePath(int id) {
 }
 
 QImage LoadImageResource(int id) {
+    if (qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0) {
+        QImageReader doubled(QStringLiteral(":/images/%1@2x.png").arg(id));
+        QImage image = doubled.read();
+        if (!image.isNull()) {
+            image.setDevicePixelRatio(2.0);
+            return image;
+        }
+    }
     QImageReader reader(ImageResourcePath(id));
     return reader.read();
+}
+
+QPixmap ImagePixmap(int id) {
+    return QPixmap::fromImage(LoadImageResource(id));
 }
 
 }  // namespace varnoth

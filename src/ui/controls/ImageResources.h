@@ -11,7 +11,12 @@ void InitImageResources();
 // Resource path of picture number `id`, e.g. ":/images/221.png".
 QString ImageResourcePath(int id);
 
-// The picture of number `id`, or a null image when it is missing or cannot be decoded.
+// The picture of number `id`, or a null image when it is missing or cannot be decoded. On a screen of more
+// than one device pixel per pixel the double-resolution drawing of the picture is used where there is one;
+// its device pixel ratio says so, and its logical size is the picture's.
 QImage LoadImageResource(int id);
+
+// The same as a pixmap, for a label.
+QPixmap ImagePixmap(int id);
 
 }  // namespace varnoth

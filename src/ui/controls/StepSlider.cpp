@@ -7,20 +7,15 @@
 
 namespace varnoth {
 
-StepSlider::StepSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
+StepSlider::StepSlider(Qt::Orientation orientation, QWidget* parent) : TrackSlider(orientation, parent) {
     setInvertedAppearance(orientation == Qt::Vertical);
     setInvertedControls(orientation == Qt::Vertical);
+    m_message = OwnMessage();
     m_repeat.setInterval(kRepeatPeriodMs);
-    connect(&m_repeat, &QTimer::timeout, this, [this] { StepToward(m_pointer); });
-    // Moves made by the slider itself (thumb drag, keyboard) are reported like the stepped ones.
-    connect(this, &QAbstractSlider::actionTriggered, this, [this] { m_userAction = true; });
-    connect(this, &QAbstractSlider::valueChanged, this, [this] {
-        if (m_userAction) {
-            m_userAction = false;
-            emit scrolled(this, OwnMessage());
-        }
-    });
-    connect(this, &QAbstractSlider::sliderReleased, this, [this] { emit scrolled(this, OwnMessage()); });
+    connect(&m_repeat, &QTimer::timeout, this, &StepSlider::Repeat);
+    // Moves made by the slider itself (thumb drag, keyboard) are reported like the stepped ones; the wheel
+    // reports a vertical scroll whatever the orientation.
+    connect(this, &TrackSlider::userMoved, this, [this] { emit scrolled(this, m_message); });
 }
 
 QRect StepSlider::ThumbRect() const {
@@ -45,20 +40,29 @@ void StepSlider::StepToward(const QPoint& point) {
             delta = -delta;
         }
     }
-    m_userAction = false;
-    setValue(value() + delta);
-    emit scrolled(this, OwnMessage());
+    m_message = OwnMessage();
+    MoveBy(delta);
+}
+
+void StepSlider::Repeat() {
+    const QRect thumb = ThumbRect();
+    const bool reached = orientation() == Qt::Vertical
+                             ? m_pointer.y() >= thumb.top() && m_pointer.y() <= thumb.bottom()
+                             : m_pointer.x() >= thumb.left() && m_pointer.x() <= thumb.right();
+    if (!reached) {
+        StepToward(m_pointer);
+    }
 }
 
 void StepSlider::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
-        QSlider::mousePressEvent(event);
+        TrackSlider::mousePressEvent(event);
         return;
     }
     m_pointer = event->position().toPoint();
     StepToward(m_pointer);
     if (ThumbRect().contains(m_pointer)) {
-        QSlider::mousePressEvent(event);
+        TrackSlider::mousePressEvent(event);
         return;
     }
     setFocus(Qt::MouseFocusReason);
@@ -68,23 +72,23 @@ void StepSlider::mousePressEvent(QMouseEvent* event) {
 
 void StepSlider::mouseMoveEvent(QMouseEvent* event) {
     m_pointer = event->position().toPoint();
-    QSlider::mouseMoveEvent(event);
+    TrackSlider::mouseMoveEvent(event);
 }
 
 void StepSlider::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         m_repeat.stop();
     }
-    QSlider::mouseReleaseEvent(event);
+    TrackSlider::mouseReleaseEvent(event);
 }
 
 void StepSlider::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta != 0) {
-        m_userAction = false;
-        setValue(value() + (delta < 0 ? m_step : -m_step));
+        m_message = VScroll;
+        MoveBy(delta < 0 ? m_step : -m_step);
+        m_message = OwnMessage();
     }
-    emit scrolled(this, VScroll);
     event->accept();
 }
 

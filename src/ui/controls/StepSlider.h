@@ -1,16 +1,17 @@
 #pragma once
 
 #include <QPoint>
-#include <QSlider>
 #include <QTimer>
+
+#include "ui/controls/TrackSlider.h"
 
 namespace varnoth {
 
 // A slider that moves one step toward the pointer per click and per auto-repeat tick while the button
-// is held, and one step per wheel notch. A press on the thumb starts a normal drag. Vertical sliders
-// have their minimum at the top. Every user move is reported by `scrolled`; the receiver reads the
-// position from the slider.
-class StepSlider : public QSlider {
+// is held, and one step per wheel notch. A press on the thumb starts a normal drag; holding the button on
+// the groove moves no further once the thumb covers the pointer. Vertical sliders have their minimum at the
+// top. Every move the user made is reported by `scrolled`; the receiver reads the position from the slider.
+class StepSlider : public TrackSlider {
     Q_OBJECT
   public:
     // Which scroll notification a move produces.
@@ -21,7 +22,7 @@ class StepSlider : public QSlider {
 
     int Step() const { return m_step; }
     void SetStep(int step) { m_step = step; }
-    // One step toward `point` (client coordinates), then the notification, also when nothing moved.
+    // One step toward `point` (client coordinates), reported when the value changed.
     void StepToward(const QPoint& point);
     QRect ThumbRect() const;
 
@@ -36,11 +37,13 @@ class StepSlider : public QSlider {
 
   private:
     ScrollMessage OwnMessage() const { return orientation() == Qt::Vertical ? VScroll : HScroll; }
+    // The auto-repeat tick: a step toward the pointer unless the thumb already covers it.
+    void Repeat();
 
     int m_step = 1;
     QPoint m_pointer;
     QTimer m_repeat;
-    bool m_userAction = false;
+    ScrollMessage m_message = HScroll;
 };
 
 }  // namespace varnoth

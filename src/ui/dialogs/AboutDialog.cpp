@@ -23,10 +23,10 @@ constexpr int kIconPixels = 32;
 
 constexpr std::array kControls = {
     ControlTemplate{kNoId, ControlKind::Picture, {14, 14, 20, 20}},
-    ControlTemplate{kNoId, ControlKind::Label, {117, 14, 81, 8}, "软件版本:2012-02-20"},
+    ControlTemplate{kNoId, ControlKind::Label, {117, 14, 75, 8}, "软件版本:2012-02-20"},
     ControlTemplate{Dlg::kHardwareVersionId, ControlKind::Label, {117, 26, 77, 8}, ""},
     ControlTemplate{Dlg::kMachineNameId, ControlKind::Label, {193, 14, 114, 8}, ""},
-    ControlTemplate{kNoId, ControlKind::Label, {361, 34, 99, 8}, "内部处理流程示意图", kRightAligned},
+    ControlTemplate{kNoId, ControlKind::Label, {361, 30, 99, 8}, "内部处理流程示意图", kRightAligned},
     ControlTemplate{kNoId, ControlKind::Picture, {0, 41, 464, 234}},
     ControlTemplate{1, ControlKind::PushButton, {414, 276, 50, 14}, "确定"},
 };

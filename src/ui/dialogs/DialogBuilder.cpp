@@ -112,6 +112,12 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate, const Co
     dialog.setFont(font);
     dialog.setWindowTitle(QString::fromUtf8(dialogTemplate.title ? dialogTemplate.title : ""));
     const DialogBaseUnits base = BaseUnitsOf(font);
+    // A line of Chinese text takes the height of the face that carries its glyphs, which may be taller than
+    // the dialog font's own line: labels are never made lower than that line.
+    const int lineHeight =
+        QFontMetrics(font)
+            .boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignLeft | Qt::AlignTop, QStringLiteral("中Ag"))
+            .height();
     dialog.setFixedSize(ToPixels({0, 0, dialogTemplate.width, dialogTemplate.height}, base).size());
 
     for (const ControlTemplate& control : dialogTemplate.controls) {
@@ -120,7 +126,11 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate, const Co
             widget = MakeStandardWidget(control, &dialog);
         }
         widget->setProperty(kControlIdProperty, control.id);
-        widget->setGeometry(ToPixels(control.rect, base));
+        QRect geometry = ToPixels(control.rect, base);
+        if (control.kind == ControlKind::Label && geometry.height() < lineHeight) {
+            geometry.setHeight(lineHeight);
+        }
+        widget->setGeometry(geometry);
         widget->setEnabled(!(control.style & kDisabled));
         widget->setVisible(!(control.style & kHidden));
     }

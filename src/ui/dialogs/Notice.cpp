@@ -2,13 +2,16 @@
 
 #include <QCloseEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPixmap>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 
+#include "ui/controls/ImageResources.h"
 #include "ui/dialogs/DialogBuilder.h"
 
 namespace varnoth {
@@ -42,12 +45,25 @@ Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
     m_text = FindControl<QLabel>(*this, kTextId);
     m_text->setFont(NoticeFont());
     m_text->setWordWrap(false);
+    m_templateLine = m_text->geometry();
+    m_templateSize = size();
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
 }
 
 void Notice::SetNotice(const QString& text, int periodMs) {
     m_text->setText(text);
+    const QFontMetrics metrics(m_text->font());
+    const int margin = m_templateLine.left();
+    const int lineWidth = std::max(m_templateLine.width(), metrics.horizontalAdvance(text) + 2 * margin);
+    const int lineHeight = std::max(m_templateLine.height(), metrics.height());
+    const QSize windowSize(std::max(m_templateSize.width(), lineWidth + 2 * margin),
+                           std::max(m_templateSize.height(), lineHeight + 2 * margin));
+    setFixedSize(windowSize);
+    // The line stays centred where the template puts it, inside the window.
+    const int top =
+        std::clamp(m_templateLine.center().y() - lineHeight / 2, 0, windowSize.height() - lineHeight);
+    m_text->setGeometry(margin, top, windowSize.width() - 2 * margin, lineHeight);
     m_closeTimer.start(periodMs);
 }
 
@@ -78,7 +94,7 @@ void Notice::closeEvent(QCloseEvent* event) {
 void Notice::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), QColor(230, 230, 230));
-    const QPixmap banner(QString::fromLatin1(kBannerResource));
+    const QPixmap banner = ImagePixmap(kBannerImage);
     if (!banner.isNull()) {
         painter.drawPixmap(rect(), banner);
     }

@@ -20,13 +20,14 @@ class Notice : public QDialog {
     static constexpr int kTemplateNumber = 145;
     static constexpr int kTextId = 1223;
     static constexpr int kCloseId = 2;
-    static constexpr char kBannerResource[] = ":/images/210.png";
+    static constexpr int kBannerImage = 210;
     static const DialogTemplate& Template();
 
     // language: 0 Chinese, anything else English; it only chooses the title, once.
     explicit Notice(QWidget* parent, int language);
 
-    // Shows `text` and closes the window `periodMs` after the last call.
+    // Shows `text` and closes the window `periodMs` after the last call. The window grows to hold a text
+    // longer or taller than its template's line.
     void SetNotice(const QString& text, int periodMs);
     QString Text() const;
 
@@ -45,6 +46,8 @@ class Notice : public QDialog {
 
   private:
     QLabel* m_text = nullptr;
+    QRect m_templateLine;  // the text's place in the template
+    QSize m_templateSize;
     QTimer m_closeTimer;
 };
 

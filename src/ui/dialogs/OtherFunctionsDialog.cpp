@@ -27,7 +27,7 @@ constexpr std::array kControls = {
     ControlTemplate{Dlg::kFirstModeId + 2, ControlKind::PushButton, {101, 20, 36, 15}, "M3"},
     ControlTemplate{Dlg::kFirstModeId + 3, ControlKind::PushButton, {144, 20, 36, 15}, "M4"},
     ControlTemplate{1158, ControlKind::GroupBox, {7, 48, 180, 36}, "Other Function"},
-    ControlTemplate{Dlg::kResetMachineId, ControlKind::PushButton, {15, 61, 52, 15}, "Reset Machine"},
+    ControlTemplate{Dlg::kResetMachineId, ControlKind::PushButton, {13, 61, 56, 15}, "Reset Machine"},
     ControlTemplate{Dlg::kRemoteId, ControlKind::PushButton, {71, 61, 52, 15}, "Remote"},
     ControlTemplate{Dlg::kUpgradeId, ControlKind::PushButton, {127, 61, 52, 15}, "Upgrade"},
 };

@@ -7,7 +7,12 @@
 #include <QFrame>
 #include <QIcon>
 #include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
+
+#include <algorithm>
+#include <optional>
 
 #include <utility>
 
@@ -20,6 +25,7 @@
 #include "ui/controls/ImageResources.h"
 #include "ui/controls/LevelMeter.h"
 #include "ui/controls/StepSlider.h"
+#include "ui/controls/TrackSlider.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/Notice.h"
 #include "ui/main/ColourLabel.h"
@@ -28,6 +34,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/SessionHost.h"
+#include "ui/main/UserSettings.h"
 
 namespace varnoth {
 
@@ -36,6 +43,9 @@ using namespace mainwin;
 namespace {
 
 constexpr int kWindowIcon = 209;
+// Room the window system's frame and title bar take around the window.
+constexpr int kFrameAllowance = 16;
+constexpr int kTitleBarAllowance = 48;
 constexpr int kDisconnectedPicture = 239;
 constexpr int kMicPicture = 214;
 
@@ -208,6 +218,11 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
         return new StepSlider((control.style & kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
     }
     switch (id) {
+        case kMicVolSlider:
+        case kMusicVolSlider:
+        case kCenterVolSlider:
+        case kSubVolSlider:
+            return new TrackSlider(Qt::Horizontal, parent);
         case kChannelGroup:
         case kEqGroup:
         case kEffectGroup:
@@ -304,11 +319,11 @@ void MainWindow::InitControls() {
     m_peqPanel->update();
 
     auto* status = Control<QLabel>(kConnectionPicture);
-    status->setPixmap(QPixmap(ImageResourcePath(kDisconnectedPicture)));
-    status->resize(status->pixmap().size());
+    status->setPixmap(ImagePixmap(kDisconnectedPicture));
+    status->resize(status->pixmap().deviceIndependentSize().toSize());
     auto* channel = Control<QLabel>(kChannelPicture);
-    channel->setPixmap(QPixmap(ImageResourcePath(kMicPicture)));
-    channel->resize(channel->pixmap().size());
+    channel->setPixmap(ImagePixmap(kMicPicture));
+    channel->resize(channel->pixmap().deviceIndependentSize().toSize());
 }
 
 void MainWindow::SetUpColours() {
@@ -383,7 +398,61 @@ void MainWindow::accept() {}
 
 void MainWindow::reject() {}
 
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_placed) {
+        m_placed = true;
+        PlaceOnScreen();
+    }
+}
+
+// The window opens where it was last closed when that is still on a screen. A window larger than its
+// screen's free area shows its controls in a scroll area of the size that fits.
+void MainWindow::PlaceOnScreen() {
+    const std::optional<QPoint> at =
+        UserSettings::ReadPoint(QString::fromLatin1(UserSettings::kWindowPosition));
+    QScreen* remembered =
+        at ? QGuiApplication::screenAt(*at + QPoint(kFrameAllowance, kTitleBarAllowance / 2)) : nullptr;
+    const QScreen* screen = remembered != nullptr ? remembered : this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect free = screen->availableGeometry();
+    ScrollWhenLargerThan(free.size() - QSize(kFrameAllowance, kTitleBarAllowance));
+    if (remembered != nullptr) {
+        move(std::clamp(at->x(), free.left(), std::max(free.left(), free.right() + 1 - width())),
+             std::clamp(at->y(), free.top(), std::max(free.top(), free.bottom() + 1 - height())));
+    }
+}
+
+void MainWindow::ScrollWhenLargerThan(QSize room) {
+    const QSize full = size();
+    if (full.width() <= room.width() && full.height() <= room.height()) {
+        return;
+    }
+    auto* content = new QWidget;
+    content->setFixedSize(full);
+    content->setPalette(palette());
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) {
+            continue;
+        }
+        const bool hidden = child->isHidden();
+        child->setParent(content);
+        child->setVisible(!hidden);
+    }
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    setFixedSize(full.boundedTo(room.expandedTo(QSize(1, 1))));
+    scroll->setGeometry(rect());
+    scroll->show();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (isVisible()) {
+        UserSettings::WritePoint(QString::fromLatin1(UserSettings::kWindowPosition), pos());
+    }
     if (m_session.IsConnected()) {
         DisconnectWithFarewell();
     }

@@ -168,6 +168,8 @@ class MainWindow : public QDialog, public FeatureHost {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first show places the window where it was last closed and fits it to the screen.
+    void showEvent(QShowEvent* event) override;
     // Ctrl+F11 anywhere in the window opens the machine settings dialog.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -178,6 +180,8 @@ class MainWindow : public QDialog, public FeatureHost {
     void SetUpColours();
     void ConnectEdits();
     void FillPresetLists();
+    void PlaceOnScreen();
+    void ScrollWhenLargerThan(QSize room);
 
     // Edits (MainWindowEdits.cpp).
     void OnSliderScrolled(int id);
@@ -230,6 +234,7 @@ class MainWindow : public QDialog, public FeatureHost {
     int m_eqPage = 1;
     int m_firstSync = 1;
     int m_rawValues = 0;
+    bool m_placed = false;
     std::uint8_t m_syncing = 0;
     QPointer<SyncProgressDialog> m_syncDialog;
     QPointer<Notice> m_notice;

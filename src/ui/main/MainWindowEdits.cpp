@@ -11,7 +11,7 @@
 #include "ui/controls/CompressorCurve.h"
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/ImageButton.h"
-#include "ui/controls/StepSlider.h"
+#include "ui/controls/TrackSlider.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
@@ -36,14 +36,9 @@ QString Utf8(const std::string& text) {
 
 void MainWindow::ConnectEdits() {
     for (const SliderEdit& edit : SliderEdits()) {
-        auto* slider = Control<QSlider>(edit.id);
         const int id = edit.id;
-        if (auto* stepSlider = qobject_cast<StepSlider*>(slider)) {
-            connect(stepSlider, &StepSlider::scrolled, this, [this, id] { OnSliderScrolled(id); });
-        } else {
-            connect(slider, &QAbstractSlider::actionTriggered, this, [this, id] { OnSliderScrolled(id); });
-            connect(slider, &QAbstractSlider::sliderReleased, this, [this, id] { OnSliderScrolled(id); });
-        }
+        connect(Control<TrackSlider>(id), &TrackSlider::userMoved, this,
+                [this, id] { OnSliderScrolled(id); });
     }
     for (const int id : kCheckBoxes) {
         connect(Control<QCheckBox>(id), &QCheckBox::clicked, this,
@@ -172,13 +167,21 @@ void MainWindow::OnPresetChosen(int id, int index) {
     if (index < 0) {
         return;
     }
+    // The lists show the store's presets; choosing the one already shown changes nothing, so it loads
+    // nothing and keeps the edits made since.
     const auto preset = static_cast<std::uint8_t>(index);
     if (id == kCompressPresetList) {
+        if (preset == ReadParam(m_session, OnPath(Param::CompressPreset_Mic, m_micView != 0))) {
+            return;
+        }
         ChooseCompressorPreset(m_session, m_micView != 0, preset);
         RefreshCompressor();
         return;
     }
     const int effect = id == kEffect1List ? 0 : 1;
+    if (preset == m_session.GetEffectPreset(effect)) {
+        return;
+    }
     m_session.SetEffectPre(effect, preset);
     RefreshEffect(effect);
 }
@@ -193,7 +196,10 @@ void MainWindow::OnChannelButton(bool micView) {
 
 void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     if (controlId == kGraphicPanel) {
-        WriteGraphicBand(m_session, m_eqPage, point.index, ValueFormat::GeqByte(point.gain));
+        const std::uint8_t value = ValueFormat::GeqByte(point.gain);
+        if (value != ReadGraphicBand(m_session, m_eqPage, point.index)) {
+            WriteGraphicBand(m_session, m_eqPage, point.index, value);
+        }
         return;
     }
     const PeqBandParams* band = PeqBand(point.index);
@@ -201,11 +207,37 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         return;
     }
     const bool micView = m_micView != 0;
-    WriteParam(m_session, OnPath(band->gain, micView), ValueFormat::PeqGainByte(point.gain));
-    WriteParam(m_session, OnPath(band->freq, micView),
-               ValueFormat::PeqFrequencyByte(point.index, point.freq));
+    // A value the band still shows as it was read from the store keeps the store's byte: byte to value to
+    // byte does not give every byte back, so a press that moves nothing changes nothing.
+    struct Field {
+        Param param;
+        std::uint8_t stored;
+        std::uint8_t value;
+    };
+    const auto field = [&](Param param, float shown, auto valueOf, auto byteOf) {
+        const Param onPath = OnPath(param, micView);
+        const std::uint8_t stored = ReadParam(m_session, onPath);
+        return Field{onPath, stored, shown == valueOf(stored) ? stored : byteOf(shown)};
+    };
+    const int index = point.index;
+    Field fields[3];
+    int count = 0;
+    fields[count++] = field(band->gain, point.gain, ValueFormat::PeqGainDb, ValueFormat::PeqGainByte);
+    fields[count++] = field(
+        band->freq, point.freq, [index](std::uint8_t f) { return ValueFormat::PeqFrequencyHz(index, f); },
+        [index](double hz) { return ValueFormat::PeqFrequencyByte(index, hz); });
     if (band->q != Param::Count) {
-        WriteParam(m_session, OnPath(band->q, micView), ValueFormat::PeqQByte(point.q));
+        fields[count++] = field(band->q, point.q, ValueFormat::PeqQ, ValueFormat::PeqQByte);
+    }
+    bool changed = false;
+    for (int k = 0; k < count; ++k) {
+        changed = changed || fields[k].value != fields[k].stored;
+    }
+    if (!changed) {
+        return;
+    }
+    for (int k = 0; k < count; ++k) {
+        WriteParam(m_session, fields[k].param, fields[k].value);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/main/EditRules.h"
+#include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
@@ -166,7 +167,7 @@ void MainWindow::ShowChannel() {
         ->setChecked(ReadParam(m_session, OnPath(Param::CompressOn_Mic, micView)) != 0);
     Control<QCheckBox>(kPeqOnBox)->setChecked(peqOn);
     Control<QLabel>(kChannelPicture)
-        ->setPixmap(QPixmap(ImageResourcePath(micView ? kMicPicture : kMusicPicture)));
+        ->setPixmap(ImagePixmap(micView ? kMicPicture : kMusicPicture));
     for (const int id : {kGainSlider, kGateSlider}) {
         const SliderEdit* edit = FindSliderEdit(id);
         const std::uint8_t value = ReadParam(m_session, OnPath(edit->param, micView));
@@ -237,6 +238,16 @@ void MainWindow::RefreshLanguageTexts() {
     SetText(kEqPageTitle, title ? QString::fromUtf8(title) : QString());
     SetText(kStatusPrefix, QString::fromUtf8(StatusPrefix(m_language)));
     SetText(kChannelName, QString::fromUtf8(ChannelName(m_micView != 0, m_language)));
+    // The mic-controls-sub labels say "invalid" in the language they were last set in.
+    const QString invalid = Utf8(ValueFormat::MicControlSubTimeText(0, m_language));
+    for (const int id : {kSubTimeSlider, kSubRateSlider}) {
+        auto* label = Control<QLabel>(FindSliderEdit(id)->valueLabel);
+        for (const int language : {kChinese, kEnglish}) {
+            if (label->text() == Utf8(ValueFormat::MicControlSubTimeText(0, language))) {
+                label->setText(invalid);
+            }
+        }
+    }
     if (m_settingsDialog) {
         m_settingsDialog->RefreshLanguage();
     }

@@ -23,6 +23,8 @@ TEST(ImageResources, EveryPictureExistsAtItsSize) {
         const QImage image = LoadImageResource(c.id);
         ASSERT_FALSE(image.isNull()) << "picture " << c.id;
         EXPECT_EQ(image.size(), QSize(c.width, c.height)) << "picture " << c.id;
+        const QImage doubled(QStringLiteral(":/images/%1@2x.png").arg(c.id));
+        EXPECT_EQ(doubled.size(), QSize(2 * c.width, 2 * c.height)) << "double-resolution picture " << c.id;
     }
     EXPECT_TRUE(LoadImageResource(9999).isNull());
 }

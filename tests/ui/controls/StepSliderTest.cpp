@@ -2,9 +2,11 @@
 
 #include <QTest>
 #include <QWheelEvent>
+#include <cstdlib>
 #include <vector>
 
 #include "ui/controls/StepSlider.h"
+#include "ui/controls/TrackSlider.h"
 
 namespace varnoth {
 namespace {
@@ -68,13 +70,13 @@ TEST_F(StepSliderTest, SingleClicksStepTowardThePointerOnBothAxes) {
     }
 }
 
-TEST_F(StepSliderTest, PressOnTheThumbCentreDoesNotMoveButNotifiesAndDrags) {
+TEST_F(StepSliderTest, PressOnTheThumbCentreNeitherMovesNorReportsButDrags) {
     Make(Qt::Vertical);
     const QRect thumb = slider->ThumbRect();
     const QPoint centre(thumb.center().x(), thumb.top() + (thumb.bottom() + 1 - thumb.top()) / 2);
     QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, centre);
     EXPECT_EQ(slider->value(), 64);
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages.empty()) << "nothing moved, so nothing is reported";
     EXPECT_TRUE(slider->isSliderDown()) << "a normal thumb drag";
     QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, centre);
 }
@@ -102,6 +104,89 @@ TEST_F(StepSliderTest, ProgrammaticMovesAreNotReported) {
     Make(Qt::Horizontal);
     slider->setValue(10);
     EXPECT_TRUE(messages.empty());
+}
+
+// A key or a thumb press that cannot move the slider must not leave a report behind for the next value
+// the program sets (a refresh, a narrower range).
+TEST_F(StepSliderTest, AnActionThatMovesNothingLeavesNoReportForTheNextProgrammaticChange) {
+    Make(Qt::Horizontal);
+    slider->setValue(127);
+    slider->setFocus();
+    QTest::keyClick(slider.get(), Qt::Key_Right);
+    QTest::keyClick(slider.get(), Qt::Key_End);
+    const QPoint thumb = ThumbCentre();
+    QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, thumb);
+    QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, thumb);
+    EXPECT_TRUE(messages.empty());
+    slider->setValue(5);
+    slider->setRange(0, 3);
+    EXPECT_TRUE(messages.empty()) << "programmatic changes after a futile action were reported as user moves";
+    QTest::keyClick(slider.get(), Qt::Key_Left);
+    EXPECT_EQ(slider->value(), 2);
+    EXPECT_EQ(messages.size(), 1u) << "a key that moves the slider is reported once";
+}
+
+TEST_F(StepSliderTest, OnlyTheLeftButtonActsOnStepAndPlainSliders) {
+    Make(Qt::Horizontal);
+    TrackSlider plain(Qt::Horizontal);
+    plain.setRange(0, 36);
+    plain.resize(300, 30);
+    plain.show();
+    int plainMoves = 0;
+    QObject::connect(&plain, &TrackSlider::userMoved, [&] { ++plainMoves; });
+    for (QSlider* s : {static_cast<QSlider*>(slider.get()), static_cast<QSlider*>(&plain)}) {
+        const int before = s->value();
+        for (const Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
+            QTest::mouseClick(s, button, Qt::NoModifier, QPoint(s->width() - 3, s->height() / 2));
+        }
+        EXPECT_EQ(s->value(), before) << "a middle or right click moved the slider";
+    }
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(plainMoves, 0);
+}
+
+TEST_F(StepSliderTest, HoldingOnTheGrooveStopsWhereTheThumbReachesThePointer) {
+    Make(Qt::Horizontal);
+    slider->setRange(0, 10);
+    slider->setValue(0);
+    // Far enough that the thumb's centre passes the pointer between two positions.
+    const int pitch = (slider->width() - slider->ThumbRect().width()) / 10;
+    const QPoint at = ThumbCentre() + QPoint(3 * pitch + pitch / 3, 0);
+    QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, at);
+    std::vector<int> seen{slider->value()};
+    for (int tick = 0; tick < 10; ++tick) {
+        QTest::qWait(StepSlider::kRepeatPeriodMs);
+        seen.push_back(slider->value());
+    }
+    QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, at);
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+        EXPECT_GE(seen[i], seen[i - 1]) << "the thumb went back at tick " << i;
+    }
+    EXPECT_TRUE(slider->ThumbRect().contains(at)) << "stopped at " << seen.back();
+}
+
+// Vertical sliders have their minimum position at the top but stand for values growing upwards: the groove
+// fills from the bottom up to the thumb, like a fader.
+TEST_F(StepSliderTest, TheGrooveFillsFromTheEndOfTheLowestValue) {
+    for (const Qt::Orientation orientation : {Qt::Vertical, Qt::Horizontal}) {
+        Make(orientation);
+        const bool vertical = orientation == Qt::Vertical;
+        slider->setValue(vertical ? 100 : 27);  // a low value: a short fill
+        const QImage image = slider->grab().toImage();
+        const QRect thumb = slider->ThumbRect();
+        const QPoint low =
+            vertical ? QPoint(thumb.center().x(), slider->height() - 8) : QPoint(8, thumb.center().y());
+        const QPoint high =
+            vertical ? QPoint(thumb.center().x(), 8) : QPoint(slider->width() - 8, thumb.center().y());
+        const QColor highlight = slider->palette().color(QPalette::Highlight);
+        const auto distance = [&](QPoint p) {
+            const QColor c = image.pixelColor(p);
+            return std::abs(c.red() - highlight.red()) + std::abs(c.green() - highlight.green()) +
+                   std::abs(c.blue() - highlight.blue());
+        };
+        EXPECT_LT(distance(low), distance(high))
+            << (vertical ? "vertical" : "horizontal") << ": the fill is not at the low end";
+    }
 }
 
 }  // namespace

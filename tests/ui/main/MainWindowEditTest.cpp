@@ -10,6 +10,7 @@
 #include "MainWindowFixture.h"
 #include "device/sim/SimFactory.h"
 #include "session/RegisterMap.h"
+#include "session/ValueFormat.h"
 #include "ui/controls/EqGraph.h"
 
 namespace varnoth::test {
@@ -260,6 +261,69 @@ TEST_F(MainWindowEdits, RawValueDisplayShowsNumbersInsteadOfUnits) {
     EXPECT_EQ(Window().RawValues(), 1);
     EXPECT_EQ(Text(2158), "0");
     EXPECT_EQ(Text(2162), "64");
+}
+
+// A press on a band that moves nothing writes nothing, although byte to value to byte does not give every
+// byte back; a real drag still writes the band.
+TEST_F(MainWindowEdits, APressOnAnEqBandThatMovesNothingWritesNothing) {
+    // A frequency byte of the low-mid band that does not survive the round trip.
+    int lossyFrequency = -1;
+    for (int f = 0; f < 128 && lossyFrequency < 0; ++f) {
+        const auto byte = static_cast<std::uint8_t>(f);
+        if (ValueFormat::PeqFrequencyByte(1, ValueFormat::PeqFrequencyHz(1, byte)) != byte) {
+            lossyFrequency = f;
+        }
+    }
+    ASSERT_GE(lossyFrequency, 0);
+    OpenSynchronised(1, [&](VirtualAmp& amp) {
+        SetDeviceValue(amp, pos::PEQ_Mic + pos::PEQLMidGain, 64);
+        SetDeviceValue(amp, pos::PEQ_Mic + pos::PEQLMidF, static_cast<std::uint8_t>(lossyFrequency));
+    });
+    auto& peq = Ctl<EqGraph>(1022);
+    emit peq.pointSelected(peq.Point(1), 1022);
+    emit peq.pointChanged(peq.Point(1), 1022);  // the end of a drag that came back to where it started
+    Drain();
+    EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidGain), 64);
+    EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidF), lossyFrequency);
+
+    EqPoint dragged = peq.Point(1);
+    dragged.gain = 3.0f;
+    emit peq.pointChanged(dragged, 1022);
+    EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidGain), ValueFormat::PeqGainByte(3.0));
+    EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidF), lossyFrequency)
+        << "the unmoved frequency keeps its byte";
+}
+
+// Choosing the preset a list already shows keeps the edits made since it was loaded.
+TEST_F(MainWindowEdits, ChoosingThePresetAlreadyShownKeepsTheEdits) {
+    OpenSynchronised();
+    ChooseFromList(Ctl<QComboBox>(1229), 3);
+    Drag(2102, 40);
+    ChooseFromList(Ctl<QComboBox>(1229), 3);
+    EXPECT_EQ(DeviceValue(pos::Compress_Mic + pos::CompressThreshold), 40) << "compressor preset reloaded";
+
+    auto& list = Ctl<QComboBox>(1144);
+    const int shown = list.currentIndex();
+    ASSERT_GE(shown, 0);
+    Drag(2110, 127 - 77);
+    ChooseFromList(list, shown);
+    Drain();
+    EXPECT_EQ(StoreValue(pos::Effect1 + pos::EffectLevel), 77) << "effect preset reloaded";
+    EXPECT_EQ(Text(2160), QString::fromStdString(ValueFormat::EffectLevelText(77)));
+}
+
+TEST_F(MainWindowEdits, TheInvalidLabelsFollowALanguageSwitch) {
+    OpenSynchronised(1, [](VirtualAmp& amp) {
+        VirtualAmpState state = amp.State();
+        state.micControlSubTime = 0;
+        amp.SetState(state);
+    });
+    EXPECT_EQ(Text(2169), "Invalid");
+    Window().ApplyLanguage(0);
+    EXPECT_EQ(Text(2169), "无效");
+    EXPECT_EQ(Text(2170), "无效");
+    Window().ApplyLanguage(1);
+    EXPECT_EQ(Text(2170), "Invalid");
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <QColor>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSlider>
 
 #include "MainWindowFixture.h"
@@ -81,6 +83,32 @@ TEST_F(MainWindowLook, TextColoursFollowTheConnectionTheViewAndTheVolume) {
     Provider().Unplug();
     Drain();
     EXPECT_EQ(Ctl<ColourLabel>(1017).TextColour(), Colour(255, 0, 0));
+}
+
+// The offscreen screen is smaller than the window: the window fits it by scrolling, and it opens again where
+// it was closed.
+TEST_F(MainWindowLook, AWindowLargerThanTheScreenScrollsAndOpensWhereItWasClosed) {
+    Open("normal", 1, [this](VirtualAmp&) { Provider().Unplug(); });
+    const QSize full = Window().size();
+    Window().show();
+    const QRect free = Window().screen()->availableGeometry();
+    if (full.width() <= free.width() && full.height() <= free.height()) {
+        GTEST_SKIP() << "the screen holds the whole window";
+    }
+    EXPECT_LE(Window().width(), free.width());
+    EXPECT_LE(Window().height(), free.height());
+    auto* scroll = Window().findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(scroll->widget()->size(), full) << "the whole layout, unscaled, inside the scroll area";
+    EXPECT_TRUE(Ctl<QPushButton>(1019).isVisibleTo(&Window()));
+    EXPECT_TRUE(Ctl<QPushButton>(1041).isHidden()) << "hidden controls stay hidden";
+
+    const QPoint placed = free.topLeft() + QPoint(5, 7);
+    Window().move(placed);
+    Close();
+    Open("normal", 1, [this](VirtualAmp&) { Provider().Unplug(); });
+    Window().show();
+    EXPECT_EQ(Window().pos(), placed);
 }
 
 }  // namespace

@@ -1,0 +1,74 @@
+#include <QFontMetrics>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+
+#include "DialogTestSupport.h"
+#include "FakeUpgradeSession.h"
+#include "LayoutCheck.h"
+#include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/KeyLearningDialog.h"
+#include "ui/dialogs/MachineSettingsDialog.h"
+#include "ui/dialogs/Notice.h"
+#include "ui/dialogs/OtherFunctionsDialog.h"
+#include "ui/dialogs/RemoteKeys.h"
+#include "ui/dialogs/RemoteLearningDialog.h"
+#include "ui/dialogs/SyncProgressDialog.h"
+#include "ui/dialogs/UpgradeDialog.h"
+
+namespace varnoth::test {
+namespace {
+
+std::string Lines(const std::vector<std::string>& problems) {
+    std::ostringstream out;
+    for (const std::string& p : problems) {
+        out << "\n  " << p;
+    }
+    return out.str();
+}
+
+void ExpectFits(const QWidget& dialog, const char* name) {
+    const std::vector<std::string> problems = LayoutProblems(dialog);
+    EXPECT_TRUE(problems.empty()) << name << ":" << Lines(problems);
+}
+
+// Every text of every feature dialog fits its control with the fonts this system has, in both languages,
+// and no two controls overlap unless a group box holds one.
+TEST(DialogLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
+    SimRig rig;
+    FakeUpgradeSession upgrade;
+    for (const int language : {kChinese, kEnglish}) {
+        SCOPED_TRACE(language == kChinese ? "Chinese" : "English");
+        UseLanguage(language);
+        rig.host.language = language;
+        ExpectFits(MachineSettingsDialog(rig.session, rig.host), "machine settings");
+        ExpectFits(OtherFunctionsDialog(rig.session, rig.host), "other functions");
+        ExpectFits(RemoteLearningDialog(rig.session, rig.host), "remote learning");
+        ExpectFits(UpgradeDialog(upgrade, rig.host), "upgrade");
+        ExpectFits(AboutDialog(rig.session), "about");
+        ExpectFits(SyncProgressDialog(), "progress");
+        QString longest;
+        for (const RemoteKey& key : kRemoteKeys) {
+            const QString prompt = QString::fromStdString(KeyPrompt(key, language));
+            if (prompt.size() > longest.size()) {
+                longest = prompt;
+            }
+        }
+        ExpectFits(KeyLearningDialog(longest, rig.session.GetRemote(), language), "key learning");
+    }
+}
+
+// The notice grows to hold its text, whatever its length, in the notice's own large font.
+TEST(DialogLayout, TheNoticeHoldsItsWholeText) {
+    for (const char* text : {"升级完成，请重启设备!", "Mic vol locked!", "错误,建议重连设备",
+                             "Please connect the device first, then try the upgrade again"}) {
+        Notice notice(nullptr, kEnglish);
+        notice.SetNotice(QString::fromUtf8(text), 3600 * 1000);
+        ExpectFits(notice, text);
+    }
+}
+
+}  // namespace
+}  // namespace varnoth::test
