@@ -107,7 +107,7 @@ void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
     const std::string name = command.name;
     if (name == "get" || name == "set" || name == "dump") {
         out << "\nParameters (raw range):\n";
-        for (const ParameterInfo& param : Parameters()) {
+        for (const Parameter& param : ParameterTable()) {
             out << "  " << param.name
                 << (param.count == 0 ? "" : ".N (N 0.." + std::to_string(param.count - 1) + ")") << "  "
                 << param.min << ".." << param.max << "\n";

@@ -21,7 +21,7 @@ std::vector<CliField> MachineFieldsOf(const DeviceSession& session, const std::s
 // Everything the command line shows of the amplifier.
 std::vector<CliField> StateFields(const DeviceSession& session) {
     std::vector<CliField> fields;
-    for (const ParameterInfo& param : Parameters()) {
+    for (const Parameter& param : ParameterTable()) {
         for (int index = 0; index < std::max(param.count, 1); ++index) {
             fields.push_back({ParameterRef{&param, index}.Name(), param.get(session, index)});
         }

@@ -99,7 +99,7 @@ struct RegisterEntry {
 
 using RegisterMap = std::array<RegisterEntry, kStoreSize>;
 
-// The register map of every store position.
+// The register map of every store position, made from the parameter table.
 const RegisterMap& StoreRegisterMap();
 
 }  // namespace varnoth

@@ -3,121 +3,96 @@
 #include <array>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterTable.h"
 
 namespace varnoth::mainwin {
 
 namespace {
 
-struct ParamAccess {
-    Param param;
-    const char* name;
-    std::uint8_t (*read)(const DeviceSession&);
-    void (*write)(DeviceSession&, std::uint8_t);
+// The table name of each parameter, in enum order.
+constexpr const char* kParamNames[] = {
+    "InputGain_Mic",
+    "InputGain_Music",
+    "NoiseGate_Mic",
+    "NoiseGate_Music",
+    "CompressOn_Mic",
+    "CompressOn_Music",
+    "CompressPreset_Mic",
+    "CompressPreset_Music",
+    "CompressThreshold_Mic",
+    "CompressThreshold_Music",
+    "CompressRatio_Mic",
+    "CompressRatio_Music",
+    "CompressAttackTime_Mic",
+    "CompressAttackTime_Music",
+    "CompressReleaseTime_Mic",
+    "CompressReleaseTime_Music",
+    "CompressBoost_Mic",
+    "CompressBoost_Music",
+    "PEQOn_Mic",
+    "PEQOn_Music",
+    "PEQLowGain_Mic",
+    "PEQLowGain_Music",
+    "PEQLowF_Mic",
+    "PEQLowF_Music",
+    "PEQLMidGain_Mic",
+    "PEQLMidGain_Music",
+    "PEQLMidF_Mic",
+    "PEQLMidF_Music",
+    "PEQLMidQ_Mic",
+    "PEQLMidQ_Music",
+    "PEQHMidGain_Mic",
+    "PEQHMidGain_Music",
+    "PEQHMidF_Mic",
+    "PEQHMidF_Music",
+    "PEQHMidQ_Mic",
+    "PEQHMidQ_Music",
+    "PEQHighGain_Mic",
+    "PEQHighGain_Music",
+    "PEQHighF_Mic",
+    "PEQHighF_Music",
+    "ChToEffect1",
+    "ChToEffect2",
+    "EffectHPF.0",
+    "EffectHSF.0",
+    "EffectLevel.0",
+    "EffectDelayTime.0",
+    "EffectFeedback.0",
+    "EffectHPF.1",
+    "EffectHSF.1",
+    "EffectLevel.1",
+    "EffectDelayTime.1",
+    "EffectFeedback.1",
+    "MicControlSubTime",
+    "MicControlSubRate",
+    "SubLevel",
+    "SubFrequency",
+    "SubResonance",
+    "SubPhase180",
+    "MicVol",
+    "MusicVol",
+    "CenterVol",
+    "SubVol",
 };
+static_assert(std::size(kParamNames) == kParamCount, "one name per parameter, in enum order");
 
-// A parameter with a plain getter and setter pair.
-#define VARNOTH_PARAM(name)                                                                                  \
-    ParamAccess {                                                                                            \
-        Param::name, #name,                                                                                  \
-            [](const DeviceSession& s) -> std::uint8_t { return static_cast<std::uint8_t>(s.Get##name()); }, \
-            [](DeviceSession& s, std::uint8_t v) { s.Set##name(v); }                                         \
-    }
-// An effect parameter of effect 0 or 1.
-#define VARNOTH_EFFECT_PARAM(name, effect)                                              \
-    ParamAccess {                                                                       \
-        Param::name##_##effect, #name "_" #effect,                                      \
-            [](const DeviceSession& s) -> std::uint8_t { return s.Get##name(effect); }, \
-            [](DeviceSession& s, std::uint8_t v) { s.Set##name(effect, v); }            \
-    }
-
-constexpr ParamAccess kParams[] = {
-    VARNOTH_PARAM(InputGain_Mic),
-    VARNOTH_PARAM(InputGain_Music),
-    VARNOTH_PARAM(NoiseGate_Mic),
-    VARNOTH_PARAM(NoiseGate_Music),
-    VARNOTH_PARAM(CompressOn_Mic),
-    VARNOTH_PARAM(CompressOn_Music),
-    VARNOTH_PARAM(CompressPreset_Mic),
-    VARNOTH_PARAM(CompressPreset_Music),
-    VARNOTH_PARAM(CompressThreshold_Mic),
-    VARNOTH_PARAM(CompressThreshold_Music),
-    VARNOTH_PARAM(CompressRatio_Mic),
-    VARNOTH_PARAM(CompressRatio_Music),
-    VARNOTH_PARAM(CompressAttackTime_Mic),
-    VARNOTH_PARAM(CompressAttackTime_Music),
-    VARNOTH_PARAM(CompressReleaseTime_Mic),
-    VARNOTH_PARAM(CompressReleaseTime_Music),
-    VARNOTH_PARAM(CompressBoost_Mic),
-    VARNOTH_PARAM(CompressBoost_Music),
-    VARNOTH_PARAM(PEQOn_Mic),
-    VARNOTH_PARAM(PEQOn_Music),
-    VARNOTH_PARAM(PEQLowGain_Mic),
-    VARNOTH_PARAM(PEQLowGain_Music),
-    VARNOTH_PARAM(PEQLowF_Mic),
-    VARNOTH_PARAM(PEQLowF_Music),
-    VARNOTH_PARAM(PEQLMidGain_Mic),
-    VARNOTH_PARAM(PEQLMidGain_Music),
-    VARNOTH_PARAM(PEQLMidF_Mic),
-    VARNOTH_PARAM(PEQLMidF_Music),
-    VARNOTH_PARAM(PEQLMidQ_Mic),
-    VARNOTH_PARAM(PEQLMidQ_Music),
-    VARNOTH_PARAM(PEQHMidGain_Mic),
-    VARNOTH_PARAM(PEQHMidGain_Music),
-    VARNOTH_PARAM(PEQHMidF_Mic),
-    VARNOTH_PARAM(PEQHMidF_Music),
-    VARNOTH_PARAM(PEQHMidQ_Mic),
-    VARNOTH_PARAM(PEQHMidQ_Music),
-    VARNOTH_PARAM(PEQHighGain_Mic),
-    VARNOTH_PARAM(PEQHighGain_Music),
-    VARNOTH_PARAM(PEQHighF_Mic),
-    VARNOTH_PARAM(PEQHighF_Music),
-    VARNOTH_PARAM(ChToEffect1),
-    VARNOTH_PARAM(ChToEffect2),
-    VARNOTH_EFFECT_PARAM(EffectHPF, 0),
-    VARNOTH_EFFECT_PARAM(EffectHSF, 0),
-    VARNOTH_EFFECT_PARAM(EffectLevel, 0),
-    VARNOTH_EFFECT_PARAM(EffectDelayTime, 0),
-    VARNOTH_EFFECT_PARAM(EffectFeedback, 0),
-    VARNOTH_EFFECT_PARAM(EffectHPF, 1),
-    VARNOTH_EFFECT_PARAM(EffectHSF, 1),
-    VARNOTH_EFFECT_PARAM(EffectLevel, 1),
-    VARNOTH_EFFECT_PARAM(EffectDelayTime, 1),
-    VARNOTH_EFFECT_PARAM(EffectFeedback, 1),
-    // The time and the rate of mic-controls-sub travel together.
-    ParamAccess{Param::MicControlSubTime, "MicControlSubTime",
-                [](const DeviceSession& s) { return s.GetMicControlSubTime(); },
-                [](DeviceSession& s, std::uint8_t v) { s.SetMicControlSub(v, s.GetMicControlSubRate()); }},
-    ParamAccess{Param::MicControlSubRate, "MicControlSubRate",
-                [](const DeviceSession& s) { return s.GetMicControlSubRate(); },
-                [](DeviceSession& s, std::uint8_t v) { s.SetMicControlSub(s.GetMicControlSubTime(), v); }},
-    VARNOTH_PARAM(SubLevel),
-    VARNOTH_PARAM(SubFrequency),
-    VARNOTH_PARAM(SubResonance),
-    VARNOTH_PARAM(SubPhase180),
-    VARNOTH_PARAM(MicVol),
-    VARNOTH_PARAM(MusicVol),
-    VARNOTH_PARAM(CenterVol),
-    VARNOTH_PARAM(SubVol),
-};
-
-#undef VARNOTH_PARAM
-#undef VARNOTH_EFFECT_PARAM
-
-constexpr bool InEnumOrder() {
-    for (int i = 0; i < kParamCount; ++i) {
-        if (static_cast<int>(kParams[i].param) != i) {
-            return false;
+// The table rows, looked up once.
+const std::array<ParameterRef, kParamCount>& Refs() {
+    static const std::array<ParameterRef, kParamCount> refs = [] {
+        std::array<ParameterRef, kParamCount> found{};
+        for (int i = 0; i < kParamCount; ++i) {
+            found[i] = *FindParameter(kParamNames[i]);
         }
-    }
-    return true;
+        return found;
+    }();
+    return refs;
 }
-static_assert(std::size(kParams) == kParamCount && InEnumOrder(), "one row per parameter, in enum order");
+
+const ParameterRef& Ref(Param param) {
+    return Refs()[static_cast<int>(param)];
+}
 
 constexpr int kFirstShared = static_cast<int>(Param::ChToEffect1);
-
-const ParamAccess& Access(Param param) {
-    return kParams[static_cast<int>(param)];
-}
 
 constexpr PeqBandParams kPeqBands[] = {
     {Param::PEQLowGain_Mic, Param::PEQLowF_Mic, Param::Count},
@@ -158,16 +133,21 @@ Param OnPath(Param param, bool micView) {
 }
 
 const char* ParamName(Param param) {
-    return param < Param::Count ? Access(param).name : "none";
+    return param < Param::Count ? kParamNames[static_cast<int>(param)] : "none";
 }
 
 std::uint8_t ReadParam(const DeviceSession& session, Param param) {
-    return param < Param::Count ? Access(param).read(session) : 0;
+    if (param >= Param::Count) {
+        return 0;
+    }
+    const ParameterRef& ref = Ref(param);
+    return static_cast<std::uint8_t>(ref.param->get(session, ref.index));
 }
 
 void WriteParam(DeviceSession& session, Param param, std::uint8_t value) {
     if (param < Param::Count) {
-        Access(param).write(session, value);
+        const ParameterRef& ref = Ref(param);
+        ref.param->set(session, ref.index, value);
     }
 }
 

@@ -86,6 +86,7 @@ bool IsPathParam(Param param);
 // twin may be given; a shared parameter is returned unchanged.
 Param OnPath(Param param, bool micView);
 
+// The parameter table's name (NAME or NAME.N).
 const char* ParamName(Param param);
 
 // The stored value.

@@ -6,6 +6,7 @@
 
 #include "session/DeviceSession.h"
 #include "session/MachineSettings.h"
+#include "session/ParameterTable.h"
 #include "ui/main/MainWindowTemplate.h"
 
 namespace varnoth::mainwin {
@@ -115,6 +116,15 @@ TEST(MicControlSubBox, DependsOnTheStoredTimeNotOnTheBox) {
         const MicControlSubSetting sent = ToggledMicControlSub(c.time, c.rate);
         EXPECT_EQ(sent.time, c.sentTime) << int{c.time} << "/" << int{c.rate};
         EXPECT_EQ(sent.rate, c.sentRate) << int{c.time} << "/" << int{c.rate};
+    }
+}
+
+TEST(EditRules, EverySliderRunsOverItsParametersWholeRange) {
+    for (const SliderEdit& edit : SliderEdits()) {
+        const std::optional<ParameterRef> ref = FindParameter(ParamName(edit.param));
+        ASSERT_TRUE(ref.has_value()) << ParamName(edit.param);
+        EXPECT_EQ(ref->param->min, 0) << ParamName(edit.param);
+        EXPECT_EQ(edit.maximum, ref->param->max) << ParamName(edit.param);
     }
 }
 
