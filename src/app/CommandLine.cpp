@@ -1,6 +1,11 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
 #include <string_view>
+
+#ifndef VARNOTH_VERSION
+#define VARNOTH_VERSION "unknown"
+#endif
 
 namespace varnoth {
 
@@ -48,12 +53,31 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
 }
 
 std::string CommandLineUsage() {
-    return "usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE [--dialog-screenshots]] [--trace]\n"
+    return "Usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE [--dialog-screenshots]] [--trace]\n"
+           "Opens the control panel of the karaoke amplifier attached over USB, or of the virtual "
+           "amplifier.\n"
+           "\n"
+           "Options:\n"
            "  --simulate[=SCENARIO]  connect to the virtual amplifier (default scenario: normal);\n"
            "                         F9 unplugs and plugs it again\n"
            "  --screenshot FILE      save the main window as PNG after the first synchronisation, then end\n"
            "  --dialog-screenshots   with --screenshot, also save every dialog as FILE-NAME.png\n"
-           "  --trace                print the trace lines on stderr\n";
+           "  --trace                print the trace lines on stderr (so does VARNOTH_TRACE=1)\n"
+           "  -h, --help             print this text and end\n"
+           "  --version              print the version and end\n";
+}
+
+std::optional<std::string> ImmediateAnswer(std::span<const std::string> args) {
+    const auto given = [&](std::string_view option) {
+        return std::find(args.begin(), args.end(), option) != args.end();
+    };
+    if (given("--help") || given("-h")) {
+        return CommandLineUsage();
+    }
+    if (given("--version")) {
+        return "varnoth " VARNOTH_VERSION "\n";
+    }
+    return std::nullopt;
 }
 
 }  // namespace varnoth

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -19,5 +20,9 @@ struct CommandLine {
 CommandLine ParseCommandLine(std::span<const std::string> args);
 
 std::string CommandLineUsage();
+
+// What --help (or -h) and --version print, wherever they stand among the arguments; nothing when neither is
+// given. The program answers them before it opens a window, so both work without a display.
+std::optional<std::string> ImmediateAnswer(std::span<const std::string> args);
 
 }  // namespace varnoth

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QIcon>
 #include <QKeySequence>
 #include <QScrollArea>
 #include <QShortcut>
@@ -12,6 +13,7 @@
 #include "app/CommandLine.h"
 #include "app/ProgramDevices.h"
 #include "device/Trace.h"
+#include "ui/controls/ImageResources.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/Notice.h"
@@ -92,6 +94,7 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
     }
     return ok;
 }
+constexpr int kApplicationIcon = 209;  // the picture the main window carries as its icon
 
 // Saves the window as PNG once the first synchronisation has ended and the progress dialog has gone, then
 // closes it. Questions are answered No and messages only traced, so that nothing waits for a user.
@@ -124,7 +127,15 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, boo
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    if (const auto answer = varnoth::ImmediateAnswer(std::vector<std::string>(argv + 1, argv + argc))) {
+        std::fputs(answer->c_str(), stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
+    // The desktop shows the window under the desktop entry of this name, with the icon installed for it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VARNOTH_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID),
+                                                 QIcon(varnoth::ImageResourcePath(kApplicationIcon))));
     // The arguments Qt has not taken for itself.
     const QStringList arguments = QApplication::arguments();
     std::vector<std::string> args;

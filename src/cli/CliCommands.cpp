@@ -9,6 +9,10 @@
 #include "device/Trace.h"
 #include "device/sim/SimScenario.h"
 
+#ifndef VARNOTH_VERSION
+#define VARNOTH_VERSION "unknown"
+#endif
+
 namespace varnoth {
 namespace {
 
@@ -88,7 +92,8 @@ void PrintUsage(std::ostream& out) {
            "  --sim-press CODE       with ir learn: the virtual remote sends key code CODE\n"
            "  --offline              no device: the parameter set keeps its defaults, commands go nowhere\n"
            "  --trace                every trace line of the program to stderr\n"
-           "  --help                 this text; COMMAND --help describes a command\n\n"
+           "  -h, --help             this text; COMMAND --help describes a command\n"
+           "  --version              the program's version\n\n"
            "Commands:\n";
     for (const CliCommand& command : kCommands) {
         out << "  " << command.synopsis << "\n";
@@ -156,6 +161,10 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     }
     if (options.trace) {
         EnableTraceToStderr();
+    }
+    if (options.version && !options.help) {
+        out << "varnoth-cli " VARNOTH_VERSION "\n";
+        return kExitDone;
     }
     std::vector<std::string> rest = options.arguments;
     if (!rest.empty() && rest[0] == "help") {

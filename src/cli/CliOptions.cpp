@@ -79,6 +79,7 @@ std::string CliOptions::Parse(const std::vector<std::string>& args, CliOptions& 
     options.offline = TakeFlag(rest, "--offline");
     options.trace = TakeFlag(rest, "--trace");
     options.help = TakeFlag(rest, "--help") || TakeFlag(rest, "-h");
+    options.version = TakeFlag(rest, "--version");
     if (!error.empty()) {
         return error;
     }

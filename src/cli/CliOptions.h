@@ -24,6 +24,7 @@ struct CliOptions {
     bool offline = false;
     bool trace = false;
     bool help = false;
+    bool version = false;                // --version
     std::vector<std::string> arguments;  // the command and its arguments
 
     // Empty when the command line is sound, else what is wrong with it.

@@ -45,5 +45,15 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
     }
 }
 
+TEST(CommandLine, AnswersHelpAndVersionWhereverTheyStand) {
+    using Args = std::vector<std::string>;
+    EXPECT_EQ(ImmediateAnswer(Args{"--simulate", "--help"}), CommandLineUsage());
+    EXPECT_EQ(ImmediateAnswer(Args{"-h", "--bogus"}), CommandLineUsage());
+    const auto version = ImmediateAnswer(Args{"--version"});
+    ASSERT_TRUE(version.has_value());
+    EXPECT_TRUE(version->starts_with("varnoth ")) << *version;
+    EXPECT_FALSE(ImmediateAnswer(Args{"--simulate", "--trace"}).has_value());
+}
+
 }  // namespace
 }  // namespace varnoth

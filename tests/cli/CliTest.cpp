@@ -252,6 +252,9 @@ TEST_F(CliTest, LevelsVersionUpgradeListAndHelpWork) {
     o = Run({"set", "--help"});
     EXPECT_EQ(o.code, 0) << o;
     EXPECT_TRUE(Contains(o.out, "EffectFeedback.N (N 0..1)")) << o;
+    o = Run({"--version"});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(std::regex_match(o.out, std::regex("varnoth-cli \\d+\\.\\d+\\.\\d+\n"))) << o;
     o = Run({"--simulate", "--trace", "get", "MicVol"});
     EXPECT_EQ(o.code, 0) << o;
     EXPECT_TRUE(Contains(o.err, ">Write: 2 128 ")) << "the trace shows the reports sent: " << o;

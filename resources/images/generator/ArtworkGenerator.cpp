@@ -1,5 +1,7 @@
-// Draws every picture of the program into the directory given as the only argument. The output depends
-// only on this code and the DejaVu Sans face, so running it again reproduces the committed files.
+// Draws every picture of the program into the directory given as the first argument and, when a second is
+// given, the application icon for the desktop into that one: SVG and PNG in every size the desktop asks
+// for. The output depends only on this code and the DejaVu Sans face, so running it again reproduces the
+// committed files.
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
@@ -7,6 +9,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QSvgGenerator>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -249,34 +252,69 @@ void Banner() {
     Save(210, image);
 }
 
+// The application icon on a 256 x 256 canvas: an EQ curve over level bars on a navy tile.
+void DrawAppIcon(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(Vertical(8, 248, QColor(0x24, 0x3B, 0x63), kNavy));
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 52, 52);
+    p.setPen(QPen(QColor(255, 255, 255, 28), 2.0));
+    for (int y = 72; y <= 200; y += 32) {
+        p.drawLine(QPointF(36, y), QPointF(220, y));
+    }
+    const double heights[] = {52, 84, 120, 96, 64, 104, 72};
+    for (int i = 0; i < 7; ++i) {
+        const double x = 44 + i * 25;
+        p.setPen(Qt::NoPen);
+        p.setBrush(Vertical(200 - heights[i], 200, kAmberTop, kAmberBottom));
+        p.drawRoundedRect(QRectF(x, 200 - heights[i], 16, heights[i]), 5, 5);
+    }
+    QPainterPath curve;
+    curve.moveTo(30, 150);
+    curve.cubicTo(80, 150, 90, 70, 128, 70);
+    curve.cubicTo(166, 70, 170, 130, 226, 118);
+    p.setPen(QPen(kCyan, 10.0, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(curve);
+    p.setPen(QPen(QColor(255, 255, 255, 200), 3.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(curve);
+}
+
 void AppIcon() {
     QImage image = Canvas(256, 256);
-    Paint(image, [](QPainter& p) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(Vertical(8, 248, QColor(0x24, 0x3B, 0x63), kNavy));
-        p.drawRoundedRect(QRectF(8, 8, 240, 240), 52, 52);
-        p.setPen(QPen(QColor(255, 255, 255, 28), 2.0));
-        for (int y = 72; y <= 200; y += 32) {
-            p.drawLine(QPointF(36, y), QPointF(220, y));
-        }
-        const double heights[] = {52, 84, 120, 96, 64, 104, 72};
-        for (int i = 0; i < 7; ++i) {
-            const double x = 44 + i * 25;
-            p.setPen(Qt::NoPen);
-            p.setBrush(Vertical(200 - heights[i], 200, kAmberTop, kAmberBottom));
-            p.drawRoundedRect(QRectF(x, 200 - heights[i], 16, heights[i]), 5, 5);
-        }
-        QPainterPath curve;
-        curve.moveTo(30, 150);
-        curve.cubicTo(80, 150, 90, 70, 128, 70);
-        curve.cubicTo(166, 70, 170, 130, 226, 118);
-        p.setPen(QPen(kCyan, 10.0, Qt::SolidLine, Qt::RoundCap));
-        p.setBrush(Qt::NoBrush);
-        p.drawPath(curve);
-        p.setPen(QPen(QColor(255, 255, 255, 200), 3.0, Qt::SolidLine, Qt::RoundCap));
-        p.drawPath(curve);
-    });
+    Paint(image, DrawAppIcon);
     Save(209, image);
+}
+
+// The icon for the desktop's icon theme: SIZE.png for each size of the hicolor theme, drawn at that size
+// rather than scaled down, and icon.svg.
+void DesktopIcons(const QString& dir) {
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage image = Canvas(size, size);
+        Paint(image, [size](QPainter& p) {
+            p.scale(size / 256.0, size / 256.0);
+            DrawAppIcon(p);
+        });
+        const QString path = QDir(dir).filePath(QStringLiteral("%1.png").arg(size));
+        if (!image.save(path, "PNG")) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            g_ok = false;
+        }
+    }
+    QSvgGenerator svg;
+    svg.setFileName(QDir(dir).filePath(QStringLiteral("icon.svg")));
+    svg.setSize(QSize(256, 256));
+    svg.setViewBox(QRect(0, 0, 256, 256));
+    svg.setTitle(QStringLiteral("Varnoth"));
+    svg.setDescription(QStringLiteral("Karaoke amplifier control panel"));
+    QPainter p;
+    if (!p.begin(&svg)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(svg.fileName()));
+        g_ok = false;
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+    DrawAppIcon(p);
+    p.end();
 }
 
 // Keys of the remote in the order of their key index: area in dialog units, caption.
@@ -526,8 +564,8 @@ void Diagram() {
 
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT_DIR [ICON_DIR]\n", argv[0]);
         return 2;
     }
     g_outDir = QString::fromLocal8Bit(argv[1]);
@@ -548,6 +586,10 @@ int main(int argc, char** argv) {
         AppIcon();
         Remote();
         Diagram();
+    }
+    g_scale = 1;
+    if (argc == 3) {
+        DesktopIcons(QString::fromLocal8Bit(argv[2]));
     }
     return g_ok ? 0 : 1;
 }

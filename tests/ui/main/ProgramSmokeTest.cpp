@@ -78,7 +78,7 @@ TEST(Program, TellsOfAnotherModelAndOfAnUnknownScenario) {
 
     const ProgramRun wrong = RunProgram({"--screenshot"});
     EXPECT_EQ(wrong.exitCode, 2);
-    EXPECT_TRUE(wrong.trace.contains("usage: varnoth")) << wrong.trace.toStdString();
+    EXPECT_TRUE(wrong.trace.contains("Usage: varnoth")) << wrong.trace.toStdString();
 }
 
 }  // namespace
