@@ -28,7 +28,14 @@ DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTi
       m_machineSettings(m_deviceLink),
       m_remote(m_deviceLink),
       m_upgrade(m_deviceLink),
-      m_provider(std::move(provider)) {}
+      m_provider(std::move(provider)) {
+    m_deviceLink.SetAnsweringHandler([this](bool answering) {
+        m_answering.store(answering);
+        if (SessionObserver* observer = Observer()) {
+            observer->OnAnswering(answering);
+        }
+    });
+}
 
 DeviceSession::~DeviceSession() {
     {
@@ -63,13 +70,22 @@ int DeviceSession::TryConnDevice(SessionObserver* observer) {
         return 0;
     }
     OpenResult opened = m_provider->Open(kNormalIds, kUpgradeIds);
+    m_openFoundDevice.store(!opened.transport && opened.foundDevice);
     if (!opened.transport) {
+        std::lock_guard lock(m_textMutex);
+        m_openFailure = opened.failure;
         return 0;
     }
     {
+        // A new device says who it is in its own replies; nothing of the last one carries over.
         std::lock_guard lock(m_textMutex);
+        m_openFailure.clear();
         m_devPath = opened.path;
+        m_devName.clear();
+        m_devDate.clear();
     }
+    m_answering.store(true);
+    ++m_connection;
     m_upStatus.store(opened.upgradeMode ? 1 : 0);
     m_simulated.store(opened.simulated ? 1 : 0);
     m_deviceLink.Attach(std::move(opened.transport));
@@ -81,6 +97,11 @@ int DeviceSession::TryConnDevice(SessionObserver* observer) {
 std::string DeviceSession::GetDevPath() const {
     std::lock_guard lock(m_textMutex);
     return m_devPath;
+}
+
+std::string DeviceSession::LastOpenFailure() const {
+    std::lock_guard lock(m_textMutex);
+    return m_openFailure;
 }
 
 bool DeviceSession::TryDisconnect(const std::string& path) {
@@ -98,26 +119,35 @@ void DeviceSession::Disconnect(bool farewell) {
         return;
     }
     if (farewell) {
-        if (m_upStatus.load() == 1) {
-            m_deviceLink.SendCommand(op::UpgradeExit, {0, 0, 1});
-        } else {
-            m_deviceLink.SendCommand(op::UnLockMachine);
-        }
+        m_deviceLink.Finish(m_upStatus.load() == 1 ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
+                                                   : DeviceLink::BuildCommand(op::UnLockMachine, {}));
     }
     CloseLink();
 }
 
 void DeviceSession::CloseLink() {
+    ++m_connection;
     m_deviceLink.SetConnected(false);
     if (!m_deviceLink.StopReader()) {
         Trace("wait read thread exited time out !\n");
     }
     m_deviceLink.Release();
+    // A firmware transfer still waiting for its turn went with the connection.
+    if (m_upgrading.exchange(false)) {
+        SetUpgradeResult({false, "The amplifier went away before the firmware transfer began."});
+    }
 }
 
 void DeviceSession::ReadAll() {
-    m_deviceLink.SendCommand(op::ReadDevName);
-    m_deviceLink.SendCommand(op::ReadDevDate);
+    const auto askIdentity = [this](std::uint8_t opcode) {
+        m_deviceLink.SendCommand(opcode);
+        // The identity decides whether the panel controls this device: a lost reply is asked for again.
+        if (m_deviceLink.IsLinkThread() && !m_deviceLink.LastAnswered() && m_deviceLink.Answering()) {
+            m_deviceLink.SendCommand(opcode);
+        }
+    };
+    askIdentity(op::ReadDevName);
+    askIdentity(op::ReadDevDate);
     m_deviceLink.SendCommand(op::ReadCurEffectMode);
     m_deviceLink.SendCommand(op::ReadMicControlSub);
     CK750_ReadAll();
@@ -140,21 +170,19 @@ void DeviceSession::WriteAll() {
 
 void DeviceSession::SynchronizeData(bool write) {
     Trace("Start thread:SynchronizeData\n");
+    m_readPeak.store(0);
+    const std::uint64_t connection = Connection();
     if (write) {
-        StartWorker([this] { WriteAllThread(); });
+        RunSequence({}, [this, connection] { WriteAllThread(connection); });
     } else {
-        StartWorker([this] { ReadAllThread(); });
+        // The device needs this pause after connecting or switching modes before it answers reads.
+        RunSequence(m_deviceLink.Timing().syncStartDelay, [this, connection] { ReadAllThread(connection); });
     }
 }
 
-void DeviceSession::ReadAllThread() {
-    m_readPeak.store(0);
-    // The device needs this pause after connecting or switching modes before it answers reads.
-    if (!PauseUnlessClosing(m_deviceLink.Timing().syncStartDelay)) {
-        return;
-    }
+void DeviceSession::ReadAllThread(std::uint64_t connection) {
     ReadAll();
-    if (IsClosing()) {
+    if (IsClosing() || Connection() != connection) {
         return;
     }
     if (SessionObserver* observer = Observer()) {
@@ -163,16 +191,26 @@ void DeviceSession::ReadAllThread() {
     m_readPeak.store(1);
 }
 
-void DeviceSession::WriteAllThread() {
-    m_readPeak.store(0);
+void DeviceSession::WriteAllThread(std::uint64_t connection) {
     WriteAll();
-    if (IsClosing()) {
+    if (IsClosing() || Connection() != connection) {
         return;
     }
     if (SessionObserver* observer = Observer()) {
         observer->OnSyncDone(1);
     }
     m_readPeak.store(1);
+}
+
+void DeviceSession::RunSequence(std::chrono::milliseconds delay, std::function<void()> body) {
+    if (m_deviceLink.RunSequence(body, delay)) {
+        return;
+    }
+    StartWorker([this, delay, body = std::move(body)] {
+        if (PauseUnlessClosing(delay)) {
+            body();
+        }
+    });
 }
 
 void DeviceSession::StartWorker(std::function<void()> body) {
@@ -319,7 +357,11 @@ int DeviceSession::StartUpgradeThread(std::function<UpgradeResult()> transfer) {
         return 0;
     }
     Trace("Start thread:SynchronizeData\n");
-    StartWorker([this, transfer = std::move(transfer)] { UpgradeThread(transfer); });
+    m_readPeak.store(0);
+    const std::uint64_t connection = Connection();
+    // The device needs this pause after it has been found in upgrade mode.
+    RunSequence(m_deviceLink.Timing().upgradeStartDelay,
+                [this, connection, transfer = std::move(transfer)] { UpgradeThread(connection, transfer); });
     return 1;
 }
 
@@ -335,16 +377,10 @@ int DeviceSession::RunUpgradeHere(const std::function<UpgradeResult()>& transfer
     return sent;
 }
 
-void DeviceSession::UpgradeThread(std::function<UpgradeResult()> transfer) {
-    m_readPeak.store(0);
-    // The device needs this pause after it has been found in upgrade mode.
-    if (!PauseUnlessClosing(m_deviceLink.Timing().upgradeStartDelay)) {
-        m_upgrading.store(false);
-        return;
-    }
+void DeviceSession::UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer) {
     SetUpgradeResult(transfer());
     m_upgrading.store(false);
-    if (IsClosing()) {
+    if (IsClosing() || Connection() != connection) {
         return;
     }
     if (SessionObserver* observer = Observer()) {

@@ -175,6 +175,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     connect(&m_events, &SessionEvents::syncDone, this, &MainWindow::OnSyncDone);
     connect(&m_events, &SessionEvents::keyStudied, this, &MainWindow::OnKeyStudied);
     connect(&m_events, &SessionEvents::upgradeDone, this, &MainWindow::OnUpgradeDone);
+    connect(&m_events, &SessionEvents::answeringChanged, this, &MainWindow::OnAnsweringChanged);
     connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);
 
     ApplyLanguage(language);
