@@ -376,8 +376,7 @@ void DeviceLink::AwaitReply(std::uint8_t opcode) {
     {
         std::lock_guard lock(m_queueMutex);
         if (m_finishing) {
-            const auto left =
-                std::chrono::ceil<std::chrono::milliseconds>(m_drainDeadline - Clock::now());
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_drainDeadline - Clock::now());
             wait = std::clamp(left, std::chrono::milliseconds(0), wait);
         }
     }

@@ -140,20 +140,24 @@ void ParameterStore::SetParam(std::size_t position, int value) {
             stored = value != 0 ? 1 : 0;
             break;
     }
-    Store(position, stored);
     if (!entry.hasRegister) {
+        Store(position, stored);
         return;
     }
     // The device rewrites an effect's parameters when its preset is written: that write never merges with
     // another.
     if (entry.block == kEffectPresetBlock && entry.index == kEffectPresetIndex) {
+        Store(position, stored);
         WriteK750Data(entry.block, entry.index, entry.channel, written);
         return;
     }
     const std::array<Report, 2> writes{
         DeviceLink::BuildCommand(op::WriteK750Data, {entry.block, entry.index, entry.channel, written}),
         DeviceLink::BuildCommand(op::WriteK750Data, {entry.block, entry.index, entry.channel + 1, written})};
+    // Queued first, stored then: a read-back that arrives in between sees the write waiting and leaves the
+    // new value alone.
     m_link.WriteRegisters(std::span<const Report>(writes.data(), entry.stereo ? 2 : 1));
+    Store(position, stored);
 }
 
 void ParameterStore::SetCompressPreset(std::uint8_t compressBase, std::uint8_t preset) {

@@ -277,7 +277,9 @@ TEST_F(DeviceLinkTest, WaitingEditsCollapseIntoTheNewestValueAndEverythingElseKe
     ASSERT_EQ(link.SendCommand(0x05, {1}), 61);  // LoadMode, held in its transfer
     ASSERT_TRUE(wire->WaitForHeldTransfer());
     EXPECT_EQ(link.Poll(MakeReport({2, 0x0a, 8, 0x30})), 0) << "a poll while something waits is skipped";
-    const auto pair = [](int value) { return std::vector<Report>{Write(5, 3, 0, value), Write(5, 3, 1, value)}; };
+    const auto pair = [](int value) {
+        return std::vector<Report>{Write(5, 3, 0, value), Write(5, 3, 1, value)};
+    };
     for (int value = 1; value <= 20; ++value) {  // a drag of a stereo parameter
         EXPECT_EQ(link.WriteRegisters(pair(value)), 61);
     }
@@ -290,9 +292,9 @@ TEST_F(DeviceLinkTest, WaitingEditsCollapseIntoTheNewestValueAndEverythingElseKe
     link.SendCommand(0x62);  // reads are never merged
     wire->HoldTransfers(false);
     ASSERT_TRUE(link.WaitUntilIdle(10s));
-    const std::vector<Report> expected{
-        MakeReport({2, 0x05, 1}), Write(5, 3, 0, 21), Write(5, 3, 1, 21), Write(8, 4, 2, 7),
-        MakeReport({2, 0x62}),    Write(5, 3, 0, 23), Write(5, 3, 1, 23), MakeReport({2, 0x62})};
+    const std::vector<Report> expected{MakeReport({2, 0x05, 1}), Write(5, 3, 0, 21),    Write(5, 3, 1, 21),
+                                       Write(8, 4, 2, 7),        MakeReport({2, 0x62}), Write(5, 3, 0, 23),
+                                       Write(5, 3, 1, 23),       MakeReport({2, 0x62})};
     EXPECT_EQ(wire->Sent(), expected);
     EXPECT_EQ(link.Poll(MakeReport({2, 0x0a, 8, 0x30})), 61) << "an idle link takes a poll";
 }

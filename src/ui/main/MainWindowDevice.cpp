@@ -36,8 +36,8 @@ void MainWindow::SetStatus(int connected) {
     SetText(kConnectionText, QString::fromUtf8(silent ? NotAnsweringText(m_language)
                                                       : ConnectionText(connected != 0, m_language)));
     Control<QLabel>(kConnectionPicture)
-        ->setPixmap(QPixmap(
-            ImageResourcePath(connected != 0 && !silent ? kConnectedPicture : kDisconnectedPicture)));
+        ->setPixmap(
+            QPixmap(ImageResourcePath(connected != 0 && !silent ? kConnectedPicture : kDisconnectedPicture)));
 }
 
 bool MainWindow::Ask(const char* caption, const char* text) {
@@ -104,7 +104,8 @@ void MainWindow::ShowOpenFailure() {
     }
     m_shownOpenFailure = failure;
     SetText(kConnectionText, QString::fromUtf8(kOpenFailedCaption.In(m_language)));
-    m_hooks.warning(*this, QString::fromUtf8(kOpenFailedCaption.In(m_language)), QString::fromStdString(failure));
+    m_hooks.warning(*this, QString::fromUtf8(kOpenFailedCaption.In(m_language)),
+                    QString::fromStdString(failure));
 }
 
 void MainWindow::OnAnsweringChanged(bool answering) {

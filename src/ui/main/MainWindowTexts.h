@@ -63,8 +63,9 @@ inline constexpr Bilingual kMusicPeqFlat{"音乐参量均衡已置零", "Music P
 inline constexpr Bilingual kDefaultMicEqQuestion{"您确定要重置成出厂话筒均衡?", "Reset default mic EQ?"};
 inline constexpr Bilingual kDefaultMicEqDone{"均衡已经置为出厂均衡", "Flat default EQ "};
 
-inline constexpr Bilingual kNotAnsweringNotice{"设备没有响应，修改将在设备响应后发送",
-                                               "The amplifier is not answering; changes are sent when it answers."};
+inline constexpr Bilingual kNotAnsweringNotice{
+    "设备没有响应，修改将在设备响应后发送",
+    "The amplifier is not answering; changes are sent when it answers."};
 inline constexpr Bilingual kAnsweringAgainNotice{"设备已恢复响应", "The amplifier answers again."};
 inline constexpr Bilingual kSyncUnansweredNotice{"设备没有响应，未能读取参数",
                                                  "The amplifier did not answer; its settings were not read."};

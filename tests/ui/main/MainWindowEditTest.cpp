@@ -134,6 +134,7 @@ TEST_F(MainWindowEdits, TheSubTimeSliderAtItsBottomSwitchesMicControlsSubOff) {
         EXPECT_EQ(Text(2169), "5.0s");
         EXPECT_EQ(Text(2170), "30%");
         Drag(2119, 255);
+        WaitUntilSent();
         EXPECT_EQ(Amp().MicControl().time, 0);
         EXPECT_EQ(Amp().MicControl().rate, 30) << "the rate is kept";
         EXPECT_FALSE(Ctl<QCheckBox>(1145).isChecked());

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
+
 #include "device/sim/SimScenario.h"
 #include "session/RegisterMap.h"
 
@@ -131,7 +133,12 @@ std::uint8_t MainWindowTest::StoreValue(std::size_t position) {
     }
 }
 
+void MainWindowTest::WaitUntilSent() {
+    EXPECT_TRUE(Session().WaitUntilSent(std::chrono::milliseconds(kDeadlineMs)));
+}
+
 std::uint8_t MainWindowTest::DeviceValue(std::size_t position) {
+    WaitUntilSent();
     const RegisterEntry& entry = StoreRegisterMap()[position];
     const std::uint8_t value = Amp().Register(entry.block, entry.index, entry.channel);
     return entry.rule == ValueRule::Volume ? static_cast<std::uint8_t>(value - kVolumeOffset) : value;

@@ -64,7 +64,10 @@ class MainWindowTest : public ::testing::Test {
     void Drag(int id, int position);
     // The store's byte at a store position.
     std::uint8_t StoreValue(std::size_t position);
-    // The value the amplifier holds for a store position, as the store would read it back.
+    // The window only queues its commands: waits until the link has sent them all.
+    void WaitUntilSent();
+    // The value the amplifier holds for a store position once the queue has gone out, as the store would
+    // read it back.
     std::uint8_t DeviceValue(std::size_t position);
     // Sets a store position's register(s) on the amplifier to what the store value stands for.
     static void SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value);
