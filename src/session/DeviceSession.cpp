@@ -138,7 +138,39 @@ void DeviceSession::CloseLink() {
     }
 }
 
+bool DeviceSession::RunOnLinkAndWait(void (DeviceSession::*sequence)()) {
+    if (m_deviceLink.IsLinkThread()) {
+        return false;
+    }
+    struct Ended {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool done = false;
+    };
+    auto ended = std::make_shared<Ended>();
+    // Signals when the sequence is gone: run, or discarded unrun by an unplug.
+    std::shared_ptr<void> onRelease(nullptr, [ended](void*) {
+        {
+            std::lock_guard lock(ended->mutex);
+            ended->done = true;
+        }
+        ended->cv.notify_all();
+    });
+    if (!m_deviceLink.RunSequence([this, sequence, onRelease] { (this->*sequence)(); })) {
+        return false;
+    }
+    onRelease.reset();
+    std::unique_lock lock(ended->mutex);
+    ended->cv.wait(lock, [&] { return ended->done; });
+    return true;
+}
+
 void DeviceSession::ReadAll() {
+    // From another thread the sequence takes its turn on the link thread, where lost replies can be asked
+    // for again; the caller waits for it.
+    if (RunOnLinkAndWait(&DeviceSession::ReadAll)) {
+        return;
+    }
     const auto askIdentity = [this](std::uint8_t opcode) {
         m_deviceLink.SendCommand(opcode);
         // The identity decides whether the panel controls this device: a lost reply is asked for again.
@@ -158,6 +190,9 @@ void DeviceSession::ReadAll() {
 }
 
 void DeviceSession::WriteAll() {
+    if (RunOnLinkAndWait(&DeviceSession::WriteAll)) {
+        return;
+    }
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
     CK750_WriteAll();
     if (m_setMachine.load() != 0) {

@@ -185,6 +185,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void OnDevDate(const std::string& date) override;
     void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) override;
 
+    // Runs the sequence on the link thread and waits for its end; false (nothing run) on the link thread
+    // itself or without a connection.
+    bool RunOnLinkAndWait(void (DeviceSession::*sequence)());
     // Clears the connected flag, waits for the reader and closes the transport.
     void CloseLink();
 

@@ -207,6 +207,7 @@ TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgrad
                                  ModalOf<QDialog>()->reject();
                              });
     Ctl<QAbstractButton>(1042).click();
+    WaitUntilSent();
     EXPECT_EQ(Amp().CurrentMode(), 2);
     EXPECT_EQ(m_syncs, 2);
     EXPECT_TRUE(syncedOverIt);

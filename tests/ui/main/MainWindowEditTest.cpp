@@ -155,6 +155,7 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     auto& box = Ctl<QCheckBox>(1145);
     EXPECT_FALSE(box.isChecked());
     box.click();
+    WaitUntilSent();
     EXPECT_EQ(Amp().MicControl().time, 10);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_TRUE(box.isChecked());
@@ -162,6 +163,7 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     EXPECT_EQ(Ctl<QSlider>(2119).value(), 245);
     EXPECT_EQ(Ctl<QSlider>(2120).value(), 79);
     box.click();
+    WaitUntilSent();
     EXPECT_EQ(Amp().MicControl().time, 0);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_FALSE(box.isChecked());

@@ -52,7 +52,9 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     if (prepare) {
         prepare(Amp());
     }
-    m_host = std::make_unique<SessionHost>(m_provider, FastLink());
+    LinkTiming link = FastLink();
+    link.replyWait = m_replyWait;
+    m_host = std::make_unique<SessionHost>(m_provider, link);
     m_window = std::make_unique<MainWindow>(*m_host, language, m_timing);
     MainWindowHooks hooks;
     hooks.question = [this](QWidget&, const QString& caption, const QString& text) {

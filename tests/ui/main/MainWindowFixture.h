@@ -72,6 +72,8 @@ class MainWindowTest : public ::testing::Test {
     // Sets a store position's register(s) on the amplifier to what the store value stands for.
     static void SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value);
 
+    // How long the link waits for each reply, for the next Open.
+    std::chrono::milliseconds m_replyWait{800};
     // The window's timing for the next Open.
     MainWindowTiming m_timing = FastWindowTiming();
     static MainWindowTiming FastWindowTiming();
