@@ -234,16 +234,19 @@ void DeviceLink::StartLinkThread() {
 
 void DeviceLink::StopLinkThread() {
     std::lock_guard control(m_threadControl);
+    std::thread ending;
     {
         std::lock_guard lock(m_queueMutex);
         m_abandon = true;
+        // The link thread itself cannot wait for its end: a later stop joins it.
+        if (!IsLinkThread()) {
+            ending = std::move(m_linkThread);
+        }
     }
     m_queueChanged.notify_all();
     m_progress.notify_all();
-    if (m_linkThread.joinable() && !IsLinkThread()) {
-        m_linkThread.join();
-        std::lock_guard lock(m_queueMutex);
-        m_linkThread = std::thread();
+    if (ending.joinable()) {
+        ending.join();
     }
 }
 
@@ -253,6 +256,7 @@ void DeviceLink::Finish(const Report& farewell) {
     }
     {
         std::lock_guard control(m_threadControl);
+        std::thread ending;
         {
             std::lock_guard lock(m_queueMutex);
             if (!m_linkThread.joinable() || m_abandon) {
@@ -261,11 +265,11 @@ void DeviceLink::Finish(const Report& farewell) {
             m_finishing = true;
             m_drainDeadline = Clock::now() + m_timing.farewellDrain;
             m_delayed.clear();
+            ending = std::move(m_linkThread);
         }
         m_queueChanged.notify_all();
-        m_linkThread.join();
+        ending.join();
         std::lock_guard lock(m_queueMutex);
-        m_linkThread = std::thread();
         m_finishing = false;
     }
     Transfer(farewell, static_cast<int>(kReportSize));

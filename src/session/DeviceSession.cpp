@@ -14,6 +14,9 @@ namespace {
 static_assert(ReplySink::kMachineRecordSize == MachineSettings::kRecordSize);
 static_assert(ReplySink::kIrRecordSize == RemoteCodes::kRecordSize);
 
+// How often a read whose reply was lost is sent again.
+constexpr int kAskAgain = 3;
+
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -171,20 +174,23 @@ void DeviceSession::ReadAll() {
     if (RunOnLinkAndWait(&DeviceSession::ReadAll)) {
         return;
     }
-    const auto askIdentity = [this](std::uint8_t opcode) {
-        m_deviceLink.SendCommand(opcode);
-        // The identity decides whether the panel controls this device: a lost reply is asked for again.
-        if (m_deviceLink.IsLinkThread() && !m_deviceLink.LastAnswered() && m_deviceLink.Answering()) {
-            m_deviceLink.SendCommand(opcode);
+    // On the link thread a reply lost on the way is asked for again, while the device answers at all: a
+    // lost name would make the device another model, a lost record would show stale settings.
+    const auto ask = [this](const std::function<void()>& send) {
+        send();
+        for (int again = 0; again < kAskAgain && m_deviceLink.IsLinkThread() &&
+                            !m_deviceLink.LastAnswered() && m_deviceLink.Answering();
+             ++again) {
+            send();
         }
     };
-    askIdentity(op::ReadDevName);
-    askIdentity(op::ReadDevDate);
-    m_deviceLink.SendCommand(op::ReadCurEffectMode);
-    m_deviceLink.SendCommand(op::ReadMicControlSub);
+    ask([this] { m_deviceLink.SendCommand(op::ReadDevName); });
+    ask([this] { m_deviceLink.SendCommand(op::ReadDevDate); });
+    ask([this] { m_deviceLink.SendCommand(op::ReadCurEffectMode); });
+    ask([this] { m_deviceLink.SendCommand(op::ReadMicControlSub); });
     CK750_ReadAll();
-    m_machineSettings.Machine_ReadAll();
-    m_remote.ReadIRSet();
+    ask([this] { m_machineSettings.Machine_ReadAll(); });
+    ask([this] { m_remote.ReadIRSet(); });
     // Lets the replies to the last commands arrive.
     PauseUnlessClosing(m_deviceLink.Timing().syncTailPause);
 }

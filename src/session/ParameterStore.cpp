@@ -18,7 +18,7 @@ constexpr std::uint8_t kEqBlock = 10;
 constexpr std::uint8_t kLevelIndex = 0x30;
 constexpr std::size_t kLevelByte = 15;
 constexpr std::size_t kFirstChannelByte = 4;
-constexpr int kReadRetries = 2;
+constexpr int kReadRetries = 4;
 constexpr std::uint8_t kEffectPresetBlock = 3;
 constexpr std::uint8_t kEffectPresetIndex = 0;
 

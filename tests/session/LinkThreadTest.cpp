@@ -99,6 +99,10 @@ TEST(LinkThread, EditsDuringASynchronisationAllArriveAndTheFarewellComesLastInEv
 
         EXPECT_EQ(w.session->GetDevName(), c.answers ? "VQ317X" : "");
         EXPECT_EQ(w.session->IsAnswering(), c.answers);
+        if (c.answers) {
+            EXPECT_EQ(w.session->GetRemote().GetRecord(), w.Amp().Ir());
+            EXPECT_EQ(w.session->GetMachineSet().GetSavedRecord(), w.Amp().Machine());
+        }
         for (std::size_t position = 0; position < kStoreSize; ++position) {
             const RegisterEntry& entry = StoreRegisterMap()[position];
             // The read-all does not ask for the effect presets: the store keeps the one last chosen.
