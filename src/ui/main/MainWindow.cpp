@@ -322,7 +322,8 @@ void MainWindow::SetUpColours() {
         switch (*colour) {
             case TextColour::Connection:
                 label->SetColourRule([this](const ColourLabel&) {
-                    return m_session.IsConnected() ? QColor(0, 255, 0) : QColor(255, 0, 0);
+                    return m_session.IsConnected() && m_session.IsAnswering() ? QColor(0, 255, 0)
+                                                                              : QColor(255, 0, 0);
                 });
                 break;
             case TextColour::VolumeName:
