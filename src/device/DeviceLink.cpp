@@ -294,7 +294,9 @@ void DeviceLink::LinkLoop() {
             if (m_delayed.empty()) {
                 m_queueChanged.wait(lock);
             } else {
-                m_queueChanged.wait_until(lock, m_delayed.front().due);
+                // A copy: the list may grow (and move) while the lock is given up.
+                const Clock::time_point due = m_delayed.front().due;
+                m_queueChanged.wait_until(lock, due);
             }
             continue;
         }
