@@ -48,7 +48,9 @@ std::string CommandLineUsage() {
     return "usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE] [--trace]\n"
            "  --simulate[=SCENARIO]  connect to the virtual amplifier (default scenario: normal);\n"
            "                         F9 unplugs and plugs it again\n"
-           "  --screenshot FILE      save the main window as PNG after the first synchronisation, then end\n"
+           "  --screenshot FILE      save the main window as PNG after the first synchronisation (or as it\n"
+           "                         stands when none has ended within 10 s), then end; exit status 1\n"
+           "                         when no picture could be saved\n"
            "  --trace                print the trace lines on stderr\n";
 }
 
