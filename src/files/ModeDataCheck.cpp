@@ -1,5 +1,6 @@
 #include "files/ModeDataCheck.h"
 
+#include <array>
 #include <utility>
 
 #include "session/ParameterTable.h"
@@ -14,6 +15,18 @@ std::optional<ModeDataFault> Outside(std::size_t offset, std::string field, int 
         return std::nullopt;
     }
     return ModeDataFault{offset, std::move(field), value, min, max, offValue};
+}
+
+// The parameter at each store position of the file, looked up once.
+const std::array<std::optional<ParameterRef>, kFileBlockSize>& ParametersByPosition() {
+    static const auto table = [] {
+        std::array<std::optional<ParameterRef>, kFileBlockSize> byPosition{};
+        for (std::size_t position = 0; position < byPosition.size(); ++position) {
+            byPosition[position] = ParameterAt(static_cast<int>(position));
+        }
+        return byPosition;
+    }();
+    return table;
 }
 
 }  // namespace
@@ -37,7 +50,7 @@ BilingualText ModeDataFault::Message() const {
 
 std::optional<ModeDataFault> ModeDataCheck::FirstFault(const ModeDataFile::Image& image) {
     for (std::size_t offset = 0; offset < kFileBlockSize; ++offset) {
-        const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(offset));
+        const std::optional<ParameterRef>& ref = ParametersByPosition()[offset];
         if (!ref) {
             continue;
         }

@@ -309,6 +309,7 @@ TEST_F(MainWindowFiles, ALoadedFileIsWrittenToTheDeviceAndShown) {
 
     int wParam = -1;
     QObject::connect(&Window(), &MainWindow::synchronised, [&](int w) { wParam = w; });
+    m_chosenFile = PathOf("loud.vqm");
     Click(Window(), 1039);
     EXPECT_EQ(m_fileDialogs.back(), false);
     ASSERT_TRUE(WaitForSyncs(4));

@@ -100,10 +100,11 @@ TEST(Program, SavesTheDisconnectedWindowWhenNoAmplifierAnswersAndSaysWhenAnother
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::MergedChannels);
     first.start(QStringLiteral(VARNOTH_EXECUTABLE), {"--simulate", "--trace"});
     QString firstTrace;
     while (!firstTrace.contains("Main window: language") && first.waitForReadyRead(kDeadlineMs)) {
-        firstTrace += QString::fromUtf8(first.readAllStandardError());
+        firstTrace += QString::fromUtf8(first.readAll());
     }
     const QString secondFile = folder.filePath("second.png");
     const ProgramRun second = RunProgram({"--simulate", "--screenshot", secondFile});
