@@ -226,6 +226,10 @@ TEST_F(CliTest, SetAndModeObeyTheMachineSettingsAsThePanelDoesUnlessForced) {
     EXPECT_EQ(Sim({"set", "--force", "MicVol", "30"}).code, 0);
     EXPECT_EQ(Sim({"get", "MicVol"}).out, "30\n");
     EXPECT_EQ(Sim({"mode", "load", "2", "--force"}).code, 0);
+
+    ASSERT_EQ(Sim({"machine", "set", "EnableLockFunc", "0"}).code, 0);
+    EXPECT_EQ(Sim({"set", "MicVol", "10"}).code, 0) << "the lock bits count only while the locks are on";
+    EXPECT_EQ(Sim({"mode", "load", "2"}).code, 0);
 }
 
 TEST_F(CliTest, SettingHalfOfTheMicControlSubKeepsTheAmplifiersOtherHalf) {
