@@ -56,8 +56,7 @@ Kind KindOf(mode_t mode) {
 }
 
 ModeDataFile::Result NotRegular(const std::string& path, Kind kind, int language, bool save) {
-    static constexpr const char* kEnglish[] = {"a folder", "a pipe or socket", "a device",
-                                               "not a regular file"};
+    static constexpr const char* kEnglish[] = {"a folder", "a pipe or socket", "a device", "a special file"};
     static constexpr const char* kChinese[] = {"文件夹", "管道或套接字", "设备", "特殊文件"};
     const auto which = static_cast<std::size_t>(kind);
     if (language == 0) {
