@@ -94,11 +94,18 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
     }
     return ok;
 }
+
 constexpr int kApplicationIcon = 209;  // the picture the main window carries as its icon
 
-// Saves the window as PNG once the first synchronisation has ended and the progress dialog has gone, then
-// closes it. Questions are answered No and messages only traced, so that nothing waits for a user.
-void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, bool dialogs, int& exitCode) {
+// How long --screenshot waits for a synchronisation before it saves the window as it stands (without an
+// amplifier, or with one that does not answer, the panel shows itself disconnected).
+constexpr int kScreenshotBoundMs = 10000;
+
+// Saves the window (and with dialogs every dialog) as PNG once the first synchronisation has ended and the
+// progress dialog has gone, or when none has ended within the bound, then closes it. Questions are answered
+// No and messages only traced, so that nothing waits for a user. saved tells whether every picture was
+// written.
+void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, bool dialogs, bool& saved) {
     varnoth::MainWindowHooks hooks;
     hooks.question = [](QWidget&, const QString& caption, const QString& text) {
         varnoth::Trace("Question answered No: %s: %s\n", qPrintable(caption), qPrintable(text));
@@ -111,17 +118,26 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, boo
 
     auto* poll = new QTimer(&window);
     poll->setInterval(100);
-    QObject::connect(poll, &QTimer::timeout, &window, [&window, path, dialogs, &exitCode, poll] {
-        if (window.IsSyncing()) {
-            return;
-        }
+    auto* bound = new QTimer(&window);
+    bound->setSingleShot(true);
+    const auto shoot = [&window, path, dialogs, &saved, poll, bound] {
         poll->stop();
-        if (!SaveGrab(WholeLayout(window), path) || (dialogs && !SaveDialogScreenshots(window, path))) {
-            exitCode = 1;
-        }
+        bound->stop();
+        saved = SaveGrab(WholeLayout(window), path) && (!dialogs || SaveDialogScreenshots(window, path));
         window.close();
+    };
+    QObject::connect(poll, &QTimer::timeout, &window, [&window, shoot] {
+        if (!window.IsSyncing()) {
+            shoot();
+        }
+    });
+    QObject::connect(bound, &QTimer::timeout, &window, [shoot] {
+        varnoth::Trace("Screenshot: no synchronisation within %d ms, the window as it stands\n",
+                       kScreenshotBoundMs);
+        shoot();
     });
     QObject::connect(&window, &MainWindow::synchronised, poll, [poll] { poll->start(); });
+    bound->start(kScreenshotBoundMs);
 }
 
 }  // namespace
@@ -158,8 +174,10 @@ int main(int argc, char* argv[]) {
     }
     varnoth::SessionHost host(devices.Provider());
     varnoth::Application app;
-    int exitCode = 0;
+    bool hadWindow = false;
+    bool screenshotSaved = false;
     const int result = app.Run(host, [&](MainWindow& window) {
+        hadWindow = true;
         devices.Watch(window.DeviceSink());
         if (devices.Simulated()) {
             auto* plug = new QShortcut(QKeySequence(Qt::Key_F9), &window);
@@ -168,9 +186,21 @@ int main(int argc, char* argv[]) {
         }
         if (!options.screenshot.empty()) {
             TakeScreenshotWhenSynchronised(window, QString::fromStdString(options.screenshot),
-                                           options.dialogScreenshots, exitCode);
+                                           options.dialogScreenshots, screenshotSaved);
         }
     });
     devices.Stop();
-    return result != 0 ? result : exitCode;
+    if (result != 0) {
+        return result;
+    }
+    if (!options.screenshot.empty() && !screenshotSaved) {
+        // Without a window of its own (another instance is running) there is nothing to save.
+        if (!hadWindow) {
+            std::fprintf(stderr,
+                         "varnoth: no screenshot saved to %s: another instance of the program is running\n",
+                         options.screenshot.c_str());
+        }
+        return 1;
+    }
+    return 0;
 }

@@ -26,22 +26,29 @@ const std::array<CliCommand, 12> kCommands{{
      RunDump},
     {"get", "get NAME[.N]", "Reads everything from the amplifier and prints the raw value of one parameter.",
      RunGet},
-    {"set", "set NAME[.N] VALUE",
+    {"set", "set NAME[.N] VALUE [--force]",
      "Sets one parameter through the same setter as the panel, so the amplifier gets the same writes.\n"
-     "VALUE is decimal or 0x-hexadecimal, within the range the panel's controls produce.",
+     "VALUE is decimal or 0x-hexadecimal, within the range the panel's controls produce. A master volume\n"
+     "(MicVol, MusicVol, CenterVol, SubVol) above its maximum or locked in the machine settings is refused,\n"
+     "as on the panel, unless --force is given. MicControlSubTime and MicControlSubRate are sent together:\n"
+     "the other one keeps the amplifier's value.",
      RunSet},
     {"save", "save FILE",
-     "Reads everything from the amplifier and writes it to a mode data file (141 bytes). The file name's\n"
-     "extension becomes .vqm whatever it was. An existing file is replaced only once the new one is whole.",
+     "Reads everything from the amplifier and writes it to a mode data file (141 bytes). A name whose\n"
+     "extension is not .vqm (in any letter case) gets .vqm instead. Only a regular file is written, through "
+     "a\n"
+     "symbolic link its target; an existing file is replaced only once the new one is whole on the disk.",
      RunSave},
     {"load", "load FILE",
-     "Loads a mode data file (its extension becomes .vqm) and writes the whole set to the amplifier: the\n"
-     "parameters, the mic-controls-sub setting, the machine settings and the IR keys. A file that is not\n"
-     "exactly 141 bytes is refused and nothing is sent.",
+     "Loads the mode data file FILE and writes the whole set to the amplifier: the parameters, the\n"
+     "mic-controls-sub setting, the machine settings and the IR keys. A file that is not a regular file of\n"
+     "exactly 141 bytes, or that holds a value the panel cannot produce, is refused (the message names the\n"
+     "first such field, its value and its range) and nothing is sent.",
      RunLoad},
-    {"mode", "mode load|save|reset 1..4",
+    {"mode", "mode load|save|reset 1..4 [--force]",
      "Loads memory mode M1..M4 into the amplifier's working set, saves the working set into it, or resets\n"
-     "it to the mode's factory set.",
+     "it to the mode's factory set. Loading or saving a mode that the machine settings lock is refused, as\n"
+     "on the panel, unless --force is given.",
      RunMode},
     {"machine", "machine [set FIELD VALUE [FIELD VALUE]...]",
      "Shows the machine settings; with set, changes the given fields and applies the settings. Power-on\n"
@@ -98,8 +105,9 @@ void PrintUsage(std::ostream& out) {
     for (const CliCommand& command : kCommands) {
         out << "  " << command.synopsis << "\n";
     }
-    out << "\nExit codes: 0 done, 1 no device or not connected, 2 usage, 3 bad input (file, image, value),\n"
-           "130 interrupted by Ctrl+C.\n";
+    out << "\nExit codes: 0 done, 1 no device or not connected, 2 usage, 3 bad input (file, image, value) "
+           "or\n"
+           "refused by the machine settings, 130 interrupted by Ctrl+C.\n";
 }
 
 void PrintCommandHelp(std::ostream& out, const CliCommand& command) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "session/DeviceSession.h"
+#include "session/MachineRules.h"
 
 namespace varnoth {
 namespace {
@@ -17,17 +18,21 @@ using Byte = std::uint8_t;
 #Name, lo, hi, off, [](const DeviceSession& s) -> int { return s.GetMachineSet().Getter(); },      \
             [](DeviceSession& s, int v) { s.GetMachineSet().Setter(static_cast<Byte>(v)); } \
     }
+// A setting of its own byte of the record, with that byte's rule.
+#define VARNOTH_MACHINE_BYTE(Name, Getter, Setter, byte)                                                \
+    VARNOTH_MACHINE(Name, Getter, Setter, kMachineRecordRules[byte].min, kMachineRecordRules[byte].max, \
+                    kMachineRecordRules[byte].offValue >= 0)
 
-// Volumes on the master sliders' scale 0..36; a power-on volume may be off.
+// The bytes of the record, then the lock bits one by one.
 const std::array kMachineFields{
-    VARNOTH_MACHINE(VolMode, GetVolMode, SetVolMode, 0, 1, false),
-    VARNOTH_MACHINE(PowerMicVol, GetPowerMicVol, SetPowerMicVol, 0, 36, true),
-    VARNOTH_MACHINE(PowerMusicVol, GetPowerMusicVol, SetPowerMusicVol, 0, 36, true),
-    VARNOTH_MACHINE(MaxMicVol, GetMaxMicVol, SetMaxMicVol, 0, 36, false),
-    VARNOTH_MACHINE(MaxMusicVol, GetMaxMusicVol, SetMaxMusicVol, 0, 36, false),
-    VARNOTH_MACHINE(MaxCenterVol, GetMaxCenterVol, SetMaxCenterVol, 0, 36, false),
-    VARNOTH_MACHINE(MaxSubVol, GetMaxSubVol, SetMaxSubVol, 0, 36, false),
-    VARNOTH_MACHINE(EnableLockFunc, Get_EnableLockFunc, EnableLockFunc, 0, 1, false),
+    VARNOTH_MACHINE_BYTE(VolMode, GetVolMode, SetVolMode, 0),
+    VARNOTH_MACHINE_BYTE(PowerMicVol, GetPowerMicVol, SetPowerMicVol, 1),
+    VARNOTH_MACHINE_BYTE(PowerMusicVol, GetPowerMusicVol, SetPowerMusicVol, 2),
+    VARNOTH_MACHINE_BYTE(MaxMicVol, GetMaxMicVol, SetMaxMicVol, 3),
+    VARNOTH_MACHINE_BYTE(MaxMusicVol, GetMaxMusicVol, SetMaxMusicVol, 4),
+    VARNOTH_MACHINE_BYTE(MaxCenterVol, GetMaxCenterVol, SetMaxCenterVol, 5),
+    VARNOTH_MACHINE_BYTE(MaxSubVol, GetMaxSubVol, SetMaxSubVol, 6),
+    VARNOTH_MACHINE_BYTE(EnableLockFunc, Get_EnableLockFunc, EnableLockFunc, 7),
     VARNOTH_MACHINE(Lock_MicVol, Get_Lock_MicVol, Lock_MicVol, 0, 1, false),
     VARNOTH_MACHINE(Lock_MusicVol, Get_Lock_MusicVol, Lock_MusicVol, 0, 1, false),
     VARNOTH_MACHINE(Lock_MicMenu, Get_Lock_MicMenu, Lock_MicMenu, 0, 1, false),
@@ -36,6 +41,7 @@ const std::array kMachineFields{
     VARNOTH_MACHINE(Lock_SaveMode, Get_Lock_SaveMode, Lock_SaveMode, 0, 1, false),
 };
 
+#undef VARNOTH_MACHINE_BYTE
 #undef VARNOTH_MACHINE
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "cli/CliOutput.h"
 #include "cli/CliParameters.h"
 #include "files/ModeDataFile.h"
+#include "session/MachineRules.h"
 
 namespace varnoth {
 namespace {
@@ -75,6 +76,11 @@ CliStatus FindOrRefuse(const std::string& name, ParameterRef& ref) {
     return std::nullopt;
 }
 
+// What the panel would not do: its message, and how to do it anyway.
+CliStatus Refused(const std::string& message) {
+    return BadInput(message + " (the machine settings forbid it; --force overrides)");
+}
+
 // Memory modes are numbered 1..4 here as on the panel's buttons M1..M4.
 CliStatus ModeNumber(const std::string& text, int& mode) {
     const std::optional<int> number = ParseNumber(text);
@@ -122,6 +128,7 @@ CliStatus RunGet(CliContext& context) {
 }
 
 CliStatus RunSet(CliContext& context) {
+    const bool force = TakeFlag(context.args, "--force");
     if (CliStatus failure = UnknownOption(context.args)) {
         return failure;
     }
@@ -137,10 +144,19 @@ CliStatus RunSet(CliContext& context) {
     if (CliStatus failure = CheckValue(ref.Name(), args[1], ref.param->min, ref.param->max, value)) {
         return failure;
     }
-    if (CliStatus failure = context.device.Connect(false)) {
+    // The mic-controls-sub setting travels as one command of both halves, so the other half is the
+    // amplifier's; a master volume obeys the maximum and the lock of the amplifier's machine settings.
+    const bool masterVolume = IsMasterVolume(ref.param->name);
+    const bool needsDeviceState = ref.Position() == kNotStored || masterVolume;
+    if (CliStatus failure = needsDeviceState ? ConnectAndReadAll(context) : context.device.Connect(false)) {
         return failure;
     }
     DeviceSession& session = context.device.Session();
+    if (masterVolume && !force && !context.device.Offline()) {
+        if (const auto refusal = MasterVolumeRefusal(session.GetMachineSet(), ref.param->name, value)) {
+            return Refused(refusal->english);
+        }
+    }
     ref.param->set(session, ref.index, value);
     PrintFields(context.out, {{ref.Name(), ref.param->get(session, ref.index)}}, false);
     return std::nullopt;
@@ -176,7 +192,7 @@ CliStatus RunLoad(CliContext& context) {
     if (args.size() != 1) {
         return UsageError("load takes one file name: load FILE");
     }
-    const std::string path = WithModeFileExtension(args[0]);
+    const std::string& path = args[0];
     ModeDataFile::Image image{};
     const ModeDataFile::Result read = ModeDataFile::ReadImage(path, image);
     if (!read.ok) {
@@ -198,19 +214,22 @@ CliStatus RunLoad(CliContext& context) {
 }
 
 CliStatus RunMode(CliContext& context) {
+    const bool force = TakeFlag(context.args, "--force");
     if (CliStatus failure = UnknownOption(context.args)) {
         return failure;
     }
     const std::vector<std::string> args = Positional(context.args);
+    enum class Lock { None, Load, Save };
     struct Action {
         const char* name;
         const char* done;
+        Lock lock;
         void (*run)(DeviceSession&, int);
     };
     static constexpr std::array<Action, 3> kActions{{
-        {"load", "loaded", [](DeviceSession& s, int m) { s.LoadMode(m, 0); }},
-        {"save", "saved", [](DeviceSession& s, int m) { s.SaveMode(m); }},
-        {"reset", "reset", [](DeviceSession& s, int m) { s.ResetMode(m, 0); }},
+        {"load", "loaded", Lock::Load, [](DeviceSession& s, int m) { s.LoadMode(m, 0); }},
+        {"save", "saved", Lock::Save, [](DeviceSession& s, int m) { s.SaveMode(m); }},
+        {"reset", "reset", Lock::None, [](DeviceSession& s, int m) { s.ResetMode(m, 0); }},
     }};
     const auto* action = args.size() == 2 ? std::find_if(kActions.begin(), kActions.end(),
                                                          [&](const Action& a) { return args[0] == a.name; })
@@ -222,8 +241,16 @@ CliStatus RunMode(CliContext& context) {
     if (CliStatus failure = ModeNumber(args[1], mode)) {
         return failure;
     }
-    if (CliStatus failure = context.device.Connect(false)) {
+    // Loading and saving obey the locks of the amplifier's machine settings, as on the panel.
+    const bool lockable = action->lock != Lock::None && !force;
+    if (CliStatus failure = lockable ? ConnectAndReadAll(context) : context.device.Connect(false)) {
         return failure;
+    }
+    if (lockable && !context.device.Offline()) {
+        if (const auto refusal =
+                ModeLockRefusal(context.device.Session().GetMachineSet(), action->lock == Lock::Save)) {
+            return Refused(refusal->english);
+        }
     }
     action->run(context.device.Session(), mode);
     context.out << "Mode M" << mode + 1 << " " << action->done << "\n";
@@ -250,7 +277,7 @@ CliStatus RunMachine(CliContext& context) {
             return BadInput("unknown machine setting \"" + args[i] +
                             "\" (\"varnoth-cli machine --help\" lists them)");
         }
-        int value = 255;
+        int value = kPowerVolumeOff;
         if (!(field->offAllowed && args[i + 1] == "off")) {
             if (CliStatus failure = CheckValue(field->name, args[i + 1], field->min, field->max, value)) {
                 return failure;

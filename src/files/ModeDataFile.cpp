@@ -1,15 +1,21 @@
 #include "files/ModeDataFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <random>
 #include <system_error>
 #include <vector>
 
+#include "files/ModeDataCheck.h"
 #include "session/DeviceSession.h"
 
 namespace varnoth {
@@ -29,8 +35,119 @@ ModeDataFile::Result CantWrite(int error, const std::string& path) {
     return {false, kCantWriteCaption, text.data()};
 }
 
-ModeDataFile::Result CantRead(const std::string& what, const std::string& path) {
-    return {false, kCantReadCaption, what + ":\n" + path};
+ModeDataFile::Result CantRead(int language, const std::string& what, const std::string& path) {
+    return {false, language == 0 ? kCantReadCaptionChinese : kCantReadCaption, what + ":\n" + path};
+}
+
+// What a path names when it is not a regular file.
+enum class Kind { Folder, Pipe, Device, Other };
+
+Kind KindOf(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return Kind::Folder;
+    }
+    if (S_ISFIFO(mode) || S_ISSOCK(mode)) {
+        return Kind::Pipe;
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return Kind::Device;
+    }
+    return Kind::Other;
+}
+
+ModeDataFile::Result NotRegular(const std::string& path, Kind kind, int language, bool save) {
+    static constexpr const char* kEnglish[] = {"a folder", "a pipe or socket", "a device", "a special file"};
+    static constexpr const char* kChinese[] = {"文件夹", "管道或套接字", "设备", "特殊文件"};
+    const auto which = static_cast<std::size_t>(kind);
+    if (language == 0) {
+        return {false, save ? kCantWriteCaption : kCantReadCaptionChinese,
+                std::string("这是") + kChinese[which] + "，不是普通文件，模式数据文件只能" +
+                    (save ? "保存到" : "读取自") + "普通文件:\n" + path};
+    }
+    return {false, save ? kCantWriteCaption : kCantReadCaption,
+            std::string("This is ") + kEnglish[which] + ", not a regular file; a mode data file is " +
+                (save ? "saved to" : "read from") + " regular files only:\n" + path};
+}
+
+ModeDataFile::Result NoTemporaryFile(const std::string& path, int language) {
+    if (language == 0) {
+        return {false, kCantWriteCaption,
+                "文件所在的文件夹不允许创建临时文件。文件本身可写，但为了保存失败时不损坏它，只通过临时文件替"
+                "换它；"
+                "请保存到其他文件夹:\n" +
+                    path};
+    }
+    return {
+        false, kCantWriteCaption,
+        "The folder does not allow a temporary file beside this file. The file itself is writable, but it is "
+        "only ever replaced through a temporary file, so that a failed save cannot damage it; save to "
+        "another folder:\n" +
+            path};
+}
+
+// Follows symbolic links to the file they finally name (which need not exist); nothing for a loop.
+std::optional<fs::path> ResolveLinks(const fs::path& path) {
+    fs::path target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(fs::symlink_status(target, error))) {
+            return target;
+        }
+        const fs::path next = fs::read_symlink(target, error);
+        if (error) {
+            return target;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    return std::nullopt;
+}
+
+// A file descriptor closed when it goes out of scope.
+class FileDescriptor {
+  public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    ~FileDescriptor() { Close(); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    explicit operator bool() const { return m_fd >= 0; }
+    int Get() const { return m_fd; }
+    int Close() {
+        const int result = m_fd >= 0 ? ::close(m_fd) : 0;
+        m_fd = -1;
+        return result;
+    }
+
+  private:
+    int m_fd;
+};
+
+// 0, or the error that stopped the write.
+int WriteWhole(int fd, const std::uint8_t* bytes, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t wrote = ::write(fd, bytes + done, size - done);
+        if (wrote < 0 && errno == EINTR) {
+            continue;
+        }
+        if (wrote <= 0) {
+            return wrote < 0 ? errno : EIO;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return 0;
+}
+
+// 0, or the error of flushing a folder; file systems that cannot flush a folder count as done.
+int SyncFolder(const fs::path& folder) {
+    FileDescriptor fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd) {
+        return 0;
+    }
+    if (::fsync(fd.Get()) != 0 && errno != EINVAL && errno != EROFS) {
+        return errno;
+    }
+    return 0;
 }
 
 // A name for the temporary file beside the target that no other save uses at the same time.
@@ -74,93 +191,138 @@ void ModeDataFile::Apply(DeviceSession& session, const Image& image) {
                             Slice<RemoteCodes::kRecordSize>(image, kIrAt));
 }
 
-ModeDataFile::Result ModeDataFile::SaveData(const DeviceSession& session, const std::string& path) {
-    return WriteImage(path, Snapshot(session));
+ModeDataFile::Result ModeDataFile::SaveData(const DeviceSession& session, const std::string& path,
+                                            int language) {
+    return WriteImage(path, Snapshot(session), language);
 }
 
-ModeDataFile::Result ModeDataFile::LoadData(DeviceSession& session, const std::string& path) {
+ModeDataFile::Result ModeDataFile::LoadData(DeviceSession& session, const std::string& path, int language) {
     Image image{};
-    Result result = ReadImage(path, image);
+    Result result = ReadImage(path, image, language);
     if (result.ok) {
         Apply(session, image);
     }
     return result;
 }
 
-ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Image& image) {
-    fs::path target(path);
-    std::error_code error;
-    // A link keeps pointing at the file: the new contents go beside the file it names.
-    if (fs::is_symlink(target, error)) {
-        const fs::path resolved = fs::canonical(target, error);
-        if (!error) {
-            target = resolved;
-        }
+ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Image& image, int language) {
+    const std::optional<fs::path> resolved = ResolveLinks(path);
+    if (!resolved) {
+        return CantWrite(ELOOP, path);
     }
-    const bool replacing = fs::exists(target, error);
-    if (replacing) {
-        // Opening for appending changes nothing and fails on a protected file or a folder.
-        std::ofstream probe(target, std::ios::binary | std::ios::app);
-        if (!probe) {
-            return CantWrite(errno, path);
-        }
+    const fs::path& target = *resolved;
+    struct stat info {};
+    const bool replacing = ::stat(target.c_str(), &info) == 0;
+    if (replacing && !S_ISREG(info.st_mode)) {
+        return NotRegular(path, KindOf(info.st_mode), language, true);
+    }
+    if (replacing && ::access(target.c_str(), W_OK) != 0) {
+        return CantWrite(errno, path);
     }
     const fs::path temporary = TemporaryBeside(target);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            return CantWrite(errno, path);
+    const mode_t mode = replacing ? (info.st_mode & 07777) : 0666;
+    FileDescriptor out(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    if (!out) {
+        const int error = errno;
+        if (replacing && (error == EACCES || error == EPERM || error == EROFS)) {
+            return NoTemporaryFile(path, language);
         }
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        out.flush();
-        const int writeError = errno;
-        out.close();
-        if (!out) {
-            fs::remove(temporary, error);
-            return CantWrite(writeError != 0 ? writeError : EIO, path);
-        }
+        return CantWrite(error, path);
     }
+    // The permissions of the file replaced, whatever the process's mask.
     if (replacing) {
-        fs::permissions(temporary, fs::status(target, error).permissions(), error);
+        ::fchmod(out.Get(), mode);
     }
-    fs::rename(temporary, target, error);
-    if (error) {
-        const int renameError = error.value();
-        fs::remove(temporary, error);
-        return CantWrite(renameError, path);
+    int error = WriteWhole(out.Get(), image.data(), image.size());
+    if (error == 0 && ::fsync(out.Get()) != 0) {
+        error = errno;
+    }
+    if (error == 0 && out.Close() != 0) {
+        error = errno;
+    }
+    if (error == 0 && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        ::unlink(temporary.c_str());
+        return CantWrite(error, path);
+    }
+    // The rename itself reaches the disk with the folder.
+    if (const int folderError = SyncFolder(target.parent_path()); folderError != 0) {
+        return CantWrite(folderError, path);
     }
     return {true, {}, {}};
 }
 
-ModeDataFile::Result ModeDataFile::ReadImage(const std::string& path, Image& image) {
-    std::error_code error;
-    if (fs::is_directory(path, error)) {
-        return CantRead("This is a folder, not a mode data file", path);
-    }
-    std::ifstream in(path, std::ios::binary);
+ModeDataFile::Result ModeDataFile::ReadImage(const std::string& path, Image& image, int language) {
+    // Not blocking: opening a pipe would otherwise wait for a writer.
+    FileDescriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!in) {
-        return CantRead(std::string("Can't open the file for reading (") + std::strerror(errno) + ")", path);
-    }
-    // One byte more than a mode data file tells a longer file.
-    std::array<char, kSize + 1> bytes{};
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (in.bad()) {
-        return CantRead("Can't read the file", path);
-    }
-    const auto count = static_cast<std::size_t>(in.gcount());
-    if (count != kSize) {
-        const std::string held = count > kSize ? "more than " + std::to_string(kSize) : std::to_string(count);
-        return CantRead("Not a mode data file: it holds " + held + " bytes, a mode data file exactly " +
-                            std::to_string(kSize),
+        const int error = errno;
+        return CantRead(language,
+                        language == 0
+                            ? std::string("无法打开文件 (") + std::strerror(error) + ")"
+                            : std::string("Can't open the file for reading (") + std::strerror(error) + ")",
                         path);
     }
-    std::transform(bytes.begin(), bytes.begin() + kSize, image.begin(),
-                   [](char c) { return static_cast<std::uint8_t>(c); });
+    struct stat info {};
+    if (::fstat(in.Get(), &info) != 0) {
+        return CantRead(language, language == 0 ? "无法读取文件" : "Can't read the file", path);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return NotRegular(path, KindOf(info.st_mode), language, false);
+    }
+    // One byte more than a mode data file tells a longer file.
+    std::array<std::uint8_t, kSize + 1> bytes{};
+    std::size_t count = 0;
+    while (count < bytes.size()) {
+        const ssize_t got = ::read(in.Get(), bytes.data() + count, bytes.size() - count);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return CantRead(language, language == 0 ? "无法读取文件" : "Can't read the file", path);
+        }
+        if (got == 0) {
+            break;
+        }
+        count += static_cast<std::size_t>(got);
+    }
+    return ParseBytes(bytes.data(), count, path, image, language);
+}
+
+ModeDataFile::Result ModeDataFile::ParseBytes(const std::uint8_t* bytes, std::size_t count,
+                                              const std::string& path, Image& image, int language) {
+    if (count != kSize) {
+        const std::string held = count > kSize
+                                     ? (language == 0 ? "超过 " : "more than ") + std::to_string(kSize)
+                                     : std::to_string(count);
+        return CantRead(language,
+                        language == 0 ? "不是模式数据文件：文件有 " + held + " 字节，模式数据文件正好 " +
+                                            std::to_string(kSize) + " 字节"
+                                      : "Not a mode data file: it holds " + held +
+                                            " bytes, a mode data file exactly " + std::to_string(kSize),
+                        path);
+    }
+    Image read{};
+    std::copy_n(bytes, kSize, read.begin());
+    if (const std::optional<ModeDataFault> fault = ModeDataCheck::FirstFault(read)) {
+        return {false, language == 0 ? kBadContentsCaptionChinese : kBadContentsCaption,
+                fault->Message().In(language) + "\n" + path};
+    }
+    image = read;
     return {true, {}, {}};
 }
 
 std::string WithModeFileExtension(const std::string& path) {
-    return fs::path(path).replace_extension(kModeFileExtension).string();
+    fs::path name(path);
+    std::string extension = name.extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (extension == std::string(".") + kModeFileExtension) {
+        return path;
+    }
+    return name.replace_extension(kModeFileExtension).string();
 }
 
 }  // namespace varnoth

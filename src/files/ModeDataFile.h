@@ -35,17 +35,24 @@ class ModeDataFile {
     // 0..8) and the IR keys (DeviceSession::LoadFileRecords).
     static void Apply(DeviceSession& session, const Image& image);
 
-    // Writes the session's parameter set to path. The bytes go to a temporary file beside the target, which
-    // replaces the target only when every byte is written; on failure an existing file stays as it was and
-    // the message is the "Can't write to file" one. A file the user has made read-only is not replaced.
-    static Result SaveData(const DeviceSession& session, const std::string& path);
-    // Reads the file at path into the session. A file that cannot be read whole, or that does not hold
-    // exactly 141 bytes, is refused with a message naming it, and nothing in the session changes.
-    static Result LoadData(DeviceSession& session, const std::string& path);
+    // Writes the session's parameter set to path. Only a regular file (or a new one) is written; through a
+    // symbolic link the link's target is. The bytes go to a temporary file beside the target, which is
+    // flushed to the disk and then replaces the target, and the folder is flushed too; on failure an
+    // existing file stays as it was and the message is the "Can't write to file" one. A file the user has
+    // made read-only is not replaced. Messages are in the given language (0 Chinese, else English).
+    static Result SaveData(const DeviceSession& session, const std::string& path, int language = 1);
+    // Reads the file at path into the session. Anything but a regular file (a folder, a pipe, a device), a
+    // file that cannot be read whole, one that does not hold exactly 141 bytes or one with a value the panel
+    // cannot produce is refused with a message naming it, and nothing in the session changes.
+    static Result LoadData(DeviceSession& session, const std::string& path, int language = 1);
 
     // The file halves of SaveData and LoadData.
-    static Result WriteImage(const std::string& path, const Image& image);
-    static Result ReadImage(const std::string& path, Image& image);
+    static Result WriteImage(const std::string& path, const Image& image, int language = 1);
+    static Result ReadImage(const std::string& path, Image& image, int language = 1);
+    // The checks of ReadImage on the bytes read (a file's first kSize + 1 bytes tell its length): the size,
+    // then every value (ModeDataCheck). The image is filled only when the bytes are sound.
+    static Result ParseBytes(const std::uint8_t* bytes, std::size_t count, const std::string& path,
+                             Image& image, int language = 1);
 };
 
 // The file dialogs' filter and default extension.
@@ -58,9 +65,13 @@ inline constexpr const char* kCantWriteFormat =
     "Errcode=%d,Can't write to file:\n%s\nProbaby it is write protected.";
 inline constexpr const char* kCantWriteCaption = "Can't write to file";
 inline constexpr const char* kCantReadCaption = "Can't read file";
+inline constexpr const char* kCantReadCaptionChinese = "无法读取文件";
+inline constexpr const char* kBadContentsCaption = "Not a valid mode data file";
+inline constexpr const char* kBadContentsCaptionChinese = "模式数据文件无效";
 
-// The name a chosen mode data file gets: its extension, whatever it was, replaced by "vqm"; a name without
-// an extension gains it ("set" and "set.txt" both become "set.vqm"). Only the last part of the path counts.
+// The name a mode data file is saved under: a name whose extension is "vqm" in any letter case stays as it
+// is; any other extension is replaced by "vqm", and a name without one gains it ("set" and "set.txt" both
+// become "set.vqm", "Set.VQM" stays). Only the last part of the path counts. Loading never changes a name.
 std::string WithModeFileExtension(const std::string& path);
 
 }  // namespace varnoth

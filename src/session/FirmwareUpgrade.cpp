@@ -118,6 +118,12 @@ std::string FirmwareUpgrade::ReadImageFile(const std::string& path, std::vector<
     if (extension == ".hex") {
         return refusedHex;
     }
+    // Only a regular file: a pipe or a device would block the read or never end.
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    if (!error && !std::filesystem::is_regular_file(status)) {
+        return "The firmware image " + Quoted(path) + " is not a regular file.";
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         return "Can't open the firmware image " + Quoted(path) + ": " + std::strerror(errno) + ".";
@@ -129,13 +135,22 @@ std::string FirmwareUpgrade::ReadImageFile(const std::string& path, std::vector<
         return "Can't read the firmware image " + Quoted(path) + ".";
     }
     bytes.resize(static_cast<std::size_t>(file.gcount()));
+    if (std::string problem = ImageBytesProblem(path, bytes); !problem.empty()) {
+        return problem;
+    }
+    image = std::move(bytes);
+    return {};
+}
+
+std::string FirmwareUpgrade::ImageBytesProblem(const std::string& path,
+                                               const std::vector<std::uint8_t>& bytes) {
     if (LooksLikeIntelHex(bytes)) {
-        return refusedHex;
+        return "The firmware image " + Quoted(path) +
+               " is an Intel HEX text file; only raw binary images (.bin) can be sent.";
     }
     if (const std::string problem = ImageProblem(bytes.size()); !problem.empty()) {
         return "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".";
     }
-    image = std::move(bytes);
     return {};
 }
 

@@ -73,6 +73,9 @@ class FirmwareUpgrade {
     // or read, it is an Intel HEX text file (by its extension or its contents; such a file must never be
     // flashed as raw bytes), or its size is one ImageProblem refuses.
     static std::string ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
+    // The checks of ReadImageFile on the bytes of the file at path (at most kMaxImageSize + 1 of them):
+    // empty when they can be sent, else a message naming the file.
+    static std::string ImageBytesProblem(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
     // Sends the image file at path; refused (nothing sent) when ReadImageFile refuses it.
     UpgradeResult StartUpgrade(const std::string& path);

@@ -13,6 +13,7 @@
 #include <array>
 #include <memory>
 
+#include "OffscreenPlatform.h"
 #include "app/Application.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogTexts.h"
@@ -274,6 +275,7 @@ int main(int argc, char* argv[]) {
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_RUNTIME_DIR", session.path().toUtf8());
+    varnoth::test::UseOffscreenPlatformUnlessGiven();
     QApplication application(argc, argv);
     varnoth::InitLanguageResources();
     ::testing::InitGoogleTest(&argc, argv);

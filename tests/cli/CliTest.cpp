@@ -122,6 +122,9 @@ TEST_F(CliTest, BadInputsGiveTheirExitCodeAndOneLineOnStderr) {
         {{"--simulate", "ir", "learn", "16"}, 3, "1..15"},
         {{"--simulate", "load", File("short.vqm", 140)}, 3, "holds 140 bytes"},
         {{"--simulate", "load", File("long.vqm", 142)}, 3, "holds more than 141 bytes"},
+        {{"--simulate", "load", File("ff.vqm", 141, '\xFF')},
+         3,
+         "InputGain_Mic is 255, outside its range 0..127"},
         {{"--simulate=upgrade", "upgrade", hex}, 3, "Intel HEX"},
         {{"--simulate=upgrade", "upgrade", File("tiny.bin", 99)}, 3, "at least 100"},
         {{"--simulate=foreign", "dump"}, 1, "\"VQ580\", not a VQ317X"},
@@ -198,6 +201,57 @@ TEST_F(CliTest, SaveLoadAndModesMoveWholeParameterSets) {
     o = Sim({"mode", "reset", "3"});
     EXPECT_EQ(o.code, 0) << o;
     EXPECT_NE(Sim({"get", "InputGain_Mic"}).out, "33\n") << "the mode's factory set replaced it";
+}
+
+TEST_F(CliTest, SetAndModeObeyTheMachineSettingsAsThePanelDoesUnlessForced) {
+    ASSERT_EQ(Sim({"machine", "set", "MaxMicVol", "20", "EnableLockFunc", "1", "Lock_LoadMode", "1"}).code,
+              0);
+    Outcome o = Sim({"set", "MicVol", "21"});
+    EXPECT_EQ(o.code, 3) << o;
+    EXPECT_TRUE(Contains(o.err, "above the maximum mic volume 20")) << o;
+    EXPECT_EQ(Sim({"set", "MicVol", "20"}).code, 0);
+    EXPECT_EQ(Sim({"set", "MusicVol", "36"}).code, 0) << "another volume keeps its own maximum";
+
+    ASSERT_EQ(Sim({"machine", "set", "Lock_MicVol", "1"}).code, 0);
+    o = Sim({"set", "MicVol", "5"});
+    EXPECT_EQ(o.code, 3) << o;
+    EXPECT_TRUE(Contains(o.err, "Mic vol locked!")) << o;
+    o = Sim({"mode", "load", "2"});
+    EXPECT_EQ(o.code, 3) << o;
+    EXPECT_TRUE(Contains(o.err, "Load mode locked!")) << o;
+    EXPECT_EQ(Sim({"get", "MicVol"}).out, "20\n") << "nothing was sent";
+    EXPECT_TRUE(Contains(Sim({"dump"}).out, "Mode = 1\n"));
+
+    EXPECT_EQ(Sim({"mode", "save", "2"}).code, 0) << "the save lock is off";
+    EXPECT_EQ(Sim({"set", "--force", "MicVol", "30"}).code, 0);
+    EXPECT_EQ(Sim({"get", "MicVol"}).out, "30\n");
+    EXPECT_EQ(Sim({"mode", "load", "2", "--force"}).code, 0);
+
+    ASSERT_EQ(Sim({"machine", "set", "EnableLockFunc", "0"}).code, 0);
+    EXPECT_EQ(Sim({"set", "MicVol", "10"}).code, 0) << "the lock bits count only while the locks are on";
+    EXPECT_EQ(Sim({"mode", "load", "2"}).code, 0);
+}
+
+TEST_F(CliTest, SettingHalfOfTheMicControlSubKeepsTheAmplifiersOtherHalf) {
+    ASSERT_EQ(Sim({"set", "MicControlSubRate", "30"}).code, 0);
+    ASSERT_EQ(Sim({"set", "MicControlSubTime", "5"}).code, 0);
+    EXPECT_EQ(Sim({"get", "MicControlSubRate"}).out, "30\n");
+    ASSERT_EQ(Sim({"set", "MicControlSubRate", "7"}).code, 0);
+    EXPECT_EQ(Sim({"get", "MicControlSubTime"}).out, "5\n");
+}
+
+TEST_F(CliTest, LoadOpensTheFileGivenWhateverItsExtension) {
+    ASSERT_EQ(Sim({"set", "InputGain_Mic", "44"}).code, 0);
+    ASSERT_EQ(Sim({"save", (dir / "UPPER.VQM").string()}).code, 0);
+    ASSERT_TRUE(fs::exists(dir / "UPPER.VQM")) << "the name keeps its case";
+    fs::copy_file(dir / "UPPER.VQM", dir / "backup.bin");
+    File("backup.vqm", 3);  // another file, which a rewritten name would open
+    ASSERT_EQ(Sim({"set", "InputGain_Mic", "1"}).code, 0);
+    for (const char* name : {"UPPER.VQM", "backup.bin"}) {
+        const Outcome o = Sim({"load", (dir / name).string()});
+        EXPECT_EQ(o.code, 0) << o;
+    }
+    EXPECT_EQ(Sim({"get", "InputGain_Mic"}).out, "44\n");
 }
 
 TEST_F(CliTest, MachineSettingsAndRemoteKeysAreAppliedAndKept) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "device/sim/SimProvider.h"
+#include "files/ModeDataCheck.h"
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
 
@@ -35,13 +37,19 @@ void WriteBytes(const fs::path& path, const Bytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// A file image in which every byte differs from its neighbours and from a fresh store.
+// A sound file image in which nearly every byte differs from its neighbours and from a fresh store: 0x80 +
+// its offset, moved into its field's range where that is narrower.
 Bytes Distinct() {
-    Bytes bytes(ModeDataFile::kSize);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        bytes[i] = static_cast<std::uint8_t>(0x80 + i);
+    ModeDataFile::Image image{};
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<std::uint8_t>(0x80 + i);
     }
-    return bytes;
+    while (const std::optional<ModeDataFault> fault = ModeDataCheck::FirstFault(image)) {
+        const int span = fault->max - fault->min;
+        image[fault->offset] =
+            static_cast<std::uint8_t>(fault->min + (span > 0 ? 1 + fault->value % span : 0));
+    }
+    return Bytes(image.begin(), image.end());
 }
 
 // Everything a load may change: the file image of the session plus both machine copies.
@@ -171,15 +179,17 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
 TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChangeNothing) {
     struct Case {
         std::string name;
-        std::size_t size;  // bytes written; npos: a folder; npos - 1: nothing there
+        std::size_t size;  // bytes written; npos: a folder; npos - 1: nothing there; npos - 2: a pipe
         std::string says;
     };
     constexpr std::size_t kFolder = std::string::npos;
     constexpr std::size_t kMissing = std::string::npos - 1;
+    constexpr std::size_t kPipe = std::string::npos - 2;
     const Case cases[] = {
         {"short.vqm", 140, "holds 140 bytes"}, {"long.vqm", 142, "holds more than 141 bytes"},
         {"empty.vqm", 0, "holds 0 bytes"},     {"hundred.vqm", 100, "holds 100 bytes"},
-        {"folder.vqm", kFolder, "folder"},     {"missing.vqm", kMissing, "Can't open"},
+        {"folder.vqm", kFolder, "a folder"},   {"missing.vqm", kMissing, "Can't open"},
+        {"pipe.vqm", kPipe, "a pipe"},
     };
     auto session = SyncedSession({1, 2, 3, 4, 5, 6, 7, 1, 0x3F, 0xAB, 0xCD});
     session->Disconnect(false);
@@ -188,6 +198,8 @@ TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChan
         const fs::path path = dir / c.name;
         if (c.size == kFolder) {
             fs::create_directory(path);
+        } else if (c.size == kPipe) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
         } else if (c.size != kMissing) {
             Bytes bytes = Distinct();
             bytes.resize(c.size, 0x11);
@@ -216,18 +228,15 @@ TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
 
     const fs::path folder = dir / "taken.vqm";
     fs::create_directory(folder);
-    ModeDataFile::Result result = ModeDataFile::SaveData(session, folder.string());
+    ModeDataFile::Result result =
+        ModeDataFile::SaveData(session, (dir / "no-such-folder" / "set.vqm").string());
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.caption, kCantWriteCaption);
     EXPECT_EQ(result.message.rfind("Errcode=", 0), 0u) << result.message;
-    EXPECT_NE(
-        result.message.find("Can't write to file:\n" + folder.string() + "\nProbaby it is write protected."),
-        std::string::npos)
+    EXPECT_NE(result.message.find("Can't write to file:\n" + (dir / "no-such-folder" / "set.vqm").string() +
+                                  "\nProbaby it is write protected."),
+              std::string::npos)
         << result.message;
-    EXPECT_TRUE(fs::is_directory(folder));
-
-    result = ModeDataFile::SaveData(session, (dir / "no-such-folder" / "set.vqm").string());
-    EXPECT_FALSE(result.ok);
 
     const fs::path old = dir / "old.vqm";
     const Bytes oldBytes = Distinct();
@@ -267,20 +276,131 @@ TEST_F(ModeDataFileTest, AWriteCutShortLeavesTheOldFileWhole) {
         << "no temporary file is left";
 }
 
-TEST(ModeFileExtension, TheChosenNameEndsInVqmWhateverItsExtensionWas) {
+TEST(ModeFileExtension, ASavedNameEndsInVqmInAnyCaseAndKeepsItsOwnCase) {
     const std::pair<const char*, const char*> cases[] = {
-        {"set", "set.vqm"},
-        {"set.txt", "set.vqm"},
-        {"set.json", "set.vqm"},
-        {"set.vqm", "set.vqm"},
-        {"set.VQM", "set.vqm"},
-        {"a.b/set", "a.b/set.vqm"},
-        {"/tmp/x.y.z", "/tmp/x.y.vqm"},
+        {"set", "set.vqm"},           {"set.txt", "set.vqm"},     {"set.json", "set.vqm"},
+        {"set.vqm", "set.vqm"},       {"Set.VQM", "Set.VQM"},     {"set.Vqm", "set.Vqm"},
+        {"backup.bin", "backup.vqm"}, {"a.b/set", "a.b/set.vqm"}, {"/tmp/x.y.z", "/tmp/x.y.vqm"},
         {"venue.", "venue.vqm"},
     };
     for (const auto& [chosen, expected] : cases) {
         EXPECT_EQ(WithModeFileExtension(chosen), expected) << chosen;
     }
+}
+
+TEST(ModeDataCheck, NamesTheFirstFieldOutsideWhatThePanelProducesWithItsValueAndRange) {
+    struct Case {
+        std::size_t offset;
+        std::uint8_t value;
+        const char* field;  // nullptr: the value is allowed
+        const char* range;
+    };
+    constexpr std::size_t kMachine = ModeDataFile::kMachineAt;
+    const Case cases[] = {
+        {0, 128, "InputGain_Mic", "0..127"},
+        {11, 9, "CompressPreset_Mic", "0..8"},
+        {17, 2, "CompressOn_Music", "0..1"},
+        {24, 0x7F, nullptr, nullptr},
+        {55, 28, "EffectPreset.1", "0..27"},
+        {64, 0xFF, nullptr, nullptr},  // reserved
+        {69, 2, "SubPhase180", "0..1"},
+        {72, 49, "MicGEQ.0", "50..78"},
+        {111, 79, "SubGEQ.9", "50..78"},
+        {113, 100, "MicControlSubRate", "0..99"},
+        {kMachine + 0, 2, "Machine.VolMode", "0..1"},
+        {kMachine + 1, 37, "Machine.PowerMicVol", "0..36 / 255"},
+        {kMachine + 2, 0xFF, nullptr, nullptr},  // power-on volume off
+        {kMachine + 6, 0xFF, "Machine.MaxSubVol", "0..36"},
+        {kMachine + 8, 0x40, "Machine.LockBits", "0..63"},
+        {kMachine + 9, 0xFF, nullptr, nullptr},  // reserved pair
+        {ModeDataFile::kIrAt + 3, 0xFF, nullptr, nullptr},
+    };
+    DeviceSession fresh;
+    for (const Case& c : cases) {
+        ModeDataFile::Image image = ModeDataFile::Snapshot(fresh);
+        image[c.offset] = c.value;
+        const std::optional<ModeDataFault> fault = ModeDataCheck::FirstFault(image);
+        if (c.field == nullptr) {
+            EXPECT_FALSE(fault) << "offset " << c.offset << " refused as " << fault->field;
+            continue;
+        }
+        ASSERT_TRUE(fault) << c.field << " = " << int(c.value) << " passed";
+        EXPECT_EQ(fault->field, c.field);
+        for (int language : {0, 1}) {
+            const std::string text = fault->Message().In(language);
+            for (const std::string& part :
+                 {std::string(c.field), std::to_string(c.value), std::string(c.range)}) {
+                EXPECT_NE(text.find(part), std::string::npos) << "language " << language << ": " << text;
+            }
+        }
+    }
+    ModeDataFile::Image twoFaults = ModeDataFile::Snapshot(fresh);
+    twoFaults[kMachine + 3] = 40;
+    twoFaults[80] = 0;
+    EXPECT_EQ(ModeDataCheck::FirstFault(twoFaults)->field, "MicGEQ.8") << "the first in file order";
+}
+
+TEST_F(ModeDataFileTest, AFileOfValuesThePanelCannotProduceIsRefusedAndFilesThePanelWroteLoad) {
+    auto session = SyncedSession({1, 2, 3, 4, 5, 6, 7, 1, 0x3F, 0xAB, 0xCD});
+    session->Disconnect(false);
+    const fs::path panelFile = dir / "panel.vqm";
+    ASSERT_TRUE(ModeDataFile::SaveData(*session, panelFile.string()).ok);
+    DeviceSession fresh;
+    const fs::path freshFile = dir / "fresh.vqm";
+    ASSERT_TRUE(ModeDataFile::SaveData(fresh, freshFile.string()).ok);
+
+    const SessionState before = StateOf(*session);
+    const fs::path hostile = dir / "hostile.vqm";
+    WriteBytes(hostile, Bytes(ModeDataFile::kSize, 0xFF));
+    for (int language : {0, 1}) {
+        const ModeDataFile::Result result = ModeDataFile::LoadData(*session, hostile.string(), language);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.caption, language == 0 ? kBadContentsCaptionChinese : kBadContentsCaption);
+        EXPECT_NE(result.message.find("InputGain_Mic"), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find(hostile.string()), std::string::npos) << result.message;
+    }
+    EXPECT_EQ(StateOf(*session), before) << "a refused file changed the session";
+
+    for (const fs::path& path : {panelFile, freshFile}) {
+        const ModeDataFile::Result result = ModeDataFile::LoadData(*session, path.string());
+        EXPECT_TRUE(result.ok) << path << ": " << result.message;
+    }
+}
+
+TEST_F(ModeDataFileTest, SavingWritesOnlyRegularFilesAndThroughLinksTheirTargets) {
+    DeviceSession session;
+    const ModeDataFile::Image image = ModeDataFile::Snapshot(session);
+    const Bytes expected(image.begin(), image.end());
+
+    const fs::path pipe = dir / "pipe.vqm";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<fs::path, const char*> refused[] = {
+        {pipe, "a pipe"}, {"/dev/null", "a device"}, {dir, "a folder"}};
+    for (const auto& [path, says] : refused) {
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, path.string());
+        EXPECT_FALSE(result.ok) << path;
+        EXPECT_NE(result.message.find(says), std::string::npos) << result.message;
+    }
+
+    // A link to an existing file, a relative link to a file not there yet, and a link to that link.
+    fs::create_directory(dir / "real");
+    const fs::path existing = dir / "real" / "old.vqm";
+    WriteBytes(existing, Bytes(3, 1));
+    fs::create_symlink(existing, dir / "to-old.vqm");
+    fs::create_symlink("real/new.vqm", dir / "dangling.vqm");
+    fs::create_symlink("dangling.vqm", dir / "chain.vqm");
+    for (const char* link : {"to-old.vqm", "chain.vqm"}) {
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, (dir / link).string());
+        ASSERT_TRUE(result.ok) << link << ": " << result.message;
+        EXPECT_TRUE(fs::is_symlink(dir / link)) << link << " is still a link";
+    }
+    EXPECT_EQ(ReadBytes(existing), expected);
+    EXPECT_EQ(ReadBytes(dir / "real" / "new.vqm"), expected);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "real"), fs::directory_iterator()), 2)
+        << "no temporary file is left beside the targets";
+
+    fs::create_symlink("loop.vqm", dir / "loop.vqm");
+    EXPECT_FALSE(ModeDataFile::SaveData(session, (dir / "loop.vqm").string()).ok);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -192,6 +194,13 @@ TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnything
     const UpgradeResult missing = upgrade.StartUpgrade((dir / "missing.bin").string());
     EXPECT_FALSE(missing.sent);
     EXPECT_NE(missing.message.find("Can't open"), std::string::npos) << missing.message;
+    const fs::path pipe = dir / "pipe.bin";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    for (const fs::path& special : {pipe, fs::path("/dev/zero"), dir}) {
+        const UpgradeResult refused = upgrade.StartUpgrade(special.string());
+        EXPECT_FALSE(refused.sent) << special;
+        EXPECT_NE(refused.message.find("not a regular file"), std::string::npos) << refused.message;
+    }
     EXPECT_FALSE(upgrade.StartUpgrade(Bytes(99)).sent) << "an image in memory is checked too";
     EXPECT_TRUE(wire->Sent().empty());
 

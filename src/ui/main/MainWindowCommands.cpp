@@ -210,7 +210,7 @@ int MainWindow::SaveEffectData() {
             return 0;
         }
     }
-    const ModeDataFile::Result result = ModeDataFile::SaveData(m_session, path);
+    const ModeDataFile::Result result = ModeDataFile::SaveData(m_session, path, m_language);
     if (!result.ok) {
         m_hooks.warning(*this, QString::fromStdString(result.caption),
                         QString::fromStdString(result.message));
@@ -224,8 +224,9 @@ int MainWindow::LoadEffectData() {
     if (chosen.isEmpty()) {
         return 0;
     }
-    const std::string path = WithModeFileExtension(QFile::encodeName(chosen).toStdString());
-    const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path);
+    // The file the user chose, under its own name.
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path, m_language);
     if (!result.ok) {
         m_hooks.warning(*this, QString::fromStdString(result.caption),
                         QString::fromStdString(result.message));

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 
+#include "OffscreenPlatform.h"
 #include "ui/controls/ImageResources.h"
 
 int main(int argc, char** argv) {
+    varnoth::test::UseOffscreenPlatformUnlessGiven();
     QApplication app(argc, argv);
     varnoth::InitImageResources();
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
+#include <QTemporaryDir>
 
 #include "ui/controls/ControlGallery.h"
 #include "ui/controls/ImageResources.h"
@@ -35,9 +34,9 @@ TEST(ControlGallery, RendersEveryControl) {
     const QImage image = gallery.grab().toImage();
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), gallery.size());
-    // Saved beside the test binary for a look by eye.
-    EXPECT_TRUE(image.save(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("controls-gallery.png"))));
+    const QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    EXPECT_TRUE(image.save(folder.filePath(QStringLiteral("controls-gallery.png"))));
 }
 
 }  // namespace

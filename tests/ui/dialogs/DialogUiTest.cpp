@@ -15,6 +15,7 @@
 
 #include <array>
 
+#include "OffscreenPlatform.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/Notice.h"
 #include "ui/dialogs/SyncProgressDialog.h"
@@ -211,6 +212,7 @@ TEST(Notice, EscClosesTheNoticeAndEnterDoesNot) {
 }  // namespace varnoth
 
 int main(int argc, char* argv[]) {
+    varnoth::test::UseOffscreenPlatformUnlessGiven();
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

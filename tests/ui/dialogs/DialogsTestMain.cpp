@@ -2,10 +2,12 @@
 
 #include <QApplication>
 
+#include "OffscreenPlatform.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/main/Language.h"
 
 int main(int argc, char** argv) {
+    varnoth::test::UseOffscreenPlatformUnlessGiven();
     QApplication app(argc, argv);
     varnoth::InitImageResources();
     varnoth::InitLanguageResources();

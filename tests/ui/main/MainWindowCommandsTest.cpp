@@ -315,6 +315,7 @@ TEST_F(MainWindowFiles, ALoadedFileIsWrittenToTheDeviceAndShown) {
 
     int wParam = -1;
     QObject::connect(&Window(), &MainWindow::synchronised, [&](int w) { wParam = w; });
+    m_chosenFile = PathOf("loud.vqm");
     Click(Window(), 1039);
     EXPECT_EQ(m_fileDialogs.back(), false);
     ASSERT_TRUE(WaitForSyncs(4));
@@ -327,21 +328,45 @@ TEST_F(MainWindowFiles, ALoadedFileIsWrittenToTheDeviceAndShown) {
 TEST_F(MainWindowFiles, ARefusedFileIsExplainedAndNothingIsWritten) {
     OpenSynchronised();
     Write(PathOf("short.vqm"), QByteArray(100, '\x01'));
+    Write(PathOf("hostile.vqm"), QByteArray(141, '\xFF'));
     const auto before = Session().GetFileBlock();
     const TraceCapture trace;
-    for (const char* name : {"short.vqm", "absent.vqm"}) {
-        m_chosenFile = PathOf(name);
+    struct Case {
+        const char* name;
+        const char* caption;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"short.vqm", "Can't read file", "100 bytes"},
+        {"absent.vqm", "Can't read file", "Can't open"},
+        {"hostile.vqm", "Not a valid mode data file", "InputGain_Mic is 255, outside its range 0..127"},
+    };
+    for (const Case& c : cases) {
+        m_chosenFile = PathOf(c.name);
         Click(Window(), 1039);
         ASSERT_FALSE(m_warnings.empty());
-        EXPECT_EQ(m_warnings.back().caption, "Can't read file");
-        EXPECT_TRUE(m_warnings.back().text.contains(PathOf(name))) << m_warnings.back().text.toStdString();
+        EXPECT_EQ(m_warnings.back().caption, c.caption);
+        EXPECT_TRUE(m_warnings.back().text.contains(PathOf(c.name))) << m_warnings.back().text.toStdString();
+        EXPECT_TRUE(m_warnings.back().text.contains(c.says)) << m_warnings.back().text.toStdString();
     }
-    EXPECT_EQ(m_warnings.size(), 2u);
-    EXPECT_TRUE(m_warnings[0].text.contains("100 bytes")) << m_warnings[0].text.toStdString();
+    EXPECT_EQ(m_warnings.size(), 3u);
     EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n")) << "no write-all";
     EXPECT_EQ(Session().GetFileBlock(), before);
     Drain();
     EXPECT_EQ(m_syncs, 1);
+}
+
+TEST_F(MainWindowFiles, LoadOpensTheFileChosenUnderItsOwnName) {
+    OpenSynchronised();
+    ModeDataFile::Image image = ModeDataFile::Snapshot(Session());
+    image[pos::SubLevel] = 55;
+    ASSERT_TRUE(ModeDataFile::WriteImage(PathOf("backup.bin").toStdString(), image).ok);
+    Write(PathOf("backup.vqm"), QByteArray(3, '\x01'));
+    m_chosenFile = PathOf("backup.bin");
+    Click(Window(), 1039);
+    ASSERT_TRUE(WaitForSyncs(2));
+    EXPECT_TRUE(m_warnings.empty());
+    EXPECT_EQ(Text(2171), "55");
 }
 
 TEST_F(MainWindowFiles, AFileLoadedWithoutADeviceIsShownWithoutAModelComplaint) {

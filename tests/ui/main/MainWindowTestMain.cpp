@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "OffscreenPlatform.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/main/Language.h"
 
@@ -16,6 +17,7 @@ int main(int argc, char* argv[]) {
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
     qputenv("XDG_RUNTIME_DIR", session.path().toUtf8());
+    varnoth::test::UseOffscreenPlatformUnlessGiven();
     QApplication application(argc, argv);
     varnoth::InitLanguageResources();
     varnoth::InitImageResources();

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QSet>
@@ -76,9 +77,42 @@ TEST(Program, TellsOfAnotherModelAndOfAnUnknownScenario) {
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.trace.contains("unknown simulation scenario")) << unknown.trace.toStdString();
 
+    const ProgramRun unwritable =
+        RunProgram({"--simulate", "--screenshot", folder.filePath("no-such-folder/window.png")});
+    EXPECT_EQ(unwritable.exitCode, 1) << unwritable.trace.toStdString();
+    EXPECT_TRUE(unwritable.trace.contains("cannot save the screenshot")) << unwritable.trace.toStdString();
+
     const ProgramRun wrong = RunProgram({"--screenshot"});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.trace.contains("Usage: varnoth")) << wrong.trace.toStdString();
+}
+
+TEST(Program, SavesTheDisconnectedWindowWhenNoAmplifierAnswersAndSaysWhenAnotherInstanceRuns) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString silentFile = folder.filePath("silent.png");
+    const ProgramRun silent = RunProgram({"--simulate=silent", "--trace", "--screenshot", silentFile});
+    EXPECT_EQ(silent.exitCode, 0) << silent.trace.toStdString();
+    EXPECT_TRUE(silent.trace.contains("no synchronisation within")) << silent.trace.toStdString();
+    EXPECT_EQ(QImage(silentFile).size(), WindowSize());
+
+    QProcess first;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    first.setProcessEnvironment(environment);
+    first.setProcessChannelMode(QProcess::MergedChannels);
+    first.start(QStringLiteral(VARNOTH_EXECUTABLE), {"--simulate", "--trace"});
+    QString firstTrace;
+    while (!firstTrace.contains("Main window: language") && first.waitForReadyRead(kDeadlineMs)) {
+        firstTrace += QString::fromUtf8(first.readAll());
+    }
+    const QString secondFile = folder.filePath("second.png");
+    const ProgramRun second = RunProgram({"--simulate", "--screenshot", secondFile});
+    first.kill();
+    first.waitForFinished(kDeadlineMs);
+    EXPECT_EQ(second.exitCode, 1) << second.trace.toStdString();
+    EXPECT_TRUE(second.trace.contains("another instance")) << second.trace.toStdString();
+    EXPECT_FALSE(QFile::exists(secondFile));
 }
 
 }  // namespace
