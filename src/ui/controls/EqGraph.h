@@ -15,9 +15,6 @@ namespace varnoth {
 class EqGraph : public QWidget {
     Q_OBJECT
   public:
-    // Message numbers of the two notifications, kept for owners that route them by number.
-    static constexpr int WM_EQ_POINT_CHANGED = 0x1421;
-    static constexpr int WM_EQ_POINT_SELECTED = 0x1422;
     static constexpr int kMaxPoints = 17;
 
     explicit EqGraph(QWidget* parent = nullptr, int controlId = 0);

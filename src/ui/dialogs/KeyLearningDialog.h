@@ -35,7 +35,7 @@ class KeyLearningDialog : public QDialog {
                       QWidget* parent = nullptr);
 
   public slots:
-    // WM_KEY_STUDIED: the device has learnt the key; code is the key code.
+    // The device has learnt the key; code is the key code.
     void OnKeyStudied(int code);
 
     // Enter does nothing.

@@ -57,7 +57,7 @@ struct MainWindowHooks {
 
     // The firmware upgrade dialog (template 233), made by OpenUpgradeDialog and run modally; while it runs
     // the window tells it of an amplifier arriving in upgrade mode (the user has agreed to upgrade), of the
-    // amplifier's removal and of the end of a transfer (WM_UPGRADE_DONE).
+    // amplifier's removal and of the end of a transfer (the upgrade notification).
     std::function<std::unique_ptr<QDialog>(QWidget& owner)> makeUpgradeDialog;
     std::function<void(QDialog& upgradeDialog)> upgradeArrival;
     std::function<void(QDialog& upgradeDialog)> upgradeDeviceGone;
@@ -126,7 +126,7 @@ class MainWindow : public QDialog, public FeatureHost {
     // What the feature dialogs ask of the window.
     // The one-line self-closing notice.
     void ShowNotice(const QString& text, int periodMs) override;
-    // Runs the progress dialog modally over `over` unless one runs; it ends on WM_SYNC_DONE or by its own
+    // Runs the progress dialog modally over `over` unless one runs; it ends on the synchronisation notification or by its own
     // time-out.
     void ShowSyncDialog(QWidget* over) override;
     // The master volume sliders' ranges from the saved machine settings, each at the store's value.
@@ -160,8 +160,8 @@ class MainWindow : public QDialog, public FeatureHost {
     QString NoticeText() const;
 
   signals:
-    // A WM_SYNC_DONE has been handled: the controls show the store and the version check has run.
-    void synchronised(int wParam);
+    // A synchronisation notification has been handled: the controls show the store and the version check has run.
+    void synchronised(int direction);
 
   public slots:
     void accept() override;
@@ -197,7 +197,7 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnConnectTimer();
     void Connect(bool fromTimer);
     void OnDeviceChange(bool arrived, const QString& path);
-    void OnSyncDone(int wParam);
+    void OnSyncDone(int direction);
     void OnKeyStudied(int keyCode);
     void OnUpgradeDone();
     void OnAnsweringChanged(bool answering);

@@ -68,7 +68,7 @@ class UiObserver : public QObject, public SessionObserver {
     explicit UiObserver(FakeHost& host) : m_host(host) {}
 
     void OnKeyStudied(std::uint8_t keyCode) override;
-    void OnSyncDone(int wParam) override;
+    void OnSyncDone(int direction) override;
     void OnUpgradeDone() override;
 
     int syncsDone = 0;
