@@ -88,6 +88,10 @@ ModeDataFile::Result ModeDataFile::LoadData(DeviceSession& session, const std::s
 }
 
 ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Image& image) {
+    return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+}
+
+ModeDataFile::Result ModeDataFile::WriteBytes(const std::string& path, std::string_view bytes) {
     fs::path target(path);
     std::error_code error;
     // A link keeps pointing at the file: the new contents go beside the file it names.
@@ -111,7 +115,7 @@ ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Ima
         if (!out) {
             return CantWrite(errno, path);
         }
-        out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         out.flush();
         const int writeError = errno;
         out.close();

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace varnoth {
 
@@ -45,6 +46,8 @@ class ModeDataFile {
 
     // The file halves of SaveData and LoadData.
     static Result WriteImage(const std::string& path, const Image& image);
+    // Writes any bytes the way SaveData does: a temporary file beside the target replaces it once whole.
+    static Result WriteBytes(const std::string& path, std::string_view bytes);
     static Result ReadImage(const std::string& path, Image& image);
 };
 
