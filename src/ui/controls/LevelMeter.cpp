@@ -46,7 +46,7 @@ void LevelMeter::SetData(int band, std::uint8_t value) {
     if (band >= 0 && band < static_cast<int>(m_values.size())) {
         const auto b = static_cast<std::size_t>(band);
         m_values[b] = value;
-        if (value > 0 && LitCount(value) >= LitCount(m_peaks[b])) {
+        if (LitCount(value) > 0 && LitCount(value) >= LitCount(m_peaks[b])) {
             m_peaks[b] = value;
             m_holds[b] = HoldTicks();
         }
