@@ -185,7 +185,10 @@ ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {
         if (member.value.kind == JsonValue::Kind::Object) {
             raw = nullptr;
             for (const JsonMember& part : member.value.members) {
-                if (part.name == "raw" && raw == nullptr) {
+                if (part.name == "raw") {
+                    if (raw != nullptr) {
+                        parsed.problems.push_back(name + " gives its raw value twice");
+                    }
                     raw = &part.value;
                 } else if (part.name != "shown") {
                     parsed.problems.push_back(name + " has an unknown member \"" + part.name + "\"");

@@ -80,7 +80,8 @@ TEST(ReadablePreset, BadPresetsAreRefusedNamingEveryProblem) {
         {R"({"MicGEQ.1": 64.5, "MicGEQ.2": "64", "MicGEQ.3": {"shown": "+0dB"}, "MicGEQ.4": {"raw": 64, "rwa": 1}})",
          {"MicGEQ.1 needs a whole number as its raw value", "MicGEQ.2 needs a whole number as its raw value",
           "MicGEQ.3 needs a whole number as its raw value", "MicGEQ.4 has an unknown member \"rwa\""}},
-        {R"({"MicVol": 99999999999999999999})", {"MicVol needs a whole number as its raw value"}},
+        {R"({"MicVol": 99999999999999999999, "SubVol": {"raw": 1, "raw": 2}})",
+         {"MicVol needs a whole number as its raw value", "SubVol gives its raw value twice"}},
     };
     for (const Case& c : cases) {
         const ReadablePreset::Parsed parsed = ReadablePreset::Parse(c.json);
