@@ -94,9 +94,9 @@ class CliTest : public ::testing::Test {
         return path.string();
     }
 
-    fs::path dir =
-        fs::temp_directory_path() /
-        ("varnoth-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path dir = fs::temp_directory_path() /
+                   ("varnoth-cli-" + std::to_string(getpid()) + "-" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(CliTest, BadInputsGiveTheirExitCodeAndOneLineOnStderr) {
