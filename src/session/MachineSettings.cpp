@@ -1,5 +1,7 @@
 #include "session/MachineSettings.h"
 
+#include <array>
+
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
 
@@ -8,9 +10,33 @@ namespace {
 
 constexpr std::size_t kFirstArgByte = 2;
 
+constexpr std::uint8_t kWhole = 0xFF;
+constexpr int kMaxVolume = 36;
+
 }  // namespace
 
 MachineSettings::MachineSettings(DeviceLink& link) : m_link(link) {}
+
+std::span<const MachineSettings::RecordField> MachineSettings::RecordFields() {
+    // Volumes on the master sliders' scale; a power-on volume may be off.
+    static constexpr std::array<RecordField, 14> kFields{{
+        {"VolMode", kVolMode, kWhole, 0, 1, false},
+        {"PowerMicVol", kPowerMicVol, kWhole, 0, kMaxVolume, true},
+        {"PowerMusicVol", kPowerMusicVol, kWhole, 0, kMaxVolume, true},
+        {"MaxMicVol", kMaxMicVol, kWhole, 0, kMaxVolume, false},
+        {"MaxMusicVol", kMaxMusicVol, kWhole, 0, kMaxVolume, false},
+        {"MaxCenterVol", kMaxCenterVol, kWhole, 0, kMaxVolume, false},
+        {"MaxSubVol", kMaxSubVol, kWhole, 0, kMaxVolume, false},
+        {"EnableLockFunc", kEnableLockFunc, kWhole, 0, 1, false},
+        {"Lock_MicVol", kLockBits, kLockMicVol, 0, 1, false},
+        {"Lock_MusicVol", kLockBits, kLockMusicVol, 0, 1, false},
+        {"Lock_MicMenu", kLockBits, kLockMicMenu, 0, 1, false},
+        {"Lock_MusicMenu", kLockBits, kLockMusicMenu, 0, 1, false},
+        {"Lock_LoadMode", kLockBits, kLockLoadMode, 0, 1, false},
+        {"Lock_SaveMode", kLockBits, kLockSaveMode, 0, 1, false},
+    }};
+    return kFields;
+}
 
 int MachineSettings::Machine_ReadAll() {
     return m_link.SendCommand(op::Machine_ReadAll);

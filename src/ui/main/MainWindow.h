@@ -20,6 +20,8 @@
 
 class QAbstractSlider;
 
+class QMenu;
+
 namespace varnoth {
 
 class EqGraph;
@@ -190,6 +192,11 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnPresetChosen(int id, int index);
     void OnChannelButton(bool micView);
     void OnEqPoint(const EqPoint& point, int controlId);
+    // Every band of a panel that changed at once (a shift of all bands).
+    void OnEqPoints(int controlId);
+    void OnEqMenu(QMenu* menu, int controlId);
+    // Copies the shown graphic EQ page's bands to another page: one edit of every band that differs.
+    void CopyGraphicEq(int toPage);
     void SetText(int id, const QString& text);
     QString EffectText(int sliderId, std::uint8_t value) const;
 

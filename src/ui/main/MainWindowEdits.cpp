@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QSlider>
 
 #include "session/DeviceSession.h"
@@ -59,6 +60,8 @@ void MainWindow::ConnectEdits() {
     for (EqGraph* panel : {m_graphicPanel, m_peqPanel}) {
         connect(panel, &EqGraph::pointChanged, this, &MainWindow::OnEqPoint);
         connect(panel, &EqGraph::pointSelected, this, &MainWindow::OnEqPoint);
+        connect(panel, &EqGraph::pointsChanged, this, &MainWindow::OnEqPoints);
+        connect(panel, &EqGraph::menuAboutToShow, this, &MainWindow::OnEqMenu);
     }
 }
 
@@ -238,6 +241,35 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     }
     for (int k = 0; k < count; ++k) {
         WriteParam(m_session, fields[k].param, fields[k].value);
+    }
+}
+
+void MainWindow::OnEqPoints(int controlId) {
+    EqGraph* panel = controlId == kGraphicPanel ? m_graphicPanel : m_peqPanel;
+    for (int band = 0; band < panel->PointCount(); ++band) {
+        OnEqPoint(panel->Point(band), controlId);
+    }
+}
+
+void MainWindow::OnEqMenu(QMenu* menu, int controlId) {
+    if (controlId != kGraphicPanel) {
+        return;
+    }
+    QMenu* copy = menu->addMenu(QString::fromUtf8(CopyEqMenuText(m_language)));
+    for (int page = 0; page < kEqPages; ++page) {
+        if (page != m_eqPage) {
+            copy->addAction(QString::fromUtf8(EqPageTitle(page, m_language)), this,
+                            [this, page] { CopyGraphicEq(page); });
+        }
+    }
+}
+
+void MainWindow::CopyGraphicEq(int toPage) {
+    for (int band = 0; band < kGraphicBands; ++band) {
+        const std::uint8_t value = ReadGraphicBand(m_session, m_eqPage, band);
+        if (value != ReadGraphicBand(m_session, toPage, band)) {
+            WriteGraphicBand(m_session, toPage, band, value);
+        }
     }
 }
 
