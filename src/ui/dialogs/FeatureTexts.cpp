@@ -40,6 +40,7 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::UpgradeDeviceGone, "设备已断开，升级未完成!",
               "Device gone, upgrade not finished!"},
     Bilingual{FeatureText::UpgradeBusy, "正在升级，请稍候!", "Upgrade running, please wait!"},
+    Bilingual{FeatureText::UnknownVersion, "未知版本", "Unknown version"},
     Bilingual{FeatureText::ChooseImageTitle, "选择升级程序", "Choose upgrade image"},
     Bilingual{FeatureText::ImageFilter, "升级程序 (*.bin);;所有文件 (*)",
               "Firmware image (*.bin);;All files (*)"},

@@ -26,6 +26,7 @@ enum class FeatureText {
     UpgradeFailed,         // the transfer ended without sending the whole image
     UpgradeDeviceGone,     // the device went away before the image was sent
     UpgradeBusy,           // an upgrade is already running
+    UnknownVersion,        // the device's firmware date was never read
     ChooseImageTitle,      // the file dialog of the manual upgrade
     ImageFilter,           //
 };

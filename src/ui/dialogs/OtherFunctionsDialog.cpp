@@ -5,8 +5,10 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 #include "session/DeviceSession.h"
+#include "ui/dialogs/DeviceCommandGate.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/DialogTexts.h"
@@ -32,10 +34,6 @@ constexpr std::array kControls = {
     ControlTemplate{Dlg::kUpgradeId, ControlKind::PushButton, {127, 61, 52, 15}, "Upgrade"},
 };
 
-std::string Text(FeatureText text) {
-    // The dialog's messages are Chinese in both languages.
-    return FeatureTextOf(text, 0);
-}
 
 }  // namespace
 
@@ -62,26 +60,49 @@ OtherFunctionsDialog::OtherFunctionsDialog(DeviceSession& session, FeatureHost& 
     ApplyDialogTexts(*this, kTemplateNumber);
 }
 
+QString OtherFunctionsDialog::Text(FeatureText text) const {
+    return QString::fromStdString(FeatureTextOf(text, m_host.Language()));
+}
+
+// Nothing is sent to an amplifier that waits for firmware; without one the buttons do nothing, as the main
+// window's memory-mode buttons.
 void OtherFunctionsDialog::ResetMode(int mode) {
-    if (m_session.IsConnected() == 0) {
+    const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(m_session);
+    if (obstacle == FeatureText::NotConnected) {
         return;
     }
-    m_session.ResetMode(std::clamp(mode, 0, kModeCount - 1), 1);
+    if (obstacle) {
+        m_host.ShowNotice(Text(*obstacle), kNoticeMs);
+        return;
+    }
+    if (m_session.ResetMode(std::clamp(mode, 0, kModeCount - 1), 1) == 0) {
+        m_host.ShowNotice(Text(FeatureText::NotReceived), kNoticeMs);
+        return;
+    }
     m_host.ShowSyncDialog(this);
 }
 
+// The machine's settings, parameters and records all change: the panel reads them back, with the progress
+// dialog, and shows what the amplifier now holds.
 void OtherFunctionsDialog::ResetMachine() {
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, QString::fromStdString(Text(FeatureText::ResetMachineCaption)),
-        QString::fromStdString(Text(FeatureText::ResetMachineQuestion)), QMessageBox::Yes | QMessageBox::No);
+    const QMessageBox::StandardButton answer =
+        QMessageBox::question(this, Text(FeatureText::ResetMachineCaption),
+                              Text(FeatureText::ResetMachineQuestion), QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) {
         return;
     }
-    if (m_session.IsConnected() == 0) {
-        m_host.ShowNotice(QString::fromStdString(Text(FeatureText::ConnectFirst)), kNoticeMs);
+    std::optional<FeatureText> refusal = DeviceCommandGate::Obstacle(m_session);
+    if (refusal == FeatureText::NotConnected) {
+        refusal = FeatureText::ConnectFirst;
+    } else if (!refusal && m_session.ResetMachine() == 0) {
+        refusal = FeatureText::NotReceived;
+    }
+    if (refusal) {
+        m_host.ShowNotice(Text(*refusal), kNoticeMs);
         return;
     }
-    m_session.ResetMachine();
+    m_session.SynchronizeData(false);
+    m_host.ShowSyncDialog(this);
 }
 
 void OtherFunctionsDialog::OpenRemote() {

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "ui/dialogs/DialogTemplate.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
@@ -11,7 +12,7 @@ class FeatureHost;
 
 // The rarely used device functions: reset one of the four memory modes or the whole machine, learn a remote
 // control, upgrade the firmware. Modal; it asks, checks the connection and hands over to the session and
-// to the remote-learning and upgrade dialogs.
+// to the remote-learning and upgrade dialogs. A reset is followed by reading everything back.
 class OtherFunctionsDialog : public QDialog {
     Q_OBJECT
 
@@ -32,6 +33,8 @@ class OtherFunctionsDialog : public QDialog {
     void accept() override {}
 
   private:
+    // A message in the user's language.
+    QString Text(FeatureText text) const;
     void ResetMode(int mode);
     void ResetMachine();
     void OpenRemote();

@@ -105,7 +105,10 @@ void RemoteLearningDialog::accept() {
 
 void RemoteLearningDialog::StudyKey(const RemoteKey& key) {
     const int language = m_host.Language();
-    m_session.GetRemote().StudyKey(key.index);
+    if (const std::string refused = StartStudying(m_session, key, language); !refused.empty()) {
+        m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
+        return;
+    }
     KeyLearningDialog study(QString::fromStdString(KeyPrompt(key, language)), m_session.GetRemote(), language,
                             m_host.Timing().studyCloseDelay, this);
     m_host.SetStudyDialog(&study);
