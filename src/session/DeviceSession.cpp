@@ -366,8 +366,9 @@ UpgradeResult DeviceSession::SendCarriedImage() {
     const std::span<const std::uint8_t> image =
         m_simulated.load() != 0 ? TestFirmwareImage() : CarriedFirmwareImage();
     if (image.empty()) {
-        return UpgradeResult::Failed(UpgradeFault::NoImage,
-                                     "This build carries no firmware image; upgrade from an image file instead.");
+        return UpgradeResult::Failed(
+            UpgradeFault::NoImage,
+            "This build carries no firmware image; upgrade from an image file instead.");
     }
     return m_upgrade.StartUpgrade(image);
 }

@@ -145,7 +145,8 @@ UpgradeResult FirmwareUpgrade::ReadImageFile(const std::string& path, std::vecto
     }
     if (const std::string problem = ImageProblem(bytes.size()); !problem.empty()) {
         return refused(SizeFault(bytes.size()),
-                       "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".", bytes.size());
+                       "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".",
+                       bytes.size());
     }
     image = std::move(bytes);
     UpgradeResult readable;
@@ -166,8 +167,8 @@ UpgradeResult FirmwareUpgrade::StartUpgrade(const std::string& path) {
 
 UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image) {
     if (const std::string problem = ImageProblem(image.size()); !problem.empty()) {
-        return UpgradeResult::Failed(SizeFault(image.size()), "The firmware image cannot be sent: " + problem + ".",
-                                     image.size());
+        return UpgradeResult::Failed(SizeFault(image.size()),
+                                     "The firmware image cannot be sent: " + problem + ".", image.size());
     }
     if (m_running.exchange(true)) {
         return UpgradeResult::Failed(UpgradeFault::Busy, "A firmware transfer is already running.");
@@ -181,12 +182,13 @@ UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image)
     failed += DecodeUpgrade(b0, b1, b2);
     m_running.store(false);
     if (failed != 0) {
-        return UpgradeResult::Failed(UpgradeFault::ReportsLost,
-                                     std::to_string(failed) +
-                                         " reports of the firmware image could not be sent; the amplifier's "
-                                         "firmware is incomplete. Switch the amplifier on in upgrade mode and "
-                                         "upgrade again.",
-                                     static_cast<std::size_t>(failed));
+        return UpgradeResult::Failed(
+            UpgradeFault::ReportsLost,
+            std::to_string(failed) +
+                " reports of the firmware image could not be sent; the amplifier's "
+                "firmware is incomplete. Switch the amplifier on in upgrade mode and "
+                "upgrade again.",
+            static_cast<std::size_t>(failed));
     }
     return UpgradeResult::Sent(image.size(), "The firmware image (" + std::to_string(image.size()) +
                                                  " bytes) was sent to the amplifier.");

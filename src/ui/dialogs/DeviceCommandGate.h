@@ -19,7 +19,9 @@ class DeviceCommandGate {
     // Whether a command went out whole; sent is the count the link took.
     static bool WentOut(int sent);
     // After sending: `done` when the command went out, otherwise that the amplifier did not receive it.
-    static FeatureText Outcome(int sent, FeatureText done) { return WentOut(sent) ? done : FeatureText::NotReceived; }
+    static FeatureText Outcome(int sent, FeatureText done) {
+        return WentOut(sent) ? done : FeatureText::NotReceived;
+    }
 };
 
 }  // namespace varnoth

@@ -18,7 +18,8 @@ struct Bilingual {
 // In the order of the enumeration.
 constexpr std::array kTexts = {
     Bilingual{FeatureText::NotConnected, "请先连接设备!", "Please connect the device first!"},
-    Bilingual{FeatureText::ConnectFirst, "请先连接设备再执行此操作!", "Please connect the device before doing this!"},
+    Bilingual{FeatureText::ConnectFirst, "请先连接设备再执行此操作!",
+              "Please connect the device before doing this!"},
     Bilingual{FeatureText::InUpgradeMode, "机器处于升级模式，无法执行此操作!",
               "The amplifier is in upgrade mode; nothing was sent!"},
     Bilingual{FeatureText::NotReceived, "设备没有收到，请检查连接后重试!",
@@ -28,10 +29,13 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::RemoteSaved, "遥控器键码保存成功!", "Save remote control key successed !"},
     Bilingual{FeatureText::StudyClosing, "窗口将自动关闭", "Window will be closed!"},
     Bilingual{FeatureText::ResetMachineCaption, "机器复位", "Reset machine"},
-    Bilingual{FeatureText::ResetMachineQuestion, "您确定将机器复位吗?", "Reset the machine to its factory settings?"},
+    Bilingual{FeatureText::ResetMachineQuestion, "您确定将机器复位吗?",
+              "Reset the machine to its factory settings?"},
     Bilingual{FeatureText::UpgradeCaption, "升级", "Upgrade"},
-    Bilingual{FeatureText::UpgradeQuestion, "需要自动升级软件配套硬件程序吗?", "Upgrade the amplifier's firmware now?"},
-    Bilingual{FeatureText::UpgradeDone, "升级完成，请重启设备!", "Upgrade finished, please restart the device!"},
+    Bilingual{FeatureText::UpgradeQuestion, "需要自动升级软件配套硬件程序吗?",
+              "Upgrade the amplifier's firmware now?"},
+    Bilingual{FeatureText::UpgradeDone, "升级完成，请重启设备!",
+              "Upgrade finished, please restart the device!"},
     Bilingual{FeatureText::UpgradeNoImage, "没有可用的升级程序，升级未进行!",
               "No upgrade image available, nothing was sent!"},
     Bilingual{FeatureText::UpgradeRefused, "升级文件无效，升级未进行!",
@@ -67,7 +71,8 @@ constexpr std::array kFaultTexts = {
               "%file holds %n bytes; a firmware image holds at least %max."},
     FaultText{UpgradeFault::TooLarge, "%file超过 %max 字节，超出设备的 16 位地址范围。",
               "%file holds more than %max bytes, beyond the amplifier's 16-bit addresses."},
-    FaultText{UpgradeFault::ReportsLost, "升级程序有 %n 个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。",
+    FaultText{UpgradeFault::ReportsLost,
+              "升级程序有 %n 个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。",
               "%n reports of the firmware image could not be sent; the amplifier's firmware is incomplete. "
               "Switch the amplifier on in upgrade mode and upgrade again."},
 };

@@ -34,7 +34,6 @@ constexpr std::array kControls = {
     ControlTemplate{Dlg::kUpgradeId, ControlKind::PushButton, {127, 61, 52, 15}, "Upgrade"},
 };
 
-
 }  // namespace
 
 const DialogTemplate& OtherFunctionsDialog::Template() {

@@ -39,7 +39,8 @@ UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language)
         return Start{false, obstacle, {}};
     }
     if (const UpgradeResult check = m_session.CheckImageFile(path); check.fault != UpgradeFault::None) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language), UpgradeDetailOf(check, language)};
+        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language),
+                     UpgradeDetailOf(check, language)};
     }
     if (!m_session.StartUpgrade(path)) {
         return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};

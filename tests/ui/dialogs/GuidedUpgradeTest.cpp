@@ -86,7 +86,8 @@ TEST(UpgradeDialogStates, ManualUpgradeSendsTheImageOrSaysWhyNotInTheUsersLangua
     const Case cases[] = {
         {AmpState::Connected, "升级完成，请重启设备!", "Upgrade finished, please restart the device!", false},
         {AmpState::Disconnected, "请先连接设备!", "Please connect the device first!", false},
-        {AmpState::UpgradeMode, "升级完成，请重启设备!", "Upgrade finished, please restart the device!", true},
+        {AmpState::UpgradeMode, "升级完成，请重启设备!", "Upgrade finished, please restart the device!",
+         true},
         {AmpState::WriteFails, "升级|升级失败，请重新升级!\n升级程序有 %1 个报告未能发送，设备固件不完整。",
          "Upgrade|Upgrade failed, please upgrade again!\n%1 reports of the firmware image could not be sent;",
          false},

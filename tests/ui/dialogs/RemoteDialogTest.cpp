@@ -140,8 +140,9 @@ TEST(RemoteDialogStates, StudyAndApplyReachTheAmplifierOrSayWhyNotAtOnce) {
             FindControl<QPushButton>(dialog, RemoteLearningDialog::kApplyId)->click();
             ASSERT_FALSE(rig.host.notices.empty());
             if (takes) {
-                EXPECT_EQ(rig.host.LastNotice(), language == kChinese ? "遥控器键码保存成功!"
-                                                                       : "Save remote control key successed !");
+                EXPECT_EQ(rig.host.LastNotice(), language == kChinese
+                                                     ? "遥控器键码保存成功!"
+                                                     : "Save remote control key successed !");
                 EXPECT_EQ(rig.amp->Ir(), rig.session.GetRemote().GetRecord());
             } else {
                 EXPECT_EQ(rig.host.LastNotice(), refusal);
@@ -160,7 +161,8 @@ TEST(RemoteDialogStates, EveryEndOfTheWaitButALearntKeyStopsTheAmplifierLearning
         bool cancels;
     };
     const std::vector<Case> cases{
-        {"give up", [](KeyLearningDialog*& d) { FindControl<QPushButton>(*d, KeyLearningDialog::kGiveUpId)->click(); },
+        {"give up",
+         [](KeyLearningDialog*& d) { FindControl<QPushButton>(*d, KeyLearningDialog::kGiveUpId)->click(); },
          true},
         {"Esc", [](KeyLearningDialog*& d) { QTest::keyClick(d, Qt::Key_Escape); }, true},
         {"close box", [](KeyLearningDialog*& d) { d->close(); }, true},

@@ -63,7 +63,8 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
         {AmpState::UpgradeMode, 1010, inUpgradeZh, inUpgradeEn},
         {AmpState::WriteFails, 1010, lostZh, lostEn},
         {AmpState::Connected, 1111, nullptr, nullptr},
-        {AmpState::Disconnected, 1111, "请先连接设备再执行此操作!", "Please connect the device before doing this!"},
+        {AmpState::Disconnected, 1111, "请先连接设备再执行此操作!",
+         "Please connect the device before doing this!"},
         {AmpState::UpgradeMode, 1111, inUpgradeZh, inUpgradeEn},
         {AmpState::WriteFails, 1111, lostZh, lostEn},
     };
@@ -89,8 +90,9 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
             FindControl<QPushButton>(dialog, c.button)->click();
             EXPECT_FALSE(watchdog.Fired());
             if (c.button == 1111) {
-                EXPECT_EQ(question, language == kChinese ? "机器复位|您确定将机器复位吗?"
-                                                         : "Reset machine|Reset the machine to its factory settings?");
+                EXPECT_EQ(question, language == kChinese
+                                        ? "机器复位|您确定将机器复位吗?"
+                                        : "Reset machine|Reset the machine to its factory settings?");
             }
             if (c.chinese == nullptr) {
                 EXPECT_TRUE(rig.host.notices.empty());

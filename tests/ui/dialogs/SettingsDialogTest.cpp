@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
-#include "ui/dialogs/DialogBuilder.h"
 #include "session/MachineSettings.h"
+#include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 
 namespace varnoth::test {

@@ -140,7 +140,8 @@ TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
     TransferEnds(UpgradeResult::Failed(UpgradeFault::ReportsLost, "3 reports lost", 3));
     EXPECT_EQ(warning,
-              "升级|升级失败，请重新升级!\n升级程序有 3 个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。");
+              "升级|升级失败，请重新升级!\n升级程序有 3 "
+              "个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。");
     EXPECT_TRUE(host.notices.empty()) << "no completion notice";
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the user may try again";
@@ -159,12 +160,14 @@ TEST_F(UpgradeDialogTest, ImageFileIsChosenCheckedAndSent) {
     Open();
     QString chosen = "/tmp/firmware.hex";
     dialog->SetImageChooser([&](QWidget*) { return chosen; });
-    session.fileCheck = UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX file", 0, "/tmp/firmware.hex");
+    session.fileCheck =
+        UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX file", 0, "/tmp/firmware.hex");
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
     Button(UpgradeDialog::kFromFileId)->click();
     EXPECT_EQ(warning,
-              "升级|升级文件无效，升级未进行!\n升级文件 \"/tmp/firmware.hex\"是 Intel HEX 文本文件，只能发送二进制升级程序 "
+              "升级|升级文件无效，升级未进行!\n升级文件 \"/tmp/firmware.hex\"是 Intel HEX "
+              "文本文件，只能发送二进制升级程序 "
               "(.bin)。");
     EXPECT_TRUE(session.started.empty());
 

@@ -58,14 +58,16 @@ TEST(UpgradeFlow, SecondStartWhileTheFirstRunsStartsNothing) {
 
 TEST(UpgradeFlow, RefusedImageFileIsExplainedInTheUsersLanguageAndNotSent) {
     FakeUpgradeSession session;
-    session.fileCheck = UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX text file", 0, "/tmp/x.hex");
+    session.fileCheck =
+        UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX text file", 0, "/tmp/x.hex");
     UpgradeFlow flow(session);
     UpgradeFlow::Start start = flow.StartFile("/tmp/x.hex", kEnglish);
     EXPECT_FALSE(start.started);
     EXPECT_EQ(start.notice, "Image file refused, nothing was sent!");
-    EXPECT_EQ(start.problem,
-              "The firmware image \"/tmp/x.hex\" is an Intel HEX text file; only raw binary images (.bin) can be "
-              "sent.");
+    EXPECT_EQ(
+        start.problem,
+        "The firmware image \"/tmp/x.hex\" is an Intel HEX text file; only raw binary images (.bin) can be "
+        "sent.");
     start = flow.StartFile("/tmp/x.hex", kChinese);
     EXPECT_EQ(start.notice, "升级文件无效，升级未进行!");
     EXPECT_EQ(start.problem, "升级文件 \"/tmp/x.hex\"是 Intel HEX 文本文件，只能发送二进制升级程序 (.bin)。");
@@ -107,19 +109,25 @@ TEST(UpgradeFlow, EveryFaultIsExplainedInBothLanguages) {
         const char* english;
     };
     const std::vector<Case> cases{
-        {UpgradeResult::Failed(UpgradeFault::NotConnected, ""), "没有连接设备。", "No amplifier is connected."},
+        {UpgradeResult::Failed(UpgradeFault::NotConnected, ""), "没有连接设备。",
+         "No amplifier is connected."},
         {UpgradeResult::Failed(UpgradeFault::NoImage, ""), "本程序没有携带升级程序，请从文件升级。",
          "This build carries no firmware image; upgrade from an image file instead."},
-        {UpgradeResult::Failed(UpgradeFault::Busy, ""), "已有升级正在进行。", "A firmware transfer is already running."},
-        {UpgradeResult::Failed(UpgradeFault::CannotOpen, "", 0, "/a/%n.bin", ENOENT), "无法打开升级文件 \"/a/%n.bin\"：文件不存在。",
+        {UpgradeResult::Failed(UpgradeFault::Busy, ""), "已有升级正在进行。",
+         "A firmware transfer is already running."},
+        {UpgradeResult::Failed(UpgradeFault::CannotOpen, "", 0, "/a/%n.bin", ENOENT),
+         "无法打开升级文件 \"/a/%n.bin\"：文件不存在。",
          "Can't open the firmware image \"/a/%n.bin\": no such file."},
-        {UpgradeResult::Failed(UpgradeFault::CannotOpen, "", 0, "/a.bin", EIO), "无法打开升级文件 \"/a.bin\"：系统错误 5。",
+        {UpgradeResult::Failed(UpgradeFault::CannotOpen, "", 0, "/a.bin", EIO),
+         "无法打开升级文件 \"/a.bin\"：系统错误 5。",
          "Can't open the firmware image \"/a.bin\": system error 5."},
         {UpgradeResult::Failed(UpgradeFault::CannotRead, "", 0, "/a.bin"), "无法读取升级文件 \"/a.bin\"。",
          "Can't read the firmware image \"/a.bin\"."},
-        {UpgradeResult::Failed(UpgradeFault::TooSmall, "", 7, "/a.bin"), "升级文件 \"/a.bin\"只有 7 字节，升级程序至少需要 100 字节。",
+        {UpgradeResult::Failed(UpgradeFault::TooSmall, "", 7, "/a.bin"),
+         "升级文件 \"/a.bin\"只有 7 字节，升级程序至少需要 100 字节。",
          "The firmware image \"/a.bin\" holds 7 bytes; a firmware image holds at least 100."},
-        {UpgradeResult::Failed(UpgradeFault::TooLarge, "", 70000), "升级程序超过 65536 字节，超出设备的 16 位地址范围。",
+        {UpgradeResult::Failed(UpgradeFault::TooLarge, "", 70000),
+         "升级程序超过 65536 字节，超出设备的 16 位地址范围。",
          "The firmware image holds more than 65536 bytes, beyond the amplifier's 16-bit addresses."},
         {UpgradeResult::Sent(1000, "sent"), "", ""},
     };
