@@ -27,6 +27,9 @@ enum class FeatureText {
     UpgradeDeviceGone,     // the device went away before the image was sent
     UpgradeBusy,           // an upgrade is already running
     UnknownVersion,        // the device's firmware date was never read
+    SyncTitle,             // the synchronisation progress dialog
+    SyncRunning,           //
+    SyncGaveUp,            // it waited in vain for the synchronisation to finish
     ChooseImageTitle,      // the file dialog of the manual upgrade
     ImageFilter,           //
 };
