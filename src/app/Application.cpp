@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include "app/ApplicationKeys.h"
+#include "app/QuitSignals.h"
 #include "device/Trace.h"
 #include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
@@ -81,6 +82,11 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     ApplicationKeys keys(mainWindow);
     qApp->installEventFilter(&keys);
     Trace("Main window: language %d\n", mainWindow.Language());
+    // Logout, kill, Ctrl+C and the end of the desktop session close the window as its close box does, so
+    // the amplifier gets its farewell.
+    QuitSignals quitSignals;
+    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, &QWidget::close);
+    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, &QWidget::close);
     if (prepare) {
         prepare(mainWindow);
     }

@@ -15,6 +15,8 @@ extern "C" void OnInterrupt(int) {
 
 void InstallInterruptHandler() {
     std::signal(SIGINT, OnInterrupt);
+    // Ended from outside (logout, kill): the command stops the same way and says goodbye to the device.
+    std::signal(SIGTERM, OnInterrupt);
 }
 
 bool Interrupted() {

@@ -2,7 +2,7 @@
 
 namespace varnoth {
 
-// Ctrl+C: the handler only raises a flag, which the command line's waits check.
+// Ctrl+C and SIGTERM: the handler only raises a flag, which the command line's waits check.
 void InstallInterruptHandler();
 bool Interrupted();
 

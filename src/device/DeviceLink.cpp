@@ -62,7 +62,7 @@ constexpr std::array<RouteEntry, 9> kRoutes{{
 DeviceLink::DeviceLink(ReplySink& sink, LinkTiming timing) : m_sink(sink), m_timing(timing) {}
 
 DeviceLink::~DeviceLink() {
-    m_connected.store(false);
+    SetConnected(false);
     Release();
 }
 
@@ -84,20 +84,286 @@ int DeviceLink::SendCommand(int opcode, std::initializer_list<int> args) {
     return WriteReport(BuildCommand(opcode, args));
 }
 
+bool DeviceLink::IsLinkThread() const {
+    return m_linkThreadId.load() == std::this_thread::get_id();
+}
+
 int DeviceLink::WriteReport(const Report& report, int expectedLength) {
-    std::unique_lock lock(m_writeLock, std::defer_lock);
-    if (!lock.try_lock_for(m_timing.lockWait)) {
-        Trace("write lock not obtained, report %d dropped\n", report[1]);
+    if (IsLinkThread()) {
+        const int count = Transfer(report, expectedLength);
+        AwaitReply(report[1]);
+        return count;
+    }
+    Submission submission;
+    submission.reports.push_back(report);
+    submission.expectedLength = expectedLength;
+    return Submit(std::move(submission));
+}
+
+int DeviceLink::WriteRegisters(std::span<const Report> writes) {
+    if (IsLinkThread()) {
+        int count = 0;
+        for (const Report& report : writes) {
+            count = Transfer(report, static_cast<int>(kReportSize));
+            AwaitReply(report[1]);
+        }
+        return count;
+    }
+    Submission submission;
+    submission.kind = Kind::RegisterWrite;
+    submission.reports.assign(writes.begin(), writes.end());
+    return Submit(std::move(submission));
+}
+
+int DeviceLink::Poll(const Report& report) {
+    if (IsLinkThread()) {
+        return WriteReport(report);
+    }
+    Submission submission;
+    submission.kind = Kind::Poll;
+    submission.reports.push_back(report);
+    return Submit(std::move(submission));
+}
+
+bool DeviceLink::RunSequence(std::function<void()> body, std::chrono::milliseconds delay) {
+    Submission submission;
+    submission.kind = Kind::Sequence;
+    submission.body = std::move(body);
+    {
+        std::lock_guard lock(m_queueMutex);
+        if (!AcceptingLocked()) {
+            return false;
+        }
+        m_delayed.push_back(Delayed{Clock::now() + delay, std::move(submission)});
+    }
+    m_queueChanged.notify_all();
+    return true;
+}
+
+bool DeviceLink::AcceptingLocked() const {
+    return m_linkThread.joinable() && !m_abandon && !m_finishing && m_connected.load();
+}
+
+int DeviceLink::Submit(Submission submission) {
+    std::unique_lock lock(m_queueMutex);
+    if (!AcceptingLocked()) {
         return 0;
     }
+    const bool wait = m_callersWait.load();
+    if (!wait) {
+        if (submission.kind == Kind::Poll && (m_busy || !m_queue.empty())) {
+            return 0;
+        }
+        if (submission.kind == Kind::RegisterWrite && CollapseLocked(submission)) {
+            return static_cast<int>(kReportSize);
+        }
+    }
+    std::shared_ptr<Completion> completion;
+    if (wait) {
+        completion = std::make_shared<Completion>();
+        submission.completion = completion;
+    }
+    m_queue.push_back(std::move(submission));
+    m_queueChanged.notify_all();
+    if (!completion) {
+        return static_cast<int>(kReportSize);
+    }
+    m_progress.wait(lock, [&] { return completion->done; });
+    return completion->count;
+}
+
+// A newer write of the same registers replaces the values of one still waiting, as long as only register
+// writes have been queued after it: a mode, a read or a record queued in between keeps its place between
+// the two.
+bool DeviceLink::CollapseLocked(const Submission& submission) {
+    const auto sameRegisters = [&](const Submission& waiting) {
+        if (waiting.completion || waiting.reports.size() != submission.reports.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < waiting.reports.size(); ++i) {
+            if (!std::equal(waiting.reports[i].begin() + 1, waiting.reports[i].begin() + 5,
+                            submission.reports[i].begin() + 1)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    for (auto it = m_queue.rbegin(); it != m_queue.rend() && it->kind == Kind::RegisterWrite; ++it) {
+        if (sameRegisters(*it)) {
+            it->reports = submission.reports;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool DeviceLink::HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
+    std::lock_guard lock(m_queueMutex);
+    for (const Submission& waiting : m_queue) {
+        if (waiting.kind != Kind::RegisterWrite) {
+            continue;
+        }
+        for (const Report& r : waiting.reports) {
+            if (r[2] == block && r[3] == index && r[4] == channel) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool DeviceLink::WaitUntilIdle(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(m_queueMutex);
+    return m_progress.wait_for(lock, timeout, [this] {
+        return !m_linkThread.joinable() || m_abandon || (m_queue.empty() && m_delayed.empty() && !m_busy);
+    });
+}
+
+void DeviceLink::StartLinkThread() {
+    std::lock_guard control(m_threadControl);
+    std::lock_guard lock(m_queueMutex);
+    if (m_linkThread.joinable()) {
+        return;
+    }
+    m_abandon = false;
+    m_finishing = false;
+    m_missedReplies.store(0);
+    m_lastAnswered.store(true);
+    m_linkThread = std::thread([this] { LinkLoop(); });
+}
+
+void DeviceLink::StopLinkThread() {
+    std::lock_guard control(m_threadControl);
+    std::thread ending;
+    {
+        std::lock_guard lock(m_queueMutex);
+        m_abandon = true;
+        // The link thread itself cannot wait for its end: a later stop joins it.
+        if (!IsLinkThread()) {
+            ending = std::move(m_linkThread);
+        }
+    }
+    m_queueChanged.notify_all();
+    m_progress.notify_all();
+    if (ending.joinable()) {
+        ending.join();
+    }
+}
+
+void DeviceLink::Finish(const Report& farewell) {
+    if (IsLinkThread()) {
+        return;
+    }
+    {
+        std::lock_guard control(m_threadControl);
+        std::thread ending;
+        {
+            std::lock_guard lock(m_queueMutex);
+            if (!m_linkThread.joinable() || m_abandon) {
+                return;
+            }
+            m_finishing = true;
+            m_drainDeadline = Clock::now() + m_timing.farewellDrain;
+            m_delayed.clear();
+            ending = std::move(m_linkThread);
+        }
+        m_queueChanged.notify_all();
+        ending.join();
+        std::lock_guard lock(m_queueMutex);
+        m_finishing = false;
+    }
+    Transfer(farewell, static_cast<int>(kReportSize));
+}
+
+void DeviceLink::LinkLoop() {
+    m_linkThreadId.store(std::this_thread::get_id());
+    std::unique_lock lock(m_queueMutex);
+    while (!m_abandon) {
+        const Clock::time_point now = Clock::now();
+        // Sequences whose delay has passed join the queue in the order they fall due.
+        std::sort(m_delayed.begin(), m_delayed.end(),
+                  [](const Delayed& a, const Delayed& b) { return a.due < b.due; });
+        while (!m_delayed.empty() && m_delayed.front().due <= now) {
+            m_queue.push_back(std::move(m_delayed.front().submission));
+            m_delayed.erase(m_delayed.begin());
+        }
+        if (m_queue.empty()) {
+            if (m_finishing) {
+                break;
+            }
+            if (m_delayed.empty()) {
+                m_queueChanged.wait(lock);
+            } else {
+                // A copy: the list may grow (and move) while the lock is given up.
+                const Clock::time_point due = m_delayed.front().due;
+                m_queueChanged.wait_until(lock, due);
+            }
+            continue;
+        }
+        if (m_finishing && now >= m_drainDeadline) {
+            Trace("closing: %zu queued submissions not sent\n", m_queue.size());
+            break;
+        }
+        Submission submission = std::move(m_queue.front());
+        m_queue.pop_front();
+        m_busy = true;
+        lock.unlock();
+        Execute(submission);
+        lock.lock();
+        m_busy = false;
+        m_progress.notify_all();
+    }
+    for (Submission& left : m_queue) {
+        CompleteLocked(left, 0);
+    }
+    m_queue.clear();
+    m_delayed.clear();
+    m_linkThreadId.store(std::thread::id());
+    lock.unlock();
+    m_progress.notify_all();
+}
+
+void DeviceLink::CompleteLocked(Submission& submission, int count) {
+    if (submission.completion) {
+        submission.completion->count = count;
+        submission.completion->done = true;
+    }
+}
+
+void DeviceLink::Execute(Submission& submission) {
+    if (submission.kind == Kind::Sequence) {
+        submission.body();
+        return;
+    }
+    for (std::size_t i = 0; i < submission.reports.size(); ++i) {
+        const Report& report = submission.reports[i];
+        const int count = Transfer(report, submission.expectedLength);
+        if (i + 1 == submission.reports.size() && submission.completion) {
+            {
+                std::lock_guard lock(m_queueMutex);
+                CompleteLocked(submission, count);
+            }
+            m_progress.notify_all();
+        }
+        AwaitReply(report[1]);
+    }
+}
+
+bool DeviceLink::DrainExpired() const {
+    std::lock_guard lock(m_queueMutex);
+    return m_finishing && Clock::now() >= m_drainDeadline;
+}
+
+int DeviceLink::Transfer(const Report& report, int expectedLength) {
+    if (IsLinkThread() && DrainExpired()) {
+        return 0;
+    }
+    std::lock_guard lock(m_writeLock);
     if (!m_connected.load() || !m_transport) {
         return 0;
     }
-    // A missing reply is no error: the report goes out anyway, unless the link closed meanwhile.
-    m_replyEvent.WaitFor(m_timing.replyWait);
-    if (!m_connected.load()) {
-        return 0;
-    }
+    // Only a reply that comes after this report releases the next one.
+    m_replyEvent.Reset(false);
     const int count = m_transport->Transfer(report);
     Trace(">Write: %d %d %d %d %d %d %d %d %d %d \n", report[0], report[1], report[2], report[3], report[4],
           report[5], report[6], report[7], report[8], report[9]);
@@ -107,11 +373,47 @@ int DeviceLink::WriteReport(const Report& report, int expectedLength) {
     return count;
 }
 
-void DeviceLink::SetConnected(bool connected) {
-    m_connected.store(connected);
-    if (!connected) {
-        m_replyEvent.Set();
+void DeviceLink::AwaitReply(std::uint8_t opcode) {
+    // Nothing went out, or nothing more will.
+    if (!m_connected.load() || DrainExpired()) {
+        return;
     }
+    std::chrono::milliseconds wait = m_timing.replyWait;
+    {
+        std::lock_guard lock(m_queueMutex);
+        if (m_finishing) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(m_drainDeadline - Clock::now());
+            wait = std::clamp(left, std::chrono::milliseconds(0), wait);
+        }
+    }
+    const bool answered = m_replyEvent.WaitFor(wait);
+    m_lastAnswered.store(answered);
+    // A learnt key answers a study request whenever the user presses the remote: its silence is no fault.
+    if (!m_connected.load() || opcode == op::StudyKey || DrainExpired()) {
+        return;
+    }
+    if (answered) {
+        if (m_missedReplies >= kMissedRepliesForSilence && m_answeringHandler) {
+            m_answeringHandler(true);
+        }
+        m_missedReplies.store(0);
+        return;
+    }
+    Trace("no reply to command %d\n", opcode);
+    if (m_missedReplies.fetch_add(1) + 1 == kMissedRepliesForSilence && m_answeringHandler) {
+        m_answeringHandler(false);
+    }
+}
+
+void DeviceLink::SetConnected(bool connected) {
+    if (connected) {
+        m_connected.store(true);
+        StartLinkThread();
+        return;
+    }
+    m_connected.store(false);
+    m_replyEvent.Set();
+    StopLinkThread();
 }
 
 DeviceLink::Route DeviceLink::FindRoute(std::uint8_t opcode) {

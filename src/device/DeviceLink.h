@@ -2,15 +2,20 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "device/AutoResetEvent.h"
 #include "device/ReplySink.h"
-#include "device/TimedMutex.h"
 #include "device/Transport.h"
 
 namespace varnoth {
@@ -18,8 +23,8 @@ namespace varnoth {
 // The fixed delays of the link and of the session's worker threads. The defaults are the device's
 // timing; tests shorten them. Set them before connecting.
 struct LinkTiming {
-    std::chrono::milliseconds lockWait{800};            // WriteReport: wait for the write lock
-    std::chrono::milliseconds replyWait{800};           // WriteReport: wait for the previous command's reply
+    std::chrono::milliseconds replyWait{800};           // link thread: wait for a command's reply
+    std::chrono::milliseconds farewellDrain{2000};      // closing: longest wait for queued commands
     std::chrono::milliseconds readerExitWait{1000};     // disconnect: wait for the reader to end
     std::chrono::milliseconds syncStartDelay{1300};     // read-all thread: pause before the first command
     std::chrono::milliseconds syncTailPause{200};       // read-all sequence: pause for the last replies
@@ -30,9 +35,20 @@ struct LinkTiming {
 inline constexpr std::size_t kDevNameChars = 29;
 inline constexpr std::size_t kDevDateChars = 10;
 
-// One link to one amplifier: the connected flag, the open transport, the write lock that serialises report
-// transfers and the reply event that paces them to one outstanding command. Builds and sends commands and
-// routes the replies into a ReplySink.
+// Consecutive replies that may be missing before the link calls the device not answering.
+inline constexpr int kMissedRepliesForSilence = 3;
+
+// One link to one amplifier: the connected flag, the open transport, and the link thread that owns every
+// transfer. The link thread runs while connected; it takes one submission at a time from its queue, sends
+// it and waits for the reply (at most replyWait) before it takes the next, so one command is outstanding.
+// Builds commands and routes the replies into a ReplySink.
+//
+// Submissions from other threads either wait until their report has gone out (callers that run one step
+// after another: the command line, tests) or return as soon as they are queued (the window, which never
+// waits for the device); see SetCallersWait. Nothing queued is dropped while the link stays connected:
+// successive waiting writes of one register collapse into the newest value, level polls are skipped while
+// anything waits, everything else goes out in order. Sequences (read-all, write-all, firmware transfer) run
+// on the link thread itself and send directly; an unplug discards whatever the connection had queued.
 class DeviceLink {
   public:
     explicit DeviceLink(ReplySink& sink, LinkTiming timing = {});
@@ -51,16 +67,50 @@ class DeviceLink {
     // Builds and sends one command; returns what WriteReport returns. Callable from any thread.
     int SendCommand(int opcode, std::initializer_list<int> args = {});
 
-    // Sends a prepared report: waits for the write lock and for the reply to the previous command (each at
-    // most 800 ms by default), transfers all 61 bytes and returns the count transferred. Returns 0 without
-    // sending when not connected or when the write lock stays taken.
+    // Sends a prepared report (all 61 bytes). On the link thread (inside a sequence) it transfers at once,
+    // waits for the reply and returns the count transferred. Elsewhere it queues the report: a waiting
+    // caller gets the count once the report has gone out, any other caller kReportSize once it is queued.
+    // 0 when not connected, closing, or the link closed before the report went out.
     int WriteReport(const Report& report, int expectedLength = static_cast<int>(kReportSize));
+
+    // The register writes of one parameter (one, or the two of a stereo pair in order), as one submission:
+    // while it waits it takes the values of a newer submission of the same registers.
+    int WriteRegisters(std::span<const Report> writes);
+    // A level poll: skipped (returns 0) while anything is queued or being sent, so polls never pile up.
+    int Poll(const Report& report);
+    // Runs body on the link thread after delay, in turn with the other submissions; false when the link is
+    // not running (then nothing runs). The body's commands go out directly, one after another; an unplug
+    // makes the rest of them return 0 at once.
+    bool RunSequence(std::function<void()> body, std::chrono::milliseconds delay = {});
+    // Waits until nothing is queued or being sent (or the link has stopped); false on time-out.
+    bool WaitUntilIdle(std::chrono::milliseconds timeout);
+    // True while a register write to (block, index, channel) waits in the queue: a read-back that crosses it
+    // must not replace the newer value.
+    bool HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
+    bool IsLinkThread() const;
+    // On the link thread: whether the last command sent got its reply in time, and whether the device
+    // answers at all (fewer than kMissedRepliesForSilence replies in a row missing).
+    bool LastAnswered() const { return m_lastAnswered.load(); }
+    bool Answering() const { return m_missedReplies.load() < kMissedRepliesForSilence; }
+
+    // Whether callers on other threads wait until their report went out (default) or return once queued.
+    void SetCallersWait(bool wait) { m_callersWait.store(wait); }
+    // Called on the link thread when kMissedRepliesForSilence replies in a row went missing (false), and
+    // when a reply arrives again after that (true). Set before connecting.
+    void SetAnsweringHandler(std::function<void(bool answering)> handler) {
+        m_answeringHandler = std::move(handler);
+    }
+
+    // Ends the link thread after what is queued (at most farewellDrain; a sequence under way stops sending
+    // then), sends the farewell last, and only then returns; the link stays attached and marked connected.
+    void Finish(const Report& farewell);
 
     // Routes one input report by its reply opcode (byte 1) and then releases the next command, except after
     // a key-studied reply.
     void DispatchReport(const Report& report);
 
-    // Clearing the flag also wakes a writer waiting for a reply, which then sends nothing.
+    // Setting the flag starts the link thread. Clearing it discards what is queued (waiting callers get 0),
+    // wakes the link thread and, except on the link thread itself, waits for it to end.
     void SetConnected(bool connected);
     bool IsConnected() const { return m_connected.load(); }
 
@@ -82,15 +132,66 @@ class DeviceLink {
   private:
     using Route = void (*)(ReplySink&, const Report&);
     static Route FindRoute(std::uint8_t opcode);
+    using Clock = std::chrono::steady_clock;
+
+    struct Completion {
+        bool done = false;
+        int count = 0;
+    };
+    enum class Kind { Command, RegisterWrite, Poll, Sequence };
+    struct Submission {
+        Kind kind = Kind::Command;
+        std::vector<Report> reports;
+        int expectedLength = static_cast<int>(kReportSize);
+        std::function<void()> body;
+        std::shared_ptr<Completion> completion;  // set for a caller that waits; guarded by m_queueMutex
+    };
+    struct Delayed {
+        Clock::time_point due;
+        Submission submission;
+    };
+
+    int Submit(Submission submission);
+    bool AcceptingLocked() const;
+    bool CollapseLocked(const Submission& submission);
+    void StartLinkThread();
+    void StopLinkThread();
+    void LinkLoop();
+    void Execute(Submission& submission);
+    void CompleteLocked(Submission& submission, int count);
+    // The transfer itself and the wait for its reply, both on the link thread.
+    int Transfer(const Report& report, int expectedLength);
+    void AwaitReply(std::uint8_t opcode);
+    // While closing with a farewell: the moment queued commands stop going out.
+    bool DrainExpired() const;
 
     ReplySink& m_sink;
     LinkTiming m_timing;
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_readerRunning{false};
-    TimedMutex m_writeLock;
+    std::atomic<bool> m_callersWait{true};
+    std::function<void(bool)> m_answeringHandler;
+    std::mutex m_writeLock;
     AutoResetEvent m_replyEvent{true};
     // Guarded by m_writeLock for transfers; replaced only by Attach and Release.
     std::unique_ptr<Transport> m_transport;
+
+    // The link thread and its queue, guarded by m_queueMutex.
+    mutable std::mutex m_queueMutex;
+    std::condition_variable m_queueChanged;  // wakes the link thread
+    std::condition_variable m_progress;      // wakes callers waiting for a submission or for idleness
+    std::deque<Submission> m_queue;
+    std::vector<Delayed> m_delayed;
+    bool m_busy = false;
+    bool m_abandon = false;
+    bool m_finishing = false;
+    Clock::time_point m_drainDeadline;
+    std::thread m_linkThread;
+    std::atomic<std::thread::id> m_linkThreadId{};
+    std::mutex m_threadControl;  // serialises starting and stopping the link thread
+    // Written by the link thread only.
+    std::atomic<int> m_missedReplies{0};
+    std::atomic<bool> m_lastAnswered{true};
 };
 
 }  // namespace varnoth

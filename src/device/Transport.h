@@ -52,6 +52,7 @@ struct OpenResult {
     bool upgradeMode = false;              // found under kUpgradeIds
     bool simulated = false;                // the virtual amplifier, not hardware
     std::string failure;                   // why nothing was opened, for the user and the trace
+    bool foundDevice = false;              // nothing opened, but an amplifier is there (no access, busy)
 };
 
 // Finds and opens the amplifier: first under the normal identifiers, then under the upgrade identifiers.

@@ -14,6 +14,9 @@ namespace {
 static_assert(ReplySink::kMachineRecordSize == MachineSettings::kRecordSize);
 static_assert(ReplySink::kIrRecordSize == RemoteCodes::kRecordSize);
 
+// How often a read whose reply was lost is sent again.
+constexpr int kAskAgain = 3;
+
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -28,7 +31,14 @@ DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTi
       m_machineSettings(m_deviceLink),
       m_remote(m_deviceLink),
       m_upgrade(m_deviceLink),
-      m_provider(std::move(provider)) {}
+      m_provider(std::move(provider)) {
+    m_deviceLink.SetAnsweringHandler([this](bool answering) {
+        m_answering.store(answering);
+        if (SessionObserver* observer = Observer()) {
+            observer->OnAnswering(answering);
+        }
+    });
+}
 
 DeviceSession::~DeviceSession() {
     {
@@ -63,13 +73,22 @@ int DeviceSession::TryConnDevice(SessionObserver* observer) {
         return 0;
     }
     OpenResult opened = m_provider->Open(kNormalIds, kUpgradeIds);
+    m_openFoundDevice.store(!opened.transport && opened.foundDevice);
     if (!opened.transport) {
+        std::lock_guard lock(m_textMutex);
+        m_openFailure = opened.failure;
         return 0;
     }
     {
+        // A new device says who it is in its own replies; nothing of the last one carries over.
         std::lock_guard lock(m_textMutex);
+        m_openFailure.clear();
         m_devPath = opened.path;
+        m_devName.clear();
+        m_devDate.clear();
     }
+    m_answering.store(true);
+    ++m_connection;
     m_upStatus.store(opened.upgradeMode ? 1 : 0);
     m_simulated.store(opened.simulated ? 1 : 0);
     m_deviceLink.Attach(std::move(opened.transport));
@@ -81,6 +100,11 @@ int DeviceSession::TryConnDevice(SessionObserver* observer) {
 std::string DeviceSession::GetDevPath() const {
     std::lock_guard lock(m_textMutex);
     return m_devPath;
+}
+
+std::string DeviceSession::LastOpenFailure() const {
+    std::lock_guard lock(m_textMutex);
+    return m_openFailure;
 }
 
 bool DeviceSession::TryDisconnect(const std::string& path) {
@@ -98,36 +122,83 @@ void DeviceSession::Disconnect(bool farewell) {
         return;
     }
     if (farewell) {
-        if (m_upStatus.load() == 1) {
-            m_deviceLink.SendCommand(op::UpgradeExit, {0, 0, 1});
-        } else {
-            m_deviceLink.SendCommand(op::UnLockMachine);
-        }
+        m_deviceLink.Finish(m_upStatus.load() == 1 ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
+                                                   : DeviceLink::BuildCommand(op::UnLockMachine, {}));
     }
     CloseLink();
 }
 
 void DeviceSession::CloseLink() {
+    ++m_connection;
     m_deviceLink.SetConnected(false);
     if (!m_deviceLink.StopReader()) {
         Trace("wait read thread exited time out !\n");
     }
     m_deviceLink.Release();
+    // A firmware transfer still waiting for its turn went with the connection.
+    if (m_upgrading.exchange(false)) {
+        SetUpgradeResult({false, "The amplifier went away before the firmware transfer began."});
+    }
+}
+
+bool DeviceSession::RunOnLinkAndWait(void (DeviceSession::*sequence)()) {
+    if (m_deviceLink.IsLinkThread()) {
+        return false;
+    }
+    struct Ended {
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool done = false;
+    };
+    auto ended = std::make_shared<Ended>();
+    // Signals when the sequence is gone: run, or discarded unrun by an unplug.
+    std::shared_ptr<void> onRelease(nullptr, [ended](void*) {
+        {
+            std::lock_guard lock(ended->mutex);
+            ended->done = true;
+        }
+        ended->cv.notify_all();
+    });
+    if (!m_deviceLink.RunSequence([this, sequence, onRelease] { (this->*sequence)(); })) {
+        return false;
+    }
+    onRelease.reset();
+    std::unique_lock lock(ended->mutex);
+    ended->cv.wait(lock, [&] { return ended->done; });
+    return true;
 }
 
 void DeviceSession::ReadAll() {
-    m_deviceLink.SendCommand(op::ReadDevName);
-    m_deviceLink.SendCommand(op::ReadDevDate);
-    m_deviceLink.SendCommand(op::ReadCurEffectMode);
-    m_deviceLink.SendCommand(op::ReadMicControlSub);
+    // From another thread the sequence takes its turn on the link thread, where lost replies can be asked
+    // for again; the caller waits for it.
+    if (RunOnLinkAndWait(&DeviceSession::ReadAll)) {
+        return;
+    }
+    // On the link thread a reply lost on the way is asked for again, while the device answers at all: a
+    // lost name would make the device another model, a lost record would show stale settings.
+    const auto ask = [this](const std::function<void()>& send) {
+        send();
+        for (int again = 0; again < kAskAgain && m_deviceLink.IsLinkThread() &&
+                            !m_deviceLink.LastAnswered() && m_deviceLink.Answering();
+             ++again) {
+            send();
+        }
+    };
+    ask([this] { m_deviceLink.SendCommand(op::ReadDevName); });
+    ask([this] { m_deviceLink.SendCommand(op::ReadDevDate); });
+    ask([this] { m_deviceLink.SendCommand(op::ReadCurEffectMode); });
+    ask([this] { m_deviceLink.SendCommand(op::ReadMicControlSub); });
     CK750_ReadAll();
-    m_machineSettings.Machine_ReadAll();
-    m_remote.ReadIRSet();
+    ask([this] { m_machineSettings.Machine_ReadAll(); });
+    ask([this] { m_remote.ReadIRSet(); });
     // Lets the replies to the last commands arrive.
     PauseUnlessClosing(m_deviceLink.Timing().syncTailPause);
 }
 
 void DeviceSession::WriteAll() {
+    if (RunOnLinkAndWait(&DeviceSession::WriteAll)) {
+        return;
+    }
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
     CK750_WriteAll();
     if (m_setMachine.load() != 0) {
@@ -140,21 +211,19 @@ void DeviceSession::WriteAll() {
 
 void DeviceSession::SynchronizeData(bool write) {
     Trace("Start thread:SynchronizeData\n");
+    m_readPeak.store(0);
+    const std::uint64_t connection = Connection();
     if (write) {
-        StartWorker([this] { WriteAllThread(); });
+        RunSequence({}, [this, connection] { WriteAllThread(connection); });
     } else {
-        StartWorker([this] { ReadAllThread(); });
+        // The device needs this pause after connecting or switching modes before it answers reads.
+        RunSequence(m_deviceLink.Timing().syncStartDelay, [this, connection] { ReadAllThread(connection); });
     }
 }
 
-void DeviceSession::ReadAllThread() {
-    m_readPeak.store(0);
-    // The device needs this pause after connecting or switching modes before it answers reads.
-    if (!PauseUnlessClosing(m_deviceLink.Timing().syncStartDelay)) {
-        return;
-    }
+void DeviceSession::ReadAllThread(std::uint64_t connection) {
     ReadAll();
-    if (IsClosing()) {
+    if (IsClosing() || Connection() != connection) {
         return;
     }
     if (SessionObserver* observer = Observer()) {
@@ -163,16 +232,26 @@ void DeviceSession::ReadAllThread() {
     m_readPeak.store(1);
 }
 
-void DeviceSession::WriteAllThread() {
-    m_readPeak.store(0);
+void DeviceSession::WriteAllThread(std::uint64_t connection) {
     WriteAll();
-    if (IsClosing()) {
+    if (IsClosing() || Connection() != connection) {
         return;
     }
     if (SessionObserver* observer = Observer()) {
         observer->OnSyncDone(1);
     }
     m_readPeak.store(1);
+}
+
+void DeviceSession::RunSequence(std::chrono::milliseconds delay, std::function<void()> body) {
+    if (m_deviceLink.RunSequence(body, delay)) {
+        return;
+    }
+    StartWorker([this, delay, body = std::move(body)] {
+        if (PauseUnlessClosing(delay)) {
+            body();
+        }
+    });
 }
 
 void DeviceSession::StartWorker(std::function<void()> body) {
@@ -324,7 +403,11 @@ int DeviceSession::StartUpgradeThread(std::function<UpgradeResult()> transfer) {
         return 0;
     }
     Trace("Start thread:SynchronizeData\n");
-    StartWorker([this, transfer = std::move(transfer)] { UpgradeThread(transfer); });
+    m_readPeak.store(0);
+    const std::uint64_t connection = Connection();
+    // The device needs this pause after it has been found in upgrade mode.
+    RunSequence(m_deviceLink.Timing().upgradeStartDelay,
+                [this, connection, transfer = std::move(transfer)] { UpgradeThread(connection, transfer); });
     return 1;
 }
 
@@ -340,16 +423,10 @@ int DeviceSession::RunUpgradeHere(const std::function<UpgradeResult()>& transfer
     return sent;
 }
 
-void DeviceSession::UpgradeThread(std::function<UpgradeResult()> transfer) {
-    m_readPeak.store(0);
-    // The device needs this pause after it has been found in upgrade mode.
-    if (!PauseUnlessClosing(m_deviceLink.Timing().upgradeStartDelay)) {
-        m_upgrading.store(false);
-        return;
-    }
+void DeviceSession::UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer) {
     SetUpgradeResult(transfer());
     m_upgrading.store(false);
-    if (IsClosing()) {
+    if (IsClosing() || Connection() != connection) {
         return;
     }
     if (SessionObserver* observer = Observer()) {

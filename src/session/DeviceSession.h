@@ -33,10 +33,12 @@ class SessionLinkHolder {
 // parameter store, and it holds the machine settings, the remote-control record, the opened device and
 // the worker threads that read or write the whole parameter set or send a firmware image.
 //
-// Threads: the caller's thread (the user-interface thread) connects, disconnects and sends; the transport's
-// reader thread dispatches every reply into the store and the records; worker threads started by
-// SynchronizeData run a whole-set transfer. The session owns its workers and joins them when destroyed;
-// destroying the session does not send a farewell (the owner disconnects first).
+// Threads: the caller's thread (the user-interface thread) connects, disconnects and submits commands; the
+// link thread of the connection sends them and runs the whole-set transfers and the firmware transfer,
+// which belong to that connection (an unplug cancels them); the transport's reader thread dispatches every
+// reply into the store and the records. Without a connection a requested transfer runs on a worker thread
+// that only reports its end. The session joins its threads when destroyed; destroying the session does not
+// send a farewell (the owner disconnects first).
 class DeviceSession : private ReplySink, private SessionLinkHolder, public ParameterStore {
   public:
     explicit DeviceSession(std::shared_ptr<TransportProvider> provider = nullptr, LinkTiming timing = {});
@@ -53,7 +55,8 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // Ends the connection when path names the opened device (compared without regard to case), without a
     // farewell since the device is gone; true when it names it.
     bool TryDisconnect(const std::string& path);
-    // Ends the connection, first saying goodbye when farewell is set.
+    // Ends the connection. With farewell, the commands still queued go out first (for at most the link's
+    // farewellDrain) and the farewell last.
     void Disconnect(bool farewell);
     void SetConnected(bool connected) { m_deviceLink.SetConnected(connected); }
     int IsConnected() const { return m_deviceLink.IsConnected() ? 1 : 0; }
@@ -61,6 +64,18 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // 1 when the connected device is the virtual amplifier, not hardware.
     int IsSimulated() const { return m_simulated.load(); }
     std::string GetDevPath() const;
+    // Why the last connect attempt opened nothing (empty after a success), and whether an amplifier was
+    // there but could not be opened (no access, held by another program).
+    std::string LastOpenFailure() const;
+    bool LastOpenFoundDevice() const { return m_openFoundDevice.load(); }
+    // False from the third reply in a row that did not come until the next reply.
+    bool IsAnswering() const { return m_answering.load(); }
+
+    // Whether commands sent from a thread other than the link thread wait until they went out (the
+    // default: the command line runs one step after another) or return once queued (the window).
+    void SetWaitForTransfers(bool wait) { m_deviceLink.SetCallersWait(wait); }
+    // Waits until every queued command has gone out; false on time-out.
+    bool WaitUntilSent(std::chrono::milliseconds timeout) { return m_deviceLink.WaitUntilIdle(timeout); }
 
     // Whole-set transfer. ReadAll and WriteAll run on the calling thread; SynchronizeData starts the
     // write-all (write true) or read-all thread and returns at once.
@@ -71,7 +86,7 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // reader runs.
     int ReadFunc(std::chrono::milliseconds timeout);
 
-    // Identity and levels.
+    // Identity and levels. The name and date are cleared at every connect and set by the device's replies.
     // Asks the device for its model name and firmware date on the calling thread and waits for the date (at
     // most the reply wait); 1 when the device answered with its name, else 0.
     int ReadIdentity();
@@ -140,9 +155,13 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     const RemoteCodes& GetRemote() const { return m_remote; }
 
   protected:
-    // Runs body on a worker thread owned by the session. Finished workers are joined when the next one
-    // starts; all are joined when the session is destroyed.
+    // Runs body after delay on the connection's link thread, or without a connection on a worker thread
+    // owned by the session. Finished workers are joined when the next one starts; all are joined when the
+    // session is destroyed.
+    void RunSequence(std::chrono::milliseconds delay, std::function<void()> body);
     void StartWorker(std::function<void()> body);
+    // Counts connections and disconnections: a sequence reports only while the one it started with lasts.
+    std::uint64_t Connection() const { return m_connection.load(); }
     // Sleeps for delay unless the session is being destroyed; false when it is.
     bool PauseUnlessClosing(std::chrono::milliseconds delay);
     bool IsClosing() const { return m_closing.load(); }
@@ -152,9 +171,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void MuteAll() {}
     void UnMuteAll() {}
 
-    void ReadAllThread();
-    void WriteAllThread();
-    void UpgradeThread(std::function<UpgradeResult()> transfer);
+    void ReadAllThread(std::uint64_t connection);
+    void WriteAllThread(std::uint64_t connection);
+    void UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer);
 
   private:
     // Replies, on the reader thread.
@@ -167,6 +186,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void OnDevDate(const std::string& date) override;
     void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) override;
 
+    // Runs the sequence on the link thread and waits for its end; false (nothing run) on the link thread
+    // itself or without a connection.
+    bool RunOnLinkAndWait(void (DeviceSession::*sequence)());
     // Clears the connected flag, waits for the reader and closes the transport.
     void CloseLink();
 
@@ -192,6 +214,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<int> m_upStatus{0};
     std::atomic<int> m_simulated{0};
     std::atomic<bool> m_upgrading{false};
+    std::atomic<bool> m_answering{true};
+    std::atomic<bool> m_openFoundDevice{false};
+    std::atomic<std::uint64_t> m_connection{0};
     mutable std::mutex m_upgradeResultMutex;
     UpgradeResult m_upgradeResult;
 
@@ -200,6 +225,7 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     unsigned m_nameReplies = 0;
     unsigned m_dateReplies = 0;
     std::string m_devPath;
+    std::string m_openFailure;
     std::string m_devName{"VQ421"};
     std::string m_devDate{"2010-10-28"};
 

@@ -1,6 +1,7 @@
 #include "session/ParameterStore.h"
 
 #include <cstring>
+#include <vector>
 
 #include "device/Opcodes.h"
 #include "device/Trace.h"
@@ -17,6 +18,9 @@ constexpr std::uint8_t kEqBlock = 10;
 constexpr std::uint8_t kLevelIndex = 0x30;
 constexpr std::size_t kLevelByte = 15;
 constexpr std::size_t kFirstChannelByte = 4;
+constexpr int kReadRetries = 4;
+constexpr std::uint8_t kEffectPresetBlock = 3;
+constexpr std::uint8_t kEffectPresetIndex = 0;
 
 // The order in which CK750_WriteAll rewrites the store; the routing to the main outputs and the master
 // volumes are not written.
@@ -136,14 +140,24 @@ void ParameterStore::SetParam(std::size_t position, int value) {
             stored = value != 0 ? 1 : 0;
             break;
     }
-    Store(position, stored);
     if (!entry.hasRegister) {
+        Store(position, stored);
         return;
     }
-    WriteK750Data(entry.block, entry.index, entry.channel, written);
-    if (entry.stereo) {
-        WriteK750Data(entry.block, entry.index, static_cast<std::uint8_t>(entry.channel + 1), written);
+    // The device rewrites an effect's parameters when its preset is written: that write never merges with
+    // another.
+    if (entry.block == kEffectPresetBlock && entry.index == kEffectPresetIndex) {
+        Store(position, stored);
+        WriteK750Data(entry.block, entry.index, entry.channel, written);
+        return;
     }
+    const std::array<Report, 2> writes{
+        DeviceLink::BuildCommand(op::WriteK750Data, {entry.block, entry.index, entry.channel, written}),
+        DeviceLink::BuildCommand(op::WriteK750Data, {entry.block, entry.index, entry.channel + 1, written})};
+    // Queued first, stored then: a read-back that arrives in between sees the write waiting and leaves the
+    // new value alone.
+    m_link.WriteRegisters(std::span<const Report>(writes.data(), entry.stereo ? 2 : 1));
+    Store(position, stored);
 }
 
 void ParameterStore::SetCompressPreset(std::uint8_t compressBase, std::uint8_t preset) {
@@ -225,8 +239,23 @@ void ParameterStore::CK750_WriteAll() {
 }
 
 void ParameterStore::CK750_ReadAll() {
+    std::vector<RegisterRead> missed;
     for (const RegisterRead& read : kReadAllOrder) {
         ReadK750Data(read.block, read.index, kArraySize);
+        if (m_link.IsLinkThread() && !m_link.LastAnswered()) {
+            missed.push_back(read);
+        }
+    }
+    // A reply lost on the way would leave a stale value: ask again, while the device answers at all.
+    for (int round = 0; round < kReadRetries && !missed.empty() && m_link.Answering(); ++round) {
+        std::vector<RegisterRead> again;
+        for (const RegisterRead& read : missed) {
+            ReadK750Data(read.block, read.index, kArraySize);
+            if (!m_link.LastAnswered()) {
+                again.push_back(read);
+            }
+        }
+        missed.swap(again);
     }
 }
 
@@ -237,7 +266,7 @@ void ParameterStore::ReadEffect() {
 }
 
 void ParameterStore::ReadInputLevel() {
-    ReadK750Data(kLevelBlock, kLevelIndex, 0);
+    m_link.Poll(DeviceLink::BuildCommand(op::ReadK750Single, {kLevelBlock, kLevelIndex, 0}));
 }
 
 void ParameterStore::ReadEqLevel() {
@@ -300,6 +329,10 @@ void ParameterStore::ReadArrayBuf(const Report& report) {
     for (std::size_t position = 0; position < kStoreSize; ++position) {
         const RegisterEntry& entry = map[position];
         if (!entry.hasRegister || entry.block != block || entry.index != index) {
+            continue;
+        }
+        // An edit still on its way to the device is newer than what the device reports now.
+        if (m_link.HasWaitingWrite(block, index, entry.channel)) {
             continue;
         }
         const std::uint8_t value = report[kFirstChannelByte + entry.channel];

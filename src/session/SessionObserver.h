@@ -26,6 +26,10 @@ class SessionObserver {
 
     // WM_UPGRADE_DONE: the firmware transfer has finished (a posted message).
     virtual void OnUpgradeDone() {}
+
+    // The device stopped answering (several replies in a row did not come) or answers again; on the link
+    // thread, which goes on at once (a posted message).
+    virtual void OnAnswering(bool answering) { static_cast<void>(answering); }
 };
 
 }  // namespace varnoth

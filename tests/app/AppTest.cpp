@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <array>
 #include <memory>
@@ -169,12 +170,12 @@ TEST(Settings, LanguageIsZeroWhenMissingOrUnreadableAndKeepsWhatWasWritten) {
 // The program started as a separate process with the test's private home and session folders.
 class Program {
   public:
-    Program() {
+    explicit Program(const QStringList& arguments = {}) {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("VARNOTH_TRACE", "1");
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(VARNOTH_EXECUTABLE), {});
+        m_process.start(QStringLiteral(VARNOTH_EXECUTABLE), arguments);
     }
     ~Program() {
         if (m_process.state() != QProcess::NotRunning) {
@@ -242,6 +243,22 @@ TEST(App, ASecondInstanceRaisesTheFirstAndEnds) {
     Program next;
     EXPECT_TRUE(next.WaitForTrace("Main window:")) << "the mark of a process that has gone does not count\n"
                                                    << next.TraceText().toStdString();
+}
+
+// Logout, kill and Ctrl+C end the program as its close box does: the amplifier gets its farewell.
+TEST(App, SigtermAndSigintEndTheProgramWithTheFarewell) {
+    for (const int signalNumber : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signalNumber);
+        Program program({"--simulate"});
+        ASSERT_TRUE(program.WaitForTrace("Main window: synchronised")) << program.TraceText().toStdString();
+        ASSERT_EQ(::kill(static_cast<pid_t>(program.Process().processId()), signalNumber), 0);
+        ASSERT_TRUE(program.WaitForExit());
+        EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
+        const QString trace = program.TraceText();
+        const auto signalled = trace.indexOf(QStringLiteral("signal %1:").arg(signalNumber));
+        ASSERT_GE(signalled, 0) << trace.toStdString();
+        EXPECT_GT(trace.indexOf(">Write: 2 138 ", signalled), signalled) << trace.toStdString();
+    }
 }
 
 }  // namespace

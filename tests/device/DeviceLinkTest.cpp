@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <future>
 #include <mutex>
 #include <string>
@@ -57,9 +59,16 @@ class RecordingSink : public ReplySink {
     std::vector<std::string> m_lines;
 };
 
+std::vector<int> Opcodes(const std::vector<Report>& reports) {
+    std::vector<int> opcodes;
+    for (const Report& r : reports) {
+        opcodes.push_back(r[1]);
+    }
+    return opcodes;
+}
+
 LinkTiming ShortTiming() {
     LinkTiming timing;
-    timing.lockWait = 20ms;
     timing.replyWait = 20ms;
     return timing;
 }
@@ -242,22 +251,109 @@ TEST_F(DeviceLinkTest, ReportsFromTwoThreadsNeverInterleave) {
     }
 }
 
-TEST_F(DeviceLinkTest, AWriterThatCannotGetTheLockSendsNothing) {
-    TraceCapture trace;
+TEST_F(DeviceLinkTest, ACommandWaitingBehindALongTransferIsSentWhenItEnds) {
     Connect(ShortTiming());
     wire->HoldTransfers(true);
     auto holder = std::async(std::launch::async, [&] { return link.SendCommand(0x21); });
     ASSERT_TRUE(wire->WaitForHeldTransfer());
-
-    EXPECT_EQ(link.SendCommand(0x22), 0);
-    EXPECT_EQ(wire->Sent().size(), 1u);
-
+    auto waiting = std::async(std::launch::async, [&] { return link.SendCommand(0x22); });
+    EXPECT_EQ(waiting.wait_for(100ms), std::future_status::timeout);
     wire->HoldTransfers(false);
     EXPECT_EQ(holder.get(), 61);
+    EXPECT_EQ(waiting.get(), 61) << "a command that waited long for its turn was dropped";
     EXPECT_EQ(wire->Overlaps(), 0);
-    const std::vector<std::string> lines = trace.Lines();
-    ASSERT_FALSE(lines.empty());
-    EXPECT_NE(lines.front().find("write lock"), std::string::npos) << lines.front();
+    EXPECT_EQ(Opcodes(wire->Sent()), (std::vector<int>{0x21, 0x22}));
+}
+
+Report Write(int block, int index, int channel, int value) {
+    return DeviceLink::BuildCommand(0x09, {block, index, channel, value});
+}
+
+// The window's way: submissions return at once while the link thread is held in a transfer.
+TEST_F(DeviceLinkTest, WaitingEditsCollapseIntoTheNewestValueAndEverythingElseKeepsItsPlace) {
+    Connect(ShortTiming());
+    link.SetCallersWait(false);
+    wire->HoldTransfers(true);
+    ASSERT_EQ(link.SendCommand(0x05, {1}), 61);  // LoadMode, held in its transfer
+    ASSERT_TRUE(wire->WaitForHeldTransfer());
+    EXPECT_EQ(link.Poll(MakeReport({2, 0x0a, 8, 0x30})), 0) << "a poll while something waits is skipped";
+    const auto pair = [](int value) {
+        return std::vector<Report>{Write(5, 3, 0, value), Write(5, 3, 1, value)};
+    };
+    for (int value = 1; value <= 20; ++value) {  // a drag of a stereo parameter
+        EXPECT_EQ(link.WriteRegisters(pair(value)), 61);
+    }
+    const Report gain[] = {Write(8, 4, 2, 7)};
+    link.WriteRegisters(gain);
+    link.WriteRegisters(pair(21));  // merges across the other register's write
+    link.SendCommand(0x62);         // a read is a barrier: the next edit does not jump over it
+    link.WriteRegisters(pair(22));
+    link.WriteRegisters(pair(23));
+    link.SendCommand(0x62);  // reads are never merged
+    wire->HoldTransfers(false);
+    ASSERT_TRUE(link.WaitUntilIdle(10s));
+    const std::vector<Report> expected{MakeReport({2, 0x05, 1}), Write(5, 3, 0, 21),    Write(5, 3, 1, 21),
+                                       Write(8, 4, 2, 7),        MakeReport({2, 0x62}), Write(5, 3, 0, 23),
+                                       Write(5, 3, 1, 23),       MakeReport({2, 0x62})};
+    EXPECT_EQ(wire->Sent(), expected);
+    EXPECT_EQ(link.Poll(MakeReport({2, 0x0a, 8, 0x30})), 61) << "an idle link takes a poll";
+}
+
+TEST_F(DeviceLinkTest, ThreeMissingRepliesInARowMeanNotAnsweringUntilTheNextReply) {
+    std::mutex mutex;
+    std::vector<bool> changes;
+    link.SetAnsweringHandler([&](bool answering) {
+        std::lock_guard lock(mutex);
+        changes.push_back(answering);
+    });
+    wire->SetSilent();
+    Connect(ShortTiming());
+    for (int i = 0; i < 5; ++i) {
+        link.SendCommand(0x0b, {8, 4, 8});
+    }
+    ASSERT_TRUE(link.WaitUntilIdle(10s));
+    wire->SetResponder([](const Report& sent) { return std::vector<Report>{MakeReport({0, sent[1]})}; });
+    link.SendCommand(0x0b, {8, 4, 8});
+    ASSERT_TRUE(link.WaitUntilIdle(10s));
+    std::lock_guard lock(mutex);
+    EXPECT_EQ(changes, (std::vector<bool>{false, true}));
+}
+
+TEST_F(DeviceLinkTest, FinishingSendsTheQueueThenTheFarewellWithinItsBound) {
+    LinkTiming timing;
+    timing.replyWait = 300ms;
+    timing.farewellDrain = 700ms;
+    wire->SetSilent();
+    Connect(timing);
+    link.SetCallersWait(false);
+    for (int i = 0; i < 10; ++i) {
+        link.SendCommand(0x0b, {8, i, 8});  // 3 s of a silent device's queue
+    }
+    const auto start = std::chrono::steady_clock::now();
+    link.Finish(MakeReport({2, 0x8a}));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    const std::vector<int> opcodes = Opcodes(wire->Sent());
+    ASSERT_GE(opcodes.size(), 2u);
+    EXPECT_LT(opcodes.size(), 11u) << "the queue beyond the bound still went out";
+    EXPECT_EQ(opcodes.back(), 0x8a);
+    EXPECT_EQ(std::count(opcodes.begin(), opcodes.end(), 0x8a), 1);
+}
+
+TEST_F(DeviceLinkTest, AnUnplugDiscardsWhatTheConnectionQueuedAndItsSequences) {
+    LinkTiming timing;
+    timing.replyWait = 1h;
+    wire->SetSilent();
+    Connect(timing);
+    link.SetCallersWait(false);
+    link.SendCommand(0x62);  // waits for a reply that never comes
+    ASSERT_TRUE(wire->WaitForSent(1));
+    link.SendCommand(0x80);
+    std::atomic<bool> ran{false};
+    ASSERT_TRUE(link.RunSequence([&] { ran = true; }, 10ms));
+    link.SetConnected(false);
+    EXPECT_FALSE(ran.load());
+    EXPECT_EQ(Opcodes(wire->Sent()), std::vector<int>{0x62});
+    EXPECT_FALSE(link.RunSequence([] {}));
 }
 
 TEST_F(DeviceLinkTest, OneShotReadDispatchesOnlyWhileNoReaderRuns) {

@@ -97,6 +97,7 @@ OpenResult HidProvider::Open(UsbIds normal, UsbIds upgrade) {
     }
     Trace("枚举usb设备出错,usb设备接口可能枚举完成了\n");
     Trace("连接目标设备失败，没有找到目标设备\n");
+    result.foundDevice = !deniedPath.empty() || !openFailure.empty();
     if (!deniedPath.empty()) {
         result.failure = AccessDeniedMessage(deniedPath);
     } else if (!openFailure.empty()) {

@@ -1,6 +1,7 @@
 #include "device/sim/SimScenario.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "device/sim/SimFactory.h"
 
@@ -13,6 +14,8 @@ struct ScenarioSetup {
     const char* deviceName;
     const char* date;
     bool silent;
+    std::chrono::milliseconds latency{0};
+    unsigned dropEvery = 0;
 };
 
 const ScenarioSetup kScenarios[] = {
@@ -42,6 +45,19 @@ const ScenarioSetup kScenarios[] = {
      sim::kFactoryDate,
      false},
     {{"silent", "an amplifier that never answers"}, false, sim::kFactoryName, sim::kFactoryDate, true},
+    {{"slow", "an amplifier that takes 30 ms for every reply"},
+     false,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false,
+     std::chrono::milliseconds(30)},
+    {{"lossy", "an amplifier that loses every 4th reply"},
+     false,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false,
+     std::chrono::milliseconds(0),
+     4},
 };
 
 }  // namespace
@@ -76,6 +92,8 @@ std::string ApplySimScenario(const std::string& name, SimProvider& provider) {
     provider.Amp()->SetState(state);
     SimFaults faults;
     faults.silent = setup->silent;
+    faults.latency = setup->latency;
+    faults.dropEvery = setup->dropEvery;
     provider.SetFaults(faults);
     provider.Plug();
     return {};

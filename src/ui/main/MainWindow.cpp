@@ -185,6 +185,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     connect(&m_events, &SessionEvents::syncDone, this, &MainWindow::OnSyncDone);
     connect(&m_events, &SessionEvents::keyStudied, this, &MainWindow::OnKeyStudied);
     connect(&m_events, &SessionEvents::upgradeDone, this, &MainWindow::OnUpgradeDone);
+    connect(&m_events, &SessionEvents::answeringChanged, this, &MainWindow::OnAnsweringChanged);
     connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);
 
     ApplyLanguage(language);
@@ -336,7 +337,8 @@ void MainWindow::SetUpColours() {
         switch (*colour) {
             case TextColour::Connection:
                 label->SetColourRule([this](const ColourLabel&) {
-                    return m_session.IsConnected() ? QColor(0, 255, 0) : QColor(255, 0, 0);
+                    return m_session.IsConnected() && m_session.IsAnswering() ? QColor(0, 255, 0)
+                                                                              : QColor(255, 0, 0);
                 });
                 break;
             case TextColour::VolumeName:

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <unordered_map>
 
 #include "ui/dialogs/DialogTemplate.h"
@@ -199,6 +200,9 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnSyncDone(int wParam);
     void OnKeyStudied(int keyCode);
     void OnUpgradeDone();
+    void OnAnsweringChanged(bool answering);
+    // A connect attempt found the amplifier but could not open it: the window says why.
+    void ShowOpenFailure();
     void FeedMeters();
     void PollLevels();
     bool Ask(const char* caption, const char* text);
@@ -235,6 +239,11 @@ class MainWindow : public QDialog, public FeatureHost {
     int m_firstSync = 1;
     int m_rawValues = 0;
     bool m_placed = false;
+    // The last synchronisation of this connection got no reply: the next answer starts another.
+    bool m_syncUnanswered = false;
+    // A synchronisation of this connection that lost the model name has been repeated once.
+    bool m_syncRepeated = false;
+    std::string m_shownOpenFailure;
     std::uint8_t m_syncing = 0;
     QPointer<SyncProgressDialog> m_syncDialog;
     QPointer<Notice> m_notice;

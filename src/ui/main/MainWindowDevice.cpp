@@ -32,9 +32,12 @@ DeviceEvents::Callback MainWindow::DeviceSink() {
 }
 
 void MainWindow::SetStatus(int connected) {
-    SetText(kConnectionText, QString::fromUtf8(ConnectionText(connected != 0, m_language)));
+    const bool silent = connected != 0 && !m_session.IsAnswering();
+    SetText(kConnectionText, QString::fromUtf8(silent ? NotAnsweringText(m_language)
+                                                      : ConnectionText(connected != 0, m_language)));
     Control<QLabel>(kConnectionPicture)
-        ->setPixmap(QPixmap(ImageResourcePath(connected != 0 ? kConnectedPicture : kDisconnectedPicture)));
+        ->setPixmap(
+            QPixmap(ImageResourcePath(connected != 0 && !silent ? kConnectedPicture : kDisconnectedPicture)));
 }
 
 bool MainWindow::Ask(const char* caption, const char* text) {
@@ -63,8 +66,14 @@ void MainWindow::OnConnectTimer() {
 
 void MainWindow::Connect(bool fromTimer) {
     if (m_session.TryConnDevice(&m_events) == 0) {
+        if (!m_session.IsConnected() && m_session.LastOpenFoundDevice()) {
+            ShowOpenFailure();
+        }
         return;
     }
+    m_shownOpenFailure.clear();
+    m_syncUnanswered = false;
+    m_syncRepeated = false;
     if (m_session.IsUpStatus() == 1) {
         if (Ask(kUpgradeCaption, kUpgradeModeQuestion)) {
             if (!fromTimer && m_upgradeDialog) {
@@ -84,6 +93,31 @@ void MainWindow::Connect(bool fromTimer) {
     // leaves nothing to poll.
     if (m_session.IsConnected()) {
         m_levelPollTimer.start();
+    }
+}
+
+void MainWindow::ShowOpenFailure() {
+    // Each arrival tries again; the same reason is told once.
+    const std::string failure = m_session.LastOpenFailure();
+    if (failure == m_shownOpenFailure) {
+        return;
+    }
+    m_shownOpenFailure = failure;
+    SetText(kConnectionText, QString::fromUtf8(kOpenFailedCaption.In(m_language)));
+    m_hooks.warning(*this, QString::fromUtf8(kOpenFailedCaption.In(m_language)),
+                    QString::fromStdString(failure));
+}
+
+void MainWindow::OnAnsweringChanged(bool answering) {
+    if (m_session.IsConnected() == 0) {
+        return;
+    }
+    SetStatus(1);
+    ShowNotice(QString::fromUtf8((answering ? kAnsweringAgainNotice : kNotAnsweringNotice).In(m_language)),
+               3000);
+    if (answering && m_syncUnanswered) {
+        m_syncUnanswered = false;
+        m_session.SynchronizeData(false);
     }
 }
 
@@ -140,6 +174,22 @@ void MainWindow::OnSyncDone(int wParam) {
         m_syncDialog->Finish();
     }
     std::this_thread::sleep_for(m_timing.syncDonePause);
+    // A synchronisation that did not bring the model name back says nothing about the model: read again
+    // once the amplifier answers, or once more at once if it answers but lost that reply.
+    if (m_session.IsConnected() != 0 && m_session.GetDevName().empty()) {
+        if (!m_session.IsAnswering()) {
+            m_syncUnanswered = true;
+            ShowNotice(QString::fromUtf8(kSyncUnansweredNotice.In(m_language)), 3000);
+            emit synchronised(wParam);
+            return;
+        }
+        if (!m_syncRepeated) {
+            m_syncRepeated = true;
+            m_session.SynchronizeData(false);
+            emit synchronised(wParam);
+            return;
+        }
+    }
     // Without a device (a file loaded while none is connected) there is no model or firmware to check.
     const int version = m_session.IsConnected() != 0 ? m_session.IsNeedUp() : 0;
     Trace("Main window: synchronised (%d), version check %d\n", wParam, version);

@@ -64,6 +64,7 @@ constexpr Bilingual kModeNumbers[kModes] = {{"一", "1"}, {"二", "2"}, {"三", 
 
 constexpr Bilingual kConnected{"USB已连接", "Connected"};
 constexpr Bilingual kDisconnected{"USB未连接", "Disconnect"};
+constexpr Bilingual kNotAnswering{"USB无响应", "Not answering"};
 constexpr Bilingual kStatusPrefixText{"当前状态:", "Status:"};
 constexpr Bilingual kMicChannel{"话筒控制", "Mic control"};
 constexpr Bilingual kMusicChannel{"音乐控制", "Music control"};
@@ -116,6 +117,10 @@ const char* EqPageTitle(int page, int language) {
 
 const char* ConnectionText(bool connected, int language) {
     return (connected ? kConnected : kDisconnected).In(language);
+}
+
+const char* NotAnsweringText(int language) {
+    return kNotAnswering.In(language);
 }
 
 const char* StatusPrefix(int language) {

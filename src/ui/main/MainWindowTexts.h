@@ -26,6 +26,8 @@ const char* EqPageTitle(int page, int language);
 
 // Label 1017: "Connected" / "USB已连接" or "Disconnect" / "USB未连接".
 const char* ConnectionText(bool connected, int language);
+// The status while the connected amplifier does not answer.
+const char* NotAnsweringText(int language);
 // Label 1064 and label 1054 of the shown path.
 const char* StatusPrefix(int language);
 const char* ChannelName(bool micView, int language);
@@ -60,6 +62,14 @@ inline constexpr Bilingual kMicPeqFlat{"话筒参量均衡已置零", "Mic PEQ F
 inline constexpr Bilingual kMusicPeqFlat{"音乐参量均衡已置零", "Music PEQ Flat finished"};
 inline constexpr Bilingual kDefaultMicEqQuestion{"您确定要重置成出厂话筒均衡?", "Reset default mic EQ?"};
 inline constexpr Bilingual kDefaultMicEqDone{"均衡已经置为出厂均衡", "Flat default EQ "};
+
+inline constexpr Bilingual kNotAnsweringNotice{
+    "设备没有响应，修改将在设备响应后发送",
+    "The amplifier is not answering; changes are sent when it answers."};
+inline constexpr Bilingual kAnsweringAgainNotice{"设备已恢复响应", "The amplifier answers again."};
+inline constexpr Bilingual kSyncUnansweredNotice{"设备没有响应，未能读取参数",
+                                                 "The amplifier did not answer; its settings were not read."};
+inline constexpr Bilingual kOpenFailedCaption{"无法打开设备", "The amplifier cannot be opened"};
 
 // The notice after saving memory mode 0..3: "已储存模式一" / "Saved Mode1".
 std::string SavedModeNotice(int mode, int language);

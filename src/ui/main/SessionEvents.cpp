@@ -30,6 +30,10 @@ void SessionEvents::OnUpgradeDone() {
     Post([this] { emit upgradeDone(); });
 }
 
+void SessionEvents::OnAnswering(bool answering) {
+    Post([this, answering] { emit answeringChanged(answering); });
+}
+
 void SessionEvents::Post(std::function<void()> emitter) {
     if (IsShutDown()) {
         return;

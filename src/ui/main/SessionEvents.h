@@ -29,6 +29,7 @@ class SessionEvents : public QObject, public SessionObserver {
     void OnKeyStudied(std::uint8_t keyCode) override;
     void OnSyncDone(int wParam) override;
     void OnUpgradeDone() override;
+    void OnAnswering(bool answering) override;
 
     // While one exists, senders do not wait for their notification to be handled.
     class Release {
@@ -50,6 +51,7 @@ class SessionEvents : public QObject, public SessionObserver {
     void keyStudied(int keyCode);
     void syncDone(int wParam);
     void upgradeDone();
+    void answeringChanged(bool answering);
 
   private:
     void Post(std::function<void()> emitter);

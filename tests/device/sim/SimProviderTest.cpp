@@ -84,6 +84,8 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         std::string name;
         std::string date;
         bool answers;
+        int latencyMs = 0;
+        unsigned dropEvery = 0;
     };
     const Case cases[] = {
         {"normal", false, "VQ317X", "2011-11-28", true},
@@ -92,6 +94,8 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         {"new-firmware", false, "VQ317X", "2012-03-20", true},
         {"foreign", false, "VQ580", "2011-11-28", true},
         {"silent", false, "VQ317X", "2011-11-28", false},
+        {"slow", false, "VQ317X", "2011-11-28", true, 30},
+        {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
     };
     ASSERT_EQ(SimScenarios().size(), std::size(cases));
     for (const Case& c : cases) {
@@ -102,6 +106,8 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         EXPECT_EQ(amp.Name(), c.name) << c.scenario;
         EXPECT_EQ(amp.Date(), c.date) << c.scenario;
         EXPECT_EQ(amp.Register(10, 32, 0), 58) << c.scenario << " starts from factory";
+        EXPECT_EQ(provider.Faults().latency, std::chrono::milliseconds(c.latencyMs)) << c.scenario;
+        EXPECT_EQ(provider.Faults().dropEvery, c.dropEvery) << c.scenario;
         OpenResult link = Open();
         ASSERT_TRUE(link.transport) << c.scenario << ": " << link.failure;
         EXPECT_EQ(link.upgradeMode, c.upgradeMode);
@@ -114,7 +120,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
     EXPECT_NE(error.find("\"broken\""), std::string::npos) << error;
     EXPECT_NE(error.find("old-firmware"), std::string::npos) << error;
     EXPECT_EQ(provider.Amp()->State(), before);
-    EXPECT_TRUE(provider.Faults().silent) << "an unknown scenario changes nothing";
+    EXPECT_EQ(provider.Faults().dropEvery, 4u) << "an unknown scenario changes nothing";
 }
 
 }  // namespace

@@ -51,6 +51,7 @@ TEST_F(MainWindowCommands, SavingAModeShowsItsNoticeAndMarksItsLoadButton) {
         OpenSynchronised(c.language);
         const RegisterBank working = Amp().WorkingSet();
         Click(Window(), 1004 + c.mode);
+        WaitUntilSent();
         EXPECT_EQ(Amp().CurrentMode(), c.mode);
         EXPECT_TRUE(Amp().StoredSet(static_cast<std::size_t>(c.mode)) == working)
             << "the device saved its set";
@@ -87,17 +88,21 @@ TEST_F(MainWindowCommands, ModeButtonsFollowTheLocksOfTheSavedSettings) {
         Click(Window(), 1005);  // save M2
         if (c.saveNotice != nullptr) {
             EXPECT_EQ(Window().NoticeText(), c.saveNotice);
+            WaitUntilSent();
             EXPECT_EQ(Amp().CurrentMode(), 0) << "nothing was sent";
         } else {
+            WaitUntilSent();
             EXPECT_EQ(Amp().CurrentMode(), 1);
         }
 
         Click(Window(), 1002);  // load M3
         if (c.loadNotice != nullptr) {
             EXPECT_EQ(Window().NoticeText(), c.loadNotice);
+            WaitUntilSent();
             EXPECT_NE(Amp().CurrentMode(), 2) << "nothing was sent";
             EXPECT_EQ(m_syncs, 1);
         } else {
+            WaitUntilSent();
             EXPECT_EQ(Amp().CurrentMode(), 2);
             EXPECT_TRUE(WaitForSyncs(2)) << "the mode is read back";
             EXPECT_TRUE(Ctl<ImageButton>(1002).AltState());
@@ -149,6 +154,7 @@ TEST_F(MainWindowCommands, FlatEqResetsTheBankOfTheShownPageOnly) {
             EXPECT_FLOAT_EQ(Ctl<EqGraph>(1015).Point(band).gain, 0.0f);
         }
     }
+    WaitUntilSent();
     for (int band = 0; band < 10; ++band) {
         const RegisterEntry& entry = StoreRegisterMap()[pos::SubGEQ + band];
         EXPECT_EQ(entry.channel, 5);

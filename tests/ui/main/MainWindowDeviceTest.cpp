@@ -262,6 +262,48 @@ TEST_F(MainWindowDevice, ASilentAmplifierLetsTheProgressDialogGiveUpWithItsNotic
         << "the window goes on as connected";
 }
 
+TEST_F(MainWindowDevice, ASilentAmplifierIsShownNotAnsweringAndItsSynchronisationIsNoModelMismatch) {
+    m_replyWait = std::chrono::milliseconds(20);
+    m_timing.sync.giveUp = std::chrono::milliseconds(100);
+    for (const int language : {1, 0}) {
+        Open("silent", language);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return Text(1017) == (language == 0 ? "USB无响应" : "Not answering"); }, kDeadlineMs));
+        ASSERT_TRUE(WaitForSyncs(1));
+        EXPECT_EQ(Window().NoticeText(), QString::fromUtf8(mainwin::kSyncUnansweredNotice.In(language)));
+        EXPECT_TRUE(m_warnings.empty()) << "called another model: " << m_warnings.front().text.toStdString();
+        EXPECT_TRUE(Connected(Session()));
+        Close();
+    }
+}
+
+// A provider that finds the amplifier but may not open it.
+class DeniedProvider : public TransportProvider {
+  public:
+    OpenResult Open(UsbIds, UsbIds) override {
+        OpenResult result;
+        result.foundDevice = true;
+        result.failure = "Access to the amplifier at /dev/hidraw3 was denied.";
+        return result;
+    }
+};
+
+TEST_F(MainWindowDevice, AnAmplifierThatCannotBeOpenedIsExplainedOnce) {
+    for (const int language : {1, 0}) {
+        m_warnings.clear();
+        Open("normal", language);
+        Session().SetTransportProvider(std::make_shared<DeniedProvider>());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Window().IsWaitingToConnect(); }, kDeadlineMs));
+        Window().DeviceSink()(true, "/dev/hidraw3");
+        Drain();
+        ASSERT_EQ(m_warnings.size(), 1u) << "told again at the next arrival";
+        EXPECT_EQ(m_warnings[0].caption, QString::fromUtf8(mainwin::kOpenFailedCaption.In(language)));
+        EXPECT_EQ(m_warnings[0].text, "Access to the amplifier at /dev/hidraw3 was denied.");
+        EXPECT_EQ(Text(1017), QString::fromUtf8(mainwin::kOpenFailedCaption.In(language)));
+        Close();
+    }
+}
+
 TEST_F(MainWindowDevice, ClosingSaysGoodbyeToTheDevice) {
     OpenSynchronised();
     const unsigned before = Amp().PcControl().farewells;

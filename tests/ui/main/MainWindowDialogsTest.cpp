@@ -119,6 +119,7 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
     }
     In<QAbstractButton>(settings, 1097).click();
     EXPECT_EQ(Window().NoticeText(), "保存设置成功!");
+    WaitUntilSent();
     EXPECT_EQ(Amp().Machine()[3], 20);
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20) << "the mic master volume is limited at once";
     EXPECT_EQ(Ctl<QSlider>(1106).value(), 20);
@@ -208,6 +209,7 @@ TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgrad
                                  ModalOf<QDialog>()->reject();
                              });
     Ctl<QAbstractButton>(1042).click();
+    WaitUntilSent();
     EXPECT_EQ(Amp().CurrentMode(), 2);
     EXPECT_EQ(m_syncs, 2);
     EXPECT_TRUE(syncedOverIt);
@@ -259,6 +261,7 @@ TEST_F(MainWindowDialogs, ARemoteKeyIsStudiedAndTheDevicesReplyReachesTheStudyDi
     const auto inStudy = When([] { return ModalOf<KeyLearningDialog>() != nullptr; },
                               [&] {
                                   prompt = In<QLabel>(Modal(), KeyLearningDialog::kPromptId).text();
+                                  WaitUntilSent();
                                   studying = Amp().StudyingKey();
                                   pressed = Amp().PressRemoteKey(0x20, 0x1C);
                               });

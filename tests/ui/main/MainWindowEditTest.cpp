@@ -135,6 +135,7 @@ TEST_F(MainWindowEdits, TheSubTimeSliderAtItsBottomSwitchesMicControlsSubOff) {
         EXPECT_EQ(Text(2169), "5.0s");
         EXPECT_EQ(Text(2170), "30%");
         Drag(2119, 255);
+        WaitUntilSent();
         EXPECT_EQ(Amp().MicControl().time, 0);
         EXPECT_EQ(Amp().MicControl().rate, 30) << "the rate is kept";
         EXPECT_FALSE(Ctl<QCheckBox>(1145).isChecked());
@@ -155,6 +156,7 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     auto& box = Ctl<QCheckBox>(1145);
     EXPECT_FALSE(box.isChecked());
     box.click();
+    WaitUntilSent();
     EXPECT_EQ(Amp().MicControl().time, 10);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_TRUE(box.isChecked());
@@ -162,6 +164,7 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     EXPECT_EQ(Ctl<QSlider>(2119).value(), 245);
     EXPECT_EQ(Ctl<QSlider>(2120).value(), 79);
     box.click();
+    WaitUntilSent();
     EXPECT_EQ(Amp().MicControl().time, 0);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_FALSE(box.isChecked());

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
+
 #include "device/sim/SimScenario.h"
 #include "session/RegisterMap.h"
 
@@ -50,7 +52,9 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     if (prepare) {
         prepare(Amp());
     }
-    m_host = std::make_unique<SessionHost>(m_provider, FastLink());
+    LinkTiming link = FastLink();
+    link.replyWait = m_replyWait;
+    m_host = std::make_unique<SessionHost>(m_provider, link);
     m_window = std::make_unique<MainWindow>(*m_host, language, m_timing);
     MainWindowHooks hooks;
     hooks.question = [this](QWidget&, const QString& caption, const QString& text) {
@@ -131,7 +135,12 @@ std::uint8_t MainWindowTest::StoreValue(std::size_t position) {
     }
 }
 
+void MainWindowTest::WaitUntilSent() {
+    EXPECT_TRUE(Session().WaitUntilSent(std::chrono::milliseconds(kDeadlineMs)));
+}
+
 std::uint8_t MainWindowTest::DeviceValue(std::size_t position) {
+    WaitUntilSent();
     const RegisterEntry& entry = StoreRegisterMap()[position];
     const std::uint8_t value = Amp().Register(entry.block, entry.index, entry.channel);
     return entry.rule == ValueRule::Volume ? static_cast<std::uint8_t>(value - kVolumeOffset) : value;

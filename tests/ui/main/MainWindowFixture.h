@@ -64,11 +64,16 @@ class MainWindowTest : public ::testing::Test {
     void Drag(int id, int position);
     // The store's byte at a store position.
     std::uint8_t StoreValue(std::size_t position);
-    // The value the amplifier holds for a store position, as the store would read it back.
+    // The window only queues its commands: waits until the link has sent them all.
+    void WaitUntilSent();
+    // The value the amplifier holds for a store position once the queue has gone out, as the store would
+    // read it back.
     std::uint8_t DeviceValue(std::size_t position);
     // Sets a store position's register(s) on the amplifier to what the store value stands for.
     static void SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value);
 
+    // How long the link waits for each reply, for the next Open.
+    std::chrono::milliseconds m_replyWait{800};
     // The window's timing for the next Open.
     MainWindowTiming m_timing = FastWindowTiming();
     static MainWindowTiming FastWindowTiming();
