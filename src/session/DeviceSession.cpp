@@ -137,7 +137,8 @@ void DeviceSession::CloseLink() {
     m_deviceLink.Release();
     // A firmware transfer still waiting for its turn went with the connection.
     if (m_upgrading.exchange(false)) {
-        SetUpgradeResult({false, "The amplifier went away before the firmware transfer began."});
+        SetUpgradeResult(UpgradeResult::Failed(
+            UpgradeFault::NotConnected, "The amplifier went away before the firmware transfer began."));
     }
 }
 

@@ -76,6 +76,10 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void SetWaitForTransfers(bool wait) { m_deviceLink.SetCallersWait(wait); }
     // Waits until every queued command has gone out; false on time-out.
     bool WaitUntilSent(std::chrono::milliseconds timeout) { return m_deviceLink.WaitUntilIdle(timeout); }
+    // Runs body on the connection's link thread in turn with what is queued; there its commands go out at
+    // once and return what went out, so body learns whether they reached the device. Returns at once; false
+    // (nothing runs) without a link. An unplug before its turn drops it.
+    bool RunOnLink(std::function<void()> body) { return m_deviceLink.RunSequence(std::move(body)); }
 
     // Whole-set transfer. ReadAll and WriteAll run on the calling thread; SynchronizeData starts the
     // write-all (write true) or read-all thread and returns at once.

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "session/DeviceSession.h"
 #include "ui/dialogs/DeviceCommandGate.h"
@@ -66,19 +68,12 @@ QString OtherFunctionsDialog::Text(FeatureText text) const {
 // Nothing is sent to an amplifier that waits for firmware; without one the buttons do nothing, as the main
 // window's memory-mode buttons.
 void OtherFunctionsDialog::ResetMode(int mode) {
-    const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(m_session);
-    if (obstacle == FeatureText::NotConnected) {
+    if (m_session.IsConnected() == 0) {
         return;
     }
-    if (obstacle) {
-        m_host.ShowNotice(Text(*obstacle), kNoticeMs);
-        return;
-    }
-    if (m_session.ResetMode(std::clamp(mode, 0, kModeCount - 1), 1) == 0) {
-        m_host.ShowNotice(Text(FeatureText::NotReceived), kNoticeMs);
-        return;
-    }
-    m_host.ShowSyncDialog(this);
+    DeviceSession& session = m_session;
+    const int clamped = std::clamp(mode, 0, kModeCount - 1);
+    SendAndReadBack([&session, clamped] { return session.ResetMode(clamped, 0); }, FeatureText::NotConnected);
 }
 
 // The machine's settings, parameters and records all change: the panel reads them back, with the progress
@@ -90,18 +85,32 @@ void OtherFunctionsDialog::ResetMachine() {
     if (answer != QMessageBox::Yes) {
         return;
     }
-    std::optional<FeatureText> refusal = DeviceCommandGate::Obstacle(m_session);
-    if (refusal == FeatureText::NotConnected) {
-        refusal = FeatureText::ConnectFirst;
-    } else if (!refusal && m_session.ResetMachine() == 0) {
-        refusal = FeatureText::NotReceived;
-    }
-    if (refusal) {
-        m_host.ShowNotice(Text(*refusal), kNoticeMs);
-        return;
-    }
-    m_session.SynchronizeData(false);
-    m_host.ShowSyncDialog(this);
+    DeviceSession& session = m_session;
+    SendAndReadBack([&session] { return session.ResetMachine(); }, FeatureText::ConnectFirst);
+}
+
+void OtherFunctionsDialog::SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice) {
+    DeviceSession& session = m_session;
+    const int language = m_host.Language();
+    SendThenTell(
+        session, *this,
+        [&session, reset = std::move(reset), withoutDevice, language]() -> std::string {
+            std::optional<FeatureText> refusal = DeviceCommandGate::Obstacle(session);
+            if (refusal == FeatureText::NotConnected) {
+                refusal = withoutDevice;
+            } else if (!refusal && reset() == 0) {
+                refusal = FeatureText::NotReceived;
+            }
+            return refusal ? FeatureTextOf(*refusal, language) : std::string();
+        },
+        [this](const std::string& refused) {
+            if (!refused.empty()) {
+                m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
+                return;
+            }
+            m_session.SynchronizeData(false);
+            m_host.ShowSyncDialog(this);
+        });
 }
 
 void OtherFunctionsDialog::OpenRemote() {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/FeatureTexts.h"
 
@@ -36,6 +38,9 @@ class OtherFunctionsDialog : public QDialog {
     // A message in the user's language.
     QString Text(FeatureText text) const;
     void ResetMode(int mode);
+    // Sends a reset on the link thread; once it went out everything is read back under the progress dialog,
+    // otherwise the user is told why not (`withoutDevice` when no device is connected).
+    void SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice);
     void ResetMachine();
     void OpenRemote();
 

@@ -36,6 +36,7 @@ class RemoteLearningDialog : public QDialog {
 
   private:
     void StudyKey(const RemoteKey& key);
+    void WaitForKey(const RemoteKey& key);
     void PlaceOverPicture();
 
     DeviceSession& m_session;

@@ -87,7 +87,13 @@ const char* NameOf(AmpState state) {
     return "?";
 }
 
+void SimRig::Settle() {
+    session.WaitUntilSent(std::chrono::milliseconds(kDeadlineMs));
+    QCoreApplication::processEvents();
+}
+
 bool SimRig::Enter(AmpState state) {
+    session.SetWaitForTransfers(false);
     switch (state) {
         case AmpState::Disconnected:
             return session.IsConnected() == 0;

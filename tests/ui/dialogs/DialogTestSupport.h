@@ -89,8 +89,10 @@ struct SimRig {
     ~SimRig();
 
     bool Connect();
-    // Brings the amplifier and the session into the state.
+    // Brings the amplifier and the session into the state; commands return once queued, as in the window.
     bool Enter(AmpState state);
+    // Lets what the dialogs queued go out and their outcomes arrive here.
+    void Settle();
     // Reads the whole set from the device, as after connecting.
     void ReadAll() { session.ReadAll(); }
 

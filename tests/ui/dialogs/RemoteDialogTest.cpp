@@ -72,7 +72,8 @@ TEST_F(RemoteDialogTest, KeyTwoIsStudiedAndTheDevicesReplyShowsItsCodeAndClosesT
             closeShown = StudyControl(KeyLearningDialog::kCloseId)->isVisible() &&
                          StudyControl(KeyLearningDialog::kGiveUpId)->isHidden();
         });
-    area->click();  // returns when the study dialog has closed itself
+    area->click();
+    rig.Settle();
 
     EXPECT_FALSE(watchdog.Fired()) << "the study dialog did not close by itself";
     EXPECT_EQ(prompt, "您正在学习的键：载入模式二");
@@ -126,6 +127,7 @@ TEST(RemoteDialogStates, StudyAndApplyReachTheAmplifierOrSayWhyNotAtOnce) {
                                          rig.host.study->reject();
                                      });
             FindControl<QAbstractButton>(dialog, 1600)->click();
+            rig.Settle();
             EXPECT_FALSE(watchdog.Fired()) << "a wait that never ends";
             if (takes) {
                 EXPECT_EQ(studying, 2) << "the amplifier was learning key 2 while the dialog waited";
@@ -138,6 +140,7 @@ TEST(RemoteDialogStates, StudyAndApplyReachTheAmplifierOrSayWhyNotAtOnce) {
             }
 
             FindControl<QPushButton>(dialog, RemoteLearningDialog::kApplyId)->click();
+            rig.Settle();
             ASSERT_FALSE(rig.host.notices.empty());
             if (takes) {
                 EXPECT_EQ(rig.host.LastNotice(), language == kChinese

@@ -35,6 +35,7 @@ TEST_F(ResetDialogTest, ModeResetNeedsADeviceThenResetsAndShowsTheProgressDialog
     EXPECT_TRUE(rig.host.syncDialogsOver.empty()) << "Enter presses no button";
 
     Button(1010)->click();
+    rig.Settle();
     EXPECT_EQ(rig.amp->CurrentMode(), 2);
     EXPECT_EQ(rig.session.GetCurEffectMode(), 2);
     EXPECT_EQ(rig.host.syncDialogsOver, std::vector<QWidget*>{&dialog});
@@ -88,6 +89,7 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
             QString question;
             const auto yes = AnswerQuestion(QMessageBox::Yes, &question);
             FindControl<QPushButton>(dialog, c.button)->click();
+            rig.Settle();
             EXPECT_FALSE(watchdog.Fired());
             if (c.button == 1111) {
                 EXPECT_EQ(question, language == kChinese

@@ -94,6 +94,7 @@ TEST_F(SettingsDialogTest, ClearingLockOnKeepsTheLockBoxesAndApplySendsTheEleven
     EXPECT_FALSE(Control<QRadioButton>(1100)->isChecked());
 
     Control<QPushButton>(1097)->click();
+    rig.Settle();
     const sim::MachineRecord expected{0, 20, 0xFF, 30, 30, 30, 30, 0, 0x1F, 0x12, 0x34};
     EXPECT_EQ(rig.amp->Machine(), expected);
     EXPECT_EQ(rig.session.GetMachineSet().GetSavedRecord(), expected);
@@ -162,6 +163,7 @@ TEST(SettingsDialogStates, ApplyReachesTheAmplifierOrSaysWhyNotInTheUsersLanguag
             dialog->show();
             QTest::keyClick(FindControl<QSlider>(*dialog, 2021), Qt::Key_Right);
             FindControl<QPushButton>(*dialog, 1097)->click();
+            rig.Settle();
 
             const MachineSettings::Record working = rig.session.GetMachineSet().GetWorkingRecord();
             EXPECT_EQ(rig.session.GetMachineSet().GetSavedRecord(), c.reaches ? working : savedBefore);

@@ -118,8 +118,8 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
         QTest::keyClick(&maxMic, Qt::Key_Left);
     }
     In<QAbstractButton>(settings, 1097).click();
-    EXPECT_EQ(Window().NoticeText(), "保存设置成功!");
-    WaitUntilSent();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().NoticeText() == "保存设置成功!"; }, kDeadlineMs))
+        << "told once the settings went out";
     EXPECT_EQ(Amp().Machine()[3], 20);
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20) << "the mic master volume is limited at once";
     EXPECT_EQ(Ctl<QSlider>(1106).value(), 20);
@@ -204,7 +204,8 @@ TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgrad
                                  const auto over =
                                      When([&] { return ModalOf<SyncProgressDialog>() != nullptr; },
                                           [&] { syncedOverIt = Modal()->parentWidget() == reset; });
-                                 In<QAbstractButton>(reset, 1010).click();  // M3: returns after the read-back
+                                 In<QAbstractButton>(reset, 1010).click();  // M3
+                                 EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 2; }, kDeadlineMs));
                                  In<QAbstractButton>(reset, 1038).click();  // Upgrade
                                  ModalOf<QDialog>()->reject();
                              });
@@ -228,16 +229,17 @@ TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmpli
     ASSERT_EQ(Ctl<QSlider>(mainwin::kMicVolSlider).maximum(), 10);
     const int syncsBefore = m_syncs;
     bool progressShown = false;
-    const auto inside = When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
-                             [&] {
-                                 QWidget* reset = Modal();
-                                 const auto yes = AnswerQuestion(QMessageBox::Yes);
-                                 const auto progress =
-                                     When([] { return ModalOf<SyncProgressDialog>() != nullptr; },
-                                          [&] { progressShown = true; });
-                                 In<QAbstractButton>(reset, 1111).click();  // returns after the read-back
-                                 ModalOf<QDialog>()->reject();
-                             });
+    const auto inside =
+        When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
+             [&] {
+                 QWidget* reset = Modal();
+                 const auto yes = AnswerQuestion(QMessageBox::Yes);
+                 const auto progress = When([] { return ModalOf<SyncProgressDialog>() != nullptr; },
+                                            [&] { progressShown = true; });
+                 In<QAbstractButton>(reset, 1111).click();
+                 EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == syncsBefore + 1; }, kDeadlineMs));
+                 ModalOf<QDialog>()->reject();
+             });
     Ctl<QAbstractButton>(1042).click();
     EXPECT_TRUE(progressShown);
     EXPECT_EQ(m_syncs, syncsBefore + 1);
