@@ -56,6 +56,10 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+UpgradeFault SizeFault(std::size_t size) {
+    return size < FirmwareUpgrade::kMinImageSize ? UpgradeFault::TooSmall : UpgradeFault::TooLarge;
+}
+
 }  // namespace
 
 FirmwareUpgrade::FirmwareUpgrade(DeviceLink& link) : m_link(link) {}
@@ -109,65 +113,85 @@ std::string FirmwareUpgrade::ImageProblem(std::size_t size) {
     return {};
 }
 
-std::string FirmwareUpgrade::ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image) {
+UpgradeResult FirmwareUpgrade::ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image) {
+    const auto refused = [&path](UpgradeFault fault, std::string message, std::size_t count = 0,
+                                 int systemError = 0) {
+        return UpgradeResult::Failed(fault, std::move(message), count, path, systemError);
+    };
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const std::string refusedHex = "The firmware image " + Quoted(path) +
                                    " is an Intel HEX text file; only raw binary images (.bin) can be sent.";
     if (extension == ".hex") {
-        return refusedHex;
+        return refused(UpgradeFault::HexFile, refusedHex);
     }
     // Only a regular file: a pipe or a device would block the read or never end.
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (!error && !std::filesystem::is_regular_file(status)) {
-        return "The firmware image " + Quoted(path) + " is not a regular file.";
+        return refused(UpgradeFault::CannotOpen,
+                       "The firmware image " + Quoted(path) + " is not a regular file.", 0, EINVAL);
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        return "Can't open the firmware image " + Quoted(path) + ": " + std::strerror(errno) + ".";
+        const int error = errno;
+        return refused(UpgradeFault::CannotOpen,
+                       "Can't open the firmware image " + Quoted(path) + ": " + std::strerror(error) + ".", 0,
+                       error);
     }
     // One byte more than the largest image tells an oversized file without reading all of it.
     std::vector<std::uint8_t> bytes(kMaxImageSize + 1);
     file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (file.bad()) {
-        return "Can't read the firmware image " + Quoted(path) + ".";
+        return refused(UpgradeFault::CannotRead, "Can't read the firmware image " + Quoted(path) + ".");
     }
     bytes.resize(static_cast<std::size_t>(file.gcount()));
-    if (std::string problem = ImageBytesProblem(path, bytes); !problem.empty()) {
+    if (UpgradeResult problem = ImageBytesProblem(path, bytes); problem.fault != UpgradeFault::None) {
         return problem;
     }
     image = std::move(bytes);
-    return {};
+    UpgradeResult readable;
+    readable.count = image.size();
+    readable.path = path;
+    return readable;
 }
 
-std::string FirmwareUpgrade::ImageBytesProblem(const std::string& path,
-                                               const std::vector<std::uint8_t>& bytes) {
+UpgradeResult FirmwareUpgrade::ImageBytesProblem(const std::string& path,
+                                                 const std::vector<std::uint8_t>& bytes) {
+    const auto refused = [&path](UpgradeFault fault, std::string message, std::size_t count = 0) {
+        return UpgradeResult::Failed(fault, std::move(message), count, path, 0);
+    };
     if (LooksLikeIntelHex(bytes)) {
-        return "The firmware image " + Quoted(path) +
-               " is an Intel HEX text file; only raw binary images (.bin) can be sent.";
+        return refused(UpgradeFault::HexFile,
+                       "The firmware image " + Quoted(path) +
+                           " is an Intel HEX text file; only raw binary images (.bin) can be sent.");
     }
     if (const std::string problem = ImageProblem(bytes.size()); !problem.empty()) {
-        return "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".";
+        return refused(SizeFault(bytes.size()),
+                       "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".",
+                       bytes.size());
     }
-    return {};
+    return UpgradeResult{};
 }
 
 UpgradeResult FirmwareUpgrade::StartUpgrade(const std::string& path) {
     std::vector<std::uint8_t> image;
-    if (std::string problem = ReadImageFile(path, image); !problem.empty()) {
-        return {false, std::move(problem)};
+    if (UpgradeResult check = ReadImageFile(path, image); check.fault != UpgradeFault::None) {
+        return check;
     }
-    return StartUpgrade(image);
+    UpgradeResult result = StartUpgrade(image);
+    result.path = path;
+    return result;
 }
 
 UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image) {
     if (const std::string problem = ImageProblem(image.size()); !problem.empty()) {
-        return {false, "The firmware image cannot be sent: " + problem + "."};
+        return UpgradeResult::Failed(SizeFault(image.size()),
+                                     "The firmware image cannot be sent: " + problem + ".", image.size());
     }
     if (m_running.exchange(true)) {
-        return {false, "A firmware transfer is already running."};
+        return UpgradeResult::Failed(UpgradeFault::Busy, "A firmware transfer is already running.");
     }
     m_progress.store(0, std::memory_order_relaxed);
     std::vector<std::uint8_t> buffer(image.begin(), image.end());
@@ -178,12 +202,16 @@ UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image)
     failed += DecodeUpgrade(b0, b1, b2);
     m_running.store(false);
     if (failed != 0) {
-        return {false, std::to_string(failed) +
-                           " reports of the firmware image could not be sent; the amplifier's firmware is "
-                           "incomplete. Switch the amplifier on in upgrade mode and upgrade again."};
+        return UpgradeResult::Failed(
+            UpgradeFault::ReportsLost,
+            std::to_string(failed) +
+                " reports of the firmware image could not be sent; the amplifier's "
+                "firmware is incomplete. Switch the amplifier on in upgrade mode and "
+                "upgrade again.",
+            static_cast<std::size_t>(failed));
     }
-    return {true,
-            "The firmware image (" + std::to_string(image.size()) + " bytes) was sent to the amplifier."};
+    return UpgradeResult::Sent(image.size(), "The firmware image (" + std::to_string(image.size()) +
+                                                 " bytes) was sent to the amplifier.");
 }
 
 int FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {

@@ -6,16 +6,44 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varnoth {
 
 class DeviceLink;
 
-// What a firmware transfer came to.
+// Why a firmware transfer did not happen or did not complete.
+enum class UpgradeFault {
+    None,          // sent, or (for a file check) the file can be sent
+    NotConnected,  // no amplifier
+    NoImage,       // the build carries no image
+    Busy,          // a transfer is already running
+    HexFile,       // an Intel HEX text file, never flashed as raw bytes
+    CannotOpen,    // the file cannot be opened (systemError says why)
+    CannotRead,    // reading the file failed
+    TooSmall,      // fewer than kMinImageSize bytes (count holds the size)
+    TooLarge,      // more than kMaxImageSize bytes
+    ReportsLost,   // count reports of the image did not go out
+};
+
+// What a firmware transfer came to. The fields let a user interface say it in its own language; the
+// message says it in English for the command line and the trace.
 struct UpgradeResult {
     bool sent = false;    // every report of the image went out to the amplifier
-    std::string message;  // for the user: what was sent, or why nothing (or not all) was
+    std::string message;  // what was sent, or why nothing (or not all) was
+    UpgradeFault fault = UpgradeFault::None;
+    std::size_t count = 0;  // the image's size when sent or TooSmall; the reports lost when ReportsLost
+    std::string path;       // the image file, when the transfer was asked for one
+    int systemError = 0;    // CannotOpen: the errno of the failed open
+
+    static UpgradeResult Sent(std::size_t size, std::string message) {
+        return UpgradeResult{true, std::move(message), UpgradeFault::None, size, {}, 0};
+    }
+    static UpgradeResult Failed(UpgradeFault fault, std::string message, std::size_t count = 0,
+                                std::string path = {}, int systemError = 0) {
+        return UpgradeResult{false, std::move(message), fault, count, std::move(path), systemError};
+    }
 };
 
 // A firmware date as the amplifier reports it: year, month, day.
@@ -69,13 +97,13 @@ class FirmwareUpgrade {
     // Empty when an image of this size can be sent, else why not.
     static std::string ImageProblem(std::size_t size);
 
-    // Reads a raw image file whole. Empty on success, else a message naming the file: it cannot be opened
-    // or read, it is an Intel HEX text file (by its extension or its contents; such a file must never be
-    // flashed as raw bytes), or its size is one ImageProblem refuses.
-    static std::string ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
-    // The checks of ReadImageFile on the bytes of the file at path (at most kMaxImageSize + 1 of them):
-    // empty when they can be sent, else a message naming the file.
-    static std::string ImageBytesProblem(const std::string& path, const std::vector<std::uint8_t>& bytes);
+    // Reads a raw image file whole. Fault None on success, else why not, with a message naming the file: it
+    // cannot be opened or read, it is an Intel HEX text file (by its extension or its contents; such a file
+    // must never be flashed as raw bytes), or its size is one ImageProblem refuses.
+    static UpgradeResult ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
+    // The checks of ReadImageFile on the bytes of the file at path (at most kMaxImageSize + 1 of them): fault
+    // None when they can be sent, else why not.
+    static UpgradeResult ImageBytesProblem(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
     // Sends the image file at path; refused (nothing sent) when ReadImageFile refuses it.
     UpgradeResult StartUpgrade(const std::string& path);

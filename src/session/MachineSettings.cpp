@@ -47,11 +47,17 @@ int MachineSettings::ApplyMachineSet() {
     report[0] = 2;
     report[1] = op::ApplyMachineSet;
     for (std::size_t i = 0; i < kRecordSize; ++i) {
-        const std::uint8_t value = m_working[i].load(std::memory_order_relaxed);
-        m_saved[i].store(value, std::memory_order_relaxed);
-        report[kFirstArgByte + i] = value;
+        report[kFirstArgByte + i] = m_working[i].load(std::memory_order_relaxed);
     }
-    return m_link.WriteReport(report);
+    const int sent = m_link.WriteReport(report);
+    // The saved copy stands for what the device holds: the lock checks and volume limits must not follow
+    // settings the device never got.
+    if (sent == static_cast<int>(kReportSize)) {
+        for (std::size_t i = 0; i < kRecordSize; ++i) {
+            m_saved[i].store(report[kFirstArgByte + i], std::memory_order_relaxed);
+        }
+    }
+    return sent;
 }
 
 void MachineSettings::CancelSet() {

@@ -27,7 +27,8 @@ class MachineSettings {
 
     // Asks the device for its record; the reply replaces both copies.
     int Machine_ReadAll();
-    // Makes the working copy the saved copy and sends it to the device.
+    // Sends the working copy to the device; once the report went out it is the saved copy. Returns the count
+    // sent (0 when the report did not go out, and the saved copy stays).
     int ApplyMachineSet();
     // Discards the edits: the saved copy over the working copy.
     void CancelSet();

@@ -38,8 +38,9 @@ UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language)
     if (std::string obstacle = Obstacle(language); !obstacle.empty()) {
         return Start{false, obstacle, {}};
     }
-    if (std::string problem = m_session.ImageFileProblem(path); !problem.empty()) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language), problem};
+    if (const UpgradeResult check = m_session.CheckImageFile(path); check.fault != UpgradeFault::None) {
+        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language),
+                     UpgradeDetailOf(check, language)};
     }
     if (!m_session.StartUpgrade(path)) {
         return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};
@@ -54,7 +55,7 @@ UpgradeFlow::Completion UpgradeFlow::Done(int language) const {
     }
     const FeatureText heading =
         m_session.IsConnected() ? FeatureText::UpgradeFailed : FeatureText::UpgradeDeviceGone;
-    return Completion{false, FeatureTextOf(heading, language), outcome.message};
+    return Completion{false, FeatureTextOf(heading, language), UpgradeDetailOf(outcome, language)};
 }
 
 std::string UpgradeFlow::ProgressText(int percent) {

@@ -125,7 +125,7 @@ void MainWindow::ShowSyncDialog(QWidget* over) {
     if (m_syncDialog) {
         return;
     }
-    SyncProgressDialog dialog(over != nullptr ? over : this, m_timing.sync);
+    SyncProgressDialog dialog(over != nullptr ? over : this, m_timing.sync, m_language);
     connect(&dialog, &SyncProgressDialog::GaveUp, this, &MainWindow::ShowNotice);
     m_syncDialog = &dialog;
     m_syncing = 1;

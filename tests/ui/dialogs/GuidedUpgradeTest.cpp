@@ -1,9 +1,12 @@
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <string>
 #include <vector>
 
 #include "DialogTestSupport.h"
@@ -69,6 +72,61 @@ TEST(GuidedUpgrade, FromOldFirmwareThroughUpgradeModeToTheCompletionNotice) {
     EXPECT_EQ(flash.Image(0xE400), expected) << "the whole image reached the flash";
     EXPECT_TRUE(std::equal(image.begin(), image.begin() + 3, flash.Bytes().begin() + 0xE400))
         << "its own first bytes close the transfer";
+}
+
+// The manual upgrade button in every state the amplifier can be in, in both languages: what reached the
+// amplifier's flash and what the user was told, details included.
+TEST(UpgradeDialogStates, ManualUpgradeSendsTheImageOrSaysWhyNotInTheUsersLanguage) {
+    struct Case {
+        AmpState state;
+        const char* chinese;  // the notice, or the warning's heading and detail
+        const char* english;
+        bool flashed;
+    };
+    const Case cases[] = {
+        {AmpState::Connected, "升级完成，请重启设备!", "Upgrade finished, please restart the device!", false},
+        {AmpState::Disconnected, "请先连接设备!", "Please connect the device first!", false},
+        {AmpState::UpgradeMode, "升级完成，请重启设备!", "Upgrade finished, please restart the device!",
+         true},
+        {AmpState::WriteFails, "升级|升级失败，请重新升级!\n升级程序有 %1 个报告未能发送，设备固件不完整。",
+         "Upgrade|Upgrade failed, please upgrade again!\n%1 reports of the firmware image could not be sent;",
+         false},
+    };
+    const std::size_t imageSize = TestFirmwareImage().size();
+    // Every page announced, every chunk, and the closing pair.
+    const std::size_t reports = (imageSize + 511) / 512 + (imageSize + 55) / 56 + 2;
+    for (const Case& c : cases) {
+        for (const int language : {kChinese, kEnglish}) {
+            SCOPED_TRACE(std::string(NameOf(c.state)) + (language == kChinese ? ", Chinese" : ", English"));
+            SimRig rig(std::chrono::milliseconds(20));  // a dead link fails the whole image quickly
+            UseLanguage(language);
+            rig.host.language = language;
+            rig.host.timing.upgradeFirstLook = std::chrono::hours(1);  // the button, not the offer
+            ASSERT_TRUE(rig.Enter(c.state));
+            SessionUpgrade upgrade(rig.session);
+            UpgradeDialog dialog(upgrade, rig.host);
+            rig.host.upgrade = &dialog;
+            dialog.show();
+            ModalWatchdog watchdog(kDeadlineMs);
+            QString warning;
+            const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+
+            FindControl<QPushButton>(dialog, UpgradeDialog::kManualId)->click();
+            ASSERT_TRUE(WaitFor([&] { return !rig.host.notices.empty() || !warning.isEmpty(); }));
+            EXPECT_FALSE(watchdog.Fired());
+            const QString expected =
+                QString::fromUtf8(language == kChinese ? c.chinese : c.english).arg(reports);
+            if (c.state == AmpState::WriteFails) {
+                EXPECT_TRUE(warning.startsWith(expected)) << warning.toStdString();
+                EXPECT_TRUE(rig.host.notices.empty());
+            } else {
+                ASSERT_EQ(rig.host.notices.size(), 1u);
+                EXPECT_EQ(rig.host.notices[0].text, expected);
+            }
+            EXPECT_EQ(rig.amp->Flash().Image(0xE400).size() == imageSize, c.flashed)
+                << "the image reached the flash only in upgrade mode";
+        }
+    }
 }
 
 }  // namespace

@@ -40,9 +40,9 @@ class UpgradeDialogTest : public ::testing::Test {
     QPushButton* Button(int id) { return FindControl<QPushButton>(*dialog, id); }
 
     // The session ends its transfer and the main window passes the news on.
-    void TransferEnds(bool sent, const std::string& message = {}) {
+    void TransferEnds(const UpgradeResult& outcome) {
         session.upgrading = false;
-        session.outcome = {sent, message};
+        session.outcome = outcome;
         dialog->OnUpgradeDone();
     }
 
@@ -83,7 +83,7 @@ TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToThe
              [&] {
                  shown = Text(UpgradeDialog::kProgressTextId);
                  EXPECT_EQ(FindControl<QProgressBar>(*dialog, UpgradeDialog::kProgressId)->value(), 37);
-                 TransferEnds(true);
+                 TransferEnds(UpgradeResult::Sent(1000, "sent"));
              });
     session.upStatus = true;
     Open();
@@ -138,17 +138,20 @@ TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
     Button(UpgradeDialog::kManualId)->click();
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
-    TransferEnds(false, "3 reports of the firmware image could not be sent");
-    EXPECT_EQ(warning, "升级|升级失败，请重新升级!\n3 reports of the firmware image could not be sent");
+    TransferEnds(UpgradeResult::Failed(UpgradeFault::ReportsLost, "3 reports lost", 3));
+    EXPECT_EQ(warning,
+              "升级|升级失败，请重新升级!\n升级程序有 3 "
+              "个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。");
     EXPECT_TRUE(host.notices.empty()) << "no completion notice";
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the user may try again";
 
     Button(UpgradeDialog::kManualId)->click();
     session.connected = false;
+    host.language = kEnglish;
     const auto ok2 = AnswerQuestion(QMessageBox::Ok, &warning);
-    TransferEnds(false, "No amplifier is connected.");
-    EXPECT_EQ(warning, "升级|设备已断开，升级未完成!\nNo amplifier is connected.");
+    TransferEnds(UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected."));
+    EXPECT_EQ(warning, "Upgrade|Device gone, upgrade not finished!\nNo amplifier is connected.");
     EXPECT_FALSE(watchdog.Fired());
 }
 
@@ -157,20 +160,24 @@ TEST_F(UpgradeDialogTest, ImageFileIsChosenCheckedAndSent) {
     Open();
     QString chosen = "/tmp/firmware.hex";
     dialog->SetImageChooser([&](QWidget*) { return chosen; });
-    session.fileProblem = "The firmware image \"/tmp/firmware.hex\" is an Intel HEX text file.";
+    session.fileCheck =
+        UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX file", 0, "/tmp/firmware.hex");
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
     Button(UpgradeDialog::kFromFileId)->click();
-    EXPECT_EQ(warning, "升级|升级文件无效，升级未进行!\n" + QString::fromStdString(session.fileProblem));
+    EXPECT_EQ(warning,
+              "升级|升级文件无效，升级未进行!\n升级文件 \"/tmp/firmware.hex\"是 Intel HEX "
+              "文本文件，只能发送二进制升级程序 "
+              "(.bin)。");
     EXPECT_TRUE(session.started.empty());
 
-    session.fileProblem.clear();
+    session.fileCheck = {};
     chosen = "/tmp/firmware.bin";
     Button(UpgradeDialog::kFromFileId)->click();
     EXPECT_EQ(session.started, std::vector<std::string>{"/tmp/firmware.bin"});
     EXPECT_FALSE(Button(UpgradeDialog::kFromFileId)->isEnabled());
 
-    TransferEnds(true);
+    TransferEnds(UpgradeResult::Sent(1000, "sent"));
     EXPECT_EQ(host.LastNotice(), "升级完成，请重启设备!");
     EXPECT_FALSE(watchdog.Fired());
 }

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "FakeUpgradeSession.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/UpgradeFlow.h"
 
 namespace varnoth {
@@ -54,39 +56,85 @@ TEST(UpgradeFlow, SecondStartWhileTheFirstRunsStartsNothing) {
     EXPECT_EQ(session.started, std::vector<std::string>{"carried"});
 }
 
-TEST(UpgradeFlow, RefusedImageFileIsExplainedAndNotSent) {
+TEST(UpgradeFlow, RefusedImageFileIsExplainedInTheUsersLanguageAndNotSent) {
     FakeUpgradeSession session;
-    session.fileProblem = "The firmware image \"/tmp/x.hex\" is an Intel HEX text file.";
+    session.fileCheck =
+        UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX text file", 0, "/tmp/x.hex");
     UpgradeFlow flow(session);
-    const UpgradeFlow::Start start = flow.StartFile("/tmp/x.hex", kEnglish);
+    UpgradeFlow::Start start = flow.StartFile("/tmp/x.hex", kEnglish);
     EXPECT_FALSE(start.started);
     EXPECT_EQ(start.notice, "Image file refused, nothing was sent!");
-    EXPECT_EQ(start.problem, session.fileProblem);
+    EXPECT_EQ(
+        start.problem,
+        "The firmware image \"/tmp/x.hex\" is an Intel HEX text file; only raw binary images (.bin) can be "
+        "sent.");
+    start = flow.StartFile("/tmp/x.hex", kChinese);
+    EXPECT_EQ(start.notice, "升级文件无效，升级未进行!");
+    EXPECT_EQ(start.problem, "升级文件 \"/tmp/x.hex\"是 Intel HEX 文本文件，只能发送二进制升级程序 (.bin)。");
     EXPECT_TRUE(session.started.empty());
 
-    session.fileProblem.clear();
+    session.fileCheck = {};
     EXPECT_TRUE(flow.StartFile("/tmp/x.bin", kEnglish).started);
     EXPECT_EQ(session.started, std::vector<std::string>{"/tmp/x.bin"});
 }
 
-TEST(UpgradeFlow, CompletionNoticeOnlyWhenTheWholeImageWasSent) {
+TEST(UpgradeFlow, CompletionNoticeOnlyWhenTheWholeImageWasSentAndFailuresSayWhyInTheLanguage) {
     FakeUpgradeSession session;
     UpgradeFlow flow(session);
-    session.outcome = {true, "sent"};
+    session.outcome = UpgradeResult::Sent(1000, "sent");
     UpgradeFlow::Completion done = flow.Done(kEnglish);
     EXPECT_TRUE(done.sent);
-    EXPECT_EQ(done.text, "升级完成，请重启设备!");
+    EXPECT_EQ(done.text, "Upgrade finished, please restart the device!");
+    EXPECT_EQ(flow.Done(kChinese).text, "升级完成，请重启设备!");
 
-    session.outcome = {false, "3 reports of the firmware image could not be sent"};
+    session.outcome = UpgradeResult::Failed(UpgradeFault::ReportsLost, "3 reports lost", 3);
     done = flow.Done(kChinese);
     EXPECT_FALSE(done.sent);
     EXPECT_EQ(done.text, "升级失败，请重新升级!");
-    EXPECT_EQ(done.detail, session.outcome.message);
+    EXPECT_EQ(done.detail, "升级程序有 3 个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。");
 
     session.connected = false;
     done = flow.Done(kEnglish);
     EXPECT_FALSE(done.sent);
     EXPECT_EQ(done.text, "Device gone, upgrade not finished!");
+    EXPECT_EQ(done.detail.rfind("3 reports of the firmware image could not be sent", 0), 0u) << done.detail;
+}
+
+// Every reason a transfer is refused or ends early reads in the user's language and names the file; a file
+// name that looks like a placeholder stays as it is.
+TEST(UpgradeFlow, EveryFaultIsExplainedInBothLanguages) {
+    struct Case {
+        UpgradeResult result;
+        const char* chinese;
+        const char* english;
+    };
+    const std::vector<Case> cases{
+        {UpgradeResult::Failed(UpgradeFault::NotConnected, ""), "没有连接设备。",
+         "No amplifier is connected."},
+        {UpgradeResult::Failed(UpgradeFault::NoImage, ""), "本程序没有携带升级程序，请从文件升级。",
+         "This build carries no firmware image; upgrade from an image file instead."},
+        {UpgradeResult::Failed(UpgradeFault::Busy, ""), "已有升级正在进行。",
+         "A firmware transfer is already running."},
+        {UpgradeResult::Failed(UpgradeFault::CannotOpen, "", 0, "/a/%n.bin", ENOENT),
+         "无法打开升级文件 \"/a/%n.bin\"：文件不存在。",
+         "Can't open the firmware image \"/a/%n.bin\": no such file."},
+        {UpgradeResult::Failed(UpgradeFault::CannotOpen, "", 0, "/a.bin", EIO),
+         "无法打开升级文件 \"/a.bin\"：系统错误 5。",
+         "Can't open the firmware image \"/a.bin\": system error 5."},
+        {UpgradeResult::Failed(UpgradeFault::CannotRead, "", 0, "/a.bin"), "无法读取升级文件 \"/a.bin\"。",
+         "Can't read the firmware image \"/a.bin\"."},
+        {UpgradeResult::Failed(UpgradeFault::TooSmall, "", 7, "/a.bin"),
+         "升级文件 \"/a.bin\"只有 7 字节，升级程序至少需要 100 字节。",
+         "The firmware image \"/a.bin\" holds 7 bytes; a firmware image holds at least 100."},
+        {UpgradeResult::Failed(UpgradeFault::TooLarge, "", 70000),
+         "升级程序超过 65536 字节，超出设备的 16 位地址范围。",
+         "The firmware image holds more than 65536 bytes, beyond the amplifier's 16-bit addresses."},
+        {UpgradeResult::Sent(1000, "sent"), "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(UpgradeDetailOf(c.result, kChinese), c.chinese);
+        EXPECT_EQ(UpgradeDetailOf(c.result, kEnglish), c.english);
+    }
 }
 
 }  // namespace
