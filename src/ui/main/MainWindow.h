@@ -29,6 +29,7 @@ class MachineSettingsDialog;
 class LevelMeter;
 class KeyLearningDialog;
 class SessionEvents;
+class WindowUndo;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
@@ -158,6 +159,8 @@ class MainWindow : public QDialog, public FeatureHost {
     bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
     // The text of the notice window while it shows, else empty.
     QString NoticeText() const;
+    // Undo and redo of the edits.
+    WindowUndo& Undo() { return *m_undo; }
 
   signals:
     // A WM_SYNC_DONE has been handled: the controls show the store and the version check has run.
@@ -260,6 +263,8 @@ class MainWindow : public QDialog, public FeatureHost {
     QTimer m_connectTimer;    // timer 1
     QTimer m_meterFeedTimer;  // timer 2
     QTimer m_levelPollTimer;  // timer 3
+
+    std::unique_ptr<WindowUndo> m_undo;
 };
 
 }  // namespace varnoth
