@@ -92,7 +92,7 @@ void EditHistory::Begin(const DeviceSession& session, int source, unsigned gestu
     m_canMerge = false;
     m_source = source;
     m_gesture = gesture;
-    m_pending = EditStep{std::move(action), CaptureWorkingSet(session), {}, wholeSet};
+    m_pending = EditStep{std::move(action), CaptureWorkingSet(session), {}, wholeSet, source};
 }
 
 void EditHistory::End(const DeviceSession& session) {

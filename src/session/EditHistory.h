@@ -28,6 +28,8 @@ struct EditStep {
     WorkingSet after;
     // A memory mode or mode data file load: undone and redone by a write-all.
     bool wholeSet = false;
+    // Where the edit came from (a control of the window).
+    int source = 0;
 
     // The working-set positions the step changed.
     std::vector<std::size_t> Changed() const;

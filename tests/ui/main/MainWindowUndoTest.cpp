@@ -194,5 +194,43 @@ TEST_F(UndoSteps, HistoryBelongsToTheAmplifier) {
     EXPECT_FALSE(Undo().UndoAction()->isEnabled());
 }
 
+// A/B: the first switch keeps A and goes on with a copy of it; after edits in B each switch writes only the
+// registers in which the sets differ and the amplifier then holds the chosen set; the title names the live
+// set; copying and undoing a switch keep the amplifier and the marker together.
+TEST_F(UndoSteps, CompareSwitchesBetweenTwoSetsWritingOnlyTheDifferences) {
+    OpenSynchronised();
+    const QString title = Window().windowTitle();
+    Drag(2100, 127 - 30);
+    const AmpState a = Amplifier();
+    Undo().CompareAction()->trigger();
+    EXPECT_EQ(Window().windowTitle(), title + " [B]");
+    EXPECT_TRUE(Amplifier() == a) << "B starts as a copy of A";
+
+    Undo().NewGesture();
+    Drag(2100, 127 - 90);
+    Undo().NewGesture();
+    Ctl<QCheckBox>(1146).click();
+    const AmpState b = Amplifier();
+    const std::uint64_t reports = Amp().ReportsReceived();
+    Undo().CompareAction()->trigger();
+    EXPECT_TRUE(Amplifier() == a) << "back to A";
+    EXPECT_EQ(Amp().ReportsReceived() - reports, 3u) << "the gain's pair and the phase";
+    EXPECT_EQ(Window().windowTitle(), title + " [A]");
+    EXPECT_EQ(Ctl<QSlider>(2100).value(), 127 - 30);
+    Undo().CompareAction()->trigger();
+    EXPECT_TRUE(Amplifier() == b) << "to B again";
+
+    Undo().UndoAction()->trigger();
+    EXPECT_TRUE(Amplifier() == a) << "the switch undone";
+    EXPECT_EQ(Window().windowTitle(), title + " [A]");
+    Undo().RedoAction()->trigger();
+    EXPECT_EQ(Window().windowTitle(), title + " [B]");
+
+    Undo().CopyAction(0)->trigger();
+    EXPECT_TRUE(Amplifier() == a) << "A copied onto the live B";
+    Undo().CompareAction()->trigger();
+    EXPECT_TRUE(Amplifier() == a) << "A and B alike";
+}
+
 }  // namespace
 }  // namespace varnoth::test
