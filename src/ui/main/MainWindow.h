@@ -31,6 +31,7 @@ class MachineSettingsDialog;
 class LevelMeter;
 class KeyLearningDialog;
 class SessionEvents;
+class WindowUndo;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
@@ -160,6 +161,8 @@ class MainWindow : public QDialog, public FeatureHost {
     bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
     // The text of the notice window while it shows, else empty.
     QString NoticeText() const;
+    // Undo and redo of the edits.
+    WindowUndo& Undo() { return *m_undo; }
 
   signals:
     // A synchronisation notification has been handled: the controls show the store and the version check has run.
@@ -267,6 +270,8 @@ class MainWindow : public QDialog, public FeatureHost {
     QTimer m_connectTimer;    // timer 1
     QTimer m_meterFeedTimer;  // timer 2
     QTimer m_levelPollTimer;  // timer 3
+
+    std::unique_ptr<WindowUndo> m_undo;
 };
 
 }  // namespace varnoth

@@ -15,6 +15,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/SessionEvents.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth {
 
@@ -168,6 +169,7 @@ void MainWindow::OnDeviceChange(bool arrived, const QString& path) {
 }
 
 void MainWindow::OnSyncDone(int direction) {
+    m_undo->OnSynchronised();
     RefreshAll();
     if (m_syncDialog) {
         m_syncing = 0;
