@@ -125,7 +125,8 @@ void PrintUsage(std::ostream& out) {
     for (const CliCommand& command : kCommands) {
         out << "  " << command.synopsis << "\n";
     }
-    out << "\nExit codes: 0 done, 1 no device or not connected (diff: the sets differ), 2 usage, 3 bad input\n"
+    out << "\nExit codes: 0 done, 1 no device or not connected (diff: the sets differ), 2 usage, 3 bad "
+           "input\n"
            "(file, image, value) or refused by the machine settings, 130 interrupted by Ctrl+C.\n";
 }
 

@@ -129,8 +129,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // What the feature dialogs ask of the window.
     // The one-line self-closing notice.
     void ShowNotice(const QString& text, int periodMs) override;
-    // Runs the progress dialog modally over `over` unless one runs; it ends on the synchronisation notification or by its own
-    // time-out.
+    // Runs the progress dialog modally over `over` unless one runs; it ends on the synchronisation
+    // notification or by its own time-out.
     void ShowSyncDialog(QWidget* over) override;
     // The master volume sliders' ranges from the saved machine settings, each at the store's value.
     void ReLimitMasterVolumes() override;
@@ -165,7 +165,8 @@ class MainWindow : public QDialog, public FeatureHost {
     WindowUndo& Undo() { return *m_undo; }
 
   signals:
-    // A synchronisation notification has been handled: the controls show the store and the version check has run.
+    // A synchronisation notification has been handled: the controls show the store and the version check has
+    // run.
     void synchronised(int direction);
 
   public slots:
