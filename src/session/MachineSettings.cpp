@@ -4,6 +4,7 @@
 
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
+#include "session/MachineRules.h"
 
 namespace varnoth {
 namespace {
@@ -11,23 +12,28 @@ namespace {
 constexpr std::size_t kFirstArgByte = 2;
 
 constexpr std::uint8_t kWhole = 0xFF;
-constexpr int kMaxVolume = 36;
+
+// A setting that is a whole byte of the record, with that byte's rule.
+constexpr MachineSettings::RecordField WholeByte(const char* name, std::size_t byte) {
+    const MachineByteRule& rule = kMachineRecordRules[byte];
+    return {name, byte, kWhole, rule.min, rule.max, rule.offValue != kNoOffValue};
+}
 
 }  // namespace
 
 MachineSettings::MachineSettings(DeviceLink& link) : m_link(link) {}
 
 std::span<const MachineSettings::RecordField> MachineSettings::RecordFields() {
-    // Volumes on the master sliders' scale; a power-on volume may be off.
+    // The whole bytes take their rules from the record's rule table; the locks are one bit each.
     static constexpr std::array<RecordField, 14> kFields{{
-        {"VolMode", kVolMode, kWhole, 0, 1, false},
-        {"PowerMicVol", kPowerMicVol, kWhole, 0, kMaxVolume, true},
-        {"PowerMusicVol", kPowerMusicVol, kWhole, 0, kMaxVolume, true},
-        {"MaxMicVol", kMaxMicVol, kWhole, 0, kMaxVolume, false},
-        {"MaxMusicVol", kMaxMusicVol, kWhole, 0, kMaxVolume, false},
-        {"MaxCenterVol", kMaxCenterVol, kWhole, 0, kMaxVolume, false},
-        {"MaxSubVol", kMaxSubVol, kWhole, 0, kMaxVolume, false},
-        {"EnableLockFunc", kEnableLockFunc, kWhole, 0, 1, false},
+        WholeByte("VolMode", kVolMode),
+        WholeByte("PowerMicVol", kPowerMicVol),
+        WholeByte("PowerMusicVol", kPowerMusicVol),
+        WholeByte("MaxMicVol", kMaxMicVol),
+        WholeByte("MaxMusicVol", kMaxMusicVol),
+        WholeByte("MaxCenterVol", kMaxCenterVol),
+        WholeByte("MaxSubVol", kMaxSubVol),
+        WholeByte("EnableLockFunc", kEnableLockFunc),
         {"Lock_MicVol", kLockBits, kLockMicVol, 0, 1, false},
         {"Lock_MusicVol", kLockBits, kLockMusicVol, 0, 1, false},
         {"Lock_MicMenu", kLockBits, kLockMicMenu, 0, 1, false},
