@@ -41,7 +41,6 @@ TypedEntry::TypedEntry(QWidget* parent, const std::vector<Field>& fields)
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setFixedWidth(kMessageWidth);
-    m_message->setForegroundRole(QPalette::BrightText);
     QPalette red = m_message->palette();
     red.setColor(QPalette::WindowText, QColor(200, 0, 0));
     m_message->setPalette(red);
