@@ -495,6 +495,10 @@ void EqGraph::mouseReleaseEvent(QMouseEvent* event) {
 
 void EqGraph::mouseDoubleClickEvent(QMouseEvent* event) {
     event->accept();
+    const int hit = HitTestAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && hit >= 0) {
+        emit pointDoubleClicked(hit, m_controlId);
+    }
 }
 
 void EqGraph::keyPressEvent(QKeyEvent* event) {

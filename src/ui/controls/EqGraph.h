@@ -77,6 +77,8 @@ class EqGraph : public QWidget {
     void pointsChanged(int controlId);
     // The context menu is being built: the owner may add its actions.
     void menuAboutToShow(QMenu* menu, int controlId);
+    // A double-click on a band's handle: the owner may offer to type its values.
+    void pointDoubleClicked(int index, int controlId);
 
   protected:
     bool event(QEvent* event) override;

@@ -34,6 +34,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/SessionHost.h"
+#include "ui/main/TypedValues.h"
 #include "ui/main/UserSettings.h"
 #include "ui/main/WindowUndo.h"
 
@@ -49,6 +50,7 @@ constexpr int kFrameAllowance = 16;
 constexpr int kTitleBarAllowance = 48;
 constexpr int kDisconnectedPicture = 239;
 constexpr int kMicPicture = 214;
+constexpr int kMusicPicture = 213;
 
 // The pictures of the image buttons: standard and alternate (selected) look.
 struct ButtonImages {
@@ -176,11 +178,15 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     CacheControls();
     setWindowIcon(QIcon(ImageResourcePath(kWindowIcon)));
 
+    // The view the window was last closed in.
+    m_micView = UserSettings::Read(QLatin1String(UserSettings::kMicView), 1, 0, 1);
+    m_eqPage = UserSettings::Read(QLatin1String(UserSettings::kEqPage), 1, 0, kEqPages - 1);
     InitControls();
     SetUpColours();
     ConnectEdits();
     ConnectCommands();
     m_undo = std::make_unique<WindowUndo>(*this, m_session);
+    new TypedValues(*this);
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);
@@ -325,7 +331,7 @@ void MainWindow::InitControls() {
     status->setPixmap(ImagePixmap(kDisconnectedPicture));
     status->resize(status->pixmap().deviceIndependentSize().toSize());
     auto* channel = Control<QLabel>(kChannelPicture);
-    channel->setPixmap(ImagePixmap(kMicPicture));
+    channel->setPixmap(ImagePixmap(m_micView != 0 ? kMicPicture : kMusicPicture));
     channel->resize(channel->pixmap().deviceIndependentSize().toSize());
 }
 
@@ -457,6 +463,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (isVisible()) {
         UserSettings::WritePoint(QString::fromLatin1(UserSettings::kWindowPosition), pos());
     }
+    UserSettings::Write(QLatin1String(UserSettings::kMicView), m_micView);
+    UserSettings::Write(QLatin1String(UserSettings::kEqPage), m_eqPage);
     if (m_session.IsConnected()) {
         DisconnectWithFarewell();
     }

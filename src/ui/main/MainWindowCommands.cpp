@@ -15,6 +15,7 @@
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/UpgradeDialog.h"
@@ -65,6 +66,8 @@ QString StandardModeFile(QWidget& parent, bool save) {
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilter(Utf8(kModeFileFilterName));
     dialog.setDefaultSuffix(Utf8(kModeFileExtension));
+    dialog.setDirectory(UserSettings::StartFolder(
+        QLatin1String(save ? UserSettings::kSaveModeFileFolder : UserSettings::kLoadModeFileFolder)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};
     }
@@ -95,7 +98,17 @@ void MainWindow::DefaultHooks() {
     }
     if (!m_hooks.makeUpgradeDialog) {
         m_hooks.makeUpgradeDialog = [this](QWidget& owner) -> std::unique_ptr<QDialog> {
-            return std::make_unique<UpgradeDialog>(m_upgradeSession, *this, &owner);
+            auto dialog = std::make_unique<UpgradeDialog>(m_upgradeSession, *this, &owner);
+            dialog->SetImageChooser([this](QWidget* parent) {
+                const QString folder = QLatin1String(UserSettings::kFirmwareImageFolder);
+                const QString chosen = QFileDialog::getOpenFileName(
+                    parent, QString::fromStdString(FeatureTextOf(FeatureText::ChooseImageTitle, m_language)),
+                    UserSettings::StartFolder(folder),
+                    QString::fromStdString(FeatureTextOf(FeatureText::ImageFilter, m_language)));
+                UserSettings::RememberFolder(folder, chosen);
+                return chosen;
+            });
+            return dialog;
         };
     }
     if (!m_hooks.upgradeArrival) {
@@ -213,6 +226,7 @@ int MainWindow::SaveEffectData() {
     if (chosen.isEmpty()) {
         return 0;
     }
+    UserSettings::RememberFolder(QLatin1String(UserSettings::kSaveModeFileFolder), chosen);
     const std::string chosenPath = QFile::encodeName(chosen).toStdString();
     const std::string path = WithModeFileExtension(chosenPath);
     // The file dialog asked about replacing the name it was given, not about the one saved.
@@ -238,6 +252,7 @@ int MainWindow::LoadEffectData() {
     if (chosen.isEmpty()) {
         return 0;
     }
+    UserSettings::RememberFolder(QLatin1String(UserSettings::kLoadModeFileFolder), chosen);
     // The file the user chose, under its own name.
     const std::string path = QFile::encodeName(chosen).toStdString();
     const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path, m_language);

@@ -186,4 +186,11 @@ void WriteGraphicBand(DeviceSession& session, int page, int band, std::uint8_t v
     }
 }
 
+std::optional<ParameterRef> GraphicBandParameter(int page, int band) {
+    if (!ValidBand(page, band)) {
+        return std::nullopt;
+    }
+    return GraphicBand(page, band);
+}
+
 }  // namespace varnoth::mainwin

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+
+#include "session/ParameterTable.h"
 
 namespace varnoth {
 class DeviceSession;
@@ -114,5 +117,7 @@ const PeqBandParams* PeqBand(int band);
 inline constexpr int kGraphicBands = 10;
 std::uint8_t ReadGraphicBand(const DeviceSession& session, int page, int band);
 void WriteGraphicBand(DeviceSession& session, int page, int band, std::uint8_t value);
+// The parameter table's row of a band, none outside the range.
+std::optional<ParameterRef> GraphicBandParameter(int page, int band);
 
 }  // namespace varnoth::mainwin

@@ -9,6 +9,7 @@
 
 #include "device/sim/SimScenario.h"
 #include "session/RegisterMap.h"
+#include "ui/main/UserSettings.h"
 
 namespace varnoth::test {
 
@@ -55,6 +56,10 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     LinkTiming link = FastLink();
     link.replyWait = m_replyWait;
     m_host = std::make_unique<SessionHost>(m_provider, link);
+    if (!m_keepView) {
+        UserSettings::Write(QLatin1String(UserSettings::kMicView), 1);
+        UserSettings::Write(QLatin1String(UserSettings::kEqPage), 1);
+    }
     m_window = std::make_unique<MainWindow>(*m_host, language, m_timing);
     MainWindowHooks hooks;
     hooks.question = [this](QWidget&, const QString& caption, const QString& text) {

@@ -74,6 +74,8 @@ class MainWindowTest : public ::testing::Test {
 
     // How long the link waits for each reply, for the next Open.
     std::chrono::milliseconds m_replyWait{800};
+    // Whether the next Open keeps the view the last window was closed in; else it opens in the default view.
+    bool m_keepView = false;
     // The window's timing for the next Open.
     MainWindowTiming m_timing = FastWindowTiming();
     static MainWindowTiming FastWindowTiming();
