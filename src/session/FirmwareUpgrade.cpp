@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
 
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
@@ -49,6 +51,13 @@ bool LooksLikeIntelHex(const std::vector<std::uint8_t>& bytes) {
     }
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) {
         return std::isxdigit(b) || b == ':' || b == '\r' || b == '\n' || b == ' ' || b == '\t';
+    });
+}
+
+// Text of any kind (a listing, a script, a hex dump): printable ASCII and line breaks only.
+bool LooksLikeText(const std::vector<std::uint8_t>& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) {
+        return (b >= 0x20 && b < 0x7F) || b == '\r' || b == '\n' || b == '\t';
     });
 }
 
@@ -151,6 +160,14 @@ std::string FirmwareUpgrade::ImageBytesProblem(const std::string& path,
     if (const std::string problem = ImageProblem(bytes.size()); !problem.empty()) {
         return "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".";
     }
+    if (LooksLikeText(bytes)) {
+        return "The firmware image " + Quoted(path) + " is a text file, not a raw binary image (.bin).";
+    }
+    if (std::all_of(bytes.begin(), bytes.end(), [&](std::uint8_t b) { return b == bytes.front(); })) {
+        char value[8];
+        std::snprintf(value, sizeof value, "0x%02X", bytes.front());
+        return "The firmware image " + Quoted(path) + " holds no firmware: every byte is " + value + ".";
+    }
     return {};
 }
 
@@ -169,35 +186,96 @@ UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image)
     if (m_running.exchange(true)) {
         return {false, "A firmware transfer is already running."};
     }
+    m_stopRequested.store(false);
     m_progress.store(0, std::memory_order_relaxed);
+    UpgradeResult result;
+    if (m_link.IsLinkThread()) {
+        result = Transfer(image);
+    } else {
+        // Only the link thread sees whether each report was acknowledged: the transfer takes its turn there.
+        auto promise = std::make_shared<std::promise<UpgradeResult>>();
+        std::future<UpgradeResult> ended = promise->get_future();
+        if (!m_link.RunSequence([this, image, promise] { promise->set_value(Transfer(image)); })) {
+            promise->set_value({false, "No amplifier is connected; nothing was sent."});
+        }
+        promise.reset();
+        try {
+            result = ended.get();
+        } catch (const std::future_error&) {
+            result = {false, "The amplifier went away before the firmware transfer began; nothing was sent."};
+        }
+    }
+    m_running.store(false);
+    return result;
+}
+
+UpgradeResult FirmwareUpgrade::Transfer(std::span<const std::uint8_t> image) {
     std::vector<std::uint8_t> buffer(image.begin(), image.end());
     const std::uint8_t b0 = buffer[0], b1 = buffer[1], b2 = buffer[2];
     buffer[1] = kPatch1;
     buffer[2] = kPatch2;
-    int failed = TransferImage(buffer.data(), buffer.size());
-    failed += DecodeUpgrade(b0, b1, b2);
-    m_running.store(false);
-    if (failed != 0) {
-        return {false, std::to_string(failed) +
-                           " reports of the firmware image could not be sent; the amplifier's firmware is "
-                           "incomplete. Switch the amplifier on in upgrade mode and upgrade again."};
+    const Stop stop = TransferImage(buffer.data(), buffer.size());
+    if (stop.why != Stop::Why::None) {
+        return Failure(stop, image.size());
     }
-    return {true,
-            "The firmware image (" + std::to_string(image.size()) + " bytes) was sent to the amplifier."};
+    if (!DecodeUpgrade(b0, b1, b2)) {
+        return {false,
+                "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it "
+                "off, switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again."};
+    }
+    return {true, "The firmware image (" + std::to_string(image.size()) +
+                      " bytes) was sent to the amplifier and every report was acknowledged."};
 }
 
-int FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {
-    const int sent = static_cast<int>(kReportSize);
-    int failed = 0;
-    for (std::size_t a = 0; a < size; a += kPageSize) {
-        failed += m_link.SendCommand(op::UpgradeBlock,
-                                     {static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF)}) == sent
-                      ? 0
-                      : 1;
+UpgradeResult FirmwareUpgrade::Failure(const Stop& stop, std::size_t size) const {
+    const std::string reached = "at page " + std::to_string(stop.address / kPageSize + 1) + " of " +
+                                std::to_string((size + kPageSize - 1) / kPageSize) + " (" +
+                                std::to_string(GetProgress()) + "% acknowledged)";
+    const std::string again =
+        " The amplifier's firmware is incomplete and was not started. Switch the amplifier off, switch it on "
+        "in upgrade mode (hold ENTER while switching it on) and upgrade again.";
+    switch (stop.why) {
+        case Stop::Why::Requested:
+            return {false, "The firmware transfer was stopped " + reached + "." + again};
+        case Stop::Why::Unplugged:
+            return {false, "The amplifier went away during the firmware transfer, " + reached + "." + again};
+        case Stop::Why::NoReply:
+            return {false, "The amplifier did not acknowledge a report of the firmware image " + reached +
+                               "; the transfer stopped there." + again};
+        case Stop::Why::NotSent:
+        case Stop::Why::None:
+            break;
     }
-    const std::size_t step = size / 100;
+    return {false, "A report of the firmware image could not be sent " + reached +
+                       " (was the amplifier unplugged?); the transfer stopped there." + again};
+}
+
+FirmwareUpgrade::Stop::Why FirmwareUpgrade::Send(const Report& report) {
+    if (m_stopRequested.load()) {
+        return Stop::Why::Requested;
+    }
+    if (!m_link.IsConnected()) {
+        return Stop::Why::Unplugged;
+    }
+    const int count = m_link.WriteReport(report);
+    if (!m_link.IsConnected()) {
+        return Stop::Why::Unplugged;
+    }
+    if (count != static_cast<int>(kReportSize)) {
+        return Stop::Why::NotSent;
+    }
+    return m_link.LastAnswered() ? Stop::Why::None : Stop::Why::NoReply;
+}
+
+FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {
+    for (std::size_t a = 0; a < size; a += kPageSize) {
+        const Report announce = DeviceLink::BuildCommand(
+            op::UpgradeBlock, {static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF)});
+        if (const Stop::Why why = Send(announce); why != Stop::Why::None) {
+            return {why, a};
+        }
+    }
     for (std::size_t off = 0; off < size;) {
-        m_progress.store(static_cast<int>(off / step), std::memory_order_relaxed);
         const std::size_t n = std::min(kChunkSize, size - off);
         Report report{};
         report[0] = 2;
@@ -206,17 +284,20 @@ int FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) 
         report[3] = static_cast<std::uint8_t>(off & 0xFF);
         report[4] = static_cast<std::uint8_t>(n);
         std::copy(bytes + off, bytes + off + n, report.begin() + kDataByte);
-        failed += m_link.WriteReport(report) == sent ? 0 : 1;
+        if (const Stop::Why why = Send(report); why != Stop::Why::None) {
+            return {why, off};
+        }
         off += n;
+        m_progress.store(static_cast<int>(off * 100 / size), std::memory_order_relaxed);
     }
-    return failed;
+    return {};
 }
 
-int FirmwareUpgrade::DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-    const int sent = static_cast<int>(kReportSize);
-    int failed = m_link.SendCommand(op::UpgradeBlock, {kHeadHigh, kHeadLow, kHeadMark}) == sent ? 0 : 1;
-    failed += m_link.SendCommand(op::UpgradeData, {kHeadHigh, kHeadLow, kHeadBytes, a, b, c}) == sent ? 0 : 1;
-    return failed;
+bool FirmwareUpgrade::DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+    return Send(DeviceLink::BuildCommand(op::UpgradeBlock, {kHeadHigh, kHeadLow, kHeadMark})) ==
+               Stop::Why::None &&
+           Send(DeviceLink::BuildCommand(op::UpgradeData, {kHeadHigh, kHeadLow, kHeadBytes, a, b, c})) ==
+               Stop::Why::None;
 }
 
 }  // namespace varnoth

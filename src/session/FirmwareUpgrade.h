@@ -8,13 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "device/Transport.h"
+
 namespace varnoth {
 
 class DeviceLink;
 
 // What a firmware transfer came to.
 struct UpgradeResult {
-    bool sent = false;    // every report of the image went out to the amplifier
+    bool sent = false;    // every report of the image went out and the amplifier acknowledged each one
     std::string message;  // for the user: what was sent, or why nothing (or not all) was
 };
 
@@ -30,6 +32,10 @@ struct DeviceDate {
 // image into the amplifier's flash while it waits in upgrade mode. An image is announced page by page, sent
 // in chunks of 56 bytes with its bytes 1 and 2 replaced by 0xF1 0x88, and closed by writing its own first
 // three bytes to 0xE400; the amplifier then runs it.
+//
+// The transfer runs on the link thread and stops at the first report that does not go out or is not
+// acknowledged within the link's reply wait, at an unplug, or at a stop request; the closing pair goes out
+// only after every report before it was acknowledged, so a device never runs a half-written image.
 class FirmwareUpgrade {
   public:
     // The model the carried image is made for, and the image's firmware date.
@@ -70,8 +76,9 @@ class FirmwareUpgrade {
     static std::string ImageProblem(std::size_t size);
 
     // Reads a raw image file whole. Empty on success, else a message naming the file: it cannot be opened
-    // or read, it is an Intel HEX text file (by its extension or its contents; such a file must never be
-    // flashed as raw bytes), or its size is one ImageProblem refuses.
+    // or read, it is an Intel HEX or other text file (by its extension or its contents; such a file must
+    // never be flashed as raw bytes), it holds one byte value only (an erased or zeroed dump), or its size is
+    // one ImageProblem refuses.
     static std::string ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
     // The checks of ReadImageFile on the bytes of the file at path (at most kMaxImageSize + 1 of them):
     // empty when they can be sent, else a message naming the file.
@@ -80,28 +87,44 @@ class FirmwareUpgrade {
     // Sends the image file at path; refused (nothing sent) when ReadImageFile refuses it.
     UpgradeResult StartUpgrade(const std::string& path);
     // Sends an image held in memory; refused (nothing sent) when ImageProblem refuses its size. One transfer
-    // at a time: a call while another runs is refused.
+    // at a time: a call while another runs is refused. Called on another thread than the link thread, the
+    // transfer takes its turn on the link thread and the caller waits for its end.
     UpgradeResult StartUpgrade(std::span<const std::uint8_t> image);
 
-    // The closing pair: announces 0xE400 (third byte 0x20) and writes a, b, c there. Returns the number of
-    // the two reports that could not be sent.
-    int DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c);
+    // The closing pair: announces 0xE400 (third byte 0x20) and writes a, b, c there. True when both reports
+    // went out and were acknowledged.
+    bool DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c);
+
+    // Asks the transfer under way to stop before its next report; the closing pair is not sent then. The
+    // request lasts until the next transfer starts.
+    void RequestStop() { m_stopRequested.store(true); }
 
     // Nothing to prepare or to finish: the amplifier's upgrade mode is entered and left at the device.
     void ReadyUpgrade() {}
     void EndUpgrade() {}
 
-    // Percent of the image sent so far, as set before each chunk; it is not raised to 100 at the end.
+    // Percent of the image the amplifier has acknowledged so far.
     int GetProgress() const { return m_progress.load(std::memory_order_relaxed); }
     bool IsRunning() const { return m_running.load(); }
 
   private:
-    // Announces every page, then sends the chunks; returns the number of reports that could not be sent.
-    int TransferImage(const std::uint8_t* bytes, std::size_t size);
+    // Where a transfer stopped: the report that failed and why.
+    struct Stop {
+        enum class Why { None, NotSent, NoReply, Unplugged, Requested } why = Why::None;
+        std::size_t address = 0;  // the image address of the report that failed
+    };
+
+    // Announces every page, then sends the chunks, each after the last was acknowledged.
+    Stop TransferImage(const std::uint8_t* bytes, std::size_t size);
+    // Sends one report of the transfer and waits for its acknowledgement.
+    Stop::Why Send(const Report& report);
+    UpgradeResult Transfer(std::span<const std::uint8_t> image);
+    UpgradeResult Failure(const Stop& stop, std::size_t size) const;
 
     DeviceLink& m_link;
     std::atomic<int> m_progress{0};
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_stopRequested{false};
 };
 
 }  // namespace varnoth

@@ -283,6 +283,24 @@ TEST_F(CliTest, CtrlCCancelsLearningAKey) {
     EXPECT_EQ(o.err, "varnoth-cli: Learning of key 7 cancelled.\n") << o;
 }
 
+// Ctrl+C during a transfer stops it at the next report: the amplifier is never told to run what it holds.
+TEST_F(CliTest, CtrlCStopsAnUpgradeWithoutTheClosingPair) {
+    setenv("VARNOTH_TRACE", "1", 1);
+    const pid_t child = Start(dir, {"--simulate=slow-upgrade", "upgrade"});
+    unsetenv("VARNOTH_TRACE");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Contains(ReadText(dir / "stderr.txt"), ">Write: 2 2 0 56 ") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    kill(child, SIGINT);
+    const Outcome o = Finish(dir, child);
+    EXPECT_EQ(o.code, 130) << o;
+    EXPECT_TRUE(Contains(o.err, "varnoth-cli: Interrupted. The firmware transfer was stopped at page ")) << o;
+    EXPECT_FALSE(Contains(o.err, ">Write: 2 2 228 0 3 ")) << "no closing pair after the stop: " << o;
+    EXPECT_TRUE(Contains(o.err, ">Write: 2 3 0 0 1 ")) << "the amplifier is told PC control ended: " << o;
+}
+
 TEST_F(CliTest, LevelsVersionUpgradeListAndHelpWork) {
     Outcome o = Sim({"levels", "--count", "2"});
     ASSERT_EQ(o.code, 0) << o;

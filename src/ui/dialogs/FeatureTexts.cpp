@@ -38,6 +38,14 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::ChooseImageTitle, "选择升级程序", "Choose upgrade image"},
     Bilingual{FeatureText::ImageFilter, "升级程序 (*.bin);;所有文件 (*)",
               "Firmware image (*.bin);;All files (*)"},
+    Bilingual{
+        FeatureText::UpgradeNeedsMode,
+        "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键，同时打开电源开关；指示灯为绿色时再升级。",
+        "The machine is not in upgrade mode, nothing was sent!\nTurn power off, press \"enter\" while "
+        "pressing \"power on\"; upgrade when status shows \"green\"."},
+    Bilingual{FeatureText::UpgradeDoNotClose, "正在升级，机器程序正在写入，请勿关闭窗口或拔出USB线!",
+              "Upgrading: the machine's program is being written. Do not close this window or unplug the "
+              "USB cable!"},
 };
 
 constexpr bool InEnumerationOrder() {

@@ -24,6 +24,8 @@ enum class FeatureText {
     UpgradeBusy,           // an upgrade is already running
     ChooseImageTitle,      // the file dialog of the manual upgrade
     ImageFilter,           //
+    UpgradeNeedsMode,      // the amplifier is not in upgrade mode: nothing sent, and how to enter it
+    UpgradeDoNotClose,     // closing while the flash is being written
 };
 
 // The text in the language: 0 Chinese, anything else English. UTF-8.

@@ -95,6 +95,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         {"foreign", false, "VQ580", "2011-11-28", true},
         {"silent", false, "VQ317X", "2011-11-28", false},
         {"slow", false, "VQ317X", "2011-11-28", true, 30},
+        {"slow-upgrade", true, "VQ317X", "2011-11-28", true, 30},
         {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
     };
     ASSERT_EQ(SimScenarios().size(), std::size(cases));

@@ -28,6 +28,15 @@ class UpgradeDialogTest : public ::testing::Test {
         return *dialog;
     }
 
+    // Opens the dialog before the amplifier is in upgrade mode, so that nothing is asked, then lets it be.
+    UpgradeDialog& OpenQuietly() {
+        session.upStatus = false;
+        Open();
+        QTest::qWait(10);
+        session.upStatus = true;
+        return *dialog;
+    }
+
     QString Text(int id) { return FindControl<QLabel>(*dialog, id)->text(); }
 
     // The upgrade-mode mark shows the green picture (true) or the red one (false).
@@ -104,8 +113,7 @@ TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToThe
 }
 
 TEST_F(UpgradeDialogTest, ArrivalInUpgradeModeDuringATransferAsksNothingAndStartsNothing) {
-    session.upStatus = false;
-    Open();
+    OpenQuietly();
     Button(UpgradeDialog::kManualId)->click();
     ASSERT_EQ(session.started.size(), 1u);
     dialog->OnRemoval();
@@ -124,6 +132,7 @@ TEST_F(UpgradeDialogTest, ManualButtonNeedsADeviceAndAnImage) {
     Button(UpgradeDialog::kManualId)->click();
     EXPECT_EQ(host.LastNotice(), "请先连接设备!");
     session.connected = true;
+    session.upStatus = true;
     session.carries = false;
     host.language = kEnglish;
     Button(UpgradeDialog::kManualId)->click();
@@ -132,9 +141,60 @@ TEST_F(UpgradeDialogTest, ManualButtonNeedsADeviceAndAnImage) {
     EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled());
 }
 
-TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
+TEST_F(UpgradeDialogTest, AnAmplifierInNormalModeIsSentNothingAndTheUserLearnsHowToEnterUpgradeMode) {
     session.upStatus = false;
     Open();
+    dialog->SetImageChooser([](QWidget*) -> QString {
+        ADD_FAILURE() << "no file is asked for";
+        return "/tmp/firmware.bin";
+    });
+    struct Case {
+        int language;
+        int button;
+        const char* says;
+    };
+    const Case cases[] = {
+        {kChinese, UpgradeDialog::kManualId, "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键"},
+        {kEnglish, UpgradeDialog::kManualId, "not in upgrade mode, nothing was sent!\nTurn power off, press"},
+        {kEnglish, UpgradeDialog::kFromFileId, "not in upgrade mode"},
+    };
+    for (const Case& c : cases) {
+        host.language = c.language;
+        QString warning;
+        const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+        Button(c.button)->click();
+        EXPECT_TRUE(warning.contains(QString::fromUtf8(c.says))) << warning.toStdString();
+    }
+    EXPECT_TRUE(session.started.empty());
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(UpgradeDialogTest, EscAndTheCloseBoxDoNotCloseTheDialogWhileTheAmplifierIsWritten) {
+    OpenQuietly();
+    Button(UpgradeDialog::kManualId)->click();
+    ASSERT_TRUE(session.upgrading);
+    for (const bool closeBox : {false, true}) {
+        QString warning;
+        const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+        if (closeBox) {
+            dialog->close();
+        } else {
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        }
+        EXPECT_TRUE(dialog->isVisible()) << (closeBox ? "close box" : "Esc");
+        EXPECT_TRUE(warning.contains(QString::fromUtf8("请勿关闭窗口或拔出USB线"))) << warning.toStdString();
+    }
+    QString warning;
+    const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+    TransferEnds(false, "The amplifier went away during the firmware transfer");
+    EXPECT_TRUE(warning.contains("went away")) << "the outcome is shown: " << warning.toStdString();
+    dialog->close();
+    EXPECT_FALSE(dialog->isVisible()) << "after the transfer the dialog closes as usual";
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
+    OpenQuietly();
     Button(UpgradeDialog::kManualId)->click();
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
@@ -153,8 +213,7 @@ TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
 }
 
 TEST_F(UpgradeDialogTest, ImageFileIsChosenCheckedAndSent) {
-    session.upStatus = false;
-    Open();
+    OpenQuietly();
     QString chosen = "/tmp/firmware.hex";
     dialog->SetImageChooser([&](QWidget*) { return chosen; });
     session.fileProblem = "The firmware image \"/tmp/firmware.hex\" is an Intel HEX text file.";

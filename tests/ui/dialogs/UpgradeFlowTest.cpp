@@ -21,6 +21,7 @@ TEST(UpgradeFlow, StartsTheCarriedImageOnlyWithADeviceAnImageAndNoTransferRunnin
         bool upgrading;
         int language;
         const char* notice;  // empty: started
+        bool upStatus = true;
     };
     const std::vector<Case> cases{
         {false, true, false, kChinese, "请先连接设备!"},
@@ -28,12 +29,16 @@ TEST(UpgradeFlow, StartsTheCarriedImageOnlyWithADeviceAnImageAndNoTransferRunnin
         {true, false, false, kChinese, "没有可用的升级程序，升级未进行!"},
         {true, true, true, kEnglish, "Upgrade running, please wait!"},
         {true, true, false, kChinese, ""},
+        {true, true, false, kChinese,
+         "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键，同时打开电源开关；指示灯为绿色时再升级。",
+         false},
     };
     for (const Case& c : cases) {
         FakeUpgradeSession session;
         session.connected = c.connected;
         session.carries = c.carries;
         session.upgrading = c.upgrading;
+        session.upStatus = c.upStatus;
         UpgradeFlow flow(session);
         EXPECT_EQ(flow.MayAsk(), !c.upgrading);
         const UpgradeFlow::Start start = flow.StartCarried(c.language);
@@ -49,6 +54,7 @@ TEST(UpgradeFlow, SecondStartWhileTheFirstRunsStartsNothing) {
     UpgradeFlow flow(session);
     EXPECT_TRUE(flow.StartCarried(kChinese).started);
     EXPECT_FALSE(flow.MayAsk()) << "no Yes/No while the transfer runs";
+    EXPECT_FALSE(flow.MayClose()) << "the dialog stays while the amplifier is written";
     EXPECT_FALSE(flow.StartCarried(kChinese).started);
     EXPECT_FALSE(flow.StartFile("/tmp/image.bin", kChinese).started);
     EXPECT_EQ(session.started, std::vector<std::string>{"carried"});
