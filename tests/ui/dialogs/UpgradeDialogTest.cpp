@@ -28,13 +28,10 @@ class UpgradeDialogTest : public ::testing::Test {
         return *dialog;
     }
 
-    // Opens the dialog before the amplifier is in upgrade mode, so that nothing is asked, then lets it be.
+    // Opens the dialog on an amplifier in upgrade mode without its first look, so that nothing is asked.
     UpgradeDialog& OpenQuietly() {
-        session.upStatus = false;
-        Open();
-        QTest::qWait(10);
-        session.upStatus = true;
-        return *dialog;
+        host.timing.upgradeFirstLook = std::chrono::hours(1);
+        return Open();
     }
 
     QString Text(int id) { return FindControl<QLabel>(*dialog, id)->text(); }
