@@ -12,9 +12,9 @@ using namespace varnoth;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> bytes(data, data + size);
-    const std::string problem = FirmwareUpgrade::ImageBytesProblem("fuzz.bin", bytes);
+    const UpgradeResult problem = FirmwareUpgrade::ImageBytesProblem("fuzz.bin", bytes);
     // An image of a size the transfer cannot address is never accepted.
-    if (problem.empty() && !FirmwareUpgrade::ImageProblem(size).empty()) {
+    if (problem.fault == UpgradeFault::None && !FirmwareUpgrade::ImageProblem(size).empty()) {
         std::abort();
     }
     const std::string text(reinterpret_cast<const char*>(data), size);

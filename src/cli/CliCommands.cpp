@@ -16,7 +16,7 @@
 namespace varnoth {
 namespace {
 
-const std::array<CliCommand, 12> kCommands{{
+const std::array<CliCommand, 15> kCommands{{
     {"dump", "dump [--json]",
      "Reads everything from the amplifier and prints every parameter as \"Name = value\" (\"Name.N = "
      "value\"\n"
@@ -79,6 +79,26 @@ const std::array<CliCommand, 12> kCommands{{
      "the image: switch the amplifier on in upgrade mode again and repeat.",
      RunUpgrade},
     {"list", "list", "Lists the amplifiers attached over USB, in normal or in upgrade mode.", RunList},
+    {"export", "export [SOURCE] FILE.json",
+     "Writes a readable preset: one JSON member per value, \"NAME\": {\"raw\": N, \"shown\": TEXT}, with "
+     "the\n"
+     "names of get and set, the reserved bytes (Reserved.P), the machine settings (Machine.*) and the IR "
+     "keys\n"
+     "(IR.*). SOURCE is the amplifier (device, the default), a mode data file (.vqm: no master volumes) or\n"
+     "a preset (.json). FILE - writes to standard output.",
+     RunExport},
+    {"import", "import FILE.json [TARGET.vqm]",
+     "Reads a readable preset and writes it to the amplifier, or into the mode data file TARGET (its\n"
+     "extension becomes .vqm; what the preset leaves out takes the values of a fresh start, master volumes\n"
+     "are not carried). Every member is checked first: an unknown name, a value given twice or a raw value\n"
+     "outside its range refuses the whole preset, listing them, and nothing is written. Values the preset\n"
+     "leaves out stay as the amplifier holds them. \"shown\" is not read.",
+     RunImport},
+    {"diff", "diff A B",
+     "Compares two parameter sets, each a mode data file (.vqm), a preset (.json) or the word device, and\n"
+     "lists every value both carry that differs, as \"NAME: SHOWN (RAW) -> SHOWN (RAW)\". Exit code 0 when\n"
+     "they are the same, 1 when they differ.",
+     RunDiff},
 }};
 
 const CliCommand* FindCommand(const std::string& name) {
@@ -107,9 +127,9 @@ void PrintUsage(std::ostream& out) {
     for (const CliCommand& command : kCommands) {
         out << "  " << command.synopsis << "\n";
     }
-    out << "\nExit codes: 0 done, 1 no device or not connected, 2 usage, 3 bad input (file, image, value) "
-           "or\n"
-           "refused by the machine settings, 130 interrupted by Ctrl+C.\n";
+    out << "\nExit codes: 0 done, 1 no device or not connected (diff: the sets differ), 2 usage, 3 bad "
+           "input\n"
+           "(file, image, value) or refused by the machine settings, 130 interrupted by Ctrl+C.\n";
 }
 
 void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
@@ -133,6 +153,9 @@ void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
 
 // One line on stderr.
 int Fail(std::ostream& err, const CliFailure& failure) {
+    if (failure.message.empty()) {
+        return failure.code;
+    }
     err << "varnoth-cli: " << failure.message
         << (failure.code == kExitUsage ? " (see varnoth-cli --help)" : "") << "\n";
     return failure.code;

@@ -220,8 +220,9 @@ CliStatus RunUpgrade(CliContext& context) {
     }
     if (args.size() == 1) {
         std::vector<std::uint8_t> image;
-        if (std::string problem = FirmwareUpgrade::ReadImageFile(args[0], image); !problem.empty()) {
-            return BadInput(problem);
+        if (const UpgradeResult check = FirmwareUpgrade::ReadImageFile(args[0], image);
+            check.fault != UpgradeFault::None) {
+            return BadInput(check.message);
         }
     } else if (!context.device.Simulated() && CarriedFirmwareImage().empty()) {
         return BadInput("This build carries no firmware image; give one: varnoth-cli upgrade IMAGE");

@@ -20,6 +20,9 @@ CliStatus RunLevels(CliContext& context);
 CliStatus RunVersionCheck(CliContext& context);
 CliStatus RunUpgrade(CliContext& context);
 CliStatus RunList(CliContext& context);
+CliStatus RunExport(CliContext& context);
+CliStatus RunImport(CliContext& context);
+CliStatus RunDiff(CliContext& context);
 
 inline CliStatus UsageError(const std::string& message) {
     return CliFailure{kExitUsage, message};

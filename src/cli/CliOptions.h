@@ -10,6 +10,7 @@ namespace varnoth {
 enum ExitCode : int {
     kExitDone = 0,
     kExitNoDevice = 1,      // no device, not connected, the device did not answer or went away
+    kExitDiffer = 1,        // diff: the two sets differ (as diff(1) says it)
     kExitUsage = 2,         // the command line is wrong
     kExitBadInput = 3,      // a file, image or value was refused
     kExitInterrupted = 130  // Ctrl+C ended a wait (the shell's convention for an interrupt)

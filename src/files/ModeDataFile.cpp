@@ -206,6 +206,11 @@ ModeDataFile::Result ModeDataFile::LoadData(DeviceSession& session, const std::s
 }
 
 ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Image& image, int language) {
+    return WriteBytes(path, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()),
+                      language);
+}
+
+ModeDataFile::Result ModeDataFile::WriteBytes(const std::string& path, std::string_view bytes, int language) {
     const std::optional<fs::path> resolved = ResolveLinks(path);
     if (!resolved) {
         return CantWrite(ELOOP, path);
@@ -233,7 +238,7 @@ ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Ima
     if (replacing) {
         ::fchmod(out.Get(), mode);
     }
-    int error = WriteWhole(out.Get(), image.data(), image.size());
+    int error = WriteWhole(out.Get(), reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
     if (error == 0 && ::fsync(out.Get()) != 0) {
         error = errno;
     }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace varnoth {
 
@@ -48,6 +49,8 @@ class ModeDataFile {
 
     // The file halves of SaveData and LoadData.
     static Result WriteImage(const std::string& path, const Image& image, int language = 1);
+    // Writes any bytes the way SaveData does: a temporary file beside the target replaces it once whole.
+    static Result WriteBytes(const std::string& path, std::string_view bytes, int language = 1);
     static Result ReadImage(const std::string& path, Image& image, int language = 1);
     // The checks of ReadImage on the bytes read (a file's first kSize + 1 bytes tell its length): the size,
     // then every value (ModeDataCheck). The image is filled only when the bytes are sound.

@@ -139,8 +139,9 @@ void DeviceSession::CloseLink() {
     m_deviceLink.Release();
     // A firmware transfer still waiting for its turn went with the connection.
     if (m_upgrading.load() && !m_upgrade.IsRunning()) {
-        SetUpgradeResult(
-            {false, "The amplifier went away before the firmware transfer began; nothing was sent."});
+        SetUpgradeResult(UpgradeResult::Failed(
+            UpgradeFault::NotConnected,
+            "The amplifier went away before the firmware transfer began; nothing was sent."));
         EndUpgrade();
         if (SessionObserver* observer = Observer(); observer && !IsClosing()) {
             observer->OnUpgradeDone();
@@ -333,13 +334,16 @@ void DeviceSession::SaveMode(int mode) {
     m_deviceLink.SendCommand(op::SaveMode, {mode});
 }
 
-void DeviceSession::ResetMode(int mode, int readBack) {
+int DeviceSession::ResetMode(int mode, int readBack) {
     mode = ClampMode(mode);
     m_curEffectMode.store(mode);
-    m_deviceLink.SendCommand(op::ResetMode, {mode});
+    if (m_deviceLink.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
+        return 0;
+    }
     if (readBack != 0) {
         SynchronizeData(false);
     }
+    return 1;
 }
 
 void DeviceSession::SetEffectPre(int effect, std::uint8_t preset) {
@@ -360,8 +364,10 @@ void DeviceSession::UnLockMachine() {
     m_deviceLink.SendCommand(op::UnLockMachine);
 }
 
-void DeviceSession::ResetMachine() {
-    m_deviceLink.SendCommand(op::ResetMachine, {op::kResetMachineKey});
+int DeviceSession::ResetMachine() {
+    return m_deviceLink.SendCommand(op::ResetMachine, {op::kResetMachineKey}) == static_cast<int>(kReportSize)
+               ? 1
+               : 0;
 }
 
 std::string DeviceSession::GetDevName() const {
@@ -466,36 +472,41 @@ void DeviceSession::UpgradeThread(std::uint64_t connection, const std::function<
 namespace {
 
 // Only an amplifier in upgrade mode takes an image; in normal mode it would ignore every report.
-const UpgradeResult kNotUpgradeMode{
-    false,
-    "The amplifier is not in upgrade mode; nothing was sent. Switch it off, then hold ENTER while switching "
-    "it "
-    "on: it is in upgrade mode when the status shows green. Then upgrade again."};
+UpgradeResult NotUpgradeMode(std::string path = {}) {
+    return UpgradeResult::Failed(
+        UpgradeFault::NotUpgradeMode,
+        "The amplifier is not in upgrade mode; nothing was sent. Switch it off, then "
+        "hold ENTER while switching it on: it is in upgrade mode when the status "
+        "shows green. Then upgrade again.",
+        0, std::move(path));
+}
 
 }  // namespace
 
 UpgradeResult DeviceSession::SendCarriedImage() {
     if (!m_deviceLink.IsConnected()) {
-        return {false, "No amplifier is connected."};
+        return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.");
     }
     if (m_upStatus.load() != 1) {
-        return kNotUpgradeMode;
+        return NotUpgradeMode();
     }
     // The virtual amplifier takes the test image; hardware only ever gets the image the build carries.
     const std::span<const std::uint8_t> image =
         m_simulated.load() != 0 ? TestFirmwareImage() : CarriedFirmwareImage();
     if (image.empty()) {
-        return {false, "This build carries no firmware image; upgrade from an image file instead."};
+        return UpgradeResult::Failed(
+            UpgradeFault::NoImage,
+            "This build carries no firmware image; upgrade from an image file instead.");
     }
     return m_upgrade.StartUpgrade(image);
 }
 
 UpgradeResult DeviceSession::SendImageFile(const std::string& path) {
     if (!m_deviceLink.IsConnected()) {
-        return {false, "No amplifier is connected."};
+        return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.", 0, path);
     }
     if (m_upStatus.load() != 1) {
-        return kNotUpgradeMode;
+        return NotUpgradeMode(path);
     }
     return m_upgrade.StartUpgrade(path);
 }

@@ -77,6 +77,10 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void SetWaitForTransfers(bool wait) { m_deviceLink.SetCallersWait(wait); }
     // Waits until every queued command has gone out; false on time-out.
     bool WaitUntilSent(std::chrono::milliseconds timeout) { return m_deviceLink.WaitUntilIdle(timeout); }
+    // Runs body on the connection's link thread in turn with what is queued; there its commands go out at
+    // once and return what went out, so body learns whether they reached the device. Returns at once; false
+    // (nothing runs) without a link. An unplug before its turn drops it.
+    bool RunOnLink(std::function<void()> body) { return m_deviceLink.RunSequence(std::move(body)); }
 
     // Whole-set transfer. ReadAll and WriteAll run on the calling thread; SynchronizeData starts the
     // write-all (write true) or read-all thread and returns at once.
@@ -103,16 +107,17 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
 
     // Memory modes 0..3 (shown as M1..M4); a mode outside the range is clamped. LoadMode and ResetMode
     // re-read everything on the read-all thread when readBack is not 0, since the device changes its working
-    // set itself.
+    // set itself. ResetMode returns 1 when its command went out (only then is anything re-read), else 0.
     void LoadMode(int mode, int readBack);
     void SaveMode(int mode);
-    void ResetMode(int mode, int readBack);
+    int ResetMode(int mode, int readBack);
     // Chooses an effect preset (effect 0 or 1) and reads back the eight parameters the device sets for it.
     void SetEffectPre(int effect, std::uint8_t preset);
     // Mic-controls-sub: time 0 is off.
     void SetMicControlSub(std::uint8_t time, std::uint8_t rate);
     void UnLockMachine();
-    void ResetMachine();
+    // The device's factory settings; 1 when the command went out, else 0.
+    int ResetMachine();
 
     // Whether WriteAll sends the remote-control record and the machine settings.
     int Get_SetRemoter() const { return m_setRemoter.load(); }

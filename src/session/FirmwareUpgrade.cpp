@@ -65,6 +65,10 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+UpgradeFault SizeFault(std::size_t size) {
+    return size < FirmwareUpgrade::kMinImageSize ? UpgradeFault::TooSmall : UpgradeFault::TooLarge;
+}
+
 }  // namespace
 
 FirmwareUpgrade::FirmwareUpgrade(DeviceLink& link) : m_link(link) {}
@@ -118,73 +122,97 @@ std::string FirmwareUpgrade::ImageProblem(std::size_t size) {
     return {};
 }
 
-std::string FirmwareUpgrade::ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image) {
+UpgradeResult FirmwareUpgrade::ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image) {
+    const auto refused = [&path](UpgradeFault fault, std::string message, std::size_t count = 0,
+                                 int systemError = 0) {
+        return UpgradeResult::Failed(fault, std::move(message), count, path, systemError);
+    };
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     const std::string refusedHex = "The firmware image " + Quoted(path) +
                                    " is an Intel HEX text file; only raw binary images (.bin) can be sent.";
     if (extension == ".hex") {
-        return refusedHex;
+        return refused(UpgradeFault::HexFile, refusedHex);
     }
     // Only a regular file: a pipe or a device would block the read or never end.
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (!error && !std::filesystem::is_regular_file(status)) {
-        return "The firmware image " + Quoted(path) + " is not a regular file.";
+        return refused(UpgradeFault::CannotOpen,
+                       "The firmware image " + Quoted(path) + " is not a regular file.", 0, EINVAL);
     }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        return "Can't open the firmware image " + Quoted(path) + ": " + std::strerror(errno) + ".";
+        const int error = errno;
+        return refused(UpgradeFault::CannotOpen,
+                       "Can't open the firmware image " + Quoted(path) + ": " + std::strerror(error) + ".", 0,
+                       error);
     }
     // One byte more than the largest image tells an oversized file without reading all of it.
     std::vector<std::uint8_t> bytes(kMaxImageSize + 1);
     file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (file.bad()) {
-        return "Can't read the firmware image " + Quoted(path) + ".";
+        return refused(UpgradeFault::CannotRead, "Can't read the firmware image " + Quoted(path) + ".");
     }
     bytes.resize(static_cast<std::size_t>(file.gcount()));
-    if (std::string problem = ImageBytesProblem(path, bytes); !problem.empty()) {
+    if (UpgradeResult problem = ImageBytesProblem(path, bytes); problem.fault != UpgradeFault::None) {
         return problem;
     }
     image = std::move(bytes);
-    return {};
+    UpgradeResult readable;
+    readable.count = image.size();
+    readable.path = path;
+    return readable;
 }
 
-std::string FirmwareUpgrade::ImageBytesProblem(const std::string& path,
-                                               const std::vector<std::uint8_t>& bytes) {
+UpgradeResult FirmwareUpgrade::ImageBytesProblem(const std::string& path,
+                                                 const std::vector<std::uint8_t>& bytes) {
+    const auto refused = [&path](UpgradeFault fault, std::string message, std::size_t count = 0) {
+        return UpgradeResult::Failed(fault, std::move(message), count, path, 0);
+    };
     if (LooksLikeIntelHex(bytes)) {
-        return "The firmware image " + Quoted(path) +
-               " is an Intel HEX text file; only raw binary images (.bin) can be sent.";
+        return refused(UpgradeFault::HexFile,
+                       "The firmware image " + Quoted(path) +
+                           " is an Intel HEX text file; only raw binary images (.bin) can be sent.");
     }
     if (const std::string problem = ImageProblem(bytes.size()); !problem.empty()) {
-        return "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".";
+        return refused(SizeFault(bytes.size()),
+                       "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".",
+                       bytes.size());
     }
     if (LooksLikeText(bytes)) {
-        return "The firmware image " + Quoted(path) + " is a text file, not a raw binary image (.bin).";
+        return refused(UpgradeFault::TextFile, "The firmware image " + Quoted(path) +
+                                                   " is a text file, not a raw binary image (.bin).");
     }
     if (std::all_of(bytes.begin(), bytes.end(), [&](std::uint8_t b) { return b == bytes.front(); })) {
         char value[8];
         std::snprintf(value, sizeof value, "0x%02X", bytes.front());
-        return "The firmware image " + Quoted(path) + " holds no firmware: every byte is " + value + ".";
+        return refused(
+            UpgradeFault::OneValue,
+            "The firmware image " + Quoted(path) + " holds no firmware: every byte is " + value + ".",
+            bytes.front());
     }
-    return {};
+    return UpgradeResult{};
 }
 
 UpgradeResult FirmwareUpgrade::StartUpgrade(const std::string& path) {
     std::vector<std::uint8_t> image;
-    if (std::string problem = ReadImageFile(path, image); !problem.empty()) {
-        return {false, std::move(problem)};
+    if (UpgradeResult check = ReadImageFile(path, image); check.fault != UpgradeFault::None) {
+        return check;
     }
-    return StartUpgrade(image);
+    UpgradeResult result = StartUpgrade(image);
+    result.path = path;
+    return result;
 }
 
 UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image) {
     if (const std::string problem = ImageProblem(image.size()); !problem.empty()) {
-        return {false, "The firmware image cannot be sent: " + problem + "."};
+        return UpgradeResult::Failed(SizeFault(image.size()),
+                                     "The firmware image cannot be sent: " + problem + ".", image.size());
     }
     if (m_running.exchange(true)) {
-        return {false, "A firmware transfer is already running."};
+        return UpgradeResult::Failed(UpgradeFault::Busy, "A firmware transfer is already running.");
     }
     m_stopRequested.store(false);
     m_progress.store(0, std::memory_order_relaxed);
@@ -196,13 +224,16 @@ UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image)
         auto promise = std::make_shared<std::promise<UpgradeResult>>();
         std::future<UpgradeResult> ended = promise->get_future();
         if (!m_link.RunSequence([this, image, promise] { promise->set_value(Transfer(image)); })) {
-            promise->set_value({false, "No amplifier is connected; nothing was sent."});
+            promise->set_value(UpgradeResult::Failed(UpgradeFault::NotConnected,
+                                                     "No amplifier is connected; nothing was sent."));
         }
         promise.reset();
         try {
             result = ended.get();
         } catch (const std::future_error&) {
-            result = {false, "The amplifier went away before the firmware transfer began; nothing was sent."};
+            result = UpgradeResult::Failed(
+                UpgradeFault::NotConnected,
+                "The amplifier went away before the firmware transfer began; nothing was sent.");
         }
     }
     m_running.store(false);
@@ -215,64 +246,75 @@ UpgradeResult FirmwareUpgrade::Transfer(std::span<const std::uint8_t> image) {
     buffer[1] = kPatch1;
     buffer[2] = kPatch2;
     const Stop stop = TransferImage(buffer.data(), buffer.size());
-    if (stop.why != Stop::Why::None) {
+    if (stop.fault != UpgradeFault::None) {
         return Failure(stop, image.size());
     }
     if (!DecodeUpgrade(b0, b1, b2)) {
-        return {false,
-                "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it "
-                "off, switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again."};
+        return UpgradeResult::Failed(
+            UpgradeFault::NotClosed,
+            "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it "
+            "off, "
+            "switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again.");
     }
-    return {true, "The firmware image (" + std::to_string(image.size()) +
-                      " bytes) was sent to the amplifier and every report was acknowledged."};
+    return UpgradeResult::Sent(image.size(), "The firmware image (" + std::to_string(image.size()) +
+                                                 " bytes) was sent to the amplifier and every report was "
+                                                 "acknowledged.");
 }
 
 UpgradeResult FirmwareUpgrade::Failure(const Stop& stop, std::size_t size) const {
-    const std::string reached = "at page " + std::to_string(stop.address / kPageSize + 1) + " of " +
-                                std::to_string((size + kPageSize - 1) / kPageSize) + " (" +
-                                std::to_string(GetProgress()) + "% acknowledged)";
+    UpgradeResult result;
+    result.fault = stop.fault;
+    result.page = stop.address / kPageSize + 1;
+    result.pages = (size + kPageSize - 1) / kPageSize;
+    result.percent = GetProgress();
+    const std::string reached = "at page " + std::to_string(result.page) + " of " +
+                                std::to_string(result.pages) + " (" + std::to_string(result.percent) +
+                                "% acknowledged)";
     const std::string again =
         " The amplifier's firmware is incomplete and was not started. Switch the amplifier off, switch it on "
         "in upgrade mode (hold ENTER while switching it on) and upgrade again.";
-    switch (stop.why) {
-        case Stop::Why::Requested:
-            return {false, "The firmware transfer was stopped " + reached + "." + again};
-        case Stop::Why::Unplugged:
-            return {false, "The amplifier went away during the firmware transfer, " + reached + "." + again};
-        case Stop::Why::NoReply:
-            return {false, "The amplifier did not acknowledge a report of the firmware image " + reached +
-                               "; the transfer stopped there." + again};
-        case Stop::Why::NotSent:
-        case Stop::Why::None:
+    switch (stop.fault) {
+        case UpgradeFault::Stopped:
+            result.message = "The firmware transfer was stopped " + reached + "." + again;
+            break;
+        case UpgradeFault::Unplugged:
+            result.message = "The amplifier went away during the firmware transfer, " + reached + "." + again;
+            break;
+        case UpgradeFault::NoReply:
+            result.message = "The amplifier did not acknowledge a report of the firmware image " + reached +
+                             "; the transfer stopped there." + again;
+            break;
+        default:
+            result.message = "A report of the firmware image could not be sent " + reached +
+                             " (was the amplifier unplugged?); the transfer stopped there." + again;
             break;
     }
-    return {false, "A report of the firmware image could not be sent " + reached +
-                       " (was the amplifier unplugged?); the transfer stopped there." + again};
+    return result;
 }
 
-FirmwareUpgrade::Stop::Why FirmwareUpgrade::Send(const Report& report) {
+UpgradeFault FirmwareUpgrade::Send(const Report& report) {
     if (m_stopRequested.load()) {
-        return Stop::Why::Requested;
+        return UpgradeFault::Stopped;
     }
     if (!m_link.IsConnected()) {
-        return Stop::Why::Unplugged;
+        return UpgradeFault::Unplugged;
     }
     const int count = m_link.WriteReport(report);
     if (!m_link.IsConnected()) {
-        return Stop::Why::Unplugged;
+        return UpgradeFault::Unplugged;
     }
     if (count != static_cast<int>(kReportSize)) {
-        return Stop::Why::NotSent;
+        return UpgradeFault::NotSent;
     }
-    return m_link.LastAnswered() ? Stop::Why::None : Stop::Why::NoReply;
+    return m_link.LastAnswered() ? UpgradeFault::None : UpgradeFault::NoReply;
 }
 
 FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {
     for (std::size_t a = 0; a < size; a += kPageSize) {
         const Report announce = DeviceLink::BuildCommand(
             op::UpgradeBlock, {static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF)});
-        if (const Stop::Why why = Send(announce); why != Stop::Why::None) {
-            return {why, a};
+        if (const UpgradeFault fault = Send(announce); fault != UpgradeFault::None) {
+            return {fault, a};
         }
     }
     for (std::size_t off = 0; off < size;) {
@@ -284,8 +326,8 @@ FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, 
         report[3] = static_cast<std::uint8_t>(off & 0xFF);
         report[4] = static_cast<std::uint8_t>(n);
         std::copy(bytes + off, bytes + off + n, report.begin() + kDataByte);
-        if (const Stop::Why why = Send(report); why != Stop::Why::None) {
-            return {why, off};
+        if (const UpgradeFault fault = Send(report); fault != UpgradeFault::None) {
+            return {fault, off};
         }
         off += n;
         m_progress.store(static_cast<int>(off * 100 / size), std::memory_order_relaxed);
@@ -295,9 +337,9 @@ FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, 
 
 bool FirmwareUpgrade::DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
     return Send(DeviceLink::BuildCommand(op::UpgradeBlock, {kHeadHigh, kHeadLow, kHeadMark})) ==
-               Stop::Why::None &&
+               UpgradeFault::None &&
            Send(DeviceLink::BuildCommand(op::UpgradeData, {kHeadHigh, kHeadLow, kHeadBytes, a, b, c})) ==
-               Stop::Why::None;
+               UpgradeFault::None;
 }
 
 }  // namespace varnoth

@@ -6,6 +6,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "device/Transport.h"
@@ -14,10 +15,60 @@ namespace varnoth {
 
 class DeviceLink;
 
-// What a firmware transfer came to.
+// Why a firmware transfer did not happen or did not complete.
+enum class UpgradeFault {
+    None,            // sent, or (for a file check) the file can be sent
+    NotConnected,    // no amplifier, or it went away before the transfer began: nothing was sent
+    NotUpgradeMode,  // the amplifier is not in upgrade mode and would ignore the image: nothing was sent
+    NoImage,         // the build carries no image
+    Busy,            // a transfer is already running
+    HexFile,         // an Intel HEX text file, never flashed as raw bytes
+    TextFile,        // another text file (a listing, a hex dump), not a raw image
+    OneValue,        // every byte holds one value (an erased or zeroed dump; count holds the value)
+    CannotOpen,      // the file cannot be opened (systemError says why)
+    CannotRead,      // reading the file failed
+    TooSmall,        // fewer than kMinImageSize bytes (count holds the size)
+    TooLarge,        // more than kMaxImageSize bytes
+    // The transfer stopped part-way, before the closing pair (page, pages and percent say where):
+    NotSent,    // a report could not be sent
+    NoReply,    // the amplifier did not acknowledge a report within the link's reply wait
+    Unplugged,  // the amplifier went away
+    Stopped,    // the user stopped it (Ctrl+C)
+    NotClosed,  // every image report was acknowledged, but not the closing pair
+};
+
+// What a firmware transfer came to. The fields let a user interface say it in its own language; the
+// message says it in English for the command line and the trace.
 struct UpgradeResult {
     bool sent = false;    // every report of the image went out and the amplifier acknowledged each one
-    std::string message;  // for the user: what was sent, or why nothing (or not all) was
+    std::string message;  // what was sent, or why nothing (or not all) was
+    UpgradeFault fault = UpgradeFault::None;
+    std::size_t count = 0;  // the image's size when sent or TooSmall; the byte value when OneValue
+    std::string path;       // the image file, when the transfer was asked for one
+    int systemError = 0;    // CannotOpen: the errno of the failed open
+    // Where a transfer stopped part-way: in page `page` (from 1) of `pages`, with `percent` of the image
+    // acknowledged.
+    std::size_t page = 0;
+    std::size_t pages = 0;
+    int percent = 0;
+
+    static UpgradeResult Sent(std::size_t size, std::string message) {
+        UpgradeResult result;
+        result.sent = true;
+        result.message = std::move(message);
+        result.count = size;
+        return result;
+    }
+    static UpgradeResult Failed(UpgradeFault fault, std::string message, std::size_t count = 0,
+                                std::string path = {}, int systemError = 0) {
+        UpgradeResult result;
+        result.message = std::move(message);
+        result.fault = fault;
+        result.count = count;
+        result.path = std::move(path);
+        result.systemError = systemError;
+        return result;
+    }
 };
 
 // A firmware date as the amplifier reports it: year, month, day.
@@ -75,14 +126,14 @@ class FirmwareUpgrade {
     // Empty when an image of this size can be sent, else why not.
     static std::string ImageProblem(std::size_t size);
 
-    // Reads a raw image file whole. Empty on success, else a message naming the file: it cannot be opened
-    // or read, it is an Intel HEX or other text file (by its extension or its contents; such a file must
-    // never be flashed as raw bytes), it holds one byte value only (an erased or zeroed dump), or its size is
-    // one ImageProblem refuses.
-    static std::string ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
-    // The checks of ReadImageFile on the bytes of the file at path (at most kMaxImageSize + 1 of them):
-    // empty when they can be sent, else a message naming the file.
-    static std::string ImageBytesProblem(const std::string& path, const std::vector<std::uint8_t>& bytes);
+    // Reads a raw image file whole. Fault None on success, else why not, with a message naming the file: it
+    // cannot be opened or read, it is an Intel HEX or other text file (by its extension or its contents; such
+    // a file must never be flashed as raw bytes), it holds one byte value only (an erased or zeroed dump), or
+    // its size is one ImageProblem refuses.
+    static UpgradeResult ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image);
+    // The checks of ReadImageFile on the bytes of the file at path (at most kMaxImageSize + 1 of them): fault
+    // None when they can be sent, else why not.
+    static UpgradeResult ImageBytesProblem(const std::string& path, const std::vector<std::uint8_t>& bytes);
 
     // Sends the image file at path; refused (nothing sent) when ReadImageFile refuses it.
     UpgradeResult StartUpgrade(const std::string& path);
@@ -108,16 +159,17 @@ class FirmwareUpgrade {
     bool IsRunning() const { return m_running.load(); }
 
   private:
-    // Where a transfer stopped: the report that failed and why.
+    // Where a transfer stopped: why (NotSent, NoReply, Unplugged or Stopped; None when it did not), and the
+    // image address of the report that failed.
     struct Stop {
-        enum class Why { None, NotSent, NoReply, Unplugged, Requested } why = Why::None;
-        std::size_t address = 0;  // the image address of the report that failed
+        UpgradeFault fault = UpgradeFault::None;
+        std::size_t address = 0;
     };
 
     // Announces every page, then sends the chunks, each after the last was acknowledged.
     Stop TransferImage(const std::uint8_t* bytes, std::size_t size);
-    // Sends one report of the transfer and waits for its acknowledgement.
-    Stop::Why Send(const Report& report);
+    // Sends one report of the transfer and waits for its acknowledgement: None when it was acknowledged.
+    UpgradeFault Send(const Report& report);
     UpgradeResult Transfer(std::span<const std::uint8_t> image);
     UpgradeResult Failure(const Stop& stop, std::size_t size) const;
 

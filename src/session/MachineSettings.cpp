@@ -1,16 +1,48 @@
 #include "session/MachineSettings.h"
 
+#include <array>
+
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
+#include "session/MachineRules.h"
 
 namespace varnoth {
 namespace {
 
 constexpr std::size_t kFirstArgByte = 2;
 
+constexpr std::uint8_t kWhole = 0xFF;
+
+// A setting that is a whole byte of the record, with that byte's rule.
+constexpr MachineSettings::RecordField WholeByte(const char* name, std::size_t byte) {
+    const MachineByteRule& rule = kMachineRecordRules[byte];
+    return {name, byte, kWhole, rule.min, rule.max, rule.offValue != kNoOffValue};
+}
+
 }  // namespace
 
 MachineSettings::MachineSettings(DeviceLink& link) : m_link(link) {}
+
+std::span<const MachineSettings::RecordField> MachineSettings::RecordFields() {
+    // The whole bytes take their rules from the record's rule table; the locks are one bit each.
+    static constexpr std::array<RecordField, 14> kFields{{
+        WholeByte("VolMode", kVolMode),
+        WholeByte("PowerMicVol", kPowerMicVol),
+        WholeByte("PowerMusicVol", kPowerMusicVol),
+        WholeByte("MaxMicVol", kMaxMicVol),
+        WholeByte("MaxMusicVol", kMaxMusicVol),
+        WholeByte("MaxCenterVol", kMaxCenterVol),
+        WholeByte("MaxSubVol", kMaxSubVol),
+        WholeByte("EnableLockFunc", kEnableLockFunc),
+        {"Lock_MicVol", kLockBits, kLockMicVol, 0, 1, false},
+        {"Lock_MusicVol", kLockBits, kLockMusicVol, 0, 1, false},
+        {"Lock_MicMenu", kLockBits, kLockMicMenu, 0, 1, false},
+        {"Lock_MusicMenu", kLockBits, kLockMusicMenu, 0, 1, false},
+        {"Lock_LoadMode", kLockBits, kLockLoadMode, 0, 1, false},
+        {"Lock_SaveMode", kLockBits, kLockSaveMode, 0, 1, false},
+    }};
+    return kFields;
+}
 
 int MachineSettings::Machine_ReadAll() {
     return m_link.SendCommand(op::Machine_ReadAll);
@@ -21,11 +53,17 @@ int MachineSettings::ApplyMachineSet() {
     report[0] = 2;
     report[1] = op::ApplyMachineSet;
     for (std::size_t i = 0; i < kRecordSize; ++i) {
-        const std::uint8_t value = m_working[i].load(std::memory_order_relaxed);
-        m_saved[i].store(value, std::memory_order_relaxed);
-        report[kFirstArgByte + i] = value;
+        report[kFirstArgByte + i] = m_working[i].load(std::memory_order_relaxed);
     }
-    return m_link.WriteReport(report);
+    const int sent = m_link.WriteReport(report);
+    // The saved copy stands for what the device holds: the lock checks and volume limits must not follow
+    // settings the device never got.
+    if (sent == static_cast<int>(kReportSize)) {
+        for (std::size_t i = 0; i < kRecordSize; ++i) {
+            m_saved[i].store(report[kFirstArgByte + i], std::memory_order_relaxed);
+        }
+    }
+    return sent;
 }
 
 void MachineSettings::CancelSet() {

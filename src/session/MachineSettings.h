@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace varnoth {
 
@@ -26,7 +27,8 @@ class MachineSettings {
 
     // Asks the device for its record; the reply replaces both copies.
     int Machine_ReadAll();
-    // Makes the working copy the saved copy and sends it to the device.
+    // Sends the working copy to the device; once the report went out it is the saved copy. Returns the count
+    // sent (0 when the report did not go out, and the saved copy stays).
     int ApplyMachineSet();
     // Discards the edits: the saved copy over the working copy.
     void CancelSet();
@@ -66,6 +68,19 @@ class MachineSettings {
     // Both copies whole, in record order.
     Record GetSavedRecord() const;
     Record GetWorkingRecord() const;
+
+    // A setting as a field of the record: its name (the setter's without Set), its byte, the bits it takes
+    // there, its range, and whether 255 stands for "off". The reserved pair and the spare lock bits have
+    // none.
+    struct RecordField {
+        const char* name;
+        std::size_t byte;
+        std::uint8_t mask;
+        int min;
+        int max;
+        bool offAllowed;
+    };
+    static std::span<const RecordField> RecordFields();
 
   protected:
     // Copies 11 bytes into the saved copy and then into the working copy (the device's reply).

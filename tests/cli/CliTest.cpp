@@ -94,9 +94,9 @@ class CliTest : public ::testing::Test {
         return path.string();
     }
 
-    fs::path dir =
-        fs::temp_directory_path() /
-        ("varnoth-cli-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::path dir = fs::temp_directory_path() /
+                   ("varnoth-cli-" + std::to_string(getpid()) + "-" +
+                    std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
 };
 
 TEST_F(CliTest, BadInputsGiveTheirExitCodeAndOneLineOnStderr) {
@@ -252,6 +252,44 @@ TEST_F(CliTest, LoadOpensTheFileGivenWhateverItsExtension) {
         EXPECT_EQ(o.code, 0) << o;
     }
     EXPECT_EQ(Sim({"get", "InputGain_Mic"}).out, "44\n");
+}
+
+TEST_F(CliTest, ReadablePresetsAreExportedImportedAndCompared) {
+    ASSERT_EQ(Sim({"set", "MicGEQ.3", "66"}).code, 0);
+    ASSERT_EQ(Sim({"save", (dir / "a.vqm").string()}).code, 0);
+    Outcome o = Run({"export", (dir / "a.vqm").string(), (dir / "b.json").string()});
+    ASSERT_EQ(o.code, 0) << o;
+    o = Run({"import", (dir / "b.json").string(), (dir / "c.vqm").string()});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_EQ(ReadText(dir / "c.vqm"), ReadText(dir / "a.vqm"))
+        << "a mode data file through a preset keeps every byte";
+
+    const std::string preset = (dir / "now.json").string();
+    ASSERT_EQ(Sim({"export", preset}).code, 0);
+    EXPECT_TRUE(Contains(ReadText(preset), "\"MicGEQ.3\": {\"raw\": 66, \"shown\": \"+2dB\"},"))
+        << ReadText(preset);
+    EXPECT_TRUE(Contains(ReadText(preset), "\"MicVol\": {\"raw\": "))
+        << "the amplifier's set has its volumes";
+    ASSERT_EQ(Sim({"set", "MicGEQ.3", "60"}).code, 0);
+    o = Sim({"diff", preset, "device"});
+    EXPECT_EQ(o.code, 1) << o;
+    EXPECT_EQ(o.out, "MicGEQ.3: +2dB (66) -> -4dB (60)\n") << o;
+    EXPECT_TRUE(o.err.empty()) << o;
+
+    const std::string bad = (dir / "bad.json").string();
+    std::ofstream(bad) << R"({"MicGEQ.3": 64, "MicVol": 40, "Frobnicate": 1})";
+    o = Sim({"import", bad});
+    EXPECT_EQ(o.code, 3) << o;
+    EXPECT_EQ(o.err, "varnoth-cli: " + bad +
+                         ": refused: MicVol = 40 is outside 0..36; unknown name \"Frobnicate\"\n");
+    EXPECT_EQ(Sim({"get", "MicGEQ.3"}).out, "60\n") << "a refused preset changes nothing";
+
+    o = Sim({"import", preset});
+    ASSERT_EQ(o.code, 0) << o;
+    o = Sim({"diff", "device", preset});
+    EXPECT_EQ(o.code, 0) << o;
+    EXPECT_TRUE(o.out.empty()) << o;
+    EXPECT_EQ(Run({"diff", preset}).code, 2);
 }
 
 TEST_F(CliTest, MachineSettingsAndRemoteKeysAreAppliedAndKept) {

@@ -41,10 +41,10 @@ class RecordingObserver : public SessionObserver {
         std::lock_guard lock(m_mutex);
         m_keys.push_back(keyCode);
     }
-    void OnSyncDone(int wParam) override {
+    void OnSyncDone(int direction) override {
         {
             std::lock_guard lock(m_mutex);
-            m_syncs.push_back(wParam);
+            m_syncs.push_back(direction);
         }
         m_cv.notify_all();
     }

@@ -171,6 +171,7 @@ TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnything
     struct Case {
         std::string name;
         Bytes bytes;
+        UpgradeFault fault;
         std::string says;
     };
     const std::string hexText = ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n";
@@ -179,21 +180,22 @@ TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnything
         hexBytes.insert(hexBytes.end(), hexText.begin(), hexText.end());
     }
     const Case cases[] = {
-        {"empty.bin", {}, "holds 0 bytes"},
-        {"two.bin", Pattern(2), "holds 2 bytes"},
-        {"short.bin", Pattern(99), "at least 100"},
-        {"huge.bin", Pattern(65537), "more than 65536"},
-        {"image.hex", Pattern(1000), "Intel HEX"},
-        {"IMAGE.HEX", Pattern(1000), "Intel HEX"},
-        {"disguised.bin", hexBytes, "Intel HEX"},
-        {"zeros.bin", Bytes(100), "every byte is 0x00"},
-        {"erased.bin", Bytes(4096, 0xFF), "every byte is 0xFF"},
-        {"notes.bin", Bytes(300, 'a'), "text file"},
+        {"empty.bin", {}, UpgradeFault::TooSmall, "holds 0 bytes"},
+        {"two.bin", Pattern(2), UpgradeFault::TooSmall, "holds 2 bytes"},
+        {"short.bin", Pattern(99), UpgradeFault::TooSmall, "at least 100"},
+        {"huge.bin", Pattern(65537), UpgradeFault::TooLarge, "more than 65536"},
+        {"image.hex", Pattern(1000), UpgradeFault::HexFile, "Intel HEX"},
+        {"IMAGE.HEX", Pattern(1000), UpgradeFault::HexFile, "Intel HEX"},
+        {"disguised.bin", hexBytes, UpgradeFault::HexFile, "Intel HEX"},
+        {"zeros.bin", Bytes(100), UpgradeFault::OneValue, "every byte is 0x00"},
+        {"erased.bin", Bytes(4096, 0xFF), UpgradeFault::OneValue, "every byte is 0xFF"},
+        {"notes.bin", Bytes(300, 'a'), UpgradeFault::TextFile, "text file"},
     };
     for (const Case& c : cases) {
         const std::string path = WriteFile(c.name, c.bytes);
         const UpgradeResult result = upgrade.StartUpgrade(path);
         EXPECT_FALSE(result.sent) << c.name;
+        EXPECT_EQ(result.fault, c.fault) << c.name << ": " << result.message;
         EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
         EXPECT_NE(result.message.find(c.name), std::string::npos)
             << "the message names the file: " << result.message;

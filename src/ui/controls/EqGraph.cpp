@@ -1,9 +1,14 @@
 #include "ui/controls/EqGraph.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -23,6 +28,8 @@ constexpr int kBottomMargin = 20;
 constexpr int kPointerOriginX = 36;
 constexpr int kPointerOriginY = 16;
 constexpr int kHitRadius = 16;
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
 
 const QColor kBackground(236, 233, 216);
 const QColor kGridText(73, 90, 151);
@@ -87,9 +94,12 @@ EqGraph::EqGraph(QWidget* parent, int controlId)
       m_infoFont(PointSizeFont(SongTiFaces(), 9)),
       m_numberFont(PointSizeFont(ArialFaces(), 7)),
       m_offFont(CellHeightFont(HeiTiFaces(), 72)) {
-    // Only a left press takes the focus (see mousePressEvent); the right button leaves it where it is.
-    setFocusPolicy(Qt::NoFocus);
+    // Tab and a left press take the focus (see mousePressEvent); the right button leaves it where it is.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+    // The right button drags Q; a right click without a drag opens the menu on release.
+    setContextMenuPolicy(Qt::PreventContextMenu);
     SetPointCount(10);
     m_selected = -1;
 }
@@ -221,6 +231,12 @@ void EqGraph::paintEvent(QPaintEvent*) {
     for (int i = 0; i < m_count; ++i) {
         DrawHandle(painter, plot, Point(i));
     }
+    if (hasFocus()) {
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(kGridText, 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void EqGraph::DrawCurves(QPainter& painter, const Plot& plot) {
@@ -267,9 +283,10 @@ void EqGraph::DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point) {
     point.y = Trunc(Y - plot.top);
     const QColor colour =
         QColor::fromRgb(kBandColours[static_cast<std::size_t>(point.index) % kBandColours.size()]);
+    const bool hovered = point.index == m_hovered;
     QColor handleColour = colour;
-    handleColour.setAlpha(127);
-    QPen pen(handleColour, 2.0);
+    handleColour.setAlpha(hovered ? 255 : 127);
+    QPen pen(handleColour, hovered ? 3.0 : 2.0);
     const bool selected = point.index == m_selected;
     const int bx = Trunc(X - 9) + 2;
     const int by = Trunc(Y - 9) + 2;
@@ -409,6 +426,8 @@ void EqGraph::mousePressEvent(QMouseEvent* event) {
         m_leftDrag = true;
     } else {
         m_rightDrag = true;
+        m_rightPress = event->position().toPoint();
+        m_rightMoved = false;
     }
     m_selected = HitTest(px, py);
     if (m_selected >= 0) {
@@ -436,6 +455,15 @@ void EqGraph::mouseMoveEvent(QMouseEvent* event) {
         p.freq = std::clamp(p.freq, p.minFreq, p.maxFreq);
         Edited(p);
     }
+    if (m_rightDrag &&
+        (event->position().toPoint() - m_rightPress).manhattanLength() >= QApplication::startDragDistance()) {
+        m_rightMoved = true;
+    }
+    const int hovered = m_leftDrag || m_rightDrag ? m_hovered : HitTest(px, py);
+    if (hovered != m_hovered) {
+        m_hovered = hovered;
+        update();
+    }
     if (m_rightDrag && m_selected >= 0) {
         EqPoint& p = Point(m_selected);
         if (m_scaleMode != 1 || p.type != EQ_TYPE_PEAK) {
@@ -458,7 +486,11 @@ void EqGraph::mouseReleaseEvent(QMouseEvent* event) {
     if (*flag && m_selected >= 0) {
         emit pointChanged(Point(m_selected), m_controlId);
     }
+    const bool menu = flag == &m_rightDrag && *flag && !m_rightMoved;
     *flag = false;
+    if (menu) {
+        ShowMenu(event->globalPosition().toPoint());
+    }
 }
 
 void EqGraph::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -467,17 +499,174 @@ void EqGraph::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void EqGraph::keyPressEvent(QKeyEvent* event) {
     event->accept();
+    const int key = event->key();
+    const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
+    const bool fine = (event->modifiers() & Qt::ControlModifier) != 0;
+    if (key == Qt::Key_Menu || (key == Qt::Key_F10 && shift)) {
+        const QPoint at =
+            m_selected >= 0 && m_selected < m_count
+                ? QPoint(Point(m_selected).x + kPointerOriginX, Point(m_selected).y + kPointerOriginY)
+                : rect().center();
+        ShowMenu(mapToGlobal(at));
+        return;
+    }
+    if ((key == Qt::Key_Left || key == Qt::Key_Right) && !shift) {
+        if (m_count == 0) {
+            return;
+        }
+        const int step = key == Qt::Key_Right ? 1 : -1;
+        const int next = m_selected < 0 || m_selected >= m_count
+                             ? (step > 0 ? 0 : m_count - 1)
+                             : std::clamp(m_selected + step, 0, m_count - 1);
+        if (next != m_selected) {
+            SelectBand(next);
+        }
+        return;
+    }
     if (m_selected < 0 || m_selected >= m_count) {
         return;
     }
-    const int key = event->key();
-    if (key != Qt::Key_Up && key != Qt::Key_Down) {
+    EqPoint& p = Point(m_selected);
+    if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        const float step = GainStep(fine);
+        p.gain = std::clamp(p.gain + (key == Qt::Key_Up ? step : -step), p.minGain, p.maxGain);
+    } else if (key == Qt::Key_Left || key == Qt::Key_Right) {
+        const double octaves =
+            (fine ? kFineFrequencyStepOctaves : kFrequencyStepOctaves) * (key == Qt::Key_Right ? 1 : -1);
+        p.freq = std::clamp(static_cast<float>(p.freq * std::pow(2.0, octaves)), p.minFreq, p.maxFreq);
+    } else {
         return;
     }
-    EqPoint& p = Point(m_selected);
-    p.gain = std::clamp(p.gain + (key == Qt::Key_Up ? 1.0f : -1.0f), p.minGain, p.maxGain);
     Edited(p);
     update();
+}
+
+void EqGraph::wheelEvent(QWheelEvent* event) {
+    const int hit = HitTestAt(event->position().toPoint());
+    if (hit < 0 || m_leftDrag || m_rightDrag) {
+        m_wheelRemainder = 0;
+        event->ignore();
+        return;
+    }
+    event->accept();
+    const QPoint delta = event->angleDelta();
+    m_wheelRemainder += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = m_wheelRemainder / kWheelNotch;
+    m_wheelRemainder -= notches * kWheelNotch;
+    if (notches == 0) {
+        return;
+    }
+    if (hit != m_selected) {
+        SelectBand(hit);
+    }
+    const bool fine = (event->modifiers() & Qt::ControlModifier) != 0;
+    EqPoint& p = Point(hit);
+    if ((event->modifiers() & Qt::ShiftModifier) != 0) {
+        if (!QEditable(p)) {
+            return;
+        }
+        p.q = std::clamp(p.q + static_cast<float>(notches) * (fine ? kFineQStep : kQStep), 1.0f, 20.0f);
+    } else {
+        p.gain = std::clamp(p.gain + static_cast<float>(notches) * GainStep(fine), p.minGain, p.maxGain);
+    }
+    Edited(p);
+    update();
+}
+
+bool EqGraph::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) {
+        return QWidget::event(event);
+    }
+    auto* help = static_cast<QHelpEvent*>(event);
+    const int hit = HitTestAt(help->pos());
+    if (hit < 0) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    const EqPoint& p = Point(hit);
+    const QRect handle(p.x + kPointerOriginX - kHitRadius, p.y + kPointerOriginY - kHitRadius, 2 * kHitRadius,
+                       2 * kHitRadius);
+    QToolTip::showText(help->globalPos(), ToolTipText(p, m_scaleMode, m_language), this, handle);
+    return true;
+}
+
+void EqGraph::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    if (m_hovered >= 0) {
+        m_hovered = -1;
+        update();
+    }
+}
+
+void EqGraph::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void EqGraph::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
+int EqGraph::HitTestAt(const QPoint& client) const {
+    return HitTest(client.x() - kPointerOriginX, client.y() - kPointerOriginY);
+}
+
+void EqGraph::SelectBand(int index) {
+    m_selected = index;
+    emit pointSelected(Point(index), m_controlId);
+    update();
+}
+
+float EqGraph::GainStep(bool fine) const {
+    return fine && m_scaleMode == 1 ? kFineGainStep : kGainStep;
+}
+
+bool EqGraph::QEditable(const EqPoint& point) const {
+    return m_scaleMode == 1 && point.type == EQ_TYPE_PEAK;
+}
+
+QString EqGraph::ToolTipText(const EqPoint& point, int scaleMode, int language) {
+    const bool english = language != 0;
+    const int n = point.index + 1;
+    const double freq = point.freq;
+    const QString gain = scaleMode == 1 ? QString::asprintf("%+.1fdB", static_cast<double>(point.gain))
+                                        : QString::asprintf("%+ddB", Trunc(point.gain));
+    QString text = english ? QString::asprintf("Index=%d Frequency=%.0fHz Gain=", n, freq) + gain
+                           : QString::asprintf("控制号=%d 频率=%.0fHz 增益=", n, freq) + gain;
+    if (scaleMode == 1 && point.type == EQ_TYPE_PEAK) {
+        text += QString::asprintf(english ? " Q=%.3f" : " Q值=%.3f", static_cast<double>(point.q));
+    }
+    return text;
+}
+
+void EqGraph::ShiftAllGains(float delta) {
+    for (int i = 0; i < m_count; ++i) {
+        EqPoint& p = Point(i);
+        p.gain = std::clamp(p.gain + delta, p.minGain, p.maxGain);
+        CalcResponse(p);
+    }
+    emit pointsChanged(m_controlId);
+    update();
+}
+
+std::unique_ptr<QMenu> EqGraph::ContextMenu() {
+    auto menu = std::make_unique<QMenu>(this);
+    const bool english = m_language != 0;
+    for (const float delta : {kGainStep, -kGainStep}) {
+        const QString text = english
+                                 ? QString::asprintf("Shift all bands %+.0f dB", static_cast<double>(delta))
+                                 : QString::asprintf("全部频段 %+.0f dB", static_cast<double>(delta));
+        menu->addAction(text, this, [this, delta] { ShiftAllGains(delta); });
+    }
+    emit menuAboutToShow(menu.get(), m_controlId);
+    return menu;
+}
+
+void EqGraph::ShowMenu(const QPoint& globalPos) {
+    const std::unique_ptr<QMenu> menu = ContextMenu();
+    menu->exec(globalPos);
 }
 
 }  // namespace varnoth

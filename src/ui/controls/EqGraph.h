@@ -4,21 +4,31 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 #include "ui/controls/EqPoint.h"
+
+class QMenu;
 
 namespace varnoth {
 
 // An equaliser drawn as a frequency-response graph: grid, summed curve, the selected band's shaded
 // response and one handle per band. Bands are picked and dragged with the mouse (left: frequency and
-// gain; right: Q of peaking bands in scale mode 1) and nudged with Up/Down.
+// gain; right: Q of peaking bands in scale mode 1). The wheel over a handle steps its gain (Shift: its Q),
+// Ctrl for fine steps. Keys: Left/Right pick the previous/next band, Up/Down step its gain, Shift+Left/Right
+// its frequency; Tab reaches the graph. A hovered handle is highlighted and its tooltip tells its values.
+// A right click without a drag opens the context menu (also the Menu key).
 class EqGraph : public QWidget {
     Q_OBJECT
   public:
-    // Message numbers of the two notifications, kept for owners that route them by number.
-    static constexpr int WM_EQ_POINT_CHANGED = 0x1421;
-    static constexpr int WM_EQ_POINT_SELECTED = 0x1422;
     static constexpr int kMaxPoints = 17;
+    // Steps of the wheel and the keys; the fine gain step (Ctrl) applies where gains have decimals.
+    static constexpr float kGainStep = 1.0f;
+    static constexpr float kFineGainStep = 0.2f;
+    static constexpr float kQStep = 0.5f;
+    static constexpr float kFineQStep = 0.15f;
+    static constexpr double kFrequencyStepOctaves = 1.0 / 12;
+    static constexpr double kFineFrequencyStepOctaves = 1.0 / 48;
 
     explicit EqGraph(QWidget* parent = nullptr, int controlId = 0);
 
@@ -48,15 +58,33 @@ class EqGraph : public QWidget {
     static QString InfoGainText(const EqPoint& point, int scaleMode);
     // Colour of the info line's gain text; fully transparent beyond 14 dB.
     static QColor InfoGainColor(float gain);
+    // A handle's tooltip: its frequency, gain and (where the graph shows it) Q, in the shown units.
+    static QString ToolTipText(const EqPoint& point, int scaleMode, int language);
+
+    // The band under the pointer, -1 for none.
+    int Hovered() const { return m_hovered; }
+    // Moves every band's gain by delta dB within its limits, as one change (pointsChanged).
+    void ShiftAllGains(float delta);
+    // The context menu: the graph's own actions, then what the owner adds on menuAboutToShow.
+    std::unique_ptr<QMenu> ContextMenu();
 
   signals:
     // A band's frequency, gain or Q was changed by the user, or a drag over it ended.
     void pointChanged(const varnoth::EqPoint& point, int controlId);
-    // A button press picked a band.
+    // A button press or a key picked a band.
     void pointSelected(const varnoth::EqPoint& point, int controlId);
+    // Several bands changed at once.
+    void pointsChanged(int controlId);
+    // The context menu is being built: the owner may add its actions.
+    void menuAboutToShow(QMenu* menu, int controlId);
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -77,7 +105,12 @@ class EqGraph : public QWidget {
     void DrawSelectedLabels(QPainter& painter, const EqPoint& point, double X, double Y);
     void DrawInfoLine(QPainter& painter, const EqPoint& point);
     int HitTest(int px, int py) const;
+    int HitTestAt(const QPoint& client) const;
     void Edited(EqPoint& point);
+    void SelectBand(int index);
+    float GainStep(bool fine) const;
+    bool QEditable(const EqPoint& point) const;
+    void ShowMenu(const QPoint& globalPos);
 
     std::array<EqPoint, kMaxPoints> m_points{};
     int m_count = 0;
@@ -86,6 +119,10 @@ class EqGraph : public QWidget {
     bool m_rightDrag = false;
     int m_dragX = 0;
     int m_dragY = 0;
+    QPoint m_rightPress;
+    bool m_rightMoved = false;
+    int m_hovered = -1;
+    int m_wheelRemainder = 0;
     int m_scaleMode = 0;
     bool m_off = false;
     int m_language = 1;

@@ -1,10 +1,16 @@
 #include "ui/dialogs/DialogSupport.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
+
+#include <utility>
+
+#include "session/DeviceSession.h"
 
 #include "ui/controls/ImageResources.h"
 
@@ -31,6 +37,26 @@ bool ShowPicture(QLabel& label, int imageId) {
     }
     label.setPixmap(QPixmap::fromImage(image));
     return true;
+}
+
+void SendThenTell(DeviceSession& session, QObject& context, std::function<std::string()> send,
+                  std::function<void(const std::string&)> tell) {
+    // The guard is only read on this thread; the application object outlives every link.
+    const QPointer<QObject> guard(&context);
+    const bool queued = session.RunOnLink([send, tell, guard] {
+        std::string said = send();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [guard, tell, said = std::move(said)] {
+                if (guard) {
+                    tell(said);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+    if (!queued) {
+        tell(send());
+    }
 }
 
 }  // namespace varnoth

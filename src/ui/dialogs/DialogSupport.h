@@ -2,11 +2,17 @@
 
 #include <QColor>
 
+#include <functional>
+#include <string>
+
 class QDialog;
 class QLabel;
+class QObject;
 class QWidget;
 
 namespace varnoth {
+
+class DeviceSession;
 
 // Small services the feature dialogs share.
 
@@ -21,5 +27,11 @@ void SetSolidBackground(QWidget& widget, const QColor& colour);
 // Shows picture `imageId` of the image resources in the label at its natural size; false (the label is left
 // as it was) when the picture is missing.
 bool ShowPicture(QLabel& label, int imageId);
+
+// Sends without waiting: send runs on the link thread, where its commands return what went out, and tell
+// gets what it says on the user-interface thread, unless `context` has gone by then. Without a link send
+// runs here at once (it finds no connection and sends nothing). send must not touch `context`.
+void SendThenTell(DeviceSession& session, QObject& context, std::function<std::string()> send,
+                  std::function<void(const std::string&)> tell);
 
 }  // namespace varnoth

@@ -2,12 +2,16 @@
 
 #include <string>
 
+#include "session/FirmwareUpgrade.h"
+
 namespace varnoth {
 
-// The messages of the feature dialogs. Texts that exist only in Chinese are shown in both languages.
+// The messages of the feature dialogs, each in both languages.
 enum class FeatureText {
-    NotConnected,          // a command found no device: the settings did not reach it
+    NotConnected,          // a command found no device: nothing was sent
     ConnectFirst,          // Reset Machine without a device
+    InUpgradeMode,         // the amplifier waits for firmware and ignores everything else: nothing was sent
+    NotReceived,           // connected, but the command did not go out to the amplifier
     Invalid,               // a power-on volume that is off
     SettingSaved,          // APPLY reached the device
     RemoteSaved,           // the remote-control record reached the device
@@ -22,13 +26,20 @@ enum class FeatureText {
     UpgradeFailed,         // the transfer ended without sending the whole image
     UpgradeDeviceGone,     // the device went away before the image was sent
     UpgradeBusy,           // an upgrade is already running
+    UnknownVersion,        // the device's firmware date was never read
+    SyncTitle,             // the synchronisation progress dialog
+    SyncRunning,           //
+    SyncGaveUp,            // it waited in vain for the synchronisation to finish
     ChooseImageTitle,      // the file dialog of the manual upgrade
     ImageFilter,           //
-    UpgradeNeedsMode,      // the amplifier is not in upgrade mode: nothing sent, and how to enter it
     UpgradeDoNotClose,     // closing while the flash is being written
 };
 
 // The text in the language: 0 Chinese, anything else English. UTF-8.
 std::string FeatureTextOf(FeatureText text, int language);
+
+// Why a firmware transfer or an image file was refused or did not complete, in the language, naming the
+// file when there is one. Empty for a result without a fault.
+std::string UpgradeDetailOf(const UpgradeResult& result, int language);
 
 }  // namespace varnoth

@@ -52,12 +52,17 @@ KeyLearningDialog::KeyLearningDialog(const QString& prompt, RemoteCodes& remote,
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, [this] { done(QDialog::Accepted); });
     connect(FindControl<QPushButton>(*this, kGiveUpId), &QPushButton::clicked, this,
-            &KeyLearningDialog::GiveUp);
+            &KeyLearningDialog::reject);
     connect(FindControl<QPushButton>(*this, kCloseId), &QPushButton::clicked, this,
             [this] { done(QDialog::Accepted); });
 }
 
+KeyLearningDialog::~KeyLearningDialog() {
+    StopStudying();
+}
+
 void KeyLearningDialog::OnKeyStudied(int code) {
+    m_studying = false;
     FindControl<QLineEdit>(*this, kCodeId)
         ->setText(QString::fromStdString(KeyCodeText(static_cast<std::uint8_t>(code))));
     FindControl(*this, kGiveUpId)->hide();
@@ -67,9 +72,16 @@ void KeyLearningDialog::OnKeyStudied(int code) {
     m_closeTimer.start(m_closeDelay);
 }
 
-void KeyLearningDialog::GiveUp() {
-    m_remote.CancelStudying();
-    reject();
+void KeyLearningDialog::done(int result) {
+    StopStudying();
+    QDialog::done(result);
+}
+
+void KeyLearningDialog::StopStudying() {
+    if (m_studying) {
+        m_studying = false;
+        m_remote.CancelStudying();
+    }
 }
 
 }  // namespace varnoth

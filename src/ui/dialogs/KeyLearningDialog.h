@@ -13,9 +13,10 @@ namespace varnoth {
 
 class RemoteCodes;
 
-// Waits, without a time limit, for the device to report the code of the key being learnt. The main window
-// passes it the learnt code; the dialog shows it and closes a moment later. "放弃学习" tells the device to
-// stop learning; Esc and the close box only close the dialog. Modal.
+// Waits, without a time limit, for the device to report the code of the key being learnt (the device has
+// been asked already). The main window passes it the learnt code; the dialog shows it and closes a moment
+// later. Every other way out, "放弃学习", Esc, the close box or the window going away, tells the device to
+// stop learning. Modal.
 class KeyLearningDialog : public QDialog {
     Q_OBJECT
 
@@ -33,18 +34,24 @@ class KeyLearningDialog : public QDialog {
     KeyLearningDialog(const QString& prompt, RemoteCodes& remote, int language,
                       std::chrono::milliseconds closeDelay = std::chrono::milliseconds(600),
                       QWidget* parent = nullptr);
+    ~KeyLearningDialog() override;
 
   public slots:
-    // WM_KEY_STUDIED: the device has learnt the key; code is the key code.
+    // The device has learnt the key; code is the key code.
     void OnKeyStudied(int code);
 
     // Enter does nothing.
     void accept() override {}
+    // Every end of the dialog ("放弃学习", Esc, the close box, an end decided elsewhere) stops the device
+    // learning, unless it has reported the key.
+    void done(int result) override;
 
   private:
-    void GiveUp();
+    // Tells the device to stop learning unless it has reported the key or been told already.
+    void StopStudying();
 
     RemoteCodes& m_remote;
+    bool m_studying = true;
     int m_language;
     std::chrono::milliseconds m_closeDelay;
     QTimer m_closeTimer;

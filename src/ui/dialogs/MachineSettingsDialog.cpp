@@ -181,9 +181,15 @@ void MachineSettingsDialog::OnLockOn(bool on) {
     }
 }
 
+// The notice and the new limits follow once the settings went out, or did not.
 void MachineSettingsDialog::OnApply() {
-    m_host.ShowNotice(QString::fromStdString(m_form.Apply(m_host.Language())), Form::kNoticeMs);
-    m_host.ReLimitMasterVolumes();
+    SendThenTell(
+        m_form.Session(), *this,
+        [form = m_form, language = m_host.Language()]() mutable { return form.Apply(language); },
+        [this](const std::string& notice) {
+            m_host.ShowNotice(QString::fromStdString(notice), Form::kNoticeMs);
+            m_host.ReLimitMasterVolumes();
+        });
 }
 
 }  // namespace varnoth

@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "device/Transport.h"
 #include "session/DeviceSession.h"
 #include "session/MachineSettings.h"
+#include "ui/dialogs/DeviceCommandGate.h"
 #include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
@@ -126,11 +126,11 @@ void MachineSettingsForm::VolModeChosen(bool byMode) {
 }
 
 std::string MachineSettingsForm::Apply(int language) {
-    if (m_session.IsConnected() == 0) {
-        return FeatureTextOf(FeatureText::NotConnected, language);
+    if (const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(m_session)) {
+        return FeatureTextOf(*obstacle, language);
     }
-    const bool sent = m_session.GetMachineSet().ApplyMachineSet() == static_cast<int>(kReportSize);
-    return FeatureTextOf(sent ? FeatureText::SettingSaved : FeatureText::NotConnected, language);
+    const int sent = m_session.GetMachineSet().ApplyMachineSet();
+    return FeatureTextOf(DeviceCommandGate::Outcome(sent, FeatureText::SettingSaved), language);
 }
 
 }  // namespace varnoth

@@ -81,9 +81,13 @@ class MachineSettingsForm {
     void LockBoxToggled(const LockBox& box, bool locked);
     void VolModeChosen(bool byMode);
 
-    // Sends the working copy. Returns the notice: saved when the report reached the device, otherwise that
-    // the device must be connected first (without a device the saved copy is left as it was).
+    // Sends the working copy. Returns the notice: saved when the report went out to the device; otherwise
+    // that the device must be connected first, that it is in upgrade mode (nothing sent) or that it did not
+    // receive the settings. Only settings that went out become the saved copy.
+    // Callable on the link thread.
     std::string Apply(int language);
+
+    DeviceSession& Session() const { return m_session; }
 
   private:
     static RowView ViewOf(const SliderRow& row, std::uint8_t value, int language);

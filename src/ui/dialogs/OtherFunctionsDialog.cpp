@@ -5,8 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <optional>
+#include <string>
 
 #include "session/DeviceSession.h"
+#include "ui/dialogs/DeviceCommandGate.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/DialogTexts.h"
@@ -31,11 +35,6 @@ constexpr std::array kControls = {
     ControlTemplate{Dlg::kRemoteId, ControlKind::PushButton, {71, 61, 52, 15}, "Remote"},
     ControlTemplate{Dlg::kUpgradeId, ControlKind::PushButton, {127, 61, 52, 15}, "Upgrade"},
 };
-
-std::string Text(FeatureText text) {
-    // The dialog's messages are Chinese in both languages.
-    return FeatureTextOf(text, 0);
-}
 
 }  // namespace
 
@@ -62,26 +61,56 @@ OtherFunctionsDialog::OtherFunctionsDialog(DeviceSession& session, FeatureHost& 
     ApplyDialogTexts(*this, kTemplateNumber);
 }
 
+QString OtherFunctionsDialog::Text(FeatureText text) const {
+    return QString::fromStdString(FeatureTextOf(text, m_host.Language()));
+}
+
+// Nothing is sent to an amplifier that waits for firmware; without one the buttons do nothing, as the main
+// window's memory-mode buttons.
 void OtherFunctionsDialog::ResetMode(int mode) {
     if (m_session.IsConnected() == 0) {
         return;
     }
-    m_session.ResetMode(std::clamp(mode, 0, kModeCount - 1), 1);
-    m_host.ShowSyncDialog(this);
+    DeviceSession& session = m_session;
+    const int clamped = std::clamp(mode, 0, kModeCount - 1);
+    SendAndReadBack([&session, clamped] { return session.ResetMode(clamped, 0); }, FeatureText::NotConnected);
 }
 
+// The machine's settings, parameters and records all change: the panel reads them back, with the progress
+// dialog, and shows what the amplifier now holds.
 void OtherFunctionsDialog::ResetMachine() {
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, QString::fromStdString(Text(FeatureText::ResetMachineCaption)),
-        QString::fromStdString(Text(FeatureText::ResetMachineQuestion)), QMessageBox::Yes | QMessageBox::No);
+    const QMessageBox::StandardButton answer =
+        QMessageBox::question(this, Text(FeatureText::ResetMachineCaption),
+                              Text(FeatureText::ResetMachineQuestion), QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes) {
         return;
     }
-    if (m_session.IsConnected() == 0) {
-        m_host.ShowNotice(QString::fromStdString(Text(FeatureText::ConnectFirst)), kNoticeMs);
-        return;
-    }
-    m_session.ResetMachine();
+    DeviceSession& session = m_session;
+    SendAndReadBack([&session] { return session.ResetMachine(); }, FeatureText::ConnectFirst);
+}
+
+void OtherFunctionsDialog::SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice) {
+    DeviceSession& session = m_session;
+    const int language = m_host.Language();
+    SendThenTell(
+        session, *this,
+        [&session, reset = std::move(reset), withoutDevice, language]() -> std::string {
+            std::optional<FeatureText> refusal = DeviceCommandGate::Obstacle(session);
+            if (refusal == FeatureText::NotConnected) {
+                refusal = withoutDevice;
+            } else if (!refusal && reset() == 0) {
+                refusal = FeatureText::NotReceived;
+            }
+            return refusal ? FeatureTextOf(*refusal, language) : std::string();
+        },
+        [this](const std::string& refused) {
+            if (!refused.empty()) {
+                m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
+                return;
+            }
+            m_session.SynchronizeData(false);
+            m_host.ShowSyncDialog(this);
+        });
 }
 
 void OtherFunctionsDialog::OpenRemote() {

@@ -2,7 +2,10 @@
 
 #include <QDialog>
 
+#include <functional>
+
 #include "ui/dialogs/DialogTemplate.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
@@ -11,7 +14,7 @@ class FeatureHost;
 
 // The rarely used device functions: reset one of the four memory modes or the whole machine, learn a remote
 // control, upgrade the firmware. Modal; it asks, checks the connection and hands over to the session and
-// to the remote-learning and upgrade dialogs.
+// to the remote-learning and upgrade dialogs. A reset is followed by reading everything back.
 class OtherFunctionsDialog : public QDialog {
     Q_OBJECT
 
@@ -32,7 +35,12 @@ class OtherFunctionsDialog : public QDialog {
     void accept() override {}
 
   private:
+    // A message in the user's language.
+    QString Text(FeatureText text) const;
     void ResetMode(int mode);
+    // Sends a reset on the link thread; once it went out everything is read back under the progress dialog,
+    // otherwise the user is told why not (`withoutDevice` when no device is connected).
+    void SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice);
     void ResetMachine();
     void OpenRemote();
 

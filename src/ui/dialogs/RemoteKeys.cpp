@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "device/Transport.h"
 #include "session/DeviceSession.h"
 #include "session/RemoteCodes.h"
+#include "ui/dialogs/DeviceCommandGate.h"
 #include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
@@ -43,9 +43,21 @@ std::string KeyCodeText(std::uint8_t code) {
 }
 
 std::string ApplyRemoteKeys(DeviceSession& session, int language) {
-    const bool sent =
-        session.IsConnected() != 0 && session.GetRemote().ApplyIRSet() == static_cast<int>(kReportSize);
-    return FeatureTextOf(sent ? FeatureText::RemoteSaved : FeatureText::NotConnected, language);
+    if (const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(session)) {
+        return FeatureTextOf(*obstacle, language);
+    }
+    const int sent = session.GetRemote().ApplyIRSet();
+    return FeatureTextOf(DeviceCommandGate::Outcome(sent, FeatureText::RemoteSaved), language);
+}
+
+std::string StartStudying(DeviceSession& session, const RemoteKey& key, int language) {
+    if (const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(session)) {
+        return FeatureTextOf(*obstacle, language);
+    }
+    if (!DeviceCommandGate::WentOut(session.GetRemote().StudyKey(key.index))) {
+        return FeatureTextOf(FeatureText::NotReceived, language);
+    }
+    return {};
 }
 
 }  // namespace varnoth

@@ -72,7 +72,12 @@ std::string KeyPrompt(const RemoteKey& key, int language);
 std::string KeyCodeText(std::uint8_t code);
 
 // Apply in the remote-learning dialog: sends the session's remote-control record. Returns the notice: saved
-// when the report reached the device, otherwise that the device must be connected first.
+// when the report went out to the device; otherwise that the device must be connected first, that it is in
+// upgrade mode (nothing sent) or that it did not receive the record.
 std::string ApplyRemoteKeys(DeviceSession& session, int language);
+
+// A click on a key: asks the device to learn it. Empty when the device was asked (wait for its code now),
+// otherwise the notice that says why not, for the same reasons as ApplyRemoteKeys.
+std::string StartStudying(DeviceSession& session, const RemoteKey& key, int language);
 
 }  // namespace varnoth

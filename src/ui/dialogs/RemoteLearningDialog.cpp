@@ -100,12 +100,30 @@ void RemoteLearningDialog::PlaceOverPicture() {
 }
 
 void RemoteLearningDialog::accept() {
-    m_host.ShowNotice(QString::fromStdString(ApplyRemoteKeys(m_session, m_host.Language())), kNoticeMs);
+    DeviceSession& session = m_session;
+    SendThenTell(
+        session, *this,
+        [&session, language = m_host.Language()] { return ApplyRemoteKeys(session, language); },
+        [this](const std::string& notice) { m_host.ShowNotice(QString::fromStdString(notice), kNoticeMs); });
 }
 
+// The wait for the code begins once the device has been asked to learn the key.
 void RemoteLearningDialog::StudyKey(const RemoteKey& key) {
+    DeviceSession& session = m_session;
+    SendThenTell(
+        session, *this,
+        [&session, &key, language = m_host.Language()] { return StartStudying(session, key, language); },
+        [this, &key](const std::string& refused) {
+            if (!refused.empty()) {
+                m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
+                return;
+            }
+            WaitForKey(key);
+        });
+}
+
+void RemoteLearningDialog::WaitForKey(const RemoteKey& key) {
     const int language = m_host.Language();
-    m_session.GetRemote().StudyKey(key.index);
     KeyLearningDialog study(QString::fromStdString(KeyPrompt(key, language)), m_session.GetRemote(), language,
                             m_host.Timing().studyCloseDelay, this);
     m_host.SetStudyDialog(&study);

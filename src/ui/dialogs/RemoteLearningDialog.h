@@ -14,7 +14,8 @@ struct RemoteKey;
 
 // Remote-control learning: a picture of the remote whose 15 keys can be clicked. A click asks the device to
 // learn that key and waits in the key-studying dialog for the code; Apply sends the learnt record to the
-// device. Modal; the connection is not required to open it.
+// device. Both say at once when the device is missing, in upgrade mode or did not receive the command, and
+// then nothing waits. Modal; the connection is not required to open it.
 class RemoteLearningDialog : public QDialog {
     Q_OBJECT
 
@@ -35,6 +36,7 @@ class RemoteLearningDialog : public QDialog {
 
   private:
     void StudyKey(const RemoteKey& key);
+    void WaitForKey(const RemoteKey& key);
     void PlaceOverPicture();
 
     DeviceSession& m_session;

@@ -30,7 +30,7 @@ bool SessionUpgrade::CarriesImage() const {
     return m_session.IsSimulated() != 0 || !CarriedFirmwareImage().empty();
 }
 
-std::string SessionUpgrade::ImageFileProblem(const std::string& path) const {
+UpgradeResult SessionUpgrade::CheckImageFile(const std::string& path) const {
     std::vector<std::uint8_t> image;
     return FirmwareUpgrade::ReadImageFile(path, image);
 }

@@ -16,7 +16,7 @@ class SessionUpgrade : public UpgradeSession {
     std::string DeviceDate() const override;
     std::string ImageDate() const override;
     bool CarriesImage() const override;
-    std::string ImageFileProblem(const std::string& path) const override;
+    UpgradeResult CheckImageFile(const std::string& path) const override;
     bool StartUpgrade() override;
     bool StartUpgrade(const std::string& path) override;
     bool IsUpgrading() const override;

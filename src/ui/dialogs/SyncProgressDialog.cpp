@@ -1,5 +1,6 @@
 #include "ui/dialogs/SyncProgressDialog.h"
 
+#include <QLabel>
 #include <QPalette>
 #include <QPointer>
 #include <QProgressBar>
@@ -7,6 +8,7 @@
 #include <array>
 
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
@@ -29,13 +31,16 @@ const DialogTemplate& SyncProgressDialog::Template() {
     return dialog;
 }
 
-QString SyncProgressDialog::GiveUpNotice() {
-    return QStringLiteral("错误,建议重连设备");
+QString SyncProgressDialog::GiveUpNotice(int language) {
+    return QString::fromStdString(FeatureTextOf(FeatureText::SyncGaveUp, language));
 }
 
-SyncProgressDialog::SyncProgressDialog(QWidget* parent, SyncDialogTiming timing)
-    : QDialog(parent), m_timing(timing) {
+SyncProgressDialog::SyncProgressDialog(QWidget* parent, SyncDialogTiming timing, int language)
+    : QDialog(parent), m_timing(timing), m_language(language) {
     BuildDialog(*this, Template());
+    setWindowTitle(QString::fromStdString(FeatureTextOf(FeatureText::SyncTitle, language)));
+    FindControl<QLabel>(*this, kLabelId)
+        ->setText(QString::fromStdString(FeatureTextOf(FeatureText::SyncRunning, language)));
     setCursor(Qt::WaitCursor);
     QPalette background = palette();
     background.setColor(QPalette::Window, QColor(230, 230, 230));
@@ -74,7 +79,7 @@ void SyncProgressDialog::GiveUp() {
     const int noticeMs = m_timing.noticeMs;
     Finish();
     if (self) {
-        emit GaveUp(GiveUpNotice(), noticeMs);
+        emit GaveUp(GiveUpNotice(m_language), noticeMs);
     }
 }
 

@@ -30,9 +30,10 @@ class SyncProgressDialog : public QDialog {
     static constexpr int kLabelId = 1218;
     static constexpr int kProgressId = 1217;
     static const DialogTemplate& Template();
-    static QString GiveUpNotice();  // "错误,建议重连设备"
+    // language: 0 Chinese, anything else English.
+    static QString GiveUpNotice(int language);  // "错误,建议重连设备"
 
-    explicit SyncProgressDialog(QWidget* parent = nullptr, SyncDialogTiming timing = {});
+    explicit SyncProgressDialog(QWidget* parent = nullptr, SyncDialogTiming timing = {}, int language = 0);
 
     // The synchronisation has finished: stop the timers and end the dialog.
     void Finish();
@@ -51,6 +52,7 @@ class SyncProgressDialog : public QDialog {
     void GiveUp();
 
     SyncDialogTiming m_timing;
+    int m_language;
     QProgressBar* m_bar = nullptr;
     QTimer m_stepTimer;
     QTimer m_giveUpTimer;

@@ -69,7 +69,9 @@ UpgradeDialog::UpgradeDialog(UpgradeSession& session, FeatureHost& host, QWidget
     if (!m_session.IsUpStatus()) {
         FindControl(*this, kDeviceDateTitleId)->show();
         auto* deviceDate = FindControl<QLabel>(*this, kDeviceDateId);
-        deviceDate->setText(QString::fromStdString(m_session.DeviceDate()));
+        const std::string date = m_session.DeviceDate();
+        deviceDate->setText(date.empty() ? Text(FeatureText::UnknownVersion, m_host.Language())
+                                         : QString::fromStdString(date));
         deviceDate->show();
     }
 

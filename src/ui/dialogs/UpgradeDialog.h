@@ -51,7 +51,7 @@ class UpgradeDialog : public QDialog {
     void OnArrival(bool upgradeMode);
     // The device was removed: the mark turns red.
     void OnRemoval();
-    // WM_UPGRADE_DONE: the transfer has ended. When the whole image was sent the completion notice shows and
+    // The transfer has ended. When the whole image was sent the completion notice shows and
     // the dialog closes; otherwise the user is told why and the dialog stays.
     void OnUpgradeDone();
 

@@ -31,7 +31,10 @@ UpgradeFlow::Start UpgradeFlow::Check(int language) const {
     }
     // In normal mode the amplifier ignores an image: nothing is sent, and the user learns how to switch.
     if (!m_session.IsUpStatus()) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeNeedsMode, language), {}, true};
+        return Start{false,
+                     UpgradeDetailOf(UpgradeResult::Failed(UpgradeFault::NotUpgradeMode, {}), language),
+                     {},
+                     true};
     }
     return Start{true, {}, {}};
 }
@@ -53,8 +56,9 @@ UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language)
     if (Start check = Check(language); !check.started) {
         return check;
     }
-    if (std::string problem = m_session.ImageFileProblem(path); !problem.empty()) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language), problem};
+    if (const UpgradeResult check = m_session.CheckImageFile(path); check.fault != UpgradeFault::None) {
+        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language),
+                     UpgradeDetailOf(check, language)};
     }
     if (!m_session.StartUpgrade(path)) {
         return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};
@@ -69,7 +73,7 @@ UpgradeFlow::Completion UpgradeFlow::Done(int language) const {
     }
     const FeatureText heading =
         m_session.IsConnected() ? FeatureText::UpgradeFailed : FeatureText::UpgradeDeviceGone;
-    return Completion{false, FeatureTextOf(heading, language), outcome.message};
+    return Completion{false, FeatureTextOf(heading, language), UpgradeDetailOf(outcome, language)};
 }
 
 std::string UpgradeFlow::ProgressText(int percent) {

@@ -22,8 +22,8 @@ class UpgradeSession {
     // Whether there is an image for the automatic upgrade: the one the build carries (the virtual amplifier
     // takes a test image).
     virtual bool CarriesImage() const = 0;
-    // Empty when the image file can be sent, else why not (a message for the user).
-    virtual std::string ImageFileProblem(const std::string& path) const = 0;
+    // Fault None when the image file can be sent, else why not.
+    virtual UpgradeResult CheckImageFile(const std::string& path) const = 0;
 
     // Start the upgrade thread with the carried image or with an image file; false when a transfer is
     // already under way (nothing starts then).

@@ -37,6 +37,7 @@
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/SessionHost.h"
 #include "ui/main/UserSettings.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth {
 
@@ -181,6 +182,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     SetUpColours();
     ConnectEdits();
     ConnectCommands();
+    m_undo = std::make_unique<WindowUndo>(*this, m_session);
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);

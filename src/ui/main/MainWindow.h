@@ -20,6 +20,8 @@
 
 class QAbstractSlider;
 
+class QMenu;
+
 namespace varnoth {
 
 class EqGraph;
@@ -29,6 +31,7 @@ class MachineSettingsDialog;
 class LevelMeter;
 class KeyLearningDialog;
 class SessionEvents;
+class WindowUndo;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
@@ -57,7 +60,7 @@ struct MainWindowHooks {
 
     // The firmware upgrade dialog (template 233), made by OpenUpgradeDialog and run modally; while it runs
     // the window tells it of an amplifier arriving in upgrade mode (the user has agreed to upgrade), of the
-    // amplifier's removal and of the end of a transfer (WM_UPGRADE_DONE).
+    // amplifier's removal and of the end of a transfer (the upgrade notification).
     std::function<std::unique_ptr<QDialog>(QWidget& owner)> makeUpgradeDialog;
     std::function<void(QDialog& upgradeDialog)> upgradeArrival;
     std::function<void(QDialog& upgradeDialog)> upgradeDeviceGone;
@@ -126,8 +129,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // What the feature dialogs ask of the window.
     // The one-line self-closing notice.
     void ShowNotice(const QString& text, int periodMs) override;
-    // Runs the progress dialog modally over `over` unless one runs; it ends on WM_SYNC_DONE or by its own
-    // time-out.
+    // Runs the progress dialog modally over `over` unless one runs; it ends on the synchronisation
+    // notification or by its own time-out.
     void ShowSyncDialog(QWidget* over) override;
     // The master volume sliders' ranges from the saved machine settings, each at the store's value.
     void ReLimitMasterVolumes() override;
@@ -158,10 +161,13 @@ class MainWindow : public QDialog, public FeatureHost {
     bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
     // The text of the notice window while it shows, else empty.
     QString NoticeText() const;
+    // Undo and redo of the edits.
+    WindowUndo& Undo() { return *m_undo; }
 
   signals:
-    // A WM_SYNC_DONE has been handled: the controls show the store and the version check has run.
-    void synchronised(int wParam);
+    // A synchronisation notification has been handled: the controls show the store and the version check has
+    // run.
+    void synchronised(int direction);
 
   public slots:
     void accept() override;
@@ -194,6 +200,11 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnPresetChosen(int id, int index);
     void OnChannelButton(bool micView);
     void OnEqPoint(const EqPoint& point, int controlId);
+    // Every band of a panel that changed at once (a shift of all bands).
+    void OnEqPoints(int controlId);
+    void OnEqMenu(QMenu* menu, int controlId);
+    // Copies the shown graphic EQ page's bands to another page: one edit of every band that differs.
+    void CopyGraphicEq(int toPage);
     void SetText(int id, const QString& text);
     QString EffectText(int sliderId, std::uint8_t value) const;
 
@@ -201,7 +212,7 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnConnectTimer();
     void Connect(bool fromTimer);
     void OnDeviceChange(bool arrived, const QString& path);
-    void OnSyncDone(int wParam);
+    void OnSyncDone(int direction);
     void OnKeyStudied(int keyCode);
     void OnUpgradeDone();
     void OnAnsweringChanged(bool answering);
@@ -265,6 +276,8 @@ class MainWindow : public QDialog, public FeatureHost {
     QTimer m_connectTimer;    // timer 1
     QTimer m_meterFeedTimer;  // timer 2
     QTimer m_levelPollTimer;  // timer 3
+
+    std::unique_ptr<WindowUndo> m_undo;
 };
 
 }  // namespace varnoth

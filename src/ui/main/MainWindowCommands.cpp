@@ -22,7 +22,9 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/StepText.h"
 #include "ui/main/UserSettings.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth {
 
@@ -40,6 +42,9 @@ constexpr void (ParameterStore::*kGeqResets[kEqPages])() = {
     &ParameterStore::ResetMusicGEQ,
     &ParameterStore::ResetSubGEQ,
 };
+
+// The banks of the graphic EQ pages, as the parameter table names them.
+constexpr const char* kGeqBankNames[kEqPages] = {"CenterGEQ", "MicGEQ", "MusicGEQ", "SubGEQ"};
 
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
@@ -129,11 +134,17 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const auto* widget = qobject_cast<QWidget*>(watched);
+        if (!key->isAutoRepeat() && widget != nullptr && widget->window() == this) {
+            m_undo->NewGesture();
+        }
         if (key->key() == Qt::Key_F11 && key->modifiers().testFlag(Qt::ControlModifier) &&
             widget != nullptr && widget->window() == this) {
             OpenSettingsDialog();
             return true;
         }
+    }
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel) {
+        m_undo->NewGesture();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -165,6 +176,8 @@ void MainWindow::OnLoadMode(int mode) {
     if (m_session.IsConnected() == 0 || ModeLocked(false)) {
         return;
     }
+    const WindowUndo::Edit step(*m_undo, kLoadModeButton + mode,
+                                kLoadModeAction.In(m_language) + std::to_string(mode + 1), true);
     m_session.LoadMode(mode, 1);
     ShowSyncDialog(this);
 }
@@ -181,6 +194,7 @@ void MainWindow::OnSaveMode(int mode) {
 
 // The write-all runs whether or not a device is connected: the controls show the loaded set either way.
 void MainWindow::OnLoadFile() {
+    const WindowUndo::Edit step(*m_undo, kLoadFileButton, kLoadFileAction.In(m_language), true);
     if (LoadEffectData() != 1) {
         return;
     }
@@ -241,6 +255,8 @@ void MainWindow::OnFlatEq() {
     if (question == nullptr || !Ask(kConfirmCaption, question)) {
         return;
     }
+    const WindowUndo::Edit step(*m_undo, kFlatEqButton,
+                                kFlatAction.In(m_language) + ParameterTitle(kGeqBankNames[page], m_language));
     (m_session.*kGeqResets[page])();
     ShowEqPage(page);
     ShowNotice(Utf8(kFlatEqDone.In(m_language)), kNoticeMs);
@@ -251,6 +267,9 @@ void MainWindow::OnFlatPeq() {
     if (!Ask(kConfirmCaption, micView ? kFlatMicPeqQuestion : kFlatMusicPeqQuestion)) {
         return;
     }
+    const WindowUndo::Edit step(
+        *m_undo, kFlatPeqButton,
+        kFlatAction.In(m_language) + ParameterTitle(micView ? "PEQOn_Mic" : "PEQOn_Music", m_language));
     if (micView) {
         m_session.SetPEQ_Reset_Mic();
     } else {
@@ -264,6 +283,7 @@ void MainWindow::OnDefaultMicEq() {
     if (!Ask(kConfirmCaption, kDefaultMicEqQuestion.In(m_language))) {
         return;
     }
+    const WindowUndo::Edit step(*m_undo, kDefaultEqButton, kDefaultMicEqAction.In(m_language));
     m_session.ResetMicMode1GEQ();
     ShowEqPage(m_eqPage);
     ShowNotice(Utf8(kDefaultMicEqDone.In(m_language)), kNoticeMs);
@@ -271,6 +291,7 @@ void MainWindow::OnDefaultMicEq() {
 
 void MainWindow::OnSwitchLanguage() {
     ApplyLanguage(m_language == kChinese ? kEnglish : kChinese);
+    m_undo->UpdateActions();
     UserSettings::Write(QLatin1String(UserSettings::kLanguage), m_language);
 }
 

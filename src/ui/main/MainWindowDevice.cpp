@@ -15,6 +15,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/SessionEvents.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth {
 
@@ -125,7 +126,7 @@ void MainWindow::ShowSyncDialog(QWidget* over) {
     if (m_syncDialog) {
         return;
     }
-    SyncProgressDialog dialog(over != nullptr ? over : this, m_timing.sync);
+    SyncProgressDialog dialog(over != nullptr ? over : this, m_timing.sync, m_language);
     connect(&dialog, &SyncProgressDialog::GaveUp, this, &MainWindow::ShowNotice);
     m_syncDialog = &dialog;
     m_syncing = 1;
@@ -167,7 +168,8 @@ void MainWindow::OnDeviceChange(bool arrived, const QString& path) {
     SetStatus(0);
 }
 
-void MainWindow::OnSyncDone(int wParam) {
+void MainWindow::OnSyncDone(int direction) {
+    m_undo->OnSynchronised();
     RefreshAll();
     if (m_syncDialog) {
         m_syncing = 0;
@@ -180,19 +182,19 @@ void MainWindow::OnSyncDone(int wParam) {
         if (!m_session.IsAnswering()) {
             m_syncUnanswered = true;
             ShowNotice(QString::fromUtf8(kSyncUnansweredNotice.In(m_language)), 3000);
-            emit synchronised(wParam);
+            emit synchronised(direction);
             return;
         }
         if (!m_syncRepeated) {
             m_syncRepeated = true;
             m_session.SynchronizeData(false);
-            emit synchronised(wParam);
+            emit synchronised(direction);
             return;
         }
     }
     // Without a device (a file loaded while none is connected) there is no model or firmware to check.
     const int version = m_session.IsConnected() != 0 ? m_session.IsNeedUp() : 0;
-    Trace("Main window: synchronised (%d), version check %d\n", wParam, version);
+    Trace("Main window: synchronised (%d), version check %d\n", direction, version);
     switch (version) {
         case -2:
             DisconnectWithFarewell();
@@ -218,7 +220,7 @@ void MainWindow::OnSyncDone(int wParam) {
         default:
             break;
     }
-    emit synchronised(wParam);
+    emit synchronised(direction);
 }
 
 void MainWindow::SetStudyDialog(KeyLearningDialog* dialog) {

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
 #include <QSlider>
 
 #include "session/DeviceSession.h"
@@ -16,7 +17,9 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/StepText.h"
 #include "ui/main/WindowParams.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth {
 
@@ -59,6 +62,8 @@ void MainWindow::ConnectEdits() {
     for (EqGraph* panel : {m_graphicPanel, m_peqPanel}) {
         connect(panel, &EqGraph::pointChanged, this, &MainWindow::OnEqPoint);
         connect(panel, &EqGraph::pointSelected, this, &MainWindow::OnEqPoint);
+        connect(panel, &EqGraph::pointsChanged, this, &MainWindow::OnEqPoints);
+        connect(panel, &EqGraph::menuAboutToShow, this, &MainWindow::OnEqMenu);
     }
 }
 
@@ -94,6 +99,7 @@ void MainWindow::OnSliderScrolled(int id) {
     const auto value =
         static_cast<std::uint8_t>(SliderValue(edit->rule, slider->maximum(), slider->sliderPosition()));
     const Param param = OnPath(edit->param, m_micView != 0);
+    const WindowUndo::Edit step(*m_undo, id * 2 + m_micView, ParameterTitle(ParamName(param), m_language));
     switch (edit->after) {
         case AfterEdit::ValueLabel:
             SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
@@ -129,6 +135,7 @@ void MainWindow::OnSliderScrolled(int id) {
 
 void MainWindow::OnCheckBox(int id, bool on) {
     const bool micView = m_micView != 0;
+    const WindowUndo::Edit step(*m_undo, id, Control<QCheckBox>(id)->text().toStdString());
     switch (id) {
         case kPeqOnBox:
             WriteParam(m_session, OnPath(Param::PEQOn_Mic, micView), on ? 1 : 0);
@@ -170,6 +177,7 @@ void MainWindow::OnPresetChosen(int id, int index) {
     // The lists show the store's presets; choosing the one already shown changes nothing, so it loads
     // nothing and keeps the edits made since.
     const auto preset = static_cast<std::uint8_t>(index);
+    const WindowUndo::Edit step(*m_undo, id, Control<QComboBox>(id)->itemText(index).toStdString());
     if (id == kCompressPresetList) {
         if (preset == ReadParam(m_session, OnPath(Param::CompressPreset_Mic, m_micView != 0))) {
             return;
@@ -195,6 +203,12 @@ void MainWindow::OnChannelButton(bool micView) {
 }
 
 void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
+    const int source =
+        controlId * 64 + (controlId == kGraphicPanel ? m_eqPage : m_micView) * 16 + point.index;
+    const WindowUndo::Edit step(
+        *m_undo, source,
+        ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_micView != 0)), m_language) +
+            kBandAction.In(m_language) + std::to_string(point.index + 1));
     if (controlId == kGraphicPanel) {
         const std::uint8_t value = ValueFormat::GeqByte(point.gain);
         if (value != ReadGraphicBand(m_session, m_eqPage, point.index)) {
@@ -238,6 +252,35 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     }
     for (int k = 0; k < count; ++k) {
         WriteParam(m_session, fields[k].param, fields[k].value);
+    }
+}
+
+void MainWindow::OnEqPoints(int controlId) {
+    EqGraph* panel = controlId == kGraphicPanel ? m_graphicPanel : m_peqPanel;
+    for (int band = 0; band < panel->PointCount(); ++band) {
+        OnEqPoint(panel->Point(band), controlId);
+    }
+}
+
+void MainWindow::OnEqMenu(QMenu* menu, int controlId) {
+    if (controlId != kGraphicPanel) {
+        return;
+    }
+    QMenu* copy = menu->addMenu(QString::fromUtf8(CopyEqMenuText(m_language)));
+    for (int page = 0; page < kEqPages; ++page) {
+        if (page != m_eqPage) {
+            copy->addAction(QString::fromUtf8(EqPageTitle(page, m_language)), this,
+                            [this, page] { CopyGraphicEq(page); });
+        }
+    }
+}
+
+void MainWindow::CopyGraphicEq(int toPage) {
+    for (int band = 0; band < kGraphicBands; ++band) {
+        const std::uint8_t value = ReadGraphicBand(m_session, m_eqPage, band);
+        if (value != ReadGraphicBand(m_session, toPage, band)) {
+            WriteGraphicBand(m_session, toPage, band, value);
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/ImageResources.h"
+#include "ui/controls/LevelMeter.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/Language.h"
@@ -166,8 +167,7 @@ void MainWindow::ShowChannel() {
     Control<QCheckBox>(kCompressOnBox)
         ->setChecked(ReadParam(m_session, OnPath(Param::CompressOn_Mic, micView)) != 0);
     Control<QCheckBox>(kPeqOnBox)->setChecked(peqOn);
-    Control<QLabel>(kChannelPicture)
-        ->setPixmap(ImagePixmap(micView ? kMicPicture : kMusicPicture));
+    Control<QLabel>(kChannelPicture)->setPixmap(ImagePixmap(micView ? kMicPicture : kMusicPicture));
     for (const int id : {kGainSlider, kGateSlider}) {
         const SliderEdit* edit = FindSliderEdit(id);
         const std::uint8_t value = ReadParam(m_session, OnPath(edit->param, micView));
@@ -228,6 +228,9 @@ void MainWindow::RefreshCompressor() {
 void MainWindow::RefreshLanguageTexts() {
     m_graphicPanel->SetLanguage(m_language);
     m_peqPanel->SetLanguage(m_language);
+    for (LevelMeter* meter : m_meters) {
+        meter->SetLanguage(m_language);
+    }
     FillPresetLists();
     SelectPreset(*Control<QComboBox>(kEffect1List), m_session.GetEffectPreset(0));
     SelectPreset(*Control<QComboBox>(kEffect2List), m_session.GetEffectPreset(1));

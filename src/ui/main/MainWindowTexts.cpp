@@ -52,6 +52,8 @@ constexpr Bilingual kEqPageTitles[kEqPages] = {
     {"超低总均衡", "SUB EQ"},
 };
 
+constexpr Bilingual kCopyEqMenu = {"复制本均衡到", "Copy this graphic EQ to"};
+
 constexpr Bilingual kFlatEqQuestions[kEqPages] = {
     {"您确定要重置中置均衡?", "Reset center EQ?"},
     {"您确定要重置话筒均衡?", "Reset mic EQ?"},
@@ -109,6 +111,10 @@ std::span<const Bilingual> EffectPresetNames() {
 
 std::span<const Bilingual> CompressorPresetNames() {
     return kCompressorPresetNames;
+}
+
+const char* CopyEqMenuText(int language) {
+    return kCopyEqMenu.In(language);
 }
 
 const char* EqPageTitle(int page, int language) {

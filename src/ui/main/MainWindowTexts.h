@@ -23,6 +23,8 @@ std::span<const Bilingual> CompressorPresetNames();
 
 // The title of graphic EQ page 0..3 (centre, microphone, music, subwoofer); nullptr for another page.
 const char* EqPageTitle(int page, int language);
+// The graphic EQ menu's entry that copies the shown page to another.
+const char* CopyEqMenuText(int language);
 
 // Label 1017: "Connected" / "USB已连接" or "Disconnect" / "USB未连接".
 const char* ConnectionText(bool connected, int language);

@@ -17,9 +17,9 @@ void SessionEvents::OnKeyStudied(std::uint8_t keyCode) {
     Send([this, keyCode] { emit keyStudied(keyCode); });
 }
 
-void SessionEvents::OnSyncDone(int wParam) {
-    auto emitter = [this, wParam] { emit syncDone(wParam); };
-    if (wParam == 0) {
+void SessionEvents::OnSyncDone(int direction) {
+    auto emitter = [this, direction] { emit syncDone(direction); };
+    if (direction == 0) {
         Post(emitter);
     } else {
         Send(emitter);

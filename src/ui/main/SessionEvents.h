@@ -27,7 +27,7 @@ class SessionEvents : public QObject, public SessionObserver {
     ~SessionEvents() override;
 
     void OnKeyStudied(std::uint8_t keyCode) override;
-    void OnSyncDone(int wParam) override;
+    void OnSyncDone(int direction) override;
     void OnUpgradeDone() override;
     void OnAnswering(bool answering) override;
 
@@ -49,7 +49,7 @@ class SessionEvents : public QObject, public SessionObserver {
 
   signals:
     void keyStudied(int keyCode);
-    void syncDone(int wParam);
+    void syncDone(int direction);
     void upgradeDone();
     void answeringChanged(bool answering);
 

@@ -1,6 +1,7 @@
 #include "ui/main/WindowParams.h"
 
 #include <array>
+#include <string>
 
 #include "session/DeviceSession.h"
 #include "session/ParameterTable.h"
@@ -101,17 +102,20 @@ constexpr PeqBandParams kPeqBands[] = {
     {Param::PEQHighGain_Mic, Param::PEQHighF_Mic, Param::Count},
 };
 
-struct GraphicBank {
-    std::uint8_t (ParameterStore::*read)(int) const;
-    void (ParameterStore::*write)(int, int);
-};
+// The parameter table's bank of each graphic EQ page.
+constexpr const char* kGraphicBanks[] = {"CenterGEQ", "MicGEQ", "MusicGEQ", "SubGEQ"};
 
-constexpr GraphicBank kGraphicBanks[] = {
-    {&ParameterStore::GetCenterGEQ, &ParameterStore::SetCenterGEQ},
-    {&ParameterStore::GetMicGEQ, &ParameterStore::SetMicGEQ},
-    {&ParameterStore::GetMusicGEQ, &ParameterStore::SetMusicGEQ},
-    {&ParameterStore::GetSubGEQ, &ParameterStore::SetSubGEQ},
-};
+// The band's row in the parameter table.
+ParameterRef GraphicBand(int page, int band) {
+    static const std::array<const Parameter*, std::size(kGraphicBanks)> banks = [] {
+        std::array<const Parameter*, std::size(kGraphicBanks)> found{};
+        for (std::size_t i = 0; i < found.size(); ++i) {
+            found[i] = FindParameter(std::string(kGraphicBanks[i]) + ".0")->param;
+        }
+        return found;
+    }();
+    return {banks[static_cast<std::size_t>(page)], band};
+}
 
 bool ValidBand(int page, int band) {
     return page >= 0 && page < static_cast<int>(std::size(kGraphicBanks)) && band >= 0 &&
@@ -171,12 +175,14 @@ std::uint8_t ReadGraphicBand(const DeviceSession& session, int page, int band) {
     if (!ValidBand(page, band)) {
         return 0;
     }
-    return (session.*kGraphicBanks[page].read)(band);
+    const ParameterRef ref = GraphicBand(page, band);
+    return static_cast<std::uint8_t>(ref.param->get(session, ref.index));
 }
 
 void WriteGraphicBand(DeviceSession& session, int page, int band, std::uint8_t value) {
     if (ValidBand(page, band)) {
-        (session.*kGraphicBanks[page].write)(band, value);
+        const ParameterRef ref = GraphicBand(page, band);
+        ref.param->set(session, ref.index, value);
     }
 }
 

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <cmath>
 #include <limits>
 #include <vector>
 
@@ -42,6 +48,14 @@ class EqPanelTest : public ::testing::Test {
     void Move(QPoint to, Qt::MouseButtons buttons) {
         QMouseEvent move(QEvent::MouseMove, to, panel.mapToGlobal(to), Qt::NoButton, buttons, Qt::NoModifier);
         QApplication::sendEvent(&panel, &move);
+    }
+
+    // A wheel turn of delta (120 a notch) over a client position; whether the graph took it.
+    bool Wheel(QPoint at, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWheelEvent wheel(at, panel.mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, modifiers,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&panel, &wheel);
+        return wheel.isAccepted();
     }
 
     EqGraph panel{nullptr, 1015};
@@ -151,7 +165,7 @@ TEST_F(EqPanelTest, ArrowKeysStepTheSelectedGainAndNotifyEvenAtTheLimit) {
     EXPECT_FLOAT_EQ(changed[1].gain, 14.0f) << "Up at maxGain stays there but still notifies";
     QTest::keyClick(&panel, Qt::Key_Down);
     EXPECT_FLOAT_EQ(panel.Point(2).gain, 13.0f);
-    QTest::keyClick(&panel, Qt::Key_Left);
+    QTest::keyClick(&panel, Qt::Key_A);
     EXPECT_EQ(changed.size(), 3u) << "other keys change nothing";
 }
 
@@ -227,6 +241,167 @@ TEST(EqPanelInfo, GainColoursFollowTheTruncatedGain) {
     for (const Case& c : cases) {
         EXPECT_EQ(EqGraph::InfoGainColor(c.gain), c.colour) << "gain " << c.gain;
     }
+}
+
+// The wheel over a handle and the keys on the selected band: which band, which field, what value.
+TEST_F(EqPanelTest, WheelAndKeysStepTheAddressedBandsField) {
+    enum Field { Gain, Freq, Q, Nothing };
+    struct Case {
+        const char* what;
+        bool parametric;
+        int band;
+        int wheel;  // a wheel turn over the band, or 0 for a key on the band selected
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        Field field;
+        float value;
+    };
+    const float upSemitone = 900.0f * static_cast<float>(std::pow(2.0, 1.0 / 12));
+    const float downFine = 900.0f * static_cast<float>(std::pow(2.0, -1.0 / 48));
+    const Case cases[] = {
+        {"wheel up", false, 3, 120, {}, Qt::NoModifier, Gain, 1.0f},
+        {"wheel down two notches", false, 3, -240, {}, Qt::NoModifier, Gain, -2.0f},
+        {"Ctrl+wheel on whole dB", false, 3, 120, {}, Qt::ControlModifier, Gain, 1.0f},
+        {"Shift+wheel: no Q here", false, 3, 120, {}, Qt::ShiftModifier, Nothing, 0},
+        {"PEQ wheel up", true, 1, 120, {}, Qt::NoModifier, Gain, 1.0f},
+        {"PEQ Ctrl+wheel", true, 1, 120, {}, Qt::ControlModifier, Gain, 0.2f},
+        {"PEQ Shift+wheel", true, 2, 120, {}, Qt::ShiftModifier, Q, 1.5f},
+        {"PEQ Ctrl+Shift+wheel", true, 2, 120, {}, Qt::ShiftModifier | Qt::ControlModifier, Q, 1.15f},
+        {"PEQ Shift+wheel on a shelf", true, 0, 120, {}, Qt::ShiftModifier, Nothing, 0},
+        {"PEQ Down", true, 1, 0, Qt::Key_Down, Qt::NoModifier, Gain, -1.0f},
+        {"PEQ Ctrl+Up", true, 1, 0, Qt::Key_Up, Qt::ControlModifier, Gain, 0.2f},
+        {"PEQ Shift+Right", true, 1, 0, Qt::Key_Right, Qt::ShiftModifier, Freq, upSemitone},
+        {"PEQ Ctrl+Shift+Left", true, 1, 0, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier, Freq,
+         downFine},
+        {"Shift+Right on a fixed band", false, 4, 0, Qt::Key_Right, Qt::ShiftModifier, Freq, 500.0f},
+    };
+    for (const Case& c : cases) {
+        if (c.parametric) {
+            Parametric();
+        } else {
+            panel.SetScaleMode(0);
+            panel.SetPointCount(10);
+        }
+        panel.SetSelected(c.wheel != 0 ? -1 : c.band);
+        const QPoint at = HandleOf(c.band);
+        changed.clear();
+        selected.clear();
+        if (c.wheel != 0) {
+            EXPECT_TRUE(Wheel(at, c.wheel, c.modifiers)) << c.what;
+            EXPECT_EQ(panel.Selected(), c.band) << c.what << ": the wheel picks the band it turns";
+            ASSERT_EQ(selected.size(), 1u) << c.what;
+        } else {
+            QTest::keyClick(&panel, c.key, c.modifiers);
+        }
+        if (c.field == Nothing) {
+            EXPECT_TRUE(changed.empty()) << c.what;
+            continue;
+        }
+        ASSERT_EQ(changed.size(), 1u) << c.what;
+        EXPECT_EQ(changed[0].index, c.band) << c.what;
+        const float value = c.field == Gain   ? changed[0].gain
+                            : c.field == Freq ? changed[0].freq
+                                              : changed[0].q;
+        EXPECT_NEAR(value, c.value, 1e-3) << c.what;
+    }
+}
+
+TEST_F(EqPanelTest, WheelHalfNotchesAddUpAndTheWheelElsewhereIsLeftToTheWindow) {
+    const QPoint at = HandleOf(6);
+    EXPECT_TRUE(Wheel(at, 60));
+    EXPECT_TRUE(changed.empty()) << "half a notch of a fine wheel";
+    EXPECT_TRUE(Wheel(at, 60));
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_FLOAT_EQ(changed[0].gain, 1.0f);
+    EXPECT_FALSE(Wheel(QPoint(760, 20), 120)) << "no handle there: the window may scroll";
+    EXPECT_EQ(changed.size(), 1u);
+}
+
+TEST_F(EqPanelTest, LeftAndRightPickBandsWithinTheGraphAndTabReachesIt) {
+    QTest::keyClick(&panel, Qt::Key_Left);
+    EXPECT_EQ(panel.Selected(), 9) << "nothing selected: Left picks the last band";
+    QTest::keyClick(&panel, Qt::Key_Right);
+    EXPECT_EQ(panel.Selected(), 9) << "no band after the last";
+    panel.SetSelected(-1);
+    QTest::keyClick(&panel, Qt::Key_Right);
+    QTest::keyClick(&panel, Qt::Key_Right);
+    EXPECT_EQ(panel.Selected(), 1);
+    ASSERT_EQ(selected.size(), 3u);
+    EXPECT_EQ(selected.back().index, 1);
+    EXPECT_TRUE(changed.empty()) << "picking a band changes none";
+
+    QWidget window;
+    auto* field = new QLineEdit(&window);
+    auto* graph = new EqGraph(&window, 1022);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_Tab);
+    EXPECT_TRUE(graph->hasFocus());
+}
+
+TEST_F(EqPanelTest, HoveringHighlightsAHandleAndItsTooltipTellsItsValuesInTheShownUnits) {
+    Move(HandleOf(2), Qt::NoButton);
+    EXPECT_EQ(panel.Hovered(), 2);
+    Move(QPoint(760, 20), Qt::NoButton);
+    EXPECT_EQ(panel.Hovered(), -1);
+
+    EqPoint point;
+    point.index = 1;
+    point.freq = 900.0f;
+    point.gain = -1.54f;
+    point.q = 2.5f;
+    EXPECT_EQ(EqGraph::ToolTipText(point, 1, 1), "Index=2 Frequency=900Hz Gain=-1.5dB Q=2.500");
+    EXPECT_EQ(EqGraph::ToolTipText(point, 1, 0), "控制号=2 频率=900Hz 增益=-1.5dB Q值=2.500");
+    EXPECT_EQ(EqGraph::ToolTipText(point, 0, 1), "Index=2 Frequency=900Hz Gain=-1dB") << "whole dB, no Q";
+    point.type = EQ_TYPE_LOWSHELF;
+    EXPECT_EQ(EqGraph::ToolTipText(point, 1, 1), "Index=2 Frequency=900Hz Gain=-1.5dB") << "a shelf has no Q";
+}
+
+TEST_F(EqPanelTest, TheMenuShiftsAllBandsAtOnceAndOpensOnARightClickWithoutADrag) {
+    int menus = 0;
+    QObject::connect(&panel, &EqGraph::menuAboutToShow, [&](QMenu* menu, int id) {
+        EXPECT_EQ(id, 1015);
+        menu->addAction("owner's");
+        ++menus;
+    });
+    QSignalSpy several(&panel, &EqGraph::pointsChanged);
+    panel.Point(0).gain = 14.0f;
+    panel.Point(1).gain = -3.0f;
+    const auto menu = panel.ContextMenu();
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 3);
+    EXPECT_EQ(actions[0]->text(), "Shift all bands +1 dB");
+    EXPECT_EQ(actions[1]->text(), "Shift all bands -1 dB");
+    EXPECT_EQ(actions[2]->text(), "owner's");
+    actions[0]->trigger();
+    EXPECT_FLOAT_EQ(panel.Point(0).gain, 14.0f) << "held at its limit";
+    EXPECT_FLOAT_EQ(panel.Point(1).gain, -2.0f);
+    EXPECT_FLOAT_EQ(panel.Point(9).gain, 1.0f);
+    EXPECT_NEAR(panel.Point(9).response[463], 1.0f, 0.2) << "responses follow";
+    EXPECT_EQ(several.count(), 1);
+    EXPECT_TRUE(changed.empty()) << "one change of all bands, not ten";
+
+    const auto closeMenu = [] {
+        QTimer::singleShot(0, [] {
+            if (QWidget* popup = QApplication::activePopupWidget()) {
+                popup->close();
+            }
+        });
+    };
+    menus = 0;
+    const QPoint at = HandleOf(2);
+    closeMenu();
+    QTest::mousePress(&panel, Qt::RightButton, Qt::NoModifier, at);
+    QTest::mouseRelease(&panel, Qt::RightButton, Qt::NoModifier, at);
+    EXPECT_EQ(menus, 1) << "a right click opens the menu";
+    QTest::mousePress(&panel, Qt::RightButton, Qt::NoModifier, at);
+    Move(at + QPoint(30, 0), Qt::RightButton);
+    QTest::mouseRelease(&panel, Qt::RightButton, Qt::NoModifier, at + QPoint(30, 0));
+    EXPECT_EQ(menus, 1) << "a right drag does not";
+    closeMenu();
+    QTest::keyClick(&panel, Qt::Key_Menu);
+    EXPECT_EQ(menus, 2) << "the Menu key opens it";
 }
 
 }  // namespace

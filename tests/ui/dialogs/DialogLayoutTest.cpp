@@ -48,7 +48,7 @@ TEST(DialogLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
         ExpectFits(RemoteLearningDialog(rig.session, rig.host), "remote learning");
         ExpectFits(UpgradeDialog(upgrade, rig.host), "upgrade");
         ExpectFits(AboutDialog(rig.session), "about");
-        ExpectFits(SyncProgressDialog(), "progress");
+        ExpectFits(SyncProgressDialog(nullptr, {}, language), "progress");
         QString longest;
         for (const RemoteKey& key : kRemoteKeys) {
             const QString prompt = QString::fromStdString(KeyPrompt(key, language));

@@ -13,10 +13,12 @@ namespace varnoth::test {
 
 namespace {
 
-LinkTiming QuickStart() {
+LinkTiming QuickStart(std::chrono::milliseconds replyWait) {
     LinkTiming timing;
+    timing.replyWait = replyWait;
     timing.syncStartDelay = std::chrono::milliseconds(1);
     timing.syncTailPause = std::chrono::milliseconds(1);
+    timing.upgradeStartDelay = std::chrono::milliseconds(1);
     return timing;
 }
 
@@ -59,7 +61,7 @@ void UiObserver::OnUpgradeDone() {
         Qt::QueuedConnection);
 }
 
-SimRig::SimRig() : session(provider, QuickStart()) {
+SimRig::SimRig(std::chrono::milliseconds replyWait) : session(provider, QuickStart(replyWait)) {
     UseLanguage(kChinese);
 }
 
@@ -69,6 +71,48 @@ SimRig::~SimRig() {
 
 bool SimRig::Connect() {
     return session.TryConnDevice(&observer) == 1;
+}
+
+const char* NameOf(AmpState state) {
+    switch (state) {
+        case AmpState::Connected:
+            return "connected";
+        case AmpState::Disconnected:
+            return "disconnected";
+        case AmpState::UpgradeMode:
+            return "upgrade mode";
+        case AmpState::WriteFails:
+            return "write fails";
+    }
+    return "?";
+}
+
+void SimRig::Settle() {
+    session.WaitUntilSent(std::chrono::milliseconds(kDeadlineMs));
+    QCoreApplication::processEvents();
+}
+
+bool SimRig::Enter(AmpState state) {
+    session.SetWaitForTransfers(false);
+    switch (state) {
+        case AmpState::Disconnected:
+            return session.IsConnected() == 0;
+        case AmpState::Connected:
+            return Connect() && session.IsUpStatus() == 0;
+        case AmpState::UpgradeMode:
+            provider->Unplug();
+            amp->SetUpgradeMode(true);
+            provider->Plug();
+            return Connect() && session.IsUpStatus() == 1;
+        case AmpState::WriteFails:
+            if (!Connect()) {
+                return false;
+            }
+            // The link is gone before the watcher has told anyone: the session still counts as connected.
+            provider->Unplug();
+            return session.IsConnected() == 1;
+    }
+    return false;
 }
 
 bool WaitFor(const std::function<bool()>& condition, int deadlineMs) {

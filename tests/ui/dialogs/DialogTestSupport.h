@@ -68,7 +68,7 @@ class UiObserver : public QObject, public SessionObserver {
     explicit UiObserver(FakeHost& host) : m_host(host) {}
 
     void OnKeyStudied(std::uint8_t keyCode) override;
-    void OnSyncDone(int wParam) override;
+    void OnSyncDone(int direction) override;
     void OnUpgradeDone() override;
 
     int syncsDone = 0;
@@ -77,12 +77,22 @@ class UiObserver : public QObject, public SessionObserver {
     FakeHost& m_host;
 };
 
+// What the dialogs find when the user acts: an amplifier that answers, none, one waiting in upgrade mode, or
+// one the session still holds whose link no longer takes reports.
+enum class AmpState { Connected, Disconnected, UpgradeMode, WriteFails };
+const char* NameOf(AmpState state);
+
 // The virtual amplifier, a session connected to it and the host the dialogs talk to.
 struct SimRig {
-    SimRig();
+    // replyWait: how long the link waits for a reply that does not come (a dead link waits it per report).
+    explicit SimRig(std::chrono::milliseconds replyWait = LinkTiming{}.replyWait);
     ~SimRig();
 
     bool Connect();
+    // Brings the amplifier and the session into the state; commands return once queued, as in the window.
+    bool Enter(AmpState state);
+    // Lets what the dialogs queued go out and their outcomes arrive here.
+    void Settle();
     // Reads the whole set from the device, as after connecting.
     void ReadAll() { session.ReadAll(); }
 

@@ -154,14 +154,30 @@ TEST(SyncProgressDialog, IgnoresEscEnterAndTheCloseBoxAndShowsActivityUntilFinis
     EXPECT_EQ(gaveUp.count(), 0);
 }
 
-TEST(SyncProgressDialog, GivesUpAfterItsTimerAndAsksForTheReconnectNotice) {
-    SyncProgressDialog dialog(nullptr, {std::chrono::milliseconds(100), std::chrono::milliseconds(50), 1800});
-    QSignalSpy gaveUp(&dialog, &SyncProgressDialog::GaveUp);
-    dialog.open();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kDeadlineMs));
-    ASSERT_EQ(gaveUp.count(), 1);
-    EXPECT_EQ(gaveUp.at(0).at(0).toString(), "错误,建议重连设备");
-    EXPECT_EQ(gaveUp.at(0).at(1).toInt(), 1800);
+TEST(SyncProgressDialog, GivesUpAfterItsTimerAndAsksForTheReconnectNoticeInTheLanguage) {
+    struct Case {
+        int language;
+        const char* title;
+        const char* text;
+        const char* notice;
+    };
+    const Case cases[] = {
+        {0, "同步过程", "当前正在与机器同步数据,请稍后......", "错误,建议重连设备"},
+        {1, "Synchronising", "Synchronising data with the machine, please wait......",
+         "Error, please reconnect the device"},
+    };
+    for (const Case& c : cases) {
+        SyncProgressDialog dialog(
+            nullptr, {std::chrono::milliseconds(100), std::chrono::milliseconds(50), 1800}, c.language);
+        EXPECT_EQ(dialog.windowTitle(), c.title);
+        EXPECT_EQ(FindControl<QLabel>(dialog, SyncProgressDialog::kLabelId)->text(), c.text);
+        QSignalSpy gaveUp(&dialog, &SyncProgressDialog::GaveUp);
+        dialog.open();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kDeadlineMs));
+        ASSERT_EQ(gaveUp.count(), 1);
+        EXPECT_EQ(gaveUp.at(0).at(0).toString(), c.notice);
+        EXPECT_EQ(gaveUp.at(0).at(1).toInt(), 1800);
+    }
 }
 
 int NoticeWindowCount() {

@@ -15,7 +15,7 @@ class FakeUpgradeSession : public UpgradeSession {
     std::string DeviceDate() const override { return "2011-06-15"; }
     std::string ImageDate() const override { return "2011-11-28"; }
     bool CarriesImage() const override { return carries; }
-    std::string ImageFileProblem(const std::string&) const override { return fileProblem; }
+    UpgradeResult CheckImageFile(const std::string&) const override { return fileCheck; }
     bool StartUpgrade() override { return Begin("carried"); }
     bool StartUpgrade(const std::string& path) override { return Begin(path); }
     bool IsUpgrading() const override { return upgrading; }
@@ -27,7 +27,7 @@ class FakeUpgradeSession : public UpgradeSession {
     bool upgrading = false;
     bool upStatus = true;
     int progress = 0;
-    std::string fileProblem;
+    UpgradeResult fileCheck;
     UpgradeResult outcome;
     std::vector<std::string> started;
 

@@ -136,7 +136,8 @@ TEST_F(MachineSetFormTest, PowerOnSliderPlaysTheVolumeLiveWhileMaximumSlidersSen
 TEST_F(MachineSetFormTest, ApplyThatReachesNoDeviceSaysSoInsteadOfSaved) {
     form.SliderMoved(RowOfSlider(2020), 20, kChinese);
     h.wire->SetTransferResult(0);
-    EXPECT_EQ(form.Apply(kChinese), "请先连接设备!") << "the report could not be sent";
+    EXPECT_EQ(form.Apply(kChinese), "设备没有收到，请检查连接后重试!") << "the report could not be sent";
+    EXPECT_EQ(h.session->GetMachineSet().GetMaxMicVol(), 0) << "the saved copy keeps what the device holds";
 
     h.wire->SetTransferResult(static_cast<int>(kReportSize));
     h.session->Disconnect(false);
@@ -192,7 +193,7 @@ TEST(RemoteKeys, ApplySaysWhetherTheRecordReachedTheDevice) {
     EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese), "遥控器键码保存成功!");
     EXPECT_EQ(h.wire->Sent(), std::vector<Report>{MakeReport({2, 0x63})});
     h.wire->SetTransferResult(0);
-    EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese), "请先连接设备!");
+    EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese), "设备没有收到，请检查连接后重试!");
 }
 
 }  // namespace

@@ -4,6 +4,11 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
@@ -67,7 +72,8 @@ TEST_F(RemoteDialogTest, KeyTwoIsStudiedAndTheDevicesReplyShowsItsCodeAndClosesT
             closeShown = StudyControl(KeyLearningDialog::kCloseId)->isVisible() &&
                          StudyControl(KeyLearningDialog::kGiveUpId)->isHidden();
         });
-    area->click();  // returns when the study dialog has closed itself
+    area->click();
+    rig.Settle();
 
     EXPECT_FALSE(watchdog.Fired()) << "the study dialog did not close by itself";
     EXPECT_EQ(prompt, "您正在学习的键：载入模式二");
@@ -82,48 +88,114 @@ TEST_F(RemoteDialogTest, KeyTwoIsStudiedAndTheDevicesReplyShowsItsCodeAndClosesT
     EXPECT_EQ(record[2], 0x1C);
 }
 
-TEST_F(RemoteDialogTest, GiveUpTellsTheDeviceToStopWhileEscOnlyClosesTheStudyDialog) {
-    UseLanguage(kEnglish);
-    rig.host.language = kEnglish;
-    ASSERT_TRUE(rig.Connect());
-    const RemoteCodes::Record before = rig.session.GetRemote().GetRecord();
+// A click on a key and Apply in every state the amplifier can be in: only an amplifier that takes commands
+// is asked to learn (and only then does a wait begin) or gets the record; otherwise the user is told at once
+// why not, in the current language, and nothing reaches the amplifier.
+TEST(RemoteDialogStates, StudyAndApplyReachTheAmplifierOrSayWhyNotAtOnce) {
+    struct Case {
+        AmpState state;
+        const char* chinese;  // what a refused study or Apply says; nullptr: the amplifier takes them
+        const char* english;
+    };
+    const Case cases[] = {
+        {AmpState::Connected, nullptr, nullptr},
+        {AmpState::Disconnected, "请先连接设备!", "Please connect the device first!"},
+        {AmpState::UpgradeMode, "机器处于升级模式，无法执行此操作!",
+         "The amplifier is in upgrade mode; nothing was sent!"},
+        {AmpState::WriteFails, "设备没有收到，请检查连接后重试!",
+         "The amplifier did not receive it; check the connection and try again!"},
+    };
+    for (const Case& c : cases) {
+        for (const int language : {kChinese, kEnglish}) {
+            SCOPED_TRACE(std::string(NameOf(c.state)) + (language == kChinese ? ", Chinese" : ", English"));
+            SimRig rig;
+            UseLanguage(language);
+            rig.host.language = language;
+            ASSERT_TRUE(rig.Enter(c.state));
+            RemoteLearningDialog dialog(rig.session, rig.host);
+            dialog.show();
+            ModalWatchdog watchdog(kDeadlineMs);
+            const bool takes = c.chinese == nullptr;
+            const QString refusal = QString::fromUtf8(language == kChinese ? c.chinese : c.english);
+            const std::uint64_t reportsBefore = rig.amp->ReportsReceived();
+            const sim::IrRecord irBefore = rig.amp->Ir();
 
-    QString prompt;
-    QString giveUp;
-    const auto cancel = When([&] { return StudyShowing(); },
-                             [&] {
-                                 prompt = StudyControl<QLabel>(KeyLearningDialog::kPromptId)->text();
-                                 giveUp = StudyControl<QPushButton>(KeyLearningDialog::kGiveUpId)->text();
-                                 StudyControl<QPushButton>(KeyLearningDialog::kGiveUpId)->click();
-                             });
-    KeyArea(1587)->click();
-    EXPECT_EQ(prompt, "you are studying key is Load Mode key 1");
-    EXPECT_EQ(giveUp, "Cancel");
-    EXPECT_EQ(rig.amp->StudyingKey(), 0) << "CancelStudying reached the device";
-    EXPECT_EQ(rig.session.GetRemote().GetRecord(), before);
+            int studying = -1;
+            const auto giveUp = When([&] { return rig.host.study && rig.host.study->isVisible(); },
+                                     [&] {
+                                         studying = rig.amp->StudyingKey();
+                                         rig.host.study->reject();
+                                     });
+            FindControl<QAbstractButton>(dialog, 1600)->click();
+            rig.Settle();
+            EXPECT_FALSE(watchdog.Fired()) << "a wait that never ends";
+            if (takes) {
+                EXPECT_EQ(studying, 2) << "the amplifier was learning key 2 while the dialog waited";
+                EXPECT_TRUE(rig.host.notices.empty());
+            } else {
+                EXPECT_EQ(studying, -1) << "no wait begins";
+                ASSERT_EQ(rig.host.notices.size(), 1u);
+                EXPECT_EQ(rig.host.notices[0].text, refusal);
+                EXPECT_EQ(rig.amp->ReportsReceived(), reportsBefore);
+            }
 
-    const auto escape =
-        When([&] { return StudyShowing(); }, [&] { QTest::keyClick(rig.host.study, Qt::Key_Escape); });
-    KeyArea(1603)->click();
-    EXPECT_EQ(rig.amp->StudyingKey(), 5) << "Esc does not stop the device learning";
-    EXPECT_FALSE(watchdog.Fired());
+            FindControl<QPushButton>(dialog, RemoteLearningDialog::kApplyId)->click();
+            rig.Settle();
+            ASSERT_FALSE(rig.host.notices.empty());
+            if (takes) {
+                EXPECT_EQ(rig.host.LastNotice(), language == kChinese
+                                                     ? "遥控器键码保存成功!"
+                                                     : "Save remote control key successed !");
+                EXPECT_EQ(rig.amp->Ir(), rig.session.GetRemote().GetRecord());
+            } else {
+                EXPECT_EQ(rig.host.LastNotice(), refusal);
+                EXPECT_EQ(rig.amp->Ir(), irBefore);
+                EXPECT_EQ(rig.amp->ReportsReceived(), reportsBefore) << "nothing reached the amplifier";
+            }
+        }
+    }
 }
 
-TEST_F(RemoteDialogTest, ApplySendsTheRecordOrSaysTheDeviceMustBeConnected) {
-    auto* apply = FindControl<QPushButton>(dialog, RemoteLearningDialog::kApplyId);
-    apply->click();
-    EXPECT_EQ(rig.host.LastNotice(), "请先连接设备!");
-    rig.host.language = kEnglish;
-    apply->click();
-    EXPECT_EQ(rig.host.LastNotice(), "Please connect the device first!");
-
-    ASSERT_TRUE(rig.Connect());
-    ASSERT_NE(rig.amp->Ir(), sim::IrRecord{});
-    apply->click();
-    EXPECT_EQ(rig.host.LastNotice(), "Save remote control key successed !");
-    EXPECT_EQ(rig.host.notices.back().periodMs, 1200);
-    EXPECT_EQ(rig.amp->Ir(), sim::IrRecord{}) << "the session's record of zeros reached the device";
-    EXPECT_TRUE(dialog.isVisible()) << "Apply leaves the dialog open";
+// Every way out of the key-studying dialog but a learnt key tells the amplifier to stop learning.
+TEST(RemoteDialogStates, EveryEndOfTheWaitButALearntKeyStopsTheAmplifierLearning) {
+    struct Case {
+        const char* end;
+        std::function<void(KeyLearningDialog*&)> act;
+        bool cancels;
+    };
+    const std::vector<Case> cases{
+        {"give up",
+         [](KeyLearningDialog*& d) { FindControl<QPushButton>(*d, KeyLearningDialog::kGiveUpId)->click(); },
+         true},
+        {"Esc", [](KeyLearningDialog*& d) { QTest::keyClick(d, Qt::Key_Escape); }, true},
+        {"close box", [](KeyLearningDialog*& d) { d->close(); }, true},
+        {"window lost",
+         [](KeyLearningDialog*& d) {
+             delete d;
+             d = nullptr;
+         },
+         true},
+        {"key learnt", [](KeyLearningDialog*& d) { d->OnKeyStudied(0x1C); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.end);
+        SimRig rig;
+        UseLanguage(kEnglish);
+        ASSERT_TRUE(rig.Connect());
+        ASSERT_TRUE(StartStudying(rig.session, *FindRemoteKey(1603), kEnglish).empty());
+        ASSERT_EQ(rig.amp->StudyingKey(), 5);
+        auto* study = new KeyLearningDialog("prompt", rig.session.GetRemote(), kEnglish,
+                                            std::chrono::milliseconds(600));
+        study->show();
+        EXPECT_EQ(FindControl<QLabel>(*study, KeyLearningDialog::kInstructionId)->text(),
+                  "Press the matching key on the remote control");
+        const std::uint64_t reportsBefore = rig.amp->ReportsReceived();
+        c.act(study);
+        EXPECT_EQ(rig.amp->StudyingKey(), c.cancels ? 0 : 5);
+        delete study;
+        EXPECT_EQ(rig.amp->ReportsReceived(), reportsBefore + (c.cancels ? 1 : 0))
+            << "CancelStudying goes out once, and only while the amplifier is learning";
+    }
 }
 
 }  // namespace

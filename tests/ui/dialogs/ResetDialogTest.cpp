@@ -1,6 +1,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
@@ -32,6 +35,7 @@ TEST_F(ResetDialogTest, ModeResetNeedsADeviceThenResetsAndShowsTheProgressDialog
     EXPECT_TRUE(rig.host.syncDialogsOver.empty()) << "Enter presses no button";
 
     Button(1010)->click();
+    rig.Settle();
     EXPECT_EQ(rig.amp->CurrentMode(), 2);
     EXPECT_EQ(rig.session.GetCurEffectMode(), 2);
     EXPECT_EQ(rig.host.syncDialogsOver, std::vector<QWidget*>{&dialog});
@@ -40,28 +44,95 @@ TEST_F(ResetDialogTest, ModeResetNeedsADeviceThenResetsAndShowsTheProgressDialog
     EXPECT_EQ(Button(1111)->text(), "重置机器");
 }
 
-TEST_F(ResetDialogTest, MachineResetAsksFirstAndNeedsADevice) {
-    VirtualAmpState state = rig.amp->State();
-    state.machine = {1, 20, 20, 20, 20, 20, 20, 1, 0x3F, 0, 0};
-    ASSERT_TRUE(rig.amp->SetState(state));
+// The resets in every state the amplifier can be in, in both languages: a reset that went out is read back
+// with the progress dialog, so the panel shows what the amplifier now holds; otherwise the user is told
+// why not (M1..M4 without a device stay silent, as the main window's mode buttons) and nothing was sent.
+TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
+    struct Case {
+        AmpState state;
+        int button;
+        const char* chinese;  // nullptr: reset and read back; "": nothing happens
+        const char* english;
+    };
+    const char* inUpgradeZh = "机器处于升级模式，无法执行此操作!";
+    const char* inUpgradeEn = "The amplifier is in upgrade mode; nothing was sent!";
+    const char* lostZh = "设备没有收到，请检查连接后重试!";
+    const char* lostEn = "The amplifier did not receive it; check the connection and try again!";
+    const Case cases[] = {
+        {AmpState::Connected, 1010, nullptr, nullptr},
+        {AmpState::Disconnected, 1010, "", ""},
+        {AmpState::UpgradeMode, 1010, inUpgradeZh, inUpgradeEn},
+        {AmpState::WriteFails, 1010, lostZh, lostEn},
+        {AmpState::Connected, 1111, nullptr, nullptr},
+        {AmpState::Disconnected, 1111, "请先连接设备再执行此操作!",
+         "Please connect the device before doing this!"},
+        {AmpState::UpgradeMode, 1111, inUpgradeZh, inUpgradeEn},
+        {AmpState::WriteFails, 1111, lostZh, lostEn},
+    };
+    for (const Case& c : cases) {
+        for (const int language : {kChinese, kEnglish}) {
+            SCOPED_TRACE(std::string(NameOf(c.state)) + ", button " + std::to_string(c.button) +
+                         (language == kChinese ? ", Chinese" : ", English"));
+            SimRig rig;
+            UseLanguage(language);
+            rig.host.language = language;
+            VirtualAmpState state = rig.amp->State();
+            state.machine = {1, 20, 20, 20, 20, 20, 20, 1, 0x3F, 0, 0};
+            state.currentMode = 0;
+            ASSERT_TRUE(rig.amp->SetState(state));
+            ASSERT_TRUE(rig.Enter(c.state));
+            OtherFunctionsDialog dialog(rig.session, rig.host);
+            dialog.show();
+            ModalWatchdog watchdog(kDeadlineMs);
+            const std::uint64_t reportsBefore = rig.amp->ReportsReceived();
 
-    QString question;
-    auto answer = AnswerQuestion(QMessageBox::Yes, &question);
-    Button(1111)->click();
-    EXPECT_EQ(question, "机器复位|您确定将机器复位吗?");
-    EXPECT_EQ(rig.host.LastNotice(), "请先连接设备再执行此操作!");
-    EXPECT_EQ(rig.host.notices.back().periodMs, 1200);
+            QString question;
+            const auto yes = AnswerQuestion(QMessageBox::Yes, &question);
+            FindControl<QPushButton>(dialog, c.button)->click();
+            rig.Settle();
+            EXPECT_FALSE(watchdog.Fired());
+            if (c.button == 1111) {
+                EXPECT_EQ(question, language == kChinese
+                                        ? "机器复位|您确定将机器复位吗?"
+                                        : "Reset machine|Reset the machine to its factory settings?");
+            }
+            if (c.chinese == nullptr) {
+                EXPECT_TRUE(rig.host.notices.empty());
+                EXPECT_EQ(rig.host.syncDialogsOver, std::vector<QWidget*>{&dialog});
+                ASSERT_TRUE(WaitFor([&] { return rig.observer.syncsDone == 1; })) << "read back";
+                if (c.button == 1111) {
+                    EXPECT_EQ(rig.amp->Machine(), sim::FactoryMachineRecord());
+                    EXPECT_EQ(rig.session.GetMachineSet().GetSavedRecord(), sim::FactoryMachineRecord())
+                        << "the panel holds what the amplifier now holds";
+                } else {
+                    EXPECT_EQ(rig.amp->CurrentMode(), 2);
+                    EXPECT_EQ(rig.session.GetCurEffectMode(), 2);
+                }
+                continue;
+            }
+            EXPECT_TRUE(rig.host.syncDialogsOver.empty()) << "nothing to read back";
+            EXPECT_EQ(rig.amp->ReportsReceived(), reportsBefore) << "nothing reached the amplifier";
+            EXPECT_EQ(rig.amp->Machine(), state.machine);
+            const QString told = QString::fromUtf8(language == kChinese ? c.chinese : c.english);
+            if (told.isEmpty()) {
+                EXPECT_TRUE(rig.host.notices.empty());
+            } else {
+                ASSERT_EQ(rig.host.notices.size(), 1u);
+                EXPECT_EQ(rig.host.notices[0].text, told);
+                EXPECT_EQ(rig.host.notices[0].periodMs, 1200);
+            }
+        }
+    }
+}
 
+TEST_F(ResetDialogTest, MachineResetAnsweredNoSendsNothing) {
     ASSERT_TRUE(rig.Connect());
     const std::uint64_t before = rig.amp->ReportsReceived();
-    answer = AnswerQuestion(QMessageBox::No);
+    const auto answer = AnswerQuestion(QMessageBox::No);
     Button(1111)->click();
-    EXPECT_EQ(rig.amp->ReportsReceived(), before) << "No sends nothing";
-
-    answer = AnswerQuestion(QMessageBox::Yes);
-    Button(1111)->click();
-    EXPECT_EQ(rig.amp->Machine(), sim::FactoryMachineRecord());
-    EXPECT_EQ(rig.host.notices.size(), 1u);
+    EXPECT_EQ(rig.amp->ReportsReceived(), before);
+    EXPECT_TRUE(rig.host.notices.empty());
+    EXPECT_TRUE(rig.host.syncDialogsOver.empty());
     EXPECT_FALSE(watchdog.Fired());
 }
 

@@ -105,6 +105,7 @@ TEST(SimUpgradeFaults, ATransferThatFailsStopsThereNeverClosesAndSaysWhere) {
         bool upgradeMode;
         SimFaults faults;
         std::size_t received;  // reports the amplifier took
+        UpgradeFault fault;
         const char* says;
     };
     const auto dropReply = [](unsigned n) {
@@ -117,13 +118,18 @@ TEST(SimUpgradeFaults, ATransferThatFailsStopsThereNeverClosesAndSaysWhere) {
     SimFaults vanishing;
     vanishing.vanishAfter = 40;
     const Case cases[] = {
-        {"normal mode", false, {}, 0, "not in upgrade mode"},
-        {"first page unanswered", true, dropReply(1), 1, "page 1 of 12 (0% acknowledged)"},
-        {"a middle chunk unanswered", true, dropReply(66), 66, "page 6 of 12 (49% acknowledged)"},
-        {"the last page's chunk unanswered", true, dropReply(120), 120, "page 12 of 12 (99% acknowledged)"},
-        {"closing announcement unanswered", true, dropReply(121), 121, "did not confirm the end"},
-        {"silent amplifier", true, silent, 1, "did not acknowledge"},
-        {"amplifier vanishing", true, vanishing, 40, "the transfer stopped there"},
+        {"normal mode", false, {}, 0, UpgradeFault::NotUpgradeMode, "not in upgrade mode"},
+        {"first page unanswered", true, dropReply(1), 1, UpgradeFault::NoReply,
+         "page 1 of 12 (0% acknowledged)"},
+        {"a middle chunk unanswered", true, dropReply(66), 66, UpgradeFault::NoReply,
+         "page 6 of 12 (49% acknowledged)"},
+        {"the last page's chunk unanswered", true, dropReply(120), 120, UpgradeFault::NoReply,
+         "page 12 of 12 (99% acknowledged)"},
+        {"closing announcement unanswered", true, dropReply(121), 121, UpgradeFault::NotClosed,
+         "did not confirm the end"},
+        {"silent amplifier", true, silent, 1, UpgradeFault::NoReply, "did not acknowledge"},
+        {"amplifier vanishing", true, vanishing, 40, UpgradeFault::NoReply,
+         "page 3 of 12 (25% acknowledged)"},
     };
     LinkTiming timing = QuickStart();
     timing.replyWait = 100ms;
@@ -140,6 +146,7 @@ TEST(SimUpgradeFaults, ATransferThatFailsStopsThereNeverClosesAndSaysWhere) {
         ASSERT_TRUE(observer.WaitForDone()) << c.what;
         const UpgradeResult result = session.LastUpgradeResult();
         EXPECT_FALSE(result.sent) << c.what;
+        EXPECT_EQ(result.fault, c.fault) << c.what << ": " << result.message;
         EXPECT_NE(result.message.find(c.says), std::string::npos) << c.what << ": " << result.message;
         const UpgradeFlash flash = provider->Amp()->Flash();
         EXPECT_EQ(flash.Announcements().size() + flash.Chunks().size(), c.received) << c.what;
@@ -166,6 +173,8 @@ TEST_F(SimUpgradeTest, AnUnplugMidTransferEndsItAtOnceAndTheOwnerLearnsWhy) {
     EXPECT_FALSE(session.IsUpgrading());
     const UpgradeResult result = session.LastUpgradeResult();
     EXPECT_FALSE(result.sent);
+    EXPECT_EQ(result.fault, UpgradeFault::Unplugged) << result.message;
+    EXPECT_GE(result.percent, 10) << "the point reached is told";
     EXPECT_NE(result.message.find("went away"), std::string::npos) << result.message;
     EXPECT_FALSE(provider->Amp()->Flash().Written(0xE400));
     EXPECT_LT(session.GetUpProgress(), 100);
@@ -218,15 +227,17 @@ TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) 
         bool connect;
         bool upgradeMode;
         std::string file;
+        UpgradeFault fault;
         std::string says;
     };
     const fs::path hex = fs::temp_directory_path() / "varnoth-session-upgrade.hex";
     std::ofstream(hex) << ":00000001FF\n";
     const Case cases[] = {
-        {false, false, "", "No amplifier is connected"},
-        {true, false, "", "not in upgrade mode"},
-        {true, true, hex.string(), "Intel HEX"},
-        {true, true, (fs::temp_directory_path() / "varnoth-no-such-image.bin").string(), "Can't open"},
+        {false, false, "", UpgradeFault::NotConnected, "No amplifier is connected"},
+        {true, false, "", UpgradeFault::NotUpgradeMode, "not in upgrade mode"},
+        {true, true, hex.string(), UpgradeFault::HexFile, "Intel HEX"},
+        {true, true, (fs::temp_directory_path() / "varnoth-no-such-image.bin").string(),
+         UpgradeFault::CannotOpen, "Can't open"},
     };
     for (const Case& c : cases) {
         UpgradeObserver observer;
@@ -241,6 +252,7 @@ TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) 
         ASSERT_TRUE(observer.WaitForDone()) << c.says;
         const UpgradeResult result = h.session->LastUpgradeResult();
         EXPECT_FALSE(result.sent) << c.says;
+        EXPECT_EQ(result.fault, c.fault) << result.message;
         EXPECT_NE(result.message.find(c.says), std::string::npos) << result.message;
         EXPECT_TRUE(h.wire->Sent().empty()) << c.says;
     }

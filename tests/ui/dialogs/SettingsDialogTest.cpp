@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "DialogTestSupport.h"
+#include "session/MachineSettings.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 
@@ -93,6 +94,7 @@ TEST_F(SettingsDialogTest, ClearingLockOnKeepsTheLockBoxesAndApplySendsTheEleven
     EXPECT_FALSE(Control<QRadioButton>(1100)->isChecked());
 
     Control<QPushButton>(1097)->click();
+    rig.Settle();
     const sim::MachineRecord expected{0, 20, 0xFF, 30, 30, 30, 30, 0, 0x1F, 0x12, 0x34};
     EXPECT_EQ(rig.amp->Machine(), expected);
     EXPECT_EQ(rig.session.GetMachineSet().GetSavedRecord(), expected);
@@ -129,18 +131,54 @@ TEST_F(SettingsDialogTest, PowerOnSliderPlaysTheVolumeLiveAndTheOnBoxSwitchesItO
     EXPECT_EQ(rig.amp->Machine()[1], 0xFF) << "nothing applied yet";
 }
 
-TEST_F(SettingsDialogTest, ApplyWithoutADeviceSaysTheSettingsWereNotSent) {
-    for (const int language : {kChinese, kEnglish}) {
-        rig.host.language = language;
-        Open();
-        QTest::keyClick(Control<QSlider>(2021), Qt::Key_Right);
-        Control<QPushButton>(1097)->click();
-        EXPECT_EQ(rig.host.LastNotice(),
-                  language == kChinese ? "请先连接设备!" : "Please connect the device first!");
-        delete dialog.data();
+// APPLY in every state the amplifier can be in: the settings become the saved copy (which the lock checks
+// and volume limits read) only when they went out to the amplifier, and the user is told which it was.
+TEST(SettingsDialogStates, ApplyReachesTheAmplifierOrSaysWhyNotInTheUsersLanguage) {
+    struct Case {
+        AmpState state;
+        bool reaches;
+        const char* chinese;
+        const char* english;
+    };
+    const Case cases[] = {
+        {AmpState::Connected, true, "保存设置成功!", "Setting saved"},
+        {AmpState::Disconnected, false, "请先连接设备!", "Please connect the device first!"},
+        {AmpState::UpgradeMode, false, "机器处于升级模式，无法执行此操作!",
+         "The amplifier is in upgrade mode; nothing was sent!"},
+        {AmpState::WriteFails, false, "设备没有收到，请检查连接后重试!",
+         "The amplifier did not receive it; check the connection and try again!"},
+    };
+    for (const Case& c : cases) {
+        for (const int language : {kChinese, kEnglish}) {
+            SCOPED_TRACE(std::string(NameOf(c.state)) + (language == kChinese ? ", Chinese" : ", English"));
+            SimRig rig;
+            UseLanguage(language);
+            rig.host.language = language;
+            ASSERT_TRUE(rig.Enter(c.state));
+            const MachineSettings::Record savedBefore = rig.session.GetMachineSet().GetSavedRecord();
+            const sim::MachineRecord ampBefore = rig.amp->Machine();
+            const std::uint64_t reportsBefore = rig.amp->ReportsReceived();
+            auto* dialog = new MachineSettingsDialog(rig.session, rig.host);
+            QPointer<MachineSettingsDialog> guard(dialog);
+            dialog->show();
+            QTest::keyClick(FindControl<QSlider>(*dialog, 2021), Qt::Key_Right);
+            FindControl<QPushButton>(*dialog, 1097)->click();
+            rig.Settle();
+
+            const MachineSettings::Record working = rig.session.GetMachineSet().GetWorkingRecord();
+            EXPECT_EQ(rig.session.GetMachineSet().GetSavedRecord(), c.reaches ? working : savedBefore);
+            if (c.reaches) {
+                EXPECT_EQ(rig.amp->Machine(), working);
+            } else {
+                EXPECT_EQ(rig.amp->Machine(), ampBefore);
+                EXPECT_EQ(rig.amp->ReportsReceived(), reportsBefore) << "nothing reached the amplifier";
+            }
+            ASSERT_EQ(rig.host.notices.size(), 1u);
+            EXPECT_EQ(rig.host.notices[0].text, language == kChinese ? c.chinese : c.english);
+            EXPECT_EQ(rig.host.notices[0].periodMs, 1200);
+            delete guard.data();
+        }
     }
-    EXPECT_EQ(rig.session.GetMachineSet().GetMaxMusicVol(), 0);
-    EXPECT_EQ(rig.amp->Machine(), sim::FactoryMachineRecord());
 }
 
 TEST_F(SettingsDialogTest, LanguageSwitchRedrawsCaptionsAndPowerOnRowsFromTheSavedCopy) {

@@ -46,9 +46,9 @@ class UpgradeDialogTest : public ::testing::Test {
     QPushButton* Button(int id) { return FindControl<QPushButton>(*dialog, id); }
 
     // The session ends its transfer and the main window passes the news on.
-    void TransferEnds(bool sent, const std::string& message = {}) {
+    void TransferEnds(const UpgradeResult& outcome) {
         session.upgrading = false;
-        session.outcome = {sent, message};
+        session.outcome = outcome;
         dialog->OnUpgradeDone();
     }
 
@@ -89,7 +89,7 @@ TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToThe
              [&] {
                  shown = Text(UpgradeDialog::kProgressTextId);
                  EXPECT_EQ(FindControl<QProgressBar>(*dialog, UpgradeDialog::kProgressId)->value(), 37);
-                 TransferEnds(true);
+                 TransferEnds(UpgradeResult::Sent(1000, "sent"));
              });
     session.upStatus = true;
     Open();
@@ -183,8 +183,14 @@ TEST_F(UpgradeDialogTest, EscAndTheCloseBoxDoNotCloseTheDialogWhileTheAmplifierI
     }
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
-    TransferEnds(false, "The amplifier went away during the firmware transfer");
-    EXPECT_TRUE(warning.contains("went away")) << "the outcome is shown: " << warning.toStdString();
+    UpgradeResult gone = UpgradeResult::Failed(UpgradeFault::Unplugged, "went away");
+    gone.page = 2;
+    gone.pages = 3;
+    gone.percent = 40;
+    TransferEnds(gone);
+    EXPECT_TRUE(
+        warning.contains(QString::fromUtf8("升级过程中设备已断开，停在第 2 页（共 3 页，已确认 40%）")))
+        << "the outcome is shown: " << warning.toStdString();
     dialog->close();
     EXPECT_FALSE(dialog->isVisible()) << "after the transfer the dialog closes as usual";
     EXPECT_FALSE(watchdog.Fired());
@@ -195,17 +201,24 @@ TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
     Button(UpgradeDialog::kManualId)->click();
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
-    TransferEnds(false, "3 reports of the firmware image could not be sent");
-    EXPECT_EQ(warning, "升级|升级失败，请重新升级!\n3 reports of the firmware image could not be sent");
+    UpgradeResult silent = UpgradeResult::Failed(UpgradeFault::NoReply, "no reply");
+    silent.page = 1;
+    silent.pages = 2;
+    TransferEnds(silent);
+    EXPECT_EQ(
+        warning,
+        "升级|升级失败，请重新升级!\n设备在第 1 页（共 2 页，已确认 0%）没有确认升级程序的报告，传输已停止。"
+        "设备固件不完整，没有启动。请关闭设备电源，按住ENTER键同时打开电源进入升级模式，然后重新升级。");
     EXPECT_TRUE(host.notices.empty()) << "no completion notice";
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the user may try again";
 
     Button(UpgradeDialog::kManualId)->click();
     session.connected = false;
+    host.language = kEnglish;
     const auto ok2 = AnswerQuestion(QMessageBox::Ok, &warning);
-    TransferEnds(false, "No amplifier is connected.");
-    EXPECT_EQ(warning, "升级|设备已断开，升级未完成!\nNo amplifier is connected.");
+    TransferEnds(UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected."));
+    EXPECT_EQ(warning, "Upgrade|Device gone, upgrade not finished!\nNo amplifier is connected.");
     EXPECT_FALSE(watchdog.Fired());
 }
 
@@ -213,20 +226,24 @@ TEST_F(UpgradeDialogTest, ImageFileIsChosenCheckedAndSent) {
     OpenQuietly();
     QString chosen = "/tmp/firmware.hex";
     dialog->SetImageChooser([&](QWidget*) { return chosen; });
-    session.fileProblem = "The firmware image \"/tmp/firmware.hex\" is an Intel HEX text file.";
+    session.fileCheck =
+        UpgradeResult::Failed(UpgradeFault::HexFile, "an Intel HEX file", 0, "/tmp/firmware.hex");
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
     Button(UpgradeDialog::kFromFileId)->click();
-    EXPECT_EQ(warning, "升级|升级文件无效，升级未进行!\n" + QString::fromStdString(session.fileProblem));
+    EXPECT_EQ(warning,
+              "升级|升级文件无效，升级未进行!\n升级文件 \"/tmp/firmware.hex\"是 Intel HEX "
+              "文本文件，只能发送二进制升级程序 "
+              "(.bin)。");
     EXPECT_TRUE(session.started.empty());
 
-    session.fileProblem.clear();
+    session.fileCheck = {};
     chosen = "/tmp/firmware.bin";
     Button(UpgradeDialog::kFromFileId)->click();
     EXPECT_EQ(session.started, std::vector<std::string>{"/tmp/firmware.bin"});
     EXPECT_FALSE(Button(UpgradeDialog::kFromFileId)->isEnabled());
 
-    TransferEnds(true);
+    TransferEnds(UpgradeResult::Sent(1000, "sent"));
     EXPECT_EQ(host.LastNotice(), "升级完成，请重启设备!");
     EXPECT_FALSE(watchdog.Fired());
 }

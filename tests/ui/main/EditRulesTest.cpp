@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "SessionHarness.h"
 #include "session/DeviceSession.h"
 #include "session/MachineSettings.h"
 #include "session/ParameterTable.h"
@@ -80,12 +81,13 @@ TEST(VolumeLocks, OnlyTheMicAndMusicVolumesLockAndOnlyWithTheLockFunctionOn) {
         {1, 0, 0, false, false},
     };
     for (const Case& c : cases) {
-        DeviceSession session;
-        MachineSettings& machine = session.GetMachineSet();
+        test::SessionHarness h;
+        ASSERT_TRUE(h.Connect());
+        MachineSettings& machine = h.session->GetMachineSet();
         machine.EnableLockFunc(c.enable);
         machine.Lock_MicVol(c.micBit);
         machine.Lock_MusicVol(c.musicBit);
-        machine.ApplyMachineSet();  // the saved copy is what counts
+        machine.ApplyMachineSet();  // the saved copy, what the device got, is what counts
         SCOPED_TRACE(testing::Message() << "enable " << c.enable << " bits " << c.micBit << c.musicBit);
         EXPECT_EQ(VolumeLocked(machine, kMicVolSlider), c.mic);
         EXPECT_EQ(VolumeLocked(machine, kMusicVolSlider), c.music);

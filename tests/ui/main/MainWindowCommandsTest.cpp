@@ -313,13 +313,13 @@ TEST_F(MainWindowFiles, ALoadedFileIsWrittenToTheDeviceAndShown) {
     ASSERT_TRUE(WaitForSyncs(3));
     ASSERT_EQ(Text(2171), "5");
 
-    int wParam = -1;
-    QObject::connect(&Window(), &MainWindow::synchronised, [&](int w) { wParam = w; });
+    int direction = -1;
+    QObject::connect(&Window(), &MainWindow::synchronised, [&](int w) { direction = w; });
     m_chosenFile = PathOf("loud.vqm");
     Click(Window(), 1039);
     EXPECT_EQ(m_fileDialogs.back(), false);
     ASSERT_TRUE(WaitForSyncs(4));
-    EXPECT_EQ(wParam, 1) << "a write-all";
+    EXPECT_EQ(direction, 1) << "a write-all";
     EXPECT_EQ(Text(2171), "77");
     EXPECT_EQ(DeviceValue(pos::SubLevel), 77);
     EXPECT_FALSE(Window().IsSyncing());

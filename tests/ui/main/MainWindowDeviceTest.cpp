@@ -252,7 +252,9 @@ TEST_F(MainWindowDevice, TheMetersShowTheLevelsOfTheShownPath) {
 TEST_F(MainWindowDevice, ASilentAmplifierLetsTheProgressDialogGiveUpWithItsNotice) {
     m_timing.sync.giveUp = std::chrono::milliseconds(100);
     Open("silent");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().NoticeText() == "错误,建议重连设备"; }, kDeadlineMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().NoticeText() == "Error, please reconnect the device"; },
+                                kDeadlineMs))
+        << "in the window's language";
     EXPECT_FALSE(Window().IsSyncing());
     EXPECT_EQ(m_syncs, 0) << "the read-all is still waiting for replies";
     EXPECT_TRUE(Window().IsFeedingMeters());

@@ -12,6 +12,7 @@
 #include "MainWindowFixture.h"
 #include "app/ApplicationKeys.h"
 #include "device/Opcodes.h"
+#include "device/sim/SimFactory.h"
 #include "device/sim/SimTransport.h"
 #include "session/CarriedFirmware.h"
 #include "ui/controls/ImageButton.h"
@@ -21,6 +22,7 @@
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/RemoteLearningDialog.h"
+#include "ui/main/MainWindowTemplate.h"
 
 namespace varnoth::test {
 namespace {
@@ -117,8 +119,8 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
         QTest::keyClick(&maxMic, Qt::Key_Left);
     }
     In<QAbstractButton>(settings, 1097).click();
-    EXPECT_EQ(Window().NoticeText(), "保存设置成功!");
-    WaitUntilSent();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Window().NoticeText() == "保存设置成功!"; }, kDeadlineMs))
+        << "told once the settings went out";
     EXPECT_EQ(Amp().Machine()[3], 20);
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20) << "the mic master volume is limited at once";
     EXPECT_EQ(Ctl<QSlider>(1106).value(), 20);
@@ -203,7 +205,8 @@ TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgrad
                                  const auto over =
                                      When([&] { return ModalOf<SyncProgressDialog>() != nullptr; },
                                           [&] { syncedOverIt = Modal()->parentWidget() == reset; });
-                                 In<QAbstractButton>(reset, 1010).click();  // M3: returns after the read-back
+                                 In<QAbstractButton>(reset, 1010).click();  // M3
+                                 EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 2; }, kDeadlineMs));
                                  In<QAbstractButton>(reset, 1038).click();  // Upgrade
                                  ModalOf<QDialog>()->reject();
                              });
@@ -216,6 +219,35 @@ TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgrad
     ASSERT_EQ(m_upgradeOwners.size(), 1u);
     EXPECT_EQ(m_upgradeOwners[0], reset) << "the upgrade dialog belongs to the reset dialog";
     EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr);
+}
+
+TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmplifierNowHolds) {
+    OpenSynchronised(1, [](VirtualAmp& amp) {
+        VirtualAmpState state = amp.State();
+        state.machine = {1, 20, 20, 10, 20, 20, 20, 1, 0x3F, 0, 0};
+        ASSERT_TRUE(amp.SetState(state));
+    });
+    ASSERT_EQ(Ctl<QSlider>(mainwin::kMicVolSlider).maximum(), 10);
+    const int syncsBefore = m_syncs;
+    bool progressShown = false;
+    const auto inside =
+        When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
+             [&] {
+                 QWidget* reset = Modal();
+                 const auto yes = AnswerQuestion(QMessageBox::Yes);
+                 const auto progress = When([] { return ModalOf<SyncProgressDialog>() != nullptr; },
+                                            [&] { progressShown = true; });
+                 In<QAbstractButton>(reset, 1111).click();
+                 EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == syncsBefore + 1; }, kDeadlineMs));
+                 ModalOf<QDialog>()->reject();
+             });
+    Ctl<QAbstractButton>(1042).click();
+    EXPECT_TRUE(progressShown);
+    EXPECT_EQ(m_syncs, syncsBefore + 1);
+    const sim::MachineRecord factory = sim::FactoryMachineRecord();
+    EXPECT_EQ(Session().GetMachineSet().GetSavedRecord(), factory);
+    EXPECT_EQ(Ctl<QSlider>(mainwin::kMicVolSlider).maximum(), factory[3])
+        << "the limits the amplifier now has";
 }
 
 TEST_F(MainWindowDialogs, ARemoteKeyIsStudiedAndTheDevicesReplyReachesTheStudyDialog) {

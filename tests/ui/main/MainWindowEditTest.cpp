@@ -1,9 +1,12 @@
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMenu>
 #include <QSlider>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <array>
+#include <cmath>
 #include <vector>
 
 #include "ControlCases.h"
@@ -295,6 +298,65 @@ TEST_F(MainWindowEdits, APressOnAnEqBandThatMovesNothingWritesNothing) {
     EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidGain), ValueFormat::PeqGainByte(3.0));
     EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidF), lossyFrequency)
         << "the unmoved frequency keeps its byte";
+}
+
+// The wheel, the keys and the menu of the EQ graphs reach the amplifier through the graphs' edit path.
+TEST_F(MainWindowEdits, WheelKeysAndMenuOfTheEqGraphsWriteTheirBands) {
+    OpenSynchronised();
+    Ctl<QAbstractButton>(1098).click();  // the microphone's graphic EQ
+    auto& graphic = Ctl<EqGraph>(1015);
+    (void)graphic.grab();
+    const auto bands = [&](std::size_t first) {
+        std::array<std::uint8_t, 10> values{};
+        for (std::size_t band = 0; band < values.size(); ++band) {
+            values[band] = DeviceValue(first + band);
+        }
+        return values;
+    };
+    const auto mic = bands(pos::MicGEQ);
+    const QPoint handle(graphic.Point(3).x + 36, graphic.Point(3).y + 16);
+    QWheelEvent wheel(handle, graphic.mapToGlobal(handle), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&graphic, &wheel);
+    Drain();
+    EXPECT_EQ(DeviceValue(pos::MicGEQ + 3), mic[3] - 1) << "one notch down, one dB down";
+
+    auto& peq = Ctl<EqGraph>(1022);
+    const std::uint8_t frequency = DeviceValue(pos::PEQ_Mic + pos::PEQLMidF);
+    const auto hz = static_cast<float>(ValueFormat::PeqFrequencyHz(1, frequency));
+    peq.SetSelected(-1);
+    QTest::keyClick(&peq, Qt::Key_Right);
+    QTest::keyClick(&peq, Qt::Key_Right);
+    QTest::keyClick(&peq, Qt::Key_Right, Qt::ShiftModifier);
+    Drain();
+    EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidF),
+              ValueFormat::PeqFrequencyByte(1, static_cast<float>(hz * std::pow(2.0, 1.0 / 12))))
+        << "Shift+Right moves the second band up a twelfth of an octave";
+
+    const auto before = bands(pos::MicGEQ);
+    const auto centre = bands(pos::CenterGEQ);
+    const auto menu = graphic.ContextMenu();
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 3);
+    actions[0]->trigger();
+    Drain();
+    const auto shifted = bands(pos::MicGEQ);
+    for (std::size_t band = 0; band < shifted.size(); ++band) {
+        EXPECT_EQ(shifted[band], std::min(before[band] + 1, 78)) << "band " << band;
+    }
+    QMenu* copy = actions[2]->menu();
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(actions[2]->text(), "Copy this graphic EQ to");
+    QStringList targets;
+    for (QAction* target : copy->actions()) {
+        targets << target->text();
+    }
+    EXPECT_EQ(targets, QStringList({"CENTER EQ", "MUSIC EQ", "SUB EQ"}));
+    copy->actions()[1]->trigger();
+    Drain();
+    EXPECT_EQ(bands(pos::MusicGEQ), shifted);
+    EXPECT_EQ(bands(pos::CenterGEQ), centre) << "only the chosen page";
+    EXPECT_EQ(bands(pos::MicGEQ), shifted);
 }
 
 // Choosing the preset a list already shows keeps the edits made since it was loaded.

@@ -21,10 +21,10 @@ TEST(SessionEvents, ASentNotificationReturnsOnlyAfterItWasHandledOnThisThread) {
     std::atomic<bool> returned{false};
     std::vector<int> handled;
     bool handledBeforeReturn = false;
-    QObject::connect(&events, &SessionEvents::syncDone, [&](int wParam) {
+    QObject::connect(&events, &SessionEvents::syncDone, [&](int direction) {
         EXPECT_EQ(QThread::currentThread(), events.thread());
         handledBeforeReturn = !returned.load();
-        handled.push_back(wParam);
+        handled.push_back(direction);
     });
     std::thread worker([&] {
         events.OnSyncDone(1);
@@ -39,7 +39,7 @@ TEST(SessionEvents, ASentNotificationReturnsOnlyAfterItWasHandledOnThisThread) {
 TEST(SessionEvents, APostedNotificationDoesNotWait) {
     SessionEvents events;
     int handled = 0;
-    QObject::connect(&events, &SessionEvents::syncDone, [&](int wParam) { handled += wParam == 0; });
+    QObject::connect(&events, &SessionEvents::syncDone, [&](int direction) { handled += direction == 0; });
     QObject::connect(&events, &SessionEvents::upgradeDone, [&] { handled += 10; });
     std::thread([&] {
         events.OnSyncDone(0);

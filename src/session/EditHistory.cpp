@@ -1,0 +1,212 @@
+#include "session/EditHistory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "session/DeviceSession.h"
+
+namespace varnoth {
+namespace {
+
+constexpr std::uint8_t kEffectBlock = 3;
+
+std::vector<ParameterRef> MakeParameters() {
+    std::vector<ParameterRef> refs;
+    for (const Parameter& param : ParameterTable()) {
+        for (int index = 0; index < std::max(param.count, 1); ++index) {
+            refs.push_back({&param, index});
+        }
+    }
+    return refs;
+}
+
+bool IsNamed(const ParameterRef& ref, const char* name) {
+    return std::strcmp(ref.param->name, name) == 0;
+}
+
+bool IsEffectPreset(const ParameterRef& ref) {
+    return IsNamed(ref, "EffectPreset");
+}
+
+// An effect parameter that the amplifier sets itself when its effect's preset is chosen.
+bool IsPresetValue(const ParameterRef& ref) {
+    return ref.param->count == 2 && ref.param->registers.hasRegister &&
+           ref.param->registers.block == kEffectBlock && !IsEffectPreset(ref);
+}
+
+bool IsCompressPreset(const ParameterRef& ref) {
+    return IsNamed(ref, "CompressPreset_Mic") || IsNamed(ref, "CompressPreset_Music");
+}
+
+int Get(const DeviceSession& session, const ParameterRef& ref) {
+    return ref.param->get(session, ref.index);
+}
+
+// The effects (bit 0 and bit 1) whose preset the step changed.
+unsigned ChangedPresets(const EditStep& step) {
+    const auto refs = WorkingSetParameters();
+    unsigned effects = 0;
+    for (const std::size_t i : step.Changed()) {
+        if (IsEffectPreset(refs[i])) {
+            effects |= 1u << refs[i].index;
+        }
+    }
+    return effects;
+}
+
+}  // namespace
+
+std::span<const ParameterRef> WorkingSetParameters() {
+    static const std::vector<ParameterRef> refs = MakeParameters();
+    return refs;
+}
+
+WorkingSet CaptureWorkingSet(const DeviceSession& session) {
+    WorkingSet set;
+    const auto refs = WorkingSetParameters();
+    set.reserve(refs.size());
+    for (const ParameterRef& ref : refs) {
+        set.push_back(static_cast<std::uint8_t>(Get(session, ref)));
+    }
+    return set;
+}
+
+std::vector<std::size_t> EditStep::Changed() const {
+    std::vector<std::size_t> changed;
+    for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
+        if (before[i] != after[i]) {
+            changed.push_back(i);
+        }
+    }
+    return changed;
+}
+
+void EditHistory::Begin(const DeviceSession& session, int source, unsigned gesture, std::string action,
+                        bool wholeSet) {
+    m_merging = m_canMerge && !wholeSet && source == m_source && gesture == m_gesture;
+    if (m_merging) {
+        return;
+    }
+    TakeEffectReadBack(session);
+    m_canMerge = false;
+    m_source = source;
+    m_gesture = gesture;
+    m_pending = EditStep{std::move(action), CaptureWorkingSet(session), {}, wholeSet, source};
+}
+
+void EditHistory::End(const DeviceSession& session) {
+    if (m_merging) {
+        m_merging = false;
+        EditStep& step = m_undo.back();
+        step.after = CaptureWorkingSet(session);
+        if (step.after == step.before) {
+            m_undo.pop_back();
+            m_canMerge = false;
+        }
+        return;
+    }
+    m_pending.after = CaptureWorkingSet(session);
+    if (m_pending.after == m_pending.before) {
+        return;
+    }
+    m_undo.push_back(std::move(m_pending));
+    m_pending = {};
+    while (m_undo.size() > m_depth) {
+        m_undo.pop_front();
+    }
+    m_redo.clear();
+    m_canMerge = !m_undo.back().wholeSet;
+}
+
+const EditStep* EditHistory::Undo(const DeviceSession& session) {
+    if (m_undo.empty()) {
+        return nullptr;
+    }
+    TakeEffectReadBack(session);
+    m_canMerge = false;
+    m_redo.push_back(std::move(m_undo.back()));
+    m_undo.pop_back();
+    return &m_redo.back();
+}
+
+const EditStep* EditHistory::Redo() {
+    if (m_redo.empty()) {
+        return nullptr;
+    }
+    m_canMerge = false;
+    m_undo.push_back(std::move(m_redo.back()));
+    m_redo.pop_back();
+    return &m_undo.back();
+}
+
+void EditHistory::Clear() {
+    m_undo.clear();
+    m_redo.clear();
+    m_canMerge = false;
+    m_merging = false;
+}
+
+void EditHistory::TakeEffectReadBack(const DeviceSession& session) {
+    if (m_undo.empty() || m_undo.back().wholeSet) {
+        return;
+    }
+    EditStep& step = m_undo.back();
+    const unsigned effects = ChangedPresets(step);
+    if (effects == 0) {
+        return;
+    }
+    const auto refs = WorkingSetParameters();
+    for (std::size_t i = 0; i < refs.size(); ++i) {
+        if (IsPresetValue(refs[i]) && (effects & (1u << refs[i].index)) != 0) {
+            step.after[i] = static_cast<std::uint8_t>(Get(session, refs[i]));
+        }
+    }
+}
+
+int ApplyStep(DeviceSession& session, const EditStep& step, bool undo) {
+    const WorkingSet& target = undo ? step.before : step.after;
+    const auto refs = WorkingSetParameters();
+    const std::vector<std::size_t> changed = step.Changed();
+    const unsigned presets = ChangedPresets(step);
+    int written = 0;
+    for (std::size_t i = 0; i < refs.size() && i < target.size(); ++i) {
+        const ParameterRef& ref = refs[i];
+        const bool forced = IsPresetValue(ref) && (presets & (1u << ref.index)) != 0;
+        const bool inStep = std::binary_search(changed.begin(), changed.end(), i);
+        if (!forced && (!inStep || Get(session, ref) == target[i])) {
+            continue;
+        }
+        if (IsEffectPreset(ref)) {
+            // The register alone: the amplifier loads the preset and the values follow below.
+            session.SetEffectPreset(ref.index, target[i]);
+        } else if (IsCompressPreset(ref)) {
+            if (IsNamed(ref, "CompressPreset_Mic")) {
+                session.StoreCompressPreset_Mic(target[i]);
+            } else {
+                session.StoreCompressPreset_Music(target[i]);
+            }
+        } else {
+            ref.param->set(session, ref.index, target[i]);
+        }
+        ++written;
+    }
+    return written;
+}
+
+void StoreStep(DeviceSession& session, const EditStep& step, bool undo) {
+    const WorkingSet& target = undo ? step.before : step.after;
+    const auto refs = WorkingSetParameters();
+    auto block = session.GetFileBlock();
+    for (const std::size_t i : step.Changed()) {
+        const int position = refs[i].Position();
+        if (position != kNotStored && static_cast<std::size_t>(position) < block.size()) {
+            block[static_cast<std::size_t>(position)] = target[i];
+        } else if (Get(session, refs[i]) != target[i]) {
+            refs[i].param->set(session, refs[i].index, target[i]);
+        }
+    }
+    session.SetFileBlock(block);
+}
+
+}  // namespace varnoth

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "session/ParameterTable.h"
+
+namespace varnoth {
+
+class DeviceSession;
+
+// The working set: the value of every parameter of the amplifier, one per parameter of the parameter table
+// (each index of an indexed one) in table order.
+using WorkingSet = std::vector<std::uint8_t>;
+
+// The parameters of a working set, in its order.
+std::span<const ParameterRef> WorkingSetParameters();
+WorkingSet CaptureWorkingSet(const DeviceSession& session);
+
+// One undoable step: the working set before and after what the user did.
+struct EditStep {
+    std::string action;  // what the user did, for a step that changed more than one parameter
+    WorkingSet before;
+    WorkingSet after;
+    // A memory mode or mode data file load: undone and redone by a write-all.
+    bool wholeSet = false;
+    // Where the edit came from (a control of the window).
+    int source = 0;
+
+    // The working-set positions the step changed.
+    std::vector<std::size_t> Changed() const;
+};
+
+// The undo and redo history of the panel's edits. Every edit is bracketed by Begin and End; edits from one
+// source (a control) within one gesture (a press and what follows it until the next press) make one step, so
+// a whole drag is undone at once. A step that changed nothing is not kept. The history keeps at most `depth`
+// steps; a new step clears what could be redone.
+class EditHistory {
+  public:
+    static constexpr std::size_t kDefaultDepth = 200;
+
+    explicit EditHistory(std::size_t depth = kDefaultDepth) : m_depth(depth) {}
+
+    void Begin(const DeviceSession& session, int source, unsigned gesture, std::string action,
+               bool wholeSet = false);
+    void End(const DeviceSession& session);
+
+    // The step the next Undo or Redo takes, or nullptr.
+    const EditStep* NextUndo() const { return m_undo.empty() ? nullptr : &m_undo.back(); }
+    const EditStep* NextRedo() const { return m_redo.empty() ? nullptr : &m_redo.back(); }
+    // Moves the step over to the other side and returns it (valid until the history changes), or nullptr.
+    const EditStep* Undo(const DeviceSession& session);
+    const EditStep* Redo();
+    void Clear();
+
+    std::size_t UndoCount() const { return m_undo.size(); }
+    std::size_t RedoCount() const { return m_redo.size(); }
+
+  private:
+    // The amplifier answers an effect preset with the preset's values some time after the choice: the
+    // latest step takes them when they are needed.
+    void TakeEffectReadBack(const DeviceSession& session);
+
+    std::size_t m_depth;
+    std::deque<EditStep> m_undo;
+    std::vector<EditStep> m_redo;
+    // The step being made.
+    EditStep m_pending;
+    bool m_merging = false;
+    // The latest step may grow while its source and gesture go on.
+    bool m_canMerge = false;
+    int m_source = 0;
+    unsigned m_gesture = 0;
+};
+
+// Writes what the step changed back to its values before it (undo) or after it (redo), through each
+// parameter's setter and only where the session holds something else. A changed effect preset is written
+// first and all of that effect's parameters after it, since the amplifier loads the preset's values; a
+// compressor preset is only stored, its values follow as parameters. Returns the parameters written.
+int ApplyStep(DeviceSession& session, const EditStep& step, bool undo);
+
+// A whole-set step's values into the store without sending them, ready for a write-all; the master volumes
+// and the mic-controls-sub setting, which a write-all leaves out or sends from elsewhere, are set as usual.
+void StoreStep(DeviceSession& session, const EditStep& step, bool undo);
+
+}  // namespace varnoth

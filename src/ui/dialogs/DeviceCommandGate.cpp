@@ -1,0 +1,22 @@
+#include "ui/dialogs/DeviceCommandGate.h"
+
+#include "device/Transport.h"
+#include "session/DeviceSession.h"
+
+namespace varnoth {
+
+std::optional<FeatureText> DeviceCommandGate::Obstacle(const DeviceSession& session) {
+    if (session.IsConnected() == 0) {
+        return FeatureText::NotConnected;
+    }
+    if (session.IsUpStatus() == 1) {
+        return FeatureText::InUpgradeMode;
+    }
+    return std::nullopt;
+}
+
+bool DeviceCommandGate::WentOut(int sent) {
+    return sent == static_cast<int>(kReportSize);
+}
+
+}  // namespace varnoth

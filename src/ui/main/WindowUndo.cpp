@@ -1,0 +1,180 @@
+#include "ui/main/WindowUndo.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "session/DeviceSession.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/StepText.h"
+
+namespace varnoth {
+
+using namespace mainwin;
+
+namespace {
+
+// The sources of the compare commands' steps: apart from every control ID.
+constexpr int kCompareSource = -1;
+constexpr int kCopySource = -2;
+
+constexpr Bilingual kCompareText{"A/B 比较", "Compare A/B"};
+constexpr Bilingual kCopyText[2] = {{"复制 A 到 B", "Copy A to B"}, {"复制 B 到 A", "Copy B to A"}};
+constexpr char kSetNames[2] = {'A', 'B'};
+
+}  // namespace
+
+WindowUndo::WindowUndo(MainWindow& window, DeviceSession& session)
+    : m_window(window),
+      m_session(session),
+      m_title(window.windowTitle()),
+      m_undoAction(new QAction(&window)),
+      m_redoAction(new QAction(&window)),
+      m_compareAction(new QAction(&window)),
+      m_copyActions{new QAction(&window), new QAction(&window)},
+      m_menu(new QMenu(&window)) {
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    m_redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* action : {m_undoAction, m_redoAction}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        window.addAction(action);
+        m_menu->addAction(action);
+    }
+    m_menu->addSeparator();
+    m_compareAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
+    m_compareAction->setShortcutContext(Qt::WindowShortcut);
+    window.addAction(m_compareAction);
+    m_menu->addAction(m_compareAction);
+    connect(m_compareAction, &QAction::triggered, this, &WindowUndo::SwitchCompare);
+    for (int from = 0; from < 2; ++from) {
+        m_menu->addAction(m_copyActions[from]);
+        connect(m_copyActions[from], &QAction::triggered, this, [this, from] { CopyCompare(from); });
+    }
+    m_menu->setToolTipsVisible(true);
+    connect(m_undoAction, &QAction::triggered, this, &WindowUndo::Undo);
+    connect(m_redoAction, &QAction::triggered, this, &WindowUndo::Redo);
+    window.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&window, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        UpdateActions();
+        m_menu->popup(m_window.mapToGlobal(at));
+    });
+    UpdateActions();
+}
+
+WindowUndo::~WindowUndo() = default;
+
+WindowUndo::Edit::Edit(WindowUndo& undo, int source, const std::string& action, bool wholeSet)
+    : m_undo(undo) {
+    if (m_undo.m_depth++ == 0) {
+        m_undo.m_history.Begin(m_undo.m_session, source, m_undo.m_gesture, action, wholeSet);
+    }
+}
+
+WindowUndo::Edit::~Edit() {
+    if (--m_undo.m_depth == 0) {
+        m_undo.m_history.End(m_undo.m_session);
+        m_undo.UpdateActions();
+    }
+}
+
+void WindowUndo::Undo() {
+    Apply(true);
+}
+
+void WindowUndo::Redo() {
+    Apply(false);
+}
+
+void WindowUndo::Apply(bool undo) {
+    if (m_depth != 0 || m_window.IsSyncing()) {
+        return;
+    }
+    const EditStep* step = undo ? m_history.Undo(m_session) : m_history.Redo();
+    if (step == nullptr) {
+        return;
+    }
+    if (step->wholeSet) {
+        StoreStep(m_session, *step, undo);
+        UpdateActions();
+        m_session.SynchronizeData(true);
+        m_window.ShowSyncDialog(&m_window);
+        return;
+    }
+    ApplyStep(m_session, *step, undo);
+    if (step->source == kCompareSource) {
+        m_compare.Flip();
+        ShowLiveSet();
+    }
+    m_window.RefreshAll();
+    UpdateActions();
+}
+
+void WindowUndo::SwitchCompare() {
+    if (m_depth != 0 || m_window.IsSyncing()) {
+        return;
+    }
+    NewGesture();
+    {
+        const std::string action =
+            std::string(kCompareText.In(m_window.Language())) + " → " + kSetNames[1 - m_compare.Live()];
+        const Edit step(*this, kCompareSource, action);
+        m_compare.Switch(m_session);
+    }
+    ShowLiveSet();
+    m_window.RefreshAll();
+}
+
+void WindowUndo::CopyCompare(int from) {
+    if (m_depth != 0 || m_window.IsSyncing()) {
+        return;
+    }
+    NewGesture();
+    {
+        const Edit step(*this, kCopySource, kCopyText[from].In(m_window.Language()));
+        m_compare.Copy(m_session, from);
+    }
+    ShowLiveSet();
+    m_window.RefreshAll();
+}
+
+void WindowUndo::ShowLiveSet() {
+    m_window.setWindowTitle(m_compare.Used()
+                                ? m_title + QStringLiteral(" [%1]").arg(QChar(kSetNames[m_compare.Live()]))
+                                : m_title);
+}
+
+void WindowUndo::OnSynchronised() {
+    if (m_session.IsConnected() == 0) {
+        return;
+    }
+    const std::string amplifier =
+        m_session.GetDevPath() + '\n' + m_session.GetDevName() + '\n' + m_session.GetDevDate();
+    if (amplifier != m_amplifier) {
+        if (!m_amplifier.empty()) {
+            m_history.Clear();
+            m_compare.Clear();
+            ShowLiveSet();
+        }
+        m_amplifier = amplifier;
+        UpdateActions();
+    }
+}
+
+void WindowUndo::UpdateActions() {
+    const int language = m_window.Language();
+    const auto set = [language](QAction* action, const EditStep* step, bool undo) {
+        const QString text = QString::fromStdString(UndoCommandText(step, undo, language));
+        action->setText(text);
+        action->setToolTip(text);
+        action->setEnabled(step != nullptr);
+    };
+    set(m_undoAction, m_history.NextUndo(), true);
+    set(m_redoAction, m_history.NextRedo(), false);
+    m_compareAction->setText(QString::fromUtf8(kCompareText.In(language)) +
+                             QStringLiteral(" (%1)").arg(QChar(kSetNames[m_compare.Live()])));
+    for (int from = 0; from < 2; ++from) {
+        m_copyActions[from]->setText(QString::fromUtf8(kCopyText[from].In(language)));
+    }
+}
+
+}  // namespace varnoth

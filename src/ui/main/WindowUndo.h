@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+#include <QString>
+
+#include <string>
+
+#include "session/CompareSets.h"
+#include "session/EditHistory.h"
+
+class QAction;
+class QMenu;
+
+namespace varnoth {
+
+class DeviceSession;
+class MainWindow;
+
+// Undo and redo of the main window's edits: the history of this connection, the two commands with their
+// keys (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y) and the context menu of the window's background. Undoing sends
+// only what the step changed; a memory mode or file load is undone and redone by a write-all with the
+// progress dialog. The history is cleared when another amplifier has been synchronised.
+//
+// The same menu compares two working sets A and B (Ctrl+B switches, "Copy A to B" and back); the window's
+// title shows which one is live once comparing has begun. A switch is a step of the history like any edit.
+class WindowUndo : public QObject {
+    Q_OBJECT
+
+  public:
+    WindowUndo(MainWindow& window, DeviceSession& session);
+    ~WindowUndo() override;
+
+    // One edit of the user's: what the session holds before and after its life is one step, or part of the
+    // step of the same source and gesture. Nested edits belong to the outermost one.
+    class Edit {
+      public:
+        Edit(WindowUndo& undo, int source, const std::string& action, bool wholeSet = false);
+        ~Edit();
+        Edit(const Edit&) = delete;
+        Edit& operator=(const Edit&) = delete;
+
+      private:
+        WindowUndo& m_undo;
+    };
+
+    // A press of a mouse button or a key starts a new gesture: a drag is one gesture.
+    void NewGesture() { ++m_gesture; }
+    void Undo();
+    void Redo();
+    // After every synchronisation: a different amplifier starts a history of its own.
+    void OnSynchronised();
+    // The commands' texts and tooltips name the step they take, in the window's language.
+    void UpdateActions();
+
+    // A/B compare.
+    void SwitchCompare();
+    void CopyCompare(int from);
+    const CompareSets& Compare() const { return m_compare; }
+
+    QAction* UndoAction() const { return m_undoAction; }
+    QAction* RedoAction() const { return m_redoAction; }
+    QAction* CompareAction() const { return m_compareAction; }
+    QAction* CopyAction(int from) const { return m_copyActions[from]; }
+    QMenu* BackgroundMenu() const { return m_menu; }
+    const EditHistory& History() const { return m_history; }
+
+  private:
+    void Apply(bool undo);
+    void ShowLiveSet();
+
+    MainWindow& m_window;
+    DeviceSession& m_session;
+    EditHistory m_history;
+    CompareSets m_compare;
+    QString m_title;
+    QAction* m_undoAction;
+    QAction* m_redoAction;
+    QAction* m_compareAction;
+    QAction* m_copyActions[2];
+    QMenu* m_menu;
+    unsigned m_gesture = 0;
+    int m_depth = 0;
+    std::string m_amplifier;
+};
+
+}  // namespace varnoth

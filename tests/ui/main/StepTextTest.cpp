@@ -1,0 +1,43 @@
+#include <gtest/gtest.h>
+
+#include "session/DeviceSession.h"
+#include "ui/main/StepText.h"
+
+namespace varnoth::mainwin {
+namespace {
+
+// A step that changed one parameter names it with both values as shown; any other step shows its action.
+TEST(StepText, NamesOneParameterWithItsValuesAndSeveralByTheAction) {
+    DeviceSession session;
+    session.SetInputGain_Mic(64);
+    session.SetMicGEQ(2, 0x40);
+    const WorkingSet before = CaptureWorkingSet(session);
+    struct Case {
+        void (*edit)(DeviceSession&);
+        int language;
+        const char* text;
+    };
+    const Case cases[] = {
+        {[](DeviceSession& s) { s.SetInputGain_Mic(80); }, 1, "Undo: mic gain 64 → 80"},
+        {[](DeviceSession& s) { s.SetInputGain_Mic(80); }, 0, "撤销：话筒增益 64 → 80"},
+        {[](DeviceSession& s) { s.SetMicGEQ(2, 0x43); }, 1, "Undo: mic EQ band 3 +0dB → +3dB"},
+        {[](DeviceSession& s) { s.SetEffectDelayTime(1, 127); }, 1, "Undo: effect 2 delay 40ms → 1365ms"},
+        {[](DeviceSession& s) {
+             s.SetMicGEQ(2, 0x41);
+             s.SetInputGain_Mic(1);
+         },
+         1, "Undo: flat"},
+    };
+    for (const Case& c : cases) {
+        DeviceSession edited;
+        edited.SetInputGain_Mic(64);
+        edited.SetMicGEQ(2, 0x40);
+        c.edit(edited);
+        const EditStep step{"flat", before, CaptureWorkingSet(edited)};
+        EXPECT_EQ(UndoCommandText(&step, true, c.language), c.text);
+    }
+    EXPECT_EQ(UndoCommandText(nullptr, false, 1), "Redo");
+}
+
+}  // namespace
+}  // namespace varnoth::mainwin
