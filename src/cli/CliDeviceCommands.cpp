@@ -253,6 +253,10 @@ CliStatus RunUpgrade(CliContext& context) {
             stopping = true;
             session.StopUpgrade();
         }
+        // A removal ends the connection at once: the transfer stops without waiting out its reply wait.
+        if (context.device.Vanished()) {
+            session.TryDisconnect(session.GetDevPath());
+        }
         std::this_thread::sleep_for(kUpgradePoll);
     }
     const UpgradeResult result = session.LastUpgradeResult();
