@@ -253,8 +253,7 @@ UpgradeResult FirmwareUpgrade::Transfer(std::span<const std::uint8_t> image) {
         return UpgradeResult::Failed(
             UpgradeFault::NotClosed,
             "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it "
-            "off, "
-            "switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again.");
+            "off, switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again.");
     }
     return UpgradeResult::Sent(image.size(), "The firmware image (" + std::to_string(image.size()) +
                                                  " bytes) was sent to the amplifier and every report was "
