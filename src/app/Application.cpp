@@ -83,10 +83,10 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     qApp->installEventFilter(&keys);
     Trace("Main window: language %d\n", mainWindow.Language());
     // Logout, kill, Ctrl+C and the end of the desktop session close the window as its close box does, so
-    // the amplifier gets its farewell.
+    // the amplifier gets its farewell; a firmware transfer under way ends first.
     QuitSignals quitSignals;
-    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, &QWidget::close);
-    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, &QWidget::close);
+    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, &MainWindow::CloseWhenSafe);
+    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, &MainWindow::CloseWhenSafe);
     if (prepare) {
         prepare(mainWindow);
     }

@@ -74,7 +74,9 @@ const std::array<CliCommand, 15> kCommands{{
      "the\n"
      "build carries (the virtual amplifier gets the test image), or the raw image file IMAGE (.bin; Intel "
      "HEX\n"
-     "files are refused). Shows the progress on a terminal. The transfer cannot be interrupted.",
+     "files are refused). Shows the progress on a terminal. The transfer stops at the first report the\n"
+     "amplifier does not acknowledge; Ctrl+C stops it at the next report. A stopped transfer never starts\n"
+     "the image: switch the amplifier on in upgrade mode again and repeat.",
      RunUpgrade},
     {"list", "list", "Lists the amplifiers attached over USB, in normal or in upgrade mode.", RunList},
     {"export", "export [SOURCE] FILE.json",

@@ -61,6 +61,9 @@ CliDevice::CliDevice(const CliOptions& options) : m_options(options) {
     std::shared_ptr<TransportProvider> inner;
     if (options.simulate) {
         m_sim = std::make_shared<SimProvider>();
+        // The virtual amplifier's removal counts as a USB one; setting a scenario up replugs it.
+        m_sim->AddObserver(
+            [vanished = m_vanished](bool arrived, const std::string&) { vanished->store(!arrived); });
         inner = m_sim;
     } else if (!options.offline) {
 #ifdef VARNOTH_CLI_WITH_HID

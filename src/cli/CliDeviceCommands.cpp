@@ -244,19 +244,30 @@ CliStatus RunUpgrade(CliContext& context) {
         return CliFailure{kExitNoDevice, "A firmware transfer is already under way."};
     }
     ProgressBar bar(context.err, context.terminal);
-    bool warned = false;
+    bool stopping = false;
     while (!context.device.Observer().UpgradeDone()) {
         bar.Show(session.GetUpProgress());
-        if (Interrupted() && !warned) {
-            warned = true;
-            bar.End(session.GetUpProgress());
-            context.err << "The transfer cannot be interrupted safely; waiting for it to end." << std::endl;
+        // Ctrl+C stops at the next report, before the closing pair: the amplifier never runs a partial image.
+        // Asked again at every poll, since the transfer may not have begun when the key was pressed.
+        if (Interrupted()) {
+            stopping = true;
+            session.StopUpgrade();
+        }
+        // A removal ends the connection at once: the transfer stops without waiting out its reply wait.
+        if (context.device.Vanished()) {
+            session.TryDisconnect(session.GetDevPath());
         }
         std::this_thread::sleep_for(kUpgradePoll);
     }
     const UpgradeResult result = session.LastUpgradeResult();
-    bar.End(result.sent ? 100 : session.GetUpProgress());
+    bar.End(session.GetUpProgress());
     if (!result.sent) {
+        if (stopping) {
+            return CliFailure{kExitInterrupted, "Interrupted. " + result.message};
+        }
+        if (context.device.Vanished()) {
+            return CliFailure{kExitNoDevice, "The amplifier was unplugged. " + result.message};
+        }
         return CliFailure{kExitNoDevice, result.message};
     }
     context.out << result.message << " Upgrade complete: restart the amplifier.\n";

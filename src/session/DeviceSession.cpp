@@ -122,6 +122,8 @@ void DeviceSession::Disconnect(bool farewell) {
         return;
     }
     if (farewell) {
+        // The farewell never cuts a firmware transfer short: it ends by itself, bounded by its reply waits.
+        WaitForUpgradeEnd();
         m_deviceLink.Finish(m_upStatus.load() == 1 ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
                                                    : DeviceLink::BuildCommand(op::UnLockMachine, {}));
     }
@@ -136,10 +138,38 @@ void DeviceSession::CloseLink() {
     }
     m_deviceLink.Release();
     // A firmware transfer still waiting for its turn went with the connection.
-    if (m_upgrading.exchange(false)) {
+    if (m_upgrading.load() && !m_upgrade.IsRunning()) {
         SetUpgradeResult(UpgradeResult::Failed(
-            UpgradeFault::NotConnected, "The amplifier went away before the firmware transfer began."));
+            UpgradeFault::NotConnected,
+            "The amplifier went away before the firmware transfer began; nothing was sent."));
+        EndUpgrade();
+        if (SessionObserver* observer = Observer(); observer && !IsClosing()) {
+            observer->OnUpgradeDone();
+        }
     }
+}
+
+void DeviceSession::EndUpgrade() {
+    {
+        std::lock_guard lock(m_upgradeResultMutex);
+        m_upgrading.store(false);
+    }
+    m_upgradeEnded.notify_all();
+}
+
+void DeviceSession::WaitForUpgradeEnd() {
+    if (m_deviceLink.IsLinkThread()) {
+        return;
+    }
+    std::unique_lock lock(m_upgradeResultMutex);
+    if (m_upgrading.load()) {
+        Trace("closing: waiting for the firmware transfer to end\n");
+    }
+    m_upgradeEnded.wait(lock, [this] { return !m_upgrading.load(); });
+}
+
+void DeviceSession::StopUpgrade() {
+    m_upgrade.RequestStop();
 }
 
 bool DeviceSession::RunOnLinkAndWait(void (DeviceSession::*sequence)()) {
@@ -420,25 +450,45 @@ int DeviceSession::RunUpgradeHere(const std::function<UpgradeResult()>& transfer
     UpgradeResult result = transfer();
     const int sent = result.sent ? 1 : 0;
     SetUpgradeResult(std::move(result));
-    m_upgrading.store(false);
+    EndUpgrade();
     return sent;
 }
 
 void DeviceSession::UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer) {
     SetUpgradeResult(transfer());
-    m_upgrading.store(false);
-    if (IsClosing() || Connection() != connection) {
+    EndUpgrade();
+    if (IsClosing()) {
         return;
     }
+    // The outcome reaches the owner also when the amplifier went away during the transfer.
     if (SessionObserver* observer = Observer()) {
         observer->OnUpgradeDone();
     }
-    m_readPeak.store(1);
+    if (Connection() == connection) {
+        m_readPeak.store(1);
+    }
 }
+
+namespace {
+
+// Only an amplifier in upgrade mode takes an image; in normal mode it would ignore every report.
+UpgradeResult NotUpgradeMode(std::string path = {}) {
+    return UpgradeResult::Failed(
+        UpgradeFault::NotUpgradeMode,
+        "The amplifier is not in upgrade mode; nothing was sent. Switch it off, then "
+        "hold ENTER while switching it on: it is in upgrade mode when the status "
+        "shows green. Then upgrade again.",
+        0, std::move(path));
+}
+
+}  // namespace
 
 UpgradeResult DeviceSession::SendCarriedImage() {
     if (!m_deviceLink.IsConnected()) {
         return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.");
+    }
+    if (m_upStatus.load() != 1) {
+        return NotUpgradeMode();
     }
     // The virtual amplifier takes the test image; hardware only ever gets the image the build carries.
     const std::span<const std::uint8_t> image =
@@ -454,6 +504,9 @@ UpgradeResult DeviceSession::SendCarriedImage() {
 UpgradeResult DeviceSession::SendImageFile(const std::string& path) {
     if (!m_deviceLink.IsConnected()) {
         return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.", 0, path);
+    }
+    if (m_upStatus.load() != 1) {
+        return NotUpgradeMode(path);
     }
     return m_upgrade.StartUpgrade(path);
 }

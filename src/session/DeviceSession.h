@@ -55,8 +55,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // Ends the connection when path names the opened device (compared without regard to case), without a
     // farewell since the device is gone; true when it names it.
     bool TryDisconnect(const std::string& path);
-    // Ends the connection. With farewell, the commands still queued go out first (for at most the link's
-    // farewellDrain) and the farewell last.
+    // Ends the connection. With farewell, a firmware transfer under way ends first (it is never cut short;
+    // its own reply waits bound it), the commands still queued go out (for at most the link's farewellDrain)
+    // and the farewell last.
     void Disconnect(bool farewell);
     void SetConnected(bool connected) { m_deviceLink.SetConnected(connected); }
     int IsConnected() const { return m_deviceLink.IsConnected() ? 1 : 0; }
@@ -139,14 +140,21 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // 0 when a transfer is already under way (nothing starts then).
     int TryUpgrade();
     int TryManualUpgrade(const std::string& path);
-    // The transfer on the calling thread: 1 when every report of the image went out, else 0 (refused: no
-    // connection, no image, an image that cannot be sent, a transfer already under way; or failed part-way).
+    // Only an amplifier in upgrade mode (IsUpStatus) is sent anything; the transfer stops at the first report
+    // that fails or is not acknowledged, and the outcome always reaches the observer, also after an unplug.
+    // The transfer on the calling thread: 1 when every report of the image went out and was acknowledged,
+    // else 0 (refused: no connection, not in upgrade mode, no image, an image that cannot be sent, a transfer
+    // already under way; or stopped part-way).
     // DoUpgrade sends the carried image, or the test image when the device is the virtual amplifier; a build
     // without a carried image sends nothing to hardware.
     int DoUpgrade();
     int DoManualUpgrade(const std::string& path);
-    // Percent of the image sent by the transfer under way or the last one.
+    // Percent of the image acknowledged in the transfer under way or the last one.
     int GetUpProgress() const { return m_upgrade.GetProgress(); }
+    // Stops the transfer under way before its next report, without the closing pair (Ctrl+C).
+    void StopUpgrade();
+    // Waits until no transfer is under way.
+    void WaitForUpgradeEnd();
     // From TryUpgrade (or a Do call) until the transfer has ended.
     bool IsUpgrading() const { return m_upgrading.load(); }
     // What the last transfer came to, set before OnUpgradeDone: whether it ran and the message for the user.
@@ -202,6 +210,8 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     int RunUpgradeHere(const std::function<UpgradeResult()>& transfer);
     int StartUpgradeThread(std::function<UpgradeResult()> transfer);
     void SetUpgradeResult(UpgradeResult result);
+    // Clears IsUpgrading and wakes WaitForUpgradeEnd.
+    void EndUpgrade();
 
     MachineSettings m_machineSettings;
     RemoteCodes m_remote;
@@ -221,7 +231,8 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<bool> m_answering{true};
     std::atomic<bool> m_openFoundDevice{false};
     std::atomic<std::uint64_t> m_connection{0};
-    mutable std::mutex m_upgradeResultMutex;
+    mutable std::mutex m_upgradeResultMutex;  // also guards the end of a transfer for m_upgradeEnded
+    std::condition_variable m_upgradeEnded;
     UpgradeResult m_upgradeResult;
 
     mutable std::mutex m_textMutex;  // guards the path, the name and the date and their reply counts

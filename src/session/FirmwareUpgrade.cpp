@@ -8,6 +8,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <memory>
 
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
@@ -49,6 +51,13 @@ bool LooksLikeIntelHex(const std::vector<std::uint8_t>& bytes) {
     }
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) {
         return std::isxdigit(b) || b == ':' || b == '\r' || b == '\n' || b == ' ' || b == '\t';
+    });
+}
+
+// Text of any kind (a listing, a script, a hex dump): printable ASCII and line breaks only.
+bool LooksLikeText(const std::vector<std::uint8_t>& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) {
+        return (b >= 0x20 && b < 0x7F) || b == '\r' || b == '\n' || b == '\t';
     });
 }
 
@@ -172,6 +181,18 @@ UpgradeResult FirmwareUpgrade::ImageBytesProblem(const std::string& path,
                        "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".",
                        bytes.size());
     }
+    if (LooksLikeText(bytes)) {
+        return refused(UpgradeFault::TextFile, "The firmware image " + Quoted(path) +
+                                                   " is a text file, not a raw binary image (.bin).");
+    }
+    if (std::all_of(bytes.begin(), bytes.end(), [&](std::uint8_t b) { return b == bytes.front(); })) {
+        char value[8];
+        std::snprintf(value, sizeof value, "0x%02X", bytes.front());
+        return refused(
+            UpgradeFault::OneValue,
+            "The firmware image " + Quoted(path) + " holds no firmware: every byte is " + value + ".",
+            bytes.front());
+    }
     return UpgradeResult{};
 }
 
@@ -193,39 +214,109 @@ UpgradeResult FirmwareUpgrade::StartUpgrade(std::span<const std::uint8_t> image)
     if (m_running.exchange(true)) {
         return UpgradeResult::Failed(UpgradeFault::Busy, "A firmware transfer is already running.");
     }
+    m_stopRequested.store(false);
     m_progress.store(0, std::memory_order_relaxed);
+    UpgradeResult result;
+    if (m_link.IsLinkThread()) {
+        result = Transfer(image);
+    } else {
+        // Only the link thread sees whether each report was acknowledged: the transfer takes its turn there.
+        auto promise = std::make_shared<std::promise<UpgradeResult>>();
+        std::future<UpgradeResult> ended = promise->get_future();
+        if (!m_link.RunSequence([this, image, promise] { promise->set_value(Transfer(image)); })) {
+            promise->set_value(UpgradeResult::Failed(UpgradeFault::NotConnected,
+                                                     "No amplifier is connected; nothing was sent."));
+        }
+        promise.reset();
+        try {
+            result = ended.get();
+        } catch (const std::future_error&) {
+            result = UpgradeResult::Failed(
+                UpgradeFault::NotConnected,
+                "The amplifier went away before the firmware transfer began; nothing was sent.");
+        }
+    }
+    m_running.store(false);
+    return result;
+}
+
+UpgradeResult FirmwareUpgrade::Transfer(std::span<const std::uint8_t> image) {
     std::vector<std::uint8_t> buffer(image.begin(), image.end());
     const std::uint8_t b0 = buffer[0], b1 = buffer[1], b2 = buffer[2];
     buffer[1] = kPatch1;
     buffer[2] = kPatch2;
-    int failed = TransferImage(buffer.data(), buffer.size());
-    failed += DecodeUpgrade(b0, b1, b2);
-    m_running.store(false);
-    if (failed != 0) {
+    const Stop stop = TransferImage(buffer.data(), buffer.size());
+    if (stop.fault != UpgradeFault::None) {
+        return Failure(stop, image.size());
+    }
+    if (!DecodeUpgrade(b0, b1, b2)) {
         return UpgradeResult::Failed(
-            UpgradeFault::ReportsLost,
-            std::to_string(failed) +
-                " reports of the firmware image could not be sent; the amplifier's "
-                "firmware is incomplete. Switch the amplifier on in upgrade mode and "
-                "upgrade again.",
-            static_cast<std::size_t>(failed));
+            UpgradeFault::NotClosed,
+            "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it "
+            "off, switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again.");
     }
     return UpgradeResult::Sent(image.size(), "The firmware image (" + std::to_string(image.size()) +
-                                                 " bytes) was sent to the amplifier.");
+                                                 " bytes) was sent to the amplifier and every report was "
+                                                 "acknowledged.");
 }
 
-int FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {
-    const int sent = static_cast<int>(kReportSize);
-    int failed = 0;
-    for (std::size_t a = 0; a < size; a += kPageSize) {
-        failed += m_link.SendCommand(op::UpgradeBlock,
-                                     {static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF)}) == sent
-                      ? 0
-                      : 1;
+UpgradeResult FirmwareUpgrade::Failure(const Stop& stop, std::size_t size) const {
+    UpgradeResult result;
+    result.fault = stop.fault;
+    result.page = stop.address / kPageSize + 1;
+    result.pages = (size + kPageSize - 1) / kPageSize;
+    result.percent = GetProgress();
+    const std::string reached = "at page " + std::to_string(result.page) + " of " +
+                                std::to_string(result.pages) + " (" + std::to_string(result.percent) +
+                                "% acknowledged)";
+    const std::string again =
+        " The amplifier's firmware is incomplete and was not started. Switch the amplifier off, switch it on "
+        "in upgrade mode (hold ENTER while switching it on) and upgrade again.";
+    switch (stop.fault) {
+        case UpgradeFault::Stopped:
+            result.message = "The firmware transfer was stopped " + reached + "." + again;
+            break;
+        case UpgradeFault::Unplugged:
+            result.message = "The amplifier went away during the firmware transfer, " + reached + "." + again;
+            break;
+        case UpgradeFault::NoReply:
+            result.message = "The amplifier did not acknowledge a report of the firmware image " + reached +
+                             "; the transfer stopped there." + again;
+            break;
+        default:
+            result.message = "A report of the firmware image could not be sent " + reached +
+                             " (was the amplifier unplugged?); the transfer stopped there." + again;
+            break;
     }
-    const std::size_t step = size / 100;
+    return result;
+}
+
+UpgradeFault FirmwareUpgrade::Send(const Report& report) {
+    if (m_stopRequested.load()) {
+        return UpgradeFault::Stopped;
+    }
+    if (!m_link.IsConnected()) {
+        return UpgradeFault::Unplugged;
+    }
+    const int count = m_link.WriteReport(report);
+    if (!m_link.IsConnected()) {
+        return UpgradeFault::Unplugged;
+    }
+    if (count != static_cast<int>(kReportSize)) {
+        return UpgradeFault::NotSent;
+    }
+    return m_link.LastAnswered() ? UpgradeFault::None : UpgradeFault::NoReply;
+}
+
+FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {
+    for (std::size_t a = 0; a < size; a += kPageSize) {
+        const Report announce = DeviceLink::BuildCommand(
+            op::UpgradeBlock, {static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF)});
+        if (const UpgradeFault fault = Send(announce); fault != UpgradeFault::None) {
+            return {fault, a};
+        }
+    }
     for (std::size_t off = 0; off < size;) {
-        m_progress.store(static_cast<int>(off / step), std::memory_order_relaxed);
         const std::size_t n = std::min(kChunkSize, size - off);
         Report report{};
         report[0] = 2;
@@ -234,17 +325,20 @@ int FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) 
         report[3] = static_cast<std::uint8_t>(off & 0xFF);
         report[4] = static_cast<std::uint8_t>(n);
         std::copy(bytes + off, bytes + off + n, report.begin() + kDataByte);
-        failed += m_link.WriteReport(report) == sent ? 0 : 1;
+        if (const UpgradeFault fault = Send(report); fault != UpgradeFault::None) {
+            return {fault, off};
+        }
         off += n;
+        m_progress.store(static_cast<int>(off * 100 / size), std::memory_order_relaxed);
     }
-    return failed;
+    return {};
 }
 
-int FirmwareUpgrade::DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-    const int sent = static_cast<int>(kReportSize);
-    int failed = m_link.SendCommand(op::UpgradeBlock, {kHeadHigh, kHeadLow, kHeadMark}) == sent ? 0 : 1;
-    failed += m_link.SendCommand(op::UpgradeData, {kHeadHigh, kHeadLow, kHeadBytes, a, b, c}) == sent ? 0 : 1;
-    return failed;
+bool FirmwareUpgrade::DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
+    return Send(DeviceLink::BuildCommand(op::UpgradeBlock, {kHeadHigh, kHeadLow, kHeadMark})) ==
+               UpgradeFault::None &&
+           Send(DeviceLink::BuildCommand(op::UpgradeData, {kHeadHigh, kHeadLow, kHeadBytes, a, b, c})) ==
+               UpgradeFault::None;
 }
 
 }  // namespace varnoth

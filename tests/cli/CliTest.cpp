@@ -321,6 +321,57 @@ TEST_F(CliTest, CtrlCCancelsLearningAKey) {
     EXPECT_EQ(o.err, "varnoth-cli: Learning of key 7 cancelled.\n") << o;
 }
 
+// Ctrl+C during a transfer stops it at the next report: the amplifier is never told to run what it holds.
+TEST_F(CliTest, CtrlCStopsAnUpgradeWithoutTheClosingPair) {
+    setenv("VARNOTH_TRACE", "1", 1);
+    const pid_t child = Start(dir, {"--simulate=slow-upgrade", "upgrade"});
+    unsetenv("VARNOTH_TRACE");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Contains(ReadText(dir / "stderr.txt"), ">Write: 2 2 0 56 ") &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    kill(child, SIGINT);
+    const Outcome o = Finish(dir, child);
+    EXPECT_EQ(o.code, 130) << o;
+    EXPECT_TRUE(Contains(o.err, "varnoth-cli: Interrupted. The firmware transfer was stopped at page ")) << o;
+    EXPECT_FALSE(Contains(o.err, ">Write: 2 2 228 0 3 ")) << "no closing pair after the stop: " << o;
+    EXPECT_TRUE(Contains(o.err, ">Write: 2 3 0 0 1 ")) << "the amplifier is told PC control ended: " << o;
+}
+
+// The virtual amplifier is unplugged after its 40th report (page 3 of the test image's 12): the transfer
+// ends at once with the removal told, and the amplifier is never told to run what it holds.
+TEST_F(CliTest, AnUnplugMidUpgradeIsReportedAndNothingIsClosed) {
+    setenv("VARNOTH_TRACE", "1", 1);
+    const pid_t child = Start(dir, {"--simulate=unplugged-upgrade", "upgrade"});
+    unsetenv("VARNOTH_TRACE");
+    // Only a guard against a hang: the outcome is what is checked.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    pid_t ended = 0;
+    while ((ended = waitpid(child, &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (ended != child) {
+        kill(child, SIGKILL);
+        FAIL() << "varnoth-cli upgrade did not end after the unplug: " << Finish(dir, child);
+    }
+    const Outcome o{WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(dir / "stdout.txt"),
+                    ReadText(dir / "stderr.txt")};
+    EXPECT_EQ(o.code, 1) << o;
+    EXPECT_TRUE(Contains(o.err,
+                         "varnoth-cli: The amplifier was unplugged. The amplifier went away during the "
+                         "firmware transfer, at page 3 of 12 ("))
+        << o;
+    EXPECT_TRUE(Contains(o.err,
+                         "switch it on in upgrade mode (hold ENTER while switching it on) and upgrade "
+                         "again."))
+        << "what to do next: " << o;
+    EXPECT_FALSE(Contains(o.err, ">Write: 2 1 228 0 32 ")) << "no closing announcement: " << o;
+    EXPECT_FALSE(Contains(o.err, ">Write: 2 2 228 0 3 ")) << "no closing write: " << o;
+    EXPECT_TRUE(o.out.empty()) << "no success reported: " << o;
+}
+
 TEST_F(CliTest, LevelsVersionUpgradeListAndHelpWork) {
     Outcome o = Sim({"levels", "--count", "2"});
     ASSERT_EQ(o.code, 0) << o;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -123,8 +124,8 @@ TEST_F(UpgradeTest, ImagesGoOutPageByPageThenInChunksThenTheirHeadAt0xE400) {
          {0x0000, 0x0200},
          {56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 56, 48},
          progress1000},
-        {112, {0x0000}, {56, 56}, {0, 56}},
-        {113, {0x0000}, {56, 56, 1}, {0, 56, 112}},
+        {112, {0x0000}, {56, 56}, {0, 50}},
+        {113, {0x0000}, {56, 56, 1}, {0, 49, 99}},
     };
     ASSERT_EQ(progress1000.size(), 18u);
     EXPECT_EQ((std::vector<int>(progress1000.begin(), progress1000.begin() + 4)),
@@ -154,7 +155,7 @@ TEST_F(UpgradeTest, ImagesGoOutPageByPageThenInChunksThenTheirHeadAt0xE400) {
         expected.push_back({0x02, 0xE400, 3});
         EXPECT_EQ(SentReports(), expected) << c.size << "-byte image";
         EXPECT_EQ(Progress(), c.progress) << c.size << "-byte image";
-        EXPECT_EQ(upgrade.GetProgress(), c.progress.back()) << "progress is not raised to 100 at the end";
+        EXPECT_EQ(upgrade.GetProgress(), 100) << "the last chunk acknowledged completes the progress";
 
         const std::vector<Report> reports = wire->Sent();
         const Report& first = reports[c.pages.size()];
@@ -170,6 +171,7 @@ TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnything
     struct Case {
         std::string name;
         Bytes bytes;
+        UpgradeFault fault;
         std::string says;
     };
     const std::string hexText = ":10000000000102030405060708090A0B0C0D0E0F78\r\n:00000001FF\r\n";
@@ -178,15 +180,22 @@ TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnything
         hexBytes.insert(hexBytes.end(), hexText.begin(), hexText.end());
     }
     const Case cases[] = {
-        {"empty.bin", {}, "holds 0 bytes"},         {"two.bin", Pattern(2), "holds 2 bytes"},
-        {"short.bin", Pattern(99), "at least 100"}, {"huge.bin", Pattern(65537), "more than 65536"},
-        {"image.hex", Pattern(1000), "Intel HEX"},  {"IMAGE.HEX", Pattern(1000), "Intel HEX"},
-        {"disguised.bin", hexBytes, "Intel HEX"},
+        {"empty.bin", {}, UpgradeFault::TooSmall, "holds 0 bytes"},
+        {"two.bin", Pattern(2), UpgradeFault::TooSmall, "holds 2 bytes"},
+        {"short.bin", Pattern(99), UpgradeFault::TooSmall, "at least 100"},
+        {"huge.bin", Pattern(65537), UpgradeFault::TooLarge, "more than 65536"},
+        {"image.hex", Pattern(1000), UpgradeFault::HexFile, "Intel HEX"},
+        {"IMAGE.HEX", Pattern(1000), UpgradeFault::HexFile, "Intel HEX"},
+        {"disguised.bin", hexBytes, UpgradeFault::HexFile, "Intel HEX"},
+        {"zeros.bin", Bytes(100), UpgradeFault::OneValue, "every byte is 0x00"},
+        {"erased.bin", Bytes(4096, 0xFF), UpgradeFault::OneValue, "every byte is 0xFF"},
+        {"notes.bin", Bytes(300, 'a'), UpgradeFault::TextFile, "text file"},
     };
     for (const Case& c : cases) {
         const std::string path = WriteFile(c.name, c.bytes);
         const UpgradeResult result = upgrade.StartUpgrade(path);
         EXPECT_FALSE(result.sent) << c.name;
+        EXPECT_EQ(result.fault, c.fault) << c.name << ": " << result.message;
         EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
         EXPECT_NE(result.message.find(c.name), std::string::npos)
             << "the message names the file: " << result.message;
@@ -221,11 +230,63 @@ TEST_F(UpgradeTest, ASecondTransferIsRefusedWhileOneRuns) {
     EXPECT_EQ(wire->Sent().size(), 22u) << "only the first transfer's reports went out";
 }
 
-TEST_F(UpgradeTest, ReportsThatCouldNotBeSentMakeTheTransferAFailure) {
-    wire->SetTransferResult(0);
+TEST_F(UpgradeTest, TheTransferStopsAtTheFirstReportNotSentOrNotAcknowledgedAndNeverSendsTheClosingPair) {
+    // A 1000-byte image: reports 1..2 announce the pages, 3..20 carry the chunks, 21..22 are the closing
+    // pair.
+    struct Case {
+        const char* what;
+        std::size_t failing;  // the report (from 1) that fails
+        bool notSent;         // it does not go out (else it gets no reply)
+        int progress;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"first announcement unanswered", 1, false, 0, "did not acknowledge"},
+        {"first chunk not sent", 3, true, 0, "could not be sent"},
+        {"a middle chunk unanswered", 11, false, 44, "page 1 of 2 (44% acknowledged)"},
+        {"last chunk unanswered", 20, false, 95, "page 2 of 2 (95% acknowledged)"},
+        {"closing announcement unanswered", 21, false, 100, "did not confirm the end"},
+    };
+    link.SetTiming([] {
+        LinkTiming timing;
+        timing.replyWait = std::chrono::milliseconds(50);
+        return timing;
+    }());
+    for (const Case& c : cases) {
+        wire->ClearSent();
+        std::size_t seen = 0;
+        wire->SetResponder([&](const Report& sent) {
+            const bool failing = ++seen == c.failing;
+            wire->SetTransferResult(failing && c.notSent ? 0 : static_cast<int>(kReportSize));
+            return failing ? std::vector<Report>{} : std::vector<Report>{test::MakeReport({0, sent[1]})};
+        });
+        const UpgradeResult result = upgrade.StartUpgrade(Pattern(1000));
+        wire->SetTransferResult(static_cast<int>(kReportSize));
+        EXPECT_FALSE(result.sent) << c.what;
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << c.what << ": " << result.message;
+        EXPECT_EQ(upgrade.GetProgress(), c.progress) << c.what;
+        const std::vector<Sent> sent = SentReports();
+        EXPECT_EQ(sent.size(), c.failing) << c.what << ": nothing goes out after the failure";
+        EXPECT_EQ(std::count(sent.begin(), sent.end(), Sent{0x02, 0xE400, 3}), 0)
+            << c.what << ": the amplifier is never told to run a partial image";
+    }
+}
+
+TEST_F(UpgradeTest, AStopRequestEndsTheTransferAtTheNextReportWithoutTheClosingPair) {
+    int seen = 0;
+    bool stopAtFifth = true;
+    wire->SetResponder([&](const Report& sent) {
+        if (++seen == 5 && stopAtFifth) {
+            upgrade.RequestStop();
+        }
+        return std::vector<Report>{test::MakeReport({0, sent[1]})};
+    });
     const UpgradeResult result = upgrade.StartUpgrade(Pattern(1000));
     EXPECT_FALSE(result.sent);
-    EXPECT_NE(result.message.find("22 reports"), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find("stopped"), std::string::npos) << result.message;
+    EXPECT_EQ(wire->Sent().size(), 5u);
+    stopAtFifth = false;
+    EXPECT_TRUE(upgrade.StartUpgrade(Pattern(1000)).sent) << "the request does not outlive its transfer";
 }
 
 TEST(UpgradeVersion, IsNeedUpComparesTheModelAndTheFirmwareDate) {

@@ -50,7 +50,12 @@ OpenResult SimProvider::Open(UsbIds normal, UsbIds upgrade) {
                          ": the virtual amplifier presents " + IdsText(ids);
         return result;
     }
-    result.transport = std::make_unique<SimTransport>(m_amp, faults, presence);
+    // The amplifier that vanishes mid-stream is unplugged: its watchers learn of the removal.
+    result.transport = std::make_unique<SimTransport>(m_amp, faults, presence, [provider = weak_from_this()] {
+        if (const std::shared_ptr<SimProvider> self = provider.lock()) {
+            self->Unplug();
+        }
+    });
     result.path = Path();
     result.upgradeMode = upgradeMode;
     result.simulated = true;

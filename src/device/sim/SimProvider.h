@@ -17,7 +17,8 @@ namespace varnoth {
 // upgrade identifiers while the amplifier is in upgrade mode. It starts plugged in. Unplug() makes every
 // open link vanish; a link opened before an unplug stays dead after the next Plug(), as a real handle does.
 // Change the amplifier's upgrade mode while it is unplugged, as the user does by switching it off and on.
-class SimProvider : public TransportProvider {
+// A link that vanishes by its faults' vanishAfter unplugs the amplifier (when the provider is shared).
+class SimProvider : public TransportProvider, public std::enable_shared_from_this<SimProvider> {
   public:
     static constexpr const char* kNormalPath = "sim:/vq317x";
     static constexpr const char* kUpgradePath = "sim:/vq317x-upgrade";

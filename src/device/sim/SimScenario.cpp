@@ -16,6 +16,7 @@ struct ScenarioSetup {
     bool silent;
     std::chrono::milliseconds latency{0};
     unsigned dropEvery = 0;
+    std::uint64_t vanishAfter = 0;
 };
 
 const ScenarioSetup kScenarios[] = {
@@ -51,6 +52,20 @@ const ScenarioSetup kScenarios[] = {
      sim::kFactoryDate,
      false,
      std::chrono::milliseconds(30)},
+    {{"slow-upgrade", "the amplifier in upgrade mode, taking 30 ms for every reply"},
+     true,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false,
+     std::chrono::milliseconds(30)},
+    {{"unplugged-upgrade", "the amplifier in upgrade mode, unplugged after taking 40 reports"},
+     true,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false,
+     std::chrono::milliseconds(0),
+     0,
+     40},
     {{"lossy", "an amplifier that loses every 4th reply"},
      false,
      sim::kFactoryName,
@@ -94,6 +109,7 @@ std::string ApplySimScenario(const std::string& name, SimProvider& provider) {
     faults.silent = setup->silent;
     faults.latency = setup->latency;
     faults.dropEvery = setup->dropEvery;
+    faults.vanishAfter = setup->vanishAfter;
     provider.SetFaults(faults);
     provider.Plug();
     return {};

@@ -23,8 +23,12 @@ double Fraction(std::uint64_t seed, std::uint64_t n) {
 
 }  // namespace
 
-SimTransport::SimTransport(std::shared_ptr<VirtualAmp> amp, SimFaults faults, Presence presence)
-    : m_amp(std::move(amp)), m_presence(std::move(presence)), m_faults(faults) {
+SimTransport::SimTransport(std::shared_ptr<VirtualAmp> amp, SimFaults faults, Presence presence,
+                           std::function<void()> onVanished)
+    : m_amp(std::move(amp)),
+      m_presence(std::move(presence)),
+      m_onVanished(std::move(onVanished)),
+      m_faults(faults) {
     m_listener = m_amp->Subscribe([this](const Report& report) {
         std::lock_guard lock(m_mutex);
         QueueLocked(report);
@@ -73,15 +77,22 @@ int SimTransport::Transfer(const Report& report) {
         }
     }
     const Report reply = m_amp->Receive(report);
-    std::lock_guard lock(m_mutex);
-    ++m_reports;
-    if (m_faults.vanishAfter != 0 && m_reports >= m_faults.vanishAfter) {
-        m_vanished = true;
-        m_queue.clear();
-        m_changed.notify_all();
-        return static_cast<int>(kReportSize);
+    bool vanishedNow = false;
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_reports;
+        if (m_faults.vanishAfter != 0 && m_reports >= m_faults.vanishAfter && !m_vanished) {
+            m_vanished = true;
+            vanishedNow = true;
+            m_queue.clear();
+            m_changed.notify_all();
+        } else {
+            QueueLocked(reply);
+        }
     }
-    QueueLocked(reply);
+    if (vanishedNow && m_onVanished) {
+        m_onVanished();
+    }
     return static_cast<int>(kReportSize);
 }
 

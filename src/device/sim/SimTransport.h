@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -30,14 +31,15 @@ struct SimFaults {
 // queues its reply (and any reply the amplifier sends unasked) for the reader thread, or for ReadOne while
 // no reader runs. Once the device has vanished (vanishAfter reached, Vanish(), or the presence flag given by
 // the provider cleared by an unplug) Transfer returns 0, ReadOne returns nothing and the reader delivers
-// nothing more. Transfer refuses (returns 0) a report whose byte 0 is not the output report ID 2, as the
+// nothing more; when it vanished by vanishAfter, onVanished is called once, as a removal would be noticed.
+// Transfer refuses (returns 0) a report whose byte 0 is not the output report ID 2, as the
 // HID driver does.
 class SimTransport : public Transport {
   public:
     using Presence = std::shared_ptr<const std::atomic<bool>>;
 
-    explicit SimTransport(std::shared_ptr<VirtualAmp> amp, SimFaults faults = {},
-                          Presence presence = nullptr);
+    explicit SimTransport(std::shared_ptr<VirtualAmp> amp, SimFaults faults = {}, Presence presence = nullptr,
+                          std::function<void()> onVanished = {});
     ~SimTransport() override;
 
     SimTransport(const SimTransport&) = delete;
@@ -73,6 +75,7 @@ class SimTransport : public Transport {
 
     const std::shared_ptr<VirtualAmp> m_amp;
     const Presence m_presence;
+    const std::function<void()> m_onVanished;
     int m_listener = 0;
 
     mutable std::mutex m_mutex;

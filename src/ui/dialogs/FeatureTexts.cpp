@@ -4,6 +4,7 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <cstdio>
 
 namespace varnoth {
 
@@ -52,10 +53,15 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::ChooseImageTitle, "选择升级程序", "Choose upgrade image"},
     Bilingual{FeatureText::ImageFilter, "升级程序 (*.bin);;所有文件 (*)",
               "Firmware image (*.bin);;All files (*)"},
+    Bilingual{FeatureText::UpgradeDoNotClose, "正在升级，机器程序正在写入，请勿关闭窗口或拔出USB线!",
+              "Upgrading: the machine's program is being written. Do not close this window or unplug the "
+              "USB cable!"},
 };
 
 // The explanations of a refused or incomplete transfer. "%file" is the image ("the firmware image" or the
-// file by name), "%n" the number the fault carries, "%max" the size limit, "%why" the system's reason.
+// file by name), "%n" the number the fault carries, "%max" the size limit, "%why" the system's reason,
+// "%byte" the one value of a one-value file; where a transfer stopped part-way "%page" is the page it
+// stopped in, "%pages" the image's pages, "%percent" the percentage acknowledged and "%again" what to do.
 struct FaultText {
     UpgradeFault fault;
     const char* chinese;
@@ -64,22 +70,55 @@ struct FaultText {
 
 constexpr std::array kFaultTexts = {
     FaultText{UpgradeFault::NotConnected, "没有连接设备。", "No amplifier is connected."},
+    FaultText{
+        UpgradeFault::NotUpgradeMode,
+        "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键，同时打开电源开关；指示灯为绿色时再升级。",
+        "The machine is not in upgrade mode, nothing was sent!\nTurn power off, press \"enter\" while "
+        "pressing \"power on\"; upgrade when status shows \"green\"."},
     FaultText{UpgradeFault::NoImage, "本程序没有携带升级程序，请从文件升级。",
               "This build carries no firmware image; upgrade from an image file instead."},
     FaultText{UpgradeFault::Busy, "已有升级正在进行。", "A firmware transfer is already running."},
     FaultText{UpgradeFault::HexFile, "%file是 Intel HEX 文本文件，只能发送二进制升级程序 (.bin)。",
               "%file is an Intel HEX text file; only raw binary images (.bin) can be sent."},
+    FaultText{UpgradeFault::TextFile, "%file是文本文件，不是二进制升级程序 (.bin)。",
+              "%file is a text file, not a raw binary image (.bin)."},
+    FaultText{UpgradeFault::OneValue, "%file不含固件：所有字节都是 %byte。",
+              "%file holds no firmware: every byte is %byte."},
     FaultText{UpgradeFault::CannotOpen, "无法打开%file：%why。", "Can't open %file: %why."},
     FaultText{UpgradeFault::CannotRead, "无法读取%file。", "Can't read %file."},
     FaultText{UpgradeFault::TooSmall, "%file只有 %n 字节，升级程序至少需要 %max 字节。",
               "%file holds %n bytes; a firmware image holds at least %max."},
     FaultText{UpgradeFault::TooLarge, "%file超过 %max 字节，超出设备的 16 位地址范围。",
               "%file holds more than %max bytes, beyond the amplifier's 16-bit addresses."},
-    FaultText{UpgradeFault::ReportsLost,
-              "升级程序有 %n 个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。",
-              "%n reports of the firmware image could not be sent; the amplifier's firmware is incomplete. "
-              "Switch the amplifier on in upgrade mode and upgrade again."},
+    FaultText{UpgradeFault::NotSent,
+              "升级程序的报告在第 %page 页（共 %pages 页，已确认 %percent%）未能发送（设备是否已拔出？），"
+              "传输已停止。%again",
+              "A report of the firmware image could not be sent at page %page of %pages (%percent% "
+              "acknowledged) (was the amplifier unplugged?); the transfer stopped there.%again"},
+    FaultText{UpgradeFault::NoReply,
+              "设备在第 %page 页（共 %pages 页，已确认 %percent%）没有确认升级程序的报告，传输已停止。%again",
+              "The amplifier did not acknowledge a report of the firmware image at page %page of %pages "
+              "(%percent% acknowledged); the transfer stopped there.%again"},
+    FaultText{UpgradeFault::Unplugged,
+              "升级过程中设备已断开，停在第 %page 页（共 %pages 页，已确认 %percent%）。%again",
+              "The amplifier went away during the firmware transfer, at page %page of %pages (%percent% "
+              "acknowledged).%again"},
+    FaultText{UpgradeFault::Stopped, "升级已在第 %page 页（共 %pages 页，已确认 %percent%）停止。%again",
+              "The firmware transfer was stopped at page %page of %pages (%percent% acknowledged).%again"},
+    FaultText{
+        UpgradeFault::NotClosed,
+        "设备没有确认升级结束，新程序可能无法启动。请关闭设备电源，按住ENTER键同时打开电源进入升级模式，然后"
+        "重新升级。",
+        "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it off, "
+        "switch it on in upgrade mode (hold ENTER while switching it on) and upgrade again."},
 };
+
+// "%again": what to do after a transfer that stopped part-way.
+constexpr const char* kAgainChinese =
+    "设备固件不完整，没有启动。请关闭设备电源，按住ENTER键同时打开电源进入升级模式，然后重新升级。";
+constexpr const char* kAgainEnglish =
+    " The amplifier's firmware is incomplete and was not started. Switch the amplifier off, switch it on in "
+    "upgrade mode (hold ENTER while switching it on) and upgrade again.";
 
 // The system's reason for a failed open, for the errors a user can act on.
 struct SystemErrorText {
@@ -148,6 +187,14 @@ std::string UpgradeDetailOf(const UpgradeResult& result, int language) {
                std::to_string(result.fault == UpgradeFault::TooSmall ? FirmwareUpgrade::kMinImageSize
                                                                      : FirmwareUpgrade::kMaxImageSize));
     ReplaceAll(text, "%why", SystemReason(result.systemError, chinese));
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(result.count & 0xFF));
+    ReplaceAll(text, "%byte", byte);
+    // "%pages" before "%page", which begins it.
+    ReplaceAll(text, "%pages", std::to_string(result.pages));
+    ReplaceAll(text, "%page", std::to_string(result.page));
+    ReplaceAll(text, "%percent", std::to_string(result.percent));
+    ReplaceAll(text, "%again", chinese ? kAgainChinese : kAgainEnglish);
     // Last, so that nothing in a file name is taken for a placeholder.
     ReplaceAll(text, "%file", file);
     return text;

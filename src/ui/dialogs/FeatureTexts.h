@@ -32,6 +32,7 @@ enum class FeatureText {
     SyncGaveUp,            // it waited in vain for the synchronisation to finish
     ChooseImageTitle,      // the file dialog of the manual upgrade
     ImageFilter,           //
+    UpgradeDoNotClose,     // closing while the flash is being written
 };
 
 // The text in the language: 0 Chinese, anything else English. UTF-8.

@@ -150,8 +150,8 @@ void UpgradeDialog::StartCarried() {
 
 void UpgradeDialog::StartFromFile() {
     const int language = m_host.Language();
-    if (!m_session.IsConnected()) {
-        m_host.ShowNotice(Text(FeatureText::NotConnected, language), UpgradeFlow::kNoticeMs);
+    if (const UpgradeFlow::Start check = m_flow.Check(language); !check.started) {
+        Started(check);
         return;
     }
     const QString path = m_chooser ? m_chooser(this) : QString();
@@ -161,8 +161,17 @@ void UpgradeDialog::StartFromFile() {
     Started(m_flow.StartFile(path.toStdString(), language));
 }
 
+void UpgradeDialog::reject() {
+    // Closing would hide the outcome of a transfer that cannot be stopped safely half-way.
+    if (!m_flow.MayClose()) {
+        ShowProblem(Text(FeatureText::UpgradeDoNotClose, m_host.Language()), {});
+        return;
+    }
+    QDialog::reject();
+}
+
 void UpgradeDialog::Started(const UpgradeFlow::Start& start) {
-    if (!start.problem.empty()) {
+    if (!start.problem.empty() || start.explain) {
         ShowProblem(QString::fromStdString(start.notice), QString::fromStdString(start.problem));
         return;
     }

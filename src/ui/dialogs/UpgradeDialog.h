@@ -55,8 +55,10 @@ class UpgradeDialog : public QDialog {
     // the dialog closes; otherwise the user is told why and the dialog stays.
     void OnUpgradeDone();
 
-    // Enter does nothing; Esc and the close box close the dialog (a running transfer goes on).
+    // Enter does nothing; Esc and the close box close the dialog, except while a transfer runs: then they
+    // explain that the amplifier is being written and must not be unplugged, and the dialog stays.
     void accept() override {}
+    void reject() override;
 
   private:
     void FirstLook();

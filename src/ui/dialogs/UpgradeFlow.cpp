@@ -11,6 +11,10 @@ bool UpgradeFlow::MayAsk() const {
     return !m_session.IsUpgrading();
 }
 
+bool UpgradeFlow::MayClose() const {
+    return !m_session.IsUpgrading();
+}
+
 std::string UpgradeFlow::Obstacle(int language) const {
     if (!m_session.IsConnected()) {
         return FeatureTextOf(FeatureText::NotConnected, language);
@@ -21,9 +25,23 @@ std::string UpgradeFlow::Obstacle(int language) const {
     return {};
 }
 
-UpgradeFlow::Start UpgradeFlow::StartCarried(int language) {
+UpgradeFlow::Start UpgradeFlow::Check(int language) const {
     if (std::string obstacle = Obstacle(language); !obstacle.empty()) {
         return Start{false, obstacle, {}};
+    }
+    // In normal mode the amplifier ignores an image: nothing is sent, and the user learns how to switch.
+    if (!m_session.IsUpStatus()) {
+        return Start{false,
+                     UpgradeDetailOf(UpgradeResult::Failed(UpgradeFault::NotUpgradeMode, {}), language),
+                     {},
+                     true};
+    }
+    return Start{true, {}, {}};
+}
+
+UpgradeFlow::Start UpgradeFlow::StartCarried(int language) {
+    if (Start check = Check(language); !check.started) {
+        return check;
     }
     if (!m_session.CarriesImage()) {
         return Start{false, FeatureTextOf(FeatureText::UpgradeNoImage, language), {}};
@@ -35,8 +53,8 @@ UpgradeFlow::Start UpgradeFlow::StartCarried(int language) {
 }
 
 UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language) {
-    if (std::string obstacle = Obstacle(language); !obstacle.empty()) {
-        return Start{false, obstacle, {}};
+    if (Start check = Check(language); !check.started) {
+        return check;
     }
     if (const UpgradeResult check = m_session.CheckImageFile(path); check.fault != UpgradeFault::None) {
         return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language),

@@ -14,12 +14,14 @@ class UpgradeFlow {
     static constexpr int kNoticeMs = 1200;
     static constexpr int kDoneNoticeMs = 2500;
 
-    // The answer to a request to start: started, or why not. `notice` is short (a self-closing notice);
-    // `problem`, when not empty, explains a refused image file (a message box).
+    // The answer to a request to start: started, or why not (nothing is sent to an amplifier that is not in
+    // upgrade mode). `notice` is short (a self-closing notice); `problem`, when not empty, explains a refused
+    // image file (a message box).
     struct Start {
         bool started = false;
         std::string notice;
         std::string problem;
+        bool explain = false;  // the notice tells what to do: a message box rather than a short notice
     };
     // The end of a transfer: the completion notice when the image was sent, otherwise a heading and the
     // session's explanation.
@@ -33,8 +35,12 @@ class UpgradeFlow {
 
     // Whether to ask "upgrade now?": not while a transfer runs, so a Yes cannot start a second one.
     bool MayAsk() const;
+    // Whether the dialog may close: not while the amplifier's flash is being written.
+    bool MayClose() const;
 
     // language: 0 Chinese, anything else English.
+    // Whether a transfer could start now (before an image file is chosen): started is true when it could.
+    Start Check(int language) const;
     // The carried image (the question answered Yes, or the manual button).
     Start StartCarried(int language);
     // An image file the user chose.

@@ -16,6 +16,7 @@
 
 #include <utility>
 
+#include "device/Trace.h"
 #include "session/DeviceSession.h"
 #include "ui/controls/CompressorCurve.h"
 #include "ui/controls/ControlFonts.h"
@@ -27,6 +28,7 @@
 #include "ui/controls/StepSlider.h"
 #include "ui/controls/TrackSlider.h"
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/Notice.h"
 #include "ui/main/ColourLabel.h"
 #include "ui/main/EditRules.h"
@@ -459,7 +461,26 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
     scroll->show();
 }
 
+void MainWindow::CloseWhenSafe() {
+    // The end of a transfer closes the window; nothing cuts the flash short.
+    if (m_session.IsUpgrading()) {
+        Trace("quit requested: closing when the firmware transfer has ended\n");
+        m_closeAfterUpgrade = true;
+        return;
+    }
+    close();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_session.IsUpgrading()) {
+        event->ignore();
+        if (!m_closeAfterUpgrade) {
+            m_hooks.warning(
+                *this, QString::fromStdString(FeatureTextOf(FeatureText::UpgradeCaption, m_language)),
+                QString::fromStdString(FeatureTextOf(FeatureText::UpgradeDoNotClose, m_language)));
+        }
+        return;
+    }
     if (isVisible()) {
         UserSettings::WritePoint(QString::fromLatin1(UserSettings::kWindowPosition), pos());
     }

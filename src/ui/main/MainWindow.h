@@ -172,8 +172,12 @@ class MainWindow : public QDialog, public FeatureHost {
   public slots:
     void accept() override;
     void reject() override;
+    // A request to end the program (SIGTERM, SIGINT, the end of the desktop session): closes the window as
+    // its close box does, but while a firmware transfer runs only once it has ended.
+    void CloseWhenSafe();
 
   protected:
+    // Refused with an explanation while a firmware transfer runs.
     void closeEvent(QCloseEvent* event) override;
     // The first show places the window where it was last closed and fits it to the screen.
     void showEvent(QShowEvent* event) override;
@@ -245,6 +249,7 @@ class MainWindow : public QDialog, public FeatureHost {
     DeviceEvents m_deviceEvents;
 
     int m_language = 0;
+    bool m_closeAfterUpgrade = false;
     int m_micView = 1;
     int m_eqPage = 1;
     int m_firstSync = 1;

@@ -236,6 +236,14 @@ void MainWindow::OnKeyStudied(int keyCode) {
 // The upgrade dialog shows the completion notice and closes when the image was sent, and says why not
 // otherwise.
 void MainWindow::OnUpgradeDone() {
+    if (m_closeAfterUpgrade) {
+        Trace("firmware transfer ended: %s\n", m_session.LastUpgradeResult().message.c_str());
+        if (m_upgradeDialog) {
+            m_upgradeDialog->done(QDialog::Rejected);
+        }
+        close();
+        return;
+    }
     if (m_upgradeDialog) {
         m_hooks.upgradeDone(*m_upgradeDialog);
     }

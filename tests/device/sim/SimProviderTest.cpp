@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -77,6 +78,26 @@ TEST_F(SimProviderTest, FaultsApplyToLinksOpenedLater) {
     EXPECT_FALSE(link.transport->ReadOne(50ms).has_value());
 }
 
+// A device that vanishes mid-stream has been unplugged: its watchers learn of the removal, as from USB.
+TEST(SimProviderVanish, ALinkThatVanishesUnplugsTheAmplifier) {
+    const auto provider = std::make_shared<SimProvider>();
+    std::vector<std::pair<bool, std::string>> events;
+    provider->AddObserver(
+        [&events](bool arrived, const std::string& path) { events.emplace_back(arrived, path); });
+    SimFaults faults;
+    faults.vanishAfter = 2;
+    provider->SetFaults(faults);
+    OpenResult link = provider->Open(kNormalIds, kUpgradeIds);
+    ASSERT_TRUE(link.transport) << link.failure;
+    EXPECT_EQ(link.transport->Transfer(Command(op::ReadDevName)), 61);
+    EXPECT_TRUE(provider->Plugged());
+    EXPECT_EQ(link.transport->Transfer(Command(op::ReadDevName)), 61);
+    EXPECT_FALSE(provider->Plugged());
+    EXPECT_EQ(events, (std::vector<std::pair<bool, std::string>>{{false, SimProvider::kNormalPath}}));
+    EXPECT_EQ(link.transport->Transfer(Command(op::ReadDevName)), 0);
+    EXPECT_EQ(events.size(), 1u) << "one removal";
+}
+
 TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
     struct Case {
         const char* scenario;
@@ -86,6 +107,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         bool answers;
         int latencyMs = 0;
         unsigned dropEvery = 0;
+        std::uint64_t vanishAfter = 0;
     };
     const Case cases[] = {
         {"normal", false, "VQ317X", "2011-11-28", true},
@@ -95,6 +117,8 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         {"foreign", false, "VQ580", "2011-11-28", true},
         {"silent", false, "VQ317X", "2011-11-28", false},
         {"slow", false, "VQ317X", "2011-11-28", true, 30},
+        {"slow-upgrade", true, "VQ317X", "2011-11-28", true, 30},
+        {"unplugged-upgrade", true, "VQ317X", "2011-11-28", true, 0, 0, 40},
         {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
     };
     ASSERT_EQ(SimScenarios().size(), std::size(cases));
@@ -108,6 +132,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         EXPECT_EQ(amp.Register(10, 32, 0), 58) << c.scenario << " starts from factory";
         EXPECT_EQ(provider.Faults().latency, std::chrono::milliseconds(c.latencyMs)) << c.scenario;
         EXPECT_EQ(provider.Faults().dropEvery, c.dropEvery) << c.scenario;
+        EXPECT_EQ(provider.Faults().vanishAfter, c.vanishAfter) << c.scenario;
         OpenResult link = Open();
         ASSERT_TRUE(link.transport) << c.scenario << ": " << link.failure;
         EXPECT_EQ(link.upgradeMode, c.upgradeMode);

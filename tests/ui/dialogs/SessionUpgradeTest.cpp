@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "SessionHarness.h"
+#include "device/Opcodes.h"
 #include "device/sim/SimProvider.h"
+#include "device/sim/SimTransport.h"
 #include "session/CarriedFirmware.h"
 #include "session/DeviceSession.h"
 
@@ -92,8 +94,99 @@ TEST_F(SimUpgradeTest, TheVirtualAmplifierIsFlashedWithTheTestImageAndItsHeadRes
               Bytes(image.begin(), image.begin() + 3));
     EXPECT_EQ(flash.RejectedChunks(), 0u);
     EXPECT_EQ(flash.UnannouncedWrites(), 0u);
-    EXPECT_EQ(session.GetUpProgress(),
-              static_cast<int>(((image.size() - 1) / 56 * 56) / (image.size() / 100)));
+    EXPECT_EQ(session.GetUpProgress(), 100);
+}
+
+// The test image (6000 bytes) goes out as 12 page announcements, 108 chunks and the closing pair: 122
+// reports.
+TEST(SimUpgradeFaults, ATransferThatFailsStopsThereNeverClosesAndSaysWhere) {
+    struct Case {
+        const char* what;
+        bool upgradeMode;
+        SimFaults faults;
+        std::size_t received;  // reports the amplifier took
+        UpgradeFault fault;
+        const char* says;
+    };
+    const auto dropReply = [](unsigned n) {
+        SimFaults f;
+        f.dropEvery = n;
+        return f;
+    };
+    SimFaults silent;
+    silent.silent = true;
+    SimFaults vanishing;
+    vanishing.vanishAfter = 40;
+    const Case cases[] = {
+        {"normal mode", false, {}, 0, UpgradeFault::NotUpgradeMode, "not in upgrade mode"},
+        {"first page unanswered", true, dropReply(1), 1, UpgradeFault::NoReply,
+         "page 1 of 12 (0% acknowledged)"},
+        {"a middle chunk unanswered", true, dropReply(66), 66, UpgradeFault::NoReply,
+         "page 6 of 12 (49% acknowledged)"},
+        {"the last page's chunk unanswered", true, dropReply(120), 120, UpgradeFault::NoReply,
+         "page 12 of 12 (99% acknowledged)"},
+        {"closing announcement unanswered", true, dropReply(121), 121, UpgradeFault::NotClosed,
+         "did not confirm the end"},
+        {"silent amplifier", true, silent, 1, UpgradeFault::NoReply, "did not acknowledge"},
+        {"amplifier vanishing", true, vanishing, 40, UpgradeFault::NoReply,
+         "page 3 of 12 (25% acknowledged)"},
+    };
+    LinkTiming timing = QuickStart();
+    timing.replyWait = 100ms;
+    for (const Case& c : cases) {
+        auto provider = std::make_shared<SimProvider>();
+        provider->Unplug();
+        provider->Amp()->SetUpgradeMode(c.upgradeMode);
+        provider->Plug();
+        provider->SetFaults(c.faults);
+        UpgradeObserver observer;
+        DeviceSession session{provider, timing};
+        ASSERT_EQ(session.TryConnDevice(&observer), 1) << c.what;
+        ASSERT_EQ(session.TryUpgrade(), 1) << c.what;
+        ASSERT_TRUE(observer.WaitForDone()) << c.what;
+        const UpgradeResult result = session.LastUpgradeResult();
+        EXPECT_FALSE(result.sent) << c.what;
+        EXPECT_EQ(result.fault, c.fault) << c.what << ": " << result.message;
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << c.what << ": " << result.message;
+        const UpgradeFlash flash = provider->Amp()->Flash();
+        EXPECT_EQ(flash.Announcements().size() + flash.Chunks().size(), c.received) << c.what;
+        EXPECT_FALSE(flash.Written(0xE400))
+            << c.what << ": the amplifier is never told to run a partial image";
+        session.Disconnect(true);
+    }
+}
+
+TEST_F(SimUpgradeTest, AnUnplugMidTransferEndsItAtOnceAndTheOwnerLearnsWhy) {
+    session.Disconnect(false);
+    SimFaults slow;
+    slow.latency = 2ms;
+    provider->SetFaults(slow);
+    ASSERT_EQ(session.TryConnDevice(&observer), 1);
+    ASSERT_EQ(session.TryUpgrade(), 1);
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (session.GetUpProgress() < 10 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+    }
+    provider->Unplug();
+    EXPECT_TRUE(session.TryDisconnect(provider->Path()));
+    ASSERT_TRUE(observer.WaitForDone());
+    EXPECT_FALSE(session.IsUpgrading());
+    const UpgradeResult result = session.LastUpgradeResult();
+    EXPECT_FALSE(result.sent);
+    EXPECT_EQ(result.fault, UpgradeFault::Unplugged) << result.message;
+    EXPECT_GE(result.percent, 10) << "the point reached is told";
+    EXPECT_NE(result.message.find("went away"), std::string::npos) << result.message;
+    EXPECT_FALSE(provider->Amp()->Flash().Written(0xE400));
+    EXPECT_LT(session.GetUpProgress(), 100);
+}
+
+TEST_F(SimUpgradeTest, ClosingWithTheFarewellWaitsForTheTransferToEnd) {
+    ASSERT_EQ(session.TryUpgrade(), 1);
+    session.Disconnect(true);
+    EXPECT_FALSE(session.IsUpgrading());
+    EXPECT_TRUE(session.LastUpgradeResult().sent) << session.LastUpgradeResult().message;
+    EXPECT_TRUE(provider->Amp()->Flash().Written(0xE400)) << "the transfer was not cut short";
+    EXPECT_EQ(provider->Amp()->PcControl().lastFarewell, op::UpgradeExit) << "the farewell came after it";
 }
 
 TEST_F(SimUpgradeTest, AFullSizeImageFileFillsTheWholeFlash) {
@@ -132,20 +225,25 @@ TEST(SessionUpgrade, HardwareIsNeverSentAnImageTheBuildDoesNotCarry) {
 TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) {
     struct Case {
         bool connect;
+        bool upgradeMode;
         std::string file;
+        UpgradeFault fault;
         std::string says;
     };
     const fs::path hex = fs::temp_directory_path() / "varnoth-session-upgrade.hex";
     std::ofstream(hex) << ":00000001FF\n";
     const Case cases[] = {
-        {false, "", "No amplifier is connected"},
-        {true, hex.string(), "Intel HEX"},
-        {true, (fs::temp_directory_path() / "varnoth-no-such-image.bin").string(), "Can't open"},
+        {false, false, "", UpgradeFault::NotConnected, "No amplifier is connected"},
+        {true, false, "", UpgradeFault::NotUpgradeMode, "not in upgrade mode"},
+        {true, true, hex.string(), UpgradeFault::HexFile, "Intel HEX"},
+        {true, true, (fs::temp_directory_path() / "varnoth-no-such-image.bin").string(),
+         UpgradeFault::CannotOpen, "Can't open"},
     };
     for (const Case& c : cases) {
         UpgradeObserver observer;
         test::SessionHarness h(QuickStart());
         h.session->SetObserver(&observer);
+        h.provider->m_upgradeMode = c.upgradeMode;
         if (c.connect) {
             ASSERT_TRUE(h.Connect());
             h.session->SetObserver(&observer);
@@ -154,6 +252,7 @@ TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) 
         ASSERT_TRUE(observer.WaitForDone()) << c.says;
         const UpgradeResult result = h.session->LastUpgradeResult();
         EXPECT_FALSE(result.sent) << c.says;
+        EXPECT_EQ(result.fault, c.fault) << result.message;
         EXPECT_NE(result.message.find(c.says), std::string::npos) << result.message;
         EXPECT_TRUE(h.wire->Sent().empty()) << c.says;
     }

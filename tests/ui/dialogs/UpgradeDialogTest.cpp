@@ -28,6 +28,12 @@ class UpgradeDialogTest : public ::testing::Test {
         return *dialog;
     }
 
+    // Opens the dialog on an amplifier in upgrade mode without its first look, so that nothing is asked.
+    UpgradeDialog& OpenQuietly() {
+        host.timing.upgradeFirstLook = std::chrono::hours(1);
+        return Open();
+    }
+
     QString Text(int id) { return FindControl<QLabel>(*dialog, id)->text(); }
 
     // The upgrade-mode mark shows the green picture (true) or the red one (false).
@@ -104,8 +110,7 @@ TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToThe
 }
 
 TEST_F(UpgradeDialogTest, ArrivalInUpgradeModeDuringATransferAsksNothingAndStartsNothing) {
-    session.upStatus = false;
-    Open();
+    OpenQuietly();
     Button(UpgradeDialog::kManualId)->click();
     ASSERT_EQ(session.started.size(), 1u);
     dialog->OnRemoval();
@@ -124,6 +129,7 @@ TEST_F(UpgradeDialogTest, ManualButtonNeedsADeviceAndAnImage) {
     Button(UpgradeDialog::kManualId)->click();
     EXPECT_EQ(host.LastNotice(), "请先连接设备!");
     session.connected = true;
+    session.upStatus = true;
     session.carries = false;
     host.language = kEnglish;
     Button(UpgradeDialog::kManualId)->click();
@@ -132,16 +138,77 @@ TEST_F(UpgradeDialogTest, ManualButtonNeedsADeviceAndAnImage) {
     EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled());
 }
 
-TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
+TEST_F(UpgradeDialogTest, AnAmplifierInNormalModeIsSentNothingAndTheUserLearnsHowToEnterUpgradeMode) {
     session.upStatus = false;
     Open();
+    dialog->SetImageChooser([](QWidget*) -> QString {
+        ADD_FAILURE() << "no file is asked for";
+        return "/tmp/firmware.bin";
+    });
+    struct Case {
+        int language;
+        int button;
+        const char* says;
+    };
+    const Case cases[] = {
+        {kChinese, UpgradeDialog::kManualId, "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键"},
+        {kEnglish, UpgradeDialog::kManualId, "not in upgrade mode, nothing was sent!\nTurn power off, press"},
+        {kEnglish, UpgradeDialog::kFromFileId, "not in upgrade mode"},
+    };
+    for (const Case& c : cases) {
+        host.language = c.language;
+        QString warning;
+        const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+        Button(c.button)->click();
+        EXPECT_TRUE(warning.contains(QString::fromUtf8(c.says))) << warning.toStdString();
+    }
+    EXPECT_TRUE(session.started.empty());
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(UpgradeDialogTest, EscAndTheCloseBoxDoNotCloseTheDialogWhileTheAmplifierIsWritten) {
+    OpenQuietly();
+    Button(UpgradeDialog::kManualId)->click();
+    ASSERT_TRUE(session.upgrading);
+    for (const bool closeBox : {false, true}) {
+        QString warning;
+        const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+        if (closeBox) {
+            dialog->close();
+        } else {
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        }
+        EXPECT_TRUE(dialog->isVisible()) << (closeBox ? "close box" : "Esc");
+        EXPECT_TRUE(warning.contains(QString::fromUtf8("请勿关闭窗口或拔出USB线"))) << warning.toStdString();
+    }
+    QString warning;
+    const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
+    UpgradeResult gone = UpgradeResult::Failed(UpgradeFault::Unplugged, "went away");
+    gone.page = 2;
+    gone.pages = 3;
+    gone.percent = 40;
+    TransferEnds(gone);
+    EXPECT_TRUE(
+        warning.contains(QString::fromUtf8("升级过程中设备已断开，停在第 2 页（共 3 页，已确认 40%）")))
+        << "the outcome is shown: " << warning.toStdString();
+    dialog->close();
+    EXPECT_FALSE(dialog->isVisible()) << "after the transfer the dialog closes as usual";
+    EXPECT_FALSE(watchdog.Fired());
+}
+
+TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
+    OpenQuietly();
     Button(UpgradeDialog::kManualId)->click();
     QString warning;
     const auto ok = AnswerQuestion(QMessageBox::Ok, &warning);
-    TransferEnds(UpgradeResult::Failed(UpgradeFault::ReportsLost, "3 reports lost", 3));
-    EXPECT_EQ(warning,
-              "升级|升级失败，请重新升级!\n升级程序有 3 "
-              "个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。");
+    UpgradeResult silent = UpgradeResult::Failed(UpgradeFault::NoReply, "no reply");
+    silent.page = 1;
+    silent.pages = 2;
+    TransferEnds(silent);
+    EXPECT_EQ(
+        warning,
+        "升级|升级失败，请重新升级!\n设备在第 1 页（共 2 页，已确认 0%）没有确认升级程序的报告，传输已停止。"
+        "设备固件不完整，没有启动。请关闭设备电源，按住ENTER键同时打开电源进入升级模式，然后重新升级。");
     EXPECT_TRUE(host.notices.empty()) << "no completion notice";
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the user may try again";
@@ -156,8 +223,7 @@ TEST_F(UpgradeDialogTest, TransferThatSentNothingSaysWhyAndKeepsTheDialog) {
 }
 
 TEST_F(UpgradeDialogTest, ImageFileIsChosenCheckedAndSent) {
-    session.upStatus = false;
-    Open();
+    OpenQuietly();
     QString chosen = "/tmp/firmware.hex";
     dialog->SetImageChooser([&](QWidget*) { return chosen; });
     session.fileCheck =

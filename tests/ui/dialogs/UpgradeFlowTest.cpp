@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,15 @@ using test::FakeUpgradeSession;
 constexpr int kChinese = 0;
 constexpr int kEnglish = 1;
 
+// A transfer that stopped part-way.
+UpgradeResult StoppedAt(UpgradeFault fault, std::size_t page, std::size_t pages, int percent) {
+    UpgradeResult result = UpgradeResult::Failed(fault, "stopped");
+    result.page = page;
+    result.pages = pages;
+    result.percent = percent;
+    return result;
+}
+
 TEST(UpgradeFlow, StartsTheCarriedImageOnlyWithADeviceAnImageAndNoTransferRunning) {
     struct Case {
         bool connected;
@@ -23,6 +33,7 @@ TEST(UpgradeFlow, StartsTheCarriedImageOnlyWithADeviceAnImageAndNoTransferRunnin
         bool upgrading;
         int language;
         const char* notice;  // empty: started
+        bool upStatus = true;
     };
     const std::vector<Case> cases{
         {false, true, false, kChinese, "请先连接设备!"},
@@ -30,12 +41,16 @@ TEST(UpgradeFlow, StartsTheCarriedImageOnlyWithADeviceAnImageAndNoTransferRunnin
         {true, false, false, kChinese, "没有可用的升级程序，升级未进行!"},
         {true, true, true, kEnglish, "Upgrade running, please wait!"},
         {true, true, false, kChinese, ""},
+        {true, true, false, kChinese,
+         "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键，同时打开电源开关；指示灯为绿色时再升级。",
+         false},
     };
     for (const Case& c : cases) {
         FakeUpgradeSession session;
         session.connected = c.connected;
         session.carries = c.carries;
         session.upgrading = c.upgrading;
+        session.upStatus = c.upStatus;
         UpgradeFlow flow(session);
         EXPECT_EQ(flow.MayAsk(), !c.upgrading);
         const UpgradeFlow::Start start = flow.StartCarried(c.language);
@@ -51,6 +66,7 @@ TEST(UpgradeFlow, SecondStartWhileTheFirstRunsStartsNothing) {
     UpgradeFlow flow(session);
     EXPECT_TRUE(flow.StartCarried(kChinese).started);
     EXPECT_FALSE(flow.MayAsk()) << "no Yes/No while the transfer runs";
+    EXPECT_FALSE(flow.MayClose()) << "the dialog stays while the amplifier is written";
     EXPECT_FALSE(flow.StartCarried(kChinese).started);
     EXPECT_FALSE(flow.StartFile("/tmp/image.bin", kChinese).started);
     EXPECT_EQ(session.started, std::vector<std::string>{"carried"});
@@ -87,17 +103,24 @@ TEST(UpgradeFlow, CompletionNoticeOnlyWhenTheWholeImageWasSentAndFailuresSayWhyI
     EXPECT_EQ(done.text, "Upgrade finished, please restart the device!");
     EXPECT_EQ(flow.Done(kChinese).text, "升级完成，请重启设备!");
 
-    session.outcome = UpgradeResult::Failed(UpgradeFault::ReportsLost, "3 reports lost", 3);
+    session.outcome = StoppedAt(UpgradeFault::NoReply, 3, 12, 20);
     done = flow.Done(kChinese);
     EXPECT_FALSE(done.sent);
     EXPECT_EQ(done.text, "升级失败，请重新升级!");
-    EXPECT_EQ(done.detail, "升级程序有 3 个报告未能发送，设备固件不完整。请在升级模式下打开设备并重新升级。");
+    EXPECT_EQ(
+        done.detail.rfind("设备在第 3 页（共 12 页，已确认 20%）没有确认升级程序的报告，传输已停止。", 0), 0u)
+        << done.detail;
 
     session.connected = false;
+    session.outcome = StoppedAt(UpgradeFault::Unplugged, 3, 12, 20);
     done = flow.Done(kEnglish);
     EXPECT_FALSE(done.sent);
     EXPECT_EQ(done.text, "Device gone, upgrade not finished!");
-    EXPECT_EQ(done.detail.rfind("3 reports of the firmware image could not be sent", 0), 0u) << done.detail;
+    EXPECT_EQ(done.detail.rfind("The amplifier went away during the firmware transfer, at page 3 of 12 (20% "
+                                "acknowledged). The amplifier's firmware is incomplete",
+                                0),
+              0u)
+        << done.detail;
 }
 
 // Every reason a transfer is refused or ends early reads in the user's language and names the file; a file
@@ -105,9 +128,15 @@ TEST(UpgradeFlow, CompletionNoticeOnlyWhenTheWholeImageWasSentAndFailuresSayWhyI
 TEST(UpgradeFlow, EveryFaultIsExplainedInBothLanguages) {
     struct Case {
         UpgradeResult result;
-        const char* chinese;
-        const char* english;
+        std::string chinese;
+        std::string english;
     };
+    const std::string kAgainChinese =
+        "设备固件不完整，没有启动。请关闭设备电源，按住ENTER键同时打开电源进入升级模式，然后重新升级。";
+    const std::string kAgainEnglish =
+        " The amplifier's firmware is incomplete and was not started. Switch the amplifier off, switch it on "
+        "in "
+        "upgrade mode (hold ENTER while switching it on) and upgrade again.";
     const std::vector<Case> cases{
         {UpgradeResult::Failed(UpgradeFault::NotConnected, ""), "没有连接设备。",
          "No amplifier is connected."},
@@ -129,6 +158,41 @@ TEST(UpgradeFlow, EveryFaultIsExplainedInBothLanguages) {
         {UpgradeResult::Failed(UpgradeFault::TooLarge, "", 70000),
          "升级程序超过 65536 字节，超出设备的 16 位地址范围。",
          "The firmware image holds more than 65536 bytes, beyond the amplifier's 16-bit addresses."},
+        {UpgradeResult::Failed(UpgradeFault::NotUpgradeMode, ""),
+         "机器不在升级模式，升级未进行!\n请先关闭电源，按住ENTER键，同时打开电源开关；指示灯为绿色时再升级。",
+         "The machine is not in upgrade mode, nothing was sent!\nTurn power off, press \"enter\" while "
+         "pressing "
+         "\"power on\"; upgrade when status shows \"green\"."},
+        {UpgradeResult::Failed(UpgradeFault::TextFile, "", 0, "/a.txt"),
+         "升级文件 \"/a.txt\"是文本文件，不是二进制升级程序 (.bin)。",
+         "The firmware image \"/a.txt\" is a text file, not a raw binary image (.bin)."},
+        {UpgradeResult::Failed(UpgradeFault::OneValue, "", 0xFF, "/a.bin"),
+         "升级文件 \"/a.bin\"不含固件：所有字节都是 0xFF。",
+         "The firmware image \"/a.bin\" holds no firmware: every byte is 0xFF."},
+        {StoppedAt(UpgradeFault::NotSent, 1, 128, 0),
+         "升级程序的报告在第 1 页（共 128 页，已确认 0%）未能发送（设备是否已拔出？），传输已停止。" +
+             kAgainChinese,
+         "A report of the firmware image could not be sent at page 1 of 128 (0% acknowledged) (was the "
+         "amplifier unplugged?); the transfer stopped there." +
+             kAgainEnglish},
+        {StoppedAt(UpgradeFault::NoReply, 64, 128, 49),
+         "设备在第 64 页（共 128 页，已确认 49%）没有确认升级程序的报告，传输已停止。" + kAgainChinese,
+         "The amplifier did not acknowledge a report of the firmware image at page 64 of 128 (49% "
+         "acknowledged); the transfer stopped there." +
+             kAgainEnglish},
+        {StoppedAt(UpgradeFault::Unplugged, 128, 128, 99),
+         "升级过程中设备已断开，停在第 128 页（共 128 页，已确认 99%）。" + kAgainChinese,
+         "The amplifier went away during the firmware transfer, at page 128 of 128 (99% acknowledged)." +
+             kAgainEnglish},
+        {StoppedAt(UpgradeFault::Stopped, 2, 3, 50),
+         "升级已在第 2 页（共 3 页，已确认 50%）停止。" + kAgainChinese,
+         "The firmware transfer was stopped at page 2 of 3 (50% acknowledged)." + kAgainEnglish},
+        {UpgradeResult::Failed(UpgradeFault::NotClosed, ""),
+         "设备没有确认升级结束，新程序可能无法启动。请关闭设备电源，按住ENTER键同时打开电源进入升级模式，然后"
+         "重新升级。",
+         "The amplifier did not confirm the end of the firmware transfer; it may not start. Switch it off, "
+         "switch "
+         "it on in upgrade mode (hold ENTER while switching it on) and upgrade again."},
         {UpgradeResult::Sent(1000, "sent"), "", ""},
     };
     for (const Case& c : cases) {

@@ -13,6 +13,7 @@
 #include "app/ApplicationKeys.h"
 #include "device/Opcodes.h"
 #include "device/sim/SimFactory.h"
+#include "device/sim/SimTransport.h"
 #include "session/CarriedFirmware.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -314,6 +315,39 @@ TEST_F(MainWindowDialogs, AGuidedUpgradeInUpgradeModeEndsWithTheCompletionNotice
     EXPECT_EQ(Amp().Flash().Image(0xE400), expected) << "the whole image reached the flash";
     Close();
     EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit);
+}
+
+TEST_F(MainWindowDialogs, TheWindowStaysWhileTheAmplifierIsWrittenAndAQuitRequestWaitsForTheTransfer) {
+    m_fakeUpgradeDialog = false;
+    const auto yes = AnswerQuestion(QMessageBox::Yes);
+    const ModalWatchdog watchdog;
+    bool closed = false;
+    bool refused = false;
+    unsigned farewellsMidTransfer = 1;
+    const auto midTransfer = When([&] { return Session().GetUpProgress() > 0; },
+                                  [&] {
+                                      Window().close();
+                                      refused = !closed && Session().IsUpgrading();
+                                      farewellsMidTransfer = Amp().PcControl().farewells;
+                                      Window().CloseWhenSafe();
+                                  });
+    Open("upgrade", 1, [this](VirtualAmp&) {
+        SimFaults slow;
+        slow.latency = std::chrono::milliseconds(5);
+        Provider().SetFaults(slow);
+    });
+    QObject::connect(&Window(), &QDialog::finished, [&] { closed = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, kDeadlineMs));
+    EXPECT_FALSE(watchdog.Fired());
+    EXPECT_TRUE(refused) << "the close box does not close the window mid-transfer";
+    ASSERT_EQ(m_warnings.size(), 1u) << "the close box is explained once; the quit request waits silently";
+    EXPECT_EQ(m_warnings[0].text.toStdString(),
+              "Upgrading: the machine's program is being written. Do not close this window or unplug the USB "
+              "cable!");
+    EXPECT_EQ(farewellsMidTransfer, 0u) << "no farewell in the middle of a transfer";
+    EXPECT_TRUE(Session().LastUpgradeResult().sent) << Session().LastUpgradeResult().message;
+    EXPECT_TRUE(Amp().Flash().Written(0xE400)) << "the transfer ended with its closing pair";
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit) << "the farewell came after the transfer";
 }
 
 }  // namespace
