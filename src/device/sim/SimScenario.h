@@ -12,7 +12,8 @@ struct SimScenario {
     const char* description;
 };
 
-// The scenarios by name: normal, upgrade, old-firmware, new-firmware, foreign, silent, slow, lossy.
+// The scenarios by name: normal, upgrade, old-firmware, new-firmware, foreign, silent, slow, lossy,
+// remote.
 const std::vector<SimScenario>& SimScenarios();
 
 // Turns the provider's amplifier into the scenario's device: it is unplugged, set back to factory (state,
