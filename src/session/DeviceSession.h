@@ -103,8 +103,6 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // per followInterval, for the master volumes too, unless following is held (userDragging: the user holds
     // a slider). A reply that changes a volume in the store is told to the observer (OnVolumesFollowed).
     void PollDevice(bool userDragging);
-    // What holds following now.
-    FollowHold FollowHeld(bool userDragging) const { return VolumeFollow::Hold(FollowNow(userDragging)); }
     void SetReadPeak(int enable) { m_readPeak.store(enable); }
     int GetReadPeak() const { return m_readPeak.load(); }
     int GetCurEffectMode() const { return m_curEffectMode.load(); }

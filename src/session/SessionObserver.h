@@ -26,8 +26,8 @@ class SessionObserver {
     // thread, which goes on at once.
     virtual void OnAnswering(bool answering) { static_cast<void>(answering); }
 
-    // A read of the master volumes outside a synchronisation changed one of them in the store: the amplifier's
-    // own keys or its remote turned it. On the reader thread, which goes on at once.
+    // A read of the master volumes outside a synchronisation changed one of them in the store: the
+    // amplifier's own keys or its remote turned it. On the reader thread, which goes on at once.
     virtual void OnVolumesFollowed() {}
 };
 

@@ -33,9 +33,6 @@ class VolumeFollow {
 
     explicit VolumeFollow(std::chrono::milliseconds interval) : m_interval(interval) {}
 
-    void SetInterval(std::chrono::milliseconds interval) { m_interval = interval; }
-    std::chrono::milliseconds Interval() const { return m_interval; }
-
     // The first reason in the order of the enumeration that holds following, or None.
     static FollowHold Hold(const FollowConditions& conditions);
     // Whether the poll at `now` reads the volumes: nothing holds following and about an interval has

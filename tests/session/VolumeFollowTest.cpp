@@ -82,8 +82,8 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
     const Case cases[] = {
         {"idle", nothing, false, nothing, true, 25, 0},
         {"the user holds a slider", nothing, true, nothing, false, 10, 0},
-        {"a synchronisation runs", [](SessionHarness& h) { h.session->SetReadPeak(0); }, false, nothing, false,
-         10, 0},
+        {"a synchronisation runs", [](SessionHarness& h) { h.session->SetReadPeak(0); }, false, nothing,
+         false, 10, 0},
         {"the amplifier does not answer",
          [](SessionHarness& h) {
              h.wire->SetSilent();
@@ -93,7 +93,8 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
              }
              ASSERT_FALSE(h.session->IsAnswering());
              h.wire->SetResponder([](const Report& sent) {
-                 return std::vector<Report>{MakeReport({0, sent[1], sent[2], sent[3], 65, 65, 40, 40, 40, 40})};
+                 return std::vector<Report>{
+                     MakeReport({0, sent[1], sent[2], sent[3], 65, 65, 40, 40, 40, 40})};
              });
              h.wire->ClearSent();
          },

@@ -405,8 +405,8 @@ std::uint8_t VirtualAmp::VolumeLocked(int output) const {
     if (output < 0 || output >= static_cast<int>(std::size(kOutputs))) {
         return 0;
     }
-    return static_cast<std::uint8_t>(m_state.working.Get(kVolumeBlock, kVolumeIndex, kOutputs[output].channel) -
-                                     kVolumeOffset);
+    return static_cast<std::uint8_t>(
+        m_state.working.Get(kVolumeBlock, kVolumeIndex, kOutputs[output].channel) - kVolumeOffset);
 }
 
 void VirtualAmp::WalkLocked() {

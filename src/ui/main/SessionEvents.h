@@ -13,8 +13,8 @@ namespace varnoth {
 
 // Carries the device session's notifications from its worker and reader threads to the thread this object
 // lives on (the user-interface thread), where they come out as signals. Posted notifications (read-all
-// done, upgrade done, answering, volumes followed) are queued and their sender goes on at once; sent ones (write-all done, key studied)
-// are queued too, but their sender waits until the signal has been handled.
+// done, upgrade done, answering, volumes followed) are queued and their sender goes on at once; sent ones
+// (write-all done, key studied) are queued too, but their sender waits until the signal has been handled.
 //
 // A sender never waits while the user-interface thread itself may be waiting for that sender: hold a
 // Release while disconnecting (the reader is stopped then) and call Shutdown before the session is

@@ -54,6 +54,7 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     }
     LinkTiming link = FastLink();
     link.replyWait = m_replyWait;
+    link.followInterval = m_followInterval;
     m_host = std::make_unique<SessionHost>(m_provider, link);
     m_window = std::make_unique<MainWindow>(*m_host, language, m_timing);
     MainWindowHooks hooks;

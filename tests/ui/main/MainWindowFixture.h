@@ -74,6 +74,8 @@ class MainWindowTest : public ::testing::Test {
 
     // How long the link waits for each reply, for the next Open.
     std::chrono::milliseconds m_replyWait{800};
+    // How often the level poll reads the master volumes too, for the next Open.
+    std::chrono::milliseconds m_followInterval = LinkTiming{}.followInterval;
     // The window's timing for the next Open.
     MainWindowTiming m_timing = FastWindowTiming();
     static MainWindowTiming FastWindowTiming();
