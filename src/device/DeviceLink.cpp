@@ -116,12 +116,20 @@ int DeviceLink::WriteRegisters(std::span<const Report> writes) {
 }
 
 int DeviceLink::Poll(const Report& report) {
+    return Poll(std::span<const Report>(&report, 1));
+}
+
+int DeviceLink::Poll(std::span<const Report> reports) {
     if (IsLinkThread()) {
-        return WriteReport(report);
+        int count = 0;
+        for (const Report& report : reports) {
+            count = WriteReport(report);
+        }
+        return count;
     }
     Submission submission;
     submission.kind = Kind::Poll;
-    submission.reports.push_back(report);
+    submission.reports.assign(reports.begin(), reports.end());
     return Submit(std::move(submission));
 }
 
@@ -198,18 +206,18 @@ bool DeviceLink::CollapseLocked(const Submission& submission) {
 }
 
 bool DeviceLink::HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
+    const auto writes = [&](const std::vector<Report>& reports) {
+        return std::any_of(reports.begin(), reports.end(), [&](const Report& r) {
+            return r[2] == block && r[3] == index && r[4] == channel;
+        });
+    };
     std::lock_guard lock(m_queueMutex);
-    for (const Submission& waiting : m_queue) {
-        if (waiting.kind != Kind::RegisterWrite) {
-            continue;
-        }
-        for (const Report& r : waiting.reports) {
-            if (r[2] == block && r[3] == index && r[4] == channel) {
-                return true;
-            }
-        }
+    if (writes(m_sendingWrites)) {
+        return true;
     }
-    return false;
+    return std::any_of(m_queue.begin(), m_queue.end(), [&](const Submission& waiting) {
+        return waiting.kind == Kind::RegisterWrite && writes(waiting.reports);
+    });
 }
 
 bool DeviceLink::WaitUntilIdle(std::chrono::milliseconds timeout) {
@@ -307,10 +315,14 @@ void DeviceLink::LinkLoop() {
         Submission submission = std::move(m_queue.front());
         m_queue.pop_front();
         m_busy = true;
+        if (submission.kind == Kind::RegisterWrite) {
+            m_sendingWrites = submission.reports;
+        }
         lock.unlock();
         Execute(submission);
         lock.lock();
         m_busy = false;
+        m_sendingWrites.clear();
         m_progress.notify_all();
     }
     for (Submission& left : m_queue) {

@@ -29,6 +29,7 @@ struct LinkTiming {
     std::chrono::milliseconds syncStartDelay{1300};     // read-all thread: pause before the first command
     std::chrono::milliseconds syncTailPause{200};       // read-all sequence: pause for the last replies
     std::chrono::milliseconds upgradeStartDelay{1300};  // upgrade thread: pause before the first report
+    std::chrono::milliseconds followInterval{900};      // level polls: how often the master volumes go along
 };
 
 // The longest model name and firmware date a reply may set; longer texts are cut.
@@ -76,16 +77,18 @@ class DeviceLink {
     // The register writes of one parameter (one, or the two of a stereo pair in order), as one submission:
     // while it waits it takes the values of a newer submission of the same registers.
     int WriteRegisters(std::span<const Report> writes);
-    // A level poll: skipped (returns 0) while anything is queued or being sent, so polls never pile up.
+    // A level poll: skipped (returns 0) while anything is queued or being sent, so polls never pile up. The
+    // reports of one poll go out one after another, each after the previous one's reply.
     int Poll(const Report& report);
+    int Poll(std::span<const Report> reports);
     // Runs body on the link thread after delay, in turn with the other submissions; false when the link is
     // not running (then nothing runs). The body's commands go out directly, one after another; an unplug
     // makes the rest of them return 0 at once.
     bool RunSequence(std::function<void()> body, std::chrono::milliseconds delay = {});
     // Waits until nothing is queued or being sent (or the link has stopped); false on time-out.
     bool WaitUntilIdle(std::chrono::milliseconds timeout);
-    // True while a register write to (block, index, channel) waits in the queue: a read-back that crosses it
-    // must not replace the newer value.
+    // True while a register write to (block, index, channel) waits in the queue or is being sent: a read-back
+    // that crosses it (or whose reply comes late, during it) must not replace the newer value.
     bool HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
     bool IsLinkThread() const;
     // On the link thread: whether the last command sent got its reply in time, and whether the device
@@ -182,6 +185,7 @@ class DeviceLink {
     std::condition_variable m_progress;      // wakes callers waiting for a submission or for idleness
     std::deque<Submission> m_queue;
     std::vector<Delayed> m_delayed;
+    std::vector<Report> m_sendingWrites;  // the register writes of the submission being sent
     bool m_busy = false;
     bool m_abandon = false;
     bool m_finishing = false;

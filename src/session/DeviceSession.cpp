@@ -1,6 +1,7 @@
 #include "session/DeviceSession.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <utility>
 
@@ -17,6 +18,16 @@ static_assert(ReplySink::kIrRecordSize == RemoteCodes::kRecordSize);
 // How often a read whose reply was lost is sent again.
 constexpr int kAskAgain = 3;
 
+// The master volumes in store order: mic, music, centre, sub.
+std::array<std::uint8_t, 4> MasterVolumes(const ParameterStore& store) {
+    return {store.GetMicVol(), store.GetMusicVol(), store.GetCenterVol(), store.GetSubVol()};
+}
+
+bool IsMasterVolumeRead(const Report& report) {
+    const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
+    return report[1] == op::ReadK750Array && report[2] == volumes.block && report[3] == volumes.index;
+}
+
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -31,6 +42,7 @@ DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTi
       m_machineSettings(m_deviceLink),
       m_remote(m_deviceLink),
       m_upgrade(m_deviceLink),
+      m_follow(timing.followInterval),
       m_provider(std::move(provider)) {
     m_deviceLink.SetAnsweringHandler([this](bool answering) {
         m_answering.store(answering);
@@ -384,6 +396,24 @@ std::string DeviceSession::GetCurDevDate() const {
     return FirmwareUpgrade::DateText(FirmwareUpgrade::kImageDate);
 }
 
+FollowConditions DeviceSession::FollowNow(bool userDragging) const {
+    FollowConditions now;
+    now.connected = m_deviceLink.IsConnected() && m_upStatus.load() == 0;
+    now.synchronising = m_readPeak.load() == 0;
+    now.transferring = m_upgrading.load();
+    now.answering = m_answering.load();
+    now.dragging = userDragging;
+    return now;
+}
+
+void DeviceSession::PollDevice(bool userDragging) {
+    const VolumeFollow::Clock::time_point now = VolumeFollow::Clock::now();
+    const bool follow = m_follow.Due(now, FollowNow(userDragging));
+    if (PollLevels(follow) && follow) {
+        m_follow.Sent(now);
+    }
+}
+
 int DeviceSession::ReadIdentity() {
     unsigned names = 0;
     unsigned dates = 0;
@@ -527,7 +557,19 @@ void DeviceSession::OnCurEffectMode(std::uint8_t mode) {
 }
 
 void DeviceSession::OnRegisterRead(const Report& report) {
+    if (!IsMasterVolumeRead(report)) {
+        ReadK750Byte(report);
+        return;
+    }
+    const auto before = MasterVolumes(*this);
     ReadK750Byte(report);
+    // A synchronisation refreshes everything when it ends.
+    if (MasterVolumes(*this) == before || m_readPeak.load() == 0) {
+        return;
+    }
+    if (SessionObserver* observer = Observer()) {
+        observer->OnVolumesFollowed();
+    }
 }
 
 void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {

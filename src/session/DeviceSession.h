@@ -19,6 +19,7 @@
 #include "session/ParameterStore.h"
 #include "session/RemoteCodes.h"
 #include "session/SessionObserver.h"
+#include "session/VolumeFollow.h"
 
 namespace varnoth {
 
@@ -99,6 +100,10 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::string GetDevDate() const;
     // The firmware date of the image the program carries.
     std::string GetCurDevDate() const;
+    // The window's level poll, from one thread while levels are read: asks for the levels and, about once
+    // per followInterval, for the master volumes too, unless following is held (userDragging: the user holds
+    // a slider). A reply that changes a volume in the store is told to the observer (OnVolumesFollowed).
+    void PollDevice(bool userDragging);
     void SetReadPeak(int enable) { m_readPeak.store(enable); }
     int GetReadPeak() const { return m_readPeak.load(); }
     int GetCurEffectMode() const { return m_curEffectMode.load(); }
@@ -198,6 +203,8 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void OnDevDate(const std::string& date) override;
     void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) override;
 
+    FollowConditions FollowNow(bool userDragging) const;
+
     // Runs the sequence on the link thread and waits for its end; false (nothing run) on the link thread
     // itself or without a connection.
     bool RunOnLinkAndWait(void (DeviceSession::*sequence)());
@@ -216,6 +223,7 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     MachineSettings m_machineSettings;
     RemoteCodes m_remote;
     FirmwareUpgrade m_upgrade;
+    VolumeFollow m_follow;
 
     std::shared_ptr<TransportProvider> m_provider;
     std::atomic<SessionObserver*> m_observer{nullptr};

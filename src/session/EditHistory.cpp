@@ -72,6 +72,21 @@ WorkingSet CaptureWorkingSet(const DeviceSession& session) {
     return set;
 }
 
+std::optional<std::size_t> WorkingSetPosition(std::string_view name) {
+    const std::optional<ParameterRef> found = FindParameter(name);
+    if (!found) {
+        return std::nullopt;
+    }
+    const auto refs = WorkingSetParameters();
+    const auto at = std::find_if(refs.begin(), refs.end(), [&](const ParameterRef& ref) {
+        return ref.param == found->param && ref.index == found->index;
+    });
+    if (at == refs.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(at - refs.begin());
+}
+
 std::vector<std::size_t> EditStep::Changed() const {
     std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < before.size() && i < after.size(); ++i) {
@@ -145,6 +160,32 @@ void EditHistory::Clear() {
     m_redo.clear();
     m_canMerge = false;
     m_merging = false;
+}
+
+void EditHistory::Follow(std::size_t parameter, std::uint8_t value) {
+    const auto rebase = [&](EditStep& step) {
+        for (WorkingSet* set : {&step.before, &step.after}) {
+            if (parameter < set->size()) {
+                (*set)[parameter] = value;
+            }
+        }
+    };
+    for (EditStep& step : m_undo) {
+        rebase(step);
+    }
+    for (EditStep& step : m_redo) {
+        rebase(step);
+    }
+    rebase(m_pending);
+    const auto unchanged = [](const EditStep& step) { return step.before == step.after; };
+    // A step still growing keeps its place: its end drops it when it changed nothing.
+    const auto growing = m_merging && !m_undo.empty() ? m_undo.end() - 1 : m_undo.end();
+    if (growing == m_undo.end() && !m_undo.empty() && unchanged(m_undo.back())) {
+        // An edit of the same gesture must not grow the step before it.
+        m_canMerge = false;
+    }
+    m_undo.erase(std::remove_if(m_undo.begin(), growing, unchanged), growing);
+    m_redo.erase(std::remove_if(m_redo.begin(), m_redo.end(), unchanged), m_redo.end());
 }
 
 void EditHistory::TakeEffectReadBack(const DeviceSession& session) {

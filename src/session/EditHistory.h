@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "session/ParameterTable.h"
@@ -20,6 +22,8 @@ using WorkingSet = std::vector<std::uint8_t>;
 // The parameters of a working set, in its order.
 std::span<const ParameterRef> WorkingSetParameters();
 WorkingSet CaptureWorkingSet(const DeviceSession& session);
+// The working-set position of the parameter named NAME or NAME.N, or nothing.
+std::optional<std::size_t> WorkingSetPosition(std::string_view name);
 
 // One undoable step: the working set before and after what the user did.
 struct EditStep {
@@ -56,6 +60,10 @@ class EditHistory {
     const EditStep* Undo(const DeviceSession& session);
     const EditStep* Redo();
     void Clear();
+    // The amplifier itself set the parameter at working-set position `parameter` to `value` (its own keys or
+    // its remote): no step changes that parameter any more, so neither undo nor redo writes back a value the
+    // amplifier has left since; a step that changed nothing else is dropped.
+    void Follow(std::size_t parameter, std::uint8_t value);
 
     std::size_t UndoCount() const { return m_undo.size(); }
     std::size_t RedoCount() const { return m_redo.size(); }

@@ -1,6 +1,7 @@
 #include "session/ParameterStore.h"
 
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "device/Opcodes.h"
@@ -266,7 +267,15 @@ void ParameterStore::ReadEffect() {
 }
 
 void ParameterStore::ReadInputLevel() {
-    m_link.Poll(DeviceLink::BuildCommand(op::ReadK750Single, {kLevelBlock, kLevelIndex, 0}));
+    PollLevels(false);
+}
+
+bool ParameterStore::PollLevels(bool withVolumes) {
+    const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
+    const std::array<Report, 2> reports{
+        DeviceLink::BuildCommand(op::ReadK750Single, {kLevelBlock, kLevelIndex, 0}),
+        DeviceLink::BuildCommand(op::ReadK750Array, {volumes.block, volumes.index, kArraySize})};
+    return m_link.Poll(std::span<const Report>(reports.data(), withVolumes ? 2 : 1)) != 0;
 }
 
 void ParameterStore::ReadEqLevel() {

@@ -231,6 +231,10 @@ class ParameterStore {
 
     // Levels: ReadInputLevel asks for the four input levels, which the reply puts into the level word.
     void ReadInputLevel();
+    // The same level poll, and with volumes the read of the four master volumes after it (the read the
+    // read-all makes of them); one poll, skipped while anything else waits. False when it was skipped or
+    // not sent.
+    bool PollLevels(bool withVolumes);
     void ReadEqLevel();
     // Copies the level word (microphone 1 and 2, music 1 and 2) to out[0..3].
     void GetPeakData(std::uint8_t* out) const;

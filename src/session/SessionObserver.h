@@ -25,6 +25,10 @@ class SessionObserver {
     // The device stopped answering (several replies in a row did not come) or answers again; on the link
     // thread, which goes on at once.
     virtual void OnAnswering(bool answering) { static_cast<void>(answering); }
+
+    // A read of the master volumes outside a synchronisation changed one of them in the store: the
+    // amplifier's own keys or its remote turned it. On the reader thread, which goes on at once.
+    virtual void OnVolumesFollowed() {}
 };
 
 }  // namespace varnoth

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "session/DeviceSession.h"
 #include "session/EditHistory.h"
 
@@ -47,6 +49,50 @@ TEST(EditHistory, MergesOneSourceWithinOneGesture) {
     EXPECT_EQ(session.GetInputGain_Mic(), 30);
     ApplyStep(session, *history.Undo(session), true);
     EXPECT_EQ(session.GetInputGain_Mic(), 0);
+}
+
+// The amplifier turned volumes itself (its keys, its remote): no step writes an older value of them back, a
+// step that changed nothing else is gone, and the rest of every step is undone and redone as before.
+TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStep) {
+    DeviceSession session;
+    EditHistory history;
+    const auto edit = [&](unsigned gesture, const std::function<void()>& change) {
+        history.Begin(session, 1, gesture, "edit");
+        change();
+        history.End(session);
+    };
+    const auto turned = [&](const char* name, std::uint8_t volume) {
+        FindParameter(name)->param->set(session, 0, volume);  // the reply's value in the store
+        history.Follow(*WorkingSetPosition(name), volume);
+    };
+    edit(1, [&] { session.SetInputGain_Mic(30); });
+    edit(2, [&] {
+        session.SetMicVol(10);
+        session.SetInputGain_Mic(40);
+    });
+    edit(3, [&] { session.SetMusicVol(5); });
+    ApplyStep(session, *history.Undo(session), true);
+    edit(4, [&] { session.SetMicVol(20); });
+    ASSERT_EQ(history.UndoCount(), 3u);
+
+    turned("MusicVol", 7);
+    EXPECT_EQ(history.RedoCount(), 0u) << "the undone music volume cannot come back";
+    turned("MicVol", 25);
+    EXPECT_EQ(history.UndoCount(), 2u) << "the step of the mic volume alone is gone";
+    edit(4, [&] { session.SetInputGain_Mic(50); });
+    EXPECT_EQ(history.UndoCount(), 3u) << "the gesture of a gone step grows no other step";
+
+    for (const int gain : {40, 30, 0}) {
+        ApplyStep(session, *history.Undo(session), true);
+        EXPECT_EQ(session.GetInputGain_Mic(), gain);
+        EXPECT_EQ(session.GetMicVol(), 25);
+    }
+    while (const EditStep* step = history.Redo()) {
+        ApplyStep(session, *step, false);
+    }
+    EXPECT_EQ(session.GetInputGain_Mic(), 50);
+    EXPECT_EQ(session.GetMicVol(), 25);
+    EXPECT_EQ(session.GetMusicVol(), 7);
 }
 
 }  // namespace

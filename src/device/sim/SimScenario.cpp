@@ -17,6 +17,7 @@ struct ScenarioSetup {
     std::chrono::milliseconds latency{0};
     unsigned dropEvery = 0;
     std::uint64_t vanishAfter = 0;
+    std::chrono::milliseconds remoteWalk{0};
 };
 
 const ScenarioSetup kScenarios[] = {
@@ -73,6 +74,15 @@ const ScenarioSetup kScenarios[] = {
      false,
      std::chrono::milliseconds(0),
      4},
+    {{"remote", "an amplifier whose music volume someone steps with the remote every 2 s"},
+     false,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false,
+     std::chrono::milliseconds(0),
+     0,
+     0,
+     std::chrono::milliseconds(2000)},
 };
 
 }  // namespace
@@ -105,6 +115,7 @@ std::string ApplySimScenario(const std::string& name, SimProvider& provider) {
     state.name = setup->deviceName;
     state.date = setup->date;
     provider.Amp()->SetState(state);
+    provider.Amp()->SetRemoteWalk(setup->remoteWalk);
     SimFaults faults;
     faults.silent = setup->silent;
     faults.latency = setup->latency;

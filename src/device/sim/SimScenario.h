@@ -13,7 +13,7 @@ struct SimScenario {
 };
 
 // The scenarios by name: normal, upgrade, old-firmware, new-firmware, foreign, silent, slow, slow-upgrade,
-// unplugged-upgrade, lossy.
+// unplugged-upgrade, lossy, remote.
 const std::vector<SimScenario>& SimScenarios();
 
 // Turns the provider's amplifier into the scenario's device: it is unplugged, set back to factory (state,

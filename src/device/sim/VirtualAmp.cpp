@@ -17,6 +17,19 @@ constexpr std::size_t kRecordAt = 2;
 constexpr std::uint8_t kMicControlSubSelector = 1;
 constexpr std::uint8_t kLastKeyIndex = 15;
 
+// The master volumes: registers (10, 32, channel), the first channel of each output, and where the machine
+// record keeps the output's maximum.
+constexpr std::uint8_t kVolumeBlock = 10;
+constexpr std::uint8_t kVolumeIndex = 32;
+constexpr int kVolumeOffset = 40;
+constexpr int kMusicOutput = 1;
+struct Output {
+    std::uint8_t channel;
+    bool stereo;
+    std::size_t maximumAt;
+};
+constexpr Output kOutputs[] = {{0, true, 3}, {2, true, 4}, {4, false, 5}, {5, false, 6}};
+
 void PutText(Report& r, const std::string& text) {
     std::copy(text.begin(), text.end(), r.begin() + kRecordAt);
     r[kRecordAt + text.size()] = 0;
@@ -82,6 +95,7 @@ Report VirtualAmp::Receive(const Report& command) {
     if (!farewell) {
         m_control.underPcControl = true;
     }
+    WalkLocked();
     const auto match = [opcode](const Command& c) { return c.opcode == opcode; };
     const Command* begin = m_state.upgradeMode ? std::begin(kUpgradeCommands) : std::begin(kNormalCommands);
     const Command* end = m_state.upgradeMode ? std::end(kUpgradeCommands) : std::end(kNormalCommands);
@@ -354,6 +368,60 @@ void VirtualAmp::SetRegister(std::uint8_t block, std::uint8_t index, std::uint8_
                              std::uint8_t value) {
     std::lock_guard lock(m_mutex);
     m_state.working.Set(block, index, channel, value);
+}
+
+std::uint8_t VirtualAmp::TurnVolume(int output, std::uint8_t volume) {
+    std::lock_guard lock(m_mutex);
+    return TurnVolumeLocked(output, volume);
+}
+
+std::uint8_t VirtualAmp::Volume(int output) const {
+    std::lock_guard lock(m_mutex);
+    return VolumeLocked(output);
+}
+
+void VirtualAmp::SetRemoteWalk(std::chrono::milliseconds period) {
+    std::lock_guard lock(m_mutex);
+    m_walkPeriod = period;
+    m_nextWalk = m_clock() + period;
+    m_walkingUp = true;
+}
+
+std::uint8_t VirtualAmp::TurnVolumeLocked(int output, std::uint8_t volume) {
+    if (output < 0 || output >= static_cast<int>(std::size(kOutputs))) {
+        return 0;
+    }
+    const Output& at = kOutputs[output];
+    volume = std::min(volume, m_state.machine[at.maximumAt]);
+    const auto value = static_cast<std::uint8_t>(volume + kVolumeOffset);
+    m_state.working.Set(kVolumeBlock, kVolumeIndex, at.channel, value);
+    if (at.stereo) {
+        m_state.working.Set(kVolumeBlock, kVolumeIndex, static_cast<std::uint8_t>(at.channel + 1), value);
+    }
+    return volume;
+}
+
+std::uint8_t VirtualAmp::VolumeLocked(int output) const {
+    if (output < 0 || output >= static_cast<int>(std::size(kOutputs))) {
+        return 0;
+    }
+    return static_cast<std::uint8_t>(
+        m_state.working.Get(kVolumeBlock, kVolumeIndex, kOutputs[output].channel) - kVolumeOffset);
+}
+
+void VirtualAmp::WalkLocked() {
+    const std::chrono::milliseconds now = m_clock();
+    if (m_walkPeriod.count() <= 0 || now < m_nextWalk) {
+        return;
+    }
+    m_nextWalk = now + m_walkPeriod;
+    const std::uint8_t volume = VolumeLocked(kMusicOutput);
+    const std::uint8_t maximum = m_state.machine[kOutputs[kMusicOutput].maximumAt];
+    if (m_walkingUp ? volume >= maximum : volume == 0) {
+        m_walkingUp = !m_walkingUp;
+    }
+    const int step = m_walkingUp ? 1 : -1;
+    TurnVolumeLocked(kMusicOutput, static_cast<std::uint8_t>(std::clamp(volume + step, 0, 255)));
 }
 
 RegisterBank VirtualAmp::WorkingSet() const {

@@ -64,6 +64,16 @@ class VirtualAmp {
     // The key index being learnt, 0 when none.
     std::uint8_t StudyingKey() const;
 
+    // The master volumes as the amplifier's own volume keys and its remote turn them: output 0 mic, 1 music,
+    // 2 centre, 3 sub, volume as shown (the registers hold it + 40, on both channels of a stereo output),
+    // held at the maximum the machine settings give that output. Returns the volume set; an unknown output
+    // changes nothing and returns 0.
+    std::uint8_t TurnVolume(int output, std::uint8_t volume);
+    std::uint8_t Volume(int output) const;
+    // Someone at the amplifier steps the music volume with the remote every `period` (0: nobody): one step up
+    // at a time to its maximum, then down to 0, and up again. A step falls due as reports come in.
+    void SetRemoteWalk(std::chrono::milliseconds period);
+
     // Sends any input report unasked to every subscriber, as a faulty or foreign device might: for testing
     // how the host copes with replies it does not expect.
     void InjectReport(const Report& report);
@@ -122,6 +132,9 @@ class VirtualAmp {
     static Report Ack(std::uint8_t opcode, bool done);
     void ResetMachineLocked();
     std::array<std::uint8_t, 4> LevelsLocked() const;
+    std::uint8_t TurnVolumeLocked(int output, std::uint8_t volume);
+    std::uint8_t VolumeLocked(int output) const;
+    void WalkLocked();
 
     Report UpgradeBlock(const Report& c);
     Report UpgradeData(const Report& c);
@@ -153,6 +166,9 @@ class VirtualAmp {
     std::uint64_t m_received = 0;
     std::uint64_t m_levelSeed = 1;
     Clock m_clock;
+    std::chrono::milliseconds m_walkPeriod{0};
+    std::chrono::milliseconds m_nextWalk{0};
+    bool m_walkingUp = true;
     std::map<int, Listener> m_listeners;
     int m_nextListener = 1;
 };

@@ -196,6 +196,10 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     connect(&m_events, &SessionEvents::keyStudied, this, &MainWindow::OnKeyStudied);
     connect(&m_events, &SessionEvents::upgradeDone, this, &MainWindow::OnUpgradeDone);
     connect(&m_events, &SessionEvents::answeringChanged, this, &MainWindow::OnAnsweringChanged);
+    connect(&m_events, &SessionEvents::volumesFollowed, this, &MainWindow::FollowVolumes);
+    for (const int id : kMasterSliders) {
+        connect(Control<QSlider>(id), &QSlider::sliderReleased, this, &MainWindow::FollowVolumes);
+    }
     connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);
 
     ApplyLanguage(language);

@@ -120,6 +120,8 @@ class MainWindow : public QDialog, public FeatureHost {
     void RefreshPeq();
     void RefreshCompressor();
     void RefreshLanguageTexts();
+    // The master volumes the amplifier turned itself (its keys, its remote) into the panel; not an edit.
+    void FollowVolumes();
 
     // Device events.
     void SetStatus(int connected);
@@ -220,6 +222,8 @@ class MainWindow : public QDialog, public FeatureHost {
     void ShowOpenFailure();
     void FeedMeters();
     void PollLevels();
+    // Whether the user holds a slider of the window.
+    bool SliderHeld() const;
     bool Ask(const char* caption, const char* text);
     bool Ask(const QString& caption, const QString& text);
     void StopLevelTimers();

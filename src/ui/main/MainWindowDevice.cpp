@@ -1,8 +1,10 @@
 // The main window's device side: connection at start-up and on arrival, removal, the end of a
 // synchronisation with the version check, the session's other notifications, level polling and the status.
 
+#include <QAbstractSlider>
 #include <QLabel>
 
+#include <algorithm>
 #include <array>
 #include <thread>
 
@@ -259,8 +261,14 @@ void MainWindow::FeedMeters() {
 
 void MainWindow::PollLevels() {
     if (m_session.GetReadPeak() != 0) {
-        m_session.ReadInputLevel();
+        m_session.PollDevice(SliderHeld());
     }
+}
+
+bool MainWindow::SliderHeld() const {
+    const QList<QAbstractSlider*> sliders = findChildren<QAbstractSlider*>();
+    return std::any_of(sliders.begin(), sliders.end(),
+                       [](const QAbstractSlider* slider) { return slider->isSliderDown(); });
 }
 
 }  // namespace varnoth

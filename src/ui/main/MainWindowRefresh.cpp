@@ -20,6 +20,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/WindowParams.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth {
 
@@ -33,6 +34,20 @@ constexpr int kMusicPicture = 213;
 QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// The master volumes: slider, value label, parameter and the maximum the saved machine settings give it.
+struct MasterVolume {
+    int slider;
+    int label;
+    Param param;
+    std::uint8_t (MachineSettings::*maximum)() const;
+};
+constexpr MasterVolume kMasterVolumes[] = {
+    {kMicVolSlider, kMicVolValue, Param::MicVol, &MachineSettings::GetMaxMicVol},
+    {kMusicVolSlider, kMusicVolValue, Param::MusicVol, &MachineSettings::GetMaxMusicVol},
+    {kCenterVolSlider, kCenterVolValue, Param::CenterVol, &MachineSettings::GetMaxCenterVol},
+    {kSubVolSlider, kSubVolValue, Param::SubVol, &MachineSettings::GetMaxSubVol},
+};
 
 // A list shows no selection for a preset number it does not have.
 void SelectPreset(QComboBox& list, int preset) {
@@ -68,24 +83,33 @@ void MainWindow::RefreshVolumes() {
 
 void MainWindow::ReLimitMasterVolumes() {
     const MachineSettings& machine = m_session.GetMachineSet();
-    struct Volume {
-        int slider;
-        int label;
-        std::uint8_t maximum;
-        Param param;
-    };
-    const Volume volumes[] = {
-        {kMicVolSlider, kMicVolValue, machine.GetMaxMicVol(), Param::MicVol},
-        {kMusicVolSlider, kMusicVolValue, machine.GetMaxMusicVol(), Param::MusicVol},
-        {kCenterVolSlider, kCenterVolValue, machine.GetMaxCenterVol(), Param::CenterVol},
-        {kSubVolSlider, kSubVolValue, machine.GetMaxSubVol(), Param::SubVol},
-    };
-    for (const Volume& volume : volumes) {
+    for (const MasterVolume& volume : kMasterVolumes) {
         auto* slider = Control<QSlider>(volume.slider);
         const std::uint8_t value = ReadParam(m_session, volume.param);
-        slider->setRange(0, volume.maximum);
+        slider->setRange(0, (machine.*volume.maximum)());
         slider->setValue(value);
         SetText(volume.label, Utf8(ValueFormat::RawText(value)));
+    }
+}
+
+// The panel shows a volume in its label, also beyond the slider's range: a label that tells another number
+// than the store is a volume the amplifier turned itself. A slider the user holds keeps the user's value
+// until it is let go.
+void MainWindow::FollowVolumes() {
+    // What a synchronisation brings into the store is shown when it ends.
+    if (IsSyncing() || m_session.GetReadPeak() == 0) {
+        return;
+    }
+    for (const MasterVolume& volume : kMasterVolumes) {
+        auto* slider = Control<QSlider>(volume.slider);
+        const std::uint8_t value = ReadParam(m_session, volume.param);
+        const QString shown = Utf8(ValueFormat::RawText(value));
+        if (Control<QLabel>(volume.label)->text() == shown || slider->isSliderDown()) {
+            continue;
+        }
+        slider->setValue(value);
+        SetText(volume.label, shown);
+        m_undo->Follow(ParamName(volume.param), value);
     }
 }
 

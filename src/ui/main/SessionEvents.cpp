@@ -34,6 +34,10 @@ void SessionEvents::OnAnswering(bool answering) {
     Post([this, answering] { emit answeringChanged(answering); });
 }
 
+void SessionEvents::OnVolumesFollowed() {
+    Post([this] { emit volumesFollowed(); });
+}
+
 void SessionEvents::Post(std::function<void()> emitter) {
     if (IsShutDown()) {
         return;

@@ -160,6 +160,13 @@ void WindowUndo::OnSynchronised() {
     }
 }
 
+void WindowUndo::Follow(const char* name, std::uint8_t value) {
+    if (const std::optional<std::size_t> parameter = WorkingSetPosition(name)) {
+        m_history.Follow(*parameter, value);
+        UpdateActions();
+    }
+}
+
 void WindowUndo::UpdateActions() {
     const int language = m_window.Language();
     const auto set = [language](QAction* action, const EditStep* step, bool undo) {

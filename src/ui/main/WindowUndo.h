@@ -50,6 +50,8 @@ class WindowUndo : public QObject {
     void Redo();
     // After every synchronisation: a different amplifier starts a history of its own.
     void OnSynchronised();
+    // The amplifier itself set the parameter NAME to value: no step undoes or redoes it any more.
+    void Follow(const char* name, std::uint8_t value);
     // The commands' texts and tooltips name the step they take, in the window's language.
     void UpdateActions();
 

@@ -108,6 +108,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         int latencyMs = 0;
         unsigned dropEvery = 0;
         std::uint64_t vanishAfter = 0;
+        bool remoteWalks = false;
     };
     const Case cases[] = {
         {"normal", false, "VQ317X", "2011-11-28", true},
@@ -119,6 +120,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         {"slow", false, "VQ317X", "2011-11-28", true, 30},
         {"slow-upgrade", true, "VQ317X", "2011-11-28", true, 30},
         {"unplugged-upgrade", true, "VQ317X", "2011-11-28", true, 0, 0, 40},
+        {"remote", false, "VQ317X", "2011-11-28", true, 0, 0, 0, true},
         {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
     };
     ASSERT_EQ(SimScenarios().size(), std::size(cases));
@@ -138,6 +140,11 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         EXPECT_EQ(link.upgradeMode, c.upgradeMode);
         link.transport->Transfer(Command(op::ReadDevName));
         EXPECT_EQ(link.transport->ReadOne(c.answers ? 10s : 50ms).has_value(), c.answers) << c.scenario;
+        // Someone at the remote steps the music volume, at the latest after a walk's period.
+        provider.Amp()->SetLevelClock([] { return std::chrono::hours(1); });
+        link.transport->Transfer(Command(op::ReadDevName));
+        EXPECT_EQ(provider.Amp()->Volume(1) != 18, c.remoteWalks) << c.scenario;
+        provider.Amp()->SetLevelClock([] { return std::chrono::milliseconds(0); });
     }
 
     const VirtualAmpState before = provider.Amp()->State();

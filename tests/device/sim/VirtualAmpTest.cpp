@@ -147,6 +147,33 @@ TEST_F(VirtualAmpTest, WrittenRegisterReadsBackOnItsChannelOnly) {
     EXPECT_EQ(Channels(200, 7), Bytes(8, 0));
 }
 
+// The amplifier's own volume keys and its remote: both channels of a stereo output, held at the machine
+// settings' maximum; the remote walk steps the music volume to its maximum and back as reports come in.
+TEST_F(VirtualAmpTest, VolumeKeysAndTheRemoteTurnTheMasterVolumesUpToTheirMaximum) {
+    Ask(op::ApplyMachineSet, {1, 18, 18, 20, 3, 36, 36, 0, 0, 0x5A, 0x01});
+    EXPECT_EQ(amp->TurnVolume(0, 30), 20) << "held at the mic maximum";
+    EXPECT_EQ(amp->TurnVolume(2, 7), 7);
+    EXPECT_EQ(amp->TurnVolume(4, 7), 0) << "no such output";
+    EXPECT_EQ(Channels(10, 32), (Bytes{60, 60, 58, 58, 47, 58, 0, 0}));
+    EXPECT_EQ(amp->Volume(0), 20);
+
+    std::chrono::milliseconds now{0};
+    amp->SetLevelClock([&now] { return now; });
+    amp->TurnVolume(1, 1);
+    amp->SetRemoteWalk(std::chrono::milliseconds(100));
+    std::vector<int> walked;
+    for (int step = 0; step < 6; ++step) {
+        now += std::chrono::milliseconds(100);
+        Ask(op::ReadK750Single, {8, 0x30, 0});
+        walked.push_back(amp->Volume(1));
+    }
+    EXPECT_EQ(walked, (std::vector<int>{2, 3, 2, 1, 0, 1})) << "up to the music maximum 3 and back";
+    amp->SetRemoteWalk(std::chrono::milliseconds(0));
+    now += std::chrono::milliseconds(1000);
+    Ask(op::ReadK750Single, {8, 0x30, 0});
+    EXPECT_EQ(amp->Volume(1), 1) << "nobody at the remote";
+}
+
 TEST_F(VirtualAmpTest, LevelReadCarriesTheFourLevelsAtBytes15To18) {
     amp->SetLevelSeed(7);
     amp->SetLevelClock([] { return std::chrono::milliseconds(1234); });

@@ -55,6 +55,7 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     }
     LinkTiming link = FastLink();
     link.replyWait = m_replyWait;
+    link.followInterval = m_followInterval;
     m_host = std::make_unique<SessionHost>(m_provider, link);
     if (!m_keepView) {
         UserSettings::Write(QLatin1String(UserSettings::kMicView), 1);

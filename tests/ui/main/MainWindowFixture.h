@@ -76,6 +76,8 @@ class MainWindowTest : public ::testing::Test {
     std::chrono::milliseconds m_replyWait{800};
     // Whether the next Open keeps the view the last window was closed in; else it opens in the default view.
     bool m_keepView = false;
+    // How often the level poll reads the master volumes too, for the next Open.
+    std::chrono::milliseconds m_followInterval = LinkTiming{}.followInterval;
     // The window's timing for the next Open.
     MainWindowTiming m_timing = FastWindowTiming();
     static MainWindowTiming FastWindowTiming();
