@@ -33,6 +33,8 @@
 #include "ui/main/Language.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/ModeChanges.h"
+#include "ui/main/QuickResets.h"
 #include "ui/main/SessionHost.h"
 #include "ui/main/UserSettings.h"
 #include "ui/main/WindowUndo.h"
@@ -181,6 +183,8 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     ConnectEdits();
     ConnectCommands();
     m_undo = std::make_unique<WindowUndo>(*this, m_session);
+    m_modes = std::make_unique<ModeChanges>(*this, m_session);
+    m_resets = std::make_unique<QuickResets>(*this, m_session, *m_undo);
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);
@@ -454,6 +458,10 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!m_modes->MayLeave(ModeChanges::Leaving::Close, ModeChanges::kNoMode, [this] { close(); })) {
+        event->ignore();
+        return;
+    }
     if (isVisible()) {
         UserSettings::WritePoint(QString::fromLatin1(UserSettings::kWindowPosition), pos());
     }
