@@ -78,8 +78,9 @@ class DeviceLink {
     int WriteRegisters(std::span<const Report> writes);
     // A level poll: skipped (returns 0) while anything is queued or being sent, so polls never pile up.
     int Poll(const Report& report);
-    // Runs body on the link thread after delay, in turn with the other submissions; false when the link is
-    // not running (then nothing runs). The body's commands go out directly, one after another; an unplug
+    // Runs body on the link thread after delay, in turn with the other submissions (without a delay, after
+    // what was submitted before it and before what is submitted after it); false when the link is not
+    // running (then nothing runs). The body's commands go out directly, one after another; an unplug
     // makes the rest of them return 0 at once.
     bool RunSequence(std::function<void()> body, std::chrono::milliseconds delay = {});
     // Waits until nothing is queued or being sent (or the link has stopped); false on time-out.
