@@ -74,8 +74,6 @@ class ModeChanges : public QObject {
     bool MayLeave(Leaving leaving, int toMode, std::function<void()> then);
     // From now on nothing is asked (the program is told to end).
     void AskNoMore() { m_askNoMore = true; }
-    // A save asked for before going on is under way: the window takes no input meanwhile.
-    bool IsSavingFirst() const { return m_savingFirst; }
 
     // Saves the working set to the mode with a receipt. Acknowledged, the mode becomes the one compared with
     // and `then` gets true; otherwise the user is told and `then` gets false.
@@ -110,6 +108,7 @@ class ModeChanges : public QObject {
     unsigned m_generation = 0;
     std::string m_amplifier;
     bool m_askNoMore = false;
+    // A save asked for before going on is under way: the window takes no input meanwhile.
     bool m_savingFirst = false;
     bool m_reverting = false;
     std::array<ChangeMark*, 4> m_marks{};

@@ -6,9 +6,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 
-#include <cstring>
-#include <iterator>
-
 #include "session/DeviceSession.h"
 #include "session/EditHistory.h"
 #include "ui/controls/EqGraph.h"
