@@ -12,6 +12,7 @@
 #include "device/Trace.h"
 #include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/ModeChanges.h"
 #include "ui/main/UserSettings.h"
 
 namespace varnoth {
@@ -83,10 +84,15 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     qApp->installEventFilter(&keys);
     Trace("Main window: language %d\n", mainWindow.Language());
     // Logout, kill, Ctrl+C and the end of the desktop session close the window as its close box does, so
-    // the amplifier gets its farewell; a firmware transfer under way ends first.
+    // the amplifier gets its farewell; a firmware transfer under way ends first. They end the program without
+    // asking about unsaved changes (the amplifier keeps its working set either way).
     QuitSignals quitSignals;
-    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, &MainWindow::CloseWhenSafe);
-    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, &MainWindow::CloseWhenSafe);
+    const auto quit = [&mainWindow] {
+        mainWindow.Modes().AskNoMore();
+        mainWindow.CloseWhenSafe();
+    };
+    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, quit);
+    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, quit);
     if (prepare) {
         prepare(mainWindow);
     }

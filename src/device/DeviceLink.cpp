@@ -142,7 +142,12 @@ bool DeviceLink::RunSequence(std::function<void()> body, std::chrono::millisecon
         if (!AcceptingLocked()) {
             return false;
         }
-        m_delayed.push_back(Delayed{Clock::now() + delay, std::move(submission)});
+        // Without a delay it takes its place at once: what is submitted after it goes out after it.
+        if (delay <= std::chrono::milliseconds::zero()) {
+            m_queue.push_back(std::move(submission));
+        } else {
+            m_delayed.push_back(Delayed{Clock::now() + delay, std::move(submission)});
+        }
     }
     m_queueChanged.notify_all();
     return true;

@@ -81,8 +81,9 @@ class DeviceLink {
     // reports of one poll go out one after another, each after the previous one's reply.
     int Poll(const Report& report);
     int Poll(std::span<const Report> reports);
-    // Runs body on the link thread after delay, in turn with the other submissions; false when the link is
-    // not running (then nothing runs). The body's commands go out directly, one after another; an unplug
+    // Runs body on the link thread after delay, in turn with the other submissions (without a delay, after
+    // what was submitted before it and before what is submitted after it); false when the link is not
+    // running (then nothing runs). The body's commands go out directly, one after another; an unplug
     // makes the rest of them return 0 at once.
     bool RunSequence(std::function<void()> body, std::chrono::milliseconds delay = {});
     // Waits until nothing is queued or being sent (or the link has stopped); false on time-out.

@@ -346,6 +346,23 @@ void DeviceSession::SaveMode(int mode) {
     m_deviceLink.SendCommand(op::SaveMode, {mode});
 }
 
+void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
+    mode = ClampMode(mode);
+    m_curEffectMode.store(mode);
+    // Tells the receipt when the last holder lets go of it: after the command, or unsent.
+    struct Receipt {
+        std::function<void(bool)> tell;
+        std::atomic<bool> saved{false};
+        ~Receipt() { tell(saved.load()); }
+    };
+    auto receipt = std::make_shared<Receipt>();
+    receipt->tell = std::move(saved);
+    m_deviceLink.RunSequence([this, mode, receipt] {
+        const bool out = m_deviceLink.SendCommand(op::SaveMode, {mode}) == static_cast<int>(kReportSize);
+        receipt->saved.store(out && m_deviceLink.LastAnswered());
+    });
+}
+
 int DeviceSession::ResetMode(int mode, int readBack) {
     mode = ClampMode(mode);
     m_curEffectMode.store(mode);

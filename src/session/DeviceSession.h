@@ -115,6 +115,10 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // set itself. ResetMode returns 1 when its command went out (only then is anything re-read), else 0.
     void LoadMode(int mode, int readBack);
     void SaveMode(int mode);
+    // Saves with a receipt: the command takes its turn on the link and `saved` learns there whether the
+    // amplifier acknowledged it. It learns false when there is no link, at once, or when an unplug drops the
+    // command before its turn, on the thread that drops it.
+    void SaveMode(int mode, std::function<void(bool saved)> saved);
     int ResetMode(int mode, int readBack);
     // Chooses an effect preset (effect 0 or 1) and reads back the eight parameters the device sets for it.
     void SetEffectPre(int effect, std::uint8_t preset);

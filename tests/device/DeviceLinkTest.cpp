@@ -322,6 +322,26 @@ TEST_F(DeviceLinkTest, AWriteBeingSentProtectsItsRegistersAndAPollSendsItsReport
     EXPECT_EQ(wire->Sent(), poll);
 }
 
+// A sequence without a delay keeps its place in the queue: an edit submitted after it neither goes out
+// before it nor merges into an edit waiting before it.
+TEST_F(DeviceLinkTest, ASequenceWithoutDelayKeepsItsPlaceInTheQueue) {
+    Connect(ShortTiming());
+    link.SetCallersWait(false);
+    wire->HoldTransfers(true);
+    ASSERT_EQ(link.SendCommand(0x62), 61);
+    ASSERT_TRUE(wire->WaitForHeldTransfer());
+    const Report first[] = {Write(8, 4, 0, 1)};
+    const Report second[] = {Write(8, 4, 0, 2)};
+    link.WriteRegisters(first);
+    ASSERT_TRUE(link.RunSequence([this] { link.SendCommand(0x04, {1}); }));
+    link.WriteRegisters(second);
+    wire->HoldTransfers(false);
+    ASSERT_TRUE(link.WaitUntilIdle(10s));
+    const std::vector<Report> expected{MakeReport({2, 0x62}), Write(8, 4, 0, 1), MakeReport({2, 0x04, 1}),
+                                       Write(8, 4, 0, 2)};
+    EXPECT_EQ(wire->Sent(), expected);
+}
+
 TEST_F(DeviceLinkTest, ThreeMissingRepliesInARowMeanNotAnsweringUntilTheNextReply) {
     std::mutex mutex;
     std::vector<bool> changes;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <future>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "SessionHarness.h"
@@ -62,6 +64,57 @@ TEST(MemoryModes, LoadAndResetWithReadBackRereadEverythingAndPostSyncDone) {
         EXPECT_EQ(sent[0][1], reset ? 0x06 : 0x05);
         EXPECT_EQ(sent[1][1], 0x80) << "the read-back starts with the device name";
         EXPECT_EQ(h.observer.Syncs(), std::vector<int>{0});
+    }
+}
+
+// A save with a receipt learns whether the amplifier acknowledged it: yes when it answered; no when it kept
+// silent, when there was no link, and when an unplug dropped the command before its turn.
+TEST(MemoryModes, ASaveWithAReceiptLearnsWhetherTheAmplifierAcknowledgedIt) {
+    enum class Fault { None, Silent, NoLink, UnplugBeforeItsTurn };
+    struct Case {
+        Fault fault;
+        bool saved;
+        std::size_t saves;  // SaveMode reports that reached the wire
+    };
+    for (const Case c : {Case{Fault::None, true, 1}, Case{Fault::Silent, false, 1},
+                         Case{Fault::NoLink, false, 0}, Case{Fault::UnplugBeforeItsTurn, false, 0}}) {
+        SCOPED_TRACE(static_cast<int>(c.fault));
+        LinkTiming timing = test::FastTiming();
+        timing.replyWait = 50ms;
+        SessionHarness h(timing);
+        if (c.fault != Fault::NoLink) {
+            ASSERT_TRUE(h.Connect());
+        }
+        if (c.fault == Fault::Silent) {
+            h.wire->SetSilent();
+        }
+        if (c.fault == Fault::UnplugBeforeItsTurn) {
+            h.session->SetWaitForTransfers(false);
+            h.wire->HoldTransfers(true);
+            h.session->SetMicControlSub(1, 1);
+            ASSERT_TRUE(h.wire->WaitForHeldTransfer());
+        }
+        std::promise<bool> receipt;
+        h.session->SaveMode(1, [&receipt](bool saved) { receipt.set_value(saved); });
+        if (c.fault == Fault::UnplugBeforeItsTurn) {
+            std::thread unplug([&h] { h.session->TryDisconnect(h.provider->m_path); });
+            // Once the link is marked gone the save can no longer reach the wire, whether it is dropped
+            // or finds no connection at its turn.
+            for (int k = 0; k < 10000 && h.session->IsConnected() != 0; ++k) {
+                std::this_thread::sleep_for(1ms);
+            }
+            h.wire->HoldTransfers(false);
+            unplug.join();
+        }
+        std::future<bool> told = receipt.get_future();
+        ASSERT_EQ(told.wait_for(10s), std::future_status::ready);
+        EXPECT_EQ(told.get(), c.saved);
+        std::size_t saves = 0;
+        for (const Report& r : h.wire->Sent()) {
+            saves += r[1] == 0x04 ? 1 : 0;
+        }
+        EXPECT_EQ(saves, c.saves);
+        EXPECT_EQ(h.session->GetCurEffectMode(), 1);
     }
 }
 

@@ -47,6 +47,9 @@ class FeatureHost {
     virtual void OpenUpgradeDialog(QWidget* owner) = 0;
 
     virtual FeatureDialogTiming Timing() const { return {}; }
+
+    // Memory mode 0..3, or every mode with -1, has been reset on the amplifier; its read-back follows.
+    virtual void ModesReset(int mode) { static_cast<void>(mode); }
 };
 
 }  // namespace varnoth

@@ -73,7 +73,8 @@ void OtherFunctionsDialog::ResetMode(int mode) {
     }
     DeviceSession& session = m_session;
     const int clamped = std::clamp(mode, 0, kModeCount - 1);
-    SendAndReadBack([&session, clamped] { return session.ResetMode(clamped, 0); }, FeatureText::NotConnected);
+    SendAndReadBack([&session, clamped] { return session.ResetMode(clamped, 0); }, FeatureText::NotConnected,
+                    clamped);
 }
 
 // The machine's settings, parameters and records all change: the panel reads them back, with the progress
@@ -86,10 +87,10 @@ void OtherFunctionsDialog::ResetMachine() {
         return;
     }
     DeviceSession& session = m_session;
-    SendAndReadBack([&session] { return session.ResetMachine(); }, FeatureText::ConnectFirst);
+    SendAndReadBack([&session] { return session.ResetMachine(); }, FeatureText::ConnectFirst, kEveryMode);
 }
 
-void OtherFunctionsDialog::SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice) {
+void OtherFunctionsDialog::SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice, int mode) {
     DeviceSession& session = m_session;
     const int language = m_host.Language();
     SendThenTell(
@@ -103,11 +104,12 @@ void OtherFunctionsDialog::SendAndReadBack(std::function<int()> reset, FeatureTe
             }
             return refusal ? FeatureTextOf(*refusal, language) : std::string();
         },
-        [this](const std::string& refused) {
+        [this, mode](const std::string& refused) {
             if (!refused.empty()) {
                 m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
                 return;
             }
+            m_host.ModesReset(mode);
             m_session.SynchronizeData(false);
             m_host.ShowSyncDialog(this);
         });

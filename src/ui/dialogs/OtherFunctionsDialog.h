@@ -39,8 +39,10 @@ class OtherFunctionsDialog : public QDialog {
     QString Text(FeatureText text) const;
     void ResetMode(int mode);
     // Sends a reset on the link thread; once it went out everything is read back under the progress dialog,
-    // otherwise the user is told why not (`withoutDevice` when no device is connected).
-    void SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice);
+    // otherwise the user is told why not (`withoutDevice` when no device is connected). `mode` is the memory
+    // mode the reset changes, or kEveryMode.
+    static constexpr int kEveryMode = -1;
+    void SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice, int mode);
     void ResetMachine();
     void OpenRemote();
 

@@ -35,6 +35,8 @@
 #include "ui/main/Language.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/ModeChanges.h"
+#include "ui/main/QuickResets.h"
 #include "ui/main/SessionHost.h"
 #include "ui/main/TypedValues.h"
 #include "ui/main/UserSettings.h"
@@ -189,6 +191,8 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     ConnectCommands();
     m_undo = std::make_unique<WindowUndo>(*this, m_session);
     new TypedValues(*this);
+    m_modes = std::make_unique<ModeChanges>(*this, m_session);
+    m_resets = std::make_unique<QuickResets>(*this, m_session, *m_undo);
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);
@@ -483,6 +487,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
                 *this, QString::fromStdString(FeatureTextOf(FeatureText::UpgradeCaption, m_language)),
                 QString::fromStdString(FeatureTextOf(FeatureText::UpgradeDoNotClose, m_language)));
         }
+        return;
+    }
+    if (!m_modes->MayLeave(ModeChanges::Leaving::Close, ModeChanges::kNoMode, [this] { close(); })) {
+        event->ignore();
         return;
     }
     if (isVisible()) {

@@ -32,6 +32,8 @@ class LevelMeter;
 class KeyLearningDialog;
 class SessionEvents;
 class WindowUndo;
+class ModeChanges;
+class QuickResets;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
@@ -42,7 +44,6 @@ struct MainWindowTiming {
     std::chrono::milliseconds syncDonePause{
         100};                // after closing the progress dialog, before the version check
     int meterPeriodMs = 50;  // the level meters' decay
-    std::chrono::milliseconds saveModePause{500};  // from saving a memory mode to its notice
     SyncDialogTiming sync;
     FeatureDialogTiming features;
 };
@@ -140,6 +141,7 @@ class MainWindow : public QDialog, public FeatureHost {
     // Runs the upgrade dialog modally, owned by `owner`, unless one runs.
     void OpenUpgradeDialog(QWidget* owner) override;
     FeatureDialogTiming Timing() const override { return m_timing.features; }
+    void ModesReset(int mode) override;
 
     // Commands.
     // Creates the machine settings dialog unless it exists, and shows it.
@@ -165,6 +167,10 @@ class MainWindow : public QDialog, public FeatureHost {
     QString NoticeText() const;
     // Undo and redo of the edits.
     WindowUndo& Undo() { return *m_undo; }
+    // Whether the working set differs from its memory mode, and the question before it is left behind.
+    ModeChanges& Modes() { return *m_modes; }
+    // Ctrl+click and the groups' resets.
+    QuickResets& Resets() { return *m_resets; }
 
   signals:
     // A synchronisation notification has been handled: the controls show the store and the version check has
@@ -282,6 +288,8 @@ class MainWindow : public QDialog, public FeatureHost {
     QTimer m_levelPollTimer;  // timer 3
 
     std::unique_ptr<WindowUndo> m_undo;
+    std::unique_ptr<ModeChanges> m_modes;
+    std::unique_ptr<QuickResets> m_resets;
 };
 
 }  // namespace varnoth

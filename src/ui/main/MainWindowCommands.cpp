@@ -10,7 +10,6 @@
 
 #include <filesystem>
 #include <string>
-#include <thread>
 
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
@@ -23,6 +22,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/ModeChanges.h"
 #include "ui/main/StepText.h"
 #include "ui/main/UserSettings.h"
 #include "ui/main/WindowUndo.h"
@@ -186,12 +186,14 @@ bool MainWindow::ModeLocked(bool save) {
 }
 
 void MainWindow::OnLoadMode(int mode) {
-    if (m_session.IsConnected() == 0 || ModeLocked(false)) {
+    if (m_session.IsConnected() == 0 || ModeLocked(false) ||
+        !m_modes->MayLeave(ModeChanges::Leaving::LoadMode, mode, [this, mode] { OnLoadMode(mode); })) {
         return;
     }
     const WindowUndo::Edit step(*m_undo, kLoadModeButton + mode,
                                 kLoadModeAction.In(m_language) + std::to_string(mode + 1), true);
     m_session.LoadMode(mode, 1);
+    m_modes->LoadSent(mode);
     ShowSyncDialog(this);
 }
 
@@ -199,14 +201,28 @@ void MainWindow::OnSaveMode(int mode) {
     if (m_session.IsConnected() == 0 || ModeLocked(true)) {
         return;
     }
-    m_session.SaveMode(mode);
-    std::this_thread::sleep_for(m_timing.saveModePause);
-    ShowNotice(QString::fromStdString(SavedModeNotice(mode, m_language)), kSavedModeNoticeMs);
+    // The notice tells of a save the amplifier acknowledged; one it did not is told as such.
+    m_modes->Save(mode, [this, mode](bool saved) {
+        if (saved) {
+            ShowNotice(QString::fromStdString(SavedModeNotice(mode, m_language)), kSavedModeNoticeMs);
+        }
+    });
     MarkModeButton();
+}
+
+void MainWindow::ModesReset(int mode) {
+    if (mode >= 0 && mode < kModes) {
+        m_modes->LoadSent(mode);
+    } else {
+        m_modes->ModesReset();
+    }
 }
 
 // The write-all runs whether or not a device is connected: the controls show the loaded set either way.
 void MainWindow::OnLoadFile() {
+    if (!m_modes->MayLeave(ModeChanges::Leaving::LoadFile, ModeChanges::kNoMode, [this] { OnLoadFile(); })) {
+        return;
+    }
     const WindowUndo::Edit step(*m_undo, kLoadFileButton, kLoadFileAction.In(m_language), true);
     if (LoadEffectData() != 1) {
         return;

@@ -56,6 +56,9 @@ WindowUndo::WindowUndo(MainWindow& window, DeviceSession& session)
     window.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&window, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         UpdateActions();
+        if (m_prepareMenu) {
+            m_prepareMenu(m_window.mapToGlobal(at));
+        }
         m_menu->popup(m_window.mapToGlobal(at));
     });
     UpdateActions();

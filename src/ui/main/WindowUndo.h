@@ -4,7 +4,9 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "session/CompareSets.h"
 #include "session/EditHistory.h"
@@ -65,6 +67,10 @@ class WindowUndo : public QObject {
     QAction* CompareAction() const { return m_compareAction; }
     QAction* CopyAction(int from) const { return m_copyActions[from]; }
     QMenu* BackgroundMenu() const { return m_menu; }
+    // Runs before the background menu shows at a point (global coordinates): other entries follow it.
+    void SetMenuPreparer(std::function<void(const QPoint& global)> prepare) {
+        m_prepareMenu = std::move(prepare);
+    }
     const EditHistory& History() const { return m_history; }
 
   private:
@@ -81,6 +87,7 @@ class WindowUndo : public QObject {
     QAction* m_compareAction;
     QAction* m_copyActions[2];
     QMenu* m_menu;
+    std::function<void(const QPoint&)> m_prepareMenu;
     unsigned m_gesture = 0;
     int m_depth = 0;
     std::string m_amplifier;

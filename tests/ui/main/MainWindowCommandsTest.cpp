@@ -55,7 +55,8 @@ TEST_F(MainWindowCommands, SavingAModeShowsItsNoticeAndMarksItsLoadButton) {
         EXPECT_EQ(Amp().CurrentMode(), c.mode);
         EXPECT_TRUE(Amp().StoredSet(static_cast<std::size_t>(c.mode)) == working)
             << "the device saved its set";
-        EXPECT_EQ(Window().NoticeText(), c.notice);
+        Drain();
+        EXPECT_EQ(Window().NoticeText(), c.notice) << "once the amplifier acknowledged the save";
         for (int k = 0; k < 4; ++k) {
             EXPECT_EQ(Ctl<ImageButton>(1000 + k).AltState(), k == c.mode) << "load button " << 1000 + k;
         }

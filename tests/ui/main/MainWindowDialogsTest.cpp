@@ -250,6 +250,31 @@ TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmpli
         << "the limits the amplifier now has";
 }
 
+// A memory mode reset on the amplifier holds what its read-back brings: it becomes the mode the settings are
+// compared with; a machine reset leaves no mode known.
+TEST_F(MainWindowDialogs, AModeResetIsTheModeComparedWithAndAMachineResetForgetsIt) {
+    OpenSynchronised();
+    Ctl<QAbstractButton>(1000).click();  // load M1
+    ASSERT_TRUE(WaitForSyncs(2));
+    Drag(2100, 127 - 90);
+    const auto inside = When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
+                             [&] {
+                                 QWidget* reset = Modal();
+                                 In<QAbstractButton>(reset, 1010).click();  // M3
+                                 EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 3; }, kDeadlineMs));
+                                 EXPECT_EQ(Window().Modes().Mode(), 2);
+                                 EXPECT_FALSE(Window().Modes().IsModified());
+                                 const auto yes = AnswerQuestion(QMessageBox::Yes);
+                                 In<QAbstractButton>(reset, 1111).click();  // Reset Machine
+                                 EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 4; }, kDeadlineMs));
+                                 ModalOf<QDialog>()->reject();
+                             });
+    Ctl<QAbstractButton>(1042).click();
+    EXPECT_EQ(m_syncs, 4);
+    EXPECT_EQ(Window().Modes().Mode(), ModeChanges::kNoMode);
+    EXPECT_TRUE(m_modeQuestions.empty());
+}
+
 TEST_F(MainWindowDialogs, ARemoteKeyIsStudiedAndTheDevicesReplyReachesTheStudyDialog) {
     OpenSynchronised(0);
     QString prompt;

@@ -33,7 +33,6 @@ MainWindowTiming MainWindowTest::FastWindowTiming() {
     timing.syncDonePause = std::chrono::milliseconds(0);
     timing.meterPeriodMs = 3600 * 1000;  // the meters show exactly what they were given
     timing.sync.giveUp = std::chrono::milliseconds(kDeadlineMs);
-    timing.saveModePause = std::chrono::milliseconds(1);
     timing.features.upgradeFirstLook = std::chrono::milliseconds(10);
     timing.features.upgradePoll = std::chrono::milliseconds(10);
     timing.features.studyCloseDelay = std::chrono::milliseconds(10);
@@ -49,6 +48,7 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     m_syncs = 0;
     m_questions.clear();
     m_warnings.clear();
+    m_modeQuestions.clear();
     ASSERT_EQ(ApplySimScenario(scenario, *m_provider), "");
     if (prepare) {
         prepare(Amp());
@@ -86,6 +86,13 @@ void MainWindowTest::Open(const std::string& scenario, int language,
         hooks.upgradeDeviceGone = [this](QDialog&) { ++m_upgradeGone; };
     }
     m_window->SetHooks(std::move(hooks));
+    m_window->Modes().SetHooks({[this](QWidget&, const ModeChanges::Question& question) {
+                                    m_modeQuestions.push_back(question);
+                                    return m_modeAnswer;
+                                },
+                                [this](QWidget&, const QString& caption, const QString& text) {
+                                    m_warnings.push_back({caption, text});
+                                }});
     QObject::connect(m_window.get(), &MainWindow::synchronised, [this] { ++m_syncs; });
     m_observer = m_provider->AddObserver(m_window->DeviceSink());
 }
@@ -111,6 +118,7 @@ void MainWindowTest::Close() {
         m_observer = 0;
     }
     if (m_window) {
+        m_window->Modes().AskNoMore();
         m_window->close();
     }
     m_window.reset();

@@ -15,6 +15,7 @@
 #include "device/sim/SimProvider.h"
 #include "device/sim/VirtualAmp.h"
 #include "ui/main/MainWindow.h"
+#include "ui/main/ModeChanges.h"
 #include "ui/main/SessionHost.h"
 
 namespace varnoth::test {
@@ -90,6 +91,9 @@ class MainWindowTest : public ::testing::Test {
     bool m_answer = true;
     std::vector<Prompt> m_questions;
     std::vector<Prompt> m_warnings;
+    // The question before unsaved changes are left behind: what it asked, and the answer it gets.
+    std::vector<ModeChanges::Question> m_modeQuestions;
+    ModeChanges::Answer m_modeAnswer = ModeChanges::Answer::Discard;
     // The upgrade dialog: by default one that closes at once; the program's own when this is cleared.
     bool m_fakeUpgradeDialog = true;
     int m_upgradeDialogs = 0;
