@@ -28,6 +28,9 @@ using namespace mainwin;
 namespace {
 
 constexpr int kNoticeMs = 1200;
+// Undo sources within a graph's 64: a band's is its page or view × 16 + its index; these follow them.
+constexpr int kCopyGraphSource = 62;
+constexpr int kWholeGraphSource = 63;
 constexpr int kCheckBoxes[] = {kPeqOnBox, kCompressOnBox, kAutoSubBox, kPhaseBox, kRawValuesBox};
 constexpr int kPageButtons[] = {kCenterPageButton, kMicPageButton, kMusicPageButton, kSubPageButton};
 
@@ -256,7 +259,14 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
 }
 
 void MainWindow::OnEqPoints(int controlId) {
-    EqGraph* panel = controlId == kGraphicPanel ? m_graphicPanel : m_peqPanel;
+    // Every band moved at once (a shift of all gains) is one step, whichever bands it changed.
+    const bool graphic = controlId == kGraphicPanel;
+    const std::string title =
+        graphic ? std::string(EqPageTitle(m_eqPage, m_language))
+                : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_micView != 0)), m_language);
+    const WindowUndo::Edit step(*m_undo, controlId * 64 + kWholeGraphSource,
+                                title + kAllBandsAction.In(m_language));
+    EqGraph* panel = graphic ? m_graphicPanel : m_peqPanel;
     for (int band = 0; band < panel->PointCount(); ++band) {
         OnEqPoint(panel->Point(band), controlId);
     }
@@ -276,6 +286,8 @@ void MainWindow::OnEqMenu(QMenu* menu, int controlId) {
 }
 
 void MainWindow::CopyGraphicEq(int toPage) {
+    const WindowUndo::Edit step(*m_undo, kGraphicPanel * 64 + kCopyGraphSource,
+                                std::string(kCopyEqAction.In(m_language)) + EqPageTitle(toPage, m_language));
     for (int band = 0; band < kGraphicBands; ++band) {
         const std::uint8_t value = ReadGraphicBand(m_session, m_eqPage, band);
         if (value != ReadGraphicBand(m_session, toPage, band)) {

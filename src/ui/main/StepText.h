@@ -15,6 +15,8 @@ inline constexpr Bilingual kRedoText{"重做", "Redo"};
 // What a step that changed several parameters did; the name or number follows.
 inline constexpr Bilingual kFlatAction{"重置", "flat "};
 inline constexpr Bilingual kBandAction{" 频段", " band "};
+inline constexpr Bilingual kAllBandsAction{" 全部频段", " all bands"};
+inline constexpr Bilingual kCopyEqAction{"复制均衡到 ", "copy graphic EQ to "};
 inline constexpr Bilingual kDefaultMicEqAction{"出厂话筒均衡", "default mic EQ"};
 inline constexpr Bilingual kLoadModeAction{"载入模式M", "load M"};
 inline constexpr Bilingual kLoadFileAction{"载入文件 ", "load file "};

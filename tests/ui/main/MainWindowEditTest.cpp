@@ -15,6 +15,7 @@
 #include "session/RegisterMap.h"
 #include "session/ValueFormat.h"
 #include "ui/controls/EqGraph.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth::test {
 namespace {
@@ -352,11 +353,20 @@ TEST_F(MainWindowEdits, WheelKeysAndMenuOfTheEqGraphsWriteTheirBands) {
         targets << target->text();
     }
     EXPECT_EQ(targets, QStringList({"CENTER EQ", "MUSIC EQ", "SUB EQ"}));
+    const auto music = bands(pos::MusicGEQ);
     copy->actions()[1]->trigger();
     Drain();
     EXPECT_EQ(bands(pos::MusicGEQ), shifted);
     EXPECT_EQ(bands(pos::CenterGEQ), centre) << "only the chosen page";
     EXPECT_EQ(bands(pos::MicGEQ), shifted);
+
+    Window().Undo().Undo();
+    Drain();
+    EXPECT_EQ(bands(pos::MusicGEQ), music) << "one undo takes the whole copy back";
+    EXPECT_EQ(bands(pos::MicGEQ), shifted);
+    Window().Undo().Undo();
+    Drain();
+    EXPECT_EQ(bands(pos::MicGEQ), before) << "one undo takes the whole shift back";
 }
 
 // Choosing the preset a list already shows keeps the edits made since it was loaded.
