@@ -11,6 +11,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "ui/controls/CardinalSpline.h"
 #include "ui/controls/ControlFonts.h"
@@ -204,10 +205,17 @@ void EqGraph::BuildBackground() {
         painter.drawLine(x, plot.top + 1, x, plot.top + plot.h);
     }
     painter.setPen(kGridText);
+    // On a narrow graph a label that would touch the one before it is left out rather than run into it.
+    constexpr int kLabelGap = 4;
+    int freeFrom = std::numeric_limits<int>::min();
     for (const FrequencyLabel& l : kFrequencyLabels) {
         const QString text = QString::fromLatin1(l.text);
-        const int x = static_cast<int>(plot.XOf(l.freq));
-        DrawTextAt(painter, x - fm.horizontalAdvance(text) / 2, plot.top + plot.h + 6, text);
+        const int left = static_cast<int>(plot.XOf(l.freq)) - fm.horizontalAdvance(text) / 2;
+        if (left < freeFrom) {
+            continue;
+        }
+        DrawTextAt(painter, left, plot.top + plot.h + 6, text);
+        freeFrom = left + fm.horizontalAdvance(text) + kLabelGap;
     }
 }
 
