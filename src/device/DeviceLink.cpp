@@ -12,6 +12,10 @@ namespace {
 
 constexpr std::size_t kFirstArgByte = 2;
 
+std::uint32_t RegisterKey(std::uint8_t block, std::uint8_t index, std::uint8_t channel) {
+    return static_cast<std::uint32_t>(block) << 16 | static_cast<std::uint32_t>(index) << 8 | channel;
+}
+
 // The text of a name or date reply: bytes 2.. up to the first zero byte, at most maxChars of them. Each
 // byte is one character (Latin-1), returned as UTF-8.
 std::string ReplyText(const Report& report, std::size_t maxChars) {
@@ -210,7 +214,7 @@ bool DeviceLink::CollapseLocked(const Submission& submission) {
     return false;
 }
 
-bool DeviceLink::HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
+bool DeviceLink::HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
     const auto writes = [&](const std::vector<Report>& reports) {
         return std::any_of(reports.begin(), reports.end(), [&](const Report& r) {
             return r[2] == block && r[3] == index && r[4] == channel;
@@ -219,6 +223,13 @@ bool DeviceLink::HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::ui
     std::lock_guard lock(m_queueMutex);
     if (writes(m_sendingWrites)) {
         return true;
+    }
+    if (const auto written = m_writtenAt.find(RegisterKey(block, index, channel));
+        written != m_writtenAt.end()) {
+        const auto read = m_readAt.find(RegisterKey(block, index, 0));
+        if (read == m_readAt.end() || read->second < written->second) {
+            return true;
+        }
     }
     return std::any_of(m_queue.begin(), m_queue.end(), [&](const Submission& waiting) {
         return waiting.kind == Kind::RegisterWrite && writes(waiting.reports);
@@ -240,6 +251,9 @@ void DeviceLink::StartLinkThread() {
     }
     m_abandon = false;
     m_finishing = false;
+    m_sentReports = 0;
+    m_writtenAt.clear();
+    m_readAt.clear();
     m_missedReplies.store(0);
     m_lastAnswered.store(true);
     m_linkThread = std::thread([this] { LinkLoop(); });
@@ -379,6 +393,7 @@ int DeviceLink::Transfer(const Report& report, int expectedLength) {
     if (!m_connected.load() || !m_transport) {
         return 0;
     }
+    NoteSent(report);
     // Only a reply that comes after this report releases the next one.
     m_replyEvent.Reset(false);
     const int count = m_transport->Transfer(report);
@@ -388,6 +403,19 @@ int DeviceLink::Transfer(const Report& report, int expectedLength) {
         Trace("usb数据写入失败");
     }
     return count;
+}
+
+void DeviceLink::NoteSent(const Report& report) {
+    if (report[1] != op::WriteK750Data && report[1] != op::ReadK750Array) {
+        return;
+    }
+    std::lock_guard lock(m_queueMutex);
+    const std::uint64_t sent = ++m_sentReports;
+    if (report[1] == op::WriteK750Data) {
+        m_writtenAt[RegisterKey(report[2], report[3], report[4])] = sent;
+    } else {
+        m_readAt[RegisterKey(report[2], report[3], 0)] = sent;
+    }
 }
 
 void DeviceLink::AwaitReply(std::uint8_t opcode) {

@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "device/AutoResetEvent.h"
@@ -88,9 +89,10 @@ class DeviceLink {
     bool RunSequence(std::function<void()> body, std::chrono::milliseconds delay = {});
     // Waits until nothing is queued or being sent (or the link has stopped); false on time-out.
     bool WaitUntilIdle(std::chrono::milliseconds timeout);
-    // True while a register write to (block, index, channel) waits in the queue or is being sent: a read-back
-    // that crosses it (or whose reply comes late, during it) must not replace the newer value.
-    bool HasWaitingWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
+    // True while a register write to (block, index, channel) waits in the queue or is being sent, and once it
+    // went out until the next array read of its register goes out: a read-back that crosses the write, or
+    // whose reply comes late (even after the write), must not replace the newer value.
+    bool HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
     bool IsLinkThread() const;
     // On the link thread: whether the last command sent got its reply in time, and whether the device
     // answers at all (fewer than kMissedRepliesForSilence replies in a row missing).
@@ -165,6 +167,8 @@ class DeviceLink {
     void CompleteLocked(Submission& submission, int count);
     // The transfer itself and the wait for its reply, both on the link thread.
     int Transfer(const Report& report, int expectedLength);
+    // Notes when a register write or a register array read goes out (see HasNewerWrite).
+    void NoteSent(const Report& report);
     void AwaitReply(std::uint8_t opcode);
     // While closing with a farewell: the moment queued commands stop going out.
     bool DrainExpired() const;
@@ -187,6 +191,11 @@ class DeviceLink {
     std::deque<Submission> m_queue;
     std::vector<Delayed> m_delayed;
     std::vector<Report> m_sendingWrites;  // the register writes of the submission being sent
+    // When each register's last write and each register array's last read went out, counted in reports
+    // sent; cleared at every connection.
+    std::uint64_t m_sentReports = 0;
+    std::unordered_map<std::uint32_t, std::uint64_t> m_writtenAt;  // by block, index and channel
+    std::unordered_map<std::uint32_t, std::uint64_t> m_readAt;     // by block and index
     bool m_busy = false;
     bool m_abandon = false;
     bool m_finishing = false;

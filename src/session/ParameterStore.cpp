@@ -341,7 +341,7 @@ void ParameterStore::ReadArrayBuf(const Report& report) {
             continue;
         }
         // An edit still on its way to the device is newer than what the device reports now.
-        if (m_link.HasWaitingWrite(block, index, entry.channel)) {
+        if (m_link.HasNewerWrite(block, index, entry.channel)) {
             continue;
         }
         const std::uint8_t value = report[kFirstChannelByte + entry.channel];

@@ -299,27 +299,30 @@ TEST_F(DeviceLinkTest, WaitingEditsCollapseIntoTheNewestValueAndEverythingElseKe
     EXPECT_EQ(link.Poll(MakeReport({2, 0x0a, 8, 0x30})), 61) << "an idle link takes a poll";
 }
 
-// A read-back whose reply comes late, while a newer write of its register is already being sent, must not
-// replace the newer value; the reports of one poll go out in their order.
-TEST_F(DeviceLinkTest, AWriteBeingSentProtectsItsRegistersAndAPollSendsItsReportsInOrder) {
+// A read-back whose reply comes late, while a newer write of its register is being sent or after it, must
+// not replace the newer value; the reports of one poll go out in their order.
+TEST_F(DeviceLinkTest, ANewerWriteProtectsItsRegistersUntilTheyAreReadAgainAndAPollSendsItsReportsInOrder) {
     Connect(ShortTiming());
     link.SetCallersWait(false);
     wire->HoldTransfers(true);
     const Report mic[] = {Write(10, 32, 0, 60), Write(10, 32, 1, 60)};
     ASSERT_EQ(link.WriteRegisters(mic), 61);
     ASSERT_TRUE(wire->WaitForHeldTransfer());
-    EXPECT_TRUE(link.HasWaitingWrite(10, 32, 0)) << "the write being sent";
-    EXPECT_TRUE(link.HasWaitingWrite(10, 32, 1)) << "the pair's second write, not yet sent";
-    EXPECT_FALSE(link.HasWaitingWrite(10, 32, 2));
+    EXPECT_TRUE(link.HasNewerWrite(10, 32, 0)) << "the write being sent";
+    EXPECT_TRUE(link.HasNewerWrite(10, 32, 1)) << "the pair's second write, not yet sent";
+    EXPECT_FALSE(link.HasNewerWrite(10, 32, 2));
     wire->HoldTransfers(false);
     ASSERT_TRUE(link.WaitUntilIdle(10s));
-    EXPECT_FALSE(link.HasWaitingWrite(10, 32, 0)) << "a write that went out protects nothing";
+    EXPECT_TRUE(link.HasNewerWrite(10, 32, 0))
+        << "a write that went out is newer than any read-back until its register is read again";
 
     wire->ClearSent();
     const std::vector<Report> poll{MakeReport({2, 0x0a, 8, 0x30}), MakeReport({2, 0x0b, 10, 32, 8})};
     EXPECT_EQ(link.Poll(poll), 61);
     ASSERT_TRUE(link.WaitUntilIdle(10s));
     EXPECT_EQ(wire->Sent(), poll);
+    EXPECT_FALSE(link.HasNewerWrite(10, 32, 0)) << "the read that went out after the write";
+    EXPECT_FALSE(link.HasNewerWrite(10, 32, 1));
 }
 
 // A sequence without a delay keeps its place in the queue: an edit submitted after it neither goes out

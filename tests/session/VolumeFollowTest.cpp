@@ -114,6 +114,21 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
              h.wire->HoldTransfers(false);
          },
          true, 20, 2},
+        {"the read's reply comes only after the user's edit of the mic volume went out",
+         [](SessionHarness& h) {
+             h.wire->SetResponder([](const Report& sent) {
+                 return IsVolumeRead(sent) ? std::vector<Report>{}
+                                           : std::vector<Report>{MakeReport({0, sent[1], sent[2], sent[3]})};
+             });
+         },
+         false,
+         [](SessionHarness& h) {
+             ASSERT_TRUE(h.session->WaitUntilSent(10s));
+             h.session->SetMicVol(20);
+             ASSERT_TRUE(h.session->WaitUntilSent(10s));
+             h.wire->Inject(MakeReport({0, op::ReadK750Array, 10, 32, 65, 65, 40, 40, 40, 40}));
+         },
+         true, 20, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
