@@ -5,6 +5,7 @@
 #include <cmath>
 #include <optional>
 
+#include "device/Utf8.h"
 #include "session/ValueFormat.h"
 
 namespace varnoth::TypedValue {
@@ -44,24 +45,6 @@ constexpr Alias kAliases[] = {
     {"-infinity", "-\u221e"},
     {"off", "invalid"},
 };
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 // The next code point of UTF-8 text; a byte that starts no valid sequence stands for itself.
 char32_t NextCodePoint(std::string_view text, std::size_t& at) {
