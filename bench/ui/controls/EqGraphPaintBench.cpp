@@ -1,22 +1,11 @@
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 
+#include "../BenchApplication.h"
 #include "ui/controls/EqGraph.h"
 
 namespace {
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // The graphic EQ at its size in the main window: 10 bands with gains, one selected.
 void Prepare(varnoth::EqGraph& panel) {
@@ -30,7 +19,7 @@ void Prepare(varnoth::EqGraph& panel) {
 }
 
 void BM_GraphicPanelRepaint(benchmark::State& state) {
-    App();
+    varnoth::bench::BenchApplication();
     varnoth::EqGraph panel;
     Prepare(panel);
     QImage target(panel.size(), QImage::Format_ARGB32_Premultiplied);
@@ -43,7 +32,7 @@ void BM_GraphicPanelRepaint(benchmark::State& state) {
 BENCHMARK(BM_GraphicPanelRepaint)->Unit(benchmark::kMicrosecond);
 
 void BM_GraphicPanelRepaintWithGrid(benchmark::State& state) {
-    App();
+    varnoth::bench::BenchApplication();
     varnoth::EqGraph panel;
     Prepare(panel);
     QImage target(panel.size(), QImage::Format_ARGB32_Premultiplied);

@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QSlider>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "../BenchApplication.h"
 #include "device/sim/SimProvider.h"
 #include "device/sim/SimScenario.h"
 #include "session/RegisterMap.h"
@@ -26,17 +26,6 @@ namespace {
 
 using namespace varnoth;
 using Clock = std::chrono::steady_clock;
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication app(argc, argv);
-    return app;
-}
 
 struct Register {
     std::uint8_t block;
@@ -132,7 +121,7 @@ void Pump(std::chrono::milliseconds period, std::vector<double>& blocks) {
 }
 
 void BM_MainWindowSweep(benchmark::State& state, const char* scenario) {
-    App();
+    varnoth::bench::BenchApplication();
     auto sim = std::make_shared<SimProvider>();
     ApplySimScenario(scenario, *sim);
     auto wire = std::make_shared<WireClock>();

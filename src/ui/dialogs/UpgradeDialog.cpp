@@ -75,11 +75,7 @@ UpgradeDialog::UpgradeDialog(UpgradeSession& session, FeatureHost& host, QWidget
         deviceDate->show();
     }
 
-    m_chooser = [this](QWidget* owner) {
-        const int language = m_host.Language();
-        return QFileDialog::getOpenFileName(owner, Text(FeatureText::ChooseImageTitle, language), QString(),
-                                            Text(FeatureText::ImageFilter, language));
-    };
+    m_chooser = [this](QWidget* owner) { return ChooseImageFile(owner, m_host.Language()); };
     connect(FindControl<QPushButton>(*this, kManualId), &QPushButton::clicked, this,
             &UpgradeDialog::StartCarried);
     connect(FindControl<QPushButton>(*this, kFromFileId), &QPushButton::clicked, this,
@@ -92,6 +88,11 @@ UpgradeDialog::UpgradeDialog(UpgradeSession& session, FeatureHost& host, QWidget
     m_poll.setInterval(timing.upgradePoll);
     connect(&m_poll, &QTimer::timeout, this, &UpgradeDialog::ShowProgress);
     ApplyDialogTexts(*this, kTemplateNumber);
+}
+
+QString UpgradeDialog::ChooseImageFile(QWidget* owner, int language, const QString& folder) {
+    return QFileDialog::getOpenFileName(owner, Text(FeatureText::ChooseImageTitle, language), folder,
+                                        Text(FeatureText::ImageFilter, language));
 }
 
 void UpgradeDialog::SetImageChooser(ImageChooser chooser) {

@@ -45,6 +45,8 @@ class UpgradeDialog : public QDialog {
 
     // Replaces the file dialog of the upgrade from a file.
     void SetImageChooser(ImageChooser chooser);
+    // The file dialog that picks an image, opening in folder (the current folder when empty).
+    static QString ChooseImageFile(QWidget* owner, int language, const QString& folder = QString());
 
   public slots:
     // A device arrived: in upgrade mode the mark turns green and the upgrade is offered, otherwise red.

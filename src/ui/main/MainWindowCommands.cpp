@@ -14,7 +14,6 @@
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
 #include "ui/dialogs/AboutDialog.h"
-#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/UpgradeDialog.h"
@@ -101,10 +100,8 @@ void MainWindow::DefaultHooks() {
             auto dialog = std::make_unique<UpgradeDialog>(m_upgradeSession, *this, &owner);
             dialog->SetImageChooser([this](QWidget* parent) {
                 const QString folder = QLatin1String(UserSettings::kFirmwareImageFolder);
-                const QString chosen = QFileDialog::getOpenFileName(
-                    parent, QString::fromStdString(FeatureTextOf(FeatureText::ChooseImageTitle, m_language)),
-                    UserSettings::StartFolder(folder),
-                    QString::fromStdString(FeatureTextOf(FeatureText::ImageFilter, m_language)));
+                const QString chosen =
+                    UpgradeDialog::ChooseImageFile(parent, m_language, UserSettings::StartFolder(folder));
                 UserSettings::RememberFolder(folder, chosen);
                 return chosen;
             });
