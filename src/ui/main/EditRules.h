@@ -38,6 +38,7 @@ struct SliderEdit {
     Param param;  // the microphone twin for the path sliders 2100..2106
     AfterEdit after;
     int valueLabel;  // the label that shows the value
+    int nameLabel;   // the name above or beside it
 };
 
 // Every slider of the window: the 24 step sliders in ID order, then the four master volumes.

@@ -24,6 +24,7 @@
 #include "ui/main/ModeChanges.h"
 #include "ui/main/StepText.h"
 #include "ui/main/UserSettings.h"
+#include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
 namespace varnoth {
@@ -42,9 +43,6 @@ constexpr void (ParameterStore::*kGeqResets[kEqPages])() = {
     &ParameterStore::ResetMusicGEQ,
     &ParameterStore::ResetSubGEQ,
 };
-
-// The banks of the graphic EQ pages, as the parameter table names them.
-constexpr const char* kGeqBankNames[kEqPages] = {"CenterGEQ", "MicGEQ", "MusicGEQ", "SubGEQ"};
 
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
@@ -283,8 +281,9 @@ void MainWindow::OnFlatEq() {
     if (question == nullptr || !Ask(kConfirmCaption, question)) {
         return;
     }
-    const WindowUndo::Edit step(*m_undo, kFlatEqButton,
-                                kFlatAction.In(m_language) + ParameterTitle(kGeqBankNames[page], m_language));
+    const WindowUndo::Edit step(
+        *m_undo, kFlatEqButton,
+        kFlatAction.In(m_language) + ParameterTitle(GraphicBankName(page), m_language));
     (m_session.*kGeqResets[page])();
     ShowEqPage(page);
     ShowNotice(Utf8(kFlatEqDone.In(m_language)), kNoticeMs);

@@ -30,28 +30,12 @@ constexpr int kVolumeGroup = 1153;
 constexpr int kNoticeMs = 1200;
 constexpr std::uint8_t kPeqOn = 0x7F;
 
-// The name above (or beside) each slider: a Ctrl+click on it resets the slider too.
-struct SliderName {
-    int slider;
-    int label;
-};
-constexpr SliderName kSliderNames[] = {
-    {2100, 1051}, {2101, 1052}, {2102, 1055}, {2103, 1056}, {2104, 1057}, {2105, 1058}, {2106, 1059},
-    {2107, 1089}, {2108, 1060}, {2109, 1053}, {2110, 1061}, {2111, 1062}, {2112, 1063}, {2113, 1090},
-    {2114, 1068}, {2115, 1066}, {2116, 1069}, {2117, 1070}, {2118, 1071}, {2119, 1074}, {2120, 1075},
-    {2121, 1076}, {2122, 1086}, {2123, 1087}, {1106, 1026}, {1103, 1030}, {1104, 1028}, {1105, 1032},
-};
-
 constexpr Bilingual kGroupEntry{"%1恢复默认值", "Reset %1 to defaults"};
 constexpr Bilingual kChannelNames[2] = {{"音乐通道", "music channel"}, {"话筒通道", "mic channel"}};
 constexpr Bilingual kEffectNames[2] = {{"效果一", "effect 1"}, {"效果二", "effect 2"}};
 constexpr Bilingual kAutoSubName{"演唱时超低自控", "auto sub"};
 constexpr Bilingual kSubwooferName{"超低", "subwoofer"};
-constexpr Bilingual kEqPageNames[kEqPages] = {
-    {"中置均衡", "center EQ"}, {"话筒均衡", "mic EQ"}, {"音乐均衡", "music EQ"}, {"超低均衡", "sub EQ"}};
 constexpr Bilingual kVolumesName{"输出音量", "output volumes"};
-
-constexpr const char* kGeqBanks[kEqPages] = {"CenterGEQ", "MicGEQ", "MusicGEQ", "SubGEQ"};
 
 constexpr Param kEffectParams[2][6] = {
     {Param::ChToEffect1, Param::EffectHPF_0, Param::EffectHSF_0, Param::EffectLevel_0,
@@ -182,28 +166,29 @@ std::optional<QuickResets::Group> QuickResets::GroupAt(const QPoint& global) con
 
 QString QuickResets::GroupEntry(Group group) const {
     const int language = m_window.Language();
-    const Bilingual* name = &kVolumesName;
+    std::string name;
     switch (group) {
         case Group::Channel:
-            name = &kChannelNames[m_window.MicView() != 0 ? 1 : 0];
+            name = kChannelNames[m_window.MicView() != 0 ? 1 : 0].In(language);
             break;
         case Group::Effect1:
         case Group::Effect2:
-            name = &kEffectNames[group == Group::Effect1 ? 0 : 1];
+            name = kEffectNames[group == Group::Effect1 ? 0 : 1].In(language);
             break;
         case Group::AutoSub:
-            name = &kAutoSubName;
+            name = kAutoSubName.In(language);
             break;
         case Group::Subwoofer:
-            name = &kSubwooferName;
+            name = kSubwooferName.In(language);
             break;
         case Group::GraphicEq:
-            name = &kEqPageNames[m_window.EqPage()];
+            name = ParameterTitle(GraphicBankName(m_window.EqPage()), language);
             break;
         case Group::Volumes:
+            name = kVolumesName.In(language);
             break;
     }
-    return QString::fromUtf8(kGroupEntry.In(language)).arg(QString::fromUtf8(name->In(language)));
+    return QString::fromUtf8(kGroupEntry.In(language)).arg(QString::fromStdString(name));
 }
 
 std::vector<ParameterRef> QuickResets::GroupParameters(Group group) const {
@@ -234,8 +219,7 @@ std::vector<ParameterRef> QuickResets::GroupParameters(Group group) const {
             break;
         case Group::GraphicEq:
             for (int band = 0; band < kGraphicBands; ++band) {
-                refs.push_back(
-                    *FindParameter(std::string(kGeqBanks[m_window.EqPage()]) + "." + std::to_string(band)));
+                refs.push_back(*GraphicBandParameter(m_window.EqPage(), band));
             }
             break;
         case Group::Volumes:
@@ -306,9 +290,9 @@ void QuickResets::AddToEqMenu(QMenu* menu, int controlId) {
 }
 
 int QuickResets::SliderOf(const QObject* widget) const {
-    for (const SliderName& name : kSliderNames) {
-        if (widget == m_window.Control(name.slider) || widget == m_window.Control(name.label)) {
-            return name.slider;
+    for (const SliderEdit& edit : SliderEdits()) {
+        if (widget == m_window.Control(edit.id) || widget == m_window.Control(edit.nameLabel)) {
+            return edit.id;
         }
     }
     return 0;

@@ -186,6 +186,10 @@ void WriteGraphicBand(DeviceSession& session, int page, int band, std::uint8_t v
     }
 }
 
+const char* GraphicBankName(int page) {
+    return page >= 0 && page < static_cast<int>(std::size(kGraphicBanks)) ? kGraphicBanks[page] : nullptr;
+}
+
 std::optional<ParameterRef> GraphicBandParameter(int page, int band) {
     if (!ValidBand(page, band)) {
         return std::nullopt;

@@ -117,6 +117,8 @@ const PeqBandParams* PeqBand(int band);
 inline constexpr int kGraphicBands = 10;
 std::uint8_t ReadGraphicBand(const DeviceSession& session, int page, int band);
 void WriteGraphicBand(DeviceSession& session, int page, int band, std::uint8_t value);
+// The parameter table's name of a page's bank (nullptr outside the range).
+const char* GraphicBankName(int page);
 // The parameter table's row of a band, none outside the range.
 std::optional<ParameterRef> GraphicBandParameter(int page, int band);
 
