@@ -38,7 +38,7 @@ class HeldProvider : public TransportProvider {
 
 struct Fixture {
     Fixture() : provider(std::make_shared<HeldProvider>()), session(provider) {
-        if (session.TryConnDevice(nullptr) != 1 || !provider->deliver) {
+        if (session.Connect(nullptr) != 1 || !provider->deliver) {
             std::abort();
         }
     }
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const DeviceSession& session = fixture->session;
     volatile std::size_t sink = session.GetFileBlock().size() + session.GetDevName().size() +
                                 session.GetDevDate().size() + session.GetMachineSet().GetSavedRecord()[10] +
-                                session.GetRemote().GetRecord()[15] + session.GetMicVol();
+                                session.GetRemote().GetRecord()[15] + session.Value(pos::MicVol);
     (void)sink;
     return 0;
 }

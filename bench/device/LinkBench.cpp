@@ -113,7 +113,7 @@ void BM_RoundTrip(benchmark::State& state) {
     link.SetConnected(true);
     link.StartReader();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(link.SendCommand(op::ReadK750Array, {10, 3, 8}));
+        benchmark::DoNotOptimize(link.SendCommand(op::ReadRegisterArray, {10, 3, 8}));
     }
     state.SetItemsProcessed(state.iterations());
     link.SetConnected(false);
@@ -128,7 +128,7 @@ void BM_ReadAllSequence(benchmark::State& state) {
     LinkTiming timing;
     timing.syncTailPause = std::chrono::milliseconds(state.range(0));
     DeviceSession session(std::make_shared<AnsweringProvider>(), timing);
-    session.TryConnDevice(nullptr);
+    session.Connect(nullptr);
     for (auto _ : state) {
         session.ReadAll();
     }

@@ -37,7 +37,7 @@ void BM_FirmwareTransfer64K(benchmark::State& state) {
     provider->SetFaults(faults);
     provider->Plug();
     DeviceSession session(provider);
-    if (session.TryConnDevice(nullptr) != 1) {
+    if (session.Connect(nullptr) != 1) {
         state.SkipWithError("the virtual amplifier did not open");
         return;
     }

@@ -120,13 +120,13 @@ CliStatus CliDevice::Connect(bool upgradeModeAllowed) {
         return CliFailure{kExitNoDevice,
                           "this build has no USB support; use --simulate for the virtual amplifier"};
     }
-    if (m_session->TryConnDevice(&m_observer) != 1) {
+    if (m_session->Connect(&m_observer) != 1) {
         const std::string& why = m_provider->Failure();
         return CliFailure{kExitNoDevice, why.empty() ? "No amplifier found." : why};
     }
     m_connected = true;
     const std::string path = m_session->GetDevPath();
-    if (m_session->IsUpStatus() == 1) {
+    if (m_session->InUpgradeMode()) {
         if (upgradeModeAllowed) {
             return std::nullopt;
         }
@@ -139,7 +139,7 @@ CliStatus CliDevice::Connect(bool upgradeModeAllowed) {
         m_connected = false;
         return CliFailure{kExitNoDevice, "The amplifier at " + path + " does not answer."};
     }
-    if (m_session->IsNeedUp() == FirmwareUpgrade::kForeignModel) {
+    if (m_session->CheckFirmware() == FirmwareCheck::ForeignModel) {
         m_session->Disconnect(true);
         m_connected = false;
         return CliFailure{kExitNoDevice, "The device at " + path + " is a \"" + m_session->GetDevName() +

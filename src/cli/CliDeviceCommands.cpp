@@ -97,11 +97,11 @@ CliStatus RunIrLearn(CliContext& context, const std::vector<std::string>& args,
     return std::nullopt;
 }
 
-std::string VersionVerdict(int isNeedUp) {
-    switch (isNeedUp) {
-        case FirmwareUpgrade::kOlder:
+std::string VersionVerdict(FirmwareCheck check) {
+    switch (check) {
+        case FirmwareCheck::Older:
             return "The amplifier's firmware is older than the program's image: an upgrade is available.";
-        case FirmwareUpgrade::kNewer:
+        case FirmwareCheck::Newer:
             return "The amplifier's firmware is newer than the program's image.";
         default:
             return "The amplifier's firmware is the program's.";
@@ -195,18 +195,18 @@ CliStatus RunVersionCheck(CliContext& context) {
         return failure;
     }
     DeviceSession& session = context.device.Session();
-    if (session.IsUpStatus() == 1) {
+    if (session.InUpgradeMode()) {
         context.out << "The amplifier is in upgrade mode and waits for a firmware image.\n";
         return std::nullopt;
     }
-    const int isNeedUp = session.IsNeedUp();
+    const FirmwareCheck check = session.CheckFirmware();
     PrintFields(context.out,
                 {{"DeviceName", session.GetDevName()},
                  {"DeviceDate", session.GetDevDate()},
                  {"ImageDate", session.GetCurDevDate()},
-                 {"IsNeedUp", isNeedUp}},
+                 {"IsNeedUp", static_cast<int>(check)}},
                 false);
-    context.out << VersionVerdict(isNeedUp) << "\n";
+    context.out << VersionVerdict(check) << "\n";
     return std::nullopt;
 }
 
@@ -234,7 +234,7 @@ CliStatus RunUpgrade(CliContext& context) {
         return failure;
     }
     DeviceSession& session = context.device.Session();
-    if (session.IsUpStatus() != 1) {
+    if (!session.InUpgradeMode()) {
         return CliFailure{
             kExitNoDevice,
             "The amplifier is not in upgrade mode: switch it off, then hold ENTER while switching "

@@ -5,6 +5,7 @@
 #include "cli/CliHandlers.h"
 #include "files/ModeDataFile.h"
 #include "files/ReadablePreset.h"
+#include "session/ParameterAccess.h"
 
 namespace varnoth {
 namespace {
@@ -155,8 +156,8 @@ CliStatus RunImport(CliContext& context) {
     for (const PresetValue& value : parsed.values) {
         const std::optional<ParameterRef> volume =
             value.field->IsVolume() ? FindParameter(value.field->Name()) : std::nullopt;
-        if (volume && volume->param->get(session, volume->index) != value.raw) {
-            volume->param->set(session, volume->index, value.raw);
+        if (volume && ReadParameter(session, *volume) != value.raw) {
+            WriteParameter(session, *volume, value.raw);
         }
     }
     context.out << "Imported " << path

@@ -7,6 +7,7 @@
 #include "cli/CliParameters.h"
 #include "files/ModeDataFile.h"
 #include "session/MachineRules.h"
+#include "session/ParameterAccess.h"
 
 namespace varnoth {
 namespace {
@@ -22,10 +23,8 @@ std::vector<CliField> MachineFieldsOf(const DeviceSession& session, const std::s
 // Everything the command line shows of the amplifier.
 std::vector<CliField> StateFields(const DeviceSession& session) {
     std::vector<CliField> fields;
-    for (const Parameter& param : ParameterTable()) {
-        for (int index = 0; index < std::max(param.count, 1); ++index) {
-            fields.push_back({ParameterRef{&param, index}.Name(), param.get(session, index)});
-        }
+    for (const ParameterRef& ref : AllParameters()) {
+        fields.push_back({ref.Name(), ReadParameter(session, ref)});
     }
     fields.push_back({"Mode", session.GetCurEffectMode() + 1});
     fields.push_back({"DeviceName", session.GetDevName()});
@@ -123,7 +122,7 @@ CliStatus RunGet(CliContext& context) {
     if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
     }
-    context.out << ref.param->get(context.device.Session(), ref.index) << "\n";
+    context.out << ReadParameter(context.device.Session(), ref) << "\n";
     return std::nullopt;
 }
 
@@ -157,8 +156,8 @@ CliStatus RunSet(CliContext& context) {
             return Refused(refusal->english);
         }
     }
-    ref.param->set(session, ref.index, value);
-    PrintFields(context.out, {{ref.Name(), ref.param->get(session, ref.index)}}, false);
+    WriteParameter(session, ref, value);
+    PrintFields(context.out, {{ref.Name(), ReadParameter(session, ref)}}, false);
     return std::nullopt;
 }
 

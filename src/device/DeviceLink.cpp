@@ -43,8 +43,8 @@ struct RouteEntry {
 // What each reply does; a reply with any other opcode does nothing.
 constexpr std::array<RouteEntry, 9> kRoutes{{
     {op::ReadCurEffectMode, [](ReplySink& s, const Report& r) { s.OnCurEffectMode(r[2]); }},
-    {op::ReadK750Single, [](ReplySink& s, const Report& r) { s.OnRegisterRead(r); }},
-    {op::ReadK750Array, [](ReplySink& s, const Report& r) { s.OnRegisterRead(r); }},
+    {op::ReadRegister, [](ReplySink& s, const Report& r) { s.OnRegisterRead(r); }},
+    {op::ReadRegisterArray, [](ReplySink& s, const Report& r) { s.OnRegisterRead(r); }},
     {op::ReadMicControlSub, [](ReplySink& s, const Report& r) { s.OnMicControlSub(r[3], r[4]); }},
     {op::StudyKey, [](ReplySink& s, const Report& r) { s.OnKeyStudied(r[2], r[3], r[4]); }},
     {op::ReadIRSet,
@@ -406,12 +406,12 @@ int DeviceLink::Transfer(const Report& report, int expectedLength) {
 }
 
 void DeviceLink::NoteSent(const Report& report) {
-    if (report[1] != op::WriteK750Data && report[1] != op::ReadK750Array) {
+    if (report[1] != op::WriteRegister && report[1] != op::ReadRegisterArray) {
         return;
     }
     std::lock_guard lock(m_queueMutex);
     const std::uint64_t sent = ++m_sentReports;
-    if (report[1] == op::WriteK750Data) {
+    if (report[1] == op::WriteRegister) {
         m_writtenAt[RegisterKey(report[2], report[3], report[4])] = sent;
     } else {
         m_readAt[RegisterKey(report[2], report[3], 0)] = sent;

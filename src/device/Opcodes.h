@@ -12,9 +12,9 @@ inline constexpr std::uint8_t SaveMode = 0x04;
 inline constexpr std::uint8_t LoadMode = 0x05;
 inline constexpr std::uint8_t ResetMode = 0x06;
 inline constexpr std::uint8_t ReadCurEffectMode = 0x07;
-inline constexpr std::uint8_t WriteK750Data = 0x09;
-inline constexpr std::uint8_t ReadK750Single = 0x0a;
-inline constexpr std::uint8_t ReadK750Array = 0x0b;
+inline constexpr std::uint8_t WriteRegister = 0x09;
+inline constexpr std::uint8_t ReadRegister = 0x0a;
+inline constexpr std::uint8_t ReadRegisterArray = 0x0b;
 inline constexpr std::uint8_t SetMicControlSub = 0x10;
 inline constexpr std::uint8_t ReadMicControlSub = 0x11;
 inline constexpr std::uint8_t StudyKey = 0x60;
@@ -29,7 +29,7 @@ inline constexpr std::uint8_t ApplyMachineSet = 0x91;
 inline constexpr std::uint8_t Machine_ReadAll = 0x92;
 
 // Replies (byte 1 of an input report) carry the opcode of the command they answer; these are the ones the
-// host examines: ReadCurEffectMode, ReadK750Single, ReadK750Array, ReadMicControlSub, StudyKey, ReadIRSet,
+// host examines: ReadCurEffectMode, ReadRegister, ReadRegisterArray, ReadMicControlSub, StudyKey, ReadIRSet,
 // ReadDevName, ReadDevDate, Machine_ReadAll.
 
 // The fixed argument of ResetMachine.

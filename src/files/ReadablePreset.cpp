@@ -233,7 +233,8 @@ PresetSet ReadablePreset::Defaults() {
 PresetSet ReadablePreset::FromSession(const DeviceSession& session) {
     PresetSet set;
     set.image = ModeDataFile::Snapshot(session);
-    set.volumes = {session.GetMicVol(), session.GetMusicVol(), session.GetCenterVol(), session.GetSubVol()};
+    set.volumes = {session.Value(pos::MicVol), session.Value(pos::MusicVol), session.Value(pos::CenterVol),
+                   session.Value(pos::SubVol)};
     set.hasVolumes = true;
     return set;
 }

@@ -9,8 +9,9 @@ int CompareSets::Switch(DeviceSession& session) {
         m_sets[static_cast<std::size_t>(other)] = m_sets[static_cast<std::size_t>(m_live)];
         m_used = true;
     }
-    const EditStep change{
-        {}, m_sets[static_cast<std::size_t>(m_live)], m_sets[static_cast<std::size_t>(other)]};
+    EditStep change;
+    change.before = m_sets[static_cast<std::size_t>(m_live)];
+    change.after = m_sets[static_cast<std::size_t>(other)];
     m_live = other;
     return ApplyStep(session, change, false);
 }
@@ -22,7 +23,9 @@ int CompareSets::Copy(DeviceSession& session, int from) {
         m_sets[to] = from == m_live ? CaptureWorkingSet(session) : m_sets[static_cast<std::size_t>(from)];
         return 0;
     }
-    const EditStep change{{}, CaptureWorkingSet(session), m_sets[static_cast<std::size_t>(from)]};
+    EditStep change;
+    change.before = CaptureWorkingSet(session);
+    change.after = m_sets[static_cast<std::size_t>(from)];
     return ApplyStep(session, change, false);
 }
 

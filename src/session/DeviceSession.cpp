@@ -20,12 +20,13 @@ constexpr int kAskAgain = 3;
 
 // The master volumes in store order: mic, music, centre, sub.
 std::array<std::uint8_t, 4> MasterVolumes(const ParameterStore& store) {
-    return {store.GetMicVol(), store.GetMusicVol(), store.GetCenterVol(), store.GetSubVol()};
+    return {store.Value(pos::MicVol), store.Value(pos::MusicVol), store.Value(pos::CenterVol),
+            store.Value(pos::SubVol)};
 }
 
 bool IsMasterVolumeRead(const Report& report) {
     const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
-    return report[1] == op::ReadK750Array && report[2] == volumes.block && report[3] == volumes.index;
+    return report[1] == op::ReadRegisterArray && report[2] == volumes.block && report[3] == volumes.index;
 }
 
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
@@ -75,12 +76,12 @@ void DeviceSession::SetTransportProvider(std::shared_ptr<TransportProvider> prov
     m_provider = std::move(provider);
 }
 
-int DeviceSession::TryConnDevice(SessionObserver* observer) {
+int DeviceSession::Connect(SessionObserver* observer) {
     if (m_deviceLink.IsConnected()) {
         return 0;
     }
     m_observer.store(observer);
-    m_upStatus.store(0);
+    m_upgradeMode.store(false);
     if (!m_provider) {
         return 0;
     }
@@ -101,7 +102,7 @@ int DeviceSession::TryConnDevice(SessionObserver* observer) {
     }
     m_answering.store(true);
     ++m_connection;
-    m_upStatus.store(opened.upgradeMode ? 1 : 0);
+    m_upgradeMode.store(opened.upgradeMode);
     m_simulated.store(opened.simulated ? 1 : 0);
     m_deviceLink.Attach(std::move(opened.transport));
     m_deviceLink.SetConnected(true);
@@ -136,8 +137,8 @@ void DeviceSession::Disconnect(bool farewell) {
     if (farewell) {
         // The farewell never cuts a firmware transfer short: it ends by itself, bounded by its reply waits.
         WaitForUpgradeEnd();
-        m_deviceLink.Finish(m_upStatus.load() == 1 ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
-                                                   : DeviceLink::BuildCommand(op::UnLockMachine, {}));
+        m_deviceLink.Finish(m_upgradeMode.load() ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
+                                                 : DeviceLink::BuildCommand(op::UnLockMachine, {}));
     }
     CloseLink();
 }
@@ -231,7 +232,7 @@ void DeviceSession::ReadAll() {
     ask([this] { m_deviceLink.SendCommand(op::ReadDevDate); });
     ask([this] { m_deviceLink.SendCommand(op::ReadCurEffectMode); });
     ask([this] { m_deviceLink.SendCommand(op::ReadMicControlSub); });
-    CK750_ReadAll();
+    ReadAllRegisters();
     ask([this] { m_machineSettings.Machine_ReadAll(); });
     ask([this] { m_remote.ReadIRSet(); });
     // Lets the replies to the last commands arrive.
@@ -243,7 +244,7 @@ void DeviceSession::WriteAll() {
         return;
     }
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
-    CK750_WriteAll();
+    WriteAllRegisters();
     if (m_setMachine.load() != 0) {
         m_machineSettings.ApplyMachineSet();
     }
@@ -254,17 +255,18 @@ void DeviceSession::WriteAll() {
 
 void DeviceSession::SynchronizeData(bool write) {
     Trace("Start thread:SynchronizeData\n");
-    m_readPeak.store(0);
+    m_synchronised.store(false);
     const std::uint64_t connection = Connection();
     if (write) {
-        RunSequence({}, [this, connection] { WriteAllThread(connection); });
+        RunSequence({}, [this, connection] { WriteAllSequence(connection); });
     } else {
         // The device needs this pause after connecting or switching modes before it answers reads.
-        RunSequence(m_deviceLink.Timing().syncStartDelay, [this, connection] { ReadAllThread(connection); });
+        RunSequence(m_deviceLink.Timing().syncStartDelay,
+                    [this, connection] { ReadAllSequence(connection); });
     }
 }
 
-void DeviceSession::ReadAllThread(std::uint64_t connection) {
+void DeviceSession::ReadAllSequence(std::uint64_t connection) {
     ReadAll();
     if (IsClosing() || Connection() != connection) {
         return;
@@ -272,10 +274,10 @@ void DeviceSession::ReadAllThread(std::uint64_t connection) {
     if (SessionObserver* observer = Observer()) {
         observer->OnSyncDone(0);
     }
-    m_readPeak.store(1);
+    m_synchronised.store(true);
 }
 
-void DeviceSession::WriteAllThread(std::uint64_t connection) {
+void DeviceSession::WriteAllSequence(std::uint64_t connection) {
     WriteAll();
     if (IsClosing() || Connection() != connection) {
         return;
@@ -283,7 +285,7 @@ void DeviceSession::WriteAllThread(std::uint64_t connection) {
     if (SessionObserver* observer = Observer()) {
         observer->OnSyncDone(1);
     }
-    m_readPeak.store(1);
+    m_synchronised.store(true);
 }
 
 void DeviceSession::RunSequence(std::chrono::milliseconds delay, std::function<void()> body) {
@@ -319,10 +321,6 @@ bool DeviceSession::PauseUnlessClosing(std::chrono::milliseconds delay) {
     return !m_pauseCv.wait_for(lock, delay, [this] { return m_closing.load(); });
 }
 
-int DeviceSession::ReadFunc(std::chrono::milliseconds timeout) {
-    return m_deviceLink.ReadOne(timeout);
-}
-
 namespace {
 
 int ClampMode(int mode) {
@@ -333,7 +331,7 @@ int ClampMode(int mode) {
 
 void DeviceSession::LoadMode(int mode, int readBack) {
     mode = ClampMode(mode);
-    m_curEffectMode.store(mode);
+    SetCurEffectMode(mode);
     m_deviceLink.SendCommand(op::LoadMode, {mode});
     if (readBack != 0) {
         SynchronizeData(false);
@@ -342,13 +340,13 @@ void DeviceSession::LoadMode(int mode, int readBack) {
 
 void DeviceSession::SaveMode(int mode) {
     mode = ClampMode(mode);
-    m_curEffectMode.store(mode);
+    SetCurEffectMode(mode);
     m_deviceLink.SendCommand(op::SaveMode, {mode});
 }
 
 void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
     mode = ClampMode(mode);
-    m_curEffectMode.store(mode);
+    SetCurEffectMode(mode);
     // Tells the receipt when the last holder lets go of it: after the command, or unsent.
     struct Receipt {
         std::function<void(bool)> tell;
@@ -365,7 +363,7 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
 
 int DeviceSession::ResetMode(int mode, int readBack) {
     mode = ClampMode(mode);
-    m_curEffectMode.store(mode);
+    SetCurEffectMode(mode);
     if (m_deviceLink.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
         return 0;
     }
@@ -375,17 +373,16 @@ int DeviceSession::ResetMode(int mode, int readBack) {
     return 1;
 }
 
-void DeviceSession::SetEffectPre(int effect, std::uint8_t preset) {
+void DeviceSession::ChooseEffectPreset(int effect, std::uint8_t preset) {
     if (effect != 0 && effect != 1) {
         return;
     }
-    SetEffectPreset(effect, preset);
-    ReadEffect();
+    SetValue(pos::OfEffect(effect, pos::EffectPreset), preset);
+    ReadEffectRegisters();
 }
 
 void DeviceSession::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
-    MicControlSubTime.store(time);
-    MicControlSubRate.store(rate);
+    SetMicControlSubStored(time, rate);
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, time, rate});
 }
 
@@ -415,8 +412,8 @@ std::string DeviceSession::GetCurDevDate() const {
 
 FollowConditions DeviceSession::FollowNow(bool userDragging) const {
     FollowConditions now;
-    now.connected = m_deviceLink.IsConnected() && m_upStatus.load() == 0;
-    now.synchronising = m_readPeak.load() == 0;
+    now.connected = m_deviceLink.IsConnected() && !m_upgradeMode.load();
+    now.synchronising = !m_synchronised.load();
     now.transferring = m_upgrading.load();
     now.answering = m_answering.load();
     now.dragging = userDragging;
@@ -449,8 +446,7 @@ int DeviceSession::ReadIdentity() {
 
 void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
                                     const MachineSettings::Record& machine, const RemoteCodes::Record& ir) {
-    MicControlSubTime.store(micControlSubTime);
-    MicControlSubRate.store(micControlSubRate);
+    SetMicControlSubStored(micControlSubTime, micControlSubRate);
     if (m_setMachine.load() != 0) {
         m_machineSettings.SetWorkingSettings(machine);
     }
@@ -481,7 +477,7 @@ int DeviceSession::StartUpgradeThread(std::function<UpgradeResult()> transfer) {
         return 0;
     }
     Trace("Start thread:SynchronizeData\n");
-    m_readPeak.store(0);
+    m_synchronised.store(false);
     const std::uint64_t connection = Connection();
     // The device needs this pause after it has been found in upgrade mode.
     RunSequence(m_deviceLink.Timing().upgradeStartDelay,
@@ -512,7 +508,7 @@ void DeviceSession::UpgradeThread(std::uint64_t connection, const std::function<
         observer->OnUpgradeDone();
     }
     if (Connection() == connection) {
-        m_readPeak.store(1);
+        m_synchronised.store(true);
     }
 }
 
@@ -534,7 +530,7 @@ UpgradeResult DeviceSession::SendCarriedImage() {
     if (!m_deviceLink.IsConnected()) {
         return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.");
     }
-    if (m_upStatus.load() != 1) {
+    if (!m_upgradeMode.load()) {
         return NotUpgradeMode();
     }
     // The virtual amplifier takes the test image; hardware only ever gets the image the build carries.
@@ -552,7 +548,7 @@ UpgradeResult DeviceSession::SendImageFile(const std::string& path) {
     if (!m_deviceLink.IsConnected()) {
         return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.", 0, path);
     }
-    if (m_upStatus.load() != 1) {
+    if (!m_upgradeMode.load()) {
         return NotUpgradeMode(path);
     }
     return m_upgrade.StartUpgrade(path);
@@ -570,28 +566,53 @@ UpgradeResult DeviceSession::LastUpgradeResult() const {
 }
 
 void DeviceSession::OnCurEffectMode(std::uint8_t mode) {
-    m_curEffectMode.store(mode);
+    SetCurEffectMode(mode);
 }
 
 void DeviceSession::OnRegisterRead(const Report& report) {
     if (!IsMasterVolumeRead(report)) {
-        ReadK750Byte(report);
+        StoreRegisterReply(report);
         return;
     }
     const auto before = MasterVolumes(*this);
-    ReadK750Byte(report);
-    // A synchronisation refreshes everything when it ends.
-    if (MasterVolumes(*this) == before || m_readPeak.load() == 0) {
+    StoreRegisterReply(report);
+    const auto after = MasterVolumes(*this);
+    unsigned followed = 0;
+    for (std::size_t volume = 0; volume < before.size(); ++volume) {
+        followed |= before[volume] != after[volume] ? 1U << volume : 0U;
+    }
+    // A synchronisation is no following: what it reads is the panel's starting point.
+    if (followed == 0 || !m_synchronised.load()) {
         return;
     }
+    m_followedVolumes.fetch_or(followed);
     if (SessionObserver* observer = Observer()) {
         observer->OnVolumesFollowed();
     }
 }
 
 void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
-    MicControlSubTime.store(time);
-    MicControlSubRate.store(rate);
+    SetMicControlSubStored(time, rate);
+}
+
+void DeviceSession::SetMicControlSubStored(std::uint8_t time, std::uint8_t rate) {
+    const bool changed =
+        (MicControlSubTime.exchange(time) != time) | (MicControlSubRate.exchange(rate) != rate);
+    if (changed) {
+        MarkChanged(kMicControlSubChange);
+    }
+}
+
+void DeviceSession::SetCurEffectMode(int mode) {
+    if (m_curEffectMode.exchange(mode) != mode) {
+        MarkChanged(kModeChange);
+    }
+}
+
+void DeviceSession::OnStoreChanged() {
+    if (SessionObserver* observer = Observer()) {
+        observer->OnStoreChanged();
+    }
 }
 
 void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) {

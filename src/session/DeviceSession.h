@@ -45,14 +45,14 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     explicit DeviceSession(std::shared_ptr<TransportProvider> provider = nullptr, LinkTiming timing = {});
     ~DeviceSession();
 
-    // Where TryConnDevice looks for the amplifier: the virtual amplifier or the USB transport.
+    // Where Connect looks for the amplifier: the virtual amplifier or the USB transport.
     void SetTransportProvider(std::shared_ptr<TransportProvider> provider);
     void SetObserver(SessionObserver* observer) { m_observer.store(observer); }
 
     // Connection.
     // Opens the amplifier and starts the reader; 1 when connected, 0 when already connected or nothing
     // was opened. The observer receives the session's notifications from now on.
-    int TryConnDevice(SessionObserver* observer);
+    int Connect(SessionObserver* observer);
     // Ends the connection when path names the opened device (compared without regard to case), without a
     // farewell since the device is gone; true when it names it.
     bool TryDisconnect(const std::string& path);
@@ -62,7 +62,8 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void Disconnect(bool farewell);
     void SetConnected(bool connected) { m_deviceLink.SetConnected(connected); }
     int IsConnected() const { return m_deviceLink.IsConnected() ? 1 : 0; }
-    int IsUpStatus() const { return m_upStatus.load(); }
+    // Whether the connected amplifier came up in upgrade mode: it takes a firmware image and nothing else.
+    bool InUpgradeMode() const { return m_upgradeMode.load(); }
     // 1 when the connected device is the virtual amplifier, not hardware.
     int IsSimulated() const { return m_simulated.load(); }
     std::string GetDevPath() const;
@@ -88,9 +89,6 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void ReadAll();
     void WriteAll();
     void SynchronizeData(bool write);
-    // Reads one report (at most timeout) and dispatches it; 1 when one was dispatched. Refused while the
-    // reader runs.
-    int ReadFunc(std::chrono::milliseconds timeout);
 
     // Identity and levels. The name and date are cleared at every connect and set by the device's replies.
     // Asks the device for its model name and firmware date on the calling thread and waits for the date (at
@@ -104,8 +102,12 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     // per followInterval, for the master volumes too, unless following is held (userDragging: the user holds
     // a slider). A reply that changes a volume in the store is told to the observer (OnVolumesFollowed).
     void PollDevice(bool userDragging);
-    void SetReadPeak(int enable) { m_readPeak.store(enable); }
-    int GetReadPeak() const { return m_readPeak.load(); }
+    // Whether a synchronisation of this connection has finished and none runs now: only then are levels
+    // polled and volumes followed.
+    bool IsSynchronised() const { return m_synchronised.load(); }
+    // The master volumes (bit 0 mic .. bit 3 sub) that a read outside a synchronisation found changed by
+    // the amplifier itself since the last call.
+    unsigned TakeFollowedVolumes() { return m_followedVolumes.exchange(0); }
     int GetCurEffectMode() const { return m_curEffectMode.load(); }
     std::uint8_t GetMicControlSubTime() const { return MicControlSubTime.load(); }
     std::uint8_t GetMicControlSubRate() const { return MicControlSubRate.load(); }
@@ -121,7 +123,7 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void SaveMode(int mode, std::function<void(bool saved)> saved);
     int ResetMode(int mode, int readBack);
     // Chooses an effect preset (effect 0 or 1) and reads back the eight parameters the device sets for it.
-    void SetEffectPre(int effect, std::uint8_t preset);
+    void ChooseEffectPreset(int effect, std::uint8_t preset);
     // Mic-controls-sub: time 0 is off.
     void SetMicControlSub(std::uint8_t time, std::uint8_t rate);
     void UnLockMachine();
@@ -129,33 +131,33 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     int ResetMachine();
 
     // Whether WriteAll sends the remote-control record and the machine settings.
-    int Get_SetRemoter() const { return m_setRemoter.load(); }
-    void Set_SetRemoter(int enable) { m_setRemoter.store(enable); }
-    int Get_SetMachine() const { return m_setMachine.load(); }
-    void Set_SetMachine(int enable) { m_setMachine.store(enable); }
+    int WritesRemoteRecord() const { return m_setRemoter.load(); }
+    void SetWritesRemoteRecord(int enable) { m_setRemoter.store(enable); }
+    int WritesMachineRecord() const { return m_setMachine.load(); }
+    void SetWritesMachineRecord(int enable) { m_setMachine.store(enable); }
 
     // Takes the records of a mode data file, sending nothing: the mic-controls-sub setting; when
-    // Get_SetMachine, bytes 0..8 of the machine record into the working copy (the reserved bytes 9..10 of the
-    // working copy and the saved copy stay); when Get_SetRemoter, the IR key record.
+    // WritesMachineRecord, bytes 0..8 of the machine record into the working copy (the reserved bytes 9..10
+    // of the working copy and the saved copy stay); when WritesRemoteRecord, the IR key record.
     void LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
                          const MachineSettings::Record& machine, const RemoteCodes::Record& ir);
 
     // Firmware upgrade.
-    // The version check of the connected device against the carried image: FirmwareUpgrade::IsNeedUp on the
-    // name and date of the last read-all.
-    int IsNeedUp() const { return FirmwareUpgrade::IsNeedUp(GetDevName(), GetDevDate()); }
+    // The version check of the connected device against the carried image: FirmwareUpgrade::CheckVersion on
+    // the name and date of the last read-all.
+    FirmwareCheck CheckFirmware() const { return FirmwareUpgrade::CheckVersion(GetDevName(), GetDevDate()); }
     // Start the upgrade thread and return at once: it pauses 1300 ms, sends the carried image (TryUpgrade)
     // or the image file at path (TryManualUpgrade), then tells the observer OnUpgradeDone. 1 when started,
     // 0 when a transfer is already under way (nothing starts then).
     int TryUpgrade();
     int TryManualUpgrade(const std::string& path);
-    // Only an amplifier in upgrade mode (IsUpStatus) is sent anything; the transfer stops at the first report
-    // that fails or is not acknowledged, and the outcome always reaches the observer, also after an unplug.
-    // The transfer on the calling thread: 1 when every report of the image went out and was acknowledged,
-    // else 0 (refused: no connection, not in upgrade mode, no image, an image that cannot be sent, a transfer
-    // already under way; or stopped part-way).
-    // DoUpgrade sends the carried image, or the test image when the device is the virtual amplifier; a build
-    // without a carried image sends nothing to hardware.
+    // Only an amplifier in upgrade mode (InUpgradeMode) is sent anything; the transfer stops at the first
+    // report that fails or is not acknowledged, and the outcome always reaches the observer, also after an
+    // unplug. The transfer on the calling thread: 1 when every report of the image went out and was
+    // acknowledged, else 0 (refused: no connection, not in upgrade mode, no image, an image that cannot be
+    // sent, a transfer already under way; or stopped part-way). DoUpgrade sends the carried image, or the
+    // test image when the device is the virtual amplifier; a build without a carried image sends nothing to
+    // hardware.
     int DoUpgrade();
     int DoManualUpgrade(const std::string& path);
     // Percent of the image acknowledged in the transfer under way or the last one.
@@ -188,15 +190,15 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     bool IsClosing() const { return m_closing.load(); }
     SessionObserver* Observer() const { return m_observer.load(); }
 
-    // Muting lives on the device's own keys; the panel has nothing to do here.
-    void MuteAll() {}
-    void UnMuteAll() {}
-
-    void ReadAllThread(std::uint64_t connection);
-    void WriteAllThread(std::uint64_t connection);
+    void ReadAllSequence(std::uint64_t connection);
+    void WriteAllSequence(std::uint64_t connection);
     void UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer);
 
   private:
+    void OnStoreChanged() override;
+    void SetMicControlSubStored(std::uint8_t time, std::uint8_t rate);
+    void SetCurEffectMode(int mode);
+
     // Replies, on the reader thread.
     void OnCurEffectMode(std::uint8_t mode) override;
     void OnRegisterRead(const Report& report) override;
@@ -233,11 +235,12 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<SessionObserver*> m_observer{nullptr};
     std::atomic<std::uint8_t> MicControlSubTime{0};
     std::atomic<std::uint8_t> MicControlSubRate{0};
-    std::atomic<int> m_readPeak{0};
+    std::atomic<bool> m_synchronised{false};
+    std::atomic<unsigned> m_followedVolumes{0};
     std::atomic<int> m_curEffectMode{0};
     std::atomic<int> m_setRemoter{1};
     std::atomic<int> m_setMachine{1};
-    std::atomic<int> m_upStatus{0};
+    std::atomic<bool> m_upgradeMode{false};
     std::atomic<int> m_simulated{0};
     std::atomic<bool> m_upgrading{false};
     std::atomic<bool> m_answering{true};

@@ -1,10 +1,10 @@
 #include "session/EditHistory.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterAccess.h"
 
 namespace varnoth {
 namespace {
@@ -21,12 +21,8 @@ std::vector<ParameterRef> MakeParameters() {
     return refs;
 }
 
-bool IsNamed(const ParameterRef& ref, const char* name) {
-    return std::strcmp(ref.param->name, name) == 0;
-}
-
 bool IsEffectPreset(const ParameterRef& ref) {
-    return IsNamed(ref, "EffectPreset");
+    return ref.param->access == ParamAccess::EffectPreset;
 }
 
 // An effect parameter that the amplifier sets itself when its effect's preset is chosen.
@@ -36,11 +32,11 @@ bool IsPresetValue(const ParameterRef& ref) {
 }
 
 bool IsCompressPreset(const ParameterRef& ref) {
-    return IsNamed(ref, "CompressPreset_Mic") || IsNamed(ref, "CompressPreset_Music");
+    return ref.param->access == ParamAccess::CompressorPreset;
 }
 
 int Get(const DeviceSession& session, const ParameterRef& ref) {
-    return ref.param->get(session, ref.index);
+    return ReadParameter(session, ref);
 }
 
 // The effects (bit 0 and bit 1) whose preset the step changed.
@@ -97,7 +93,7 @@ std::vector<std::size_t> EditStep::Changed() const {
     return changed;
 }
 
-void EditHistory::Begin(const DeviceSession& session, int source, unsigned gesture, std::string action,
+void EditHistory::Begin(const DeviceSession& session, UndoSource source, unsigned gesture, std::string action,
                         bool wholeSet) {
     m_merging = m_canMerge && !wholeSet && source == m_source && gesture == m_gesture;
     if (m_merging) {
@@ -220,15 +216,11 @@ int ApplyStep(DeviceSession& session, const EditStep& step, bool undo) {
         }
         if (IsEffectPreset(ref)) {
             // The register alone: the amplifier loads the preset and the values follow below.
-            session.SetEffectPreset(ref.index, target[i]);
+            session.SetValue(pos::OfEffect(ref.index, pos::EffectPreset), target[i]);
         } else if (IsCompressPreset(ref)) {
-            if (IsNamed(ref, "CompressPreset_Mic")) {
-                session.StoreCompressPreset_Mic(target[i]);
-            } else {
-                session.StoreCompressPreset_Music(target[i]);
-            }
+            session.StoreValue(static_cast<std::size_t>(ref.Position()), target[i]);
         } else {
-            ref.param->set(session, ref.index, target[i]);
+            WriteParameter(session, ref, target[i]);
         }
         ++written;
     }
@@ -244,7 +236,7 @@ void StoreStep(DeviceSession& session, const EditStep& step, bool undo) {
         if (position != kNotStored && static_cast<std::size_t>(position) < block.size()) {
             block[static_cast<std::size_t>(position)] = target[i];
         } else if (Get(session, refs[i]) != target[i]) {
-            refs[i].param->set(session, refs[i].index, target[i]);
+            WriteParameter(session, refs[i], target[i]);
         }
     }
     session.SetFileBlock(block);

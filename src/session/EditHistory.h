@@ -25,6 +25,30 @@ WorkingSet CaptureWorkingSet(const DeviceSession& session);
 // The working-set position of the parameter named NAME or NAME.N, or nothing.
 std::optional<std::size_t> WorkingSetPosition(std::string_view name);
 
+// Where an edit comes from. Edits from one source within one gesture make one step.
+struct UndoSource {
+    enum class Kind : std::uint8_t {
+        None,
+        Control,      // a slider, box or list of the window; view: the path it showed
+        EqBand,       // a band of an EQ graph; view: the path or graphic EQ page, index: the band
+        EqAllBands,   // every band of an EQ graph at once (a shift of all gains)
+        EqCopy,       // a graphic EQ page copied to another
+        Command,      // a command button (load, flatten, default EQ)
+        Reset,        // a quick reset to the defaults
+        Compare,      // the A/B switch
+        CompareCopy,  // a copy between the A/B sets
+    };
+    Kind kind = Kind::None;
+    int control = 0;  // the control's or command's template ID
+    int view = 0;
+    int index = 0;
+
+    static UndoSource Of(Kind kind, int control = 0, int view = 0, int index = 0) {
+        return {kind, control, view, index};
+    }
+    bool operator==(const UndoSource& other) const = default;
+};
+
 // One undoable step: the working set before and after what the user did.
 struct EditStep {
     std::string action;  // what the user did, for a step that changed more than one parameter
@@ -32,8 +56,8 @@ struct EditStep {
     WorkingSet after;
     // A memory mode or mode data file load: undone and redone by a write-all.
     bool wholeSet = false;
-    // Where the edit came from (a control of the window).
-    int source = 0;
+    // Where the edit came from.
+    UndoSource source;
 
     // The working-set positions the step changed.
     std::vector<std::size_t> Changed() const;
@@ -49,7 +73,7 @@ class EditHistory {
 
     explicit EditHistory(std::size_t depth = kDefaultDepth) : m_depth(depth) {}
 
-    void Begin(const DeviceSession& session, int source, unsigned gesture, std::string action,
+    void Begin(const DeviceSession& session, UndoSource source, unsigned gesture, std::string action,
                bool wholeSet = false);
     void End(const DeviceSession& session);
 
@@ -81,7 +105,7 @@ class EditHistory {
     bool m_merging = false;
     // The latest step may grow while its source and gesture go on.
     bool m_canMerge = false;
-    int m_source = 0;
+    UndoSource m_source;
     unsigned m_gesture = 0;
 };
 

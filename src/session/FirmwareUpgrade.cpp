@@ -95,19 +95,19 @@ std::string FirmwareUpgrade::DateText(const DeviceDate& date) {
     return text;
 }
 
-int FirmwareUpgrade::IsNeedUp(const std::string& devName, const std::string& devDate) {
+FirmwareCheck FirmwareUpgrade::CheckVersion(const std::string& devName, const std::string& devDate) {
     if (!SameIgnoringCase(devName, kModelName)) {
-        return kForeignModel;
+        return FirmwareCheck::ForeignModel;
     }
     const std::optional<DeviceDate> date = ParseDeviceDate(devDate);
     if (!date) {
         Trace("firmware date \"%s\" cannot be read\n", devDate.c_str());
-        return kSame;
+        return FirmwareCheck::Same;
     }
     if (*date < kImageDate) {
-        return kOlder;
+        return FirmwareCheck::Older;
     }
-    return *date == kImageDate ? kSame : kNewer;
+    return *date == kImageDate ? FirmwareCheck::Same : FirmwareCheck::Newer;
 }
 
 std::string FirmwareUpgrade::ImageProblem(std::size_t size) {

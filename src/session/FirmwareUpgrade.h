@@ -79,6 +79,10 @@ struct DeviceDate {
     auto operator<=>(const DeviceDate&) const = default;
 };
 
+// How the amplifier's firmware compares with the image the program carries. The numbers are what the
+// command line's version report prints.
+enum class FirmwareCheck : int { ForeignModel = -2, Newer = -1, Same = 0, Older = 1 };
+
 // The firmware upgrader: the version check against the image the program carries, and the transfer of an
 // image into the amplifier's flash while it waits in upgrade mode. An image is announced page by page, sent
 // in chunks of 56 bytes with its bytes 1 and 2 replaced by 0xF1 0x88, and closed by writing its own first
@@ -100,21 +104,15 @@ class FirmwareUpgrade {
     static constexpr std::size_t kPageSize = 512;
     static constexpr std::size_t kChunkSize = 56;
 
-    // IsNeedUp results.
-    static constexpr int kOlder = 1;
-    static constexpr int kSame = 0;
-    static constexpr int kNewer = -1;
-    static constexpr int kForeignModel = -2;
-
     explicit FirmwareUpgrade(DeviceLink& link);
 
     FirmwareUpgrade(const FirmwareUpgrade&) = delete;
     FirmwareUpgrade& operator=(const FirmwareUpgrade&) = delete;
 
-    // The version check after a synchronisation: kForeignModel when the name is not kModelName (letter case
-    // aside), else the device's firmware date against kImageDate: kOlder, kSame or kNewer. A date that cannot
-    // be read (see ParseDeviceDate) gives kSame: nothing is offered for a firmware of unknown age.
-    static int IsNeedUp(const std::string& devName, const std::string& devDate);
+    // The version check after a synchronisation: ForeignModel when the name is not kModelName (letter case
+    // aside), else the device's firmware date against kImageDate: Older, Same or Newer. A date that cannot
+    // be read (see ParseDeviceDate) gives Same: nothing is offered for a firmware of unknown age.
+    static FirmwareCheck CheckVersion(const std::string& devName, const std::string& devDate);
 
     // Year, month and day from characters 0..3, 5..6 and 8..9; nothing unless they are digits forming a
     // calendar date from the year 1900 on.

@@ -1,21 +1,20 @@
 #include "session/ParameterStore.h"
 
 #include <cstring>
+#include <optional>
 #include <span>
 #include <vector>
 
 #include "device/Opcodes.h"
-#include "device/Trace.h"
+#include "session/ParameterTable.h"
 
 namespace varnoth {
 namespace {
 
 constexpr int kVolumeOffset = 40;
-constexpr std::uint8_t kPeqOn = 0x7F;
 constexpr std::uint8_t kFlat = 0x40;
 constexpr std::uint8_t kArraySize = 8;
 constexpr std::uint8_t kLevelBlock = 8;
-constexpr std::uint8_t kEqBlock = 10;
 constexpr std::uint8_t kLevelIndex = 0x30;
 constexpr std::size_t kLevelByte = 15;
 constexpr std::size_t kFirstChannelByte = 4;
@@ -23,7 +22,7 @@ constexpr int kReadRetries = 4;
 constexpr std::uint8_t kEffectPresetBlock = 3;
 constexpr std::uint8_t kEffectPresetIndex = 0;
 
-// The order in which CK750_WriteAll rewrites the store; the routing to the main outputs and the master
+// The order in which the whole-set write rewrites the store; the routing to the main outputs and the master
 // volumes are not written.
 constexpr auto kWriteAllOrder = [] {
     std::array<std::uint8_t, 102> order{};
@@ -64,7 +63,7 @@ struct RegisterRead {
     std::uint8_t index;
 };
 
-// The fifty registers CK750_ReadAll asks for, in order.
+// The fifty registers the whole-set read asks for, in order.
 constexpr auto kReadAllOrder = [] {
     std::array<RegisterRead, 50> order{};
     std::size_t n = 0;
@@ -87,7 +86,7 @@ constexpr auto kReadAllOrder = [] {
 // Microphone EQ of memory mode 1, band by band.
 constexpr std::array<std::uint8_t, pos::kBands> kMicMode1GEQ{0x32, 0x32, 0x42, 0x40, 0x40,
                                                              0x40, 0x40, 0x40, 0x40, 0x43};
-// The order in which ResetMicMode1GEQ writes the bands.
+// The order in which SetMicGraphicEqOfMode1 writes the bands.
 constexpr std::array<std::uint8_t, pos::kBands> kMicMode1Order{0, 1, 2, 9, 3, 4, 5, 6, 7, 8};
 
 std::uint8_t LowByte(int value) {
@@ -115,134 +114,118 @@ ParameterStore::ParameterStore(DeviceLink& link) : m_link(link) {
     }
 }
 
-std::uint8_t ParameterStore::Param(std::size_t position) const {
-    return m_store[position].load(std::memory_order_relaxed);
+std::uint8_t ParameterStore::Value(std::size_t position) const {
+    return position < kStoreSize ? m_store[position].load(std::memory_order_relaxed) : 0;
 }
 
-void ParameterStore::Store(std::size_t position, std::uint8_t value) {
-    m_store[position].store(value, std::memory_order_relaxed);
+void ParameterStore::StoreValue(std::size_t position, std::uint8_t value) {
+    if (position >= kStoreSize) {
+        return;
+    }
+    if (m_store[position].exchange(value, std::memory_order_relaxed) != value) {
+        MarkChanged(position);
+    }
 }
 
-void ParameterStore::SetParam(std::size_t position, int value) {
+void ParameterStore::MarkChanged(std::size_t bit) {
+    if (bit >= kChangeBits) {
+        return;
+    }
+    m_changed[bit / 64].fetch_or(std::uint64_t{1} << (bit % 64));
+    // Told once per batch: TakeChanges clears the flag before it takes the bits, so a change made while it
+    // runs is either taken now or told again.
+    if (!m_changeTold.exchange(true)) {
+        OnStoreChanged();
+    }
+}
+
+ChangeSet ParameterStore::TakeChanges() {
+    m_changeTold.store(false);
+    ChangeSet changes;
+    for (std::size_t word = 0; word < kChangeWords; ++word) {
+        const std::uint64_t bits = m_changed[word].exchange(0);
+        for (std::size_t bit = 0; bit < 64 && word * 64 + bit < kChangeBits; ++bit) {
+            changes[word * 64 + bit] = ((bits >> bit) & 1U) != 0;
+        }
+    }
+    return changes;
+}
+
+void ParameterStore::SetValue(std::size_t position, int value) {
+    const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(position));
+    if (!ref) {
+        StoreValue(position, LowByte(value));
+        return;
+    }
     const RegisterEntry& entry = StoreRegisterMap()[position];
-    std::uint8_t stored = LowByte(value);
-    std::uint8_t written = stored;
-    switch (entry.rule) {
-        case ValueRule::Plain:
-            break;
-        case ValueRule::Volume:
-            written = LowByte(value + kVolumeOffset);
-            break;
-        case ValueRule::PeqSwitch:
-            stored = value != 0 ? kPeqOn : 0;
-            written = stored;
-            break;
-        case ValueRule::SubPhase:
-            stored = value != 0 ? 1 : 0;
-            break;
+    const std::uint8_t stored = ref->Stored(value);
+    std::uint8_t written = entry.rule == ValueRule::SubPhase ? LowByte(value) : stored;
+    if (entry.rule == ValueRule::Volume) {
+        written = LowByte(value + kVolumeOffset);
     }
     if (!entry.hasRegister) {
-        Store(position, stored);
+        StoreValue(position, stored);
         return;
     }
     // The device rewrites an effect's parameters when its preset is written: that write never merges with
     // another.
     if (entry.block == kEffectPresetBlock && entry.index == kEffectPresetIndex) {
-        Store(position, stored);
-        WriteK750Data(entry.block, entry.index, entry.channel, written);
+        StoreValue(position, stored);
+        WriteRegister(entry.block, entry.index, entry.channel, written);
         return;
     }
     const std::array<Report, 2> writes{
-        DeviceLink::BuildCommand(op::WriteK750Data, {entry.block, entry.index, entry.channel, written}),
-        DeviceLink::BuildCommand(op::WriteK750Data, {entry.block, entry.index, entry.channel + 1, written})};
+        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, written}),
+        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, written})};
     // Queued first, stored then: a read-back that arrives in between sees the write waiting and leaves the
     // new value alone.
     m_link.WriteRegisters(std::span<const Report>(writes.data(), entry.stereo ? 2 : 1));
-    Store(position, stored);
+    StoreValue(position, stored);
 }
 
-void ParameterStore::SetCompressPreset(std::uint8_t compressBase, std::uint8_t preset) {
-    Store(compressBase + pos::CompressPreset, preset);
+void ParameterStore::ChooseCompressorPreset(std::size_t compressBase, std::uint8_t preset) {
+    StoreValue(compressBase + pos::CompressPreset, preset);
     if (preset >= kPresets) {
         return;
     }
     const CompressorPresetValues& row = kCompressorPresets[preset];
-    SetParam(compressBase + pos::CompressAttackTime, row.attack);
-    SetParam(compressBase + pos::CompressReleaseTime, row.release);
-    SetParam(compressBase + pos::CompressThreshold, row.threshold);
-    SetParam(compressBase + pos::CompressRatio, row.ratio);
-    SetParam(compressBase + pos::CompressBoost, row.boost);
+    SetValue(compressBase + pos::CompressAttackTime, row.attack);
+    SetValue(compressBase + pos::CompressReleaseTime, row.release);
+    SetValue(compressBase + pos::CompressThreshold, row.threshold);
+    SetValue(compressBase + pos::CompressRatio, row.ratio);
+    SetValue(compressBase + pos::CompressBoost, row.boost);
 }
 
-void ParameterStore::SetEffectParam(int effect, std::uint8_t param, std::uint8_t value) {
-    if (effect != 0 && effect != 1) {
-        return;
-    }
-    SetParam((effect == 0 ? pos::Effect1 : pos::Effect2) + param, value);
-}
-
-std::uint8_t ParameterStore::EffectParam(int effect, std::uint8_t param) const {
-    if (effect != 0 && effect != 1) {
-        return 0;
-    }
-    return Param((effect == 0 ? pos::Effect1 : pos::Effect2) + param);
-}
-
-void ParameterStore::SetBand(std::uint8_t bank, int band, int value) {
-    if (band < 0 || band >= pos::kBands) {
-        return;
-    }
-    SetParam(bank + static_cast<std::size_t>(band), value);
-}
-
-std::uint8_t ParameterStore::Band(std::uint8_t bank, int band) const {
-    if (band < 0 || band >= pos::kBands) {
-        return 0;
-    }
-    return Param(bank + static_cast<std::size_t>(band));
-}
-
-void ParameterStore::ResetBank(std::uint8_t first, std::size_t count) {
+void ParameterStore::ResetBank(std::size_t first, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
-        SetParam(first + i, kFlat);
+        SetValue(first + i, kFlat);
     }
 }
 
-void ParameterStore::SetPEQ_Reset_Mic() {
-    ResetBank(pos::PEQ_Mic + pos::PEQLowGain, pos::kPeqFields - 1);
-}
-void ParameterStore::SetPEQ_Reset_Music() {
-    ResetBank(pos::PEQ_Music + pos::PEQLowGain, pos::kPeqFields - 1);
-}
-void ParameterStore::ResetMicGEQ() {
-    ResetBank(pos::MicGEQ, pos::kBands);
-}
-void ParameterStore::ResetMusicGEQ() {
-    ResetBank(pos::MusicGEQ, pos::kBands);
-}
-void ParameterStore::ResetCenterGEQ() {
-    ResetBank(pos::CenterGEQ, pos::kBands);
-}
-void ParameterStore::ResetSubGEQ() {
-    ResetBank(pos::SubGEQ, pos::kBands);
+void ParameterStore::FlattenPeq(std::size_t peqBase) {
+    ResetBank(peqBase + pos::PEQLowGain, pos::kPeqFields - 1);
 }
 
-void ParameterStore::ResetMicMode1GEQ() {
+void ParameterStore::FlattenGraphicEq(std::size_t bank) {
+    ResetBank(bank, pos::kBands);
+}
+
+void ParameterStore::SetMicGraphicEqOfMode1() {
     for (const std::uint8_t band : kMicMode1Order) {
-        SetParam(pos::MicGEQ + band, kMicMode1GEQ[band]);
+        SetValue(pos::MicGEQ + band, kMicMode1GEQ[band]);
     }
 }
 
-void ParameterStore::CK750_WriteAll() {
+void ParameterStore::WriteAllRegisters() {
     for (const std::uint8_t position : kWriteAllOrder) {
-        SetParam(position, Param(position));
+        SetValue(position, Value(position));
     }
 }
 
-void ParameterStore::CK750_ReadAll() {
+void ParameterStore::ReadAllRegisters() {
     std::vector<RegisterRead> missed;
     for (const RegisterRead& read : kReadAllOrder) {
-        ReadK750Data(read.block, read.index, kArraySize);
+        ReadRegisters(read.block, read.index);
         if (m_link.IsLinkThread() && !m_link.LastAnswered()) {
             missed.push_back(read);
         }
@@ -251,7 +234,7 @@ void ParameterStore::CK750_ReadAll() {
     for (int round = 0; round < kReadRetries && !missed.empty() && m_link.Answering(); ++round) {
         std::vector<RegisterRead> again;
         for (const RegisterRead& read : missed) {
-            ReadK750Data(read.block, read.index, kArraySize);
+            ReadRegisters(read.block, read.index);
             if (!m_link.LastAnswered()) {
                 again.push_back(read);
             }
@@ -260,9 +243,9 @@ void ParameterStore::CK750_ReadAll() {
     }
 }
 
-void ParameterStore::ReadEffect() {
+void ParameterStore::ReadEffectRegisters() {
     for (std::uint8_t index = 1; index < pos::kEffectParams; ++index) {
-        ReadK750Data(3, index, kArraySize);
+        ReadRegisters(kEffectPresetBlock, index);
     }
 }
 
@@ -273,13 +256,9 @@ void ParameterStore::ReadInputLevel() {
 bool ParameterStore::PollLevels(bool withVolumes) {
     const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
     const std::array<Report, 2> reports{
-        DeviceLink::BuildCommand(op::ReadK750Single, {kLevelBlock, kLevelIndex, 0}),
-        DeviceLink::BuildCommand(op::ReadK750Array, {volumes.block, volumes.index, kArraySize})};
+        DeviceLink::BuildCommand(op::ReadRegister, {kLevelBlock, kLevelIndex, 0}),
+        DeviceLink::BuildCommand(op::ReadRegisterArray, {volumes.block, volumes.index, kArraySize})};
     return m_link.Poll(std::span<const Report>(reports.data(), withVolumes ? 2 : 1)) != 0;
-}
-
-void ParameterStore::ReadEqLevel() {
-    WriteK750Data(kEqBlock, kLevelIndex, 0, 0);
 }
 
 void ParameterStore::GetPeakData(std::uint8_t* out) const {
@@ -290,62 +269,54 @@ void ParameterStore::GetPeakData(std::uint8_t* out) const {
 std::array<std::uint8_t, kFileBlockSize> ParameterStore::GetFileBlock() const {
     std::array<std::uint8_t, kFileBlockSize> block{};
     for (std::size_t i = 0; i < kFileBlockSize; ++i) {
-        block[i] = Param(i);
+        block[i] = Value(i);
     }
     return block;
 }
 
 void ParameterStore::SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block) {
     for (std::size_t i = 0; i < kFileBlockSize; ++i) {
-        Store(i, block[i]);
+        StoreValue(i, block[i]);
     }
 }
 
-void ParameterStore::WriteK750Data(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
+void ParameterStore::WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
                                    std::uint8_t value) {
-    m_link.SendCommand(op::WriteK750Data, {block, index, channel, value});
+    m_link.SendCommand(op::WriteRegister, {block, index, channel, value});
 }
 
-void ParameterStore::ReadK750Data(std::uint8_t block, std::uint8_t index, std::uint8_t size) {
-    m_link.SendCommand(size == kArraySize ? op::ReadK750Array : op::ReadK750Single, {block, index, size});
+void ParameterStore::ReadRegisters(std::uint8_t block, std::uint8_t index) {
+    m_link.SendCommand(op::ReadRegisterArray, {block, index, kArraySize});
 }
 
-void ParameterStore::ReadK750Byte(const Report& report) {
-    if (report[1] == op::ReadK750Single) {
-        ReadSingleByteBuf(report);
+void ParameterStore::StoreRegisterReply(const Report& report) {
+    if (report[1] == op::ReadRegister) {
+        StoreLevels(report);
     } else {
-        ReadArrayBuf(report);
+        StoreRegisterArray(report);
     }
 }
 
-void ParameterStore::ReadSingleByteBuf(const Report& report) {
-    if (report[3] != kLevelIndex) {
+void ParameterStore::StoreLevels(const Report& report) {
+    if (report[2] != kLevelBlock || report[3] != kLevelIndex) {
         return;
     }
-    if (report[2] == kLevelBlock) {
-        std::uint32_t word = 0;
-        std::memcpy(&word, report.data() + kLevelByte, sizeof word);
-        m_peakData.store(word, std::memory_order_relaxed);
-    } else if (report[2] == kEqBlock) {
-        Trace("Read eq peak \n");
-    }
+    std::uint32_t word = 0;
+    std::memcpy(&word, report.data() + kLevelByte, sizeof word);
+    m_peakData.store(word, std::memory_order_relaxed);
 }
 
-void ParameterStore::ReadArrayBuf(const Report& report) {
+void ParameterStore::StoreRegisterArray(const Report& report) {
     const std::uint8_t block = report[2];
     const std::uint8_t index = report[3];
-    const RegisterMap& map = StoreRegisterMap();
-    for (std::size_t position = 0; position < kStoreSize; ++position) {
-        const RegisterEntry& entry = map[position];
-        if (!entry.hasRegister || entry.block != block || entry.index != index) {
-            continue;
-        }
+    for (const std::uint8_t position : PositionsOfRegister(block, index)) {
+        const RegisterEntry& entry = StoreRegisterMap()[position];
         // An edit still on its way to the device is newer than what the device reports now.
         if (m_link.HasNewerWrite(block, index, entry.channel)) {
             continue;
         }
         const std::uint8_t value = report[kFirstChannelByte + entry.channel];
-        Store(position, entry.rule == ValueRule::Volume ? LowByte(value - kVolumeOffset) : value);
+        StoreValue(position, entry.rule == ValueRule::Volume ? LowByte(value - kVolumeOffset) : value);
     }
 }
 

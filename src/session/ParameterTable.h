@@ -10,11 +10,45 @@
 
 namespace varnoth {
 
-class DeviceSession;
+// A text in both of the panel's languages (UTF-8).
+struct Bilingual {
+    const char* chinese;
+    const char* english;
 
-// One parameter of the amplifier: its name (the register name, also the command line's word), where the
-// store keeps it, the registers it is written to, its valid raw range and default, how the user sees it,
-// and how it is read and set through the session (the setter writes as the panel does).
+    // Language 0 is Chinese, anything else English.
+    const char* In(int language) const { return language == 0 ? chinese : english; }
+};
+
+// The frame of the panel a parameter is shown in; a group's reset sets all of its parameters to their
+// defaults. An effect's group is that of its index (Effect1 + index).
+enum class ParamGroup : std::uint8_t {
+    Hidden,  // not shown by the window
+    Channel,
+    Effect1,
+    Effect2,
+    AutoSub,
+    Subwoofer,
+    GraphicEq,
+    Volumes,
+};
+
+// The path of a channel parameter.
+enum class ParamPath : std::uint8_t { None, Mic, Music };
+
+// How a value reaches the amplifier. Most parameters are registers: stored and written at once. The others
+// need their own command or set other parameters too.
+enum class ParamAccess : std::uint8_t {
+    Register,
+    CompressorPreset,   // only stored; choosing one writes its row into the compressor's other fields
+    EffectPreset,       // the device loads the preset; the effect's parameters are read back
+    MicControlSubTime,  // sent as one report with the rate
+    MicControlSubRate,
+};
+
+// One parameter of the amplifier, the single place that knows it: its name (the register name, also the
+// command line's word), where the store keeps it, the registers it is written to, its valid raw range and
+// default, how the user sees it and calls it, the panel's frame it sits in, how it is set, and whether the
+// whole-set write sends it.
 //
 // An indexed parameter (count > 0) is named NAME.N: the effect (0 or 1) of the effect parameters, the band
 // (0..9) of the graphic EQs. Index i sits at store position `position + i * positionStep`, its register is
@@ -31,8 +65,11 @@ struct Parameter {
     int max;
     // The value as the user sees it, with its unit; language 0 Chinese, anything else English.
     std::string (*shown)(std::uint8_t raw, int index, int language);
-    int (*get)(const DeviceSession& session, int index);
-    void (*set)(DeviceSession& session, int index, int value);
+    Bilingual title;  // "mic gain": what the user calls it; an indexed row's title goes with its index
+    ParamGroup group;
+    ParamPath path;
+    ParamAccess access;
+    bool inWriteAll;  // sent by the whole-set write (the routing to the main outputs and the volumes are not)
 };
 
 inline constexpr int kNotStored = -1;
@@ -52,6 +89,11 @@ struct ParameterRef {
     std::uint8_t Default() const { return param->registers.defaultValue; }
     bool InRange(int value) const { return value >= param->min && value <= param->max; }
     std::string Shown(std::uint8_t raw, int language) const { return param->shown(raw, index, language); }
+    // The value as the store holds it once set: a switch stores on or off.
+    std::uint8_t Stored(int value) const;
+    std::uint8_t StoredDefault() const { return Stored(Default()); }
+    ParamGroup Group() const;
+    bool operator==(const ParameterRef& other) const { return param == other.param && index == other.index; }
 };
 
 // Finds NAME or NAME.N; nothing for an unknown name, a missing or surplus index or one out of range.
@@ -59,5 +101,8 @@ std::optional<ParameterRef> FindParameter(std::string_view text);
 
 // The parameter kept at a store position, if any (the reserved bytes have none).
 std::optional<ParameterRef> ParameterAt(int position);
+
+// Every parameter with its index, in table order.
+std::span<const ParameterRef> AllParameters();
 
 }  // namespace varnoth

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 
 namespace varnoth {
 
@@ -57,6 +58,10 @@ inline constexpr std::uint8_t EffectDelayTime = 5;
 inline constexpr std::uint8_t EffectFeedback = 6;
 inline constexpr std::uint8_t EffectHDamp = 7;
 inline constexpr std::uint8_t EffectThreshold = 8;
+// The store position of a field of effect 0 or 1.
+constexpr std::size_t OfEffect(int effect, std::uint8_t field) {
+    return static_cast<std::size_t>(effect == 0 ? Effect1 : Effect2) + field;
+}
 inline constexpr std::uint8_t Reserved = 64;
 inline constexpr std::uint8_t kReservedBytes = 4;
 inline constexpr std::uint8_t SubLevel = 68;
@@ -101,5 +106,8 @@ using RegisterMap = std::array<RegisterEntry, kStoreSize>;
 
 // The register map of every store position, made from the parameter table.
 const RegisterMap& StoreRegisterMap();
+
+// The store positions whose register is (block, index), on any channel; empty for another register.
+std::span<const std::uint8_t> PositionsOfRegister(std::uint8_t block, std::uint8_t index);
 
 }  // namespace varnoth

@@ -83,7 +83,7 @@ struct SessionHarness {
 
     // Connects and forgets what was sent so far.
     bool Connect() {
-        const bool connected = session->TryConnDevice(&observer) == 1;
+        const bool connected = session->Connect(&observer) == 1;
         wire->ClearSent();
         return connected;
     }

@@ -79,7 +79,7 @@ class ModeDataFileTest : public ::testing::Test {
         state.micControlSubRate = 34;
         provider->Amp()->SetState(state);
         auto session = std::make_unique<DeviceSession>(provider);
-        EXPECT_EQ(session->TryConnDevice(nullptr), 1);
+        EXPECT_EQ(session->Connect(nullptr), 1);
         session->ReadAll();
         // The last replies may still be on their way on a busy machine.
         const auto deadline = std::chrono::steady_clock::now() + 10s;
@@ -150,8 +150,8 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
 
     for (const bool takeRecords : {true, false}) {
         auto session = SyncedSession(device);
-        session->Set_SetMachine(takeRecords ? 1 : 0);
-        session->Set_SetRemoter(takeRecords ? 1 : 0);
+        session->SetWritesMachineRecord(takeRecords ? 1 : 0);
+        session->SetWritesRemoteRecord(takeRecords ? 1 : 0);
         const RemoteCodes::Record irBefore = session->GetRemote().GetRecord();
         ASSERT_TRUE(ModeDataFile::LoadData(*session, path.string()).ok);
         session->Disconnect(false);
@@ -224,7 +224,7 @@ TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChan
 
 TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
     DeviceSession session;
-    session.SetMicVol(7);
+    session.SetValue(pos::MicVol, 7);
 
     const fs::path folder = dir / "taken.vqm";
     fs::create_directory(folder);

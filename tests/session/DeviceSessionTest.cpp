@@ -55,25 +55,25 @@ TEST(Session, StartsWithTheConstructedIdentityAndOptions) {
     EXPECT_EQ(session.GetDevDate(), "2010-10-28");
     EXPECT_EQ(session.GetCurDevDate(), "2011-11-28");
     EXPECT_EQ(session.IsConnected(), 0);
-    EXPECT_EQ(session.GetReadPeak(), 0);
-    EXPECT_EQ(session.Get_SetMachine(), 1);
-    EXPECT_EQ(session.Get_SetRemoter(), 1);
-    EXPECT_EQ(session.TryConnDevice(nullptr), 0) << "no provider, no device";
+    EXPECT_FALSE(session.IsSynchronised());
+    EXPECT_EQ(session.WritesMachineRecord(), 1);
+    EXPECT_EQ(session.WritesRemoteRecord(), 1);
+    EXPECT_EQ(session.Connect(nullptr), 0) << "no provider, no device";
 }
 
 TEST(Session, ConnectsOnceAndNotWhileConnected) {
     SessionHarness h;
     h.provider->m_present = false;
-    EXPECT_EQ(h.session->TryConnDevice(&h.observer), 0);
+    EXPECT_EQ(h.session->Connect(&h.observer), 0);
     EXPECT_EQ(h.session->IsConnected(), 0);
 
     h.provider->m_present = true;
-    EXPECT_EQ(h.session->TryConnDevice(&h.observer), 1);
-    EXPECT_EQ(h.session->TryConnDevice(&h.observer), 0);
+    EXPECT_EQ(h.session->Connect(&h.observer), 1);
+    EXPECT_EQ(h.session->Connect(&h.observer), 0);
     EXPECT_EQ(h.provider->m_opens.load(), 2);
     EXPECT_EQ(h.wire->LiveTransports(), 1);
     EXPECT_EQ(h.session->IsConnected(), 1);
-    EXPECT_EQ(h.session->IsUpStatus(), 0);
+    EXPECT_EQ(h.session->InUpgradeMode(), 0);
 }
 
 TEST(Session, DisconnectSaysTheFarewellOfItsModeOnlyWhenAsked) {
@@ -92,7 +92,7 @@ TEST(Session, DisconnectSaysTheFarewellOfItsModeOnlyWhenAsked) {
         SessionHarness h;
         h.provider->m_upgradeMode = c.upgradeMode;
         ASSERT_TRUE(h.Connect());
-        EXPECT_EQ(h.session->IsUpStatus(), c.upgradeMode ? 1 : 0);
+        EXPECT_EQ(h.session->InUpgradeMode(), c.upgradeMode ? 1 : 0);
         h.session->Disconnect(c.farewell);
         EXPECT_EQ(h.wire->Sent(), c.sent) << "upgrade " << c.upgradeMode << " farewell " << c.farewell;
         EXPECT_EQ(h.session->IsConnected(), 0);
@@ -115,7 +115,7 @@ TEST(Session, OnlyTheRemovalOfTheOpenedDeviceEndsTheConnection) {
     EXPECT_TRUE(h.wire->Sent().empty()) << "the removed device was sent a farewell";
     EXPECT_TRUE(h.session->TryDisconnect("/dev/hidraw3"));
 
-    EXPECT_EQ(h.session->TryConnDevice(&h.observer), 1) << "cannot reconnect after removal";
+    EXPECT_EQ(h.session->Connect(&h.observer), 1) << "cannot reconnect after removal";
 }
 
 TEST(Session, AReaderThatDoesNotEndInTimeIsTracedAndTheLinkClosedAnyway) {
@@ -128,12 +128,11 @@ TEST(Session, AReaderThatDoesNotEndInTimeIsTracedAndTheLinkClosedAnyway) {
     EXPECT_EQ(h.wire->LiveTransports(), 0);
 }
 
-TEST(Session, ReadAllThreadAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
+TEST(Session, ReadAllAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     TraceCapture trace;
     SessionHarness h;
     h.wire->SetResponder(AnswerReadAll);
     ASSERT_TRUE(h.Connect());
-    h.session->SetReadPeak(1);
 
     h.session->SynchronizeData(false);
     ASSERT_TRUE(h.observer.WaitForSyncs(1));
@@ -142,10 +141,10 @@ TEST(Session, ReadAllThreadAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     EXPECT_EQ(h.observer.Syncs(), std::vector<int>{0});
     // Level polling resumes right after the notification, on the read-all thread.
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (h.session->GetReadPeak() != 1 && std::chrono::steady_clock::now() < deadline) {
+    while (!h.session->IsSynchronised() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(1ms);
     }
-    EXPECT_EQ(h.session->GetReadPeak(), 1) << "level polling resumes after the read-all";
+    EXPECT_TRUE(h.session->IsSynchronised()) << "level polling resumes after the read-all";
 
     const std::vector<int> opcodes = Opcodes(h.wire->Sent());
     std::vector<int> expected{0x80, 0x81, 0x07, 0x11};
@@ -160,11 +159,11 @@ TEST(Session, ReadAllThreadAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     EXPECT_EQ(s.GetCurEffectMode(), 2);
     EXPECT_EQ(s.GetMicControlSubTime(), 10);
     EXPECT_EQ(s.GetMicControlSubRate(), 20);
-    EXPECT_EQ(s.GetInputGain_Mic(), 50);
-    EXPECT_EQ(s.GetInputGain_Music(), 52);
-    EXPECT_EQ(s.GetMusicVol(), 12);
-    EXPECT_EQ(s.GetSubGEQ(7), 55);
-    EXPECT_EQ(s.GetEffectHDamp(1), 51);
+    EXPECT_EQ(s.Value(pos::InputGain_Mic), 50);
+    EXPECT_EQ(s.Value(pos::InputGain_Music), 52);
+    EXPECT_EQ(s.Value(pos::MusicVol), 12);
+    EXPECT_EQ(s.Value(pos::SubGEQ + 7), 55);
+    EXPECT_EQ(s.Value(pos::OfEffect(1, pos::EffectHDamp)), 51);
     EXPECT_EQ(s.GetMachineSet().GetMaxSubVol(), 33);
     EXPECT_EQ(s.GetMachineSet().GetWorkingRecord(), s.GetMachineSet().GetSavedRecord());
     EXPECT_EQ(s.GetRemote().GetRecord()[15], 15);
@@ -187,8 +186,8 @@ TEST(Session, WriteAllSendsMicControlSubFirstAndTheRecordsLastByTheirFlags) {
         h.wire->Inject(MakeReport({0, 0x11, 0, 10, 20}));
         ASSERT_TRUE(h.Connect());
         ASSERT_TRUE(h.wire->WaitUntilIdle());
-        h.session->Set_SetMachine(c.setMachine);
-        h.session->Set_SetRemoter(c.setRemoter);
+        h.session->SetWritesMachineRecord(c.setMachine);
+        h.session->SetWritesRemoteRecord(c.setRemoter);
         h.session->GetMachineSet().SetMaxMicVol(20);
 
         h.session->SynchronizeData(true);
@@ -219,12 +218,6 @@ TEST(Session, AStudiedKeyIsStoredAndNotifiedAndAnIndexBeyondTheRecordIsIgnored) 
     expected[2] = 0x1C;
     EXPECT_EQ(h.session->GetRemote().GetRecord(), expected);
     EXPECT_EQ(h.observer.Keys(), std::vector<int>{0x1C});
-}
-
-TEST(Session, OneShotReadIsRefusedWhileTheReaderRuns) {
-    SessionHarness h;
-    ASSERT_TRUE(h.Connect());
-    EXPECT_EQ(h.session->ReadFunc(10ms), 0);
 }
 
 TEST(Session, DestroyingTheSessionWhileWorkersRunEndsThemWithoutNotifying) {

@@ -14,15 +14,15 @@ TEST(EditHistory, KeepsTheNewestStepsUpToItsDepth) {
     DeviceSession session;
     EditHistory history(5);
     for (unsigned gesture = 1; gesture <= 8; ++gesture) {
-        history.Begin(session, 1, gesture, "gain");
-        session.SetInputGain_Mic(static_cast<std::uint8_t>(gesture * 10));
+        history.Begin(session, UndoSource::Of(UndoSource::Kind::Control, 1), gesture, "gain");
+        session.SetValue(pos::InputGain_Mic, static_cast<std::uint8_t>(gesture * 10));
         history.End(session);
     }
     EXPECT_EQ(history.UndoCount(), 5u);
     while (const EditStep* step = history.Undo(session)) {
         ApplyStep(session, *step, true);
     }
-    EXPECT_EQ(session.GetInputGain_Mic(), 30);
+    EXPECT_EQ(session.Value(pos::InputGain_Mic), 30);
     EXPECT_EQ(history.RedoCount(), 5u);
 }
 
@@ -32,8 +32,8 @@ TEST(EditHistory, MergesOneSourceWithinOneGesture) {
     DeviceSession session;
     EditHistory history;
     const auto edit = [&](int source, unsigned gesture, std::uint8_t gain) {
-        history.Begin(session, source, gesture, "gain");
-        session.SetInputGain_Mic(gain);
+        history.Begin(session, UndoSource::Of(UndoSource::Kind::Control, source), gesture, "gain");
+        session.SetValue(pos::InputGain_Mic, gain);
         history.End(session);
     };
     edit(1, 1, 10);
@@ -46,9 +46,9 @@ TEST(EditHistory, MergesOneSourceWithinOneGesture) {
     EXPECT_EQ(history.UndoCount(), 3u);
     ApplyStep(session, *history.Undo(session), true);
     ApplyStep(session, *history.Undo(session), true);
-    EXPECT_EQ(session.GetInputGain_Mic(), 30);
+    EXPECT_EQ(session.Value(pos::InputGain_Mic), 30);
     ApplyStep(session, *history.Undo(session), true);
-    EXPECT_EQ(session.GetInputGain_Mic(), 0);
+    EXPECT_EQ(session.Value(pos::InputGain_Mic), 0);
 }
 
 // The amplifier turned volumes itself (its keys, its remote): no step writes an older value of them back, a
@@ -57,42 +57,43 @@ TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStep) {
     DeviceSession session;
     EditHistory history;
     const auto edit = [&](unsigned gesture, const std::function<void()>& change) {
-        history.Begin(session, 1, gesture, "edit");
+        history.Begin(session, UndoSource::Of(UndoSource::Kind::Control, 1), gesture, "edit");
         change();
         history.End(session);
     };
     const auto turned = [&](const char* name, std::uint8_t volume) {
-        FindParameter(name)->param->set(session, 0, volume);  // the reply's value in the store
+        session.StoreValue(static_cast<std::size_t>(FindParameter(name)->Position()),
+                           volume);  // the reply's value in the store
         history.Follow(*WorkingSetPosition(name), volume);
     };
-    edit(1, [&] { session.SetInputGain_Mic(30); });
+    edit(1, [&] { session.SetValue(pos::InputGain_Mic, 30); });
     edit(2, [&] {
-        session.SetMicVol(10);
-        session.SetInputGain_Mic(40);
+        session.SetValue(pos::MicVol, 10);
+        session.SetValue(pos::InputGain_Mic, 40);
     });
-    edit(3, [&] { session.SetMusicVol(5); });
+    edit(3, [&] { session.SetValue(pos::MusicVol, 5); });
     ApplyStep(session, *history.Undo(session), true);
-    edit(4, [&] { session.SetMicVol(20); });
+    edit(4, [&] { session.SetValue(pos::MicVol, 20); });
     ASSERT_EQ(history.UndoCount(), 3u);
 
     turned("MusicVol", 7);
     EXPECT_EQ(history.RedoCount(), 0u) << "the undone music volume cannot come back";
     turned("MicVol", 25);
     EXPECT_EQ(history.UndoCount(), 2u) << "the step of the mic volume alone is gone";
-    edit(4, [&] { session.SetInputGain_Mic(50); });
+    edit(4, [&] { session.SetValue(pos::InputGain_Mic, 50); });
     EXPECT_EQ(history.UndoCount(), 3u) << "the gesture of a gone step grows no other step";
 
     for (const int gain : {40, 30, 0}) {
         ApplyStep(session, *history.Undo(session), true);
-        EXPECT_EQ(session.GetInputGain_Mic(), gain);
-        EXPECT_EQ(session.GetMicVol(), 25);
+        EXPECT_EQ(session.Value(pos::InputGain_Mic), gain);
+        EXPECT_EQ(session.Value(pos::MicVol), 25);
     }
     while (const EditStep* step = history.Redo()) {
         ApplyStep(session, *step, false);
     }
-    EXPECT_EQ(session.GetInputGain_Mic(), 50);
-    EXPECT_EQ(session.GetMicVol(), 25);
-    EXPECT_EQ(session.GetMusicVol(), 7);
+    EXPECT_EQ(session.Value(pos::InputGain_Mic), 50);
+    EXPECT_EQ(session.Value(pos::MicVol), 25);
+    EXPECT_EQ(session.Value(pos::MusicVol), 7);
 }
 
 }  // namespace

@@ -289,29 +289,29 @@ TEST_F(UpgradeTest, AStopRequestEndsTheTransferAtTheNextReportWithoutTheClosingP
     EXPECT_TRUE(upgrade.StartUpgrade(Pattern(1000)).sent) << "the request does not outlive its transfer";
 }
 
-TEST(UpgradeVersion, IsNeedUpComparesTheModelAndTheFirmwareDate) {
+TEST(UpgradeVersion, TheCheckComparesTheModelAndTheFirmwareDate) {
     struct Case {
         const char* name;
         const char* date;
-        int expected;
+        FirmwareCheck expected;
     };
     const Case cases[] = {
-        {"vq317x", "2011-11-28", FirmwareUpgrade::kSame},
-        {"VQ317X", "2011-11-27", FirmwareUpgrade::kOlder},
-        {"Vq317X", "2010-12-31", FirmwareUpgrade::kOlder},
-        {"VQ317X", "2012-01-01", FirmwareUpgrade::kNewer},
-        {"VQ317X", "2011-11-29", FirmwareUpgrade::kNewer},
-        {"VQ421", "2011-11-28", FirmwareUpgrade::kForeignModel},
-        {"VQ317XL", "2011-11-27", FirmwareUpgrade::kForeignModel},
-        {"", "2011-11-27", FirmwareUpgrade::kForeignModel},
-        {"VQ317X", "2011-02-30", FirmwareUpgrade::kSame},
-        {"VQ317X", "1899-01-01", FirmwareUpgrade::kSame},
-        {"VQ317X", "2011-13-01", FirmwareUpgrade::kSame},
-        {"VQ317X", "20x1-11-01", FirmwareUpgrade::kSame},
-        {"VQ317X", "2011-11", FirmwareUpgrade::kSame},
+        {"vq317x", "2011-11-28", FirmwareCheck::Same},
+        {"VQ317X", "2011-11-27", FirmwareCheck::Older},
+        {"Vq317X", "2010-12-31", FirmwareCheck::Older},
+        {"VQ317X", "2012-01-01", FirmwareCheck::Newer},
+        {"VQ317X", "2011-11-29", FirmwareCheck::Newer},
+        {"VQ421", "2011-11-28", FirmwareCheck::ForeignModel},
+        {"VQ317XL", "2011-11-27", FirmwareCheck::ForeignModel},
+        {"", "2011-11-27", FirmwareCheck::ForeignModel},
+        {"VQ317X", "2011-02-30", FirmwareCheck::Same},
+        {"VQ317X", "1899-01-01", FirmwareCheck::Same},
+        {"VQ317X", "2011-13-01", FirmwareCheck::Same},
+        {"VQ317X", "20x1-11-01", FirmwareCheck::Same},
+        {"VQ317X", "2011-11", FirmwareCheck::Same},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(FirmwareUpgrade::IsNeedUp(c.name, c.date), c.expected) << c.name << " " << c.date;
+        EXPECT_EQ(FirmwareUpgrade::CheckVersion(c.name, c.date), c.expected) << c.name << " " << c.date;
     }
     EXPECT_EQ(FirmwareUpgrade::DateText(FirmwareUpgrade::kImageDate), "2011-11-28");
 }

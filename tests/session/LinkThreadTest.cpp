@@ -47,8 +47,8 @@ std::uint8_t StoreByte(DeviceSession& session, std::size_t position) {
     if (position < kFileBlockSize) {
         return session.GetFileBlock()[position];
     }
-    const std::uint8_t volumes[] = {session.GetMicVol(), session.GetMusicVol(), session.GetCenterVol(),
-                                    session.GetSubVol()};
+    const std::uint8_t volumes[] = {session.Value(pos::MicVol), session.Value(pos::MusicVol),
+                                    session.Value(pos::CenterVol), session.Value(pos::SubVol)};
     return volumes[position - pos::MicVol];
 }
 
@@ -70,9 +70,9 @@ std::string Mismatch(DeviceSession& session, VirtualAmp& amp, std::size_t positi
 // A burst of edits while the read-all runs: a stereo slider dragged, a graphic EQ swept, a volume.
 std::set<std::size_t> Drag(DeviceSession& session) {
     for (int v = 0; v <= 60; ++v) {
-        session.SetCompressThreshold_Mic(static_cast<std::uint8_t>(v));
-        session.SetMicGEQ(v % pos::kBands, 20 + v);
-        session.SetMusicVol(static_cast<std::uint8_t>(v % 30));
+        session.SetValue(pos::Compress_Mic + pos::CompressThreshold, static_cast<std::uint8_t>(v));
+        session.SetValue(pos::MicGEQ + v % pos::kBands, 20 + v);
+        session.SetValue(pos::MusicVol, static_cast<std::uint8_t>(v % 30));
         std::this_thread::sleep_for(1ms);
     }
     std::set<std::size_t> edited{pos::Compress_Mic + pos::CompressThreshold, pos::MusicVol};
@@ -91,7 +91,7 @@ TEST(LinkThread, EditsDuringASynchronisationAllArriveAndTheFarewellComesLastInEv
          {Case{"normal", true}, Case{"slow", true}, Case{"lossy", true}, Case{"silent", false}}) {
         SCOPED_TRACE(c.scenario);
         WindowSession w(c.scenario);
-        ASSERT_EQ(w.session->TryConnDevice(&w.observer), 1);
+        ASSERT_EQ(w.session->Connect(&w.observer), 1);
         w.session->SynchronizeData(false);
         const std::set<std::size_t> edited = Drag(*w.session);
         ASSERT_TRUE(w.observer.WaitForSyncs(1, 60s));
@@ -113,7 +113,7 @@ TEST(LinkThread, EditsDuringASynchronisationAllArriveAndTheFarewellComesLastInEv
             EXPECT_EQ(Mismatch(*w.session, w.Amp(), position), "");
         }
         // A last edit still waiting when the window closes goes out before the farewell.
-        w.session->SetMicGEQ(0, 77);
+        w.session->SetValue(pos::MicGEQ + 0, 77);
         w.session->Disconnect(true);
         EXPECT_EQ(w.Amp().Register(10, 0, 0), 77);
         const VirtualAmp::Control control = w.Amp().PcControl();
@@ -132,7 +132,7 @@ TEST(LinkThread, AnUnplugCancelsTheSynchronisationAndTheReplugStartsExactlyOne) 
          {std::uint64_t{0}, std::uint64_t{1}, std::uint64_t{25}, std::uint64_t{55}}) {
         SCOPED_TRACE("unplugged after " + std::to_string(stage) + " reports");
         WindowSession w("slow");
-        ASSERT_EQ(w.session->TryConnDevice(&w.observer), 1);
+        ASSERT_EQ(w.session->Connect(&w.observer), 1);
         w.session->SynchronizeData(false);
         const auto deadline = std::chrono::steady_clock::now() + 20s;
         while (w.Amp().ReportsReceived() < stage && std::chrono::steady_clock::now() < deadline) {
@@ -145,7 +145,7 @@ TEST(LinkThread, AnUnplugCancelsTheSynchronisationAndTheReplugStartsExactlyOne) 
         w.Amp().SetName("VQ580");
         w.provider->Plug();
 
-        ASSERT_EQ(w.session->TryConnDevice(&w.observer), 1);
+        ASSERT_EQ(w.session->Connect(&w.observer), 1);
         EXPECT_EQ(w.session->GetDevName(), "") << "the last device's name carried over";
         EXPECT_EQ(w.Amp().ReportsReceived(), taken) << "the cancelled read-all went on sending";
         w.session->SynchronizeData(false);

@@ -140,7 +140,7 @@ TEST(MemoryModes, MachineResetUnlockAndMutingSendWhatTheyShould) {
     ASSERT_TRUE(h.Connect());
     h.session->ResetMachine();
     h.session->UnLockMachine();
-    h.session->SetEffectPre(2, 4);
+    h.session->ChooseEffectPreset(2, 4);
     ASSERT_TRUE(h.wire->WaitUntilIdle());
     EXPECT_EQ(Commands(h.wire->Sent()),
               (std::vector<std::vector<int>>{{0x68, 0xAA, 0, 0, 0}, {0x8a, 0, 0, 0, 0}}))
@@ -152,23 +152,23 @@ TEST(MemoryModes, ChoosingAnEffectPresetReadsBackTheParametersTheDeviceSet) {
     LinkTiming timing;
     timing.syncStartDelay = 1ms;
     DeviceSession session(provider, timing);
-    ASSERT_EQ(session.TryConnDevice(nullptr), 1);
+    ASSERT_EQ(session.Connect(nullptr), 1);
 
-    session.SetEffectPre(1, 7);
-    // The last of the eight replies may still be on its way when SetEffectPre returns.
-    session.ReadEffect();
+    session.ChooseEffectPreset(1, 7);
+    // The last of the eight replies may still be on its way when ChooseEffectPreset returns.
+    session.ReadEffectRegisters();
     session.Disconnect(false);
 
     const auto& params = sim::EffectPresetParams(7);
-    EXPECT_EQ(session.GetEffectPreset(1), 7);
-    EXPECT_EQ(session.GetEffectHPF(1), params[0]);
-    EXPECT_EQ(session.GetEffectHSF(1), params[1]);
-    EXPECT_EQ(session.GetEffectPreDelay(1), params[2]);
-    EXPECT_EQ(session.GetEffectLevel(1), params[3]);
-    EXPECT_EQ(session.GetEffectDelayTime(1), params[4]);
-    EXPECT_EQ(session.GetEffectFeedback(1), params[5]);
-    EXPECT_EQ(session.GetEffectHDamp(1), params[6]);
-    EXPECT_EQ(session.GetEffectThreshold(1), params[7]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectPreset)), 7);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHPF)), params[0]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHSF)), params[1]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectPreDelay)), params[2]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectLevel)), params[3]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectDelayTime)), params[4]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectFeedback)), params[5]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHDamp)), params[6]);
+    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectThreshold)), params[7]);
     EXPECT_EQ(provider->Amp()->Register(3, 0, 1), 7);
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterAccess.h"
 #include "session/ParameterTable.h"
 
 namespace varnoth {
@@ -17,12 +18,13 @@ TEST(ParameterTable, EveryNameReadsBackWhatItsSetterStoredAndOwnsItsStorePositio
             const ParameterRef ref{&param, index};
             EXPECT_TRUE(names.insert(ref.Name()).second) << "twice: " << ref.Name();
             DeviceSession session;
-            EXPECT_EQ(param.get(session, index), ref.Position() == kNotStored ? 0 : ref.Default())
+            EXPECT_EQ(ReadParameter(session, ref), ref.Position() == kNotStored ? 0 : ref.Default())
                 << ref.Name();
-            const int value = param.get(session, index) == param.max ? param.min : param.max;
-            param.set(session, index, value);
+            const int value = ReadParameter(session, ref) == param.max ? param.min : param.max;
+            WriteParameter(session, ref, value);
             // The PEQ switches keep any non-zero value as 0x7F.
-            EXPECT_EQ(param.get(session, index), value != 0 && ref.Name().starts_with("PEQOn") ? 0x7F : value)
+            EXPECT_EQ(ReadParameter(session, ref),
+                      value != 0 && ref.Name().starts_with("PEQOn") ? 0x7F : value)
                 << ref.Name();
             const std::optional<ParameterRef> found = FindParameter(ref.Name());
             ASSERT_TRUE(found.has_value()) << ref.Name();

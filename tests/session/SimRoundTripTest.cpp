@@ -38,7 +38,7 @@ TEST(SimRoundTrip, EveryParameterWrittenByOneSessionIsReadBackByAnother) {
     ASSERT_TRUE(amp->SetState(state));
 
     DeviceSession writer(provider, QuickStart());
-    ASSERT_EQ(writer.TryConnDevice(nullptr), 1);
+    ASSERT_EQ(writer.Connect(nullptr), 1);
     writer.ReadAll();
     amp->ResetMachine();
     ASSERT_NE(amp->Ir(), state.ir);
@@ -54,20 +54,20 @@ TEST(SimRoundTrip, EveryParameterWrittenByOneSessionIsReadBackByAnother) {
     block[pos::Effect2 + pos::EffectPreset] = 6;
     writer.SetFileBlock(block);
     // Neither the routing to the main outputs nor the master volumes are part of a write-all.
-    writer.SetChToMainL_Mic(block[pos::ChToMainL_Mic]);
-    writer.SetChToMainR_Mic(block[pos::ChToMainR_Mic]);
-    writer.SetChToMainL_Music(block[pos::ChToMainL_Music]);
-    writer.SetChToMainR_Music(block[pos::ChToMainR_Music]);
-    writer.SetMicVol(20);
-    writer.SetMusicVol(21);
-    writer.SetCenterVol(22);
-    writer.SetSubVol(36);
+    writer.SetValue(pos::ChToMainL_Mic, block[pos::ChToMainL_Mic]);
+    writer.SetValue(pos::ChToMainR_Mic, block[pos::ChToMainR_Mic]);
+    writer.SetValue(pos::ChToMainL_Music, block[pos::ChToMainL_Music]);
+    writer.SetValue(pos::ChToMainR_Music, block[pos::ChToMainR_Music]);
+    writer.SetValue(pos::MicVol, 20);
+    writer.SetValue(pos::MusicVol, 21);
+    writer.SetValue(pos::CenterVol, 22);
+    writer.SetValue(pos::SubVol, 36);
     writer.GetMachineSet().SetMaxMicVol(25);
     writer.WriteAll();
     writer.Disconnect(true);
 
     DeviceSession reader(provider, QuickStart());
-    ASSERT_EQ(reader.TryConnDevice(nullptr), 1);
+    ASSERT_EQ(reader.Connect(nullptr), 1);
     reader.ReadAll();
     // The next command waits until the reply to the last request has been stored.
     reader.ReadInputLevel();
@@ -78,10 +78,10 @@ TEST(SimRoundTrip, EveryParameterWrittenByOneSessionIsReadBackByAnother) {
             EXPECT_EQ(readBack[i], block[i]) << "store position " << i;
         }
     }
-    EXPECT_EQ(reader.GetMicVol(), 20);
-    EXPECT_EQ(reader.GetMusicVol(), 21);
-    EXPECT_EQ(reader.GetCenterVol(), 22);
-    EXPECT_EQ(reader.GetSubVol(), 36);
+    EXPECT_EQ(reader.Value(pos::MicVol), 20);
+    EXPECT_EQ(reader.Value(pos::MusicVol), 21);
+    EXPECT_EQ(reader.Value(pos::CenterVol), 22);
+    EXPECT_EQ(reader.Value(pos::SubVol), 36);
     EXPECT_EQ(reader.GetMicControlSubTime(), 10);
     EXPECT_EQ(reader.GetMicControlSubRate(), 20);
     const MachineSettings::Record machine{1, 20, 0xFF, 25, 31, 32, 33, 1, 0x21, 0x12, 0x34};

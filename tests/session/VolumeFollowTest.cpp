@@ -63,7 +63,7 @@ class VolumeObserver : public SessionObserver {
 };
 
 bool IsVolumeRead(const Report& r) {
-    return r[1] == op::ReadK750Array && r[2] == 10 && r[3] == 32;
+    return r[1] == op::ReadRegisterArray && r[2] == 10 && r[3] == 32;
 }
 
 // The session on an amplifier whose mic volume someone turned to 25; the panel had set 10 before. What
@@ -77,13 +77,13 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
         bool volumesRead;
         int micVol;  // in the store afterwards
         std::size_t writes;
+        bool synchronised = true;  // a synchronisation has finished before
     };
     const auto nothing = [](SessionHarness&) {};
     const Case cases[] = {
         {"idle", nothing, false, nothing, true, 25, 0},
         {"the user holds a slider", nothing, true, nothing, false, 10, 0},
-        {"a synchronisation runs", [](SessionHarness& h) { h.session->SetReadPeak(0); }, false, nothing,
-         false, 10, 0},
+        {"no synchronisation has finished yet", nothing, false, nothing, false, 10, 0, false},
         {"the amplifier does not answer",
          [](SessionHarness& h) {
              h.wire->SetSilent();
@@ -102,7 +102,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
         {"an edit of the mic volume is on its way: the poll is skipped",
          [](SessionHarness& h) {
              h.wire->HoldTransfers(true);
-             h.session->SetMicVol(20);
+             h.session->SetValue(pos::MicVol, 20);
              ASSERT_TRUE(h.wire->WaitForHeldTransfer());
          },
          false, [](SessionHarness& h) { h.wire->HoldTransfers(false); }, false, 20, 2},
@@ -110,7 +110,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
          [](SessionHarness& h) { h.wire->HoldTransfers(true); }, false,
          [](SessionHarness& h) {
              ASSERT_TRUE(h.wire->WaitForHeldTransfer());
-             h.session->SetMicVol(20);
+             h.session->SetValue(pos::MicVol, 20);
              h.wire->HoldTransfers(false);
          },
          true, 20, 2},
@@ -124,9 +124,9 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
          false,
          [](SessionHarness& h) {
              ASSERT_TRUE(h.session->WaitUntilSent(10s));
-             h.session->SetMicVol(20);
+             h.session->SetValue(pos::MicVol, 20);
              ASSERT_TRUE(h.session->WaitUntilSent(10s));
-             h.wire->Inject(MakeReport({0, op::ReadK750Array, 10, 32, 65, 65, 40, 40, 40, 40}));
+             h.wire->Inject(MakeReport({0, op::ReadRegisterArray, 10, 32, 65, 65, 40, 40, 40, 40}));
          },
          true, 20, 2},
     };
@@ -143,8 +143,15 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
         VolumeObserver observer;
         h.session->SetObserver(&observer);
         h.session->SetWaitForTransfers(false);
-        h.session->SetReadPeak(1);
-        h.session->SetMicVol(10);
+        if (c.synchronised) {
+            h.session->SynchronizeData(false);
+            const auto deadline = std::chrono::steady_clock::now() + 10s;
+            while (!h.session->IsSynchronised() && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(1ms);
+            }
+            ASSERT_TRUE(h.session->IsSynchronised());
+        }
+        h.session->SetValue(pos::MicVol, 10);
         ASSERT_TRUE(h.session->WaitUntilSent(10s));
         h.wire->ClearSent();
 
@@ -156,7 +163,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
 
         const std::vector<Report> sent = h.wire->Sent();
         EXPECT_EQ(std::count_if(sent.begin(), sent.end(), IsVolumeRead), c.volumesRead ? 1 : 0);
-        EXPECT_EQ(h.session->GetMicVol(), c.micVol);
+        EXPECT_EQ(h.session->Value(pos::MicVol), c.micVol);
         EXPECT_EQ(h.Writes().size(), c.writes) << "following writes nothing back";
         EXPECT_EQ(observer.told.load() > 0, c.micVol == 25) << "the owner hears of a changed volume";
         h.session->SetObserver(nullptr);

@@ -75,7 +75,7 @@ std::string Replug(pid_t amp) {
     LinkTiming timing;
     timing.syncStartDelay = std::chrono::milliseconds(1);
     DeviceSession session(std::make_shared<HidProvider>(backend), timing);
-    if (session.TryConnDevice(nullptr) != 1) {
+    if (session.Connect(nullptr) != 1) {
         return "no amplifier found over HID";
     }
     session.ReadAll();
@@ -96,7 +96,7 @@ std::string Replug(pid_t amp) {
         return "the arrival was not reported";
     }
     watcher->Stop();
-    if (session.TryConnDevice(nullptr) != 1) {
+    if (session.Connect(nullptr) != 1) {
         return "the amplifier was not found after it came back at " + path;
     }
     session.ReadAll();

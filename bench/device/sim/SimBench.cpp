@@ -30,7 +30,7 @@ std::vector<Report> ReadAllCommands() {
                                  Command(op::ReadCurEffectMode), Command(op::ReadMicControlSub)};
     auto reads = [&](int block, std::initializer_list<int> indexes) {
         for (int index : indexes) {
-            commands.push_back(Command(op::ReadK750Array, {block, index, 8}));
+            commands.push_back(Command(op::ReadRegisterArray, {block, index, 8}));
         }
     };
     reads(8, {4, 5, 6, 7, 8, 9});
@@ -69,7 +69,7 @@ void BM_PacedRoundTripThroughReader(benchmark::State& state) {
         ++delivered;
         arrived.notify_one();
     });
-    const Report command = Command(op::ReadK750Single, {8, 0x30, 0});
+    const Report command = Command(op::ReadRegister, {8, 0x30, 0});
     std::uint64_t sent = 0;
     for (auto _ : state) {
         link.Transfer(command);

@@ -43,9 +43,9 @@ const VirtualAmp::Command VirtualAmp::kNormalCommands[] = {
     {op::LoadMode, &VirtualAmp::LoadMode},
     {op::ResetMode, &VirtualAmp::ResetMode},
     {op::ReadCurEffectMode, &VirtualAmp::ReadCurEffectMode},
-    {op::WriteK750Data, &VirtualAmp::WriteK750Data},
-    {op::ReadK750Single, &VirtualAmp::ReadK750Single},
-    {op::ReadK750Array, &VirtualAmp::ReadK750Array},
+    {op::WriteRegister, &VirtualAmp::WriteRegister},
+    {op::ReadRegister, &VirtualAmp::ReadRegister},
+    {op::ReadRegisterArray, &VirtualAmp::ReadRegisterArray},
     {op::SetMicControlSub, &VirtualAmp::SetMicControlSub},
     {op::ReadMicControlSub, &VirtualAmp::ReadMicControlSub},
     {op::StudyKey, &VirtualAmp::StudyKey},
@@ -159,7 +159,7 @@ Report VirtualAmp::ReadCurEffectMode(const Report& c) {
     return r;
 }
 
-Report VirtualAmp::WriteK750Data(const Report& c) {
+Report VirtualAmp::WriteRegister(const Report& c) {
     const std::uint8_t block = c[2], index = c[3], channel = c[4], value = c[5];
     if (!m_state.working.Set(block, index, channel, value)) {
         return Ack(c[1], false);
@@ -171,7 +171,7 @@ Report VirtualAmp::WriteK750Data(const Report& c) {
     return Ack(c[1], true);
 }
 
-Report VirtualAmp::ReadK750Single(const Report& c) {
+Report VirtualAmp::ReadRegister(const Report& c) {
     Report r = Answer(c[1]);
     const std::uint8_t block = c[2], index = c[3];
     r[2] = block;
@@ -187,7 +187,7 @@ Report VirtualAmp::ReadK750Single(const Report& c) {
     return r;
 }
 
-Report VirtualAmp::ReadK750Array(const Report& c) {
+Report VirtualAmp::ReadRegisterArray(const Report& c) {
     Report r = Answer(c[1]);
     r[2] = c[2];
     r[3] = c[3];

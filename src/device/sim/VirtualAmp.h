@@ -143,9 +143,9 @@ class VirtualAmp {
     Report LoadMode(const Report& c);
     Report ResetMode(const Report& c);
     Report ReadCurEffectMode(const Report& c);
-    Report WriteK750Data(const Report& c);
-    Report ReadK750Single(const Report& c);
-    Report ReadK750Array(const Report& c);
+    Report WriteRegister(const Report& c);
+    Report ReadRegister(const Report& c);
+    Report ReadRegisterArray(const Report& c);
     Report SetMicControlSub(const Report& c);
     Report ReadMicControlSub(const Report& c);
     Report StudyKey(const Report& c);

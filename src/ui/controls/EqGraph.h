@@ -40,6 +40,8 @@ class EqGraph : public QWidget {
     static void CalcResponse(EqPoint& point);
 
     int Selected() const { return m_selected; }
+    // The point a held mouse button moves, or -1: it follows the pointer, not the values it is given.
+    int DraggedPoint() const { return m_leftDrag || m_rightDrag ? m_selected : -1; }
     void SetSelected(int index);
     // 0: whole-dB labels; 1: one-decimal gains with Q shown and editable. Redraws the grid.
     int ScaleMode() const { return m_scaleMode; }

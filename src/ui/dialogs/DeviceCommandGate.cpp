@@ -9,7 +9,7 @@ std::optional<FeatureText> DeviceCommandGate::Obstacle(const DeviceSession& sess
     if (session.IsConnected() == 0) {
         return FeatureText::NotConnected;
     }
-    if (session.IsUpStatus() == 1) {
+    if (session.InUpgradeMode()) {
         return FeatureText::InUpgradeMode;
     }
     return std::nullopt;

@@ -12,16 +12,17 @@ namespace varnoth {
 namespace {
 
 constexpr std::array kRows = {
-    MachineSettingsForm::SliderRow{1090, 2018, 2000, 1098, 1, &MachineSettings::SetPowerMicVol,
-                                   &ParameterStore::SetMicVol, &ParameterStore::GetMicVol},
+    MachineSettingsForm::SliderRow{1090, 2018, 2000, 1098, 1, &MachineSettings::SetPowerMicVol, pos::MicVol},
     MachineSettingsForm::SliderRow{1091, 2019, 2001, 1099, 2, &MachineSettings::SetPowerMusicVol,
-                                   &ParameterStore::SetMusicVol, &ParameterStore::GetMusicVol},
-    MachineSettingsForm::SliderRow{1092, 2020, 2002, 0, 3, &MachineSettings::SetMaxMicVol, nullptr, nullptr},
-    MachineSettingsForm::SliderRow{1093, 2021, 2003, 0, 4, &MachineSettings::SetMaxMusicVol, nullptr,
-                                   nullptr},
-    MachineSettingsForm::SliderRow{1094, 2022, 2004, 0, 5, &MachineSettings::SetMaxCenterVol, nullptr,
-                                   nullptr},
-    MachineSettingsForm::SliderRow{1095, 2023, 2005, 0, 6, &MachineSettings::SetMaxSubVol, nullptr, nullptr},
+                                   pos::MusicVol},
+    MachineSettingsForm::SliderRow{1092, 2020, 2002, 0, 3, &MachineSettings::SetMaxMicVol,
+                                   MachineSettingsForm::kNoLiveVolume},
+    MachineSettingsForm::SliderRow{1093, 2021, 2003, 0, 4, &MachineSettings::SetMaxMusicVol,
+                                   MachineSettingsForm::kNoLiveVolume},
+    MachineSettingsForm::SliderRow{1094, 2022, 2004, 0, 5, &MachineSettings::SetMaxCenterVol,
+                                   MachineSettingsForm::kNoLiveVolume},
+    MachineSettingsForm::SliderRow{1095, 2023, 2005, 0, 6, &MachineSettings::SetMaxSubVol,
+                                   MachineSettingsForm::kNoLiveVolume},
 };
 
 constexpr std::array kLockBoxes = {
@@ -93,17 +94,17 @@ MachineSettingsForm::RowView MachineSettingsForm::SliderMoved(const SliderRow& r
                                                               int language) {
     const auto value = static_cast<std::uint8_t>(position);
     (m_session.GetMachineSet().*row.set)(value);
-    if (row.setLive != nullptr) {
-        (m_session.*row.setLive)(value);
+    if (row.livePosition != kNoLiveVolume) {
+        m_session.SetValue(static_cast<std::size_t>(row.livePosition), value);
     }
     return ViewOf(row, value, language);
 }
 
 MachineSettingsForm::RowView MachineSettingsForm::OnBoxToggled(const SliderRow& row, bool on, int language) {
-    if (row.getLive == nullptr) {
+    if (row.livePosition == kNoLiveVolume) {
         return SavedRow(row, language);
     }
-    const std::uint8_t value = on ? (m_session.*row.getLive)() : kPowerOff;
+    const std::uint8_t value = on ? m_session.Value(static_cast<std::size_t>(row.livePosition)) : kPowerOff;
     (m_session.GetMachineSet().*row.set)(value);
     RowView view = ViewOf(row, value, language);
     if (!on) {

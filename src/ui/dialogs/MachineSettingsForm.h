@@ -31,6 +31,7 @@ class MachineSettingsForm {
 
     // One slider row: title, slider, value label, and for the two power-on rows the ON box and the store's
     // volume that the slider plays live.
+    static constexpr int kNoLiveVolume = -1;
     struct SliderRow {
         int titleId;
         int sliderId;
@@ -38,8 +39,7 @@ class MachineSettingsForm {
         int onBoxId;        // 0 on the maximum rows
         std::size_t field;  // byte of the machine record
         void (MachineSettings::*set)(std::uint8_t);
-        void (ParameterStore::*setLive)(std::uint8_t);  // nullptr on the maximum rows
-        std::uint8_t (ParameterStore::*getLive)() const;
+        int livePosition;  // the master volume's store position; kNoLiveVolume on the maximum rows
     };
     // One lock box and the lock bit it owns.
     struct LockBox {

@@ -13,8 +13,8 @@ bool SessionUpgrade::IsConnected() const {
     return m_session.IsConnected() != 0;
 }
 
-bool SessionUpgrade::IsUpStatus() const {
-    return m_session.IsUpStatus() == 1;
+bool SessionUpgrade::InUpgradeMode() const {
+    return m_session.InUpgradeMode();
 }
 
 std::string SessionUpgrade::DeviceDate() const {

@@ -12,7 +12,7 @@ class SessionUpgrade : public UpgradeSession {
     explicit SessionUpgrade(DeviceSession& session) : m_session(session) {}
 
     bool IsConnected() const override;
-    bool IsUpStatus() const override;
+    bool InUpgradeMode() const override;
     std::string DeviceDate() const override;
     std::string ImageDate() const override;
     bool CarriesImage() const override;

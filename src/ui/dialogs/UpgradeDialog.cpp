@@ -66,7 +66,7 @@ UpgradeDialog::UpgradeDialog(UpgradeSession& session, FeatureHost& host, QWidget
     ShowStatus(false);
 
     FindControl<QLabel>(*this, kImageDateId)->setText(QString::fromStdString(m_session.ImageDate()));
-    if (!m_session.IsUpStatus()) {
+    if (!m_session.InUpgradeMode()) {
         FindControl(*this, kDeviceDateTitleId)->show();
         auto* deviceDate = FindControl<QLabel>(*this, kDeviceDateId);
         const std::string date = m_session.DeviceDate();
@@ -126,7 +126,7 @@ void UpgradeDialog::OnUpgradeDone() {
 }
 
 void UpgradeDialog::FirstLook() {
-    if (m_session.IsUpStatus()) {
+    if (m_session.InUpgradeMode()) {
         ShowStatus(true);
         OfferUpgrade();
     }

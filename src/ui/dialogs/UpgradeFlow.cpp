@@ -30,7 +30,7 @@ UpgradeFlow::Start UpgradeFlow::Check(int language) const {
         return Start{false, obstacle, {}};
     }
     // In normal mode the amplifier ignores an image: nothing is sent, and the user learns how to switch.
-    if (!m_session.IsUpStatus()) {
+    if (!m_session.InUpgradeMode()) {
         return Start{false,
                      UpgradeDetailOf(UpgradeResult::Failed(UpgradeFault::NotUpgradeMode, {}), language),
                      {},

@@ -15,7 +15,7 @@ class UpgradeSession {
 
     virtual bool IsConnected() const = 0;
     // The connected device enumerated under the upgrade identifiers.
-    virtual bool IsUpStatus() const = 0;
+    virtual bool InUpgradeMode() const = 0;
     // The device's firmware date as last read, and the date of the image the program carries ("2011-11-28").
     virtual std::string DeviceDate() const = 0;
     virtual std::string ImageDate() const = 0;

@@ -21,22 +21,13 @@ enum class SliderRule : std::uint8_t {
     Position,    // p: the master volume trackbars
 };
 
-// What the handler does after the write.
-enum class AfterEdit : std::uint8_t {
-    ValueLabel,         // the value label shows the value in decimal (set before the write)
-    SubFrequencyLabel,  // the value label shows the sub frequency text
-    RefreshCompressor,  // RefreshCompressor
-    EffectLabel,        // the value label shows the effect text or the raw value
-    RefreshAutoSub,     // RefreshAutoSub
-    MasterVolume,       // lock check first; then the volume's value label
-};
-
+// A slider bound to its parameter: the slider writes it, and it and its value label show what the store
+// holds. The range ends at the parameter's maximum (the master volumes' at the saved machine settings'
+// maxima instead).
 struct SliderEdit {
     int id;
-    int maximum;  // the range's end set at start; master volumes follow the saved maxima instead
     SliderRule rule;
-    Param param;  // the microphone twin for the path sliders 2100..2106
-    AfterEdit after;
+    Param param;     // the microphone twin for the path sliders
     int valueLabel;  // the label that shows the value
     int nameLabel;   // the name above or beside it
 };
@@ -44,6 +35,9 @@ struct SliderEdit {
 // Every slider of the window: the 24 step sliders in ID order, then the four master volumes.
 std::span<const SliderEdit> SliderEdits();
 const SliderEdit* FindSliderEdit(int id);
+
+// The end of the slider's range: its parameter's maximum.
+int SliderMaximum(const SliderEdit& edit);
 
 // The value a position stands for, and the position that shows a value (clamping is the slider's own).
 int SliderValue(SliderRule rule, int maximum, int position);

@@ -77,7 +77,6 @@ constexpr ButtonImages kButtonImages[] = {
 };
 constexpr int kButtonFontHeight = 12;
 
-constexpr int kMasterSliders[] = {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider};
 constexpr int kMasterTicks = 2;
 constexpr int kStepTicks = 12;
 constexpr int kMeterBands = 1;
@@ -201,9 +200,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     connect(&m_events, &SessionEvents::upgradeDone, this, &MainWindow::OnUpgradeDone);
     connect(&m_events, &SessionEvents::answeringChanged, this, &MainWindow::OnAnsweringChanged);
     connect(&m_events, &SessionEvents::volumesFollowed, this, &MainWindow::FollowVolumes);
-    for (const int id : kMasterSliders) {
-        connect(Control<QSlider>(id), &QSlider::sliderReleased, this, &MainWindow::FollowVolumes);
-    }
+    connect(&m_events, &SessionEvents::storeChanged, this, &MainWindow::OnStoreChanged);
     connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);
 
     ApplyLanguage(language);
@@ -307,7 +304,7 @@ void MainWindow::InitControls() {
 
     for (const int id : kMasterSliders) {
         auto* slider = Control<QSlider>(id);
-        slider->setRange(0, FindSliderEdit(id)->maximum);
+        slider->setRange(0, SliderMaximum(*FindSliderEdit(id)));
         slider->setTickInterval(kMasterTicks);
         slider->setTickPosition(QSlider::TicksBelow);
     }
@@ -323,7 +320,7 @@ void MainWindow::InitControls() {
 
     for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
         auto* slider = Control<StepSlider>(id);
-        slider->setRange(0, FindSliderEdit(id)->maximum);
+        slider->setRange(0, SliderMaximum(*FindSliderEdit(id)));
         slider->setTickInterval(kStepTicks);
     }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "session/StoreChanges.h"
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/FeatureHost.h"
 #include "ui/dialogs/SessionUpgrade.h"
@@ -37,13 +38,14 @@ class QuickResets;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
+namespace mainwin {
+struct SliderEdit;
+}
 
 // The main window's timing; the defaults are the program's, tests shorten them.
 struct MainWindowTiming {
     std::chrono::milliseconds timerPeriod{300};  // timers 1 (connect), 2 (meter feed), 3 (level polling)
-    std::chrono::milliseconds syncDonePause{
-        100};                // after closing the progress dialog, before the version check
-    int meterPeriodMs = 50;  // the level meters' decay
+    int meterPeriodMs = 50;                      // the level meters' decay
     SyncDialogTiming sync;
     FeatureDialogTiming features;
 };
@@ -108,21 +110,13 @@ class MainWindow : public QDialog, public FeatureHost {
         return qobject_cast<Widget*>(Control(id));
     }
 
-    // Refresh routines: the store into the controls.
+    // The store into the controls (MainWindowRefresh.cpp). The controls learn of the store's changes from
+    // its change signal; RefreshAll shows everything again, with the master volumes' ranges from the saved
+    // machine settings.
     void RefreshAll();
-    void RefreshVolumes();
-    void MarkEqPageButton();
+    // Switches the graphic EQ to page 0..3 (centre, microphone, music, subwoofer).
     void ShowEqPage(int page);
-    void RefreshAutoSub();
-    void RefreshSub();
-    void RefreshEffect(int effect);
-    void MarkModeButton();
-    void ShowChannel();
-    void RefreshPeq();
-    void RefreshCompressor();
     void RefreshLanguageTexts();
-    // The master volumes the amplifier turned itself (its keys, its remote) into the panel; not an edit.
-    void FollowVolumes();
 
     // Device events.
     void SetStatus(int connected);
@@ -214,13 +208,30 @@ class MainWindow : public QDialog, public FeatureHost {
     // Copies the shown graphic EQ page's bands to another page: one edit of every band that differs.
     void CopyGraphicEq(int toPage);
     void SetText(int id, const QString& text);
-    QString EffectText(int sliderId, std::uint8_t value) const;
+
+    // The store into the controls (MainWindowRefresh.cpp).
+    void OnStoreChanged();
+    // Shows the changed positions (ChangeSet bits) in the controls bound to them.
+    void ShowStore(const ChangeSet& changes);
+    void ShowSlider(const mainwin::SliderEdit& edit);
+    QString ValueText(const mainwin::SliderEdit& edit, std::uint8_t value) const;
+    void ShowChannel();
+    void ShowCompressor();
+    void ShowPeq();
+    void ShowGraphicEq();
+    void MarkEqPageButton();
+    void MarkModeButton();
+    // The master volumes the amplifier turned itself (its keys, its remote) into the undo steps.
+    void FollowVolumes();
 
     // Device events (MainWindowDevice.cpp).
     void OnConnectTimer();
     void Connect(bool fromTimer);
     void OnDeviceChange(bool arrived, const QString& path);
     void OnSyncDone(int direction);
+    // The version check after a synchronisation, once the progress dialog has closed (without a pause: the
+    // window never sleeps).
+    void CheckVersion(int direction);
     void OnKeyStudied(int keyCode);
     void OnUpgradeDone();
     void OnAnsweringChanged(bool answering);

@@ -37,13 +37,6 @@ constexpr int kNoticeMs = 1200;
 constexpr int kSavedModeNoticeMs = 1000;
 
 // The reset of graphic EQ page 0..3: centre, microphone, music, subwoofer.
-constexpr void (ParameterStore::*kGeqResets[kEqPages])() = {
-    &ParameterStore::ResetCenterGEQ,
-    &ParameterStore::ResetMicGEQ,
-    &ParameterStore::ResetMusicGEQ,
-    &ParameterStore::ResetSubGEQ,
-};
-
 QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
@@ -185,7 +178,7 @@ void MainWindow::OnLoadMode(int mode) {
         !m_modes->MayLeave(ModeChanges::Leaving::LoadMode, mode, [this, mode] { OnLoadMode(mode); })) {
         return;
     }
-    const WindowUndo::Edit step(*m_undo, kLoadModeButton + mode,
+    const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kLoadModeButton + mode),
                                 kLoadModeAction.In(m_language) + std::to_string(mode + 1), true);
     m_session.LoadMode(mode, 1);
     m_modes->LoadSent(mode);
@@ -218,7 +211,8 @@ void MainWindow::OnLoadFile() {
     if (!m_modes->MayLeave(ModeChanges::Leaving::LoadFile, ModeChanges::kNoMode, [this] { OnLoadFile(); })) {
         return;
     }
-    const WindowUndo::Edit step(*m_undo, kLoadFileButton, kLoadFileAction.In(m_language), true);
+    const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kLoadFileButton),
+                                kLoadFileAction.In(m_language), true);
     if (LoadEffectData() != 1) {
         return;
     }
@@ -282,10 +276,9 @@ void MainWindow::OnFlatEq() {
         return;
     }
     const WindowUndo::Edit step(
-        *m_undo, kFlatEqButton,
+        *m_undo, UndoSource::Of(UndoSource::Kind::Command, kFlatEqButton),
         kFlatAction.In(m_language) + ParameterTitle(GraphicBankName(page), m_language));
-    (m_session.*kGeqResets[page])();
-    ShowEqPage(page);
+    m_session.FlattenGraphicEq(static_cast<std::size_t>(GraphicBandParameter(page, 0)->Position()));
     ShowNotice(Utf8(kFlatEqDone.In(m_language)), kNoticeMs);
 }
 
@@ -295,14 +288,13 @@ void MainWindow::OnFlatPeq() {
         return;
     }
     const WindowUndo::Edit step(
-        *m_undo, kFlatPeqButton,
+        *m_undo, UndoSource::Of(UndoSource::Kind::Command, kFlatPeqButton),
         kFlatAction.In(m_language) + ParameterTitle(micView ? "PEQOn_Mic" : "PEQOn_Music", m_language));
     if (micView) {
-        m_session.SetPEQ_Reset_Mic();
+        m_session.FlattenPeq(pos::PEQ_Mic);
     } else {
-        m_session.SetPEQ_Reset_Music();
+        m_session.FlattenPeq(pos::PEQ_Music);
     }
-    RefreshPeq();
     ShowNotice(Utf8((micView ? kMicPeqFlat : kMusicPeqFlat).In(m_language)), kNoticeMs);
 }
 
@@ -310,9 +302,9 @@ void MainWindow::OnDefaultMicEq() {
     if (!Ask(kConfirmCaption, kDefaultMicEqQuestion.In(m_language))) {
         return;
     }
-    const WindowUndo::Edit step(*m_undo, kDefaultEqButton, kDefaultMicEqAction.In(m_language));
-    m_session.ResetMicMode1GEQ();
-    ShowEqPage(m_eqPage);
+    const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kDefaultEqButton),
+                                kDefaultMicEqAction.In(m_language));
+    m_session.SetMicGraphicEqOfMode1();
     ShowNotice(Utf8(kDefaultMicEqDone.In(m_language)), kNoticeMs);
 }
 

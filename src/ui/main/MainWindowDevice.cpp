@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <thread>
 
 #include "device/Trace.h"
 #include "session/DeviceSession.h"
@@ -68,7 +67,7 @@ void MainWindow::OnConnectTimer() {
 }
 
 void MainWindow::Connect(bool fromTimer) {
-    if (m_session.TryConnDevice(&m_events) == 0) {
+    if (m_session.Connect(&m_events) == 0) {
         if (!m_session.IsConnected() && m_session.LastOpenFoundDevice()) {
             ShowOpenFailure();
         }
@@ -77,7 +76,7 @@ void MainWindow::Connect(bool fromTimer) {
     m_shownOpenFailure.clear();
     m_syncUnanswered = false;
     m_syncRepeated = false;
-    if (m_session.IsUpStatus() == 1) {
+    if (m_session.InUpgradeMode()) {
         if (Ask(kUpgradeCaption, kUpgradeModeQuestion)) {
             if (!fromTimer && m_upgradeDialog) {
                 m_hooks.upgradeArrival(*m_upgradeDialog);
@@ -177,7 +176,10 @@ void MainWindow::OnSyncDone(int direction) {
         m_syncing = 0;
         m_syncDialog->Finish();
     }
-    std::this_thread::sleep_for(m_timing.syncDonePause);
+    CheckVersion(direction);
+}
+
+void MainWindow::CheckVersion(int direction) {
     // A synchronisation that did not bring the model name back says nothing about the model: read again
     // once the amplifier answers, or once more at once if it answers but lost that reply.
     if (m_session.IsConnected() != 0 && m_session.GetDevName().empty()) {
@@ -195,21 +197,22 @@ void MainWindow::OnSyncDone(int direction) {
         }
     }
     // Without a device (a file loaded while none is connected) there is no model or firmware to check.
-    const int version = m_session.IsConnected() != 0 ? m_session.IsNeedUp() : 0;
-    Trace("Main window: synchronised (%d), version check %d\n", direction, version);
+    const FirmwareCheck version =
+        m_session.IsConnected() != 0 ? m_session.CheckFirmware() : FirmwareCheck::Same;
+    Trace("Main window: synchronised (%d), version check %d\n", direction, static_cast<int>(version));
     switch (version) {
-        case -2:
+        case FirmwareCheck::ForeignModel:
             DisconnectWithFarewell();
             SetStatus(0);
             StopLevelTimers();
             m_hooks.warning(*this, QString::fromUtf8(kErrorCaption), QString::fromUtf8(kModelMismatch));
             break;
-        case 1:
+        case FirmwareCheck::Older:
             if (Ask(kUpgradeCaption, kOlderFirmwareQuestion)) {
                 OpenUpgradeDialog(this);
             }
             break;
-        case -1:
+        case FirmwareCheck::Newer:
             if (m_firstSync != 0) {
                 m_firstSync = 0;
                 if (!Ask(kErrorCaption, kNewerFirmwareQuestion)) {
@@ -219,7 +222,7 @@ void MainWindow::OnSyncDone(int direction) {
                 }
             }
             break;
-        default:
+        case FirmwareCheck::Same:
             break;
     }
     emit synchronised(direction);
@@ -260,7 +263,7 @@ void MainWindow::FeedMeters() {
 }
 
 void MainWindow::PollLevels() {
-    if (m_session.GetReadPeak() != 0) {
+    if (m_session.IsSynchronised()) {
         m_session.PollDevice(SliderHeld());
     }
 }

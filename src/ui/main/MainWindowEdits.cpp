@@ -1,6 +1,10 @@
 // The main window's edit handlers: every user edit is written to the store and the device at once.
 
 #include <QAbstractButton>
+
+#include <algorithm>
+#include <optional>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -28,15 +32,8 @@ using namespace mainwin;
 namespace {
 
 constexpr int kNoticeMs = 1200;
-// Undo sources within a graph's 64: a band's is its page or view × 16 + its index; these follow them.
-constexpr int kCopyGraphSource = 62;
-constexpr int kWholeGraphSource = 63;
 constexpr int kCheckBoxes[] = {kPeqOnBox, kCompressOnBox, kAutoSubBox, kPhaseBox, kRawValuesBox};
 constexpr int kPageButtons[] = {kCenterPageButton, kMicPageButton, kMusicPageButton, kSubPageButton};
-
-QString Utf8(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 }  // namespace
 
@@ -45,6 +42,8 @@ void MainWindow::ConnectEdits() {
         const int id = edit.id;
         connect(Control<TrackSlider>(id), &TrackSlider::userMoved, this,
                 [this, id] { OnSliderScrolled(id); });
+        connect(Control<TrackSlider>(id), &TrackSlider::sliderReleased, this,
+                [this, id] { ShowSlider(*FindSliderEdit(id)); });
     }
     for (const int id : kCheckBoxes) {
         connect(Control<QCheckBox>(id), &QCheckBox::clicked, this,
@@ -76,97 +75,47 @@ void MainWindow::SetText(int id, const QString& text) {
     }
 }
 
-QString MainWindow::EffectText(int sliderId, std::uint8_t value) const {
-    const int first = sliderId < kEffect2SendSlider ? kEffect1SendSlider : kEffect2SendSlider;
-    const int index = sliderId - first;
-    if (index == 0 || m_rawValues) {
-        return Utf8(ValueFormat::RawText(value));
-    }
-    switch (index) {
-        case 1:
-            return Utf8(ValueFormat::EffectHpfText(value));
-        case 2:
-            return Utf8(ValueFormat::EffectHsfText(value));
-        case 3:
-            return Utf8(ValueFormat::EffectLevelText(value));
-        case 4:
-            return Utf8(ValueFormat::EffectDelayText(value));
-        default:
-            return Utf8(ValueFormat::EffectFeedbackText(value));
-    }
-}
-
+// A slider writes its parameter; it and its label show the value once the store tells of it.
 void MainWindow::OnSliderScrolled(int id) {
     const SliderEdit* edit = FindSliderEdit(id);
     auto* slider = Control<QSlider>(id);
-    const auto value =
-        static_cast<std::uint8_t>(SliderValue(edit->rule, slider->maximum(), slider->sliderPosition()));
     const Param param = OnPath(edit->param, m_micView != 0);
-    const WindowUndo::Edit step(*m_undo, id * 2 + m_micView, ParameterTitle(ParamName(param), m_language));
-    switch (edit->after) {
-        case AfterEdit::ValueLabel:
-            SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
-            WriteParam(m_session, param, value);
-            break;
-        case AfterEdit::SubFrequencyLabel:
-            WriteParam(m_session, param, value);
-            SetText(edit->valueLabel, Utf8(ValueFormat::SubFrequencyText(value)));
-            break;
-        case AfterEdit::RefreshCompressor:
-            WriteParam(m_session, param, value);
-            RefreshCompressor();
-            break;
-        case AfterEdit::EffectLabel:
-            SetText(edit->valueLabel, EffectText(id, value));
-            WriteParam(m_session, param, value);
-            break;
-        case AfterEdit::RefreshAutoSub:
-            WriteParam(m_session, param, value);
-            RefreshAutoSub();
-            break;
-        case AfterEdit::MasterVolume:
-            if (VolumeLocked(m_session.GetMachineSet(), id)) {
-                ShowNotice(QString::fromUtf8(VolumeLockedNotice(id, m_language)), kNoticeMs);
-                slider->setValue(ReadParam(m_session, param));
-                return;
-            }
-            WriteParam(m_session, param, value);
-            SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
-            break;
+    if (VolumeLocked(m_session.GetMachineSet(), id)) {
+        ShowNotice(QString::fromUtf8(VolumeLockedNotice(id, m_language)), kNoticeMs);
+        slider->setValue(ReadParam(m_session, param));
+        return;
     }
+    const auto value =
+        static_cast<std::uint8_t>(SliderValue(edit->rule, SliderMaximum(*edit), slider->sliderPosition()));
+    const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
+                                ParameterTitle(ParamName(param), m_language));
+    WriteParam(m_session, param, value);
 }
 
 void MainWindow::OnCheckBox(int id, bool on) {
     const bool micView = m_micView != 0;
-    const WindowUndo::Edit step(*m_undo, id, Control<QCheckBox>(id)->text().toStdString());
+    if (id == kRawValuesBox) {
+        m_rawValues = on ? 1 : 0;
+        ShowStore(ChangeRange(pos::Effect1, pos::kEffectParams * 2) | ChangeRange(pos::ChToEffect1, 2));
+        return;
+    }
+    const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
+                                Control<QCheckBox>(id)->text().toStdString());
     switch (id) {
         case kPeqOnBox:
             WriteParam(m_session, OnPath(Param::PEQOn_Mic, micView), on ? 1 : 0);
-            m_peqPanel->SetOff(!on);
-            m_peqPanel->update();
             break;
         case kCompressOnBox:
             WriteParam(m_session, OnPath(Param::CompressOn_Mic, micView), on ? 1 : 0);
-            for (int slider = kThresholdSlider; slider <= kBoostSlider; ++slider) {
-                Control(slider)->setEnabled(on);
-            }
-            m_compressPanel->SetEnabledCurve(on);
-            m_compressPanel->update();
             break;
         case kAutoSubBox: {
             const MicControlSubSetting setting =
                 ToggledMicControlSub(m_session.GetMicControlSubTime(), m_session.GetMicControlSubRate());
             m_session.SetMicControlSub(setting.time, setting.rate);
-            RefreshAutoSub();
             break;
         }
         case kPhaseBox:
             WriteParam(m_session, Param::SubPhase180, on ? 1 : 0);
-            break;
-        case kRawValuesBox:
-            m_rawValues = on ? 1 : 0;
-            RefreshEffect(0);
-            RefreshEffect(1);
             break;
         default:
             break;
@@ -180,42 +129,74 @@ void MainWindow::OnPresetChosen(int id, int index) {
     // The lists show the store's presets; choosing the one already shown changes nothing, so it loads
     // nothing and keeps the edits made since.
     const auto preset = static_cast<std::uint8_t>(index);
-    const WindowUndo::Edit step(*m_undo, id, Control<QComboBox>(id)->itemText(index).toStdString());
+    const bool micView = m_micView != 0;
+    const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
+                                Control<QComboBox>(id)->itemText(index).toStdString());
     if (id == kCompressPresetList) {
-        if (preset == ReadParam(m_session, OnPath(Param::CompressPreset_Mic, m_micView != 0))) {
-            return;
+        if (preset != ReadParam(m_session, OnPath(Param::CompressPreset_Mic, micView))) {
+            ChooseCompressorPreset(m_session, micView, preset);
         }
-        ChooseCompressorPreset(m_session, m_micView != 0, preset);
-        RefreshCompressor();
         return;
     }
     const int effect = id == kEffect1List ? 0 : 1;
-    if (preset == m_session.GetEffectPreset(effect)) {
-        return;
+    if (preset != m_session.Value(pos::OfEffect(effect, pos::EffectPreset))) {
+        m_session.ChooseEffectPreset(effect, preset);
     }
-    m_session.SetEffectPre(effect, preset);
-    RefreshEffect(effect);
 }
 
 void MainWindow::OnChannelButton(bool micView) {
     m_micView = micView ? 1 : 0;
     ShowChannel();
-    Control<ImageButton>(kMicViewButton)->SetAltState(micView);
-    Control<ImageButton>(kMusicViewButton)->SetAltState(!micView);
     update(Control(kChannelGroup)->geometry());
 }
 
+namespace {
+
+// The byte a value shown on an EQ graph stands for. A value the graph still shows as the store holds it keeps
+// the store's byte (byte to value to byte does not give every byte back), so a press that moves nothing
+// changes nothing. A step of the keys or the wheel smaller than the amplifier's own moves by one of its
+// steps, so that every step is heard and the graph never shows a value between two; a drag follows the
+// pointer.
+template <class ValueOf, class ByteOf>
+std::uint8_t EqByte(float shown, std::uint8_t stored, bool dragged, const ParameterRef& ref, ValueOf valueOf,
+                    ByteOf byteOf) {
+    const float held = static_cast<float>(valueOf(stored));
+    if (shown == held) {
+        return stored;
+    }
+    const int byte = byteOf(shown);
+    if (byte != stored || dragged) {
+        return static_cast<std::uint8_t>(byte);
+    }
+    return static_cast<std::uint8_t>(
+        std::clamp(stored + (shown > held ? 1 : -1), ref.param->min, ref.param->max));
+}
+
+}  // namespace
+
 void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
-    const int source =
-        controlId * 64 + (controlId == kGraphicPanel ? m_eqPage : m_micView) * 16 + point.index;
+    const bool graphic = controlId == kGraphicPanel;
+    const bool micView = m_micView != 0;
+    const std::string title = graphic
+                                  ? ParameterTitle(GraphicBankName(m_eqPage), m_language)
+                                  : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, micView)), m_language);
     const WindowUndo::Edit step(
-        *m_undo, source,
-        ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_micView != 0)), m_language) +
-            kBandAction.In(m_language) + std::to_string(point.index + 1));
-    if (controlId == kGraphicPanel) {
-        const std::uint8_t value = ValueFormat::GeqByte(point.gain);
-        if (value != ReadGraphicBand(m_session, m_eqPage, point.index)) {
+        *m_undo,
+        UndoSource::Of(UndoSource::Kind::EqBand, controlId, graphic ? m_eqPage : m_micView, point.index),
+        title + kBandAction.In(m_language) + std::to_string(point.index + 1));
+    const bool dragged = (graphic ? m_graphicPanel : m_peqPanel)->DraggedPoint() == point.index;
+    if (graphic) {
+        const std::optional<ParameterRef> ref = GraphicBandParameter(m_eqPage, point.index);
+        if (!ref) {
+            return;
+        }
+        const std::uint8_t stored = ReadGraphicBand(m_session, m_eqPage, point.index);
+        const std::uint8_t value =
+            EqByte(point.gain, stored, dragged, *ref, ValueFormat::GeqGainDb, ValueFormat::GeqByte);
+        if (value != stored) {
             WriteGraphicBand(m_session, m_eqPage, point.index, value);
+        } else {
+            m_session.Touch(static_cast<std::size_t>(ref->Position()));
         }
         return;
     }
@@ -223,9 +204,6 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     if (controlId != kPeqPanel || band == nullptr) {
         return;
     }
-    const bool micView = m_micView != 0;
-    // A value the band still shows as it was read from the store keeps the store's byte: byte to value to
-    // byte does not give every byte back, so a press that moves nothing changes nothing.
     struct Field {
         Param param;
         std::uint8_t stored;
@@ -234,7 +212,7 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     const auto field = [&](Param param, float shown, auto valueOf, auto byteOf) {
         const Param onPath = OnPath(param, micView);
         const std::uint8_t stored = ReadParam(m_session, onPath);
-        return Field{onPath, stored, shown == valueOf(stored) ? stored : byteOf(shown)};
+        return Field{onPath, stored, EqByte(shown, stored, dragged, Ref(onPath), valueOf, byteOf)};
     };
     const int index = point.index;
     Field fields[3];
@@ -251,6 +229,8 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         changed = changed || fields[k].value != fields[k].stored;
     }
     if (!changed) {
+        // The graph may show a value between two of the amplifier's: it shows the store's again.
+        m_session.Touch(static_cast<std::size_t>(Ref(fields[0].param).Position()));
         return;
     }
     for (int k = 0; k < count; ++k) {
@@ -264,8 +244,9 @@ void MainWindow::OnEqPoints(int controlId) {
     const std::string title =
         graphic ? std::string(EqPageTitle(m_eqPage, m_language))
                 : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_micView != 0)), m_language);
-    const WindowUndo::Edit step(*m_undo, controlId * 64 + kWholeGraphSource,
-                                title + kAllBandsAction.In(m_language));
+    const WindowUndo::Edit step(
+        *m_undo, UndoSource::Of(UndoSource::Kind::EqAllBands, controlId, graphic ? m_eqPage : m_micView),
+        title + kAllBandsAction.In(m_language));
     EqGraph* panel = graphic ? m_graphicPanel : m_peqPanel;
     for (int band = 0; band < panel->PointCount(); ++band) {
         OnEqPoint(panel->Point(band), controlId);
@@ -286,7 +267,8 @@ void MainWindow::OnEqMenu(QMenu* menu, int controlId) {
 }
 
 void MainWindow::CopyGraphicEq(int toPage) {
-    const WindowUndo::Edit step(*m_undo, kGraphicPanel * 64 + kCopyGraphSource,
+    const WindowUndo::Edit step(*m_undo,
+                                UndoSource::Of(UndoSource::Kind::EqCopy, kGraphicPanel, m_eqPage, toPage),
                                 std::string(kCopyEqAction.In(m_language)) + EqPageTitle(toPage, m_language));
     for (int band = 0; band < kGraphicBands; ++band) {
         const std::uint8_t value = ReadGraphicBand(m_session, m_eqPage, band);

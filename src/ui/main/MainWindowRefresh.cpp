@@ -1,4 +1,6 @@
-// The main window's refresh routines: the session's store into the controls.
+// The main window as a view of the session's store: every control shows what the store holds and learns of
+// changes from the store's change signal alone (OnStoreChanged), whoever made them: an edit, a read reply,
+// a load, an undo, an A/B switch, a followed volume.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +17,6 @@
 #include "ui/controls/LevelMeter.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/main/EditRules.h"
-#include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
@@ -35,81 +36,119 @@ QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The master volumes: slider, value label, parameter and the maximum the saved machine settings give it.
-struct MasterVolume {
-    int slider;
-    int label;
-    Param param;
-    std::uint8_t (MachineSettings::*maximum)() const;
-};
-constexpr MasterVolume kMasterVolumes[] = {
-    {kMicVolSlider, kMicVolValue, Param::MicVol, &MachineSettings::GetMaxMicVol},
-    {kMusicVolSlider, kMusicVolValue, Param::MusicVol, &MachineSettings::GetMaxMusicVol},
-    {kCenterVolSlider, kCenterVolValue, Param::CenterVol, &MachineSettings::GetMaxCenterVol},
-    {kSubVolSlider, kSubVolValue, Param::SubVol, &MachineSettings::GetMaxSubVol},
-};
+// The master volumes' maxima from the saved machine settings, in store order.
+constexpr std::uint8_t (MachineSettings::*kVolumeMaxima[])() const = {
+    &MachineSettings::GetMaxMicVol, &MachineSettings::GetMaxMusicVol, &MachineSettings::GetMaxCenterVol,
+    &MachineSettings::GetMaxSubVol};
 
 // A list shows no selection for a preset number it does not have.
 void SelectPreset(QComboBox& list, int preset) {
     list.setCurrentIndex(preset < list.count() ? preset : -1);
 }
 
+// The change bit of a parameter: its store position, or the mic-controls-sub setting's bit.
+std::size_t ChangeBit(Param param) {
+    const int position = Ref(param).Position();
+    return position == kNotStored ? kMicControlSubChange : static_cast<std::size_t>(position);
+}
+
 }  // namespace
 
+void MainWindow::OnStoreChanged() {
+    ShowStore(m_session.TakeChanges());
+}
+
 void MainWindow::RefreshAll() {
-    RefreshVolumes();
-    MarkEqPageButton();
-    ShowEqPage(m_eqPage);
-    RefreshAutoSub();
-    RefreshSub();
-    RefreshEffect(0);
-    RefreshEffect(1);
-    MarkModeButton();
+    ReLimitMasterVolumes();
     ShowChannel();
+    ShowEqPage(m_eqPage);
     if (m_settingsDialog) {
         m_settingsDialog->ShowSaved();
     }
 }
 
-void MainWindow::RefreshVolumes() {
-    ReLimitMasterVolumes();
-    for (const int id : {kEffect1SendSlider, kEffect2SendSlider}) {
-        const SliderEdit* edit = FindSliderEdit(id);
-        const std::uint8_t value = ReadParam(m_session, edit->param);
-        Control<QSlider>(id)->setValue(SliderPosition(edit->rule, edit->maximum, value));
-        SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
+void MainWindow::ShowStore(const ChangeSet& changes) {
+    const bool micView = m_micView != 0;
+    const auto changed = [&](Param param) { return changes.test(ChangeBit(OnPath(param, micView))); };
+    for (const SliderEdit& edit : SliderEdits()) {
+        if (changed(edit.param)) {
+            ShowSlider(edit);
+        }
+    }
+    const std::size_t compressor = micView ? pos::Compress_Mic : pos::Compress_Music;
+    if ((changes & ChangeRange(compressor, pos::CompressBoost + 1)).any()) {
+        ShowCompressor();
+    }
+    const std::size_t peq = micView ? pos::PEQ_Mic : pos::PEQ_Music;
+    if ((changes & ChangeRange(peq, pos::kPeqFields)).any()) {
+        ShowPeq();
+    }
+    const std::optional<ParameterRef> firstBand = GraphicBandParameter(m_eqPage, 0);
+    if (firstBand &&
+        (changes & ChangeRange(static_cast<std::size_t>(firstBand->Position()), kGraphicBands)).any()) {
+        ShowGraphicEq();
+    }
+    for (const int effect : {0, 1}) {
+        if (changes.test(pos::OfEffect(effect, pos::EffectPreset))) {
+            SelectPreset(*Control<QComboBox>(effect == 0 ? kEffect1List : kEffect2List),
+                         m_session.Value(pos::OfEffect(effect, pos::EffectPreset)));
+        }
+    }
+    if (changed(Param::SubPhase180)) {
+        Control<QCheckBox>(kPhaseBox)->setChecked(ReadParam(m_session, Param::SubPhase180) != 0);
+    }
+    if (changes.test(kMicControlSubChange)) {
+        Control<QCheckBox>(kAutoSubBox)->setChecked(m_session.GetMicControlSubTime() != 0);
+    }
+    if (changes.test(kModeChange)) {
+        MarkModeButton();
+    }
+}
+
+QString MainWindow::ValueText(const SliderEdit& edit, std::uint8_t value) const {
+    // The mic-controls-sub rate says "invalid" with the time while the function is off.
+    if (edit.param == Param::MicControlSubRate) {
+        return Utf8(ValueFormat::MicControlSubRateText(m_session.GetMicControlSubTime(), value, m_language));
+    }
+    if (edit.rule == SliderRule::Effect && m_rawValues != 0) {
+        return Utf8(ValueFormat::RawText(value));
+    }
+    return Utf8(Ref(OnPath(edit.param, m_micView != 0)).Shown(value, m_language));
+}
+
+void MainWindow::ShowSlider(const SliderEdit& edit) {
+    const std::uint8_t value = ReadParam(m_session, OnPath(edit.param, m_micView != 0));
+    auto* slider = Control<QSlider>(edit.id);
+    // A slider the user holds stays under the pointer; it shows the store again when it is let go.
+    if (!slider->isSliderDown()) {
+        slider->setValue(SliderPosition(edit.rule, SliderMaximum(edit), value));
+    }
+    SetText(edit.valueLabel, ValueText(edit, value));
+    if (edit.param == Param::MicControlSubTime) {
+        ShowSlider(*FindSliderEdit(kSubRateSlider));
     }
 }
 
 void MainWindow::ReLimitMasterVolumes() {
     const MachineSettings& machine = m_session.GetMachineSet();
-    for (const MasterVolume& volume : kMasterVolumes) {
-        auto* slider = Control<QSlider>(volume.slider);
-        const std::uint8_t value = ReadParam(m_session, volume.param);
-        slider->setRange(0, (machine.*volume.maximum)());
-        slider->setValue(value);
-        SetText(volume.label, Utf8(ValueFormat::RawText(value)));
+    for (const int id : kMasterSliders) {
+        const SliderEdit& edit = *FindSliderEdit(id);
+        const auto volume = static_cast<std::size_t>(Ref(edit.param).Position() - pos::MicVol);
+        Control<QSlider>(id)->setRange(0, (machine.*kVolumeMaxima[volume])());
+        ShowSlider(edit);
     }
 }
 
-// The panel shows a volume in its label, also beyond the slider's range: a label that tells another number
-// than the store is a volume the amplifier turned itself. A slider the user holds keeps the user's value
-// until it is let go.
+// The amplifier turned a master volume itself (its keys, its remote): the store already shows it; the undo
+// steps take it as their starting point, so that undo does not turn it back. Not an edit.
 void MainWindow::FollowVolumes() {
-    // What a synchronisation brings into the store is shown when it ends.
-    if (IsSyncing() || m_session.GetReadPeak() == 0) {
-        return;
-    }
-    for (const MasterVolume& volume : kMasterVolumes) {
-        auto* slider = Control<QSlider>(volume.slider);
-        const std::uint8_t value = ReadParam(m_session, volume.param);
-        const QString shown = Utf8(ValueFormat::RawText(value));
-        if (Control<QLabel>(volume.label)->text() == shown || slider->isSliderDown()) {
-            continue;
+    const unsigned followed = m_session.TakeFollowedVolumes();
+    for (const int id : kMasterSliders) {
+        const Param param = FindSliderEdit(id)->param;
+        const int volume = Ref(param).Position() - pos::MicVol;
+        if ((followed & (1U << volume)) != 0) {
+            m_undo->Follow(ParamName(param), ReadParam(m_session, param));
         }
-        slider->setValue(value);
-        SetText(volume.label, shown);
-        m_undo->Follow(ParamName(volume.param), value);
     }
 }
 
@@ -122,58 +161,23 @@ void MainWindow::MarkEqPageButton() {
 void MainWindow::ShowEqPage(int page) {
     Control(kDefaultEqButton)->setVisible(page == 1);
     m_eqPage = page;
-    for (int band = 0; band < kGraphicBands && band < m_graphicPanel->PointCount(); ++band) {
-        EqPoint& point = m_graphicPanel->Point(band);
-        point.gain = static_cast<float>(ValueFormat::GeqGainDb(ReadGraphicBand(m_session, page, band)));
-        EqGraph::CalcResponse(point);
-    }
-    m_graphicPanel->update();
+    ShowGraphicEq();
     const char* title = EqPageTitle(page, m_language);
     SetText(kEqPageTitle, title ? QString::fromUtf8(title) : QString());
     MarkEqPageButton();
 }
 
-void MainWindow::RefreshAutoSub() {
-    const std::uint8_t time = m_session.GetMicControlSubTime();
-    const std::uint8_t rate = m_session.GetMicControlSubRate();
-    for (const int id : {kSubTimeSlider, kSubRateSlider}) {
-        const SliderEdit* edit = FindSliderEdit(id);
-        Control<QSlider>(id)->setValue(
-            SliderPosition(edit->rule, edit->maximum, id == kSubTimeSlider ? time : rate));
+void MainWindow::ShowGraphicEq() {
+    const int dragged = m_graphicPanel->DraggedPoint();
+    for (int band = 0; band < kGraphicBands && band < m_graphicPanel->PointCount(); ++band) {
+        if (band == dragged) {
+            continue;
+        }
+        EqPoint& point = m_graphicPanel->Point(band);
+        point.gain = static_cast<float>(ValueFormat::GeqGainDb(ReadGraphicBand(m_session, m_eqPage, band)));
+        EqGraph::CalcResponse(point);
     }
-    SetText(FindSliderEdit(kSubTimeSlider)->valueLabel,
-            Utf8(ValueFormat::MicControlSubTimeText(time, m_language)));
-    SetText(FindSliderEdit(kSubRateSlider)->valueLabel,
-            Utf8(ValueFormat::MicControlSubRateText(time, rate, m_language)));
-    Control<QCheckBox>(kAutoSubBox)->setChecked(time != 0);
-}
-
-void MainWindow::RefreshSub() {
-    for (const int id : {kSubLevelSlider, kSubFrequencySlider, kSubResonanceSlider}) {
-        const SliderEdit* edit = FindSliderEdit(id);
-        const std::uint8_t value = ReadParam(m_session, edit->param);
-        Control<QSlider>(id)->setValue(SliderPosition(edit->rule, edit->maximum, value));
-        SetText(edit->valueLabel, Utf8(id == kSubFrequencySlider ? ValueFormat::SubFrequencyText(value)
-                                                                 : ValueFormat::RawText(value)));
-    }
-    Control<QCheckBox>(kPhaseBox)->setChecked(m_session.GetSubPhase180() != 0);
-}
-
-void MainWindow::RefreshEffect(int effect) {
-    if (effect != 0 && effect != 1) {
-        return;
-    }
-    const int send = effect == 0 ? kEffect1SendSlider : kEffect2SendSlider;
-    for (int id = send + 1; id < send + kEffectSliders; ++id) {
-        const SliderEdit* edit = FindSliderEdit(id);
-        auto* slider = Control<QSlider>(id);
-        slider->setValue(SliderPosition(edit->rule, edit->maximum, ReadParam(m_session, edit->param)));
-        const auto shown =
-            static_cast<std::uint8_t>(SliderValue(edit->rule, slider->maximum(), slider->value()));
-        SetText(edit->valueLabel, EffectText(id, shown));
-    }
-    SelectPreset(*Control<QComboBox>(effect == 0 ? kEffect1List : kEffect2List),
-                 m_session.GetEffectPreset(effect));
+    m_graphicPanel->update();
 }
 
 void MainWindow::MarkModeButton() {
@@ -187,28 +191,22 @@ void MainWindow::ShowChannel() {
     const bool micView = m_micView != 0;
     Control<ImageButton>(kMicViewButton)->SetAltState(micView);
     Control<ImageButton>(kMusicViewButton)->SetAltState(!micView);
-    const bool peqOn = ReadParam(m_session, OnPath(Param::PEQOn_Mic, micView)) != 0;
-    Control<QCheckBox>(kCompressOnBox)
-        ->setChecked(ReadParam(m_session, OnPath(Param::CompressOn_Mic, micView)) != 0);
-    Control<QCheckBox>(kPeqOnBox)->setChecked(peqOn);
     Control<QLabel>(kChannelPicture)->setPixmap(ImagePixmap(micView ? kMicPicture : kMusicPicture));
-    for (const int id : {kGainSlider, kGateSlider}) {
-        const SliderEdit* edit = FindSliderEdit(id);
-        const std::uint8_t value = ReadParam(m_session, OnPath(edit->param, micView));
-        Control<QSlider>(id)->setValue(SliderPosition(edit->rule, edit->maximum, value));
-        SetText(edit->valueLabel, Utf8(ValueFormat::RawText(value)));
-    }
     SetText(kStatusPrefix, QString::fromUtf8(StatusPrefix(m_language)));
     SetText(kChannelName, QString::fromUtf8(ChannelName(micView, m_language)));
-    RefreshPeq();
-    RefreshCompressor();
-    m_peqPanel->SetOff(!peqOn);
-    m_peqPanel->update();
+    ShowStore(ChangeSet().set());
 }
 
-void MainWindow::RefreshPeq() {
+void MainWindow::ShowPeq() {
     const bool micView = m_micView != 0;
+    const bool on = ReadParam(m_session, OnPath(Param::PEQOn_Mic, micView)) != 0;
+    Control<QCheckBox>(kPeqOnBox)->setChecked(on);
+    m_peqPanel->SetOff(!on);
+    const int dragged = m_peqPanel->DraggedPoint();
     for (int band = 0; band < ValueFormat::kPeqBands; ++band) {
+        if (band == dragged) {
+            continue;
+        }
         const PeqBandParams* fields = PeqBand(band);
         EqPoint& point = m_peqPanel->Point(band);
         point.gain = ValueFormat::PeqGainDb(ReadParam(m_session, OnPath(fields->gain, micView)));
@@ -221,28 +219,17 @@ void MainWindow::RefreshPeq() {
     m_peqPanel->update();
 }
 
-void MainWindow::RefreshCompressor() {
+void MainWindow::ShowCompressor() {
     const bool micView = m_micView != 0;
     const auto read = [&](Param param) { return ReadParam(m_session, OnPath(param, micView)); };
-    const std::uint8_t threshold = read(Param::CompressThreshold_Mic);
-    const std::uint8_t ratio = read(Param::CompressRatio_Mic);
-    const std::uint8_t values[] = {threshold, ratio, read(Param::CompressAttackTime_Mic),
-                                   read(Param::CompressReleaseTime_Mic), read(Param::CompressBoost_Mic)};
-    const QString texts[] = {
-        Utf8(ValueFormat::ThresholdText(values[0])), Utf8(ValueFormat::RatioText(values[1])),
-        Utf8(ValueFormat::AttackText(values[2])),    Utf8(ValueFormat::ReleaseText(values[3])),
-        Utf8(ValueFormat::BoostText(values[4])),
-    };
     const bool on = read(Param::CompressOn_Mic) != 0;
-    for (int k = 0; k <= kBoostSlider - kThresholdSlider; ++k) {
-        const SliderEdit* edit = FindSliderEdit(kThresholdSlider + k);
-        auto* slider = Control<QSlider>(edit->id);
-        slider->setValue(SliderPosition(edit->rule, edit->maximum, values[k]));
-        slider->setEnabled(on);
-        SetText(edit->valueLabel, texts[k]);
+    for (int id = kThresholdSlider; id <= kBoostSlider; ++id) {
+        Control(id)->setEnabled(on);
     }
-    m_compressPanel->SetThreshold(static_cast<float>(ValueFormat::ThresholdDb(threshold)));
-    m_compressPanel->SetUpperSlope(static_cast<float>(ValueFormat::RatioSlope(ratio)));
+    m_compressPanel->SetThreshold(
+        static_cast<float>(ValueFormat::ThresholdDb(read(Param::CompressThreshold_Mic))));
+    m_compressPanel->SetUpperSlope(
+        static_cast<float>(ValueFormat::RatioSlope(read(Param::CompressRatio_Mic))));
     m_compressPanel->SetEnabledCurve(on);
     Control<QCheckBox>(kCompressOnBox)->setChecked(on);
     SelectPreset(*Control<QComboBox>(kCompressPresetList), read(Param::CompressPreset_Mic));
@@ -256,25 +243,11 @@ void MainWindow::RefreshLanguageTexts() {
         meter->SetLanguage(m_language);
     }
     FillPresetLists();
-    SelectPreset(*Control<QComboBox>(kEffect1List), m_session.GetEffectPreset(0));
-    SelectPreset(*Control<QComboBox>(kEffect2List), m_session.GetEffectPreset(1));
-    SelectPreset(*Control<QComboBox>(kCompressPresetList),
-                 ReadParam(m_session, OnPath(Param::CompressPreset_Mic, m_micView != 0)));
     SetStatus(m_session.IsConnected());
     const char* title = EqPageTitle(m_eqPage, m_language);
     SetText(kEqPageTitle, title ? QString::fromUtf8(title) : QString());
-    SetText(kStatusPrefix, QString::fromUtf8(StatusPrefix(m_language)));
-    SetText(kChannelName, QString::fromUtf8(ChannelName(m_micView != 0, m_language)));
-    // The mic-controls-sub labels say "invalid" in the language they were last set in.
-    const QString invalid = Utf8(ValueFormat::MicControlSubTimeText(0, m_language));
-    for (const int id : {kSubTimeSlider, kSubRateSlider}) {
-        auto* label = Control<QLabel>(FindSliderEdit(id)->valueLabel);
-        for (const int language : {kChinese, kEnglish}) {
-            if (label->text() == Utf8(ValueFormat::MicControlSubTimeText(0, language))) {
-                label->setText(invalid);
-            }
-        }
-    }
+    // The lists were filled anew, and value texts such as "invalid" are in the language.
+    ShowChannel();
     if (m_settingsDialog) {
         m_settingsDialog->RefreshLanguage();
     }

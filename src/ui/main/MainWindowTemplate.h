@@ -85,6 +85,7 @@ inline constexpr int kSubVolValue = 1033;
 
 // The step sliders 2100..2123; each has its value label 50 above its own ID.
 inline constexpr int kFirstStepSlider = 2100;
+inline constexpr int kMasterSliders[] = {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider};
 inline constexpr int kLastStepSlider = 2123;
 inline constexpr int kValueLabelOffset = 50;
 

@@ -3,16 +3,11 @@
 #include <span>
 #include <string>
 
+#include "session/ParameterTable.h"
+
 // The texts the main window chooses itself (UTF-8): list entries, page titles, status texts, notices,
 // prompts and tooltips. Language index 0 is Chinese; anything else is English.
 namespace varnoth::mainwin {
-
-struct Bilingual {
-    const char* chinese;
-    const char* english;
-
-    const char* In(int language) const { return language == 0 ? chinese : english; }
-};
 
 inline constexpr int kEffectPresets = 28;
 inline constexpr int kCompressorPresets = 9;

@@ -190,7 +190,7 @@ ModeChanges::Question ModeChanges::MakeQuestion(Leaving leaving, int toMode) con
     const auto what = static_cast<std::size_t>(leaving);
     Question question;
     question.caption = QString::fromUtf8(kCaption.In(language));
-    const bool connected = m_session.IsConnected() != 0 && m_session.IsUpStatus() == 0;
+    const bool connected = m_session.IsConnected() != 0 && !m_session.InUpgradeMode();
     const bool locked = ModeLockRefusal(m_session.GetMachineSet(), true).has_value();
     question.canSave = connected && !locked;
     question.text = Text(kDiffers, language, m_mode) + QStringLiteral("\n");

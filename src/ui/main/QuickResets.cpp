@@ -23,12 +23,9 @@ using namespace mainwin;
 
 namespace {
 
-// The source of the resets' steps: apart from every control ID and from the compare commands.
-constexpr int kResetSource = -3;
 // The frame of the master volumes.
 constexpr int kVolumeGroup = 1153;
 constexpr int kNoticeMs = 1200;
-constexpr std::uint8_t kPeqOn = 0x7F;
 
 constexpr Bilingual kGroupEntry{"%1恢复默认值", "Reset %1 to defaults"};
 constexpr Bilingual kChannelNames[2] = {{"音乐通道", "music channel"}, {"话筒通道", "mic channel"}};
@@ -37,40 +34,14 @@ constexpr Bilingual kAutoSubName{"演唱时超低自控", "auto sub"};
 constexpr Bilingual kSubwooferName{"超低", "subwoofer"};
 constexpr Bilingual kVolumesName{"输出音量", "output volumes"};
 
-constexpr Param kEffectParams[2][6] = {
-    {Param::ChToEffect1, Param::EffectHPF_0, Param::EffectHSF_0, Param::EffectLevel_0,
-     Param::EffectDelayTime_0, Param::EffectFeedback_0},
-    {Param::ChToEffect2, Param::EffectHPF_1, Param::EffectHSF_1, Param::EffectLevel_1,
-     Param::EffectDelayTime_1, Param::EffectFeedback_1},
-};
-constexpr Param kSubwooferParams[] = {Param::SubLevel, Param::SubFrequency, Param::SubResonance,
-                                      Param::SubPhase180};
-constexpr Param kAutoSubParams[] = {Param::MicControlSubTime, Param::MicControlSubRate};
-// The master volumes with their sliders, for the locks.
-struct Volume {
-    Param param;
-    int slider;
-};
-constexpr Volume kVolumes[] = {{Param::MicVol, kMicVolSlider},
-                               {Param::MusicVol, kMusicVolSlider},
-                               {Param::CenterVol, kCenterVolSlider},
-                               {Param::SubVol, kSubVolSlider}};
-
-ParameterRef RefOf(Param param) {
-    return *FindParameter(ParamName(param));
-}
-
-// The default as the store holds it once set: a switch stores on or off.
-std::uint8_t StoredDefault(const ParameterRef& ref) {
-    const std::uint8_t value = ref.Default();
-    switch (ref.param->registers.rule) {
-        case ValueRule::PeqSwitch:
-            return value != 0 ? kPeqOn : 0;
-        case ValueRule::SubPhase:
-            return value != 0 ? 1 : 0;
-        default:
-            return value;
+// The master volume slider of a volume parameter.
+int VolumeSlider(const ParameterRef& ref) {
+    for (const SliderEdit& edit : SliderEdits()) {
+        if (Ref(edit.param) == ref) {
+            return edit.id;
+        }
     }
+    return 0;
 }
 
 std::size_t WorkingSetIndex(const ParameterRef& ref) {
@@ -191,53 +162,34 @@ QString QuickResets::GroupEntry(Group group) const {
     return QString::fromUtf8(kGroupEntry.In(language)).arg(QString::fromStdString(name));
 }
 
+// The parameters a group's frame shows, from the parameter table: the channel strip of the shown path, the
+// graphic EQ's shown page, the master volumes that are not locked.
 std::vector<ParameterRef> QuickResets::GroupParameters(Group group) const {
+    static constexpr ParamGroup kGroups[] = {
+        ParamGroup::Channel,   ParamGroup::Effect1,   ParamGroup::Effect2, ParamGroup::AutoSub,
+        ParamGroup::Subwoofer, ParamGroup::GraphicEq, ParamGroup::Volumes};
+    const ParamGroup wanted = kGroups[static_cast<int>(group)];
+    const ParamPath path = m_window.MicView() != 0 ? ParamPath::Mic : ParamPath::Music;
+    const std::optional<ParameterRef> page = GraphicBandParameter(m_window.EqPage(), 0);
     std::vector<ParameterRef> refs;
-    const auto add = [&refs](const auto& params) {
-        for (const Param param : params) {
-            refs.push_back(RefOf(param));
+    for (const ParameterRef& ref : AllParameters()) {
+        if (ref.Group() != wanted || (wanted == ParamGroup::Channel && ref.param->path != path) ||
+            (wanted == ParamGroup::GraphicEq && ref.param != page->param)) {
+            continue;
         }
-    };
-    switch (group) {
-        case Group::Channel:
-            for (int i = 0; i < kParamCount; ++i) {
-                const auto param = static_cast<Param>(i);
-                if (IsPathParam(param) && OnPath(param, m_window.MicView() != 0) == param) {
-                    refs.push_back(RefOf(param));
-                }
-            }
-            break;
-        case Group::Effect1:
-        case Group::Effect2:
-            add(kEffectParams[group == Group::Effect1 ? 0 : 1]);
-            break;
-        case Group::AutoSub:
-            add(kAutoSubParams);
-            break;
-        case Group::Subwoofer:
-            add(kSubwooferParams);
-            break;
-        case Group::GraphicEq:
-            for (int band = 0; band < kGraphicBands; ++band) {
-                refs.push_back(*GraphicBandParameter(m_window.EqPage(), band));
-            }
-            break;
-        case Group::Volumes:
-            for (const Volume& volume : kVolumes) {
-                if (!VolumeLocked(m_session.GetMachineSet(), volume.slider)) {
-                    refs.push_back(RefOf(volume.param));
-                }
-            }
-            break;
+        if (wanted == ParamGroup::Volumes && VolumeLocked(m_session.GetMachineSet(), VolumeSlider(ref))) {
+            continue;
+        }
+        refs.push_back(ref);
     }
     return refs;
 }
 
 void QuickResets::ResetGroup(Group group) {
     if (group == Group::Volumes) {
-        for (const Volume& volume : kVolumes) {
-            if (VolumeLocked(m_session.GetMachineSet(), volume.slider)) {
-                m_window.ShowNotice(QString::fromUtf8(VolumeLockedNotice(volume.slider, m_window.Language())),
+        for (const int slider : kMasterSliders) {
+            if (VolumeLocked(m_session.GetMachineSet(), slider)) {
+                m_window.ShowNotice(QString::fromUtf8(VolumeLockedNotice(slider, m_window.Language())),
                                     kNoticeMs);
             }
         }
@@ -251,11 +203,11 @@ void QuickResets::ResetSlider(int sliderId) {
         return;
     }
     const Param param = OnPath(edit->param, m_window.MicView() != 0);
-    if (edit->after == AfterEdit::MasterVolume && VolumeLocked(m_session.GetMachineSet(), sliderId)) {
+    if (VolumeLocked(m_session.GetMachineSet(), sliderId)) {
         m_window.ShowNotice(QString::fromUtf8(VolumeLockedNotice(sliderId, m_window.Language())), kNoticeMs);
         return;
     }
-    Reset({RefOf(param)}, ParameterTitle(ParamName(param), m_window.Language()));
+    Reset({Ref(param)}, ParameterTitle(ParamName(param), m_window.Language()));
 }
 
 void QuickResets::Reset(const std::vector<ParameterRef>& params, const std::string& action) {
@@ -268,7 +220,7 @@ void QuickResets::Reset(const std::vector<ParameterRef>& params, const std::stri
     for (const ParameterRef& ref : params) {
         const std::size_t i = WorkingSetIndex(ref);
         if (i < change.after.size()) {
-            change.after[i] = StoredDefault(ref);
+            change.after[i] = ref.StoredDefault();
         }
     }
     if (change.after == change.before) {
@@ -276,11 +228,10 @@ void QuickResets::Reset(const std::vector<ParameterRef>& params, const std::stri
     }
     m_undo.NewGesture();
     {
-        const WindowUndo::Edit step(m_undo, kResetSource, action);
+        const WindowUndo::Edit step(m_undo, UndoSource::Of(UndoSource::Kind::Reset), action);
         ApplyStep(m_session, change, false);
     }
     m_undo.NewGesture();
-    m_window.RefreshAll();
 }
 
 void QuickResets::AddToEqMenu(QMenu* menu, int controlId) {

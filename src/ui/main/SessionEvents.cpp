@@ -38,6 +38,10 @@ void SessionEvents::OnVolumesFollowed() {
     Post([this] { emit volumesFollowed(); });
 }
 
+void SessionEvents::OnStoreChanged() {
+    Post([this] { emit storeChanged(); });
+}
+
 void SessionEvents::Post(std::function<void()> emitter) {
     if (IsShutDown()) {
         return;

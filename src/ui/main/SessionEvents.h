@@ -13,8 +13,9 @@ namespace varnoth {
 
 // Carries the device session's notifications from its worker and reader threads to the thread this object
 // lives on (the user-interface thread), where they come out as signals. Posted notifications (read-all
-// done, upgrade done, answering, volumes followed) are queued and their sender goes on at once; sent ones
-// (write-all done, key studied) are queued too, but their sender waits until the signal has been handled.
+// done, upgrade done, answering, volumes followed, store changed) are queued and their sender goes on at
+// once; sent ones (write-all done, key studied) are queued too, but their sender waits until the signal has
+// been handled.
 //
 // A sender never waits while the user-interface thread itself may be waiting for that sender: hold a
 // Release while disconnecting (the reader is stopped then) and call Shutdown before the session is
@@ -31,6 +32,7 @@ class SessionEvents : public QObject, public SessionObserver {
     void OnUpgradeDone() override;
     void OnAnswering(bool answering) override;
     void OnVolumesFollowed() override;
+    void OnStoreChanged() override;
 
     // While one exists, senders do not wait for their notification to be handled.
     class Release {
@@ -54,6 +56,8 @@ class SessionEvents : public QObject, public SessionObserver {
     void upgradeDone();
     void answeringChanged(bool answering);
     void volumesFollowed();
+    // The store changed; the receiver takes the changes (ParameterStore::TakeChanges).
+    void storeChanged();
 
   private:
     void Post(std::function<void()> emitter);

@@ -137,7 +137,7 @@ void TypedValues::ApplyLabel(int sliderId) {
     const int atMaximum = SliderValue(edit->rule, slider->maximum(), slider->maximum());
     const int low = std::min(atMinimum, atMaximum);
     const int high = std::max(atMinimum, atMaximum);
-    const bool rawShown = edit->after == AfterEdit::EffectLabel && m_window.RawValues() != 0;
+    const bool rawShown = edit->rule == SliderRule::Effect && m_window.RawValues() != 0;
     const TypedValue::Scale scale = rawShown
                                         ? TypedValue::RawScale(low, high)
                                         : TypedValue::ScaleOf(*FindParameter(ParamName(param)), low, high);
@@ -227,7 +227,11 @@ void TypedValues::ApplyBand(int controlId, int band) {
                 ? ParameterTitle(fields.front().ref, language)
                 : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_window.MicView() != 0)), language) +
                       kBandAction.In(language) + std::to_string(band + 1);
-        const WindowUndo::Edit step(m_window.Undo(), controlId * 64 + band, action);
+        const WindowUndo::Edit step(
+            m_window.Undo(),
+            UndoSource::Of(UndoSource::Kind::EqBand, controlId,
+                           controlId == kGraphicPanel ? m_window.EqPage() : m_window.MicView(), band),
+            action);
         // Gain first, then frequency and Q, as a drag writes them; only what differs.
         for (const BandField kind : {BandField::Gain, BandField::Frequency, BandField::Q}) {
             for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -241,11 +245,6 @@ void TypedValues::ApplyBand(int controlId, int band) {
                 }
             }
         }
-    }
-    if (controlId == kGraphicPanel) {
-        m_window.ShowEqPage(m_window.EqPage());
-    } else {
-        m_window.RefreshPeq();
     }
 }
 

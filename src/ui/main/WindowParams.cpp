@@ -4,6 +4,7 @@
 #include <string>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterAccess.h"
 #include "session/ParameterTable.h"
 
 namespace varnoth::mainwin {
@@ -89,10 +90,6 @@ const std::array<ParameterRef, kParamCount>& Refs() {
     return refs;
 }
 
-const ParameterRef& Ref(Param param) {
-    return Refs()[static_cast<int>(param)];
-}
-
 constexpr int kFirstShared = static_cast<int>(Param::ChToEffect1);
 
 constexpr PeqBandParams kPeqBands[] = {
@@ -136,6 +133,10 @@ Param OnPath(Param param, bool micView) {
     return static_cast<Param>(micView ? mic : mic + 1);
 }
 
+const ParameterRef& Ref(Param param) {
+    return Refs()[static_cast<int>(param) < kParamCount ? static_cast<int>(param) : 0];
+}
+
 const char* ParamName(Param param) {
     return param < Param::Count ? kParamNames[static_cast<int>(param)] : "none";
 }
@@ -144,24 +145,19 @@ std::uint8_t ReadParam(const DeviceSession& session, Param param) {
     if (param >= Param::Count) {
         return 0;
     }
-    const ParameterRef& ref = Ref(param);
-    return static_cast<std::uint8_t>(ref.param->get(session, ref.index));
+    return static_cast<std::uint8_t>(ReadParameter(session, Ref(param)));
 }
 
 void WriteParam(DeviceSession& session, Param param, std::uint8_t value) {
     if (param < Param::Count) {
-        const ParameterRef& ref = Ref(param);
-        ref.param->set(session, ref.index, value);
+        WriteParameter(session, Ref(param), value);
     }
 }
 
 void ChooseCompressorPreset(DeviceSession& session, bool micView, std::uint8_t preset) {
     if (preset == kUserDefinedPreset) {
-        if (micView) {
-            session.StoreCompressPreset_Mic(preset);
-        } else {
-            session.StoreCompressPreset_Music(preset);
-        }
+        session.StoreValue(
+            static_cast<std::size_t>(Ref(OnPath(Param::CompressPreset_Mic, micView)).Position()), preset);
         return;
     }
     WriteParam(session, OnPath(Param::CompressPreset_Mic, micView), preset);
@@ -175,14 +171,12 @@ std::uint8_t ReadGraphicBand(const DeviceSession& session, int page, int band) {
     if (!ValidBand(page, band)) {
         return 0;
     }
-    const ParameterRef ref = GraphicBand(page, band);
-    return static_cast<std::uint8_t>(ref.param->get(session, ref.index));
+    return static_cast<std::uint8_t>(ReadParameter(session, GraphicBand(page, band)));
 }
 
 void WriteGraphicBand(DeviceSession& session, int page, int band, std::uint8_t value) {
     if (ValidBand(page, band)) {
-        const ParameterRef ref = GraphicBand(page, band);
-        ref.param->set(session, ref.index, value);
+        WriteParameter(session, GraphicBand(page, band), value);
     }
 }
 

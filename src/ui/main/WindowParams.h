@@ -89,8 +89,9 @@ bool IsPathParam(Param param);
 // twin may be given; a shared parameter is returned unchanged.
 Param OnPath(Param param, bool micView);
 
-// The parameter table's name (NAME or NAME.N).
+// The parameter table's name (NAME or NAME.N), and its row (the first parameter's for Param::Count).
 const char* ParamName(Param param);
+const ParameterRef& Ref(Param param);
 
 // The stored value.
 std::uint8_t ReadParam(const DeviceSession& session, Param param);

@@ -13,10 +13,6 @@ using namespace mainwin;
 
 namespace {
 
-// The sources of the compare commands' steps: apart from every control ID.
-constexpr int kCompareSource = -1;
-constexpr int kCopySource = -2;
-
 constexpr Bilingual kCompareText{"A/B 比较", "Compare A/B"};
 constexpr Bilingual kCopyText[2] = {{"复制 A 到 B", "Copy A to B"}, {"复制 B 到 A", "Copy B to A"}};
 constexpr char kSetNames[2] = {'A', 'B'};
@@ -66,7 +62,7 @@ WindowUndo::WindowUndo(MainWindow& window, DeviceSession& session)
 
 WindowUndo::~WindowUndo() = default;
 
-WindowUndo::Edit::Edit(WindowUndo& undo, int source, const std::string& action, bool wholeSet)
+WindowUndo::Edit::Edit(WindowUndo& undo, UndoSource source, const std::string& action, bool wholeSet)
     : m_undo(undo) {
     if (m_undo.m_depth++ == 0) {
         m_undo.m_history.Begin(m_undo.m_session, source, m_undo.m_gesture, action, wholeSet);
@@ -104,7 +100,7 @@ void WindowUndo::Apply(bool undo) {
         return;
     }
     ApplyStep(m_session, *step, undo);
-    if (step->source == kCompareSource) {
+    if (step->source.kind == UndoSource::Kind::Compare) {
         m_compare.Flip();
         ShowLiveSet();
     }
@@ -120,7 +116,7 @@ void WindowUndo::SwitchCompare() {
     {
         const std::string action =
             std::string(kCompareText.In(m_window.Language())) + " → " + kSetNames[1 - m_compare.Live()];
-        const Edit step(*this, kCompareSource, action);
+        const Edit step(*this, UndoSource::Of(UndoSource::Kind::Compare), action);
         m_compare.Switch(m_session);
     }
     ShowLiveSet();
@@ -133,7 +129,8 @@ void WindowUndo::CopyCompare(int from) {
     }
     NewGesture();
     {
-        const Edit step(*this, kCopySource, kCopyText[from].In(m_window.Language()));
+        const Edit step(*this, UndoSource::Of(UndoSource::Kind::CompareCopy),
+                        kCopyText[from].In(m_window.Language()));
         m_compare.Copy(m_session, from);
     }
     ShowLiveSet();

@@ -37,7 +37,7 @@ class WindowUndo : public QObject {
     // step of the same source and gesture. Nested edits belong to the outermost one.
     class Edit {
       public:
-        Edit(WindowUndo& undo, int source, const std::string& action, bool wholeSet = false);
+        Edit(WindowUndo& undo, UndoSource source, const std::string& action, bool wholeSet = false);
         ~Edit();
         Edit(const Edit&) = delete;
         Edit& operator=(const Edit&) = delete;

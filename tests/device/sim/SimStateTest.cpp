@@ -50,9 +50,9 @@ TEST_F(SimStateTest, WholeStateSurvivesSaveAndLoad) {
     {
         SimTransport link(amp);
         const Report commands[] = {
-            Command(op::WriteK750Data, {9, 4, 2, 0x51}),
+            Command(op::WriteRegister, {9, 4, 2, 0x51}),
             Command(op::SaveMode, {3}),
-            Command(op::WriteK750Data, {3, 0, 0, 27}),
+            Command(op::WriteRegister, {3, 0, 0, 27}),
             Command(op::SetMicControlSub, {1, 10, 33}),
             Command(op::ApplyMachineSet, {0, 1, 2, 3, 4, 5, 6, 1, 0x3F, 9, 10}),
             Command(op::ApplyIRSet, {0x20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}),

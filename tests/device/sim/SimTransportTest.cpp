@@ -19,7 +19,7 @@ using test::Command;
 
 // A register read whose reply names it: the index comes back in byte 3.
 Report Numbered(int n) {
-    return Command(op::ReadK750Array, {10, n, 8});
+    return Command(op::ReadRegisterArray, {10, n, 8});
 }
 
 // Collects what a reader delivers and lets the test wait for a count.
@@ -141,7 +141,7 @@ TEST_F(SimTransportTest, SilentLinkDeliversNothingButTheDeviceStillActs) {
     SimFaults faults;
     faults.silent = true;
     SimTransport link(amp, faults);
-    EXPECT_EQ(link.Transfer(Command(op::WriteK750Data, {10, 32, 0, 70})), 61);
+    EXPECT_EQ(link.Transfer(Command(op::WriteRegister, {10, 32, 0, 70})), 61);
     EXPECT_FALSE(link.ReadOne(50ms).has_value());
     EXPECT_EQ(amp->Register(10, 32, 0), 70);
 }

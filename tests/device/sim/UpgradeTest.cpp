@@ -92,7 +92,7 @@ TEST_F(UpgradeTest, OnlyUpgradeCommandsAreKnownAndUpgradeExitEndsPcControl) {
     const Report name = test::Exchange(link, Command(op::ReadDevName));
     EXPECT_EQ(name[1], VirtualAmp::kAck);
     EXPECT_EQ(name[3], VirtualAmp::kIgnored);
-    test::Exchange(link, Command(op::WriteK750Data, {10, 32, 0, 1}));
+    test::Exchange(link, Command(op::WriteRegister, {10, 32, 0, 1}));
     EXPECT_EQ(amp->Register(10, 32, 0), 58) << "registers do not change in upgrade mode";
 
     EXPECT_EQ(test::Exchange(link, Command(op::UpgradeExit, {0, 0, 1}))[3], VirtualAmp::kDone);

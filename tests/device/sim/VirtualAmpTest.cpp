@@ -24,8 +24,8 @@ class VirtualAmpTest : public ::testing::Test {
         return test::Exchange(link, Command(opcode, args));
     }
     std::vector<std::uint8_t> Channels(std::uint8_t block, std::uint8_t index) {
-        const Report r = Ask(op::ReadK750Array, {block, index, 8});
-        EXPECT_EQ(r[1], op::ReadK750Array);
+        const Report r = Ask(op::ReadRegisterArray, {block, index, 8});
+        EXPECT_EQ(r[1], op::ReadRegisterArray);
         EXPECT_EQ(r[2], block);
         EXPECT_EQ(r[3], index);
         return {r.begin() + 4, r.begin() + 12};
@@ -68,7 +68,7 @@ TEST_F(VirtualAmpTest, AcknowledgesEveryReportWithoutAReplyOfItsOwn) {
         std::uint8_t status;
     };
     const Case cases[] = {
-        {Command(op::WriteK750Data, {10, 3, 2, 70}), VirtualAmp::kDone},
+        {Command(op::WriteRegister, {10, 3, 2, 70}), VirtualAmp::kDone},
         {Command(op::SaveMode, {1}), VirtualAmp::kDone},
         {Command(op::LoadMode, {1}), VirtualAmp::kDone},
         {Command(op::ResetMode, {1}), VirtualAmp::kDone},
@@ -80,9 +80,9 @@ TEST_F(VirtualAmpTest, AcknowledgesEveryReportWithoutAReplyOfItsOwn) {
         {Command(op::ResetMachine, {op::kResetMachineKey}), VirtualAmp::kDone},
         {Command(op::UnLockMachine), VirtualAmp::kDone},
         // Not carried out, still acknowledged.
-        {Command(op::WriteK750Data, {16, 0, 0, 1}), VirtualAmp::kIgnored},
-        {Command(op::WriteK750Data, {10, 64, 0, 1}), VirtualAmp::kIgnored},
-        {Command(op::WriteK750Data, {10, 0, 8, 1}), VirtualAmp::kIgnored},
+        {Command(op::WriteRegister, {16, 0, 0, 1}), VirtualAmp::kIgnored},
+        {Command(op::WriteRegister, {10, 64, 0, 1}), VirtualAmp::kIgnored},
+        {Command(op::WriteRegister, {10, 0, 8, 1}), VirtualAmp::kIgnored},
         {Command(op::SaveMode, {4}), VirtualAmp::kIgnored},
         {Command(op::LoadMode, {255}), VirtualAmp::kIgnored},
         {Command(op::ResetMode, {4}), VirtualAmp::kIgnored},
@@ -103,9 +103,9 @@ TEST_F(VirtualAmpTest, AcknowledgesEveryReportWithoutAReplyOfItsOwn) {
         EXPECT_EQ(reply[3], c.status) << "opcode " << int{c.command[1]} << " argument " << int{c.command[2]};
     }
     // The host routes these reply opcodes; an acknowledgement must be none of them.
-    const std::uint8_t examined[] = {op::ReadCurEffectMode, op::ReadK750Single, op::ReadK750Array,
-                                     op::ReadMicControlSub, op::StudyKey,       op::ReadIRSet,
-                                     op::ReadDevName,       op::ReadDevDate,    op::Machine_ReadAll};
+    const std::uint8_t examined[] = {op::ReadCurEffectMode, op::ReadRegister, op::ReadRegisterArray,
+                                     op::ReadMicControlSub, op::StudyKey,     op::ReadIRSet,
+                                     op::ReadDevName,       op::ReadDevDate,  op::Machine_ReadAll};
     EXPECT_EQ(std::count(std::begin(examined), std::end(examined), VirtualAmp::kAck), 0);
 }
 
@@ -132,13 +132,13 @@ TEST_F(VirtualAmpTest, FactoryRegistersAreFlatOnAndMidRange) {
 }
 
 TEST_F(VirtualAmpTest, WrittenRegisterReadsBackOnItsChannelOnly) {
-    Ask(op::WriteK750Data, {10, 32, 0, 76});
-    Ask(op::WriteK750Data, {10, 32, 5, 40});
+    Ask(op::WriteRegister, {10, 32, 0, 76});
+    Ask(op::WriteRegister, {10, 32, 5, 40});
     EXPECT_EQ(Channels(10, 32), (Bytes{76, 58, 58, 58, 58, 40, 0, 0}));
 
     // The single read carries a register's channels too and echoes its address.
-    const Report single = Ask(op::ReadK750Single, {10, 32, 0});
-    EXPECT_EQ(single[1], op::ReadK750Single);
+    const Report single = Ask(op::ReadRegister, {10, 32, 0});
+    EXPECT_EQ(single[1], op::ReadRegister);
     EXPECT_EQ(single[2], 10);
     EXPECT_EQ(single[3], 32);
     EXPECT_EQ(Bytes(single.begin() + 4, single.begin() + 12), (Bytes{76, 58, 58, 58, 58, 40, 0, 0}));
@@ -164,21 +164,21 @@ TEST_F(VirtualAmpTest, VolumeKeysAndTheRemoteTurnTheMasterVolumesUpToTheirMaximu
     std::vector<int> walked;
     for (int step = 0; step < 6; ++step) {
         now += std::chrono::milliseconds(100);
-        Ask(op::ReadK750Single, {8, 0x30, 0});
+        Ask(op::ReadRegister, {8, 0x30, 0});
         walked.push_back(amp->Volume(1));
     }
     EXPECT_EQ(walked, (std::vector<int>{2, 3, 2, 1, 0, 1})) << "up to the music maximum 3 and back";
     amp->SetRemoteWalk(std::chrono::milliseconds(0));
     now += std::chrono::milliseconds(1000);
-    Ask(op::ReadK750Single, {8, 0x30, 0});
+    Ask(op::ReadRegister, {8, 0x30, 0});
     EXPECT_EQ(amp->Volume(1), 1) << "nobody at the remote";
 }
 
 TEST_F(VirtualAmpTest, LevelReadCarriesTheFourLevelsAtBytes15To18) {
     amp->SetLevelSeed(7);
     amp->SetLevelClock([] { return std::chrono::milliseconds(1234); });
-    const Report r = Ask(op::ReadK750Single, {8, 0x30, 0});
-    EXPECT_EQ(r[1], op::ReadK750Single);
+    const Report r = Ask(op::ReadRegister, {8, 0x30, 0});
+    EXPECT_EQ(r[1], op::ReadRegister);
     EXPECT_EQ(r[2], 8);
     EXPECT_EQ(r[3], 0x30);
     const auto expected = SimLevels::At(7, std::chrono::milliseconds(1234));
@@ -187,13 +187,13 @@ TEST_F(VirtualAmpTest, LevelReadCarriesTheFourLevelsAtBytes15To18) {
 
 TEST_F(VirtualAmpTest, MemoryModesSaveLoadAndReset) {
     EXPECT_EQ(Ask(op::ReadCurEffectMode)[2], 0);
-    Ask(op::WriteK750Data, {8, 4, 0, 11});
+    Ask(op::WriteRegister, {8, 4, 0, 11});
     Ask(op::SaveMode, {2});
     EXPECT_EQ(Ask(op::ReadCurEffectMode)[2], 2);
     const RegisterBank saved = amp->WorkingSet();
     EXPECT_EQ(amp->StoredSet(2), saved);
 
-    Ask(op::WriteK750Data, {8, 4, 0, 99});
+    Ask(op::WriteRegister, {8, 4, 0, 99});
     Ask(op::LoadMode, {1});
     EXPECT_EQ(Ask(op::ReadCurEffectMode)[2], 1);
     EXPECT_EQ(amp->WorkingSet(), amp->ResetSet(1));
@@ -223,7 +223,7 @@ TEST_F(VirtualAmpTest, EffectPresetRewritesThatEffectsEightParameters) {
         }
         return values;
     }();
-    Ask(op::WriteK750Data, {3, 0, 1, 14});
+    Ask(op::WriteRegister, {3, 0, 1, 14});
     const auto& cathedral = sim::EffectPresetParams(14);
     for (std::uint8_t index = 1; index <= 8; ++index) {
         const Bytes values = Channels(3, index);
@@ -233,7 +233,7 @@ TEST_F(VirtualAmpTest, EffectPresetRewritesThatEffectsEightParameters) {
     EXPECT_EQ(Channels(3, 0)[1], 14);
 
     // A preset number beyond the list is stored but loads nothing.
-    Ask(op::WriteK750Data, {3, 0, 1, 28});
+    Ask(op::WriteRegister, {3, 0, 1, 28});
     EXPECT_EQ(Channels(3, 0)[1], 28);
     EXPECT_EQ(Channels(3, 5)[1], cathedral[4]);
 }
@@ -291,7 +291,7 @@ TEST_F(VirtualAmpTest, LearnsTheNextRemoteKeyAfterStudyKeyUntilCancelled) {
 
 TEST_F(VirtualAmpTest, ResetMachineRestoresFactoryButKeepsIdentity) {
     amp->SetName("VQ580");
-    Ask(op::WriteK750Data, {9, 4, 2, 1});
+    Ask(op::WriteRegister, {9, 4, 2, 1});
     Ask(op::SaveMode, {3});
     Ask(op::SetMicControlSub, {1, 99, 99});
     Ask(op::ApplyMachineSet);

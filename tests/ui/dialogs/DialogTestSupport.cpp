@@ -70,7 +70,7 @@ SimRig::~SimRig() {
 }
 
 bool SimRig::Connect() {
-    return session.TryConnDevice(&observer) == 1;
+    return session.Connect(&observer) == 1;
 }
 
 const char* NameOf(AmpState state) {
@@ -98,12 +98,12 @@ bool SimRig::Enter(AmpState state) {
         case AmpState::Disconnected:
             return session.IsConnected() == 0;
         case AmpState::Connected:
-            return Connect() && session.IsUpStatus() == 0;
+            return Connect() && !session.InUpgradeMode();
         case AmpState::UpgradeMode:
             provider->Unplug();
             amp->SetUpgradeMode(true);
             provider->Plug();
-            return Connect() && session.IsUpStatus() == 1;
+            return Connect() && session.InUpgradeMode();
         case AmpState::WriteFails:
             if (!Connect()) {
                 return false;

@@ -11,7 +11,7 @@ namespace varnoth::test {
 class FakeUpgradeSession : public UpgradeSession {
   public:
     bool IsConnected() const override { return connected; }
-    bool IsUpStatus() const override { return upStatus; }
+    bool InUpgradeMode() const override { return upStatus; }
     std::string DeviceDate() const override { return "2011-06-15"; }
     std::string ImageDate() const override { return "2011-11-28"; }
     bool CarriesImage() const override { return carries; }

@@ -47,7 +47,7 @@ TEST(GuidedUpgrade, FromOldFirmwareThroughUpgradeModeToTheCompletionNotice) {
                                   rig.amp->SetUpgradeMode(true);
                                   rig.provider->Plug();
                                   ASSERT_TRUE(rig.Connect());
-                                  ASSERT_EQ(rig.session.IsUpStatus(), 1);
+                                  ASSERT_EQ(rig.session.InUpgradeMode(), 1);
                                   dialog.OnArrival(true);
                               });
     QString question;

@@ -61,8 +61,8 @@ class SimUpgradeTest : public ::testing::Test {
         provider->Unplug();
         provider->Amp()->SetUpgradeMode(true);
         provider->Plug();
-        ASSERT_EQ(session.TryConnDevice(&observer), 1);
-        ASSERT_EQ(session.IsUpStatus(), 1);
+        ASSERT_EQ(session.Connect(&observer), 1);
+        ASSERT_EQ(session.InUpgradeMode(), 1);
         ASSERT_EQ(session.IsSimulated(), 1);
     }
 
@@ -80,10 +80,10 @@ TEST_F(SimUpgradeTest, TheVirtualAmplifierIsFlashedWithTheTestImageAndItsHeadRes
     EXPECT_TRUE(result.sent) << result.message;
     // Level polling resumes right after the notification.
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (session.GetReadPeak() != 1 && std::chrono::steady_clock::now() < deadline) {
+    while (!session.IsSynchronised() && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(1ms);
     }
-    EXPECT_EQ(session.GetReadPeak(), 1) << "level polling resumes after the transfer";
+    EXPECT_TRUE(session.IsSynchronised()) << "level polling resumes after the transfer";
 
     const std::span<const std::uint8_t> test = TestFirmwareImage();
     const Bytes image(test.begin(), test.end());
@@ -141,7 +141,7 @@ TEST(SimUpgradeFaults, ATransferThatFailsStopsThereNeverClosesAndSaysWhere) {
         provider->SetFaults(c.faults);
         UpgradeObserver observer;
         DeviceSession session{provider, timing};
-        ASSERT_EQ(session.TryConnDevice(&observer), 1) << c.what;
+        ASSERT_EQ(session.Connect(&observer), 1) << c.what;
         ASSERT_EQ(session.TryUpgrade(), 1) << c.what;
         ASSERT_TRUE(observer.WaitForDone()) << c.what;
         const UpgradeResult result = session.LastUpgradeResult();
@@ -161,7 +161,7 @@ TEST_F(SimUpgradeTest, AnUnplugMidTransferEndsItAtOnceAndTheOwnerLearnsWhy) {
     SimFaults slow;
     slow.latency = 2ms;
     provider->SetFaults(slow);
-    ASSERT_EQ(session.TryConnDevice(&observer), 1);
+    ASSERT_EQ(session.Connect(&observer), 1);
     ASSERT_EQ(session.TryUpgrade(), 1);
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (session.GetUpProgress() < 10 && std::chrono::steady_clock::now() < deadline) {

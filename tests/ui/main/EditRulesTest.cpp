@@ -36,16 +36,17 @@ TEST(SliderRules, PositionsBecomeValuesByTheRuleOfEachSlider) {
         SCOPED_TRACE(c.why);
         const SliderEdit* edit = FindSliderEdit(c.id);
         ASSERT_NE(edit, nullptr) << c.id;
-        EXPECT_EQ(SliderValue(edit->rule, edit->maximum, c.position), c.value)
+        EXPECT_EQ(SliderValue(edit->rule, SliderMaximum(*edit), c.position), c.value)
             << c.id << " at " << c.position;
     }
 }
 
 TEST(SliderRules, EveryPositionOfEverySliderShowsTheValueItWrites) {
     for (const SliderEdit& edit : SliderEdits()) {
-        for (int p = 0; p <= edit.maximum; ++p) {
-            const int value = SliderValue(edit.rule, edit.maximum, p);
-            ASSERT_EQ(SliderPosition(edit.rule, edit.maximum, value), p) << "slider " << edit.id;
+        const int maximum = SliderMaximum(edit);
+        for (int p = 0; p <= maximum; ++p) {
+            const int value = SliderValue(edit.rule, maximum, p);
+            ASSERT_EQ(SliderPosition(edit.rule, maximum, value), p) << "slider " << edit.id;
         }
     }
 }
@@ -126,7 +127,6 @@ TEST(EditRules, EverySliderRunsOverItsParametersWholeRange) {
         const std::optional<ParameterRef> ref = FindParameter(ParamName(edit.param));
         ASSERT_TRUE(ref.has_value()) << ParamName(edit.param);
         EXPECT_EQ(ref->param->min, 0) << ParamName(edit.param);
-        EXPECT_EQ(edit.maximum, ref->param->max) << ParamName(edit.param);
     }
 }
 

@@ -37,8 +37,10 @@ std::function<void(VirtualAmp&)> Locks(std::uint8_t enable, std::uint8_t bits) {
     };
 }
 
+// Clicks a button and lets the window show what the store then holds.
 void Click(MainWindow& window, int id) {
     window.Control<QAbstractButton>(id)->click();
+    QCoreApplication::sendPostedEvents();
 }
 
 TEST_F(MainWindowCommands, SavingAModeShowsItsNoticeAndMarksItsLoadButton) {

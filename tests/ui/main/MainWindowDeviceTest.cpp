@@ -144,7 +144,7 @@ TEST_F(MainWindowDevice, AnAmplifierInUpgradeModeIsOfferedTheUpgradeAndNeitherSy
     EXPECT_EQ(m_questions[0].text, "机器为升级模式，是否升级?");
     EXPECT_EQ(m_upgradeDialogs, 1);
     EXPECT_TRUE(Connected(Session()));
-    EXPECT_EQ(Session().IsUpStatus(), 1);
+    EXPECT_EQ(Session().InUpgradeMode(), 1);
     EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
     EXPECT_FALSE(Window().IsFeedingMeters());
     EXPECT_FALSE(Window().IsPollingLevels());

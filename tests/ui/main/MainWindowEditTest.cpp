@@ -71,6 +71,7 @@ TEST_F(MainWindowEdits, EveryControlWritesItsFieldAndTheMusicViewLeavesTheMicFie
             EXPECT_EQ(DeviceValue(peq + pos::PEQOn), on ? 0x7F : 0) << "PEQ ON";
             Ctl<QCheckBox>(1147).setChecked(!on);
             Ctl<QCheckBox>(1147).click();
+            Drain();
             EXPECT_EQ(DeviceValue(compress + pos::CompressOn), on ? 1 : 0) << "compressor ON";
             EXPECT_EQ(Ctl<QSlider>(2102).isEnabled(), on);
             Ctl<QCheckBox>(1146).setChecked(!on);
@@ -79,6 +80,7 @@ TEST_F(MainWindowEdits, EveryControlWritesItsFieldAndTheMusicViewLeavesTheMicFie
         }
 
         ChooseFromList(Ctl<QComboBox>(1229), 3);
+        Drain();
         EXPECT_EQ(StoreValue(compress + pos::CompressPreset), 3);
         EXPECT_EQ(DeviceValue(compress + pos::CompressThreshold), 16) << "preset 3 loads its row: -18 dB";
         EXPECT_EQ(Ctl<QSlider>(2102).value(), 16);
@@ -161,6 +163,7 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     EXPECT_FALSE(box.isChecked());
     box.click();
     WaitUntilSent();
+    Drain();
     EXPECT_EQ(Amp().MicControl().time, 10);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_TRUE(box.isChecked());
@@ -169,12 +172,15 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     EXPECT_EQ(Ctl<QSlider>(2120).value(), 79);
     box.click();
     WaitUntilSent();
+    Drain();
     EXPECT_EQ(Amp().MicControl().time, 0);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_FALSE(box.isChecked());
 }
 
-TEST_F(MainWindowEdits, GraphicEqDragsTruncateTowardZeroOnTheShownPage) {
+// A band's gain truncates toward zero on the shown page; a change that truncates back to the band's own
+// decibel, made by the keys or the wheel, moves one decibel, so that no step is lost between the amplifier's.
+TEST_F(MainWindowEdits, GraphicEqEditsTruncateTowardZeroOnTheShownPage) {
     OpenSynchronised();
     struct Case {
         int pageButton;
@@ -185,7 +191,7 @@ TEST_F(MainWindowEdits, GraphicEqDragsTruncateTowardZeroOnTheShownPage) {
     };
     const Case cases[] = {
         {1098, 3, -3.7f, pos::MicGEQ + 3, 61},    {1098, 3, 3.7f, pos::MicGEQ + 3, 67},
-        {1099, 0, -14.0f, pos::MusicGEQ + 0, 50}, {1097, 9, 0.9f, pos::CenterGEQ + 9, 64},
+        {1099, 0, -14.0f, pos::MusicGEQ + 0, 50}, {1097, 9, 0.9f, pos::CenterGEQ + 9, 65},
         {1100, 5, 12.2f, pos::SubGEQ + 5, 76},
     };
     auto& panel = Ctl<EqGraph>(1015);
@@ -243,19 +249,42 @@ TEST_F(MainWindowEdits, ALockedMicVolumeSnapsBackWithANoticeAndTheCentreVolumeNe
     EXPECT_EQ(Text(1029), "30");
 }
 
-TEST_F(MainWindowEdits, AnEffectPresetIsReadBackIntoItsSliders) {
+// The preset's values reach the sliders and labels from the read-back replies alone, and they are what a full
+// re-read of the amplifier then shows.
+TEST_F(MainWindowEdits, AnEffectPresetIsReadBackIntoItsSlidersAsAFullReReadShowsThem) {
     OpenSynchronised();
     ChooseFromList(Ctl<QComboBox>(1228), 8);
     const std::array<std::uint8_t, 8>& params = sim::EffectPresetParams(8);
-    EXPECT_EQ(StoreValue(pos::Effect2 + pos::EffectPreset), 8);
     // HPF, HSF, (pre-delay), level, delay, feedback of effect 2 on sliders 2114..2118.
-    const std::array<int, 5> shown = {params[0], params[1], params[3], params[4], params[5]};
-    for (int k = 0; k < 5; ++k) {
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] { return StoreValue(pos::Effect2 + 1 + (k < 2 ? k : k + 1)) == shown[k]; }, kDeadlineMs));
-        Window().RefreshEffect(1);
-        EXPECT_EQ(Ctl<QSlider>(2114 + k).value(), 127 - shown[k]) << 2114 + k;
-    }
+    const std::array<int, 5> expected = {params[0], params[1], params[3], params[4], params[5]};
+    const auto shown = [&] {
+        std::vector<std::pair<int, QString>> now;
+        for (int k = 0; k < 5; ++k) {
+            now.emplace_back(127 - Ctl<QSlider>(2114 + k).value(), Text(2164 + k));
+        }
+        return now;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto now = shown();
+            for (int k = 0; k < 5; ++k) {
+                if (now[static_cast<std::size_t>(k)].first != expected[static_cast<std::size_t>(k)]) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        kDeadlineMs))
+        << "the sliders show the preset's values read back from the amplifier";
+    WaitUntilSent();
+    Drain();
+    const auto afterPreset = shown();
+    EXPECT_EQ(Ctl<QComboBox>(1228).currentIndex(), 8);
+
+    Session().SynchronizeData(false);
+    ASSERT_TRUE(WaitForSyncs(2));
+    Drain();
+    EXPECT_EQ(shown(), afterPreset) << "a full re-read shows nothing else";
 }
 
 TEST_F(MainWindowEdits, RawValueDisplayShowsNumbersInsteadOfUnits) {

@@ -30,7 +30,6 @@ constexpr int kVolumeOffset = 40;
 MainWindowTiming MainWindowTest::FastWindowTiming() {
     MainWindowTiming timing;
     timing.timerPeriod = std::chrono::milliseconds(20);
-    timing.syncDonePause = std::chrono::milliseconds(0);
     timing.meterPeriodMs = 3600 * 1000;  // the meters show exactly what they were given
     timing.sync.giveUp = std::chrono::milliseconds(kDeadlineMs);
     timing.features.upgradeFirstLook = std::chrono::milliseconds(10);
@@ -132,18 +131,20 @@ void MainWindowTest::Drag(int id, int position) {
         slider.setValue(position == slider.minimum() ? slider.maximum() : slider.minimum());
     }
     slider.setSliderPosition(position);
+    // The slider's label shows the value once the store has told the window of it.
+    Drain();
 }
 
 std::uint8_t MainWindowTest::StoreValue(std::size_t position) {
     switch (position) {
         case pos::MicVol:
-            return Session().GetMicVol();
+            return Session().Value(pos::MicVol);
         case pos::MusicVol:
-            return Session().GetMusicVol();
+            return Session().Value(pos::MusicVol);
         case pos::CenterVol:
-            return Session().GetCenterVol();
+            return Session().Value(pos::CenterVol);
         case pos::SubVol:
-            return Session().GetSubVol();
+            return Session().Value(pos::SubVol);
         default:
             return Session().GetFileBlock().at(position);
     }

@@ -61,7 +61,7 @@ class MainWindowTest : public ::testing::Test {
     }
     QString Text(int id) { return Ctl<QLabel>(id).text(); }
 
-    // Moves a slider to a position as a drag does.
+    // Moves a slider to a position as a drag does, and lets the window show what the store then holds.
     void Drag(int id, int position);
     // The store's byte at a store position.
     std::uint8_t StoreValue(std::size_t position);

@@ -9,8 +9,8 @@ namespace {
 // A step that changed one parameter names it with both values as shown; any other step shows its action.
 TEST(StepText, NamesOneParameterWithItsValuesAndSeveralByTheAction) {
     DeviceSession session;
-    session.SetInputGain_Mic(64);
-    session.SetMicGEQ(2, 0x40);
+    session.SetValue(pos::InputGain_Mic, 64);
+    session.SetValue(pos::MicGEQ + 2, 0x40);
     const WorkingSet before = CaptureWorkingSet(session);
     struct Case {
         void (*edit)(DeviceSession&);
@@ -18,22 +18,26 @@ TEST(StepText, NamesOneParameterWithItsValuesAndSeveralByTheAction) {
         const char* text;
     };
     const Case cases[] = {
-        {[](DeviceSession& s) { s.SetInputGain_Mic(80); }, 1, "Undo: mic gain 64 → 80"},
-        {[](DeviceSession& s) { s.SetInputGain_Mic(80); }, 0, "撤销：话筒增益 64 → 80"},
-        {[](DeviceSession& s) { s.SetMicGEQ(2, 0x43); }, 1, "Undo: mic EQ band 3 +0dB → +3dB"},
-        {[](DeviceSession& s) { s.SetEffectDelayTime(1, 127); }, 1, "Undo: effect 2 delay 40ms → 1365ms"},
+        {[](DeviceSession& s) { s.SetValue(pos::InputGain_Mic, 80); }, 1, "Undo: mic gain 64 → 80"},
+        {[](DeviceSession& s) { s.SetValue(pos::InputGain_Mic, 80); }, 0, "撤销：话筒增益 64 → 80"},
+        {[](DeviceSession& s) { s.SetValue(pos::MicGEQ + 2, 0x43); }, 1, "Undo: mic EQ band 3 +0dB → +3dB"},
+        {[](DeviceSession& s) { s.SetValue(pos::OfEffect(1, pos::EffectDelayTime), 127); }, 1,
+         "Undo: effect 2 delay 40ms → 1365ms"},
         {[](DeviceSession& s) {
-             s.SetMicGEQ(2, 0x41);
-             s.SetInputGain_Mic(1);
+             s.SetValue(pos::MicGEQ + 2, 0x41);
+             s.SetValue(pos::InputGain_Mic, 1);
          },
          1, "Undo: flat"},
     };
     for (const Case& c : cases) {
         DeviceSession edited;
-        edited.SetInputGain_Mic(64);
-        edited.SetMicGEQ(2, 0x40);
+        edited.SetValue(pos::InputGain_Mic, 64);
+        edited.SetValue(pos::MicGEQ + 2, 0x40);
         c.edit(edited);
-        const EditStep step{"flat", before, CaptureWorkingSet(edited)};
+        EditStep step;
+        step.action = "flat";
+        step.before = before;
+        step.after = CaptureWorkingSet(edited);
         EXPECT_EQ(UndoCommandText(&step, true, c.language), c.text);
     }
     EXPECT_EQ(UndoCommandText(nullptr, false, 1), "Redo");

@@ -32,6 +32,27 @@ TEST(WindowParams, EachPathParameterHasItsMusicTwinRightAfterIt) {
     }
 }
 
+// The window's parameters are rows of the parameter table, and every row the table puts into a frame of the
+// window (any group but Hidden) is one of them or a graphic EQ band: the window shows every such row.
+TEST(WindowParams, TheWindowShowsEveryRowTheTablePutsIntoAFrame) {
+    std::set<std::string> shown;
+    for (int i = 0; i < kParamCount; ++i) {
+        const auto param = static_cast<Param>(i);
+        EXPECT_EQ(Ref(param).Name(), Name(param)) << "the window's name is the table's";
+        shown.insert(Name(param));
+    }
+    for (int page = 0; page < 4; ++page) {
+        for (int band = 0; band < kGraphicBands; ++band) {
+            shown.insert(GraphicBandParameter(page, band)->Name());
+        }
+    }
+    for (const ParameterRef& ref : AllParameters()) {
+        if (ref.Group() != ParamGroup::Hidden) {
+            EXPECT_TRUE(shown.count(ref.Name())) << ref.Name() << " sits in a frame the window does not show";
+        }
+    }
+}
+
 // Writing one parameter changes that parameter and no other, and reads back as written; the exceptions are
 // the parameters whose setter stores a value of its own or sets other fields too.
 TEST(WindowParams, AWriteChangesItsOwnParameterOnly) {
@@ -88,10 +109,10 @@ TEST(WindowParams, PeqBandsListTheirFieldsAndGraphicPagesTheirBanks) {
     WriteGraphicBand(session, 3, 5, 73);
     WriteGraphicBand(session, 4, 5, 74);
     WriteGraphicBand(session, 1, 10, 75);
-    EXPECT_EQ(session.GetCenterGEQ(9), 70);
-    EXPECT_EQ(session.GetMicGEQ(0), 71);
-    EXPECT_EQ(session.GetMusicGEQ(4), 72);
-    EXPECT_EQ(session.GetSubGEQ(5), 73);
+    EXPECT_EQ(session.Value(pos::CenterGEQ + 9), 70);
+    EXPECT_EQ(session.Value(pos::MicGEQ + 0), 71);
+    EXPECT_EQ(session.Value(pos::MusicGEQ + 4), 72);
+    EXPECT_EQ(session.Value(pos::SubGEQ + 5), 73);
     EXPECT_EQ(ReadGraphicBand(session, 3, 5), 73);
     EXPECT_EQ(ReadGraphicBand(session, 4, 5), 0) << "no page 4";
     EXPECT_EQ(ReadGraphicBand(session, 1, 10), 0) << "no band 10";

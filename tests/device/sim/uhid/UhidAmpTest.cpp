@@ -173,7 +173,7 @@ TEST_F(UhidAmpTest, AnswersEachOutputReportWithOneInputReportUnderReportIdTwo) {
     EXPECT_EQ(name[1], op::ReadDevName);
     EXPECT_STREQ(reinterpret_cast<const char*>(&name[2]), "VQ317X");
 
-    Output(Command(op::WriteK750Data, {0x0A, 0x20, 1, 0x33}));
+    Output(Command(op::WriteRegister, {0x0A, 0x20, 1, 0x33}));
     EXPECT_EQ(NextInput()[1], VirtualAmp::kAck);
     EXPECT_EQ(amp->Register(0x0A, 0x20, 1), 0x33);
     EXPECT_EQ(Next(), nullptr) << "one reply per command";
@@ -251,7 +251,7 @@ TEST_F(UhidAmpTest, ALearntKeyGoesOutUnaskedOnlyWhileTheDeviceExists) {
 
 TEST_F(UhidAmpTest, ASilentAmplifierCarriesOutCommandsWithoutAnswering) {
     Start({.silent = true});
-    Output(Command(op::WriteK750Data, {0x0A, 0x20, 0, 0x21}));
+    Output(Command(op::WriteRegister, {0x0A, 0x20, 0, 0x21}));
     Output(Command(op::ReadDevName));
     EXPECT_EQ(Next(), nullptr);
     EXPECT_EQ(amp->Register(0x0A, 0x20, 0), 0x21);
