@@ -39,7 +39,10 @@ inline constexpr int kFlatPeqButton = 1036;
 inline constexpr int kPeqPanel = 1022;
 inline constexpr int kCompressOnBox = 1147;
 inline constexpr int kCompressPresetList = 1229;
-inline constexpr int kThresholdSlider = 2102;  // 2102..2106: threshold, ratio, attack, release, boost
+inline constexpr int kThresholdSlider = 2102;
+inline constexpr int kRatioSlider = 2103;
+inline constexpr int kAttackSlider = 2104;
+inline constexpr int kReleaseSlider = 2105;
 inline constexpr int kBoostSlider = 2106;
 inline constexpr int kCompressPanel = 1024;
 

@@ -95,6 +95,7 @@ TEST_F(MainWindowCommands, ModeButtonsFollowTheLocksOfTheSavedSettings) {
             EXPECT_EQ(Amp().CurrentMode(), 0) << "nothing was sent";
         } else {
             WaitUntilSent();
+            Drain();  // the notice of the acknowledged save, before the next click's
             EXPECT_EQ(Amp().CurrentMode(), 1);
         }
 
