@@ -217,7 +217,7 @@ bool DeviceLink::CollapseLocked(const Submission& submission) {
 bool DeviceLink::HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
     const auto writes = [&](const std::vector<Report>& reports) {
         return std::any_of(reports.begin(), reports.end(), [&](const Report& r) {
-            return r[2] == block && r[3] == index && r[4] == channel;
+            return r[1] == op::WriteRegister && r[2] == block && r[3] == index && r[4] == channel;
         });
     };
     std::lock_guard lock(m_queueMutex);
@@ -231,9 +231,27 @@ bool DeviceLink::HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint
             return true;
         }
     }
-    return std::any_of(m_queue.begin(), m_queue.end(), [&](const Submission& waiting) {
-        return waiting.kind == Kind::RegisterWrite && writes(waiting.reports);
-    });
+    // Any waiting write of it counts: a register write, or a command written alone (an effect preset).
+    return std::any_of(m_queue.begin(), m_queue.end(),
+                       [&](const Submission& waiting) { return writes(waiting.reports); });
+}
+
+bool DeviceLink::HasNewerCommand(std::uint8_t write, std::uint8_t read) const {
+    const auto carries = [&](const std::vector<Report>& reports) {
+        return std::any_of(reports.begin(), reports.end(), [&](const Report& r) { return r[1] == write; });
+    };
+    std::lock_guard lock(m_queueMutex);
+    if (carries(m_sendingWrites) ||
+        std::any_of(m_queue.begin(), m_queue.end(),
+                    [&](const Submission& waiting) { return carries(waiting.reports); })) {
+        return true;
+    }
+    const auto written = m_commandAt.find(write);
+    if (written == m_commandAt.end()) {
+        return false;
+    }
+    const auto asked = m_commandAt.find(read);
+    return asked == m_commandAt.end() || asked->second < written->second;
 }
 
 bool DeviceLink::WaitUntilIdle(std::chrono::milliseconds timeout) {
@@ -254,6 +272,7 @@ void DeviceLink::StartLinkThread() {
     m_sentReports = 0;
     m_writtenAt.clear();
     m_readAt.clear();
+    m_commandAt.clear();
     m_missedReplies.store(0);
     m_lastAnswered.store(true);
     m_linkThread = std::thread([this] { LinkLoop(); });
@@ -308,8 +327,9 @@ void DeviceLink::LinkLoop() {
     while (!m_abandon) {
         const Clock::time_point now = Clock::now();
         // Sequences whose delay has passed join the queue in the order they fall due.
-        std::sort(m_delayed.begin(), m_delayed.end(),
-                  [](const Delayed& a, const Delayed& b) { return a.due < b.due; });
+        // Sequences due at the same time keep the order they were asked for in.
+        std::stable_sort(m_delayed.begin(), m_delayed.end(),
+                         [](const Delayed& a, const Delayed& b) { return a.due < b.due; });
         while (!m_delayed.empty() && m_delayed.front().due <= now) {
             m_queue.push_back(std::move(m_delayed.front().submission));
             m_delayed.erase(m_delayed.begin());
@@ -334,9 +354,7 @@ void DeviceLink::LinkLoop() {
         Submission submission = std::move(m_queue.front());
         m_queue.pop_front();
         m_busy = true;
-        if (submission.kind == Kind::RegisterWrite) {
-            m_sendingWrites = submission.reports;
-        }
+        m_sendingWrites = submission.reports;
         lock.unlock();
         Execute(submission);
         lock.lock();
@@ -406,14 +424,12 @@ int DeviceLink::Transfer(const Report& report, int expectedLength) {
 }
 
 void DeviceLink::NoteSent(const Report& report) {
-    if (report[1] != op::WriteRegister && report[1] != op::ReadRegisterArray) {
-        return;
-    }
     std::lock_guard lock(m_queueMutex);
     const std::uint64_t sent = ++m_sentReports;
+    m_commandAt[report[1]] = sent;
     if (report[1] == op::WriteRegister) {
         m_writtenAt[RegisterKey(report[2], report[3], report[4])] = sent;
-    } else {
+    } else if (report[1] == op::ReadRegisterArray) {
         m_readAt[RegisterKey(report[2], report[3], 0)] = sent;
     }
 }

@@ -93,6 +93,9 @@ class DeviceLink {
     // went out until the next array read of its register goes out: a read-back that crosses the write, or
     // whose reply comes late (even after the write), must not replace the newer value.
     bool HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
+    // The same for a setting written by one command and read by another (the mic-controls-sub setting): a
+    // `write` command waits or is being sent, or went out after the last `read` command went out.
+    bool HasNewerCommand(std::uint8_t write, std::uint8_t read) const;
     bool IsLinkThread() const;
     // On the link thread: whether the last command sent got its reply in time, and whether the device
     // answers at all (fewer than kMissedRepliesForSilence replies in a row missing).
@@ -190,12 +193,13 @@ class DeviceLink {
     std::condition_variable m_progress;      // wakes callers waiting for a submission or for idleness
     std::deque<Submission> m_queue;
     std::vector<Delayed> m_delayed;
-    std::vector<Report> m_sendingWrites;  // the register writes of the submission being sent
+    std::vector<Report> m_sendingWrites;  // the reports of the submission being sent
     // When each register's last write and each register array's last read went out, counted in reports
     // sent; cleared at every connection.
     std::uint64_t m_sentReports = 0;
     std::unordered_map<std::uint32_t, std::uint64_t> m_writtenAt;  // by block, index and channel
     std::unordered_map<std::uint32_t, std::uint64_t> m_readAt;     // by block and index
+    std::unordered_map<std::uint8_t, std::uint64_t> m_commandAt;   // the last report of each opcode
     bool m_busy = false;
     bool m_abandon = false;
     bool m_finishing = false;

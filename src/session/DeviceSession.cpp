@@ -102,6 +102,15 @@ int DeviceSession::Connect(SessionObserver* observer) {
     }
     m_answering.store(true);
     ++m_connection;
+    // What a file load held for the last connection's whole-set write is this amplifier's to tell.
+    ReleaseHeldValues();
+    m_micSubHeld.store(false);
+    m_machineHeld.store(false);
+    m_irHeld.store(false);
+    {
+        std::lock_guard lock(m_readAllMutex);
+        m_readAllDue.reset();
+    }
     m_upgradeMode.store(opened.upgradeMode);
     m_simulated.store(opened.simulated ? 1 : 0);
     m_deviceLink.Attach(std::move(opened.transport));
@@ -137,10 +146,18 @@ void DeviceSession::Disconnect(bool farewell) {
     if (farewell) {
         // The farewell never cuts a firmware transfer short: it ends by itself, bounded by its reply waits.
         WaitForUpgradeEnd();
+        // A sequence's pause (the read-all's closing one) ends now: the farewell keeps its own bound.
+        {
+            std::lock_guard lock(m_pauseMutex);
+            m_pausesCut = true;
+        }
+        m_pauseCv.notify_all();
         m_deviceLink.Finish(m_upgradeMode.load() ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
                                                  : DeviceLink::BuildCommand(op::UnLockMachine, {}));
     }
     CloseLink();
+    std::lock_guard lock(m_pauseMutex);
+    m_pausesCut = false;
 }
 
 void DeviceSession::CloseLink() {
@@ -244,29 +261,44 @@ void DeviceSession::WriteAll() {
         return;
     }
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
+    m_micSubHeld.store(false);
     WriteAllRegisters();
     if (m_setMachine.load() != 0) {
         m_machineSettings.ApplyMachineSet();
     }
+    m_machineHeld.store(false);
     if (m_setRemoter.load() != 0) {
         m_remote.ApplyIRSet();
     }
+    m_irHeld.store(false);
 }
 
 void DeviceSession::SynchronizeData(bool write) {
     Trace("Start thread:SynchronizeData\n");
     m_synchronised.store(false);
     const std::uint64_t connection = Connection();
+    std::lock_guard lock(m_readAllMutex);
+    const auto now = std::chrono::steady_clock::now();
     if (write) {
-        RunSequence({}, [this, connection] { WriteAllSequence(connection); });
+        // A write-all never overtakes a read-all still waiting for its start: it would send values never read
+        // from this amplifier, and the read-all would then replace what it wrote in the panel.
+        const auto wait = m_readAllDue && *m_readAllDue > now
+                              ? std::chrono::ceil<std::chrono::milliseconds>(*m_readAllDue - now)
+                              : std::chrono::milliseconds::zero();
+        RunSequence(wait, [this, connection] { WriteAllSequence(connection); });
     } else {
         // The device needs this pause after connecting or switching modes before it answers reads.
-        RunSequence(m_deviceLink.Timing().syncStartDelay,
-                    [this, connection] { ReadAllSequence(connection); });
+        const std::chrono::milliseconds delay = m_deviceLink.Timing().syncStartDelay;
+        m_readAllDue = now + delay;
+        RunSequence(delay, [this, connection] { ReadAllSequence(connection); });
     }
 }
 
 void DeviceSession::ReadAllSequence(std::uint64_t connection) {
+    {
+        std::lock_guard lock(m_readAllMutex);
+        m_readAllDue.reset();
+    }
     ReadAll();
     if (IsClosing() || Connection() != connection) {
         return;
@@ -318,7 +350,8 @@ void DeviceSession::StartWorker(std::function<void()> body) {
 
 bool DeviceSession::PauseUnlessClosing(std::chrono::milliseconds delay) {
     std::unique_lock lock(m_pauseMutex);
-    return !m_pauseCv.wait_for(lock, delay, [this] { return m_closing.load(); });
+    m_pauseCv.wait_for(lock, delay, [this] { return m_closing.load() || m_pausesCut; });
+    return !m_closing.load();
 }
 
 namespace {
@@ -446,6 +479,10 @@ int DeviceSession::ReadIdentity() {
 
 void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
                                     const MachineSettings::Record& machine, const RemoteCodes::Record& ir) {
+    // Held like the file's parameters until the whole-set write sends them.
+    m_micSubHeld.store(true);
+    m_machineHeld.store(m_setMachine.load() != 0);
+    m_irHeld.store(m_setRemoter.load() != 0);
     SetMicControlSubStored(micControlSubTime, micControlSubRate);
     if (m_setMachine.load() != 0) {
         m_machineSettings.SetWorkingSettings(machine);
@@ -592,6 +629,10 @@ void DeviceSession::OnRegisterRead(const Report& report) {
 }
 
 void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
+    // A setting the user chose or a file brought is newer than what the amplifier reports now.
+    if (m_micSubHeld.load() || m_deviceLink.HasNewerCommand(op::SetMicControlSub, op::ReadMicControlSub)) {
+        return;
+    }
     SetMicControlSubStored(time, rate);
 }
 
@@ -629,6 +670,9 @@ void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex,
 }
 
 void DeviceSession::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) {
+    if (m_irHeld.load()) {
+        return;
+    }
     m_remote.SetAllKey(record.data(), static_cast<int>(record.size()));
 }
 
@@ -651,6 +695,9 @@ void DeviceSession::OnDevDate(const std::string& date) {
 }
 
 void DeviceSession::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {
+    if (m_machineHeld.load()) {
+        return;
+    }
     m_machineSettings.Machine_SetBuf(record.data());
 }
 

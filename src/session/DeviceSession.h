@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -245,6 +246,13 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<bool> m_upgrading{false};
     std::atomic<bool> m_answering{true};
     std::atomic<bool> m_openFoundDevice{false};
+    // A file's records, taken and not yet sent by the whole-set write: read replies leave them alone.
+    std::atomic<bool> m_micSubHeld{false};
+    std::atomic<bool> m_machineHeld{false};
+    std::atomic<bool> m_irHeld{false};
+    std::mutex m_readAllMutex;  // guards m_readAllDue
+    // When the read-all asked for last starts, while it waits for its start.
+    std::optional<std::chrono::steady_clock::time_point> m_readAllDue;
     std::atomic<std::uint64_t> m_connection{0};
     mutable std::mutex m_upgradeResultMutex;  // also guards the end of a transfer for m_upgradeEnded
     std::condition_variable m_upgradeEnded;
@@ -268,6 +276,7 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<bool> m_closing{false};
     std::mutex m_pauseMutex;
     std::condition_variable m_pauseCv;
+    bool m_pausesCut = false;  // guarded by m_pauseMutex: a farewell ends the pauses of sequences
 };
 
 }  // namespace varnoth

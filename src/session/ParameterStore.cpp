@@ -151,36 +151,52 @@ ChangeSet ParameterStore::TakeChanges() {
     return changes;
 }
 
-void ParameterStore::SetValue(std::size_t position, int value) {
+ParameterStore::Encoded ParameterStore::Encode(std::size_t position, int value) {
     const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(position));
     if (!ref) {
-        StoreValue(position, LowByte(value));
-        return;
+        return {LowByte(value), LowByte(value)};
     }
-    const RegisterEntry& entry = StoreRegisterMap()[position];
     const std::uint8_t stored = ref->Stored(value);
-    std::uint8_t written = entry.rule == ValueRule::SubPhase ? LowByte(value) : stored;
-    if (entry.rule == ValueRule::Volume) {
-        written = LowByte(value + kVolumeOffset);
+    switch (StoreRegisterMap()[position].rule) {
+        case ValueRule::Volume:
+            return {stored, LowByte(value + kVolumeOffset)};
+        case ValueRule::SubPhase:
+            return {stored, LowByte(value)};
+        case ValueRule::Plain:
+        case ValueRule::PeqSwitch:
+            break;
     }
-    if (!entry.hasRegister) {
-        StoreValue(position, stored);
-        return;
-    }
+    return {stored, stored};
+}
+
+void ParameterStore::WriteEncoded(std::size_t position, std::uint8_t written) {
+    const RegisterEntry& entry = StoreRegisterMap()[position];
     // The device rewrites an effect's parameters when its preset is written: that write never merges with
     // another.
     if (entry.block == kEffectPresetBlock && entry.index == kEffectPresetIndex) {
-        StoreValue(position, stored);
         WriteRegister(entry.block, entry.index, entry.channel, written);
         return;
     }
     const std::array<Report, 2> writes{
         DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, written}),
         DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, written})};
+    m_link.WriteRegisters(std::span<const Report>(writes.data(), entry.stereo ? 2 : 1));
+}
+
+void ParameterStore::SetValue(std::size_t position, int value) {
+    if (position >= kStoreSize) {
+        return;
+    }
+    const Encoded encoded = Encode(position, value);
+    if (!StoreRegisterMap()[position].hasRegister) {
+        StoreValue(position, encoded.stored);
+        return;
+    }
     // Queued first, stored then: a read-back that arrives in between sees the write waiting and leaves the
     // new value alone.
-    m_link.WriteRegisters(std::span<const Report>(writes.data(), entry.stereo ? 2 : 1));
-    StoreValue(position, stored);
+    WriteEncoded(position, encoded.written);
+    StoreValue(position, encoded.stored);
+    m_held[position].store(false);
 }
 
 void ParameterStore::ChooseCompressorPreset(std::size_t compressBase, std::uint8_t preset) {
@@ -218,7 +234,15 @@ void ParameterStore::SetMicGraphicEqOfMode1() {
 
 void ParameterStore::WriteAllRegisters() {
     for (const std::uint8_t position : kWriteAllOrder) {
-        SetValue(position, Value(position));
+        // The store's value as it stands, in the form the store keeps it (a switch on or off); an edit made
+        // while the write-all goes on is newer and stays.
+        std::uint8_t value = Value(position);
+        const Encoded encoded = Encode(position, value);
+        if (encoded.stored != value && m_store[position].compare_exchange_strong(value, encoded.stored)) {
+            MarkChanged(position);
+        }
+        WriteEncoded(position, encoded.written);
+        m_held[position].store(false);
     }
 }
 
@@ -276,7 +300,14 @@ std::array<std::uint8_t, kFileBlockSize> ParameterStore::GetFileBlock() const {
 
 void ParameterStore::SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block) {
     for (std::size_t i = 0; i < kFileBlockSize; ++i) {
+        m_held[i].store(StoreRegisterMap()[i].hasRegister);
         StoreValue(i, block[i]);
+    }
+}
+
+void ParameterStore::ReleaseHeldValues() {
+    for (std::atomic<bool>& held : m_held) {
+        held.store(false);
     }
 }
 
@@ -311,8 +342,9 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
     const std::uint8_t index = report[3];
     for (const std::uint8_t position : PositionsOfRegister(block, index)) {
         const RegisterEntry& entry = StoreRegisterMap()[position];
-        // An edit still on its way to the device is newer than what the device reports now.
-        if (m_link.HasNewerWrite(block, index, entry.channel)) {
+        // An edit still on its way to the device, or a value held for the whole-set write, is newer than
+        // what the device reports now.
+        if (m_held[position].load() || m_link.HasNewerWrite(block, index, entry.channel)) {
             continue;
         }
         const std::uint8_t value = report[kFirstChannelByte + entry.channel];

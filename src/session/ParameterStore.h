@@ -76,7 +76,12 @@ class ParameterStore {
 
     // The 112 parameter bytes in file order, as they stand.
     std::array<std::uint8_t, kFileBlockSize> GetFileBlock() const;
+    // Takes a file's (or a whole-set undo's) bytes, sending nothing: each is held against the amplifier's
+    // read replies until the whole-set write sends it, so that a read-all that runs meanwhile cannot put
+    // the amplifier's older values back.
     void SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block);
+    // A new connection: what was held for the last one's whole-set write is the store's own again.
+    void ReleaseHeldValues();
 
   protected:
     void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
@@ -93,11 +98,21 @@ class ParameterStore {
     void StoreLevels(const Report& report);
     void StoreRegisterArray(const Report& report);
     void ResetBank(std::size_t first, std::size_t count);
+    // The byte the store keeps and the byte the register receives for a value (see ValueRule).
+    struct Encoded {
+        std::uint8_t stored;
+        std::uint8_t written;
+    };
+    static Encoded Encode(std::size_t position, int value);
+    // Writes the register(s) of a position: queued from another thread, sent at once on the link thread.
+    void WriteEncoded(std::size_t position, std::uint8_t written);
 
     DeviceLink& m_link;
     std::array<std::atomic<std::uint8_t>, kStoreSize> m_store;
     std::array<std::atomic<std::uint64_t>, kChangeWords> m_changed{};
     std::atomic<bool> m_changeTold{false};
+    // Set here and not yet sent by the whole-set write: a read reply leaves it alone.
+    std::array<std::atomic<bool>, kStoreSize> m_held{};
     // The four level bytes in report order.
     std::atomic<std::uint32_t> m_peakData{0};
 };
