@@ -225,12 +225,12 @@ TEST(Session, DestroyingTheSessionWhileWorkersRunEndsThemWithoutNotifying) {
     slow.syncStartDelay = std::chrono::hours(1);
     SessionHarness h(slow);
     ASSERT_TRUE(h.Connect());
-    h.session->SynchronizeData(false);
 
-    // A write-all on a silent device spends its time waiting for replies.
+    // A write-all on a silent device spends its time waiting for replies; a read-all waits for its start.
     h.wire->SetSilent();
     h.session->SynchronizeData(true);
     ASSERT_TRUE(h.wire->WaitForSent(1));
+    h.session->SynchronizeData(false);
     h.session.reset();
     EXPECT_TRUE(h.observer.Syncs().empty());
     EXPECT_EQ(h.wire->LiveTransports(), 0);
