@@ -1,11 +1,14 @@
-// A firmware image file's bytes into the checks that decide whether it may be sent, and the device's model
-// name and firmware date texts into the version check.
+// A firmware image file's bytes into the checks that decide whether it may be sent (its size, Intel HEX,
+// text in any encoding, other kinds of file), and the device's model name and firmware date texts into the
+// version check.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "session/FileKind.h"
 #include "session/FirmwareUpgrade.h"
 
 using namespace varnoth;
@@ -15,6 +18,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const UpgradeResult problem = FirmwareUpgrade::ImageBytesProblem("fuzz.bin", bytes);
     // An image of a size the transfer cannot address is never accepted.
     if (problem.fault == UpgradeFault::None && !FirmwareUpgrade::ImageProblem(size).empty()) {
+        std::abort();
+    }
+    // Text and other kinds of file are never accepted either, and every kind has a name.
+    const std::optional<FileKind::Kind> kind = FileKind::Recognise(bytes);
+    if (problem.fault == UpgradeFault::None && (FileKind::IsText(bytes) || kind)) {
+        std::abort();
+    }
+    if (kind && (FileKind::Name(*kind, 0)[0] == '\0' || FileKind::Name(*kind, 1)[0] == '\0')) {
+        std::abort();
+    }
+    if (FileKind::ByteOrderMarkSize(bytes) > size) {
         std::abort();
     }
     const std::string text(reinterpret_cast<const char*>(data), size);
