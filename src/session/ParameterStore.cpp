@@ -1,5 +1,6 @@
 #include "session/ParameterStore.h"
 
+#include <algorithm>
 #include <cstring>
 #include <span>
 #include <vector>
@@ -231,6 +232,10 @@ void ParameterStore::ResetMicMode1GEQ() {
     for (const std::uint8_t band : kMicMode1Order) {
         SetParam(pos::MicGEQ + band, kMicMode1GEQ[band]);
     }
+}
+
+bool ParameterStore::SentByWriteAll(std::size_t position) {
+    return std::find(kWriteAllOrder.begin(), kWriteAllOrder.end(), position) != kWriteAllOrder.end();
 }
 
 void ParameterStore::CK750_WriteAll() {

@@ -216,6 +216,9 @@ class ParameterStore {
     std::uint8_t GetSubGEQ(int band) const { return Band(pos::SubGEQ, band); }
 
     // Whole-set transfer.
+    // Whether CK750_WriteAll sends the store position; the routing to the main outputs and the master
+    // volumes go only through their own setters.
+    static bool SentByWriteAll(std::size_t position);
     void CK750_WriteAll();
     void CK750_ReadAll();
     void ReadEffect();

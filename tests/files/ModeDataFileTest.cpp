@@ -228,15 +228,39 @@ TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
 
     const fs::path folder = dir / "taken.vqm";
     fs::create_directory(folder);
-    ModeDataFile::Result result =
-        ModeDataFile::SaveData(session, (dir / "no-such-folder" / "set.vqm").string());
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.caption, kCantWriteCaption);
-    EXPECT_EQ(result.message.rfind("Errcode=", 0), 0u) << result.message;
-    EXPECT_NE(result.message.find("Can't write to file:\n" + (dir / "no-such-folder" / "set.vqm").string() +
-                                  "\nProbaby it is write protected."),
-              std::string::npos)
-        << result.message;
+    // Each failure says the system's reason in the user's language; only a protected file is said to be one.
+    fs::create_symlink("loop-b.vqm", dir / "loop-a.vqm");
+    fs::create_symlink("loop-a.vqm", dir / "loop-b.vqm");
+    struct Failure {
+        std::string path;
+        int error;
+        int language;
+        const char* reason;
+    };
+    const Failure failures[] = {
+        {(dir / "no-such-folder" / "set.vqm").string(), ENOENT, 1, "Reason: the folder does not exist."},
+        {(dir / "no-such-folder" / "set.vqm").string(), ENOENT, 0, "原因：文件夹不存在"},
+        {(dir / (std::string(300, 'n') + ".vqm")).string(), ENAMETOOLONG, 1, "Reason: the name is too long."},
+        {(dir / "loop-a.vqm").string(), ELOOP, 0, "原因：符号链接循环"},
+    };
+    for (const Failure& f : failures) {
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, f.path, f.language);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.caption, kCantWriteCaption);
+        EXPECT_EQ(result.message.rfind(
+                      "Errcode=" + std::to_string(f.error) + ",Can't write to file:\n" + f.path, 0),
+                  0u)
+            << result.message;
+        EXPECT_NE(result.message.find(f.reason), std::string::npos) << result.message;
+        EXPECT_EQ(result.message.find("write protected"), std::string::npos)
+            << "a missing folder, a long name or a loop is no write protection: " << result.message;
+    }
+    for (const std::string& nameless : {std::string(), (dir / "sub").string() + "/", (dir / ".").string()}) {
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, nameless);
+        EXPECT_FALSE(result.ok) << "a name without a file part is refused: \"" << nameless << "\"";
+        EXPECT_NE(result.message.find("no file name"), std::string::npos) << result.message;
+    }
+    EXPECT_FALSE(fs::exists(dir / "sub")) << "nothing was written for a folder name";
 
     const fs::path old = dir / "old.vqm";
     const Bytes oldBytes = Distinct();
