@@ -33,8 +33,8 @@ inline CliStatus BadInput(const std::string& message) {
     return CliFailure{kExitBadInput, message};
 }
 
-// Whether the whole-set write leaves the parameter out (the master volumes, the routing to the main
-// outputs): it then goes through its own setter.
+// Whether the whole-set write leaves out a parameter that has a register (the master volumes, the routing
+// to the main outputs): it then goes through its own setter.
 bool LeftOutByWriteAll(const ParameterRef& ref);
 // Writes the session's whole set to the amplifier, then each of alsoSend through its setter; Ctrl+C or
 // SIGTERM stops it.

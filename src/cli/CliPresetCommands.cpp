@@ -46,7 +46,7 @@ CliStatus Refused(const std::string& path, const std::vector<std::string>& probl
 
 // A preset whose values are outside their ranges is refused, unless the user takes the rest.
 CliStatus OutsideRefused(const std::string& path, const ReadablePreset::Parsed& parsed, bool skipOutside) {
-    if (!parsed.problems.empty()) {
+    if (parsed.problems.size() > parsed.outside.size()) {
         return Refused(path, parsed.problems);
     }
     if (!parsed.outside.empty() && !skipOutside) {

@@ -99,7 +99,7 @@ std::string FaultsText(const std::vector<ModeDataFault>& faults) {
     std::string text;
     for (std::size_t i = 0; i < faults.size() && i < kShown; ++i) {
         text += (i == 0 ? "" : "; ") + faults[i].field + " is " + std::to_string(faults[i].value) +
-                ", outside " + faults[i].RangeText();
+                ", outside its range " + faults[i].RangeText();
     }
     if (faults.size() > kShown) {
         text += "; and " + std::to_string(faults.size() - kShown) + " more";
@@ -111,7 +111,8 @@ std::string FaultsText(const std::vector<ModeDataFault>& faults) {
 
 bool LeftOutByWriteAll(const ParameterRef& ref) {
     const int position = ref.Position();
-    return position != kNotStored && !ParameterStore::SentByWriteAll(static_cast<std::size_t>(position));
+    return position != kNotStored && StoreRegisterMap()[static_cast<std::size_t>(position)].hasRegister &&
+           !ParameterStore::SentByWriteAll(static_cast<std::size_t>(position));
 }
 
 CliStatus WriteWholeSet(CliContext& context, const std::vector<std::pair<ParameterRef, int>>& alsoSend) {

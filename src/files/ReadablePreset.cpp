@@ -208,12 +208,14 @@ ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {
         if (*raw->whole < 0 || *raw->whole > 255 || !field->InRange(static_cast<int>(*raw->whole))) {
             parsed.outside.push_back(name + " = " + std::to_string(*raw->whole) + " is outside " +
                                      field->RangeText());
+            parsed.problems.push_back(parsed.outside.back());
             continue;
         }
         parsed.values.push_back({field, static_cast<int>(*raw->whole)});
     }
-    if (!parsed.problems.empty()) {
+    if (parsed.problems.size() > parsed.outside.size()) {
         parsed.values.clear();
+        parsed.outside.clear();
     }
     return parsed;
 }

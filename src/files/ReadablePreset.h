@@ -77,8 +77,9 @@ struct PresetValue {
 class ReadablePreset {
   public:
     // What a preset file came to: its values in file order, or the problems that refuse it. A value outside
-    // its field's range is no problem of the file itself (an amplifier may hold it): it is left out of the
-    // values and said in outside, and the caller refuses the preset or goes on without it.
+    // its field's range is a problem too, but not of the file itself (an amplifier may hold it): when only
+    // such values are wrong, the others stay in values, outside repeats those problems, and the caller may
+    // go on without them.
     struct Parsed {
         std::vector<PresetValue> values;
         std::vector<std::string> problems;
