@@ -222,6 +222,23 @@ TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChan
     }
 }
 
+TEST_F(ModeDataFileTest, ASaveOverAnotherUsersFileKeepsItsOwnerGroupAndMode) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root may save over another user's file";
+    }
+    DeviceSession session;
+    const fs::path path = dir / "users.vqm";
+    WriteBytes(path, Distinct());
+    ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(ModeDataFile::SaveData(session, path.string()).ok);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u) << "the file stays its owner's";
+    EXPECT_EQ(info.st_gid, 4322u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
 TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
     DeviceSession session;
     session.SetMicVol(7);
