@@ -278,6 +278,8 @@ TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
         EXPECT_NE(result.message.find("no file name"), std::string::npos) << result.message;
     }
     EXPECT_FALSE(fs::exists(dir / "sub")) << "nothing was written for a folder name";
+    fs::remove(dir / "loop-a.vqm");
+    fs::remove(dir / "loop-b.vqm");
 
     const fs::path old = dir / "old.vqm";
     const Bytes oldBytes = Distinct();
