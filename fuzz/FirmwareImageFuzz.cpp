@@ -1,11 +1,14 @@
-// A firmware image file's bytes into the checks that decide whether it may be sent, and the device's model
-// name and firmware date texts into the version check.
+// A firmware image file's bytes into the checks that decide whether it may be sent (its size, Intel HEX,
+// text in any encoding, other kinds of file), and the device's model name and firmware date texts into the
+// version check.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "session/FileKind.h"
 #include "session/FirmwareUpgrade.h"
 
 using namespace varnoth;
@@ -17,6 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (problem.fault == UpgradeFault::None && !FirmwareUpgrade::ImageProblem(size).empty()) {
         std::abort();
     }
+    // Text and other kinds of file are never accepted either, and every kind has a name.
+    const std::optional<FileKind::Kind> kind = FileKind::Recognise(bytes);
+    if (problem.fault == UpgradeFault::None && (FileKind::IsText(bytes) || kind)) {
+        std::abort();
+    }
+    if (kind && (FileKind::Name(*kind, 0)[0] == '\0' || FileKind::Name(*kind, 1)[0] == '\0')) {
+        std::abort();
+    }
+    if (FileKind::ByteOrderMarkSize(bytes) > size) {
+        std::abort();
+    }
     const std::string text(reinterpret_cast<const char*>(data), size);
     const std::size_t split = text.find('\n');
     const std::string name = text.substr(0, split);
@@ -25,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         volatile std::size_t sink = FirmwareUpgrade::DateText(*parsed).size();
         (void)sink;
     }
-    const int verdict = FirmwareUpgrade::IsNeedUp(name, date);
-    if (verdict < FirmwareUpgrade::kForeignModel || verdict > FirmwareUpgrade::kOlder) {
+    const int verdict = static_cast<int>(FirmwareUpgrade::CheckVersion(name, date));
+    if (verdict < static_cast<int>(FirmwareCheck::ForeignModel) ||
+        verdict > static_cast<int>(FirmwareCheck::Older)) {
         std::abort();
     }
     return 0;

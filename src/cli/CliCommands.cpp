@@ -39,11 +39,12 @@ const std::array<CliCommand, 15> kCommands{{
      "a\n"
      "symbolic link its target; an existing file is replaced only once the new one is whole on the disk.",
      RunSave},
-    {"load", "load FILE",
+    {"load", "load FILE [--skip-invalid]",
      "Loads the mode data file FILE and writes the whole set to the amplifier: the parameters, the\n"
      "mic-controls-sub setting, the machine settings and the IR keys. A file that is not a regular file of\n"
-     "exactly 141 bytes, or that holds a value the panel cannot produce, is refused (the message names the\n"
-     "first such field, its value and its range) and nothing is sent.",
+     "exactly 141 bytes is refused. One that holds values the panel cannot produce is refused too (the\n"
+     "message names each such field, its value and its range) and nothing is sent; --skip-invalid loads\n"
+     "the other values and keeps the amplifier's for those.",
      RunLoad},
     {"mode", "mode load|save|reset 1..4 [--force]",
      "Loads memory mode M1..M4 into the amplifier's working set, saves the working set into it, or resets\n"
@@ -87,12 +88,14 @@ const std::array<CliCommand, 15> kCommands{{
      "(IR.*). SOURCE is the amplifier (device, the default), a mode data file (.vqm: no master volumes) or\n"
      "a preset (.json). FILE - writes to standard output.",
      RunExport},
-    {"import", "import FILE.json [TARGET.vqm]",
+    {"import", "import FILE.json [TARGET.vqm] [--force] [--skip-invalid]",
      "Reads a readable preset and writes it to the amplifier, or into the mode data file TARGET (its\n"
      "extension becomes .vqm; what the preset leaves out takes the values of a fresh start, master volumes\n"
      "are not carried). Every member is checked first: an unknown name, a value given twice or a raw value\n"
-     "outside its range refuses the whole preset, listing them, and nothing is written. Values the preset\n"
-     "leaves out stay as the amplifier holds them. \"shown\" is not read.",
+     "outside its range refuses the whole preset, listing them, and nothing is written; --skip-invalid\n"
+     "writes the other values when only ranges are broken. Values the preset leaves out stay as the\n"
+     "amplifier holds them. A master volume above its maximum or locked in the machine settings is refused,\n"
+     "as with set, unless --force is given. \"shown\" is not read.",
      RunImport},
     {"diff", "diff A B",
      "Compares two parameter sets, each a mode data file (.vqm), a preset (.json) or the word device, and\n"

@@ -1,9 +1,15 @@
 #include "cli/CliDevice.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
-#include <filesystem>
+#include <cstring>
+#include <thread>
 #include <utility>
 
+#include "cli/CliSignals.h"
 #include "device/sim/SimProvider.h"
 #include "device/sim/SimScenario.h"
 #include "session/FirmwareUpgrade.h"
@@ -91,8 +97,16 @@ CliStatus CliDevice::Prepare() {
     if (std::string error = ApplySimScenario(m_options.scenario, *m_sim); !error.empty()) {
         return CliFailure{kExitUsage, error};
     }
-    if (m_options.simState.empty() || !std::filesystem::exists(m_options.simState)) {
+    if (m_options.simState.empty()) {
         return std::nullopt;
+    }
+    struct stat info {};
+    if (::stat(m_options.simState.c_str(), &info) != 0) {
+        const int error = errno;
+        if (error == ENOENT) {
+            return std::nullopt;
+        }
+        return CliFailure{kExitBadInput, "--sim-state " + m_options.simState + ": " + std::strerror(error)};
     }
     // The state file is what the amplifier remembers; the scenario is which amplifier it is (model, firmware
     // date) and how it was switched on (upgrade mode).
@@ -149,12 +163,37 @@ CliStatus CliDevice::Connect(bool upgradeModeAllowed) {
     return std::nullopt;
 }
 
-void CliDevice::ReadEverything() {
+CliStatus CliDevice::ReadEverything() {
     if (!m_connected) {
-        return;
+        return std::nullopt;
     }
-    m_session->ReadAll();
-    m_session->ReadIdentity();
+    return Interruptible(
+        [this] {
+            m_session->ReadAll();
+            m_session->ReadIdentity();
+        },
+        "interrupted while reading the amplifier; nothing was written");
+}
+
+CliStatus CliDevice::Interruptible(const std::function<void()>& work, const std::string& stopped) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        work();
+        done.store(true);
+    });
+    while (!done.load() && !Interrupted()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    if (!done.load()) {
+        // Closing the connection discards the sequence or ends its waits for replies.
+        m_session->Disconnect(false);
+        m_connected = false;
+    }
+    worker.join();
+    if (Interrupted()) {
+        return CliFailure{kExitInterrupted, stopped};
+    }
+    return std::nullopt;
 }
 
 CliStatus CliDevice::Finish() {

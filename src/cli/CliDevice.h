@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -69,8 +70,12 @@ class CliDevice {
     // farewell). Offline, nothing is connected and the session keeps its defaults.
     CliStatus Connect(bool upgradeModeAllowed);
     // The read-all sequence, then the model name and date once more: the device answers in order, so when
-    // the date has arrived every reply of the read-all has been stored. Nothing offline.
-    void ReadEverything();
+    // the date has arrived every reply of the read-all has been stored. Nothing offline. Ctrl+C or SIGTERM
+    // ends it at once (the amplifier is then disconnected): the command must not use what was read.
+    CliStatus ReadEverything();
+    // Runs work (a whole-set transfer) while watching for Ctrl+C and SIGTERM; on either, disconnects the
+    // amplifier, which ends the transfer, and says what may have been sent.
+    CliStatus Interruptible(const std::function<void()>& work, const std::string& stopped);
     // Says goodbye to a connected device and stores the virtual amplifier's state file.
     CliStatus Finish();
 

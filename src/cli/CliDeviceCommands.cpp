@@ -48,7 +48,9 @@ CliStatus RunIrShow(CliContext& context) {
         return failure;
     }
     DeviceSession& session = context.device.Session();
-    context.device.ReadEverything();
+    if (CliStatus failure = context.device.ReadEverything()) {
+        return failure;
+    }
     const RemoteCodes::Record ir = session.GetRemote().GetRecord();
     std::vector<CliField> fields{{"IR.SystemCode", ir[0]}};
     for (std::size_t key = 1; key < ir.size(); ++key) {

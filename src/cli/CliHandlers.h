@@ -1,9 +1,11 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "session/ParameterTable.h"
 
 namespace varnoth {
 
@@ -30,6 +32,15 @@ inline CliStatus UsageError(const std::string& message) {
 inline CliStatus BadInput(const std::string& message) {
     return CliFailure{kExitBadInput, message};
 }
+
+// Whether the whole-set write leaves out a parameter that has a register (the master volumes, the routing
+// to the main outputs): it then goes through its own setter.
+bool LeftOutByWriteAll(const ParameterRef& ref);
+// Writes the session's whole set to the amplifier, then each of alsoSend through its setter; Ctrl+C or
+// SIGTERM stops it.
+CliStatus WriteWholeSet(CliContext& context, const std::vector<std::pair<ParameterRef, int>>& alsoSend);
+// Says on stderr which values of a file were left out for being outside their ranges.
+void ReportLeftOut(CliContext& context, const std::vector<std::string>& outside);
 
 // The arguments left once the command's options have been taken, without the "--" separator.
 std::vector<std::string> Positional(std::vector<std::string> args);

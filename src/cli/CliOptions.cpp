@@ -35,6 +35,9 @@ std::optional<std::string> TakeOption(std::vector<std::string>& args, const std:
             }
             std::string value = *(it + 1);
             args.erase(it, it + 2);
+            if (value.empty()) {
+                error = "option " + name + " needs a value";
+            }
             return value;
         }
     }
@@ -43,12 +46,10 @@ std::optional<std::string> TakeOption(std::vector<std::string>& args, const std:
 
 bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
     const auto end = std::find(args.begin(), args.end(), std::string("--"));
-    const auto it = std::find(args.begin(), end, name);
-    if (it == end) {
-        return false;
-    }
-    args.erase(it);
-    return true;
+    const auto kept = std::remove(args.begin(), end, name);
+    const bool found = kept != end;
+    args.erase(kept, end);
+    return found;
 }
 
 std::string CliOptions::Parse(const std::vector<std::string>& args, CliOptions& options) {

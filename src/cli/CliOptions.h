@@ -33,10 +33,10 @@ struct CliOptions {
 };
 
 // Takes "--name VALUE" or "--name=VALUE" out of args; the value, or nothing when the option is absent.
-// A present option without a value sets error.
+// A present option without a value, or with an empty one, sets error.
 std::optional<std::string> TakeOption(std::vector<std::string>& args, const std::string& name,
                                       std::string& error);
-// Takes the flag "--name" out of args; whether it was there.
+// Takes the flag "--name" out of args, however often it is given; whether it was there.
 bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 
 }  // namespace varnoth

@@ -3,9 +3,11 @@
 #include <map>
 
 #include "cli/CliHandlers.h"
+#include "cli/CliOutput.h"
+#include "cli/CliParameters.h"
 #include "files/ModeDataFile.h"
 #include "files/ReadablePreset.h"
-#include "session/ParameterAccess.h"
+#include "session/MachineRules.h"
 
 namespace varnoth {
 namespace {
@@ -28,12 +30,30 @@ std::string OneLine(std::string text) {
     return text;
 }
 
-CliStatus Refused(const std::string& path, const std::vector<std::string>& problems) {
+// The problems of a refused preset, the first few of them: a hostile file may hold thousands.
+CliStatus Refused(const std::string& path, const std::vector<std::string>& problems,
+                  const std::string& hint = {}) {
+    constexpr std::size_t kShown = 10;
     std::string line = path + ": refused";
-    for (std::size_t i = 0; i < problems.size(); ++i) {
+    for (std::size_t i = 0; i < problems.size() && i < kShown; ++i) {
         line += (i == 0 ? ": " : "; ") + problems[i];
     }
-    return BadInput(OneLine(line));
+    if (problems.size() > kShown) {
+        line += "; and " + std::to_string(problems.size() - kShown) + " more";
+    }
+    return BadInput(OneLine(line + hint));
+}
+
+// A preset whose values are outside their ranges is refused, unless the user takes the rest.
+CliStatus OutsideRefused(const std::string& path, const ReadablePreset::Parsed& parsed, bool skipOutside) {
+    if (parsed.problems.size() > parsed.outside.size()) {
+        return Refused(path, parsed.problems);
+    }
+    if (!parsed.outside.empty() && !skipOutside) {
+        return Refused(path, parsed.outside,
+                       " (nothing was written; --skip-invalid writes the other values and leaves these out)");
+    }
+    return std::nullopt;
 }
 
 // The amplifier's whole set, read once per run.
@@ -44,7 +64,9 @@ CliStatus ReadDevice(CliContext& context, std::optional<PresetSet>& device) {
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    context.device.ReadEverything();
+    if (CliStatus failure = context.device.ReadEverything()) {
+        return failure;
+    }
     device = ReadablePreset::FromSession(context.device.Session());
     return std::nullopt;
 }
@@ -61,8 +83,8 @@ CliStatus ValuesOf(CliContext& context, const std::string& source, std::optional
     }
     if (IsPresetFile(source)) {
         ReadablePreset::Parsed parsed = ReadablePreset::ReadFile(source);
-        if (!parsed.problems.empty()) {
-            return Refused(source, parsed.problems);
+        if (CliStatus failure = OutsideRefused(source, parsed, false)) {
+            return failure;
         }
         values = std::move(parsed.values);
         return std::nullopt;
@@ -101,6 +123,15 @@ CliStatus RunExport(CliContext& context) {
     }
     const std::string source = files.size() == 2 ? files[0] : kDevice;
     const std::string& target = files.back();
+    // A slip of the order of the names must not put a preset over a mode data file.
+    if (target != kStdout && (!IsPresetFile(target) || !NamesAFile(target))) {
+        return BadInput(
+            "export writes a readable preset, whose name ends in .json (or - for standard output), "
+            "not \"" +
+            Printable(target) +
+            "\"; nothing was written (a mode data file is written by save, or by import FILE.json "
+            "TARGET.vqm)");
+    }
     std::optional<PresetSet> device;
     std::vector<PresetValue> values;
     if (CliStatus failure = ValuesOf(context, source, device, values)) {
@@ -119,17 +150,23 @@ CliStatus RunExport(CliContext& context) {
 }
 
 CliStatus RunImport(CliContext& context) {
+    const bool force = TakeFlag(context.args, "--force");
+    const bool skipOutside = TakeFlag(context.args, "--skip-invalid");
     std::vector<std::string> files;
     if (CliStatus failure = Files(context, 1, 2,
                                   "import takes a preset file and optionally a mode data file: "
-                                  "import FILE.json [TARGET.vqm]",
+                                  "import FILE.json [TARGET.vqm] [--force] [--skip-invalid]",
                                   files)) {
         return failure;
     }
     const std::string& path = files[0];
+    if (files.size() == 2 && !NamesAFile(files[1])) {
+        return BadInput("\"" + Printable(files[1]) +
+                        "\" names no file (it is empty or ends in /); nothing was written");
+    }
     const ReadablePreset::Parsed parsed = ReadablePreset::ReadFile(path);
-    if (!parsed.problems.empty()) {
-        return Refused(path, parsed.problems);
+    if (CliStatus failure = OutsideRefused(path, parsed, skipOutside)) {
+        return failure;
     }
     if (files.size() == 2) {
         const std::string target = WithModeFileExtension(files[1]);
@@ -140,6 +177,7 @@ CliStatus RunImport(CliContext& context) {
             return BadInput(OneLine(written.message));
         }
         context.out << "Imported " << path << " into " << target << "\n";
+        ReportLeftOut(context, parsed.outside);
         return std::nullopt;
     }
     // What the preset leaves out stays as the amplifier holds it, so the amplifier is read first.
@@ -147,21 +185,36 @@ CliStatus RunImport(CliContext& context) {
     if (CliStatus failure = ReadDevice(context, device)) {
         return failure;
     }
+    // The master volumes obey the amplifier's machine settings, as with set.
+    DeviceSession& session = context.device.Session();
+    for (const PresetValue& value : parsed.values) {
+        if (!value.field->IsVolume() || force || context.device.Offline()) {
+            continue;
+        }
+        if (const auto refusal =
+                MasterVolumeRefusal(session.GetMachineSet(), value.field->Name(), value.raw)) {
+            return BadInput(path + ": refused: " + refusal->english +
+                            " (the machine settings forbid it; --force overrides); nothing was written");
+        }
+    }
     PresetSet set = *device;
     ReadablePreset::Apply(parsed.values, set);
-    DeviceSession& session = context.device.Session();
     ModeDataFile::Apply(session, set.image);
-    session.WriteAll();
-    // The whole-set write leaves the master volumes alone: they go through their own setters.
+    // What the whole-set write leaves out (the master volumes, the routing to the main outputs) goes through
+    // its own setter when the preset names it.
+    std::vector<std::pair<ParameterRef, int>> alsoSend;
     for (const PresetValue& value : parsed.values) {
-        const std::optional<ParameterRef> volume =
-            value.field->IsVolume() ? FindParameter(value.field->Name()) : std::nullopt;
-        if (volume && ReadParameter(session, *volume) != value.raw) {
-            WriteParameter(session, *volume, value.raw);
+        if (const std::optional<ParameterRef> ref = FindParameter(value.field->Name());
+            ref && LeftOutByWriteAll(*ref)) {
+            alsoSend.emplace_back(*ref, value.raw);
         }
+    }
+    if (CliStatus failure = WriteWholeSet(context, alsoSend)) {
+        return failure;
     }
     context.out << "Imported " << path
                 << (context.device.Offline() ? "\n" : " and wrote it to the amplifier\n");
+    ReportLeftOut(context, parsed.outside);
     return std::nullopt;
 }
 

@@ -5,6 +5,8 @@
 #include "cli/CliHandlers.h"
 #include "cli/CliOutput.h"
 #include "cli/CliParameters.h"
+#include "cli/CliSignals.h"
+#include "files/ModeDataCheck.h"
 #include "files/ModeDataFile.h"
 #include "session/MachineRules.h"
 #include "session/ParameterAccess.h"
@@ -45,8 +47,7 @@ CliStatus ConnectAndReadAll(CliContext& context) {
     if (CliStatus failure = context.device.Connect(false)) {
         return failure;
     }
-    context.device.ReadEverything();
-    return std::nullopt;
+    return context.device.ReadEverything();
 }
 
 std::string RangeText(int min, int max) {
@@ -69,7 +70,8 @@ CliStatus CheckValue(const std::string& name, const std::string& text, int min, 
 CliStatus FindOrRefuse(const std::string& name, ParameterRef& ref) {
     const std::optional<ParameterRef> found = FindParameter(name);
     if (!found) {
-        return BadInput("unknown parameter \"" + name + "\" (\"varnoth-cli set --help\" lists them)");
+        return BadInput("unknown parameter \"" + Printable(name) +
+                        "\" (\"varnoth-cli set --help\" lists them)");
     }
     ref = *found;
     return std::nullopt;
@@ -90,7 +92,53 @@ CliStatus ModeNumber(const std::string& text, int& mode) {
     return std::nullopt;
 }
 
+// The values of a mode data file outside the panel's ranges, said in one line.
+std::string FaultsText(const std::vector<ModeDataFault>& faults) {
+    constexpr std::size_t kShown = 10;
+    std::string text;
+    for (std::size_t i = 0; i < faults.size() && i < kShown; ++i) {
+        text += (i == 0 ? "" : "; ") + faults[i].field + " is " + std::to_string(faults[i].value) +
+                ", outside its range " + faults[i].RangeText();
+    }
+    if (faults.size() > kShown) {
+        text += "; and " + std::to_string(faults.size() - kShown) + " more";
+    }
+    return text;
+}
+
 }  // namespace
+
+bool LeftOutByWriteAll(const ParameterRef& ref) {
+    const int position = ref.Position();
+    return position != kNotStored && StoreRegisterMap()[static_cast<std::size_t>(position)].hasRegister &&
+           !ref.param->inWriteAll;
+}
+
+CliStatus WriteWholeSet(CliContext& context, const std::vector<std::pair<ParameterRef, int>>& alsoSend) {
+    DeviceSession& session = context.device.Session();
+    return context.device.Interruptible(
+        [&] {
+            session.WriteAll();
+            for (const auto& [ref, value] : alsoSend) {
+                if (Interrupted()) {
+                    return;
+                }
+                WriteParameter(session, ref, value);
+            }
+        },
+        "interrupted while writing to the amplifier; part of the set may have been sent");
+}
+
+void ReportLeftOut(CliContext& context, const std::vector<std::string>& outside) {
+    if (outside.empty()) {
+        return;
+    }
+    std::string line = "varnoth-cli: left out, outside the panel's ranges (the amplifier keeps its values): ";
+    for (std::size_t i = 0; i < outside.size(); ++i) {
+        line += (i == 0 ? "" : "; ") + outside[i];
+    }
+    context.err << line << "\n";
+}
 
 CliStatus RunDump(CliContext& context) {
     const bool json = TakeFlag(context.args, "--json");
@@ -169,6 +217,10 @@ CliStatus RunSave(CliContext& context) {
     if (args.size() != 1) {
         return UsageError("save takes one file name: save FILE");
     }
+    if (!NamesAFile(args[0])) {
+        return BadInput("\"" + Printable(args[0]) +
+                        "\" names no file (it is empty or ends in /); nothing was saved");
+    }
     const std::string path = WithModeFileExtension(args[0]);
     if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
@@ -184,20 +236,28 @@ CliStatus RunSave(CliContext& context) {
 }
 
 CliStatus RunLoad(CliContext& context) {
+    const bool skipOutside = TakeFlag(context.args, "--skip-invalid");
     if (CliStatus failure = UnknownOption(context.args)) {
         return failure;
     }
     const std::vector<std::string> args = Positional(context.args);
     if (args.size() != 1) {
-        return UsageError("load takes one file name: load FILE");
+        return UsageError("load takes one file name: load FILE [--skip-invalid]");
     }
     const std::string& path = args[0];
     ModeDataFile::Image image{};
-    const ModeDataFile::Result read = ModeDataFile::ReadImage(path, image);
+    const ModeDataFile::Result read = ModeDataFile::ReadImage(path, image, 1, false);
     if (!read.ok) {
         std::string line = read.message;
         std::replace(line.begin(), line.end(), '\n', ' ');
         return BadInput(line);
+    }
+    const std::vector<ModeDataFault> faults = ModeDataCheck::AllFaults(image);
+    if (!faults.empty() && !skipOutside) {
+        return BadInput(
+            path + ": refused: " + FaultsText(faults) +
+            "; nothing was loaded (--skip-invalid loads the other values and keeps the amplifier's "
+            "for these)");
     }
     // What the file does not carry (the machine settings' reserved pair) is written back as the amplifier
     // holds it, so it is read first.
@@ -205,10 +265,29 @@ CliStatus RunLoad(CliContext& context) {
         return failure;
     }
     DeviceSession& session = context.device.Session();
+    const ModeDataFile::Image held = ModeDataFile::Snapshot(session);
+    for (const ModeDataFault& fault : faults) {
+        image[fault.offset] = held[fault.offset];
+    }
     ModeDataFile::Apply(session, image);
-    session.WriteAll();
+    std::vector<std::pair<ParameterRef, int>> alsoSend;
+    for (const Parameter& param : ParameterTable()) {
+        for (int index = 0; index < std::max(param.count, 1); ++index) {
+            const ParameterRef ref{&param, index};
+            const int position = ref.Position();
+            if (LeftOutByWriteAll(ref) && static_cast<std::size_t>(position) < kFileBlockSize) {
+                alsoSend.emplace_back(ref, image[static_cast<std::size_t>(position)]);
+            }
+        }
+    }
+    if (CliStatus failure = WriteWholeSet(context, alsoSend)) {
+        return failure;
+    }
     context.out << "Loaded " << path
                 << (context.device.Offline() ? "\n" : " and wrote it to the amplifier\n");
+    if (!faults.empty()) {
+        ReportLeftOut(context, {FaultsText(faults)});
+    }
     return std::nullopt;
 }
 
@@ -273,8 +352,12 @@ CliStatus RunMachine(CliContext& context) {
     for (std::size_t i = 1; setting && i < args.size(); i += 2) {
         const MachineFieldInfo* field = FindMachineField(args[i]);
         if (field == nullptr) {
-            return BadInput("unknown machine setting \"" + args[i] +
+            return BadInput("unknown machine setting \"" + Printable(args[i]) +
                             "\" (\"varnoth-cli machine --help\" lists them)");
+        }
+        if (std::any_of(changes.begin(), changes.end(),
+                        [&](const auto& change) { return change.first == field; })) {
+            return BadInput("machine setting " + std::string(field->name) + " is given twice");
         }
         int value = kPowerVolumeOff;
         if (!(field->offAllowed && args[i + 1] == "off")) {

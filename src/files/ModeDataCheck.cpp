@@ -49,13 +49,22 @@ BilingualText ModeDataFault::Message() const {
 }
 
 std::optional<ModeDataFault> ModeDataCheck::FirstFault(const ModeDataFile::Image& image) {
+    std::vector<ModeDataFault> faults = AllFaults(image);
+    if (faults.empty()) {
+        return std::nullopt;
+    }
+    return std::move(faults.front());
+}
+
+std::vector<ModeDataFault> ModeDataCheck::AllFaults(const ModeDataFile::Image& image) {
+    std::vector<ModeDataFault> faults;
     for (std::size_t offset = 0; offset < kFileBlockSize; ++offset) {
         const std::optional<ParameterRef>& ref = ParametersByPosition()[offset];
         if (!ref) {
             continue;
         }
         if (auto fault = Outside(offset, ref->Name(), image[offset], ref->param->min, ref->param->max)) {
-            return fault;
+            faults.push_back(std::move(*fault));
         }
     }
     const std::pair<const char*, std::size_t> micControlSub[] = {
@@ -65,7 +74,7 @@ std::optional<ModeDataFault> ModeDataCheck::FirstFault(const ModeDataFile::Image
     for (const auto& [name, offset] : micControlSub) {
         const std::optional<ParameterRef> ref = FindParameter(name);
         if (auto fault = Outside(offset, name, image[offset], ref->param->min, ref->param->max)) {
-            return fault;
+            faults.push_back(std::move(*fault));
         }
     }
     for (std::size_t byte = 0; byte < kMachineRecordRules.size(); ++byte) {
@@ -73,10 +82,10 @@ std::optional<ModeDataFault> ModeDataCheck::FirstFault(const ModeDataFile::Image
         const std::size_t offset = ModeDataFile::kMachineAt + byte;
         if (auto fault = Outside(offset, std::string("Machine.") + rule.name, image[offset], rule.min,
                                  rule.max, rule.offValue)) {
-            return fault;
+            faults.push_back(std::move(*fault));
         }
     }
-    return std::nullopt;
+    return faults;
 }
 
 }  // namespace varnoth

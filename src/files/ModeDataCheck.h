@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "files/ModeDataFile.h"
 #include "session/MachineRules.h"
@@ -29,6 +30,8 @@ struct ModeDataFault {
 class ModeDataCheck {
   public:
     static std::optional<ModeDataFault> FirstFault(const ModeDataFile::Image& image);
+    // Every such byte, in file order.
+    static std::vector<ModeDataFault> AllFaults(const ModeDataFile::Image& image);
 };
 
 }  // namespace varnoth

@@ -15,6 +15,7 @@
 #include <system_error>
 #include <vector>
 
+#include "device/Trace.h"
 #include "files/ModeDataCheck.h"
 #include "session/DeviceSession.h"
 
@@ -28,11 +29,49 @@ static_assert(ModeDataFile::kMachineAt == ModeDataFile::kMicControlSubAt + 2);
 static_assert(ModeDataFile::kIrAt == ModeDataFile::kMachineAt + MachineSettings::kRecordSize);
 static_assert(ModeDataFile::kSize == ModeDataFile::kIrAt + RemoteCodes::kRecordSize);
 
-ModeDataFile::Result CantWrite(int error, const std::string& path) {
-    const int length = std::snprintf(nullptr, 0, kCantWriteFormat, error, path.c_str());
-    std::vector<char> text(static_cast<std::size_t>(length) + 1);
-    std::snprintf(text.data(), text.size(), kCantWriteFormat, error, path.c_str());
-    return {false, kCantWriteCaption, text.data()};
+// The system's reason for a failed write, for the errors a user can act on; others in the system's words.
+struct WriteReason {
+    int error;
+    const char* chinese;
+    const char* english;
+};
+
+constexpr WriteReason kWriteReasons[] = {
+    {EACCES, "没有写入权限", "permission denied"},
+    {EPERM, "没有写入权限", "permission denied"},
+    {EROFS, "文件系统是只读的", "the file system is read-only"},
+    {ENOSPC, "磁盘已满", "the disk is full"},
+    {EDQUOT, "超出磁盘配额", "the disk quota is exceeded"},
+    {ENOENT, "文件夹不存在", "the folder does not exist"},
+    {ENOTDIR, "路径中有一部分不是文件夹", "a part of the path is not a folder"},
+    {ENAMETOOLONG, "文件名太长", "the name is too long"},
+    {ELOOP, "符号链接循环", "the symbolic links form a loop"},
+    {EISDIR, "这是一个文件夹", "it is a folder"},
+    {EIO, "输入输出错误", "an input/output error"},
+};
+
+std::string WriteReasonOf(int error, int language) {
+    for (const WriteReason& reason : kWriteReasons) {
+        if (reason.error == error) {
+            return language == 0 ? reason.chinese : reason.english;
+        }
+    }
+    return std::strerror(error);
+}
+
+// The message of a failed write: the error code and the path, the write protection named only where it is
+// the cause, and the system's reason in the user's language.
+ModeDataFile::Result CantWrite(int error, const std::string& path, int language) {
+    const bool protectedFile = error == EACCES || error == EPERM || error == EROFS;
+    std::string text = "Errcode=" + std::to_string(error) + ",Can't write to file:\n" + path + "\n";
+    if (protectedFile) {
+        text += "Probaby it is write protected.\n";
+    }
+    text += (language == 0 ? "原因：" : "Reason: ") + WriteReasonOf(error, language);
+    if (language != 0) {
+        text += ".";
+    }
+    return {false, kCantWriteCaption, text};
 }
 
 ModeDataFile::Result CantRead(int language, const std::string& what, const std::string& path) {
@@ -83,6 +122,15 @@ ModeDataFile::Result NoTemporaryFile(const std::string& path, int language) {
         "only ever replaced through a temporary file, so that a failed save cannot damage it; save to "
         "another folder:\n" +
             path};
+}
+
+ModeDataFile::Result NoFileName(const std::string& path, int language) {
+    if (language == 0) {
+        return {false, kCantWriteCaption,
+                "这个名字没有文件名部分（为空或以 / 结尾），不能保存:\n\"" + path + "\""};
+    }
+    return {false, kCantWriteCaption,
+            "This name has no file name (it is empty or ends in /); nothing was saved:\n\"" + path + "\""};
 }
 
 // Follows symbolic links to the file they finally name (which need not exist); nothing for a loop.
@@ -211,9 +259,12 @@ ModeDataFile::Result ModeDataFile::WriteImage(const std::string& path, const Ima
 }
 
 ModeDataFile::Result ModeDataFile::WriteBytes(const std::string& path, std::string_view bytes, int language) {
+    if (!NamesAFile(path)) {
+        return NoFileName(path, language);
+    }
     const std::optional<fs::path> resolved = ResolveLinks(path);
     if (!resolved) {
-        return CantWrite(ELOOP, path);
+        return CantWrite(ELOOP, path, language);
     }
     const fs::path& target = *resolved;
     struct stat info {};
@@ -222,7 +273,7 @@ ModeDataFile::Result ModeDataFile::WriteBytes(const std::string& path, std::stri
         return NotRegular(path, KindOf(info.st_mode), language, true);
     }
     if (replacing && ::access(target.c_str(), W_OK) != 0) {
-        return CantWrite(errno, path);
+        return CantWrite(errno, path, language);
     }
     const fs::path temporary = TemporaryBeside(target);
     const mode_t mode = replacing ? (info.st_mode & 07777) : 0666;
@@ -232,10 +283,16 @@ ModeDataFile::Result ModeDataFile::WriteBytes(const std::string& path, std::stri
         if (replacing && (error == EACCES || error == EPERM || error == EROFS)) {
             return NoTemporaryFile(path, language);
         }
-        return CantWrite(error, path);
+        return CantWrite(error, path, language);
     }
-    // The permissions of the file replaced, whatever the process's mask.
+    // The owner, group and permissions of the file replaced, whatever the process's user and mask: a save
+    // by another user allowed to replace it (root) leaves it its owner's. Changing the owner may clear the
+    // set-ID bits, so the mode follows it; a user who may not give the file away keeps it as the system
+    // allows.
     if (replacing) {
+        if (::fchown(out.Get(), info.st_uid, info.st_gid) != 0) {
+            Trace("cannot keep the owner of %s: %s\n", path.c_str(), std::strerror(errno));
+        }
         ::fchmod(out.Get(), mode);
     }
     int error = WriteWhole(out.Get(), reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
@@ -250,16 +307,17 @@ ModeDataFile::Result ModeDataFile::WriteBytes(const std::string& path, std::stri
     }
     if (error != 0) {
         ::unlink(temporary.c_str());
-        return CantWrite(error, path);
+        return CantWrite(error, path, language);
     }
     // The rename itself reaches the disk with the folder.
     if (const int folderError = SyncFolder(target.parent_path()); folderError != 0) {
-        return CantWrite(folderError, path);
+        return CantWrite(folderError, path, language);
     }
     return {true, {}, {}};
 }
 
-ModeDataFile::Result ModeDataFile::ReadImage(const std::string& path, Image& image, int language) {
+ModeDataFile::Result ModeDataFile::ReadImage(const std::string& path, Image& image, int language,
+                                             bool checkValues) {
     // Not blocking: opening a pipe would otherwise wait for a writer.
     FileDescriptor in(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!in) {
@@ -293,11 +351,12 @@ ModeDataFile::Result ModeDataFile::ReadImage(const std::string& path, Image& ima
         }
         count += static_cast<std::size_t>(got);
     }
-    return ParseBytes(bytes.data(), count, path, image, language);
+    return ParseBytes(bytes.data(), count, path, image, language, checkValues);
 }
 
 ModeDataFile::Result ModeDataFile::ParseBytes(const std::uint8_t* bytes, std::size_t count,
-                                              const std::string& path, Image& image, int language) {
+                                              const std::string& path, Image& image, int language,
+                                              bool checkValues) {
     if (count != kSize) {
         const std::string held = count > kSize
                                      ? (language == 0 ? "超过 " : "more than ") + std::to_string(kSize)
@@ -311,12 +370,21 @@ ModeDataFile::Result ModeDataFile::ParseBytes(const std::uint8_t* bytes, std::si
     }
     Image read{};
     std::copy_n(bytes, kSize, read.begin());
-    if (const std::optional<ModeDataFault> fault = ModeDataCheck::FirstFault(read)) {
+    if (const std::optional<ModeDataFault> fault =
+            checkValues ? ModeDataCheck::FirstFault(read) : std::nullopt) {
         return {false, language == 0 ? kBadContentsCaptionChinese : kBadContentsCaption,
                 fault->Message().In(language) + "\n" + path};
     }
     image = read;
     return {true, {}, {}};
+}
+
+bool NamesAFile(const std::string& path) {
+    if (path.empty() || path.back() == '/') {
+        return false;
+    }
+    const std::string name = fs::path(path).filename().string();
+    return name != "." && name != "..";
 }
 
 std::string WithModeFileExtension(const std::string& path) {

@@ -40,7 +40,8 @@ class ModeDataFile {
     // symbolic link the link's target is. The bytes go to a temporary file beside the target, which is
     // flushed to the disk and then replaces the target, and the folder is flushed too; on failure an
     // existing file stays as it was and the message is the "Can't write to file" one. A file the user has
-    // made read-only is not replaced. Messages are in the given language (0 Chinese, else English).
+    // made read-only is not replaced; a replaced file keeps its owner, group and permissions. Messages are in
+    // the given language (0 Chinese, else English).
     static Result SaveData(const DeviceSession& session, const std::string& path, int language = 1);
     // Reads the file at path into the session. Anything but a regular file (a folder, a pipe, a device), a
     // file that cannot be read whole, one that does not hold exactly 141 bytes or one with a value the panel
@@ -51,11 +52,13 @@ class ModeDataFile {
     static Result WriteImage(const std::string& path, const Image& image, int language = 1);
     // Writes any bytes the way SaveData does: a temporary file beside the target replaces it once whole.
     static Result WriteBytes(const std::string& path, std::string_view bytes, int language = 1);
-    static Result ReadImage(const std::string& path, Image& image, int language = 1);
+    // checkValues false reads a file whose values are outside the panel's ranges too (only its size counts),
+    // for a caller that keeps such values out itself.
+    static Result ReadImage(const std::string& path, Image& image, int language = 1, bool checkValues = true);
     // The checks of ReadImage on the bytes read (a file's first kSize + 1 bytes tell its length): the size,
     // then every value (ModeDataCheck). The image is filled only when the bytes are sound.
     static Result ParseBytes(const std::uint8_t* bytes, std::size_t count, const std::string& path,
-                             Image& image, int language = 1);
+                             Image& image, int language = 1, bool checkValues = true);
 };
 
 // The file dialogs' filter and default extension.
@@ -63,9 +66,8 @@ inline constexpr const char* kModeFileFilterName = "Mode Data File(*.vqm)";
 inline constexpr const char* kModeFilePattern = "*.vqm";
 inline constexpr const char* kModeFileExtension = "vqm";
 
-// The message when a file cannot be written: printf format with the error code and the path, and caption.
-inline constexpr const char* kCantWriteFormat =
-    "Errcode=%d,Can't write to file:\n%s\nProbaby it is write protected.";
+// The caption of the message when a file cannot be written; the message gives the error code, the path, the
+// write protection where that is the cause, and the system's reason in the user's language.
 inline constexpr const char* kCantWriteCaption = "Can't write to file";
 inline constexpr const char* kCantReadCaption = "Can't read file";
 inline constexpr const char* kCantReadCaptionChinese = "无法读取文件";
@@ -76,5 +78,8 @@ inline constexpr const char* kBadContentsCaptionChinese = "模式数据文件无
 // is; any other extension is replaced by "vqm", and a name without one gains it ("set" and "set.txt" both
 // become "set.vqm", "Set.VQM" stays). Only the last part of the path counts. Loading never changes a name.
 std::string WithModeFileExtension(const std::string& path);
+// Whether a name names a file: not empty, not ending in "/", not "." or "..". Nothing is saved under a name
+// without a file part (it would become a hidden ".vqm" in that folder).
+bool NamesAFile(const std::string& path);
 
 }  // namespace varnoth

@@ -1,14 +1,19 @@
 #include "files/ReadablePreset.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <set>
 
 #include "files/JsonValue.h"
 #include "session/DeviceSession.h"
+#include "session/MachineRules.h"
 
 namespace varnoth {
 
@@ -64,7 +69,8 @@ struct PresetFieldTable {
                 PresetField field = Whole("Machine.Spare." + std::to_string(byte), PresetField::Kind::Spare,
                                           ModeDataFile::kMachineAt + byte);
                 field.m_mask = spare;
-                field.m_max = spare >> std::countr_zero(spare);
+                // The spare bits of a byte with a rule are clear in every record the panel writes.
+                field.m_max = byte < kMachineRecordRules.size() ? 0 : spare >> std::countr_zero(spare);
                 fields.push_back(std::move(field));
             }
         }
@@ -174,7 +180,7 @@ ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {
         const std::string& name = member.name;
         const PresetField* field = PresetField::Find(name);
         if (field == nullptr) {
-            parsed.problems.push_back("unknown name \"" + name + "\"");
+            parsed.problems.push_back("unknown name " + JsonQuoted(name));
             continue;
         }
         if (!seen.insert(name).second) {
@@ -191,7 +197,7 @@ ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {
                     }
                     raw = &part.value;
                 } else if (part.name != "shown") {
-                    parsed.problems.push_back(name + " has an unknown member \"" + part.name + "\"");
+                    parsed.problems.push_back(name + " has an unknown member " + JsonQuoted(part.name));
                 }
             }
         }
@@ -200,14 +206,16 @@ ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {
             continue;
         }
         if (*raw->whole < 0 || *raw->whole > 255 || !field->InRange(static_cast<int>(*raw->whole))) {
-            parsed.problems.push_back(name + " = " + std::to_string(*raw->whole) + " is outside " +
-                                      field->RangeText());
+            parsed.outside.push_back(name + " = " + std::to_string(*raw->whole) + " is outside " +
+                                     field->RangeText());
+            parsed.problems.push_back(parsed.outside.back());
             continue;
         }
         parsed.values.push_back({field, static_cast<int>(*raw->whole)});
     }
-    if (!parsed.problems.empty()) {
+    if (parsed.problems.size() > parsed.outside.size()) {
         parsed.values.clear();
+        parsed.outside.clear();
     }
     return parsed;
 }
@@ -241,19 +249,45 @@ PresetSet ReadablePreset::FromSession(const DeviceSession& session) {
 
 ReadablePreset::Parsed ReadablePreset::ReadFile(const std::string& path) {
     Parsed parsed;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        parsed.problems.push_back("cannot open " + path);
+    const auto failed = [&](const std::string& what, int error) {
+        parsed.problems.push_back(what + " " + path + ": " + std::strerror(error));
+        return parsed;
+    };
+    // Not blocking: opening a pipe would otherwise wait for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return failed("cannot open", errno);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return failed("cannot read", error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        parsed.problems.push_back(path + " is not a regular file");
         return parsed;
     }
-    std::string text;
-    text.resize(kMaxFileSize + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    if (in.bad()) {
-        parsed.problems.push_back("cannot read " + path);
-        return parsed;
+    std::string text(kMaxFileSize + 1, '\0');
+    std::size_t count = 0;
+    while (count < text.size()) {
+        const ssize_t got = ::read(fd, text.data() + count, text.size() - count);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            return failed("cannot read", error);
+        }
+        if (got == 0) {
+            break;
+        }
+        count += static_cast<std::size_t>(got);
     }
-    text.resize(static_cast<std::size_t>(in.gcount()));
+    ::close(fd);
+    text.resize(count);
     if (text.size() > kMaxFileSize) {
         parsed.problems.push_back(path + " is larger than a preset can be (" + std::to_string(kMaxFileSize) +
                                   " bytes)");

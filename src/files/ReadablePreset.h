@@ -76,10 +76,14 @@ struct PresetValue {
 // Readable presets: a parameter set as a JSON object with one member per field, {"raw": N, "shown": TEXT}.
 class ReadablePreset {
   public:
-    // What a preset file came to: its values in file order, or the problems that refuse it.
+    // What a preset file came to: its values in file order, or the problems that refuse it. A value outside
+    // its field's range is a problem too, but not of the file itself (an amplifier may hold it): when only
+    // such values are wrong, the others stay in values, outside repeats those problems, and the caller may
+    // go on without them.
     struct Parsed {
         std::vector<PresetValue> values;
         std::vector<std::string> problems;
+        std::vector<std::string> outside;
     };
 
     // Larger preset files are refused unread.
@@ -89,7 +93,8 @@ class ReadablePreset {
     static std::vector<PresetValue> Values(const PresetSet& set);
     static std::string ToJson(const std::vector<PresetValue>& values);
     // Checks every member: a known name, given once, with a whole raw value (bare or as "raw") in its range.
-    // "shown" is for the reader and is not used. Any problem refuses the whole preset.
+    // "shown" is for the reader and is not used. Any problem refuses the whole preset. Names in the problems
+    // are quoted with their control characters escaped.
     static Parsed Parse(std::string_view json);
     // Puts values into a set; a volume marks the set as having volumes only if it had them.
     static void Apply(const std::vector<PresetValue>& values, PresetSet& set);
@@ -98,7 +103,8 @@ class ReadablePreset {
     static PresetSet Defaults();
     static PresetSet FromSession(const DeviceSession& session);
 
-    // Reads a preset file; a file that cannot be read or is too large is a problem of its own.
+    // Reads a preset file; a file that cannot be read, is not a regular file (a pipe would never end) or is
+    // too large is a problem of its own.
     static Parsed ReadFile(const std::string& path);
     // Writes a preset file whole, as ModeDataFile::WriteBytes does.
     static ModeDataFile::Result WriteFile(const std::string& path, const std::vector<PresetValue>& values);

@@ -14,6 +14,7 @@
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
 #include "device/Trace.h"
+#include "session/FileKind.h"
 
 namespace varnoth {
 namespace {
@@ -44,18 +45,20 @@ std::optional<int> Digits(const std::string& text, std::size_t first, std::size_
     return value;
 }
 
-// An Intel HEX file is text: records of the form ":llaaaatt…cc" on lines of their own.
+// An Intel HEX file is text: records of the form ":llaaaatt…cc" on lines of their own, perhaps after a
+// byte-order mark.
 bool LooksLikeIntelHex(const std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty() || bytes[0] != ':') {
+    const auto first = bytes.begin() + static_cast<std::ptrdiff_t>(FileKind::ByteOrderMarkSize(bytes));
+    if (first == bytes.end() || *first != ':') {
         return false;
     }
-    return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) {
+    return std::all_of(first, bytes.end(), [](std::uint8_t b) {
         return std::isxdigit(b) || b == ':' || b == '\r' || b == '\n' || b == ' ' || b == '\t';
     });
 }
 
-// Text of any kind (a listing, a script, a hex dump): printable ASCII and line breaks only.
-bool LooksLikeText(const std::vector<std::uint8_t>& bytes) {
+// Plain ASCII text (a listing, a script, a hex dump): printable characters and line breaks only.
+bool LooksLikeAsciiText(const std::vector<std::uint8_t>& bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) {
         return (b >= 0x20 && b < 0x7F) || b == '\r' || b == '\n' || b == '\t';
     });
@@ -181,9 +184,12 @@ UpgradeResult FirmwareUpgrade::ImageBytesProblem(const std::string& path,
                        "The firmware image " + Quoted(path) + " cannot be sent: " + problem + ".",
                        bytes.size());
     }
-    if (LooksLikeText(bytes)) {
+    const auto text = [&] {
         return refused(UpgradeFault::TextFile, "The firmware image " + Quoted(path) +
                                                    " is a text file, not a raw binary image (.bin).");
+    };
+    if (LooksLikeAsciiText(bytes)) {
+        return text();
     }
     if (std::all_of(bytes.begin(), bytes.end(), [&](std::uint8_t b) { return b == bytes.front(); })) {
         char value[8];
@@ -192,6 +198,15 @@ UpgradeResult FirmwareUpgrade::ImageBytesProblem(const std::string& path,
             UpgradeFault::OneValue,
             "The firmware image " + Quoted(path) + " holds no firmware: every byte is " + value + ".",
             bytes.front());
+    }
+    if (FileKind::IsText(bytes)) {
+        return text();
+    }
+    if (const std::optional<FileKind::Kind> kind = FileKind::Recognise(bytes)) {
+        return refused(UpgradeFault::OtherKind,
+                       "The firmware image " + Quoted(path) + " is " + FileKind::Name(*kind, 1) +
+                           ", not a raw binary image (.bin).",
+                       *kind);
     }
     return UpgradeResult{};
 }

@@ -23,7 +23,8 @@ enum class UpgradeFault {
     NoImage,         // the build carries no image
     Busy,            // a transfer is already running
     HexFile,         // an Intel HEX text file, never flashed as raw bytes
-    TextFile,        // another text file (a listing, a hex dump), not a raw image
+    TextFile,        // another text file (a listing, a hex dump, any encoding), not a raw image
+    OtherKind,       // recognisably another kind of file (count holds its FileKind::Kind)
     OneValue,        // every byte holds one value (an erased or zeroed dump; count holds the value)
     CannotOpen,      // the file cannot be opened (systemError says why)
     CannotRead,      // reading the file failed
@@ -43,7 +44,8 @@ struct UpgradeResult {
     bool sent = false;    // every report of the image went out and the amplifier acknowledged each one
     std::string message;  // what was sent, or why nothing (or not all) was
     UpgradeFault fault = UpgradeFault::None;
-    std::size_t count = 0;  // the image's size when sent or TooSmall; the byte value when OneValue
+    std::size_t count = 0;  // the image's size when sent or TooSmall; the byte value when OneValue; the
+                            // file's kind when OtherKind
     std::string path;       // the image file, when the transfer was asked for one
     int systemError = 0;    // CannotOpen: the errno of the failed open
     // Where a transfer stopped part-way: in page `page` (from 1) of `pages`, with `percent` of the image

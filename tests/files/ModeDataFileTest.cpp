@@ -222,21 +222,64 @@ TEST_F(ModeDataFileTest, FilesThatAreNotExactly141ReadableBytesAreRefusedAndChan
     }
 }
 
+TEST_F(ModeDataFileTest, ASaveOverAnotherUsersFileKeepsItsOwnerGroupAndMode) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root may save over another user's file";
+    }
+    DeviceSession session;
+    const fs::path path = dir / "users.vqm";
+    WriteBytes(path, Distinct());
+    ASSERT_EQ(chown(path.c_str(), 4321, 4322), 0);
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    ASSERT_TRUE(ModeDataFile::SaveData(session, path.string()).ok);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4321u) << "the file stays its owner's";
+    EXPECT_EQ(info.st_gid, 4322u);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
 TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
     DeviceSession session;
     session.SetValue(pos::MicVol, 7);
 
     const fs::path folder = dir / "taken.vqm";
     fs::create_directory(folder);
-    ModeDataFile::Result result =
-        ModeDataFile::SaveData(session, (dir / "no-such-folder" / "set.vqm").string());
-    EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.caption, kCantWriteCaption);
-    EXPECT_EQ(result.message.rfind("Errcode=", 0), 0u) << result.message;
-    EXPECT_NE(result.message.find("Can't write to file:\n" + (dir / "no-such-folder" / "set.vqm").string() +
-                                  "\nProbaby it is write protected."),
-              std::string::npos)
-        << result.message;
+    // Each failure says the system's reason in the user's language; only a protected file is said to be one.
+    fs::create_symlink("loop-b.vqm", dir / "loop-a.vqm");
+    fs::create_symlink("loop-a.vqm", dir / "loop-b.vqm");
+    struct Failure {
+        std::string path;
+        int error;
+        int language;
+        const char* reason;
+    };
+    const Failure failures[] = {
+        {(dir / "no-such-folder" / "set.vqm").string(), ENOENT, 1, "Reason: the folder does not exist."},
+        {(dir / "no-such-folder" / "set.vqm").string(), ENOENT, 0, "原因：文件夹不存在"},
+        {(dir / (std::string(300, 'n') + ".vqm")).string(), ENAMETOOLONG, 1, "Reason: the name is too long."},
+        {(dir / "loop-a.vqm").string(), ELOOP, 0, "原因：符号链接循环"},
+    };
+    for (const Failure& f : failures) {
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, f.path, f.language);
+        EXPECT_FALSE(result.ok);
+        EXPECT_EQ(result.caption, kCantWriteCaption);
+        EXPECT_EQ(result.message.rfind(
+                      "Errcode=" + std::to_string(f.error) + ",Can't write to file:\n" + f.path, 0),
+                  0u)
+            << result.message;
+        EXPECT_NE(result.message.find(f.reason), std::string::npos) << result.message;
+        EXPECT_EQ(result.message.find("write protected"), std::string::npos)
+            << "a missing folder, a long name or a loop is no write protection: " << result.message;
+    }
+    for (const std::string& nameless : {std::string(), (dir / "sub").string() + "/", (dir / ".").string()}) {
+        const ModeDataFile::Result result = ModeDataFile::SaveData(session, nameless);
+        EXPECT_FALSE(result.ok) << "a name without a file part is refused: \"" << nameless << "\"";
+        EXPECT_NE(result.message.find("no file name"), std::string::npos) << result.message;
+    }
+    EXPECT_FALSE(fs::exists(dir / "sub")) << "nothing was written for a folder name";
+    fs::remove(dir / "loop-a.vqm");
+    fs::remove(dir / "loop-b.vqm");
 
     const fs::path old = dir / "old.vqm";
     const Bytes oldBytes = Distinct();

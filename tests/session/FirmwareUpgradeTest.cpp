@@ -7,11 +7,13 @@
 #include <fstream>
 #include <future>
 #include <mutex>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "FakeTransport.h"
 #include "device/DeviceLink.h"
+#include "session/CarriedFirmware.h"
 #include "session/FirmwareUpgrade.h"
 
 namespace varnoth {
@@ -214,6 +216,47 @@ TEST_F(UpgradeTest, ImagesThatCannotBeAddressedOrAreTextAreRefusedBeforeAnything
     EXPECT_TRUE(wire->Sent().empty());
 
     EXPECT_TRUE(upgrade.StartUpgrade(WriteFile("smallest.bin", Pattern(100))).sent);
+}
+
+TEST_F(UpgradeTest, FilesOfAnotherKindAreRefusedWhileImagesOfEverySizeGoOut) {
+    struct Case {
+        const char* file;
+        UpgradeFault fault;
+        const char* says;
+    };
+    const Case refused[] = {
+        {"notes-utf8.txt", UpgradeFault::TextFile, "text file"},
+        {"notes-gb18030.txt", UpgradeFault::TextFile, "text file"},
+        {"notes-utf16.txt", UpgradeFault::TextFile, "text file"},
+        {"notes-utf16-nomark.txt", UpgradeFault::TextFile, "text file"},
+        {"image-bom.hex.bin", UpgradeFault::HexFile, "Intel HEX"},
+        {"archive.zip", UpgradeFault::OtherKind, "an archive"},
+        {"archive.gz", UpgradeFault::OtherKind, "an archive"},
+        {"picture-head.png", UpgradeFault::OtherKind, "a picture"},
+        {"document.pdf", UpgradeFault::OtherKind, "a document"},
+        {"program.elf", UpgradeFault::OtherKind, "a program"},
+    };
+    for (const Case& c : refused) {
+        const UpgradeResult result = upgrade.StartUpgrade(std::string(VARNOTH_FILE_KINDS) + "/" + c.file);
+        EXPECT_FALSE(result.sent) << c.file;
+        EXPECT_EQ(result.fault, c.fault) << c.file << ": " << result.message;
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << c.file << ": " << result.message;
+    }
+    EXPECT_TRUE(wire->Sent().empty()) << "nothing of a refused file went out";
+
+    // Raw images begin and go on with anything: an 8051 jump, zero padding, erased flash, noise.
+    std::mt19937 random(25);
+    for (const std::size_t size : {std::size_t{100}, std::size_t{101}, std::size_t{512}, std::size_t{6000},
+                                   std::size_t{65535}, FirmwareUpgrade::kMaxImageSize}) {
+        Bytes image(size);
+        std::generate(image.begin(), image.end(), [&] { return static_cast<std::uint8_t>(random()); });
+        image[0] = 0x02;
+        std::fill(image.begin() + static_cast<std::ptrdiff_t>(size / 2), image.end(), 0xFF);
+        const UpgradeResult result = upgrade.StartUpgrade(WriteFile("image.bin", image));
+        EXPECT_TRUE(result.sent) << size << " bytes: " << result.message;
+    }
+    const Bytes carried(TestFirmwareImage().begin(), TestFirmwareImage().end());
+    EXPECT_TRUE(upgrade.StartUpgrade(WriteFile("test-image.bin", carried)).sent);
 }
 
 TEST_F(UpgradeTest, ASecondTransferIsRefusedWhileOneRuns) {

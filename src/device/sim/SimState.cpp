@@ -1,10 +1,13 @@
 #include "device/sim/SimState.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -127,6 +130,30 @@ std::string Quoted(const std::string& path) {
     return "\"" + path + "\"";
 }
 
+// A state file is a few kilobytes; anything far larger is something else.
+constexpr std::size_t kMaxStateFileSize = 1 << 20;
+
+// The file a path finally names through symbolic links (which need not exist yet); a loop is a problem.
+std::string LinkTarget(const std::string& path, std::string& target) {
+    target = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat info {};
+        if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return {};
+        }
+        std::vector<char> next(static_cast<std::size_t>(PATH_MAX) + 1);
+        const ssize_t length = ::readlink(target.c_str(), next.data(), next.size() - 1);
+        if (length < 0) {
+            return {};
+        }
+        const std::string link(next.data(), static_cast<std::size_t>(length));
+        const std::size_t slash = target.rfind('/');
+        target =
+            link.front() == '/' || slash == std::string::npos ? link : target.substr(0, slash + 1) + link;
+    }
+    return "cannot save the virtual amplifier state to " + Quoted(path) + ": " + std::strerror(ELOOP);
+}
+
 }  // namespace
 
 VirtualAmpState VirtualAmpState::Factory() {
@@ -176,33 +203,86 @@ std::string SaveStateFile(const VirtualAmpState& state, const std::string& path)
     PutBytes(file, payload);
     PutU32(file, Crc32(payload.data(), payload.size()));
 
-    const std::string temporary = path + ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-        out.close();
-        if (!out) {
-            std::remove(temporary.c_str());
-            return "cannot write the virtual amplifier state file " + Quoted(temporary);
+    // Through a symbolic link its target is replaced, and only a regular file (or a new one) is.
+    std::string target;
+    if (const std::string problem = LinkTarget(path, target); !problem.empty()) {
+        return problem;
+    }
+    struct stat info {};
+    if (::stat(target.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return "cannot save the virtual amplifier state to " + Quoted(path) + ": it is not a regular file";
+    }
+    const std::string temporary = target + ".tmp";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) {
+        return "cannot write the virtual amplifier state file " + Quoted(temporary) + ": " +
+               std::strerror(errno);
+    }
+    int error = 0;
+    for (std::size_t done = 0; done < file.size() && error == 0;) {
+        const ssize_t wrote = ::write(fd, file.data() + done, file.size() - done);
+        if (wrote < 0 && errno != EINTR) {
+            error = errno;
+        } else if (wrote > 0) {
+            done += static_cast<std::size_t>(wrote);
         }
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
         std::remove(temporary.c_str());
-        return "cannot replace the virtual amplifier state file " + Quoted(path) + ": " + reason;
+        return "cannot replace the virtual amplifier state file " + Quoted(path) + ": " +
+               std::strerror(error);
     }
     return {};
 }
 
 std::string LoadStateFile(const std::string& path, VirtualAmpState& state) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return "cannot open the virtual amplifier state file " + Quoted(path) + ": " + std::strerror(errno);
+    const auto cannot = [&path](const char* what, int error) {
+        return std::string("cannot ") + what + " the virtual amplifier state file " + Quoted(path) + ": " +
+               std::strerror(error);
+    };
+    // Not blocking: opening a pipe would otherwise wait for a writer; only a regular file is read, and no
+    // more of it than a state file can hold.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return cannot("open", errno);
     }
-    const std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
-                                         std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return "cannot read the virtual amplifier state file " + Quoted(path);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return cannot("read", error);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return Quoted(path) + " is not a regular file";
+    }
+    std::vector<std::uint8_t> file(kMaxStateFileSize + 1);
+    std::size_t count = 0;
+    while (count < file.size()) {
+        const ssize_t got = ::read(fd, file.data() + count, file.size() - count);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            const int error = errno;
+            ::close(fd);
+            return cannot("read", error);
+        }
+        if (got == 0) {
+            break;
+        }
+        count += static_cast<std::size_t>(got);
+    }
+    ::close(fd);
+    file.resize(count);
+    if (file.size() > kMaxStateFileSize) {
+        return Quoted(path) + " is not a virtual amplifier state file: it is too large";
     }
     if (file.size() < kHeaderSize || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) {
         return Quoted(path) + " is not a virtual amplifier state file";

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "session/FileKind.h"
+
 namespace varnoth {
 
 namespace {
@@ -60,8 +62,9 @@ constexpr std::array kTexts = {
 
 // The explanations of a refused or incomplete transfer. "%file" is the image ("the firmware image" or the
 // file by name), "%n" the number the fault carries, "%max" the size limit, "%why" the system's reason,
-// "%byte" the one value of a one-value file; where a transfer stopped part-way "%page" is the page it
-// stopped in, "%pages" the image's pages, "%percent" the percentage acknowledged and "%again" what to do.
+// "%byte" the one value of a one-value file, "%kind" the kind of file it is; where a transfer stopped
+// part-way "%page" is the page it stopped in, "%pages" the image's pages, "%percent" the percentage
+// acknowledged and "%again" what to do.
 struct FaultText {
     UpgradeFault fault;
     const char* chinese;
@@ -82,6 +85,8 @@ constexpr std::array kFaultTexts = {
               "%file is an Intel HEX text file; only raw binary images (.bin) can be sent."},
     FaultText{UpgradeFault::TextFile, "%file是文本文件，不是二进制升级程序 (.bin)。",
               "%file is a text file, not a raw binary image (.bin)."},
+    FaultText{UpgradeFault::OtherKind, "%file是%kind，不是二进制升级程序 (.bin)。",
+              "%file is %kind, not a raw binary image (.bin)."},
     FaultText{UpgradeFault::OneValue, "%file不含固件：所有字节都是 %byte。",
               "%file holds no firmware: every byte is %byte."},
     FaultText{UpgradeFault::CannotOpen, "无法打开%file：%why。", "Can't open %file: %why."},
@@ -195,6 +200,9 @@ std::string UpgradeDetailOf(const UpgradeResult& result, int language) {
     ReplaceAll(text, "%page", std::to_string(result.page));
     ReplaceAll(text, "%percent", std::to_string(result.percent));
     ReplaceAll(text, "%again", chinese ? kAgainChinese : kAgainEnglish);
+    if (result.fault == UpgradeFault::OtherKind) {
+        ReplaceAll(text, "%kind", FileKind::Name(result.count, language));
+    }
     // Last, so that nothing in a file name is taken for a placeholder.
     ReplaceAll(text, "%file", file);
     return text;
