@@ -169,15 +169,24 @@ void MainWindow::ShowEqPage(int page) {
 
 void MainWindow::ShowGraphicEq() {
     const int dragged = m_graphicPanel->DraggedPoint();
+    bool changed = false;
     for (int band = 0; band < kGraphicBands && band < m_graphicPanel->PointCount(); ++band) {
         if (band == dragged) {
             continue;
         }
         EqPoint& point = m_graphicPanel->Point(band);
-        point.gain = static_cast<float>(ValueFormat::GeqGainDb(ReadGraphicBand(m_session, m_eqPage, band)));
-        EqGraph::CalcResponse(point);
+        const auto gain =
+            static_cast<float>(ValueFormat::GeqGainDb(ReadGraphicBand(m_session, m_eqPage, band)));
+        // A band's response is worked out again only when it changed.
+        if (gain != point.gain) {
+            point.gain = gain;
+            EqGraph::CalcResponse(point);
+            changed = true;
+        }
     }
-    m_graphicPanel->update();
+    if (changed) {
+        m_graphicPanel->update();
+    }
 }
 
 void MainWindow::MarkModeButton() {
@@ -209,12 +218,15 @@ void MainWindow::ShowPeq() {
         }
         const PeqBandParams* fields = PeqBand(band);
         EqPoint& point = m_peqPanel->Point(band);
+        const EqPoint before = point;
         point.gain = ValueFormat::PeqGainDb(ReadParam(m_session, OnPath(fields->gain, micView)));
         point.freq = ValueFormat::PeqFrequencyHz(band, ReadParam(m_session, OnPath(fields->freq, micView)));
         if (fields->q != Param::Count) {
             point.q = ValueFormat::PeqQ(ReadParam(m_session, OnPath(fields->q, micView)));
         }
-        EqGraph::CalcResponse(point);
+        if (point.gain != before.gain || point.freq != before.freq || point.q != before.q) {
+            EqGraph::CalcResponse(point);
+        }
     }
     m_peqPanel->update();
 }
