@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A firmware image file's bytes into the checks that decide whether it may be sent, and the device's model
 // name and firmware date texts into the version check.
 #include <cstddef>
