@@ -1,7 +1,9 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What cmake --install puts where a Linux desktop expects it: the programs, the desktop entry, the icon in
 # the hicolor theme, the AppStream metadata, the manual pages and the bash completion. The udev rule is
 # installed by src/device/hid.
-set(VARNOTH_LICENSE "LicenseRef-proprietary" CACHE STRING "The project's licence (SPDX), named in the metadata")
+# The project's licence (SPDX), named in the metadata; LICENSE holds its text.
+set(VARNOTH_LICENSE "GPL-3.0-or-later")
 
 set(programs varnoth-cli)
 if(TARGET varnoth)
@@ -20,6 +22,18 @@ endif()
 # Desktop entry, metadata and icon: only with the panel.
 if(TARGET varnoth)
     install(FILES ${linux_dir}/${VARNOTH_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The home page and the screenshot on it only when the build names a home page.
+    set(VARNOTH_METAINFO_HOMEPAGE "")
+    if(VARNOTH_HOMEPAGE)
+        string(CONCAT VARNOTH_METAINFO_HOMEPAGE
+               "  <url type=\"homepage\">${VARNOTH_HOMEPAGE}</url>\n"
+               "  <screenshots>\n"
+               "    <screenshot type=\"default\">\n"
+               "      <caption>The main window, synchronised with the virtual amplifier</caption>\n"
+               "      <image>${VARNOTH_HOMEPAGE}/screenshot.png</image>\n"
+               "    </screenshot>\n"
+               "  </screenshots>")
+    endif()
     configure_file(${linux_dir}/${VARNOTH_APP_ID}.metainfo.xml.in ${PROJECT_BINARY_DIR}/${VARNOTH_APP_ID}.metainfo.xml
                    @ONLY)
     install(FILES ${PROJECT_BINARY_DIR}/${VARNOTH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the manual page of a program from its own --help, so that the page never drifts from the program.
 # Variables: HELP2MAN, PROGRAM (the built executable), OUTPUT (the .1 file), SUMMARY (the line of the NAME
 # section), INCLUDE (a help2man include file with the sections --help has no room for), VERSION (used when

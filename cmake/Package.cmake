@@ -1,9 +1,37 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package (tools/package): cpack -G DEB in a tree configured with the prefix /usr. Its
 # dependencies come from the shared libraries the programs load (dpkg-shlibdeps); its maintainer scripts
 # make udev read the amplifier's rule at once.
 set(CPACK_PACKAGE_NAME varnoth)
 set(CPACK_PACKAGE_VENDOR "The Varnoth developers")
-set(CPACK_PACKAGE_CONTACT "Varnoth developers <developers@varnoth.org>" CACHE STRING "The package's maintainer")
+# The package's maintainer, "Name <address>": by default whoever builds it, as Debian's tools take it
+# (DEBFULLNAME and DEBEMAIL, or NAME and EMAIL), else the git identity of the checkout.
+set(maintainer_name "$ENV{DEBFULLNAME}")
+set(maintainer_address "$ENV{DEBEMAIL}")
+if(NOT maintainer_name)
+    set(maintainer_name "$ENV{NAME}")
+endif()
+if(NOT maintainer_address)
+    set(maintainer_address "$ENV{EMAIL}")
+endif()
+find_program(GIT git)
+if(GIT AND NOT maintainer_name)
+    execute_process(COMMAND ${GIT} config user.name WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                    OUTPUT_VARIABLE maintainer_name OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+if(GIT AND NOT maintainer_address)
+    execute_process(COMMAND ${GIT} config user.email WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                    OUTPUT_VARIABLE maintainer_address OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+endif()
+set(default_maintainer "")
+if(maintainer_name AND maintainer_address)
+    set(default_maintainer "${maintainer_name} <${maintainer_address}>")
+endif()
+set(VARNOTH_MAINTAINER "${default_maintainer}" CACHE STRING "The package's maintainer, \"Name <address>\"")
+set(CPACK_PACKAGE_CONTACT "${VARNOTH_MAINTAINER}")
+if(NOT VARNOTH_MAINTAINER)
+    message(STATUS "No package maintainer (cpack needs one): set DEBFULLNAME and DEBEMAIL, or -DVARNOTH_MAINTAINER")
+endif()
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 # The first packaging of this version: the package's version is VERSION-1.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
@@ -24,7 +52,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VARNOTH_HOMEPAGE})
+if(VARNOTH_HOMEPAGE)
+    set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VARNOTH_HOMEPAGE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/linux/debian/postinst
                                        ${PROJECT_SOURCE_DIR}/resources/linux/debian/postrm)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A command line of varnoth-cli (arguments separated by NUL bytes) into the option parser, and each
 // argument into the parsers of parameter names, machine-setting names and values.
 #include <cstddef>

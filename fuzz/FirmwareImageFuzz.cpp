@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A firmware image file's bytes into the checks that decide whether it may be sent (its size, Intel HEX,
 // text in any encoding, other kinds of file), and the device's model name and firmware date texts into the
 // version check.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An input report from the amplifier, as the transport delivers it, into the link's dispatcher and from
 // there into the parameter store and the records.
 #include <algorithm>

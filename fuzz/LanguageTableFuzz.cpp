@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Language-table text into the parser, then a look-up of keys it may or may not hold.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bytes of a mode data file into the checks of a load and, when they pass, into the session.
 #include <algorithm>
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A value typed into a label or an EQ band field: the first byte picks the parameter and whether a current
 // step is given, the rest is the text as typed.
 #include <cstddef>

@@ -1,21 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QApplication>
-#include <QtGlobal>
 
 namespace varnoth::bench {
 
-// The one application object of a widget benchmark, on Qt's offscreen platform unless the caller names
-// another one.
+// The one application object of a widget benchmark. The benchmark's main (BenchMain.cpp) makes it, on Qt's
+// offscreen platform unless the caller names another one.
 inline QApplication& BenchApplication() {
-    static int argc = 1;
-    static char name[] = "bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication app(argc, argv);
-    return app;
+    return *static_cast<QApplication*>(QCoreApplication::instance());
 }
 
 }  // namespace varnoth::bench

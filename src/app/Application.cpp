@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/Application.h"
 
 #include <QApplication>
@@ -24,11 +25,12 @@ constexpr QByteArrayView kRaiseDone = "ok\n";
 constexpr int kSocketWaitMs = 5000;
 
 // The session's own folder: the instance mark and the socket the running instance listens on live there.
+// Asked for once: without one in the environment, Qt warns at each asking.
 QString InstancePath(const char* suffix) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
-        folder = QDir::tempPath();
-    }
+    static const QString folder = [] {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    }();
     return folder + QLatin1Char('/') + QLatin1String(Application::kInstanceName) + QLatin1String(suffix);
 }
 

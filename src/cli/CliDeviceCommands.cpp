@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that wait for the device: ir, levels, version-check, upgrade; and list.
 #include <algorithm>
 #include <chrono>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands on readable presets: export, import and diff.
 #include <algorithm>
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands on the parameter set: dump, get, set, save, load, mode and machine.
 #include <algorithm>
 #include <array>

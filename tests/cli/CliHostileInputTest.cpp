@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hostile and unlucky input on the command line: no file lost, no hang, no crash, nothing sent for what is
 // refused.
 #include <signal.h>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build tree into a staging root and checks that every file lands where the desktop, man,
 # bash and udev look for it, that each icon has the size its folder names, and that the installed programs
 # run: varnoth answers --help without a display, varnoth-cli reads the virtual amplifier.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session as the window drives it: commands are queued and sent by the connection's link thread, on
 // the virtual amplifier in each of its ways of answering.
 

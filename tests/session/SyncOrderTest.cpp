@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A value the user, a file or an undo has set is never replaced by an older value from the amplifier while a
 // whole-set transfer runs, and the whole-set transfers keep their order.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build tree into a staging root and checks that the udev rule arrived whole.
 # Variables: BUILD_DIR, DESTDIR (staging root, emptied first), RULES_DIR, RULE (the rule in the sources).
 file(REMOVE_RECURSE ${DESTDIR})

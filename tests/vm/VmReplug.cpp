@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // varnoth-vm-replug: the device watcher through the kernel's HID stack, for the virtual-machine test.
 //
 //   varnoth-vm-replug AMPLIFIER-PID

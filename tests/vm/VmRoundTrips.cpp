@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // varnoth-vm-round-trips: times command and reply pairs through the kernel's HID stack, for the
 // virtual-machine test's log (a figure, not a verdict).
 //

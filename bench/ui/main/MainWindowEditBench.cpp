@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real main window, offscreen, on the virtual amplifier in each of its ways of answering: a slider
 // sweep and graphic EQ drags as fast as a hand moves, with the window's own timers running. Reports how long
 // the user-interface thread was kept from its events (longest and median block) and how long an edit took

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every picture of the program into the directory given as the first argument and, when a second is
 // given, the application icon for the desktop into that one: SVG and PNG in every size the desktop asks
 // for. The output depends only on this code and the DejaVu Sans face, so running it again reproduces the

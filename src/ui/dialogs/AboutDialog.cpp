@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialogs/AboutDialog.h"
 
 #include <QIcon>
@@ -11,6 +12,7 @@
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogSupport.h"
+#include "ui/dialogs/DialogTexts.h"
 
 namespace varnoth {
 
@@ -28,6 +30,10 @@ constexpr std::array kControls = {
     ControlTemplate{Dlg::kMachineNameId, ControlKind::Label, {193, 14, 114, 8}, ""},
     ControlTemplate{kNoId, ControlKind::Label, {361, 30, 99, 8}, "内部处理流程示意图", kRightAligned},
     ControlTemplate{kNoId, ControlKind::Picture, {0, 41, 464, 234}},
+    ControlTemplate{Dlg::kLicenceId,
+                    ControlKind::Label,
+                    {4, 279, 405, 8},
+                    "Varnoth 是自由软件，按 GNU GPL 第 3 版或更新的版本发布，不提供任何担保。"},
     ControlTemplate{1, ControlKind::PushButton, {414, 276, 50, 14}, "确定"},
 };
 const ControlTemplate& kIconRow = kControls[0];
@@ -63,6 +69,7 @@ const DialogTemplate& AboutDialog::Template() {
 AboutDialog::AboutDialog(const DeviceSession& session, QWidget* parent)
     : QDialog(parent), m_session(session) {
     BuildDialog(*this, Template(), MakePicture);
+    ApplyDialogTexts(*this, kTemplateNumber);
     SetSolidBackground(*this, Qt::white);
     for (QLabel* picture : findChildren<QLabel*>()) {
         if (!picture->pixmap().isNull()) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -10,9 +11,9 @@ namespace varnoth {
 
 class DeviceSession;
 
-// The about box: the program's version, the device's firmware date and a picture of the amplifier's
-// internal signal flow. Ctrl+Shift+F12 shows the device's model name. Modal; its texts are Chinese in both
-// languages.
+// The about box: the program's version, the device's firmware date, a picture of the amplifier's
+// internal signal flow and the program's licence. Ctrl+Shift+F12 shows the device's model name. Modal; its
+// texts are Chinese in both languages, but for the licence's line, which the language tables translate.
 class AboutDialog : public QDialog {
     Q_OBJECT
 
@@ -20,6 +21,7 @@ class AboutDialog : public QDialog {
     static constexpr int kTemplateNumber = 100;
     static constexpr int kHardwareVersionId = 1106;
     static constexpr int kMachineNameId = 1107;
+    static constexpr int kLicenceId = 1108;
     static constexpr int kIconImage = 209;
     static constexpr int kSignalFlowImage = 230;
     static const DialogTemplate& Template();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/MainWindow.h"
 
 #include <QApplication>
@@ -415,12 +416,12 @@ void MainWindow::accept() {}
 
 void MainWindow::reject() {}
 
-void MainWindow::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!m_placed) {
+void MainWindow::setVisible(bool visible) {
+    if (visible && !m_placed) {
         m_placed = true;
         PlaceOnScreen();
     }
+    QDialog::setVisible(visible);
 }
 
 // The window opens where it was last closed when that is still on a screen. A window larger than its
@@ -454,7 +455,8 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
         if (child->isWindow()) {
             continue;
         }
-        const bool hidden = child->isHidden();
+        // Before the window's first showing every child counts as hidden; one hidden on purpose stays so.
+        const bool hidden = child->isHidden() && child->testAttribute(Qt::WA_WState_ExplicitShowHide);
         child->setParent(content);
         child->setVisible(!hidden);
     }

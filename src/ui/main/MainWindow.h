@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QDialog>
@@ -172,6 +173,9 @@ class MainWindow : public QDialog, public FeatureHost {
     void synchronised(int direction);
 
   public slots:
+    // The first show places the window where it was last closed and fits it to the screen, before the
+    // window reaches the desktop: it opens in its place and at its size rather than moving there.
+    void setVisible(bool visible) override;
     void accept() override;
     void reject() override;
     // A request to end the program (SIGTERM, SIGINT, the end of the desktop session): closes the window as
@@ -181,8 +185,6 @@ class MainWindow : public QDialog, public FeatureHost {
   protected:
     // Refused with an explanation while a firmware transfer runs.
     void closeEvent(QCloseEvent* event) override;
-    // The first show places the window where it was last closed and fits it to the screen.
-    void showEvent(QShowEvent* event) override;
     // Ctrl+F11 anywhere in the window opens the machine settings dialog.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's commands: memory modes, mode data files, the equalisers' resets, the language, the
 // about box, the machine settings and the reset dialog; the window's keys; the standard hooks.
 

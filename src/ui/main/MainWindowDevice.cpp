@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's device side: connection at start-up and on arrival, removal, the end of a
 // synchronisation with the version check, the session's other notifications, level polling and the status.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's edit handlers: every user edit is written to the store and the device at once.
 
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as a view of the session's store: every control shows what the store holds and learns of
 // changes from the store's change signal alone (OnStoreChanged), whoever made them: an edit, a read reply,
 // a load, an undo, an A/B switch, a followed volume.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window is a view of the store: whatever changed the store (an edit, the amplifier's replies, a load,
 // undo, A/B), every control shows what the store holds, and that is what a full re-read of the amplifier
 // then shows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // varnoth-virtual-amp: the virtual amplifier as a kernel HID device, so that the panel and varnoth-cli can
 // be tried against it on any Linux machine whose kernel has uhid.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows every custom control with sample values. With --grab FILE the page is saved as a PNG instead.
 #include <QApplication>
 #include <QCommandLineParser>
