@@ -77,8 +77,9 @@ void Notice::ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, 
     if (window.isNull()) {
         window = new Notice(owner, language);
     }
-    window->show();
+    // Sized for its text before it shows: it opens at its size (and centred at it) rather than growing.
     window->SetNotice(text, periodMs);
+    window->show();
 }
 
 void Notice::accept() {}
