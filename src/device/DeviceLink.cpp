@@ -120,6 +120,13 @@ int DeviceLink::WriteRegisters(std::span<const Report> writes) {
     return Submit(std::move(submission));
 }
 
+int DeviceLink::QueueRegisters(std::span<const Report> writes) {
+    Submission submission;
+    submission.kind = Kind::RegisterWrite;
+    submission.reports.assign(writes.begin(), writes.end());
+    return Submit(std::move(submission), false);
+}
+
 int DeviceLink::Poll(const Report& report) {
     return Poll(std::span<const Report>(&report, 1));
 }
@@ -162,12 +169,12 @@ bool DeviceLink::AcceptingLocked() const {
     return m_linkThread.joinable() && !m_abandon && !m_finishing && m_connected.load();
 }
 
-int DeviceLink::Submit(Submission submission) {
+int DeviceLink::Submit(Submission submission, bool callerMayWait) {
     std::unique_lock lock(m_queueMutex);
     if (!AcceptingLocked()) {
         return 0;
     }
-    const bool wait = m_callersWait.load();
+    const bool wait = callerMayWait && m_callersWait.load();
     if (!wait) {
         if (submission.kind == Kind::Poll && (m_busy || !m_queue.empty())) {
             return 0;

@@ -79,6 +79,9 @@ class DeviceLink {
     // The register writes of one parameter (one, or the two of a stereo pair in order), as one submission:
     // while it waits it takes the values of a newer submission of the same registers.
     int WriteRegisters(std::span<const Report> writes);
+    // The same, but never waits and never transfers at once, whatever the caller: queued behind what waits.
+    // For the reader thread, which must not wait for the link (the link waits for the reader's dispatch).
+    int QueueRegisters(std::span<const Report> writes);
     // A level poll: skipped (returns 0) while anything is queued or being sent, so polls never pile up. The
     // reports of one poll go out one after another, each after the previous one's reply.
     int Poll(const Report& report);
@@ -97,6 +100,10 @@ class DeviceLink {
     // The same for a setting written by one command and read by another (the mic-controls-sub setting): a
     // `write` command waits or is being sent, or went out after the last `read` command went out.
     bool HasNewerCommand(std::uint8_t write, std::uint8_t read) const;
+    // Gives every write of (block, index, channel) still waiting in the queue the value `value`: a newer set
+    // (a file, an undo) that a later whole-set write sends must not be followed by an older edit's value.
+    void RewriteWaitingWrites(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
+                              std::uint8_t value);
     bool IsLinkThread() const;
     // On the link thread: whether the last command sent got its reply in time, and whether the device
     // answers at all (fewer than kMissedRepliesForSilence replies in a row missing).
@@ -161,7 +168,7 @@ class DeviceLink {
         Submission submission;
     };
 
-    int Submit(Submission submission);
+    int Submit(Submission submission, bool callerMayWait = true);
     bool AcceptingLocked() const;
     bool CollapseLocked(const Submission& submission);
     void StartLinkThread();

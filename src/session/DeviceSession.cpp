@@ -105,9 +105,9 @@ int DeviceSession::Connect(SessionObserver* observer) {
     ++m_connection;
     // What a file load held for the last connection's whole-set write is this amplifier's to tell.
     ReleaseHeldValues();
-    m_micSubHeld.store(false);
-    m_machineHeld.store(false);
-    m_irHeld.store(false);
+    m_micSubHeld.store(0);
+    m_machineHeld.store(0);
+    m_irHeld.store(0);
     {
         std::lock_guard lock(m_readAllMutex);
         m_readAllDue.reset();
@@ -203,7 +203,7 @@ void DeviceSession::StopUpgrade() {
     m_upgrade.RequestStop();
 }
 
-bool DeviceSession::RunOnLinkAndWait(void (DeviceSession::*sequence)()) {
+bool DeviceSession::RunOnLinkAndWait(const std::function<void()>& sequence) {
     if (m_deviceLink.IsLinkThread()) {
         return false;
     }
@@ -221,7 +221,7 @@ bool DeviceSession::RunOnLinkAndWait(void (DeviceSession::*sequence)()) {
         }
         ended->cv.notify_all();
     });
-    if (!m_deviceLink.RunSequence([this, sequence, onRelease] { (this->*sequence)(); })) {
+    if (!m_deviceLink.RunSequence([sequence, onRelease] { sequence(); })) {
         return false;
     }
     onRelease.reset();
@@ -233,7 +233,7 @@ bool DeviceSession::RunOnLinkAndWait(void (DeviceSession::*sequence)()) {
 void DeviceSession::ReadAll() {
     // From another thread the sequence takes its turn on the link thread, where lost replies can be asked
     // for again; the caller waits for it.
-    if (RunOnLinkAndWait(&DeviceSession::ReadAll)) {
+    if (RunOnLinkAndWait([this] { ReadAll(); })) {
         return;
     }
     // On the link thread a reply lost on the way is asked for again, while the device answers at all: a
@@ -258,20 +258,24 @@ void DeviceSession::ReadAll() {
 }
 
 void DeviceSession::WriteAll() {
-    if (RunOnLinkAndWait(&DeviceSession::WriteAll)) {
+    WriteAllNumbered(AskWriteAll());
+}
+
+void DeviceSession::WriteAllNumbered(std::uint64_t writeAll) {
+    if (RunOnLinkAndWait([this, writeAll] { WriteAllNumbered(writeAll); })) {
         return;
     }
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
-    m_micSubHeld.store(false);
-    WriteAllRegisters();
+    ReleaseIfSent(m_micSubHeld, writeAll);
+    WriteAllRegisters(writeAll);
     if (m_setMachine.load() != 0) {
         m_machineSettings.ApplyMachineSet();
     }
-    m_machineHeld.store(false);
+    ReleaseIfSent(m_machineHeld, writeAll);
     if (m_setRemoter.load() != 0) {
         m_remote.ApplyIRSet();
     }
-    m_irHeld.store(false);
+    ReleaseIfSent(m_irHeld, writeAll);
 }
 
 void DeviceSession::SynchronizeData(bool write) {
@@ -283,10 +287,14 @@ void DeviceSession::SynchronizeData(bool write) {
     if (write) {
         // A write-all never overtakes a read-all still waiting for its start: it would send values never read
         // from this amplifier, and the read-all would then replace what it wrote in the panel.
-        const auto wait = m_readAllDue && *m_readAllDue > now
+        // A read-all whose start has passed may still wait for the link (behind a long transfer): the
+        // write-all then falls due just after it, which keeps it behind.
+        const auto wait = !m_readAllDue ? std::chrono::milliseconds::zero()
+                          : *m_readAllDue > now
                               ? std::chrono::ceil<std::chrono::milliseconds>(*m_readAllDue - now)
-                              : std::chrono::milliseconds::zero();
-        RunSequence(wait, [this, connection] { WriteAllSequence(connection); });
+                              : std::chrono::milliseconds(1);
+        const std::uint64_t writeAll = AskWriteAll();
+        RunSequence(wait, [this, connection, writeAll] { WriteAllSequence(connection, writeAll); });
     } else {
         // The device needs this pause after connecting or switching modes before it answers reads.
         const std::chrono::milliseconds delay = m_deviceLink.Timing().syncStartDelay;
@@ -310,8 +318,8 @@ void DeviceSession::ReadAllSequence(std::uint64_t connection) {
     m_synchronised.store(true);
 }
 
-void DeviceSession::WriteAllSequence(std::uint64_t connection) {
-    WriteAll();
+void DeviceSession::WriteAllSequence(std::uint64_t connection, std::uint64_t writeAll) {
+    WriteAllNumbered(writeAll);
     if (IsClosing() || Connection() != connection) {
         return;
     }
@@ -481,9 +489,10 @@ int DeviceSession::ReadIdentity() {
 void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
                                     const MachineSettings::Record& machine, const RemoteCodes::Record& ir) {
     // Held like the file's parameters until the whole-set write sends them.
-    m_micSubHeld.store(true);
-    m_machineHeld.store(m_setMachine.load() != 0);
-    m_irHeld.store(m_setRemoter.load() != 0);
+    const std::uint64_t sentBy = NextWriteAll();
+    m_micSubHeld.store(sentBy);
+    m_machineHeld.store(m_setMachine.load() != 0 ? sentBy : 0);
+    m_irHeld.store(m_setRemoter.load() != 0 ? sentBy : 0);
     SetMicControlSubStored(micControlSubTime, micControlSubRate);
     if (m_setMachine.load() != 0) {
         m_machineSettings.SetWorkingSettings(machine);
@@ -631,7 +640,8 @@ void DeviceSession::OnRegisterRead(const Report& report) {
 
 void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
     // A setting the user chose or a file brought is newer than what the amplifier reports now.
-    if (m_micSubHeld.load() || m_deviceLink.HasNewerCommand(op::SetMicControlSub, op::ReadMicControlSub)) {
+    if (m_micSubHeld.load() != 0 ||
+        m_deviceLink.HasNewerCommand(op::SetMicControlSub, op::ReadMicControlSub)) {
         return;
     }
     SetMicControlSubStored(time, rate);
@@ -671,7 +681,7 @@ void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex,
 }
 
 void DeviceSession::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) {
-    if (m_irHeld.load()) {
+    if (m_irHeld.load() != 0) {
         return;
     }
     m_remote.SetAllKey(record.data(), static_cast<int>(record.size()));
@@ -696,7 +706,7 @@ void DeviceSession::OnDevDate(const std::string& date) {
 }
 
 void DeviceSession::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {
-    if (m_machineHeld.load()) {
+    if (m_machineHeld.load() != 0) {
         return;
     }
     m_machineSettings.Machine_SetBuf(record.data());

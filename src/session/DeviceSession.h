@@ -193,7 +193,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     SessionObserver* Observer() const { return m_observer.load(); }
 
     void ReadAllSequence(std::uint64_t connection);
-    void WriteAllSequence(std::uint64_t connection);
+    void WriteAllSequence(std::uint64_t connection, std::uint64_t writeAll);
+    // The whole-set write numbered writeAll (see AskWriteAll).
+    void WriteAllNumbered(std::uint64_t writeAll);
     void UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer);
 
   private:
@@ -215,7 +217,7 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
 
     // Runs the sequence on the link thread and waits for its end; false (nothing run) on the link thread
     // itself or without a connection.
-    bool RunOnLinkAndWait(void (DeviceSession::*sequence)());
+    bool RunOnLinkAndWait(const std::function<void()>& sequence);
     // Clears the connected flag, waits for the reader and closes the transport.
     void CloseLink();
 
@@ -248,9 +250,10 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<bool> m_answering{true};
     std::atomic<bool> m_openFoundDevice{false};
     // A file's records, taken and not yet sent by the whole-set write: read replies leave them alone.
-    std::atomic<bool> m_micSubHeld{false};
-    std::atomic<bool> m_machineHeld{false};
-    std::atomic<bool> m_irHeld{false};
+    // Held like the store's values: 0, or the number of the whole-set write that sends them.
+    std::atomic<std::uint64_t> m_micSubHeld{0};
+    std::atomic<std::uint64_t> m_machineHeld{0};
+    std::atomic<std::uint64_t> m_irHeld{0};
     std::mutex m_readAllMutex;  // guards m_readAllDue
     // When the read-all asked for last starts, while it waits for its start.
     std::optional<std::chrono::steady_clock::time_point> m_readAllDue;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "device/Opcodes.h"
+#include "device/Trace.h"
 #include "session/ParameterTable.h"
 
 namespace varnoth {
@@ -197,7 +198,7 @@ void ParameterStore::SetValue(std::size_t position, int value) {
     // new value alone.
     WriteEncoded(position, encoded.written);
     StoreValue(position, encoded.stored);
-    m_held[position].store(false);
+    m_heldUntil[position].store(0);
 }
 
 void ParameterStore::ChooseCompressorPreset(std::size_t compressBase, std::uint8_t preset) {
@@ -233,7 +234,13 @@ void ParameterStore::SetMicGraphicEqOfMode1() {
     }
 }
 
-void ParameterStore::WriteAllRegisters() {
+void ParameterStore::ReleaseIfSent(std::atomic<std::uint64_t>& heldUntil, std::uint64_t writeAll) {
+    std::uint64_t until = heldUntil.load();
+    while (until != 0 && until <= writeAll && !heldUntil.compare_exchange_weak(until, 0)) {
+    }
+}
+
+void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
     for (const std::uint8_t position : kWriteAllOrder) {
         // The store's value as it stands, in the form the store keeps it (a switch on or off); an edit made
         // while the write-all goes on is newer and stays.
@@ -243,7 +250,7 @@ void ParameterStore::WriteAllRegisters() {
             MarkChanged(position);
         }
         WriteEncoded(position, encoded.written);
-        m_held[position].store(false);
+        ReleaseIfSent(m_heldUntil[position], writeAll);
     }
 }
 
@@ -301,14 +308,28 @@ std::array<std::uint8_t, kFileBlockSize> ParameterStore::GetFileBlock() const {
 
 void ParameterStore::SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block) {
     for (std::size_t i = 0; i < kFileBlockSize; ++i) {
-        m_held[i].store(StoreRegisterMap()[i].hasRegister);
+        const RegisterEntry& entry = StoreRegisterMap()[i];
+        const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(i));
+        if (!entry.hasRegister) {
+            StoreValue(i, block[i]);
+            continue;
+        }
+        if (ref && !ref->param->inWriteAll) {
+            // The whole-set write leaves it out: it goes now, or the panel would show what the amplifier
+            // never got.
+            if (Value(i) != block[i]) {
+                SetValue(i, block[i]);
+            }
+            continue;
+        }
+        m_heldUntil[i].store(NextWriteAll());
         StoreValue(i, block[i]);
     }
 }
 
 void ParameterStore::ReleaseHeldValues() {
-    for (std::atomic<bool>& held : m_held) {
-        held.store(false);
+    for (std::atomic<std::uint64_t>& held : m_heldUntil) {
+        held.store(0);
     }
 }
 
@@ -345,12 +366,35 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
         const RegisterEntry& entry = StoreRegisterMap()[position];
         // An edit still on its way to the device, or a value held for the whole-set write, is newer than
         // what the device reports now.
-        if (m_held[position].load() || m_link.HasNewerWrite(block, index, entry.channel)) {
+        if (m_heldUntil[position].load() != 0 || m_link.HasNewerWrite(block, index, entry.channel)) {
             continue;
         }
         const std::uint8_t value = report[kFirstChannelByte + entry.channel];
         StoreValue(position, entry.rule == ValueRule::Volume ? LowByte(value - kVolumeOffset) : value);
+        if (entry.stereo) {
+            RepairSplitPair(position, report);
+        }
     }
+}
+
+// Both channels of a pair are written one after the other; an unplug or a lost report between the two leaves
+// the amplifier with the new value on the first channel and the old one on the second, which the panel,
+// showing the first, would never reveal. The first channel is what the panel shows: both get it.
+void ParameterStore::RepairSplitPair(std::size_t position, const Report& report) {
+    const RegisterEntry& entry = StoreRegisterMap()[position];
+    const std::uint8_t first = report[kFirstChannelByte + entry.channel];
+    const std::uint8_t second = report[kFirstChannelByte + entry.channel + 1];
+    if (first == second || m_link.HasNewerWrite(entry.block, entry.index, entry.channel + 1)) {
+        return;
+    }
+    const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(position));
+    Trace("%s: the amplifier holds %d and %d on its two channels; both set to %d\n",
+          ref ? ref->Name().c_str() : "pair", first, second, first);
+    m_splitPairsRepaired.fetch_add(1);
+    const std::array<Report, 2> writes{
+        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, first}),
+        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, first})};
+    m_link.QueueRegisters(writes);
 }
 
 }  // namespace varnoth

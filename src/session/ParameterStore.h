@@ -55,7 +55,8 @@ class ParameterStore {
 
     // Whole-set transfer: every parameter the whole-set write sends, and every register of the store read
     // back (asking again for replies lost on the way while the amplifier answers at all).
-    void WriteAllRegisters();
+    // `writeAll` is the number AskWriteAll gave the whole-set write: a value held for a later one stays held.
+    void WriteAllRegisters(std::uint64_t writeAll);
     void ReadAllRegisters();
     // The eight parameters of both effects' registers that a preset sets.
     void ReadEffectRegisters();
@@ -75,6 +76,9 @@ class ParameterStore {
     // Copies the level word (microphone 1 and 2, music 1 and 2) to out[0..3].
     void GetPeakData(std::uint8_t* out) const;
 
+    // How many stereo pairs a read found holding two different values and set both channels of again.
+    std::uint64_t SplitPairsRepaired() const { return m_splitPairsRepaired.load(); }
+
     // The 112 parameter bytes in file order, as they stand.
     std::array<std::uint8_t, kFileBlockSize> GetFileBlock() const;
     // Takes a file's (or a whole-set undo's) bytes, sending nothing: each is held against the amplifier's
@@ -90,6 +94,14 @@ class ParameterStore {
     // The store's half of a register-read reply (the whole input report): the levels, or the registers of
     // an array into the positions they map to.
     void StoreRegisterReply(const Report& report);
+    // Whole-set writes are numbered in the order they are asked for. A value a file or an undo set is held
+    // (against read replies) until the whole-set write asked for after it has sent it; one asked for
+    // earlier, which may still be on its way, does not release it.
+    std::uint64_t AskWriteAll() { return ++m_writeAllsAsked; }
+    std::uint64_t NextWriteAll() const { return m_writeAllsAsked.load() + 1; }
+    // Releases a hold (0: none; else the number of the whole-set write that sends it) once `writeAll` sent
+    // it.
+    static void ReleaseIfSent(std::atomic<std::uint64_t>& heldUntil, std::uint64_t writeAll);
     // A change of one of the session's own settings, for the views.
     void MarkChanged(std::size_t bit);
     // The store changed after its changes were last taken; on the thread that changed it.
@@ -98,6 +110,7 @@ class ParameterStore {
   private:
     void StoreLevels(const Report& report);
     void StoreRegisterArray(const Report& report);
+    void RepairSplitPair(std::size_t position, const Report& report);
     void ResetBank(std::size_t first, std::size_t count);
     // The byte the store keeps and the byte the register receives for a value (see ValueRule).
     struct Encoded {
@@ -112,10 +125,13 @@ class ParameterStore {
     std::array<std::atomic<std::uint8_t>, kStoreSize> m_store;
     std::array<std::atomic<std::uint64_t>, kChangeWords> m_changed{};
     std::atomic<bool> m_changeTold{false};
-    // Set here and not yet sent by the whole-set write: a read reply leaves it alone.
-    std::array<std::atomic<bool>, kStoreSize> m_held{};
+    // Set here and not yet sent by the whole-set write numbered so (0: not held): a read reply leaves it
+    // alone.
+    std::array<std::atomic<std::uint64_t>, kStoreSize> m_heldUntil{};
+    std::atomic<std::uint64_t> m_writeAllsAsked{0};
     // The four level bytes in report order.
     std::atomic<std::uint32_t> m_peakData{0};
+    std::atomic<std::uint64_t> m_splitPairsRepaired{0};
 };
 
 }  // namespace varnoth

@@ -282,7 +282,7 @@ TEST_F(StoreTest, WriteAllOfAFreshStoreSendsEveryRegisterInOrderAndNoVolume) {
         expected.push_back({11, index, 0, 0});
     }
 
-    s.WriteAllRegisters();
+    s.WriteAllRegisters(1);
     EXPECT_EQ(h.Writes(), expected);
     EXPECT_EQ(h.wire->Sent().size(), expected.size());
     EXPECT_EQ(s.Value(pos::PEQ_Mic + pos::PEQOn), 0x7F) << "the default 0x40 counts as on";
@@ -315,7 +315,7 @@ TEST_F(StoreTest, ReadAllAsksForTheFiftyRegistersInOrder) {
 // without a second list to keep.
 TEST_F(StoreTest, TheWholeSetPassesAndTheFileBlockCoverEveryRowOfTheTable) {
     std::set<std::tuple<int, int, int>> written;
-    s.WriteAllRegisters();
+    s.WriteAllRegisters(1);
     for (const Write& w : h.Writes()) {
         written.insert({w.block, w.index, w.channel});
     }

@@ -19,6 +19,7 @@ struct ScenarioSetup {
     unsigned dropEvery = 0;
     std::uint64_t vanishAfter = 0;
     std::chrono::milliseconds remoteWalk{0};
+    std::chrono::milliseconds jitter{0};
 };
 
 const ScenarioSetup kScenarios[] = {
@@ -84,6 +85,16 @@ const ScenarioSetup kScenarios[] = {
      0,
      0,
      std::chrono::milliseconds(2000)},
+    {{"unsteady", "an amplifier whose replies come 10 ms to 1 s late, some after the panel gave up waiting"},
+     false,
+     sim::kFactoryName,
+     sim::kFactoryDate,
+     false,
+     std::chrono::milliseconds(10),
+     0,
+     0,
+     std::chrono::milliseconds(0),
+     std::chrono::milliseconds(990)},
 };
 
 }  // namespace
@@ -120,6 +131,7 @@ std::string ApplySimScenario(const std::string& name, SimProvider& provider) {
     SimFaults faults;
     faults.silent = setup->silent;
     faults.latency = setup->latency;
+    faults.jitter = setup->jitter;
     faults.dropEvery = setup->dropEvery;
     faults.vanishAfter = setup->vanishAfter;
     provider.SetFaults(faults);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/sim/SimTransport.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "device/Trace.h"
@@ -63,7 +64,12 @@ void SimTransport::QueueLocked(const Report& reply) {
         ++m_dropped;
         return;
     }
-    m_queue.push_back({reply, std::chrono::steady_clock::now() + m_faults.latency});
+    const auto late = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        m_faults.jitter * Fraction(m_faults.jitterSeed, n));
+    // Replies come in the order they were sent, as on the wire: a late one holds back the ones behind it.
+    const TimePoint due = std::max(std::chrono::steady_clock::now() + m_faults.latency + late,
+                                   m_queue.empty() ? TimePoint{} : m_queue.back().due);
+    m_queue.push_back({reply, due});
     m_changed.notify_all();
 }
 

@@ -21,8 +21,10 @@ namespace varnoth {
 // deterministic: the same reports give the same replies.
 struct SimFaults {
     std::chrono::milliseconds latency{0};  // each reply arrives this long after its command
-    unsigned dropEvery = 0;                // every n-th reply is lost (0: none)
-    double dropFraction = 0.0;             // this fraction of the replies is lost, chosen by dropSeed
+    std::chrono::milliseconds jitter{0};   // and up to this much later again, chosen by jitterSeed
+    std::uint64_t jitterSeed = 1;
+    unsigned dropEvery = 0;     // every n-th reply is lost (0: none)
+    double dropFraction = 0.0;  // this fraction of the replies is lost, chosen by dropSeed
     std::uint64_t dropSeed = 1;
     bool silent = false;            // no reply arrives at all
     std::uint64_t vanishAfter = 0;  // the device vanishes right after taking this many reports (0: never)

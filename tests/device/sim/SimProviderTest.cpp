@@ -110,6 +110,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         unsigned dropEvery = 0;
         std::uint64_t vanishAfter = 0;
         bool remoteWalks = false;
+        int jitterMs = 0;
     };
     const Case cases[] = {
         {"normal", false, "VQ317X", "2011-11-28", true},
@@ -123,6 +124,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         {"unplugged-upgrade", true, "VQ317X", "2011-11-28", true, 0, 0, 40},
         {"remote", false, "VQ317X", "2011-11-28", true, 0, 0, 0, true},
         {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
+        {"unsteady", false, "VQ317X", "2011-11-28", true, 10, 0, 0, false, 990},
     };
     ASSERT_EQ(SimScenarios().size(), std::size(cases));
     for (const Case& c : cases) {
@@ -136,6 +138,7 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         EXPECT_EQ(provider.Faults().latency, std::chrono::milliseconds(c.latencyMs)) << c.scenario;
         EXPECT_EQ(provider.Faults().dropEvery, c.dropEvery) << c.scenario;
         EXPECT_EQ(provider.Faults().vanishAfter, c.vanishAfter) << c.scenario;
+        EXPECT_EQ(provider.Faults().jitter, std::chrono::milliseconds(c.jitterMs)) << c.scenario;
         OpenResult link = Open();
         ASSERT_TRUE(link.transport) << c.scenario << ": " << link.failure;
         EXPECT_EQ(link.upgradeMode, c.upgradeMode);
