@@ -201,12 +201,12 @@ CliStatus RunImport(CliContext& context) {
     PresetSet set = *device;
     ReadablePreset::Apply(parsed.values, set);
     ModeDataFile::Apply(session, set.image);
-    // What the whole-set write leaves out (the master volumes, the routing to the main outputs) goes through
-    // its own setter when the preset names it.
+    // What the whole-set write leaves out goes too: the routing to the main outputs with the set, the master
+    // volumes through their own setter when the preset names them.
     std::vector<std::pair<ParameterRef, int>> alsoSend;
     for (const PresetValue& value : parsed.values) {
         if (const std::optional<ParameterRef> ref = FindParameter(value.field->Name());
-            ref && LeftOutByWriteAll(*ref)) {
+            ref && LeftOutByWriteAll(*ref) && ref->Position() >= static_cast<int>(kFileBlockSize)) {
             alsoSend.emplace_back(*ref, value.raw);
         }
     }

@@ -270,18 +270,9 @@ CliStatus RunLoad(CliContext& context) {
     for (const ModeDataFault& fault : faults) {
         image[fault.offset] = held[fault.offset];
     }
+    // The routing to the main outputs, which the whole-set write leaves out, goes with the file's set.
     ModeDataFile::Apply(session, image);
-    std::vector<std::pair<ParameterRef, int>> alsoSend;
-    for (const Parameter& param : ParameterTable()) {
-        for (int index = 0; index < std::max(param.count, 1); ++index) {
-            const ParameterRef ref{&param, index};
-            const int position = ref.Position();
-            if (LeftOutByWriteAll(ref) && static_cast<std::size_t>(position) < kFileBlockSize) {
-                alsoSend.emplace_back(ref, image[static_cast<std::size_t>(position)]);
-            }
-        }
-    }
-    if (CliStatus failure = WriteWholeSet(context, alsoSend)) {
+    if (CliStatus failure = WriteWholeSet(context, {})) {
         return failure;
     }
     context.out << "Loaded " << path
