@@ -418,7 +418,7 @@ TEST_F(StoreTest, SingleReadRepliesFillTheLevelWordOnlyForTheLevelRegister) {
     EXPECT_EQ(std::vector<int>(level, level + 4), (std::vector<int>{1, 2, 3, 4})) << "another block's level";
 }
 
-TEST_F(StoreTest, TheFileBlockHoldsTheDefaultsInFileOrderAndLoadsWithoutSending) {
+TEST_F(StoreTest, TheFileBlockHoldsTheDefaultsInFileOrderAndLoadsSendingOnlyWhatTheWholeSetWriteLeavesOut) {
     const auto block = s.GetFileBlock();
     for (std::size_t i = 0; i < block.size(); ++i) {
         const bool flat = (i >= 24 && i <= 45) || (i >= 64 && i <= 67) || i >= 72;
@@ -432,7 +432,16 @@ TEST_F(StoreTest, TheFileBlockHoldsTheDefaultsInFileOrderAndLoadsWithoutSending)
     EXPECT_EQ(s.GetFileBlock(), loaded);
     EXPECT_EQ(s.Value(pos::InputGain_Music), 3);
     EXPECT_EQ(s.Value(pos::SubGEQ + 9), static_cast<std::uint8_t>(111 * 3));
-    EXPECT_TRUE(h.wire->Sent().empty());
+    // The routing to the main outputs goes at once (both channels of each pair); the rest waits for the
+    // whole-set write.
+    std::set<std::tuple<int, int, int>> written;
+    for (const Write& w : h.Writes()) {
+        written.insert({w.block, w.index, w.channel});
+    }
+    EXPECT_EQ(written,
+              (std::set<std::tuple<int, int, int>>{
+                  {8, 6, 0}, {8, 6, 1}, {8, 6, 2}, {8, 6, 3}, {8, 7, 0}, {8, 7, 1}, {8, 7, 2}, {8, 7, 3}}));
+    EXPECT_EQ(h.wire->Sent().size(), 8u);
 }
 
 }  // namespace

@@ -123,8 +123,8 @@ TEST_F(SimProviderTest, ScenariosConfigureTheAmplifier) {
         {"slow-upgrade", true, "VQ317X", "2011-11-28", true, 30},
         {"unplugged-upgrade", true, "VQ317X", "2011-11-28", true, 0, 0, 40},
         {"remote", false, "VQ317X", "2011-11-28", true, 0, 0, 0, true},
-        {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
         {"unsteady", false, "VQ317X", "2011-11-28", true, 10, 0, 0, false, 990},
+        {"lossy", false, "VQ317X", "2011-11-28", true, 0, 4},
     };
     ASSERT_EQ(SimScenarios().size(), std::size(cases));
     for (const Case& c : cases) {
