@@ -136,7 +136,16 @@ void OfflineEdits::OnSynchronised(int direction) {
     }
     const WorkingSet prepared = std::exchange(m_prepared, {});
     const WorkingSet held = CaptureWorkingSet(m_session);
-    const int differ = Differences(prepared, held);
+    // The offline changes on the amplifier's settings: what else it changed meanwhile stays.
+    EditStep change;
+    change.before = held;
+    change.after = held;
+    for (std::size_t i = 0; i < prepared.size() && i < held.size() && i < m_reference.size(); ++i) {
+        if (prepared[i] != m_reference[i]) {
+            change.after[i] = prepared[i];
+        }
+    }
+    const int differ = Differences(change.after, held);
     if (differ == 0) {
         m_undo.SettleOffline(true);
         return;
@@ -144,9 +153,6 @@ void OfflineEdits::OnSynchronised(int direction) {
     const int language = m_window.Language();
     if (m_amplifier == m_leftAmplifier &&
         m_window.Ask(Text(kQuestionCaption, language), Text(kQuestion, language, differ))) {
-        EditStep change;
-        change.before = held;
-        change.after = prepared;
         ApplyStep(m_session, change, false);
         m_undo.SettleOffline(true);
         m_window.RefreshAll();

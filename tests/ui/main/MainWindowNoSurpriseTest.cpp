@@ -286,9 +286,9 @@ TEST_F(NoSurprise, AnEffectResetRestoresTheChosenPresetsValues) {
 }
 
 // Edits made while the amplifier is unplugged stay in the panel, which says it is offline. The same
-// amplifier back, the user chooses: send the offline changes (the undo step stays and takes them back) or
-// take the amplifier's settings (the step made offline goes). Another amplifier keeps its settings and the
-// set prepared offline waits in the context menu, loaded like a file.
+// amplifier back, the user chooses: send the offline changes (those alone) (the undo step stays and takes
+// them back) or take the amplifier's settings (the step made offline goes). Another amplifier keeps its
+// settings and the set prepared offline waits in the context menu, loaded like a file.
 TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     OpenSynchronised();
     constexpr int kMicGainSlider = 2100;
@@ -316,11 +316,14 @@ TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     EXPECT_TRUE(Window().NoticeText().startsWith("Offline")) << Window().NoticeText().toStdString();
     const std::uint8_t offline = StoreValue(pos::InputGain_Mic);
     const std::size_t steps = Undo().History().UndoCount();
+    // Meanwhile someone changed the music gain on the amplifier itself.
+    SetDeviceValue(Amp(), pos::InputGain_Music, 99);
     m_answer = true;
     plugIn();
     ASSERT_EQ(m_questions.size(), 1u);
     EXPECT_TRUE(m_questions[0].text.contains("1 parameter(s) differ")) << m_questions[0].text.toStdString();
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), offline) << "sent";
+    EXPECT_EQ(DeviceValue(pos::InputGain_Music), 99) << "what the amplifier changed itself stays";
     EXPECT_EQ(Text(kConnectionText), "Connected");
     EXPECT_EQ(Undo().History().UndoCount(), steps);
     Undo().UndoAction()->trigger();
