@@ -139,11 +139,14 @@ TEST_F(NoSurprise, AFollowedChangeNeverTurnsUndoIntoAnOlderStep) {
 // Enter on a typed value's field as it opened writes nothing, even when the amplifier changed the value
 // meanwhile; a band's fields left as they opened are not written either.
 TEST_F(NoSurprise, AnUnchangedTypedValueWritesNothing) {
+    m_followInterval = 100ms;
     OpenShown();
     auto* typed = Window().findChild<TypedValues*>();
     QTest::mouseDClick(&Ctl<QLabel>(kMusicVolValue), Qt::LeftButton);
     ASSERT_NE(typed->Entry(), nullptr);
     Amp().TurnVolume(kMusicOutput, 31);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().Value(pos::MusicVol) == 31; }, kDeadlineMs))
+        << "the panel has followed the remote";
     const TraceCapture trace;
     QTest::keyClick(typed->Entry()->Edit(0), Qt::Key_Return);
     Drain();
