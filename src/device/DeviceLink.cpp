@@ -281,6 +281,7 @@ void DeviceLink::StartLinkThread() {
     m_writtenAt.clear();
     m_readAt.clear();
     m_commandAt.clear();
+    m_unacknowledged.clear();
     m_missedReplies.store(0);
     m_lastAnswered.store(true);
     m_linkThread = std::thread([this] { LinkLoop(); });
@@ -371,6 +372,11 @@ void DeviceLink::LinkLoop() {
         m_progress.notify_all();
     }
     for (Submission& left : m_queue) {
+        for (const Report& report : left.reports) {
+            if (report[1] == op::WriteRegister) {
+                m_unacknowledged[RegisterKey(report[2], report[3], report[4])] = report;
+            }
+        }
         CompleteLocked(left, 0);
     }
     m_queue.clear();
@@ -402,7 +408,8 @@ void DeviceLink::Execute(Submission& submission) {
             }
             m_progress.notify_all();
         }
-        AwaitReply(report[1]);
+        const bool answered = AwaitReply(report[1]);
+        NoteAcknowledged(report, answered && count == submission.expectedLength);
     }
 }
 
@@ -442,10 +449,32 @@ void DeviceLink::NoteSent(const Report& report) {
     }
 }
 
-void DeviceLink::AwaitReply(std::uint8_t opcode) {
+void DeviceLink::NoteAcknowledged(const Report& report, bool acknowledged) {
+    if (report[1] != op::WriteRegister) {
+        return;
+    }
+    const std::uint32_t key = RegisterKey(report[2], report[3], report[4]);
+    std::lock_guard lock(m_queueMutex);
+    if (acknowledged) {
+        m_unacknowledged.erase(key);
+    } else {
+        m_unacknowledged[key] = report;
+    }
+}
+
+std::vector<Report> DeviceLink::UnacknowledgedWrites() const {
+    std::lock_guard lock(m_queueMutex);
+    std::vector<Report> writes;
+    for (const auto& [key, report] : m_unacknowledged) {
+        writes.push_back(report);
+    }
+    return writes;
+}
+
+bool DeviceLink::AwaitReply(std::uint8_t opcode) {
     // Nothing went out, or nothing more will.
     if (!m_connected.load() || DrainExpired()) {
-        return;
+        return false;
     }
     std::chrono::milliseconds wait = m_timing.replyWait;
     {
@@ -459,19 +488,20 @@ void DeviceLink::AwaitReply(std::uint8_t opcode) {
     m_lastAnswered.store(answered);
     // A learnt key answers a study request whenever the user presses the remote: its silence is no fault.
     if (!m_connected.load() || opcode == op::StudyKey || DrainExpired()) {
-        return;
+        return answered;
     }
     if (answered) {
         if (m_missedReplies >= kMissedRepliesForSilence && m_answeringHandler) {
             m_answeringHandler(true);
         }
         m_missedReplies.store(0);
-        return;
+        return true;
     }
     Trace("no reply to command %d\n", opcode);
     if (m_missedReplies.fetch_add(1) + 1 == kMissedRepliesForSilence && m_answeringHandler) {
         m_answeringHandler(false);
     }
+    return false;
 }
 
 void DeviceLink::SetConnected(bool connected) {

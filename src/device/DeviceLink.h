@@ -97,6 +97,9 @@ class DeviceLink {
     // went out until the next array read of its register goes out: a read-back that crosses the write, or
     // whose reply comes late (even after the write), must not replace the newer value.
     bool HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
+    // The register writes of this connection the amplifier never acknowledged: sent without a reply, or still
+    // queued when the link stopped sending. A later acknowledged write of the same register delivered it.
+    std::vector<Report> UnacknowledgedWrites() const;
     // The same for a setting written by one command and read by another (the mic-controls-sub setting): a
     // `write` command waits or is being sent, or went out after the last `read` command went out.
     bool HasNewerCommand(std::uint8_t write, std::uint8_t read) const;
@@ -180,7 +183,10 @@ class DeviceLink {
     int Transfer(const Report& report, int expectedLength);
     // Notes when a register write or a register array read goes out (see HasNewerWrite).
     void NoteSent(const Report& report);
-    void AwaitReply(std::uint8_t opcode);
+    // Whether the reply came.
+    bool AwaitReply(std::uint8_t opcode);
+    // Notes a register write the amplifier did (acknowledged) or did not acknowledge.
+    void NoteAcknowledged(const Report& report, bool acknowledged);
     // While closing with a farewell: the moment queued commands stop going out.
     bool DrainExpired() const;
 
@@ -208,6 +214,8 @@ class DeviceLink {
     std::unordered_map<std::uint32_t, std::uint64_t> m_writtenAt;  // by block, index and channel
     std::unordered_map<std::uint32_t, std::uint64_t> m_readAt;     // by block and index
     std::unordered_map<std::uint8_t, std::uint64_t> m_commandAt;   // the last report of each opcode
+    // The latest unacknowledged write of each register, by block, index and channel.
+    std::unordered_map<std::uint32_t, Report> m_unacknowledged;
     bool m_busy = false;
     bool m_abandon = false;
     bool m_finishing = false;

@@ -423,6 +423,22 @@ void DeviceSession::ChooseEffectPreset(int effect, std::uint8_t preset) {
     ReadEffectRegisters();
 }
 
+std::vector<std::size_t> DeviceSession::UnacknowledgedPositions() const {
+    std::vector<std::size_t> positions;
+    for (const Report& write : m_deviceLink.UnacknowledgedWrites()) {
+        for (const std::uint8_t position : PositionsOfRegister(write[2], write[3])) {
+            const RegisterEntry& entry = StoreRegisterMap()[position];
+            if (!entry.stereo ? entry.channel == write[4]
+                              : write[4] == entry.channel || write[4] == entry.channel + 1) {
+                positions.push_back(position);
+            }
+        }
+    }
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    return positions;
+}
+
 void DeviceSession::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
     SetMicControlSubStored(time, rate);
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, time, rate});

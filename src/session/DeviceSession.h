@@ -81,6 +81,9 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     void SetWaitForTransfers(bool wait) { m_deviceLink.SetCallersWait(wait); }
     // Waits until every queued command has gone out; false on time-out.
     bool WaitUntilSent(std::chrono::milliseconds timeout) { return m_deviceLink.WaitUntilIdle(timeout); }
+    // The store positions whose writes of this connection the amplifier never acknowledged (after a
+    // disconnection: of the last one), in store order.
+    std::vector<std::size_t> UnacknowledgedPositions() const;
     // Runs body on the connection's link thread in turn with what is queued; there its commands go out at
     // once and return what went out, so body learns whether they reached the device. Returns at once; false
     // (nothing runs) without a link. An unplug before its turn drops it.

@@ -26,12 +26,6 @@ bool IsEffectPreset(const ParameterRef& ref) {
     return ref.param->access == ParamAccess::EffectPreset;
 }
 
-// An effect parameter that the amplifier sets itself when its effect's preset is chosen.
-bool IsPresetValue(const ParameterRef& ref) {
-    return ref.param->count == 2 && ref.param->registers.hasRegister &&
-           ref.param->registers.block == kEffectBlock && !IsEffectPreset(ref);
-}
-
 bool IsCompressPreset(const ParameterRef& ref) {
     return ref.param->access == ParamAccess::CompressorPreset;
 }
@@ -40,10 +34,10 @@ int Get(const DeviceSession& session, const ParameterRef& ref) {
     return ReadParameter(session, ref);
 }
 
-// The effects (bit 0 and bit 1) whose preset the step changed.
+// The effects (bit 0 and bit 1) whose preset the step changed or chose again.
 unsigned ChangedPresets(const EditStep& step) {
     const auto refs = WorkingSetParameters();
-    unsigned effects = 0;
+    unsigned effects = step.reloadedPresets;
     for (const std::size_t i : step.Changed()) {
         if (IsEffectPreset(refs[i])) {
             effects |= 1u << refs[i].index;
@@ -53,6 +47,11 @@ unsigned ChangedPresets(const EditStep& step) {
 }
 
 }  // namespace
+
+bool IsEffectPresetValue(const ParameterRef& ref) {
+    return ref.param->count == 2 && ref.param->registers.hasRegister &&
+           ref.param->registers.block == kEffectBlock && !IsEffectPreset(ref);
+}
 
 std::span<const ParameterRef> WorkingSetParameters() {
     static const std::vector<ParameterRef> refs = MakeParameters();
@@ -112,16 +111,17 @@ void EditHistory::End(const DeviceSession& session) {
         m_merging = false;
         EditStep& step = m_undo.back();
         step.after = CaptureWorkingSet(session);
-        if (step.after == step.before) {
+        if (step.after == step.before && step.reloadedPresets == 0) {
             m_undo.pop_back();
             m_canMerge = false;
         }
         return;
     }
     m_pending.after = CaptureWorkingSet(session);
-    if (m_pending.after == m_pending.before) {
+    if (m_pending.after == m_pending.before && m_pending.reloadedPresets == 0) {
         return;
     }
+    m_pending.offline = session.IsConnected() == 0;
     m_undo.push_back(std::move(m_pending));
     m_pending = {};
     while (m_undo.size() > m_depth) {
@@ -129,6 +129,11 @@ void EditHistory::End(const DeviceSession& session) {
     }
     m_redo.clear();
     m_canMerge = !m_undo.back().wholeSet;
+}
+
+void EditHistory::PresetReloaded(int effect) {
+    EditStep& step = m_merging && !m_undo.empty() ? m_undo.back() : m_pending;
+    step.reloadedPresets |= 1u << effect;
 }
 
 const EditStep* EditHistory::Undo(const DeviceSession& session) {
@@ -160,33 +165,55 @@ void EditHistory::Clear() {
 }
 
 void EditHistory::Follow(std::size_t parameter, std::uint8_t value) {
-    const auto rebase = [&](EditStep& step) {
-        for (WorkingSet* set : {&step.before, &step.after}) {
+    const auto rebase = [&](EditStep& step, bool growing) {
+        if (step.overtaken) {
+            return;
+        }
+        EditStep rebased = step;
+        for (WorkingSet* set : {&rebased.before, &rebased.after}) {
             if (parameter < set->size()) {
                 (*set)[parameter] = value;
             }
         }
+        // A step still growing is rebased all the same: its end drops it when it changed nothing.
+        if (growing || rebased.before != rebased.after || step.before == step.after) {
+            step = std::move(rebased);
+        } else {
+            step.overtaken = true;
+        }
     };
-    for (EditStep& step : m_undo) {
-        rebase(step);
+    const auto growing = m_merging && !m_undo.empty() ? m_undo.end() - 1 : m_undo.end();
+    for (auto step = m_undo.begin(); step != m_undo.end(); ++step) {
+        rebase(*step, step == growing);
     }
     for (EditStep& step : m_redo) {
-        rebase(step);
+        rebase(step, false);
     }
-    rebase(m_pending);
-    const auto unchanged = [](const EditStep& step) { return step.before == step.after; };
-    // A step still growing keeps its place: its end drops it when it changed nothing.
-    const auto growing = m_merging && !m_undo.empty() ? m_undo.end() - 1 : m_undo.end();
-    if (growing == m_undo.end() && !m_undo.empty() && unchanged(m_undo.back())) {
-        // An edit of the same gesture must not grow the step before it.
+    rebase(m_pending, true);
+    if (growing == m_undo.end() && !m_undo.empty() && m_undo.back().overtaken) {
+        // An edit of the same gesture must not grow a step the amplifier has overtaken.
         m_canMerge = false;
     }
-    m_undo.erase(std::remove_if(m_undo.begin(), growing, unchanged), growing);
-    m_redo.erase(std::remove_if(m_redo.begin(), m_redo.end(), unchanged), m_redo.end());
+}
+
+void EditHistory::SettleOffline(bool keep) {
+    const auto offline = [](const EditStep& step) { return step.offline; };
+    if (keep) {
+        for (EditStep& step : m_undo) {
+            step.offline = false;
+        }
+        for (EditStep& step : m_redo) {
+            step.offline = false;
+        }
+        return;
+    }
+    m_undo.erase(std::remove_if(m_undo.begin(), m_undo.end(), offline), m_undo.end());
+    m_redo.erase(std::remove_if(m_redo.begin(), m_redo.end(), offline), m_redo.end());
+    m_canMerge = false;
 }
 
 void EditHistory::TakeEffectReadBack(const DeviceSession& session) {
-    if (m_undo.empty() || m_undo.back().wholeSet) {
+    if (m_undo.empty() || m_undo.back().wholeSet || m_undo.back().overtaken) {
         return;
     }
     EditStep& step = m_undo.back();
@@ -196,13 +223,16 @@ void EditHistory::TakeEffectReadBack(const DeviceSession& session) {
     }
     const auto refs = WorkingSetParameters();
     for (std::size_t i = 0; i < refs.size(); ++i) {
-        if (IsPresetValue(refs[i]) && (effects & (1u << refs[i].index)) != 0) {
+        if (IsEffectPresetValue(refs[i]) && (effects & (1u << refs[i].index)) != 0) {
             step.after[i] = static_cast<std::uint8_t>(Get(session, refs[i]));
         }
     }
 }
 
 int ApplyStep(DeviceSession& session, const EditStep& step, bool undo) {
+    if (step.overtaken) {
+        return 0;
+    }
     const WorkingSet& target = undo ? step.before : step.after;
     const auto refs = WorkingSetParameters();
     const std::vector<std::size_t> changed = step.Changed();
@@ -210,7 +240,7 @@ int ApplyStep(DeviceSession& session, const EditStep& step, bool undo) {
     int written = 0;
     for (std::size_t i = 0; i < refs.size() && i < target.size(); ++i) {
         const ParameterRef& ref = refs[i];
-        const bool forced = IsPresetValue(ref) && (presets & (1u << ref.index)) != 0;
+        const bool forced = IsEffectPresetValue(ref) && (presets & (1u << ref.index)) != 0;
         const bool inStep = std::binary_search(changed.begin(), changed.end(), i);
         if (!forced && (!inStep || Get(session, ref) == target[i])) {
             continue;

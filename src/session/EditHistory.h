@@ -59,6 +59,14 @@ struct EditStep {
     bool wholeSet = false;
     // Where the edit came from.
     UndoSource source;
+    // The amplifier itself has since set everything the step changed (its keys, its remote): the step stays
+    // where the user saw it, and undoing or redoing it writes nothing.
+    bool overtaken = false;
+    // The effects (bit 0, bit 1) whose preset the step chose again: the amplifier set that preset's values,
+    // which the step takes as they are read back.
+    unsigned reloadedPresets = 0;
+    // Made while no amplifier was connected: nothing of it has reached an amplifier yet.
+    bool offline = false;
 
     // The working-set positions the step changed.
     std::vector<std::size_t> Changed() const;
@@ -77,6 +85,9 @@ class EditHistory {
     void Begin(const DeviceSession& session, UndoSource source, unsigned gesture, std::string action,
                bool wholeSet = false);
     void End(const DeviceSession& session);
+    // Within Begin and End: the effect's preset was chosen again, so the step is kept although its values
+    // arrive later.
+    void PresetReloaded(int effect);
 
     // The step the next Undo or Redo takes, or nullptr.
     const EditStep* NextUndo() const { return m_undo.empty() ? nullptr : &m_undo.back(); }
@@ -87,8 +98,13 @@ class EditHistory {
     void Clear();
     // The amplifier itself set the parameter at working-set position `parameter` to `value` (its own keys or
     // its remote): no step changes that parameter any more, so neither undo nor redo writes back a value the
-    // amplifier has left since; a step that changed nothing else is dropped.
+    // amplifier has left since. A step that changed nothing else stays in its place as overtaken, so that the
+    // next undo is still the step the user was shown and never reaches an older one unawares.
     void Follow(std::size_t parameter, std::uint8_t value);
+
+    // The edits made offline were sent to the amplifier (keep: their steps are steps like any other) or given
+    // up for the amplifier's settings (their steps are gone: they would undo what no amplifier ever held).
+    void SettleOffline(bool keep);
 
     std::size_t UndoCount() const { return m_undo.size(); }
     std::size_t RedoCount() const { return m_redo.size(); }
@@ -109,6 +125,9 @@ class EditHistory {
     UndoSource m_source;
     unsigned m_gesture = 0;
 };
+
+// An effect parameter that the amplifier sets itself when its effect's preset is chosen.
+bool IsEffectPresetValue(const ParameterRef& ref);
 
 // Writes what the step changed back to its values before it (undo) or after it (redo), through each
 // parameter's setter and only where the session holds something else. A changed effect preset is written

@@ -53,8 +53,9 @@ TEST(EditHistory, MergesOneSourceWithinOneGesture) {
 }
 
 // The amplifier turned volumes itself (its keys, its remote): no step writes an older value of them back, a
-// step that changed nothing else is gone, and the rest of every step is undone and redone as before.
-TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStep) {
+// step that changed nothing else stays in its place as overtaken and writes nothing, so an undo never reaches
+// past the step the user was shown; the rest of every step is undone and redone as before.
+TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStepInItsPlace) {
     DeviceSession session;
     EditHistory history;
     const auto edit = [&](unsigned gesture, const std::function<void()>& change) {
@@ -74,18 +75,29 @@ TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStep) {
     });
     edit(3, [&] { session.SetValue(pos::MusicVol, 5); });
     ApplyStep(session, *history.Undo(session), true);
+    turned("MusicVol", 7);
+    ASSERT_EQ(history.RedoCount(), 1u);
+    EXPECT_TRUE(history.NextRedo()->overtaken)
+        << "the undone music volume stays, as a step that sends nothing";
+    EXPECT_EQ(ApplyStep(session, *history.Redo(), false), 0);
+    ApplyStep(session, *history.Undo(session), true);
+    EXPECT_EQ(session.Value(pos::MusicVol), 7);
     edit(4, [&] { session.SetValue(pos::MicVol, 20); });
     ASSERT_EQ(history.UndoCount(), 3u);
 
-    turned("MusicVol", 7);
-    EXPECT_EQ(history.RedoCount(), 0u) << "the undone music volume cannot come back";
     turned("MicVol", 25);
-    EXPECT_EQ(history.UndoCount(), 2u) << "the step of the mic volume alone is gone";
+    ASSERT_EQ(history.UndoCount(), 3u) << "the step of the mic volume alone keeps its place";
+    EXPECT_TRUE(history.NextUndo()->overtaken);
     edit(4, [&] { session.SetValue(pos::InputGain_Mic, 50); });
-    EXPECT_EQ(history.UndoCount(), 3u) << "the gesture of a gone step grows no other step";
+    EXPECT_EQ(history.UndoCount(), 4u) << "the gesture of an overtaken step grows no step";
 
-    for (const int gain : {40, 30, 0}) {
-        ApplyStep(session, *history.Undo(session), true);
+    const struct {
+        int gain;
+        bool writes;
+    } undone[] = {{40, true}, {40, false}, {30, true}, {0, true}};
+    for (const auto& [gain, writes] : undone) {
+        EXPECT_EQ(ApplyStep(session, *history.Undo(session), true) != 0, writes)
+            << "undoing to gain " << gain;
         EXPECT_EQ(session.Value(pos::InputGain_Mic), gain);
         EXPECT_EQ(session.Value(pos::MicVol), 25);
     }

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStringList>
 
 #include <algorithm>
 #include <optional>
@@ -37,8 +38,10 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/ModeChanges.h"
+#include "ui/main/OfflineEdits.h"
 #include "ui/main/QuickResets.h"
 #include "ui/main/SessionHost.h"
+#include "ui/main/StepText.h"
 #include "ui/main/TypedValues.h"
 #include "ui/main/UserSettings.h"
 #include "ui/main/WindowUndo.h"
@@ -193,6 +196,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     new TypedValues(*this);
     m_modes = std::make_unique<ModeChanges>(*this, m_session);
     m_resets = std::make_unique<QuickResets>(*this, m_session, *m_undo);
+    m_offline = new OfflineEdits(*this, m_session, *m_undo);
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);
@@ -202,6 +206,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     connect(&m_events, &SessionEvents::answeringChanged, this, &MainWindow::OnAnsweringChanged);
     connect(&m_events, &SessionEvents::volumesFollowed, this, &MainWindow::FollowVolumes);
     connect(&m_events, &SessionEvents::storeChanged, this, &MainWindow::OnStoreChanged);
+    connect(&m_events, &SessionEvents::storeChanged, m_offline, &OfflineEdits::StoreChanged);
     connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);
 
     ApplyLanguage(language);
@@ -478,6 +483,23 @@ void MainWindow::CloseWhenSafe() {
     close();
 }
 
+// The edits the amplifier never acknowledged, named once the link has stopped: they may not have reached it.
+void MainWindow::TellUndelivered() {
+    QStringList names;
+    for (const std::size_t position : m_session.UnacknowledgedPositions()) {
+        if (const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(position))) {
+            const QString name = QString::fromStdString(ParameterTitle(*ref, m_language));
+            if (!names.contains(name)) {
+                names.append(name);
+            }
+        }
+    }
+    if (!names.isEmpty()) {
+        m_hooks.warning(*this, QString::fromUtf8(kNotDeliveredCaption.In(m_language)),
+                        QString::fromUtf8(kNotDelivered.In(m_language)) + names.join(QStringLiteral(", ")));
+    }
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_session.IsUpgrading()) {
         event->ignore();
@@ -499,6 +521,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     UserSettings::Write(QLatin1String(UserSettings::kEqPage), m_eqPage);
     if (m_session.IsConnected()) {
         DisconnectWithFarewell();
+        TellUndelivered();
     }
     m_connectTimer.stop();
     StopLevelTimers();

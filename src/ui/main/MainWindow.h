@@ -35,6 +35,7 @@ class KeyLearningDialog;
 class SessionEvents;
 class WindowUndo;
 class ModeChanges;
+class OfflineEdits;
 class QuickResets;
 class SessionHost;
 class DeviceSession;
@@ -166,6 +167,10 @@ class MainWindow : public QDialog, public FeatureHost {
     ModeChanges& Modes() { return *m_modes; }
     // Ctrl+click and the groups' resets.
     QuickResets& Resets() { return *m_resets; }
+    // The edits made while no amplifier is connected.
+    OfflineEdits& Offline() { return *m_offline; }
+    // A question with Yes and No through the window's hook: true on Yes.
+    bool Ask(const QString& caption, const QString& text);
 
   signals:
     // A synchronisation notification has been handled: the controls show the store and the version check has
@@ -244,7 +249,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // Whether the user holds a slider of the window.
     bool SliderHeld() const;
     bool Ask(const char* caption, const char* text);
-    bool Ask(const QString& caption, const QString& text);
+    // After the farewell: names the edits the amplifier never acknowledged, if any.
+    void TellUndelivered();
     void StopLevelTimers();
     void DisconnectWithFarewell();
 
@@ -303,6 +309,7 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<WindowUndo> m_undo;
     std::unique_ptr<ModeChanges> m_modes;
     std::unique_ptr<QuickResets> m_resets;
+    OfflineEdits* m_offline = nullptr;
 };
 
 }  // namespace varnoth

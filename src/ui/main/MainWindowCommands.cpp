@@ -145,8 +145,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel) {
+    if (event->type() == QEvent::MouseButtonPress) {
         m_undo->NewGesture();
+    } else if (event->type() == QEvent::Wheel && qobject_cast<QWidget*>(watched) != nullptr) {
+        m_undo->WheelTurned(watched);
     }
     return QDialog::eventFilter(watched, event);
 }

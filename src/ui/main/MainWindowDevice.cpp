@@ -16,6 +16,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/OfflineEdits.h"
 #include "ui/main/SessionEvents.h"
 #include "ui/main/WindowUndo.h"
 
@@ -36,8 +37,13 @@ DeviceEvents::Callback MainWindow::DeviceSink() {
 
 void MainWindow::SetStatus(int connected) {
     const bool silent = connected != 0 && !m_session.IsAnswering();
-    SetText(kConnectionText, QString::fromUtf8(silent ? NotAnsweringText(m_language)
-                                                      : ConnectionText(connected != 0, m_language)));
+    if (connected == 0) {
+        m_offline->Disconnected();
+    }
+    SetText(kConnectionText, connected == 0 ? m_offline->StatusText()
+                                            : QString::fromUtf8(silent ? NotAnsweringText(m_language)
+                                                                       : ConnectionText(true, m_language)));
+    Control(kConnectionText)->setToolTip(connected == 0 ? m_offline->StatusTip() : QString());
     Control<QLabel>(kConnectionPicture)
         ->setPixmap(
             QPixmap(ImageResourcePath(connected != 0 && !silent ? kConnectedPicture : kDisconnectedPicture)));
@@ -88,6 +94,7 @@ void MainWindow::Connect(bool fromTimer) {
         return;
     }
     m_firstSync = 1;
+    m_offline->Connecting();
     m_session.SynchronizeData(false);
     m_meterFeedTimer.start();
     SetStatus(1);

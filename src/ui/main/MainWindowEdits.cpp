@@ -235,7 +235,9 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         return;
     }
     for (int k = 0; k < count; ++k) {
-        WriteParam(m_session, fields[k].param, fields[k].value);
+        if (fields[k].value != fields[k].stored) {
+            WriteParam(m_session, fields[k].param, fields[k].value);
+        }
     }
 }
 

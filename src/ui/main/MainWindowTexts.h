@@ -44,6 +44,12 @@ inline constexpr const char* kNewerFirmwareQuestion =
     "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
     "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！";
 
+// Closing with edits the amplifier never acknowledged: their names follow the text.
+inline constexpr Bilingual kNotDeliveredCaption{"未送达", "Not delivered"};
+inline constexpr Bilingual kNotDelivered{"设备没有确认这些更改，它们可能没有送达设备：",
+                                         "The amplifier did not acknowledge these changes; they may not have "
+                                         "reached it: "};
+
 // Commands.
 inline constexpr Bilingual kLoadModeLocked{"载入模式已锁定!", "Load mode locked!"};
 inline constexpr Bilingual kSaveModeLocked{"存储模式已锁定!", "Save mode locked!"};

@@ -15,6 +15,7 @@
 
 #include "session/DeviceSession.h"
 #include "session/MachineRules.h"
+#include "session/RegisterMap.h"
 #include "ui/controls/ChangeMark.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
@@ -98,6 +99,26 @@ bool IsInput(QEvent::Type type) {
     }
 }
 
+// The parameters a memory mode holds, as a mode data file does: not the master volumes, which the guests
+// turn with the remote whatever mode is loaded.
+bool InMode(const ParameterRef& ref) {
+    const int position = ref.Position();
+    return position == kNotStored || static_cast<std::size_t>(position) < kFileBlockSize;
+}
+
+bool SameMode(const WorkingSet& set, const WorkingSet& mode) {
+    if (set.size() != mode.size()) {
+        return false;
+    }
+    const auto refs = WorkingSetParameters();
+    for (std::size_t i = 0; i < set.size() && i < refs.size(); ++i) {
+        if (set[i] != mode[i] && InMode(refs[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 ModeChanges::ModeChanges(MainWindow& window, DeviceSession& session) : m_window(window), m_session(session) {
@@ -134,7 +155,7 @@ void ModeChanges::SetHooks(Hooks hooks) {
 }
 
 bool ModeChanges::IsModified() const {
-    return m_mode != kNoMode && CaptureWorkingSet(m_session) != m_contents;
+    return m_mode != kNoMode && !SameMode(CaptureWorkingSet(m_session), m_contents);
 }
 
 bool ModeChanges::IsMarked(int mode) const {

@@ -21,12 +21,13 @@ class ChangeMark;
 class DeviceSession;
 class MainWindow;
 
-// Whether the working set still equals the memory mode it was last loaded from or saved to in this run.
-// That mode's load button carries a dot while the set differs from it, with a tooltip that says so; its
-// context menu reverts to the mode. Loading a mode or a file, or closing the panel, while the set differs
-// asks first: save to that mode (unless saving is locked or the amplifier cannot take it), discard, or
-// cancel. A save asked for there goes out through the link before anything else happens; if the
-// amplifier does not acknowledge it, the user is told and the edits stay as they are.
+// Whether the working set still equals the memory mode it was last loaded from or saved to in this run, in
+// the parameters a mode holds (what a mode data file holds: not the master volumes). That mode's load button
+// carries a dot while the set differs from it, with a tooltip that says so; its context menu reverts to the
+// mode. Loading a mode or a file, or closing the panel, while the set differs asks first: save to that mode
+// (unless saving is locked or the amplifier cannot take it), discard, or cancel. A save asked for there goes
+// out through the link before anything else happens; if the amplifier does not acknowledge it, the user is
+// told and the edits stay as they are.
 //
 // The mode's contents are what the panel read back after loading it or what it held when it saved it; the
 // dot follows the store whatever changes it (edits, undo, A/B compare, a loaded file). Another amplifier

@@ -7,8 +7,11 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 #include "session/DeviceSession.h"
 #include "session/EditHistory.h"
+#include "session/ParameterAccess.h"
 #include "ui/controls/EqGraph.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
@@ -218,19 +221,40 @@ void QuickResets::Reset(const std::vector<ParameterRef>& params, const std::stri
     EditStep change;
     change.before = CaptureWorkingSet(m_session);
     change.after = change.before;
+    unsigned presets = 0;
     for (const ParameterRef& ref : params) {
+        if (IsEffectPresetValue(ref)) {
+            presets |= 1u << ref.index;
+            continue;
+        }
         const std::size_t i = WorkingSetIndex(ref);
         if (i < change.after.size()) {
             change.after[i] = ref.StoredDefault();
         }
     }
-    if (change.after == change.before) {
+    if (change.after == change.before && presets == 0) {
         return;
     }
     m_undo.NewGesture();
     {
         const WindowUndo::Edit step(m_undo, UndoSource::Of(UndoSource::Kind::Reset), action);
         ApplyStep(m_session, change, false);
+        for (int effect = 0; effect < 2; ++effect) {
+            if ((presets & (1u << effect)) == 0) {
+                continue;
+            }
+            m_undo.PresetReloaded(effect);
+            m_session.ChooseEffectPreset(effect, m_session.Value(pos::OfEffect(effect, pos::EffectPreset)));
+            // The preset sets all of the effect's values: those shown but not reset get theirs back.
+            const auto refs = WorkingSetParameters();
+            for (std::size_t i = 0; i < refs.size(); ++i) {
+                if (IsEffectPresetValue(refs[i]) && refs[i].index == effect &&
+                    refs[i].Group() != ParamGroup::Hidden &&
+                    std::find(params.begin(), params.end(), refs[i]) == params.end()) {
+                    WriteParameter(m_session, refs[i], change.before[i]);
+                }
+            }
+        }
     }
     m_undo.NewGesture();
 }

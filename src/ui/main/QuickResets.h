@@ -24,7 +24,9 @@ class WindowUndo;
 // Quick resets to the parameters' defaults: Ctrl+click on a slider or on its name resets that slider's
 // parameter; the context menu of each group of controls (the window's background menu over the group, and
 // the EQ graphs' own menus) resets every parameter the group shows. Each reset is one undo step and sends
-// only the parameters that were not at their default. A locked master volume keeps its value and says so.
+// only the parameters that were not at their default. An effect's parameters that its preset sets are reset
+// to that preset's values: the effect's preset is chosen again, and the amplifier sets them. A locked master
+// volume keeps its value and says so.
 class QuickResets : public QObject {
     Q_OBJECT
 
@@ -51,7 +53,8 @@ class QuickResets : public QObject {
 
   private:
     std::vector<ParameterRef> GroupParameters(Group group) const;
-    // Sets the parameters to their defaults as one step named `action`.
+    // Sets the parameters to their defaults as one step named `action`; those that the preset of their effect
+    // sets, to its values.
     void Reset(const std::vector<ParameterRef>& params, const std::string& action);
     void AddToEqMenu(QMenu* menu, int controlId);
     // The slider a press on this widget resets, or 0.

@@ -39,13 +39,14 @@ std::string ParameterTitle(std::string_view name, int language) {
 
 std::string StepText(const EditStep& step, int language) {
     const std::vector<std::size_t> changed = step.Changed();
-    if (changed.size() != 1 || step.wholeSet) {
-        return step.action;
+    std::string text = step.action;
+    if (changed.size() == 1 && !step.wholeSet) {
+        const ParameterRef& ref = WorkingSetParameters()[changed.front()];
+        const std::size_t i = changed.front();
+        text = ParameterTitle(ref, language) + " " + ref.Shown(step.before[i], language) + " → " +
+               ref.Shown(step.after[i], language);
     }
-    const ParameterRef& ref = WorkingSetParameters()[changed.front()];
-    const std::size_t i = changed.front();
-    return ParameterTitle(ref, language) + " " + ref.Shown(step.before[i], language) + " → " +
-           ref.Shown(step.after[i], language);
+    return step.overtaken ? text + kOvertakenNote.In(language) : text;
 }
 
 std::string UndoCommandText(const EditStep* step, bool undo, int language) {

@@ -107,8 +107,14 @@ TypedEntry* TypedValues::OpenEntry(QWidget* over, QPoint at,
         rows.push_back({tag, text});
     }
     m_entry = new TypedEntry(over, rows);
+    m_opened = rows;
     m_entry->Open(at);
     return m_entry;
+}
+
+bool TypedValues::Untouched(int field) const {
+    const auto k = static_cast<std::size_t>(field);
+    return k < m_opened.size() && m_entry->Text(field) == m_opened[k].text;
 }
 
 void TypedValues::EditLabel(int labelId) {
@@ -143,6 +149,11 @@ void TypedValues::ApplyLabel(int sliderId) {
                                         ? TypedValue::RawScale(low, high)
                                         : TypedValue::ScaleOf(*FindParameter(ParamName(param)), low, high);
     const std::uint8_t current = ReadParam(m_window.Session(), param);
+    if (Untouched(0)) {
+        // Enter on the text the field opened with: the value may have changed on the amplifier meanwhile.
+        m_entry->Close();
+        return;
+    }
     const TypedValue::Result result = TypedValue::Parse(m_entry->Text(0).toStdString(), scale, current);
     if (result.outcome != TypedValue::Outcome::Value) {
         m_entry->Refuse(0,
@@ -198,6 +209,10 @@ void TypedValues::ApplyBand(int controlId, int band) {
     const int language = m_window.Language();
     std::vector<std::uint8_t> values;
     for (std::size_t k = 0; k < fields.size() && static_cast<int>(k) < m_entry->FieldCount(); ++k) {
+        if (Untouched(static_cast<int>(k))) {
+            values.push_back(fields[k].current);
+            continue;
+        }
         const TypedValue::Scale scale = TypedValue::ScaleOf(fields[k].ref);
         const TypedValue::Result result =
             TypedValue::Parse(m_entry->Text(static_cast<int>(k)).toStdString(), scale, fields[k].current);

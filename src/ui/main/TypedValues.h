@@ -16,9 +16,11 @@ class MainWindow;
 
 // Values typed in the units shown. A double-click on a slider's value label opens a field over it; a
 // double-click on an EQ band's handle opens the band's frequency, gain and Q (the fields the band has).
-// Enter converts each text to the nearest step and applies what changed as one undo step: a slider's value
-// as a drag to it would (locks and labels included), a band's fields by writing only those that differ.
-// A value that cannot be read or lies outside the range is refused with the range, and nothing is sent.
+// Enter converts each text to the nearest step and applies what changed as one undo step (a field whose text
+// is still the one it opened with sets nothing, so it never writes back a value the amplifier left
+// meanwhile): a slider's value as a drag to it would (locks and labels included), a band's fields by writing
+// only those that differ. A value that cannot be read or lies outside the range is refused with the range,
+// and nothing is sent.
 class TypedValues : public QObject {
     Q_OBJECT
 
@@ -39,10 +41,14 @@ class TypedValues : public QObject {
     void ApplyLabel(int sliderId);
     void ApplyBand(int controlId, int band);
     TypedEntry* OpenEntry(QWidget* over, QPoint at, const std::vector<std::pair<QString, QString>>& fields);
+    // Whether the field still holds the text it opened with: it then sets nothing.
+    bool Untouched(int field) const;
 
     MainWindow& m_window;
     std::unordered_map<QObject*, int> m_labelSliders;
     QPointer<TypedEntry> m_entry;
+    // The fields as the open entry showed them first.
+    std::vector<TypedEntry::Field> m_opened;
 };
 
 }  // namespace varnoth

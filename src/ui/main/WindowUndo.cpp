@@ -17,6 +17,8 @@ namespace {
 constexpr Bilingual kCompareText{"A/B 比较", "Compare A/B"};
 constexpr Bilingual kCopyText[2] = {{"复制 A 到 B", "Copy A to B"}, {"复制 B 到 A", "Copy B to A"}};
 constexpr char kSetNames[2] = {'A', 'B'};
+// Wheel notches on one control closer together than this are one gesture.
+constexpr qint64 kNotchGestureMs = 500;
 
 }  // namespace
 
@@ -77,6 +79,14 @@ WindowUndo::Edit::~Edit() {
     }
 }
 
+void WindowUndo::WheelTurned(QObject* control) {
+    if (control != m_wheelControl || !m_lastNotch.isValid() || m_lastNotch.elapsed() > kNotchGestureMs) {
+        NewGesture();
+    }
+    m_wheelControl = control;
+    m_lastNotch.start();
+}
+
 void WindowUndo::Undo() {
     Apply(true);
 }
@@ -93,7 +103,7 @@ void WindowUndo::Apply(bool undo) {
     if (step == nullptr) {
         return;
     }
-    if (step->wholeSet) {
+    if (step->wholeSet && !step->overtaken) {
         StoreStep(m_session, *step, undo);
         UpdateActions();
         m_session.SynchronizeData(true);

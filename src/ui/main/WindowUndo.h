@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -49,10 +51,20 @@ class WindowUndo : public QObject {
 
     // A press of a mouse button or a key starts a new gesture: a drag is one gesture.
     void NewGesture() { ++m_gesture; }
+    // Within an Edit: the effect's preset was chosen again; the step takes its values as they are read back.
+    void PresetReloaded(int effect) { m_history.PresetReloaded(effect); }
+    // A notch of the wheel over a control: notches on the same control within about half a second of each
+    // other are one gesture, as a drag is.
+    void WheelTurned(QObject* control);
     void Undo();
     void Redo();
     // After every synchronisation: a different amplifier starts a history of its own.
     void OnSynchronised();
+    // The edits made offline were sent (keep) or given up for the amplifier's settings.
+    void SettleOffline(bool keep) {
+        m_history.SettleOffline(keep);
+        UpdateActions();
+    }
     // The amplifier itself set the parameter NAME to value: no step undoes or redoes it any more.
     void Follow(const char* name, std::uint8_t value);
     // The commands' texts and tooltips name the step they take, in the window's language.
@@ -90,6 +102,8 @@ class WindowUndo : public QObject {
     QMenu* m_menu;
     std::function<void(const QPoint&)> m_prepareMenu;
     unsigned m_gesture = 0;
+    QPointer<QObject> m_wheelControl;
+    QElapsedTimer m_lastNotch;
     int m_depth = 0;
     std::string m_amplifier;
 };

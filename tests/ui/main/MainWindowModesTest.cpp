@@ -6,9 +6,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "../../device/TraceCapture.h"
 #include "MainWindowFixture.h"
 #include "session/RegisterMap.h"
 #include "ui/main/ModeChanges.h"
@@ -332,8 +335,8 @@ TEST_F(QuickResetsTest, CtrlClickResetsASliderAndUndoBringsItBack) {
     EXPECT_EQ(Ctl<QSlider>(2100).value(), 127 - 64) << "the undone reset shows on the slider";
 }
 
-// The background menu over a group resets that group: over the second effect it writes only the second
-// effect's registers that were not at their default, as one undo step.
+// The background menu over a group resets that group: over the second effect it writes its send, which was
+// not at its default, and chooses the effect's preset again for the values the preset sets, as one undo step.
 TEST_F(QuickResetsTest, AGroupsMenuEntryResetsTheGroupAsOneStep) {
     OpenSynchronised();
     Ctl<QAbstractButton>(1023).click();  // the music view
@@ -346,7 +349,7 @@ TEST_F(QuickResetsTest, AGroupsMenuEntryResetsTheGroupAsOneStep) {
     ASSERT_TRUE(resets.GroupAction()->isVisible());
     EXPECT_EQ(resets.GroupAction()->text(), "Reset effect 2 to defaults");
     EXPECT_EQ(resets.GroupEntry(QuickResets::Group::Channel), "Reset music channel to defaults");
-    const std::uint64_t reports = Amp().ReportsReceived();
+    const TraceCapture trace;
     resets.GroupAction()->trigger();
     WaitUntilSent();
     const RegisterBank after = Amp().WorkingSet();
@@ -367,9 +370,14 @@ TEST_F(QuickResetsTest, AGroupsMenuEntryResetsTheGroupAsOneStep) {
         }
     }
     EXPECT_GT(changed, 0u);
-    EXPECT_EQ(Amp().ReportsReceived() - reports, changed) << "only what was not at its default";
+    const std::vector<std::string> lines = trace.Lines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind(">Write: 2 9 ", 0) == 0; }),
+              3)
+        << "the send's pair and the preset";
     EXPECT_EQ(DeviceValue(pos::ChToEffect2), 0);
-    EXPECT_EQ(DeviceValue(pos::Effect2 + pos::EffectLevel), 0);
+    EXPECT_EQ(DeviceValue(pos::Effect2 + pos::EffectLevel), before.Get(3, pos::EffectLevel, 1))
+        << "the level as the preset has it";
     Window().Undo().UndoAction()->trigger();
     WaitUntilSent();
     EXPECT_TRUE(Amp().WorkingSet() == before) << "one undo brings the group back";
