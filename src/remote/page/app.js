@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The remote-control page: shows what the amplifier's store holds, as the server's events tell it, and
+// sends every move of a slider as a preset of one value. A control held by a finger stays under it and
+// shows the store again when let go.
+"use strict";
+
+const texts = {
+  connected: { en: "connected", zh: "已连接" },
+  offline: { en: "not connected", zh: "未连接" },
+  load: { en: "Load M", zh: "载入 M" },
+  save: { en: "Save M", zh: "存储 M" },
+  levels: { en: ["Mic 1", "Mic 2", "Music 1", "Music 2"], zh: ["话筒1", "话筒2", "音乐1", "音乐2"] },
+  groups: {
+    volumes: { en: "Volumes", zh: "音量" },
+    channel: { en: "Microphone and music", zh: "话筒与音乐" },
+    effect1: { en: "Effect 1", zh: "效果一" },
+    effect2: { en: "Effect 2", zh: "效果二" },
+    autosub: { en: "Auto sub", zh: "自动超低" },
+    subwoofer: { en: "Subwoofer", zh: "超低" },
+    graphiceq: { en: "Graphic EQ", zh: "图示均衡" },
+    hidden: { en: "Other", zh: "其他" },
+  },
+  band: { en: "band", zh: "段" },
+};
+const groupOrder = ["volumes", "channel", "graphiceq", "effect1", "effect2", "subwoofer", "autosub", "hidden"];
+
+let language = (navigator.language || "en").toLowerCase().startsWith("zh") ? "zh" : "en";
+let state = null;
+let socket = null;
+const rows = new Map();
+const held = new Set();
+
+function $(id) { return document.getElementById(id); }
+
+function say(text) { $("message").textContent = text || ""; }
+
+function title(param) {
+  const base = param.title[language];
+  return param.index === undefined ? base : base + " " + (param.group === "graphiceq" ? texts.band[language] + " " : "") + (param.index + 1);
+}
+
+function showValue(name) {
+  const row = rows.get(name);
+  if (!row || held.has(name)) return;
+  row.input.value = row.param.raw;
+  row.output.textContent = row.param.shown[language];
+}
+
+function build() {
+  const groups = $("groups");
+  groups.textContent = "";
+  rows.clear();
+  const byGroup = new Map();
+  for (const param of state.parameters) {
+    if (!param.writable) continue;
+    if (!byGroup.has(param.group)) byGroup.set(param.group, []);
+    byGroup.get(param.group).push(param);
+  }
+  for (const group of groupOrder) {
+    const params = byGroup.get(group);
+    if (!params) continue;
+    const set = document.createElement("fieldset");
+    const legend = document.createElement("legend");
+    legend.textContent = texts.groups[group][language];
+    set.append(legend);
+    for (const param of params) {
+      const row = document.createElement("div");
+      row.className = "row";
+      const id = "p-" + param.name.replace(".", "-");
+      const label = document.createElement("label");
+      label.htmlFor = id;
+      label.textContent = title(param);
+      const input = document.createElement("input");
+      input.type = "range";
+      input.id = id;
+      input.dataset.name = param.name;
+      input.min = param.min;
+      input.max = param.max;
+      input.step = 1;
+      const output = document.createElement("output");
+      output.htmlFor = id;
+      input.addEventListener("pointerdown", () => held.add(param.name));
+      const release = () => { held.delete(param.name); showValue(param.name); };
+      input.addEventListener("pointerup", release);
+      input.addEventListener("pointercancel", release);
+      input.addEventListener("change", release);
+      input.addEventListener("input", () => send(param.name, Number(input.value)));
+      row.append(label, input, output);
+      set.append(row);
+      rows.set(param.name, { param, input, output });
+      showValue(param.name);
+    }
+    groups.append(set);
+  }
+  buildModes();
+  buildMeters();
+}
+
+function buildModes() {
+  const modes = $("modes");
+  modes.textContent = "";
+  for (let mode = 1; mode <= 4; ++mode) {
+    if (state.loadMode) modes.append(modeButton(mode, "load"));
+  }
+  for (let mode = 1; mode <= 4; ++mode) {
+    if (state.saveMode) modes.append(modeButton(mode, "save"));
+  }
+}
+
+function modeButton(mode, action) {
+  const button = document.createElement("button");
+  button.type = "button";
+  button.id = action + "-" + mode;
+  button.textContent = texts[action][language] + mode;
+  if (action === "load" && state.mode === mode) button.className = "current";
+  button.addEventListener("click", async () => {
+    const reply = await fetch("/api/v1/modes/" + mode + "/" + action, { method: "POST" });
+    const body = await reply.json();
+    say(reply.ok ? "" : body.error);
+  });
+  return button;
+}
+
+function buildMeters() {
+  const meters = $("meters");
+  meters.textContent = "";
+  texts.levels[language].forEach((name, i) => {
+    const meter = document.createElement("div");
+    meter.className = "meter";
+    meter.innerHTML = "<div></div><span></span>";
+    meter.querySelector("span").textContent = name;
+    meter.id = "meter-" + i;
+    meters.append(meter);
+  });
+}
+
+function send(name, raw) {
+  if (socket && socket.readyState === WebSocket.OPEN) {
+    socket.send(JSON.stringify({ [name]: { raw } }));
+  }
+}
+
+function showStatus() {
+  const status = $("status");
+  const on = state && state.connected && socket && socket.readyState === WebSocket.OPEN;
+  status.textContent = texts[on ? "connected" : "offline"][language];
+  status.className = on ? "status" : "status off";
+}
+
+function received(event) {
+  const message = JSON.parse(event.data);
+  if (message.type === "state") {
+    state = message.state;
+    build();
+  } else if (message.type === "changes" && state) {
+    for (const change of message.parameters) {
+      const row = rows.get(change.name);
+      const param = row ? row.param : state.parameters.find((p) => p.name === change.name);
+      if (!param) continue;
+      param.raw = change.raw;
+      param.shown = change.shown;
+      showValue(change.name);
+    }
+    if (message.mode !== state.mode) {
+      state.mode = message.mode;
+      buildModes();
+    }
+  } else if (message.type === "levels") {
+    message.levels.forEach((level, i) => {
+      const bar = document.querySelector("#meter-" + i + " div");
+      if (bar) bar.style.height = Math.min(100, (level * 100) / 255) + "%";
+    });
+  } else if (message.type === "result") {
+    say(message.status === 200 ? "" : message.body.error + (message.body.problems ? ": " + message.body.problems.join("; ") : ""));
+  }
+  showStatus();
+}
+
+function connect() {
+  socket = new WebSocket((location.protocol === "https:" ? "wss://" : "ws://") + location.host + "/api/v1/events");
+  socket.addEventListener("message", received);
+  socket.addEventListener("close", () => { showStatus(); setTimeout(connect, 2000); });
+  socket.addEventListener("open", showStatus);
+}
+
+$("language").addEventListener("click", () => {
+  language = language === "en" ? "zh" : "en";
+  $("language").textContent = language === "en" ? "中文" : "English";
+  document.documentElement.lang = language;
+  document.querySelectorAll("[data-en]").forEach((e) => { e.textContent = e.dataset[language]; });
+  if (state) build();
+  showStatus();
+});
+connect();
