@@ -24,7 +24,6 @@ void RemoteListener::incomingConnection(qintptr descriptor) {
         ::close(static_cast<int>(descriptor));
         return;
     }
-    socket->setReadBufferSize(ConnectionGuard::kMaxRequest);
     m_guards.removeIf([](const QPointer<ConnectionGuard>& guard) { return guard.isNull(); });
     m_guards.append(new ConnectionGuard(socket, m_open));
     addPendingConnection(socket);

@@ -14,6 +14,11 @@
 #include "remote/RemoteListener.h"
 #include "session/DeviceSession.h"
 
+// The resource registration macro must be used outside any namespace.
+static void RegisterPageResources() {
+    Q_INIT_RESOURCE(page);
+}
+
 namespace varnoth {
 namespace {
 
@@ -81,6 +86,7 @@ QString HostText(const QHostAddress& address, quint16 port) {
 
 RemoteServer::RemoteServer(DeviceSession& session, const RemoteTokens& tokens, bool offline, QObject* parent)
     : QAbstractHttpServer(parent), m_session(session), m_tokens(tokens), m_edits(session, offline) {
+    RegisterPageResources();
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &RemoteServer::AcceptWebSockets);
     connect(&m_levels, &QTimer::timeout, this, &RemoteServer::SendLevels);
 }
@@ -151,6 +157,28 @@ bool RemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocket* 
     remote.authorization = Header(headers, "Authorization");
     remote.cookie = Header(headers, "Cookie");
     remote.body = request.body().toStdString();
+    // The HTTP server hands a WebSocket upgrade to the events after this call: one that may be let in gets
+    // no answer here; one that may not is refused and its connection closed before the handshake.
+    const bool upgrade =
+        Header(headers, "Upgrade").size() == 9 &&
+        QByteArray::fromStdString(Header(headers, "Upgrade")).compare("websocket", Qt::CaseInsensitive) == 0;
+    if (upgrade) {
+        RemoteAccess::Verdict verdict = m_access->Check(remote);
+        if (verdict.role && remote.method == "GET" && remote.path == RemoteApi::kEventsPath) {
+            return true;
+        }
+        if (verdict.role) {
+            verdict = {std::nullopt, 404, "no such resource"};
+        }
+        const std::string body = RemoteJson::Error(verdict.reason);
+        socket->write("HTTP/1.1 " + QByteArray::number(verdict.status) +
+                      " Refused\r\nConnection: close\r\nContent-Type: application/json\r\nContent-Length: " +
+                      QByteArray::number(static_cast<qsizetype>(body.size())) + "\r\n\r\n" +
+                      QByteArray::fromStdString(body));
+        socket->flush();
+        socket->abort();
+        return true;
+    }
     const RemoteResponse response = m_api->Handle(remote);
 
     QHttpServerResponder responder = makeResponder(request, socket);
