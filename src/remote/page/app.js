@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The remote-control page: shows what the amplifier's store holds, as the server's events tell it, and
 // sends every move of a slider as a preset of one value. A control held by a finger stays under it and
-// shows the store again when let go.
+// shows the store again when let go; a control moved by keys shows the store when its change arrives.
 "use strict";
 
 const texts = {
@@ -83,7 +83,6 @@ function build() {
       const release = () => { held.delete(param.name); showValue(param.name); };
       input.addEventListener("pointerup", release);
       input.addEventListener("pointercancel", release);
-      input.addEventListener("change", release);
       input.addEventListener("input", () => send(param.name, Number(input.value)));
       row.append(label, input, output);
       set.append(row);
@@ -171,6 +170,8 @@ function received(event) {
       if (bar) bar.style.height = Math.min(100, (level * 100) / 255) + "%";
     });
   } else if (message.type === "result") {
+    // A refused edit leaves the store as it was: every control shows it again.
+    if (message.status !== 200) rows.forEach((row, name) => showValue(name));
     say(message.status === 200 ? "" : message.body.error + (message.body.problems ? ": " + message.body.problems.join("; ") : ""));
   }
   showStatus();
