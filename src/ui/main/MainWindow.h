@@ -36,6 +36,7 @@ class SessionEvents;
 class WindowUndo;
 class ModeChanges;
 class QuickResets;
+class RemoteControlPanel;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
@@ -303,6 +304,7 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<WindowUndo> m_undo;
     std::unique_ptr<ModeChanges> m_modes;
     std::unique_ptr<QuickResets> m_resets;
+    std::unique_ptr<RemoteControlPanel> m_remote;
 };
 
 }  // namespace varnoth
