@@ -41,15 +41,67 @@ function title(param) {
 
 function showValue(name) {
   const row = rows.get(name);
-  if (!row || held.has(name)) return;
+  if (!row) return;
+  drawGraph(name.split(".")[0]);
+  if (held.has(name)) return;
   row.input.value = row.param.raw;
   row.output.textContent = row.param.shown[language];
+}
+
+// A graphic EQ as ten bars drawn from the store; a finger on the graph sets the band under it.
+const graphs = new Map();
+
+function bandsOf(bank) {
+  return state.parameters.filter((p) => p.name.startsWith(bank + ".") && rows.has(p.name));
+}
+
+function drawGraph(bank) {
+  const canvas = graphs.get(bank);
+  if (!canvas) return;
+  const context = canvas.getContext("2d");
+  const bands = bandsOf(bank);
+  const width = canvas.width / bands.length;
+  context.fillStyle = "#111";
+  context.fillRect(0, 0, canvas.width, canvas.height);
+  context.strokeStyle = "#555";
+  context.beginPath();
+  context.moveTo(0, canvas.height / 2);
+  context.lineTo(canvas.width, canvas.height / 2);
+  context.stroke();
+  bands.forEach((band, i) => {
+    const share = (band.raw - band.min) / (band.max - band.min);
+    const y = canvas.height * (1 - share);
+    context.fillStyle = "#6ac";
+    context.fillRect(i * width + 3, Math.min(y, canvas.height / 2), width - 6, Math.abs(canvas.height / 2 - y) + 2);
+  });
+}
+
+function addGraph(set, bank) {
+  const canvas = document.createElement("canvas");
+  canvas.className = "graph";
+  canvas.id = "graph-" + bank;
+  canvas.width = 400;
+  canvas.height = 160;
+  graphs.set(bank, canvas);
+  const touch = (event) => {
+    const box = canvas.getBoundingClientRect();
+    const bands = bandsOf(bank);
+    const index = Math.min(bands.length - 1, Math.max(0, Math.floor(((event.clientX - box.left) / box.width) * bands.length)));
+    const band = bands[index];
+    const share = 1 - Math.min(1, Math.max(0, (event.clientY - box.top) / box.height));
+    const raw = Math.round(band.min + share * (band.max - band.min));
+    if (raw !== band.raw) send(band.name, raw);
+  };
+  canvas.addEventListener("pointerdown", (event) => { canvas.setPointerCapture(event.pointerId); touch(event); });
+  canvas.addEventListener("pointermove", (event) => { if (event.buttons) touch(event); });
+  set.append(canvas);
 }
 
 function build() {
   const groups = $("groups");
   groups.textContent = "";
   rows.clear();
+  graphs.clear();
   const byGroup = new Map();
   for (const param of state.parameters) {
     if (!param.writable) continue;
@@ -63,6 +115,9 @@ function build() {
     const legend = document.createElement("legend");
     legend.textContent = texts.groups[group][language];
     set.append(legend);
+    if (group === "graphiceq") {
+      [...new Set(params.map((p) => p.name.split(".")[0]))].forEach((bank) => addGraph(set, bank));
+    }
     for (const param of params) {
       const row = document.createElement("div");
       row.className = "row";
@@ -87,10 +142,10 @@ function build() {
       row.append(label, input, output);
       set.append(row);
       rows.set(param.name, { param, input, output });
-      showValue(param.name);
     }
     groups.append(set);
   }
+  rows.forEach((row, name) => showValue(name));
   buildModes();
   buildMeters();
 }
@@ -184,12 +239,17 @@ function connect() {
   socket.addEventListener("open", showStatus);
 }
 
-$("language").addEventListener("click", () => {
-  language = language === "en" ? "zh" : "en";
+function showLanguage() {
   $("language").textContent = language === "en" ? "中文" : "English";
   document.documentElement.lang = language;
   document.querySelectorAll("[data-en]").forEach((e) => { e.textContent = e.dataset[language]; });
   if (state) build();
   showStatus();
+}
+
+$("language").addEventListener("click", () => {
+  language = language === "en" ? "zh" : "en";
+  showLanguage();
 });
+showLanguage();
 connect();
