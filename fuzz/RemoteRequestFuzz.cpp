@@ -35,8 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const RemoteAccess* access = new RemoteAccess(*tokens, {"127.0.0.1:8431"});
     static RemoteEdits* edits = new RemoteEdits(*session, true);
     static RemoteApi* api = new RemoteApi(*session, *access, *edits, [](std::string_view path) {
-        return path == "/index.html" ? std::optional<RemoteResponse>(RemoteResponse{200, "text/html", "<p>", {}})
-                                     : std::nullopt;
+        return path == "/index.html"
+                   ? std::optional<RemoteResponse>(RemoteResponse{200, "text/html", "<p>", {}})
+                   : std::nullopt;
     });
     if (size == 0) {
         return 0;
