@@ -112,7 +112,8 @@ const auto kCommands = std::to_array<CliCommand>({
      "and port (default 127.0.0.1:8431, this computer only; 0.0.0.0:PORT opens it to the network, port 0\n"
      "takes a free one). The tokens are kept in FILE (default $XDG_STATE_HOME/varnoth/remote-tokens), "
      "readable\n"
-     "by the user alone; --renew-tokens makes new ones, which ends the old links.",
+     "by the user alone; --renew-tokens makes new ones, which ends the old links. Ctrl+C or SIGTERM ends it\n"
+     "with exit code 0, after the amplifier's farewell.",
      RunServe},
 #endif
 });
