@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "device/sim/SimProvider.h"
+#include "remote/ConnectionGuard.h"
 #include "remote/RemoteListener.h"
 #include "remote/RemoteServer.h"
 #include "session/DeviceSession.h"
@@ -180,6 +181,16 @@ TEST_F(RemoteServerTest, AFloodOfConnectionsAndAHugeRequestLeaveTheServerAnsweri
 
     QNetworkReply* reply = Send("GET", "/api/v1/levels", kStaff);
     EXPECT_EQ(Status(reply), 200);
+}
+
+TEST_F(RemoteServerTest, AClientThatNeverFinishesItsRequestIsClosedWhileOthersAreServed) {
+    QTcpSocket slow;
+    slow.connectToHost(QHostAddress::LocalHost, m_server.Port());
+    ASSERT_TRUE(slow.waitForConnected(2000));
+    slow.write("GET /api/v1/levels HTTP/1.1\r\nHo");
+    EXPECT_EQ(Status(Send("GET", "/api/v1/levels", kStaff)), 200);
+    EXPECT_TRUE(Wait([&] { return slow.state() == QAbstractSocket::UnconnectedState; },
+                     ConnectionGuard::kSlowRequestMs + 3000));
 }
 
 }  // namespace
