@@ -51,6 +51,12 @@ install(FILES ${linux_dir}/varnoth-cli.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME varnoth-cli)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${linux_dir}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# The systemd user unit of varnoth-cli serve, where the build has serve; not enabled by installing it.
+if(TARGET varnoth_remote)
+    configure_file(${linux_dir}/varnoth-serve.service.in ${PROJECT_BINARY_DIR}/varnoth-serve.service @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/varnoth-serve.service DESTINATION lib/systemd/user)
+endif()
+
 # Manual pages, written from each program's --help at build time (help2man), compressed as Debian ships them.
 find_program(HELP2MAN help2man)
 find_program(GZIP gzip)

@@ -17,7 +17,7 @@
 namespace varnoth {
 namespace {
 
-const std::array<CliCommand, 15> kCommands{{
+const auto kCommands = std::to_array<CliCommand>({
     {"dump", "dump [--json]",
      "Reads everything from the amplifier and prints every parameter as \"Name = value\" (\"Name.N = "
      "value\"\n"
@@ -103,7 +103,20 @@ const std::array<CliCommand, 15> kCommands{{
      "lists every value both carry that differs, as \"NAME: SHOWN (RAW) -> SHOWN (RAW)\". Exit code 0 when\n"
      "they are the same, 1 when they differ.",
      RunDiff},
-}};
+#ifdef VARNOTH_CLI_WITH_SERVE
+    {"serve", "serve [--listen ADDR:PORT] [--renew-tokens] [--tokens FILE]",
+     "Serves the remote control until Ctrl+C or SIGTERM: the page at / and the API under /api/v1, for a\n"
+     "phone or a tablet. Prints two links, http://HOST:PORT/?token=TOKEN, the installer's (every parameter)\n"
+     "first, then the staff's (master volumes, input gains, loading memory modes). --listen takes the "
+     "address\n"
+     "and port (default 127.0.0.1:8431, this computer only; 0.0.0.0:PORT opens it to the network, port 0\n"
+     "takes a free one). The tokens are kept in FILE (default $XDG_STATE_HOME/varnoth/remote-tokens), "
+     "readable\n"
+     "by the user alone; --renew-tokens makes new ones, which ends the old links. Ctrl+C or SIGTERM ends it\n"
+     "with exit code 0, after the amplifier's farewell.",
+     RunServe},
+#endif
+});
 
 const CliCommand* FindCommand(const std::string& name) {
     const auto* command =

@@ -26,6 +26,7 @@ CliStatus RunList(CliContext& context);
 CliStatus RunExport(CliContext& context);
 CliStatus RunImport(CliContext& context);
 CliStatus RunDiff(CliContext& context);
+CliStatus RunServe(CliContext& context);
 
 inline CliStatus UsageError(const std::string& message) {
     return CliFailure{kExitUsage, message};

@@ -40,6 +40,7 @@
 #include "ui/main/ModeChanges.h"
 #include "ui/main/OfflineEdits.h"
 #include "ui/main/QuickResets.h"
+#include "ui/main/RemoteControlPanel.h"
 #include "ui/main/SessionHost.h"
 #include "ui/main/StepText.h"
 #include "ui/main/TypedValues.h"
@@ -197,6 +198,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     m_modes = std::make_unique<ModeChanges>(*this, m_session);
     m_resets = std::make_unique<QuickResets>(*this, m_session, *m_undo);
     m_offline = new OfflineEdits(*this, m_session, *m_undo);
+    m_remote = std::make_unique<RemoteControlPanel>(*this, m_session, *m_undo->BackgroundMenu());
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);

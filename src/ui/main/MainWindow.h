@@ -37,6 +37,7 @@ class WindowUndo;
 class ModeChanges;
 class OfflineEdits;
 class QuickResets;
+class RemoteControlPanel;
 class SessionHost;
 class DeviceSession;
 struct EqPoint;
@@ -310,6 +311,7 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<ModeChanges> m_modes;
     std::unique_ptr<QuickResets> m_resets;
     OfflineEdits* m_offline = nullptr;
+    std::unique_ptr<RemoteControlPanel> m_remote;
 };
 
 }  // namespace varnoth

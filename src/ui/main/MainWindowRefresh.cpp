@@ -19,8 +19,10 @@
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
+
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/RemoteControlPanel.h"
 #include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
@@ -56,7 +58,9 @@ std::size_t ChangeBit(Param param) {
 }  // namespace
 
 void MainWindow::OnStoreChanged() {
-    ShowStore(m_session.TakeChanges());
+    const ChangeSet changes = m_session.TakeChanges();
+    ShowStore(changes);
+    m_remote->ShowChanges(changes);
 }
 
 void MainWindow::RefreshAll() {
@@ -144,6 +148,7 @@ void MainWindow::ReLimitMasterVolumes() {
 // steps take it as their starting point, so that undo does not turn it back. Not an edit.
 void MainWindow::FollowVolumes() {
     const unsigned followed = m_session.TakeFollowedVolumes();
+    m_remote->FollowVolumes(followed);
     for (const int id : kMasterSliders) {
         const Param param = FindSliderEdit(id)->param;
         const int volume = Ref(param).Position() - pos::MicVol;

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <memory>
+
+#include "session/StoreChanges.h"
+
+class QAction;
+class QCheckBox;
+class QDialog;
+class QLabel;
+class QMenu;
+class QRadioButton;
+
+namespace varnoth {
+
+class DeviceSession;
+class MainWindow;
+class RemoteServer;
+class RemoteTokens;
+
+// The window's "Remote control" entry (in its background menu): a dialog that switches the remote
+// control's server on and off, for this computer only or for its network addresses, and shows the two
+// links as text and as QR codes. Off until the user switches it on. The window hands it the store's
+// changes and the volumes the amplifier turned itself, as it takes them.
+class RemoteControlPanel : public QObject {
+    Q_OBJECT
+  public:
+    RemoteControlPanel(MainWindow& window, DeviceSession& session, QMenu& menu);
+    ~RemoteControlPanel() override;
+
+    void ShowChanges(const ChangeSet& changes);
+    void FollowVolumes(unsigned volumes);
+    bool Serving() const { return m_server != nullptr; }
+
+  private:
+    void ShowDialog();
+    void Apply();
+    void ShowLinks();
+
+    MainWindow& m_window;
+    DeviceSession& m_session;
+    QAction* m_action;
+    std::unique_ptr<RemoteTokens> m_tokens;
+    std::unique_ptr<RemoteServer> m_server;
+    QDialog* m_dialog = nullptr;
+    QCheckBox* m_on = nullptr;
+    QRadioButton* m_local = nullptr;
+    QRadioButton* m_network = nullptr;
+    std::array<QLabel*, 2> m_links{};
+    std::array<QLabel*, 2> m_codes{};
+    QLabel* m_status = nullptr;
+};
+
+}  // namespace varnoth
