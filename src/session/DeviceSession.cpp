@@ -664,9 +664,10 @@ void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
 }
 
 void DeviceSession::SetMicControlSubStored(std::uint8_t time, std::uint8_t rate) {
-    const bool changed =
-        (MicControlSubTime.exchange(time) != time) | (MicControlSubRate.exchange(rate) != rate);
-    if (changed) {
+    // Both are stored whether or not the first changed.
+    const bool timeChanged = MicControlSubTime.exchange(time) != time;
+    const bool rateChanged = MicControlSubRate.exchange(rate) != rate;
+    if (timeChanged || rateChanged) {
         MarkChanged(kMicControlSubChange);
     }
 }
