@@ -1,16 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/ImageButton.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
 #include "ui/controls/ImageResources.h"
 
 namespace varnoth {
 
 ImageButton::ImageButton(QWidget* parent) : QAbstractButton(parent) {
+    InstallControlAccessibility();
     setFont(CellHeightFont(SongTiFaces(), 12));
     setAttribute(Qt::WA_Hover);
 }
@@ -34,8 +37,15 @@ void ImageButton::SetImages(const QImage& standard, const QImage& alternate) {
 }
 
 void ImageButton::SetAltState(bool on) {
+    const bool changed = on != m_altState;
     m_altState = on;
     update();
+    if (changed && m_hasAltImage && QAccessible::isActive()) {
+        QAccessible::State state;
+        state.checked = true;
+        QAccessibleStateChangeEvent event(this, state);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ImageButton::SetTextColor(const QColor& colour) {
@@ -108,6 +118,9 @@ void ImageButton::paintEvent(QPaintEvent*) {
     if (m_prepared) {
         painter.drawPixmap(0, 0, m_looks[CurrentLook()]);
     }
+    if (hasFocus()) {
+        DrawFocus(painter);
+    }
     const QString caption = text().left(259);
     if (caption.isEmpty()) {
         return;
@@ -118,6 +131,18 @@ void ImageButton::paintEvent(QPaintEvent*) {
     const int x = static_cast<int>((width() - fm.horizontalAdvance(caption)) * 0.5) + 1;
     const int y = static_cast<int>((height() - fm.height()) * 0.5);
     painter.drawText(x, y + fm.ascent(), caption);
+}
+
+// Two rings, the highlight outside and the highlighted text inside, so that the focus shows on a light
+// picture and on a dark one, in a light theme and in a dark one.
+void ImageButton::DrawFocus(QPainter& painter) const {
+    painter.save();
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(palette().color(QPalette::HighlightedText), 1, Qt::DotLine));
+    painter.drawRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5));
+    painter.restore();
 }
 
 void ImageButton::enterEvent(QEnterEvent* event) {

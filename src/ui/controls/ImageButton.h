@@ -5,12 +5,15 @@
 #include <QColor>
 #include <QImage>
 #include <QPixmap>
+
+class QPainter;
 #include <array>
 
 namespace varnoth {
 
 // A push button drawn from a standard and an alternate (selected) picture, with hover and pressed
-// looks prepared once, and its caption centred over the picture.
+// looks prepared once, and its caption centred over the picture. It shows a focus ring while it has the
+// keyboard focus.
 class ImageButton : public QAbstractButton {
     Q_OBJECT
   public:
@@ -45,6 +48,7 @@ class ImageButton : public QAbstractButton {
 
   private:
     void Prepare();
+    void DrawFocus(QPainter& painter) const;
 
     QColor m_textColor{0, 0, 0};
     bool m_hasAltImage = false;

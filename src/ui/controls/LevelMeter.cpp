@@ -7,6 +7,8 @@
 #include <QToolTip>
 #include <algorithm>
 
+#include "ui/controls/ControlAccessibility.h"
+
 namespace varnoth {
 namespace {
 
@@ -16,6 +18,7 @@ constexpr int kUnlitSegments = 14;
 }  // namespace
 
 LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
+    InstallControlAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&m_timer, &QTimer::timeout, this, &LevelMeter::Tick);
     ResetControl();

@@ -20,6 +20,7 @@
 #include "device/Trace.h"
 #include "session/DeviceSession.h"
 #include "ui/controls/CompressorCurve.h"
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/GroupBox.h"
@@ -172,6 +173,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
       m_events(host.Events()),
       m_upgradeSession(host.Session()),
       m_timing(timing) {
+    SetAccessibleRole(*this, QAccessible::Window);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     DefaultHooks();
@@ -247,8 +249,11 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
         case kGraphicPanel:
         case kPeqPanel:
             return new EqGraph(parent, id);
-        case kCompressPanel:
-            return new CompressorCurve(parent);
+        case kCompressPanel: {
+            auto* curve = new CompressorCurve(parent);
+            SetAccessibleRole(*curve, QAccessible::Chart);
+            return curve;
+        }
         case kLevelMeter1:
         case kLevelMeter2:
             return new LevelMeter(parent);
@@ -291,10 +296,6 @@ QWidget* MainWindow::Control(int id) const {
 }
 
 void MainWindow::InitControls() {
-    for (const Tooltip& tip : Tooltips()) {
-        Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
-    }
-
     for (const ButtonImages& images : kButtonImages) {
         auto* button = Control<ImageButton>(images.id);
         button->LoadImages(images.standard, images.alternate);
@@ -323,6 +324,13 @@ void MainWindow::InitControls() {
         auto* slider = Control<StepSlider>(id);
         slider->setRange(0, SliderMaximum(*FindSliderEdit(id)));
         slider->setTickInterval(kStepTicks);
+    }
+    // A screen reader reads a slider as its label shows it, whichever way its positions run.
+    for (const SliderEdit& edit : SliderEdits()) {
+        Control<TrackSlider>(edit.id)->SetShownText([this, &edit](int position) {
+            return ValueText(
+                edit, static_cast<std::uint8_t>(SliderValue(edit.rule, SliderMaximum(edit), position)));
+        });
     }
 
     for (const int id : kGroupBoxes) {
