@@ -8,6 +8,7 @@
 
 #include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageResources.h"
 
 namespace varnoth {
@@ -119,7 +120,7 @@ void ImageButton::paintEvent(QPaintEvent*) {
         painter.drawPixmap(0, 0, m_looks[CurrentLook()]);
     }
     if (hasFocus()) {
-        DrawFocus(painter);
+        DrawFocusRing(painter, *this);
     }
     const QString caption = text().left(259);
     if (caption.isEmpty()) {
@@ -131,18 +132,6 @@ void ImageButton::paintEvent(QPaintEvent*) {
     const int x = static_cast<int>((width() - fm.horizontalAdvance(caption)) * 0.5) + 1;
     const int y = static_cast<int>((height() - fm.height()) * 0.5);
     painter.drawText(x, y + fm.ascent(), caption);
-}
-
-// Two rings, the highlight outside and the highlighted text inside, so that the focus shows on a light
-// picture and on a dark one, in a light theme and in a dark one.
-void ImageButton::DrawFocus(QPainter& painter) const {
-    painter.save();
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
-    painter.setPen(QPen(palette().color(QPalette::HighlightedText), 1, Qt::DotLine));
-    painter.drawRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5));
-    painter.restore();
 }
 
 void ImageButton::enterEvent(QEnterEvent* event) {

@@ -5,8 +5,6 @@
 #include <QColor>
 #include <QImage>
 #include <QPixmap>
-
-class QPainter;
 #include <array>
 
 namespace varnoth {
@@ -48,7 +46,6 @@ class ImageButton : public QAbstractButton {
 
   private:
     void Prepare();
-    void DrawFocus(QPainter& painter) const;
 
     QColor m_textColor{0, 0, 0};
     bool m_hasAltImage = false;
