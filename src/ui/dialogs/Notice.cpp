@@ -43,6 +43,8 @@ const DialogTemplate& Notice::Template() {
 
 Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
     SetAccessibleRole(*this, QAccessible::AlertMessage);
+    // The keyboard focus stays where the user works; the alert is spoken without it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     BuildDialog(*this, Template());
     setWindowTitle(language == 0 ? QStringLiteral("信息") : QStringLiteral("Information"));

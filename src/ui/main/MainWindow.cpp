@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStyle>
 
 #include <algorithm>
 #include <optional>
@@ -51,8 +52,10 @@ using namespace mainwin;
 namespace {
 
 constexpr int kWindowIcon = 209;
-// Room the window system's frame and title bar take around the window.
+// Room the window system's frame and title bar take around the window: the frame's two sides are thin, the
+// title bar and the bottom edge take more.
 constexpr int kFrameAllowance = 16;
+constexpr int kSideFrameAllowance = 4;
 constexpr int kTitleBarAllowance = 48;
 constexpr int kDisconnectedPicture = 239;
 constexpr int kMicPicture = 214;
@@ -444,7 +447,7 @@ void MainWindow::PlaceOnScreen() {
         return;
     }
     const QRect free = screen->availableGeometry();
-    ScrollWhenLargerThan(free.size() - QSize(kFrameAllowance, kTitleBarAllowance));
+    ScrollWhenLargerThan(free.size() - QSize(kSideFrameAllowance, kTitleBarAllowance));
     if (remembered != nullptr) {
         move(std::clamp(at->x(), free.left(), std::max(free.left(), free.right() + 1 - width())),
              std::clamp(at->y(), free.top(), std::max(free.top(), free.bottom() + 1 - height())));
@@ -471,7 +474,21 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
-    setFixedSize(full.boundedTo(room.expandedTo(QSize(1, 1))));
+    // A scroll bar takes its width from the other direction: the window grows by it where the room allows,
+    // so that a layout that fits in width does not scroll sideways only because its height is cut.
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    QSize shown = full;
+    if (full.height() > room.height()) {
+        shown.rwidth() += bar;
+        // A layout as wide as the room scrolls only up and down: the vertical bar covers its right margin.
+        if (full.width() <= room.width()) {
+            scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
+    }
+    if (full.width() > room.width()) {
+        shown.rheight() += bar;
+    }
+    setFixedSize(shown.boundedTo(room.expandedTo(QSize(1, 1))));
     scroll->setGeometry(rect());
     scroll->show();
 }
