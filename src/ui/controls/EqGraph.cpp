@@ -15,7 +15,9 @@
 #include <limits>
 
 #include "ui/controls/CardinalSpline.h"
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
+#include "ui/controls/EqGraphAccessible.h"
 #include "ui/controls/EqResponse.h"
 #include "ui/controls/PixelMath.h"
 
@@ -96,6 +98,7 @@ EqGraph::EqGraph(QWidget* parent, int controlId)
       m_infoFont(PointSizeFont(SongTiFaces(), 9)),
       m_numberFont(PointSizeFont(ArialFaces(), 7)),
       m_offFont(CellHeightFont(HeiTiFaces(), 72)) {
+    InstallControlAccessibility();
     // Tab and a left press take the focus (see mousePressEvent); the right button leaves it where it is.
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -421,6 +424,7 @@ int EqGraph::HitTest(int px, int py) const {
 void EqGraph::Edited(EqPoint& point) {
     CalcResponse(point);
     emit pointChanged(point, m_controlId);
+    EqGraphAccessible::BandChanged(*this, point.index);
 }
 
 void EqGraph::mousePressEvent(QMouseEvent* event) {
@@ -539,10 +543,19 @@ void EqGraph::keyPressEvent(QKeyEvent* event) {
     if (m_selected < 0 || m_selected >= m_count) {
         return;
     }
+    if (key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter) {
+        emit pointDoubleClicked(m_selected, m_controlId);
+        return;
+    }
     EqPoint& p = Point(m_selected);
-    if (key == Qt::Key_Up || key == Qt::Key_Down) {
-        const float step = GainStep(fine);
-        p.gain = std::clamp(p.gain + (key == Qt::Key_Up ? step : -step), p.minGain, p.maxGain);
+    const int sign = key == Qt::Key_Up ? 1 : -1;
+    if ((key == Qt::Key_Up || key == Qt::Key_Down) && shift) {
+        if (!QEditable(p)) {
+            return;
+        }
+        p.q = std::clamp(p.q + static_cast<float>(sign) * (fine ? kFineQStep : kQStep), 1.0f, 20.0f);
+    } else if (key == Qt::Key_Up || key == Qt::Key_Down) {
+        p.gain = std::clamp(p.gain + static_cast<float>(sign) * GainStep(fine), p.minGain, p.maxGain);
     } else if (key == Qt::Key_Left || key == Qt::Key_Right) {
         const double octaves =
             (fine ? kFineFrequencyStepOctaves : kFrequencyStepOctaves) * (key == Qt::Key_Right ? 1 : -1);
@@ -629,6 +642,7 @@ int EqGraph::HitTestAt(const QPoint& client) const {
 void EqGraph::SelectBand(int index) {
     m_selected = index;
     emit pointSelected(Point(index), m_controlId);
+    EqGraphAccessible::BandSelected(*this, index);
     update();
 }
 

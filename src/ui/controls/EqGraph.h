@@ -16,9 +16,11 @@ namespace varnoth {
 // An equaliser drawn as a frequency-response graph: grid, summed curve, the selected band's shaded
 // response and one handle per band. Bands are picked and dragged with the mouse (left: frequency and
 // gain; right: Q of peaking bands in scale mode 1). The wheel over a handle steps its gain (Shift: its Q),
-// Ctrl for fine steps. Keys: Left/Right pick the previous/next band, Up/Down step its gain, Shift+Left/Right
-// its frequency; Tab reaches the graph. A hovered handle is highlighted and its tooltip tells its values.
-// A right click without a drag opens the context menu (also the Menu key).
+// Ctrl for fine steps. Keys: Left/Right pick the previous/next band, Up/Down step its gain, Shift+Up/Down
+// its Q where the wheel's Shift does, Shift+Left/Right its frequency, Ctrl for fine steps; F2 or Enter asks
+// the owner to type the band's values (as a double-click on its handle); Tab reaches the graph. A hovered
+// handle is highlighted and its tooltip tells its values. A right click without a drag opens the context menu
+// (also the Menu key).
 class EqGraph : public QWidget {
     Q_OBJECT
   public:
@@ -80,7 +82,8 @@ class EqGraph : public QWidget {
     void pointsChanged(int controlId);
     // The context menu is being built: the owner may add its actions.
     void menuAboutToShow(QMenu* menu, int controlId);
-    // A double-click on a band's handle: the owner may offer to type its values.
+    // A double-click on a band's handle, or F2 or Enter on the picked band: the owner may offer to type its
+    // values.
     void pointDoubleClicked(int index, int controlId);
 
   protected:

@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/ImageButton.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <algorithm>
 
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/controls/ImageResources.h"
 
 namespace varnoth {
 
 ImageButton::ImageButton(QWidget* parent) : QAbstractButton(parent) {
+    InstallControlAccessibility();
     setFont(CellHeightFont(SongTiFaces(), 12));
     setAttribute(Qt::WA_Hover);
 }
@@ -34,8 +38,15 @@ void ImageButton::SetImages(const QImage& standard, const QImage& alternate) {
 }
 
 void ImageButton::SetAltState(bool on) {
+    const bool changed = on != m_altState;
     m_altState = on;
     update();
+    if (changed && m_hasAltImage && QAccessible::isActive()) {
+        QAccessible::State state;
+        state.checked = true;
+        QAccessibleStateChangeEvent event(this, state);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ImageButton::SetTextColor(const QColor& colour) {
@@ -107,6 +118,9 @@ void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_prepared) {
         painter.drawPixmap(0, 0, m_looks[CurrentLook()]);
+    }
+    if (hasFocus()) {
+        DrawFocusRing(painter, *this);
     }
     const QString caption = text().left(259);
     if (caption.isEmpty()) {

@@ -10,7 +10,8 @@
 namespace varnoth {
 
 // A push button drawn from a standard and an alternate (selected) picture, with hover and pressed
-// looks prepared once, and its caption centred over the picture.
+// looks prepared once, and its caption centred over the picture. It shows a focus ring while it has the
+// keyboard focus.
 class ImageButton : public QAbstractButton {
     Q_OBJECT
   public:

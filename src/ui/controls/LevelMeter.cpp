@@ -2,10 +2,14 @@
 #include "ui/controls/LevelMeter.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
+
+#include "ui/controls/ControlAccessibility.h"
+#include "ui/controls/FocusRing.h"
 
 namespace varnoth {
 namespace {
@@ -16,6 +20,9 @@ constexpr int kUnlitSegments = 14;
 }  // namespace
 
 LevelMeter::LevelMeter(QWidget* parent) : QWidget(parent) {
+    InstallControlAccessibility();
+    // Tab reaches the meter so that the keyboard can clear its full-scale mark.
+    setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     connect(&m_timer, &QTimer::timeout, this, &LevelMeter::Tick);
     ResetControl();
@@ -204,6 +211,28 @@ void LevelMeter::paintEvent(QPaintEvent*) {
             painter.fillRect(segmentRect(b, n - 1), m_lit[Red]);
         }
     }
+    if (hasFocus()) {
+        DrawFocusRing(painter, *this);
+    }
+}
+
+void LevelMeter::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Space || key == Qt::Key_Delete || key == Qt::Key_Backspace) {
+        ClearClips();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void LevelMeter::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void LevelMeter::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 }  // namespace varnoth

@@ -13,7 +13,8 @@ namespace varnoth {
 // An LED-style bar meter: one column of segments per band, lit from the bottom in proportion to the
 // band's value, with green, yellow and red zones. Bars sink by themselves every refresh period until the
 // owner pushes new values. The highest segment a pushed value reached stays lit for kPeakHoldMs and then
-// falls like the bar; a full-scale value latches the top segment red until the meter is clicked. The
+// falls like the bar; a full-scale value latches the top segment red until the meter is clicked, or until
+// Space, Delete or Backspace is pressed on it (Tab reaches it; it then shows a focus ring). The
 // tooltip tells the level, the held peak and the latch in the meter's units.
 class LevelMeter : public QWidget {
     Q_OBJECT
@@ -61,6 +62,9 @@ class LevelMeter : public QWidget {
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
     int Fall() const;

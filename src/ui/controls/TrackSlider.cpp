@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/controls/TrackSlider.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
+#include "ui/controls/ControlAccessibility.h"
+
 namespace varnoth {
 
 TrackSlider::TrackSlider(Qt::Orientation orientation, QWidget* parent) : QSlider(orientation, parent) {
+    InstallControlAccessibility();
     // An action is announced after the slider has computed its new position and before the value
     // follows it; the value changes exactly when the two differ, so the flag never outlives the action.
     connect(this, &QAbstractSlider::actionTriggered, this,
@@ -27,6 +31,21 @@ void TrackSlider::MoveBy(int delta) {
     setValue(before + delta);
     if (value() != before) {
         emit userMoved();
+    }
+}
+
+QString TrackSlider::ShownAt(int position) const {
+    return m_shown ? m_shown(position) : QString::number(position);
+}
+
+void TrackSlider::MoveTo(int position) {
+    MoveBy(position - value());
+}
+
+void TrackSlider::AnnounceValue() {
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent event(this, ShownAt(value()));
+        QAccessible::updateAccessibility(&event);
     }
 }
 

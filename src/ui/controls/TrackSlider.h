@@ -2,6 +2,10 @@
 #pragma once
 
 #include <QSlider>
+#include <QString>
+
+#include <functional>
+#include <utility>
 
 namespace varnoth {
 
@@ -12,7 +16,21 @@ namespace varnoth {
 class TrackSlider : public QSlider {
     Q_OBJECT
   public:
+    // What a position stands for as its owner shows it ("12 dB"), for assistive technology.
+    using ShownText = std::function<QString(int position)>;
+
     explicit TrackSlider(Qt::Orientation orientation, QWidget* parent = nullptr);
+
+    // Without a rule the position itself is shown.
+    void SetShownText(ShownText shown) { m_shown = std::move(shown); }
+    QString ShownAt(int position) const;
+    // Moves to `position` on the user's behalf, as a key would: reported when the value changes. This is
+    // how assistive technology sets the slider, so that it takes the user's path to whatever the slider
+    // drives.
+    void MoveTo(int position);
+    // Tells assistive technology that what the slider shows has changed (its owner changed the text of the
+    // position, or the value).
+    void AnnounceValue();
 
   signals:
     void userMoved();
@@ -28,6 +46,7 @@ class TrackSlider : public QSlider {
 
   private:
     bool m_userAction = false;
+    ShownText m_shown;
 };
 
 }  // namespace varnoth

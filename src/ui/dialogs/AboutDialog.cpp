@@ -13,6 +13,8 @@
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/DialogTexts.h"
+#include "ui/dialogs/FeatureHost.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
@@ -38,6 +40,7 @@ constexpr std::array kControls = {
 };
 const ControlTemplate& kIconRow = kControls[0];
 const ControlTemplate& kSignalFlowRow = kControls[5];
+constexpr const char* kSignalFlowName = "signalFlow";
 
 // The two pictures: the program's icon at icon size and the signal flow at its own size.
 QWidget* MakePicture(const ControlTemplate& control, QWidget* parent) {
@@ -49,6 +52,7 @@ QWidget* MakePicture(const ControlTemplate& control, QWidget* parent) {
     if (&control == &kSignalFlowRow) {
         auto* label = new QLabel(parent);
         label->setPixmap(QPixmap::fromImage(LoadImageResource(Dlg::kSignalFlowImage)));
+        label->setObjectName(QLatin1String(kSignalFlowName));
         return label;
     }
     return nullptr;
@@ -76,6 +80,11 @@ AboutDialog::AboutDialog(const DeviceSession& session, QWidget* parent)
             picture->resize(picture->pixmap().deviceIndependentSize().toSize());
         }
     }
+    // The diagram's text alternative, in the language of the window that opened the box.
+    const auto* host = dynamic_cast<const FeatureHost*>(parent);
+    findChild<QLabel*>(QLatin1String(kSignalFlowName))
+        ->setAccessibleName(QString::fromStdString(
+            FeatureTextOf(FeatureText::SignalFlow, host != nullptr ? host->Language() : 1)));
     auto* ok = FindControl<QPushButton>(*this, 1);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

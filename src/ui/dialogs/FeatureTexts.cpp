@@ -59,6 +59,18 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::UpgradeDoNotClose, "正在升级，机器程序正在写入，请勿关闭窗口或拔出USB线!",
               "Upgrading: the machine's program is being written. Do not close this window or unplug the "
               "USB cable!"},
+    Bilingual{FeatureText::StatusInUpgradeMode, "机器处于升级模式", "The amplifier is in upgrade mode"},
+    Bilingual{FeatureText::StatusNotInUpgradeMode, "机器不在升级模式",
+              "The amplifier is not in upgrade mode"},
+    Bilingual{
+        FeatureText::SignalFlow,
+        "信号流程图：话筒与音乐输入各经增益、噪声门、压缩器和四段参量均衡；两路效果取自两条通道；话筒、音乐、"
+        "中置均衡与超低音处理各接十段图示均衡和主音量，输出至主声道、中置和超低音",
+        "Signal flow: the mic and music inputs each pass gain, noise gate, compressor and 4-band "
+        "parametric EQ; both paths send to effects 1 and 2; the mic, music and centre 10-band graphic "
+        "EQs and the subwoofer processor with its own graphic EQ lead through the master volumes to the "
+        "main, centre and subwoofer outputs"},
+    Bilingual{FeatureText::KeyCodeField, "学到的键码", "Learnt key code"},
 };
 
 // The explanations of a refused or incomplete transfer. "%file" is the image ("the firmware image" or the

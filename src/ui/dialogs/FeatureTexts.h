@@ -34,6 +34,10 @@ enum class FeatureText {
     ChooseImageTitle,      // the file dialog of the manual upgrade
     ImageFilter,           //
     UpgradeDoNotClose,     // closing while the flash is being written
+    StatusInUpgradeMode,   // the upgrade dialog's status light, as a screen reader says it
+    StatusNotInUpgradeMode,
+    SignalFlow,    // the about box's diagram, as a screen reader says it
+    KeyCodeField,  // the key-studying dialog's code field, as a screen reader says it
 };
 
 // The text in the language: 0 Chinese, anything else English. UTF-8.

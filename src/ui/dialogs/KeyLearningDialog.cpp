@@ -49,6 +49,8 @@ KeyLearningDialog::KeyLearningDialog(const QString& prompt, RemoteCodes& remote,
     SetSolidBackground(*this, QColor(230, 230, 230));
     FindControl<QLabel>(*this, kPromptId)->setText(prompt);
     ApplyDialogTexts(*this, kTemplateNumber);
+    FindControl(*this, kCodeId)
+        ->setAccessibleName(QString::fromStdString(FeatureTextOf(FeatureText::KeyCodeField, language)));
 
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, [this] { done(QDialog::Accepted); });

@@ -113,6 +113,20 @@ MachineSettingsDialog::MachineSettingsDialog(DeviceSession& session, FeatureHost
 
     ShowSaved();
     ApplyDialogTexts(*this, kTemplateNumber);
+    NameControls();
+}
+
+void MachineSettingsDialog::NameControls() {
+    for (const Form::SliderRow& row : Form::SliderRows()) {
+        auto* title = FindControl<QLabel>(*this, row.titleId);
+        QWidget* slider = FindControl(*this, row.sliderId);
+        title->setBuddy(slider);
+        slider->setAccessibleName(title->text());
+        if (row.onBoxId != 0) {
+            auto* box = FindControl<QCheckBox>(*this, row.onBoxId);
+            box->setAccessibleName(title->text() + QLatin1Char(' ') + box->text());
+        }
+    }
 }
 
 void MachineSettingsDialog::ShowSaved() {
@@ -136,6 +150,7 @@ void MachineSettingsDialog::RefreshLanguage() {
     // A table without a title keeps the template's, as when the dialog opens in that language.
     setWindowTitle(QString::fromUtf8(Template().title));
     ApplyDialogTexts(*this, kTemplateNumber);
+    NameControls();
     const int language = m_host.Language();
     for (const Form::SliderRow& row : Form::SliderRows()) {
         if (row.onBoxId != 0) {

@@ -39,6 +39,8 @@ class MachineSettingsDialog : public QDialog {
     void reject() override;
 
   private:
+    // Each row's slider and ON box are named by the row's title, in the language shown.
+    void NameControls();
     void ShowRow(const MachineSettingsForm::SliderRow& row, const MachineSettingsForm::RowView& view);
     void OnSliderScrolled(StepSlider* slider);
     void OnLockOn(bool on);

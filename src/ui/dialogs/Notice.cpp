@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/dialogs/Notice.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QFont>
 #include <QFontMetrics>
@@ -12,6 +13,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/DialogBuilder.h"
 
@@ -40,6 +42,9 @@ const DialogTemplate& Notice::Template() {
 }
 
 Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
+    SetAccessibleRole(*this, QAccessible::AlertMessage);
+    // The keyboard focus stays where the user works; the alert is spoken without it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     BuildDialog(*this, Template());
     setWindowTitle(language == 0 ? QStringLiteral("信息") : QStringLiteral("Information"));
@@ -54,6 +59,7 @@ Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
 
 void Notice::SetNotice(const QString& text, int periodMs) {
     m_text->setText(text);
+    setAccessibleDescription(text);
     const QFontMetrics metrics(m_text->font());
     const int margin = m_templateLine.left();
     const int lineWidth = std::max(m_templateLine.width(), metrics.horizontalAdvance(text) + 2 * margin);
@@ -80,6 +86,11 @@ void Notice::ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, 
     // Sized for its text before it shows: it opens at its size (and centred at it) rather than growing.
     window->SetNotice(text, periodMs);
     window->show();
+    // A screen reader speaks the alert's text as it comes, though the notice takes no focus.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent alert(window.data(), QAccessible::Alert);
+        QAccessible::updateAccessibility(&alert);
+    }
 }
 
 void Notice::accept() {}

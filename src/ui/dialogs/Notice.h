@@ -13,7 +13,8 @@ class QLabel;
 namespace varnoth {
 
 // The self-closing notice: one line of text over the banner picture, gone after a given time or on Esc.
-// Modeless; it deletes itself when it closes.
+// Modeless; it deletes itself when it closes. Assistive technology meets it as an alert whose description is
+// its text, announced each time it shows.
 class Notice : public QDialog {
     Q_OBJECT
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "session/DeviceSession.h"
 #include "session/RemoteCodes.h"
@@ -36,6 +37,20 @@ DialogRect KeyAreaPixels(const RemoteKey& key) {
 
 std::string KeyPrompt(const RemoteKey& key, int language) {
     return language == 0 ? key.promptChinese : key.promptEnglish;
+}
+
+std::string KeyName(const RemoteKey& key, int language) {
+    constexpr std::string_view kLeadIns[] = {"you are studying key is ", "您正在学习的键："};
+    std::string name = KeyPrompt(key, language);
+    for (const std::string_view leadIn : kLeadIns) {
+        if (name.starts_with(leadIn)) {
+            name.erase(0, leadIn.size());
+        }
+    }
+    while (!name.empty() && name.back() == ' ') {
+        name.pop_back();
+    }
+    return name;
 }
 
 std::string KeyCodeText(std::uint8_t code) {

@@ -68,6 +68,8 @@ DialogRect KeyAreaPixels(const RemoteKey& key);
 
 // The prompt in the language: 0 Chinese, anything else English.
 std::string KeyPrompt(const RemoteKey& key, int language);
+// The key's name as a screen reader says it: the prompt without its lead-in ("Load Mode key 1").
+std::string KeyName(const RemoteKey& key, int language);
 
 // A learnt key code as shown: two upper-case hexadecimal digits.
 std::string KeyCodeText(std::uint8_t code);

@@ -3,12 +3,17 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 #include "session/DeviceSession.h"
+#include "ui/controls/FocusRing.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogSupport.h"
 #include "ui/dialogs/DialogTexts.h"
@@ -20,14 +25,49 @@ namespace varnoth {
 
 namespace {
 
-// An invisible area over a key of the remote picture that reports clicks.
+// An invisible area over a key of the remote picture that reports clicks; it shows the keyboard focus.
 class KeyArea : public QAbstractButton {
   public:
     using QAbstractButton::QAbstractButton;
 
   protected:
-    void paintEvent(QPaintEvent*) override {}
+    void paintEvent(QPaintEvent*) override {
+        if (hasFocus()) {
+            QPainter painter(this);
+            DrawFocusRing(painter, *this);
+        }
+    }
 };
+
+// Areas whose tops lie closer than this (dialog units) are one row of keys.
+constexpr int kSameRow = 8;
+
+// The keys as they are read: rows from the top, each from the left.
+std::vector<const RemoteKey*> ReadingOrder() {
+    std::vector<const RemoteKey*> keys;
+    for (const RemoteKey& key : kRemoteKeys) {
+        keys.push_back(&key);
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const RemoteKey* a, const RemoteKey* b) { return a->area.y < b->area.y; });
+    std::vector<std::pair<int, const RemoteKey*>> rows;
+    int row = 0;
+    int rowTop = keys.front()->area.y;
+    for (const RemoteKey* key : keys) {
+        if (key->area.y - rowTop >= kSameRow) {
+            ++row;
+            rowTop = key->area.y;
+        }
+        rows.emplace_back(row, key);
+    }
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first : a.second->area.x < b.second->area.x;
+    });
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        keys[i] = rows[i].second;
+    }
+    return keys;
+}
 
 constexpr std::size_t kRowCount = kRemoteKeys.size() + 3;
 constexpr int kButtonGap = 8;  // pixels between the picture and the buttons, and below the buttons
@@ -73,6 +113,18 @@ RemoteLearningDialog::RemoteLearningDialog(DeviceSession& session, FeatureHost& 
             control->setCursor(Qt::PointingHandCursor);
         }
     }
+    // Tab reads the keys as the eye does, then the buttons; each key is named as its prompt names it.
+    QWidget* previous = nullptr;
+    for (const RemoteKey* key : ReadingOrder()) {
+        QWidget* area = FindControl(*this, key->id);
+        area->setAccessibleName(QString::fromStdString(KeyName(*key, m_host.Language())));
+        if (previous != nullptr) {
+            setTabOrder(previous, area);
+        }
+        previous = area;
+    }
+    setTabOrder(previous, FindControl(*this, kApplyId));
+    setTabOrder(FindControl(*this, kApplyId), FindControl(*this, kCloseId));
     connect(FindControl<QPushButton>(*this, kApplyId), &QPushButton::clicked, this,
             &RemoteLearningDialog::accept);
     connect(FindControl<QPushButton>(*this, kCloseId), &QPushButton::clicked, this,

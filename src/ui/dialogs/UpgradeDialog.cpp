@@ -188,6 +188,8 @@ void UpgradeDialog::Started(const UpgradeFlow::Start& start) {
 
 void UpgradeDialog::ShowStatus(bool green) {
     ShowPicture(*m_status, green ? kGreenImage : kRedImage);
+    m_status->setAccessibleName(Text(
+        green ? FeatureText::StatusInUpgradeMode : FeatureText::StatusNotInUpgradeMode, m_host.Language()));
 }
 
 void UpgradeDialog::ShowProgress() {

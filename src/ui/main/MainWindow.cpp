@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QSlider>
 #include <QStringList>
+#include <QStyle>
 
 #include <algorithm>
 #include <optional>
@@ -21,6 +22,7 @@
 #include "device/Trace.h"
 #include "session/DeviceSession.h"
 #include "ui/controls/CompressorCurve.h"
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/GroupBox.h"
@@ -54,8 +56,10 @@ using namespace mainwin;
 namespace {
 
 constexpr int kWindowIcon = 209;
-// Room the window system's frame and title bar take around the window.
+// Room the window system's frame and title bar take around the window: the frame's two sides are thin, the
+// title bar and the bottom edge take more.
 constexpr int kFrameAllowance = 16;
+constexpr int kSideFrameAllowance = 4;
 constexpr int kTitleBarAllowance = 48;
 constexpr int kDisconnectedPicture = 239;
 constexpr int kMicPicture = 214;
@@ -176,6 +180,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
       m_events(host.Events()),
       m_upgradeSession(host.Session()),
       m_timing(timing) {
+    SetAccessibleRole(*this, QAccessible::Window);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     DefaultHooks();
@@ -254,8 +259,11 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
         case kGraphicPanel:
         case kPeqPanel:
             return new EqGraph(parent, id);
-        case kCompressPanel:
-            return new CompressorCurve(parent);
+        case kCompressPanel: {
+            auto* curve = new CompressorCurve(parent);
+            SetAccessibleRole(*curve, QAccessible::Chart);
+            return curve;
+        }
         case kLevelMeter1:
         case kLevelMeter2:
             return new LevelMeter(parent);
@@ -298,10 +306,6 @@ QWidget* MainWindow::Control(int id) const {
 }
 
 void MainWindow::InitControls() {
-    for (const Tooltip& tip : Tooltips()) {
-        Control(tip.id)->setToolTip(QString::fromUtf8(tip.text));
-    }
-
     for (const ButtonImages& images : kButtonImages) {
         auto* button = Control<ImageButton>(images.id);
         button->LoadImages(images.standard, images.alternate);
@@ -330,6 +334,13 @@ void MainWindow::InitControls() {
         auto* slider = Control<StepSlider>(id);
         slider->setRange(0, SliderMaximum(*FindSliderEdit(id)));
         slider->setTickInterval(kStepTicks);
+    }
+    // A screen reader reads a slider as its label shows it, whichever way its positions run.
+    for (const SliderEdit& edit : SliderEdits()) {
+        Control<TrackSlider>(edit.id)->SetShownText([this, &edit](int position) {
+            return ValueText(
+                edit, static_cast<std::uint8_t>(SliderValue(edit.rule, SliderMaximum(edit), position)));
+        });
     }
 
     for (const int id : kGroupBoxes) {
@@ -443,7 +454,7 @@ void MainWindow::PlaceOnScreen() {
         return;
     }
     const QRect free = screen->availableGeometry();
-    ScrollWhenLargerThan(free.size() - QSize(kFrameAllowance, kTitleBarAllowance));
+    ScrollWhenLargerThan(free.size() - QSize(kSideFrameAllowance, kTitleBarAllowance));
     if (remembered != nullptr) {
         move(std::clamp(at->x(), free.left(), std::max(free.left(), free.right() + 1 - width())),
              std::clamp(at->y(), free.top(), std::max(free.top(), free.bottom() + 1 - height())));
@@ -470,7 +481,21 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
-    setFixedSize(full.boundedTo(room.expandedTo(QSize(1, 1))));
+    // A scroll bar takes its width from the other direction: the window grows by it where the room allows,
+    // so that a layout that fits in width does not scroll sideways only because its height is cut.
+    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    QSize shown = full;
+    if (full.height() > room.height()) {
+        shown.rwidth() += bar;
+        // A layout as wide as the room scrolls only up and down: the vertical bar covers its right margin.
+        if (full.width() <= room.width()) {
+            scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        }
+    }
+    if (full.width() > room.width()) {
+        shown.rheight() += bar;
+    }
+    setFixedSize(shown.boundedTo(room.expandedTo(QSize(1, 1))));
     scroll->setGeometry(rect());
     scroll->show();
 }

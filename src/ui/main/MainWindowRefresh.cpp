@@ -16,13 +16,14 @@
 #include "ui/controls/ImageButton.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/controls/LevelMeter.h"
+#include "ui/controls/TrackSlider.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
-
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/RemoteControlPanel.h"
+#include "ui/main/WindowAccessibility.h"
 #include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
@@ -129,6 +130,7 @@ void MainWindow::ShowSlider(const SliderEdit& edit) {
         slider->setValue(SliderPosition(edit.rule, SliderMaximum(edit), value));
     }
     SetText(edit.valueLabel, ValueText(edit, value));
+    Control<TrackSlider>(edit.id)->AnnounceValue();
     if (edit.param == Param::MicControlSubTime) {
         ShowSlider(*FindSliderEdit(kSubRateSlider));
     }
@@ -209,6 +211,7 @@ void MainWindow::ShowChannel() {
     Control<QLabel>(kChannelPicture)->setPixmap(ImagePixmap(micView ? kMicPicture : kMusicPicture));
     SetText(kStatusPrefix, QString::fromUtf8(StatusPrefix(m_language)));
     SetText(kChannelName, QString::fromUtf8(ChannelName(micView, m_language)));
+    NameControls(*this);
     ShowStore(ChangeSet().set());
 }
 
@@ -249,6 +252,7 @@ void MainWindow::ShowCompressor() {
     m_compressPanel->SetUpperSlope(
         static_cast<float>(ValueFormat::RatioSlope(read(Param::CompressRatio_Mic))));
     m_compressPanel->SetEnabledCurve(on);
+    DescribeCompressor(*this);
     Control<QCheckBox>(kCompressOnBox)->setChecked(on);
     SelectPreset(*Control<QComboBox>(kCompressPresetList), read(Param::CompressPreset_Mic));
     m_compressPanel->update();

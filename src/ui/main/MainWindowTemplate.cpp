@@ -15,7 +15,7 @@ using K = ControlKind;
 constexpr ControlTemplate kControls[] = {
     // Top bar.
     {1021, K::Picture, {6, 4, 11, 17}},
-    {1017, K::Label, {23, 8, 44, 10}, "Disconnect"},
+    {1017, K::Label, {23, 8, 58, 10}, "Disconnect"},
     {1020, K::PushButton, {82, 16, 49, 10}, "Mic"},
     {1023, K::PushButton, {132, 16, 56, 10}, "Music"},
     {1064, K::Label, {191, 16, 30, 10}, "当前状态", kRightAligned},

@@ -80,10 +80,10 @@ std::string SavedModeNotice(int mode, int language);
 // The question before flattening graphic EQ page 0..3; nullptr for another page.
 const char* FlatEqQuestion(int page, int language);
 
-// Tooltips, in the order they are added; Chinese in both languages.
+// Tooltips, in the order they are added, in both languages.
 struct Tooltip {
     int id;
-    const char* text;
+    Bilingual text;
 };
 std::span<const Tooltip> Tooltips();
 

@@ -30,10 +30,13 @@ TypedEntry::TypedEntry(QWidget* parent, const std::vector<Field>& fields)
     const int fieldWidth = fontMetrics().horizontalAdvance(QLatin1Char('0')) * kFieldChars;
     for (const Field& field : fields) {
         const int row = static_cast<int>(m_edits.size());
-        if (!field.tag.isEmpty()) {
-            layout->addWidget(new QLabel(field.tag, this), row, 0);
-        }
         auto* edit = new QLineEdit(field.text, this);
+        if (!field.tag.isEmpty()) {
+            auto* tag = new QLabel(field.tag, this);
+            tag->setBuddy(edit);
+            edit->setAccessibleName(field.tag);
+            layout->addWidget(tag, row, 0);
+        }
         edit->setMinimumWidth(fieldWidth);
         edit->installEventFilter(this);
         layout->addWidget(edit, row, 1);
@@ -42,8 +45,10 @@ TypedEntry::TypedEntry(QWidget* parent, const std::vector<Field>& fields)
     m_message->setTextFormat(Qt::PlainText);
     m_message->setWordWrap(true);
     m_message->setFixedWidth(kMessageWidth);
+    // The frame's background is the Base role, so a label on it writes in the Text role.
     QPalette red = m_message->palette();
     red.setColor(QPalette::WindowText, QColor(200, 0, 0));
+    red.setColor(QPalette::Text, QColor(200, 0, 0));
     m_message->setPalette(red);
     m_message->hide();
     layout->addWidget(m_message, static_cast<int>(m_edits.size()), 0, 1, 2);
@@ -65,6 +70,8 @@ QString TypedEntry::Message() const {
 void TypedEntry::Refuse(int field, const QString& message) {
     m_message->setText(message);
     m_message->show();
+    // A screen reader tells why, with the field, as the focus returns to it.
+    Edit(field)->setAccessibleDescription(message);
     adjustSize();
     Open(pos());
     Edit(field)->setFocus(Qt::OtherFocusReason);

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/main/TypedValues.h"
 
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSlider>
@@ -78,6 +80,9 @@ TypedValues::TypedValues(MainWindow& window) : QObject(&window), m_window(window
             m_labelSliders[label] = edit.id;
             label->installEventFilter(this);
         }
+        QWidget* slider = window.Control(edit.id);
+        m_labelSliders[slider] = edit.id;
+        slider->installEventFilter(this);
     }
     for (const int id : {kGraphicPanel, kPeqPanel}) {
         connect(window.Control<EqGraph>(id), &EqGraph::pointDoubleClicked, this,
@@ -86,6 +91,13 @@ TypedValues::TypedValues(MainWindow& window) : QObject(&window), m_window(window
 }
 
 bool TypedValues::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && qobject_cast<QSlider*>(watched) != nullptr) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter) {
+            EditLabel(FindSliderEdit(m_labelSliders.at(watched))->valueLabel);
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         const auto found = m_labelSliders.find(watched);
@@ -132,6 +144,7 @@ void TypedValues::EditLabel(int labelId) {
     const auto* shown = qobject_cast<QLabel*>(label);
     TypedEntry* entry = OpenEntry(label->parentWidget(), label->geometry().topLeft(),
                                   {{QString(), shown ? shown->text() : QString()}});
+    entry->Edit(0)->setAccessibleName(slider->accessibleName());
     const int sliderId = edit->id;
     connect(entry, &TypedEntry::accepted, this, [this, sliderId] { ApplyLabel(sliderId); });
 }

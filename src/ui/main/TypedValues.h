@@ -14,8 +14,10 @@ namespace varnoth {
 
 class MainWindow;
 
-// Values typed in the units shown. A double-click on a slider's value label opens a field over it; a
-// double-click on an EQ band's handle opens the band's frequency, gain and Q (the fields the band has).
+// Values typed in the units shown. A double-click on a slider's value label, or F2 or Enter on the slider,
+// opens a field over the label; a double-click on an EQ band's handle, or F2 or Enter on the graph, opens the
+// band's frequency, gain and Q (the fields the band has). The field is named for a screen reader as its
+// slider or its tag is.
 // Enter converts each text to the nearest step and applies what changed as one undo step (a field whose text
 // is still the one it opened with sets nothing, so it never writes back a value the amplifier left
 // meanwhile): a slider's value as a drag to it would (locks and labels included), a band's fields by writing

@@ -9,6 +9,8 @@
 #include "MainWindowFixture.h"
 #include "ui/controls/CompressorCurve.h"
 #include "ui/main/EditRules.h"
+#include "ui/main/MainWindowTemplate.h"
+#include "ui/main/MainWindowTexts.h"
 
 namespace varnoth::test {
 namespace {
@@ -41,6 +43,17 @@ TEST_F(MainWindowLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
                 if (fm.horizontalAdvance(label.text()) > fm.horizontalAdvance(kept)) {
                     kept = label.text();
                 }
+            }
+        }
+        // The connection status shows the longest of its texts, not answering included.
+        for (const char* status :
+             {mainwin::ConnectionText(true, language), mainwin::ConnectionText(false, language),
+              mainwin::NotAnsweringText(language)}) {
+            const QString text = QString::fromUtf8(status);
+            QString& kept = widest[mainwin::kConnectionText];
+            const QFontMetrics fm(Ctl<QLabel>(mainwin::kConnectionText).font());
+            if (fm.horizontalAdvance(text) > fm.horizontalAdvance(kept)) {
+                kept = text;
             }
         }
         for (const auto& [id, text] : widest) {

@@ -49,9 +49,10 @@ TEST_F(MainWindowLook, ControlsStartAsTheirInitialisationSetsThem) {
         EXPECT_TRUE(Ctl<ImageButton>(id).HasAltImage()) << id;
     }
     EXPECT_TRUE(Ctl<QPushButton>(1041).isHidden()) << "the settings button is never shown";
-    EXPECT_EQ(Ctl<QPushButton>(1019).toolTip(), "更改语言设置");
-    EXPECT_EQ(Ctl<QSlider>(1105).toolTip(), "超低主音量");
-    EXPECT_EQ(Ctl<QLabel>(1075).toolTip(), "当话筒有声时，超低音音量降到一定比率");
+    // Tooltips are in the window's language.
+    EXPECT_EQ(Ctl<QPushButton>(1019).toolTip(), "Change the language");
+    EXPECT_EQ(Ctl<QSlider>(1105).toolTip(), "Subwoofer master volume");
+    EXPECT_EQ(Ctl<QLabel>(1075).toolTip(), "How far the subwoofer falls while the mic is in use");
     EXPECT_EQ(Text(1017), "Disconnect");
     EXPECT_EQ(Ctl<ColourLabel>(1017).TextColour(), Colour(255, 0, 0));
 }
@@ -104,7 +105,8 @@ TEST_F(MainWindowLook, AWindowLargerThanTheScreenScrollsAndOpensWhereItWasClosed
     EXPECT_TRUE(Ctl<QPushButton>(1019).isVisibleTo(&Window()));
     EXPECT_TRUE(Ctl<QPushButton>(1041).isHidden()) << "hidden controls stay hidden";
 
-    const QPoint placed = free.topLeft() + QPoint(5, 7);
+    // Within the side frame allowance: a window as wide as the room stays whole on the screen there.
+    const QPoint placed = free.topLeft() + QPoint(2, 7);
     Window().move(placed);
     Close();
     Open("normal", 1, [this](VirtualAmp&) { Provider().Unplug(); });

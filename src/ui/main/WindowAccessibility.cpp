@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/main/WindowAccessibility.h"
+
+#include <QLabel>
+
+#include <string>
+
+#include "session/DeviceSession.h"
+#include "session/ParameterTable.h"
+#include "ui/main/EditRules.h"
+#include "ui/main/MainWindow.h"
+#include "ui/main/MainWindowTemplate.h"
+#include "ui/main/MainWindowTexts.h"
+#include "ui/main/StepText.h"
+#include "ui/main/WindowParams.h"
+
+namespace varnoth::mainwin {
+
+namespace {
+
+struct ControlName {
+    int id;
+    Bilingual name;
+};
+
+constexpr ControlName kNames[] = {
+    {kMicViewButton, {"话筒控制", "Mic Control"}},
+    {kMusicViewButton, {"音乐控制", "Music Control"}},
+    {kPeqOnBox, {"参量均衡开", "PEQ on"}},
+    {kFlatPeqButton, {"参量均衡置零", "Flat PEQ"}},
+    {kPeqPanel, {"参量均衡", "Parametric EQ"}},
+    {kCompressOnBox, {"压缩器开", "Compressor on"}},
+    {kCompressPresetList, {"压缩器预设", "Compressor preset"}},
+    {kCompressPanel, {"压缩曲线", "Compressor curve"}},
+    {kEffect1List, {"效果一预设", "Effect 1 preset"}},
+    {kEffect2List, {"效果二预设", "Effect 2 preset"}},
+    {kAutoSubBox, {"自动超低音开", "Auto sub on"}},
+    {kPhaseBox, {"超低音反相180°", "Subwoofer phase 180°"}},
+    {kCenterPageButton, {"中置均衡页", "Center EQ page"}},
+    {kMicPageButton, {"话筒均衡页", "Mic EQ page"}},
+    {kMusicPageButton, {"音乐均衡页", "Music EQ page"}},
+    {kSubPageButton, {"超低均衡页", "Sub EQ page"}},
+    {kFlatEqButton, {"图示均衡置零", "Flat graphic EQ"}},
+    {kGraphicPanel, {"图示均衡", "Graphic EQ"}},
+    {kLevelMeter1, {"电平表一", "Level meter 1"}},
+    {kLevelMeter2, {"电平表二", "Level meter 2"}},
+    {kChannelGroup, {"通道", "Channel"}},
+    {kEffectGroup, {"效果", "Effects"}},
+    {kEqGroup, {"图示均衡", "Graphic EQ"}},
+};
+
+constexpr Bilingual kCurveOff{"（关）", " (off)"};
+constexpr Bilingual kLoadMode{"载入模式", "Load mode "};
+constexpr Bilingual kSaveMode{"存储模式", "Save mode "};
+
+// The list beside its caption label: the label names it for a screen reader too.
+struct Caption {
+    int label;
+    int control;
+};
+constexpr Caption kCaptions[] = {{1084, kEffect1List}, {1085, kEffect2List}, {1088, kAutoSubBox}};
+
+QString Capitalised(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    if (!shown.isEmpty()) {
+        shown[0] = shown[0].toUpper();
+    }
+    return shown;
+}
+
+}  // namespace
+
+void NameControls(MainWindow& window) {
+    const int language = window.Language();
+    const bool micView = window.MicView() != 0;
+    for (const ControlName& control : kNames) {
+        window.Control(control.id)->setAccessibleName(QString::fromUtf8(control.name.In(language)));
+    }
+    for (int mode = 0; mode < kModes; ++mode) {
+        const QString number = QString::number(mode + 1);
+        window.Control(kLoadModeButton + mode)
+            ->setAccessibleName(QString::fromUtf8(kLoadMode.In(language)) + number);
+        window.Control(kSaveModeButton + mode)
+            ->setAccessibleName(QString::fromUtf8(kSaveMode.In(language)) + number);
+    }
+    for (const Tooltip& tip : Tooltips()) {
+        window.Control(tip.id)->setToolTip(QString::fromUtf8(tip.text.In(language)));
+    }
+    for (const SliderEdit& edit : SliderEdits()) {
+        QWidget* slider = window.Control(edit.id);
+        slider->setAccessibleName(
+            Capitalised(ParameterTitle(ParamName(OnPath(edit.param, micView)), language)));
+        auto* name = window.Control<QLabel>(edit.nameLabel);
+        if (name != nullptr) {
+            name->setBuddy(slider);
+            slider->setAccessibleDescription(name->toolTip());
+        }
+    }
+    for (const Caption& caption : kCaptions) {
+        window.Control<QLabel>(caption.label)->setBuddy(window.Control(caption.control));
+    }
+}
+
+void DescribeCompressor(MainWindow& window) {
+    const bool micView = window.MicView() != 0;
+    const int language = window.Language();
+    QString text;
+    for (const Param param : {Param::CompressThreshold_Mic, Param::CompressRatio_Mic}) {
+        const Param shown = OnPath(param, micView);
+        if (!text.isEmpty()) {
+            text += language != 0 ? QStringLiteral(", ") : QStringLiteral("，");
+        }
+        text += Capitalised(ParameterTitle(ParamName(shown), language)) + QLatin1Char(' ') +
+                QString::fromStdString(Ref(shown).Shown(ReadParam(window.Session(), shown), language));
+    }
+    if (ReadParam(window.Session(), OnPath(Param::CompressOn_Mic, micView)) == 0) {
+        text += QString::fromUtf8(kCurveOff.In(language));
+    }
+    window.Control(kCompressPanel)->setAccessibleDescription(text);
+}
+
+}  // namespace varnoth::mainwin

@@ -1,0 +1,148 @@
+#!/usr/bin/python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Walks the panel's accessibility tree over AT-SPI, as a screen reader does, inside a session bus.
+
+Starts the accessibility bus and the panel (on the virtual amplifier, tracing what it sends), lists every
+control with its role, name and value, checks that every focusable control has a name, that every slider
+speaks a number, that the view buttons tell which of them is checked,
+and sets the mic gain slider's value through the Value interface: the panel must write it to the amplifier.
+"""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+
+DEADLINE_S = 60
+
+
+def wait_for(what, condition, deadline=DEADLINE_S):
+    end = time.monotonic() + deadline
+    while time.monotonic() < end:
+        found = condition()
+        if found:
+            return found
+        time.sleep(0.2)
+    sys.exit(f"FAIL: {what} within {deadline} s")
+
+
+def find_app(name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for i in range(desktop.childCount):
+        app = desktop.getChildAtIndex(i)
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def walk(node, depth=0, out=None):
+    out = [] if out is None else out
+    out.append((depth, node))
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is not None:
+            walk(child, depth + 1, out)
+    return out
+
+
+def value_of(node):
+    try:
+        return node.queryValue()
+    except NotImplementedError:
+        return None
+
+
+def describe(node):
+    role = node.getRoleName()
+    line = f"{role} \"{node.name}\""
+    value = value_of(node)
+    if value is not None:
+        line += f" = {value.currentValue:g} [{value.minimumValue:g} .. {value.maximumValue:g}]"
+    if node.description:
+        line += f" ({node.description})"
+    states = node.getState()
+    marks = [name for state, name in ((pyatspi.STATE_CHECKABLE, "checkable"), (pyatspi.STATE_CHECKED, "checked"),
+                                      (pyatspi.STATE_PRESSED, "pressed")) if states.contains(state)]
+    if marks:
+        line += " [" + ", ".join(marks) + "]"
+    return line
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--launcher", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("varnoth")
+    args = parser.parse_args()
+
+    bus = subprocess.Popen([args.launcher, "--launch-immediately"], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+    trace_path = os.path.join(args.work, "trace.log")
+    with open(trace_path, "w") as trace:
+        panel = subprocess.Popen([args.varnoth, "--simulate", "--trace"], stdout=subprocess.DEVNULL, stderr=trace)
+    failures = []
+    try:
+        app = wait_for("the panel on the accessibility bus", lambda: find_app("varnoth"))
+        window = wait_for("the main window", lambda: app.getChildAtIndex(0) if app.childCount else None)
+        # The first synchronisation fills the sliders.
+        wait_for("the first synchronisation", lambda: ">Write" in open(trace_path).read())
+        time.sleep(2)
+        print(f"window: {describe(window)}")
+        if window.getRole() == pyatspi.ROLE_DIALOG:
+            failures.append("the main window says it is a dialog")
+
+        nodes = walk(window)
+        focusable = [n for _, n in nodes if n.getState().contains(pyatspi.STATE_FOCUSABLE)
+                     and n.getState().contains(pyatspi.STATE_SHOWING)]
+        for depth, node in nodes:
+            print("  " * depth + describe(node))
+        unnamed = [describe(n) for n in focusable if not n.name.strip()]
+        sliders = [n for n in focusable if n.getRole() == pyatspi.ROLE_SLIDER]
+        named_sliders = [n for n in sliders if n.name.strip()]
+        print(f"focusable controls: {len(focusable)}, named: {len(focusable) - len(unnamed)}; "
+              f"sliders: {len(sliders)}, named: {len(named_sliders)}")
+        failures += [f"unnamed: {line}" for line in unnamed]
+        if len(sliders) < 28:
+            failures.append(f"only {len(sliders)} sliders")
+
+        # The view buttons, in either language; one of them is the view shown.
+        views = [n for n in focusable if n.name in ("Mic Control", "Music Control", "话筒控制", "音乐控制")
+                 and n.getRole() != pyatspi.ROLE_LABEL]
+        if len(views) != 2:
+            failures.append(f"{len(views)} view buttons found by name")
+        elif sum(n.getState().contains(pyatspi.STATE_CHECKED) for n in views) != 1:
+            failures.append("not exactly one view button says it is selected")
+
+        gain = next((n for n in sliders if n.name.lower() in ("mic gain", "话筒增益")), None)
+        if gain is None:
+            failures.append("no slider named mic gain")
+        else:
+            value = gain.queryValue()
+            before = value.currentValue
+            wanted = before + 5 if before + 5 <= value.maximumValue else before - 5
+            written_before = open(trace_path).read().count(">Write")
+            value.currentValue = wanted
+            wait_for("the set value to be spoken back", lambda: abs(gain.queryValue().currentValue - wanted) < 0.5)
+            wait_for("the set value to go out to the amplifier",
+                     lambda: open(trace_path).read().count(">Write") > written_before)
+            print(f"mic gain set {before:g} -> {gain.queryValue().currentValue:g} and written to the amplifier")
+    finally:
+        panel.terminate()
+        try:
+            panel.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            panel.kill()
+        bus.terminate()
+        bus.wait()
+
+    for failure in failures:
+        print(f"FAIL: {failure}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
