@@ -252,7 +252,7 @@ CliStatus RunDiff(CliContext& context) {
                     << ") -> " << value.field->Shown(found->second) << " (" << found->second << ")\n";
     }
     if (differing > 0) {
-        return CliFailure{kExitDiffer, {}};
+        context.answer = kExitDiffer;
     }
     return std::nullopt;
 }
