@@ -69,7 +69,6 @@ foreach(program IN LISTS programs)
         set(arguments -DCOMMANDS=ON)
     else()
         set(summary "the virtual karaoke amplifier as a kernel HID device")
-        set(arguments -DVERSION=${PROJECT_VERSION})
     endif()
     set(page ${man_dir}/${program}.1)
     add_custom_command(

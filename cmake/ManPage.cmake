@@ -1,9 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the manual page of a program from its own --help, so that the page never drifts from the program.
 # Variables: HELP2MAN, PROGRAM (the built executable), OUTPUT (the .1 file), SUMMARY (the line of the NAME
-# section), INCLUDE (a help2man include file with the sections --help has no room for), VERSION (used when
-# the program has no --version), COMMANDS (ON: the program has commands, each with COMMAND --help; a
-# COMMANDS section is made of their texts, and PARAMETERS and MACHINE FIELDS sections of the tables that
+# section), INCLUDE (a help2man include file with the sections --help has no room for), COMMANDS (ON: the
+# program has commands, each with COMMAND --help; a COMMANDS section is made of their texts, and PARAMETERS and MACHINE FIELDS sections of the tables that
 # "set --help" and "machine --help" print).
 get_filename_component(work ${OUTPUT} DIRECTORY)
 get_filename_component(name ${OUTPUT} NAME_WE)
@@ -94,12 +93,8 @@ if(COMMANDS)
     list(APPEND includes --include=${extra})
 endif()
 
-set(version_option)
-if(VERSION)
-    set(version_option --version-string=${VERSION})
-endif()
 execute_process(
-    COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${SUMMARY} ${version_option}
+    COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${SUMMARY}
             ${includes} --output=${OUTPUT} ${PROGRAM}
     RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)

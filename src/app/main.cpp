@@ -144,26 +144,24 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, boo
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (const auto answer = varnoth::ImmediateAnswer(std::vector<std::string>(argv + 1, argv + argc))) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const auto answer = varnoth::ImmediateAnswer(args)) {
         std::fputs(answer->c_str(), stdout);
         return 0;
+    }
+    // Checked before the application object is built, which needs a display: a wrong argument is told as
+    // such wherever the program runs.
+    const varnoth::CommandLine options = varnoth::ParseCommandLine(args);
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "varnoth: %s\nTry 'varnoth --help' for more information.\n",
+                     options.error.c_str());
+        return 2;
     }
     QApplication application(argc, argv);
     // The desktop shows the window under the desktop entry of this name, with the icon installed for it.
     QGuiApplication::setDesktopFileName(QStringLiteral(VARNOTH_APP_ID));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID),
                                                  QIcon(varnoth::ImageResourcePath(kApplicationIcon))));
-    // The arguments Qt has not taken for itself.
-    const QStringList arguments = QApplication::arguments();
-    std::vector<std::string> args;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        args.push_back(arguments[i].toStdString());
-    }
-    const varnoth::CommandLine options = varnoth::ParseCommandLine(args);
-    if (!options.error.empty()) {
-        std::fprintf(stderr, "varnoth: %s\n%s", options.error.c_str(), varnoth::CommandLineUsage().c_str());
-        return 2;
-    }
     if (options.trace) {
         varnoth::EnableTraceToStderr();
     }

@@ -223,6 +223,17 @@ class Program {
     QString m_trace;
 };
 
+// Arguments are checked before Qt looks for a display: a wrong one is said as such, with the usage's exit
+// code.
+TEST(App, AWrongArgumentIsToldWithoutADisplay) {
+    Program program({QStringLiteral("--bogus")}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}});
+    ASSERT_TRUE(program.WaitForExit());
+    EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.Process().exitCode(), 2);
+    EXPECT_TRUE(program.TraceText().startsWith("varnoth: unknown option '--bogus'\n"))
+        << program.TraceText().toStdString();
+}
+
 TEST(App, TheLanguageSurvivesARestart) {
     UserSettings::Write("language", 1);
     {
