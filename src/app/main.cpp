@@ -4,15 +4,18 @@
 #include <QKeySequence>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/ProgramDevices.h"
+#include "app/UserHome.h"
 #include "device/Trace.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -156,6 +159,13 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "varnoth: %s\nTry 'varnoth --help' for more information.\n",
                      options.error.c_str());
         return 2;
+    }
+    // Without a home folder the settings of this run go to a private folder that ends with it.
+    std::optional<QTemporaryDir> privateSettings;
+    if (const std::string problem = varnoth::EnsureHomeFolder(); !problem.empty()) {
+        privateSettings.emplace();
+        qputenv("XDG_CONFIG_HOME", privateSettings->path().toLocal8Bit());
+        std::fprintf(stderr, "varnoth: %s: the settings of this run are not kept\n", problem.c_str());
     }
     QApplication application(argc, argv);
     // The desktop shows the window under the desktop entry of this name, with the icon installed for it.

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -90,6 +93,17 @@ TEST(Language, TablesGiveTheCaptionsOfEachLanguage) {
         EXPECT_EQ(Caption(settings, 1090), c.settings1090);
         EXPECT_EQ(Caption(settings, 1101), c.settings1101);
     }
+}
+
+// Qt's own dialogs and buttons (file chooser, message boxes) follow the panel's language.
+TEST(Language, QtsOwnTextsFollowTheChosenLanguage) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm")) {
+        GTEST_SKIP() << "Qt's translations are not installed (tools/setup installs them)";
+    }
+    ASSERT_TRUE(ApplyQtTranslations(kChinese));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    ASSERT_TRUE(ApplyQtTranslations(kEnglish));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 TEST(Language, AnOpenDialogKeepsACaptionTheNewTableDoesNotName) {
@@ -232,6 +246,50 @@ TEST(App, AWrongArgumentIsToldWithoutADisplay) {
     EXPECT_EQ(program.Process().exitCode(), 2);
     EXPECT_TRUE(program.TraceText().startsWith("varnoth: unknown option '--bogus'\n"))
         << program.TraceText().toStdString();
+}
+
+// A session folder where no file can be made (here: the mark's name would be longer than a path may be) costs
+// only the single-instance guard: the panel starts, and says why and where.
+TEST(App, WithoutASessionFolderThePanelStartsUnguardedAndSaysWhy) {
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    // A path may hold 4095 bytes: the folder fits, the mark's name in it does not.
+    constexpr qsizetype kLength = 4080;
+    QString folder = base.path();
+    while (folder.size() < kLength) {
+        folder += QLatin1Char('/') +
+                  QString(std::min<qsizetype>(200, kLength - folder.size() - 1), QLatin1Char('d'));
+    }
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    UserSettings::Write("language", 1);
+    Program program({}, {{"XDG_RUNTIME_DIR", folder}, {"LC_ALL", "C"}});
+    ASSERT_TRUE(program.WaitForTrace("Main window:"))
+        << "the panel starts: " << program.TraceText().toStdString();
+    EXPECT_TRUE(program.WaitForTrace("varnoth: Cannot create the single-instance mark in " + folder + " ("))
+        << program.TraceText().toStdString();
+    EXPECT_TRUE(program.TraceText().contains("File name too long")) << program.TraceText().toStdString();
+    program.Kill();
+}
+
+// The very first start follows the desktop's locale; the user's choice wins afterwards.
+TEST(App, TheFirstStartSpeaksTheDesktopsLanguage) {
+    const struct {
+        const char* locale;
+        const char* opens;
+    } cases[] = {{"zh_CN.UTF-8", "Main window: language 0"},
+                 {"zh_TW.UTF-8", "Main window: language 0"},
+                 {"en_GB.UTF-8", "Main window: language 1"},
+                 {"C", "Main window: language 1"}};
+    for (const auto& c : cases) {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNOTH", "VARNOTH-Q317")
+            .remove("language");
+        Program program({}, {{"LC_ALL", c.locale}});
+        EXPECT_TRUE(program.WaitForTrace(c.opens)) << c.locale << ": " << program.TraceText().toStdString();
+    }
+    UserSettings::Write("language", 1);
+    Program chosen({}, {{"LC_ALL", "zh_CN.UTF-8"}});
+    EXPECT_TRUE(chosen.WaitForTrace("Main window: language 1")) << chosen.TraceText().toStdString();
 }
 
 TEST(App, TheLanguageSurvivesARestart) {
