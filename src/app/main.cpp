@@ -99,8 +99,6 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
     return ok;
 }
 
-constexpr int kApplicationIcon = 209;  // the picture the main window carries as its icon
-
 // How long --screenshot waits for a synchronisation before it saves the window as it stands (without an
 // amplifier, or with one that does not answer, the panel shows itself disconnected).
 constexpr int kScreenshotBoundMs = 10000;
@@ -170,8 +168,9 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // The desktop shows the window under the desktop entry of this name, with the icon installed for it.
     QGuiApplication::setDesktopFileName(QStringLiteral(VARNOTH_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID),
-                                                 QIcon(varnoth::ImageResourcePath(kApplicationIcon))));
+    // Every window takes the icon, in all its sizes, from the theme, or the one the program carries.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID), varnoth::CarriedApplicationIcon()));
     if (options.trace) {
         varnoth::EnableTraceToStderr();
     }

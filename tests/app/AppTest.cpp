@@ -374,13 +374,14 @@ class VirtualDisplay {
     // ":N", or empty when the server did not start.
     const QString& Name() const { return m_name; }
 
-    // Runs xdotool on this display; its output, or nothing when it failed.
-    std::optional<QString> Tool(const QStringList& arguments) const {
+    // Runs xdotool (or another X client) on this display; its output, or nothing when it failed.
+    std::optional<QString> Tool(const QStringList& arguments,
+                                const QString& program = QStringLiteral("xdotool")) const {
         QProcess tool;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", m_name);
         tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral("xdotool"), arguments);
+        tool.start(program, arguments);
         if (!tool.waitForFinished(kDeadlineMs) || tool.exitStatus() != QProcess::NormalExit ||
             tool.exitCode() != 0) {
             return std::nullopt;
@@ -424,6 +425,40 @@ bool Installed(const QString& program) {
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
+// Taskbars read the window's icon from _NET_WM_ICON: it carries every size of the icon theme, not one.
+TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
+    if (!Installed(QStringLiteral("Xvfb")) || !Installed(QStringLiteral("xdotool")) ||
+        !Installed(QStringLiteral("xprop"))) {
+        GTEST_SKIP() << "needs Xvfb, xdotool and xprop (tools/setup installs them)";
+    }
+    VirtualDisplay display;
+    ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
+    Program program({"--simulate"}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display.Name()}});
+    ASSERT_TRUE(program.WaitForTrace("Main window:")) << program.TraceText().toStdString();
+    QString window;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            window = display
+                         .Tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--pid"), QString::number(program.Process().processId())})
+                         .value_or(QString())
+                         .section('\n', 0, 0);
+            return !window.isEmpty();
+        },
+        kDeadlineMs));
+    // Without -len, xprop leaves out the end of a long property: the largest icon.
+    const QString icon = display
+                             .Tool({QStringLiteral("-len"), QStringLiteral("10000000"), QStringLiteral("-id"),
+                                    window, QStringLiteral("_NET_WM_ICON")},
+                                   QStringLiteral("xprop"))
+                             .value_or(QString());
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(icon.contains(QStringLiteral("Icon (%1 x %1):").arg(size)))
+            << size << " px missing; xprop gave " << icon.size() << " characters";
+    }
+    program.Kill();
+}
+
 // SIGTERM while the amplifier's flash is written: the program ends only after the transfer has ended, with
 // the closing pair and then the farewell, never in between. The upgrade is started as a user starts it: the
 // virtual amplifier is switched on in upgrade mode and both questions are answered Yes.
@@ -433,6 +468,7 @@ TEST(App, SigtermDuringAFirmwareTransferWaitsForItsEnd) {
     }
     VirtualDisplay display;
     ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
+    UserSettings::Write("language", 0);  // the questions are answered by their Chinese captions
     // Qt's X11 platform leaves a buffer of the D-Bus library behind at exit; the leak checker of a sanitized
     // build is told to pass over it (and only it).
     QTemporaryDir folder;

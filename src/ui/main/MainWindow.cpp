@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -49,7 +48,6 @@ using namespace mainwin;
 
 namespace {
 
-constexpr int kWindowIcon = 209;
 // Room the window system's frame and title bar take around the window.
 constexpr int kFrameAllowance = 16;
 constexpr int kTitleBarAllowance = 48;
@@ -180,7 +178,6 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
         return MakeControl(control, parentWidget);
     });
     CacheControls();
-    setWindowIcon(QIcon(ImageResourcePath(kWindowIcon)));
 
     // The view the window was last closed in.
     m_micView = UserSettings::Read(QLatin1String(UserSettings::kMicView), 1, 0, 1);
