@@ -158,6 +158,15 @@ int main(int argc, char* argv[]) {
                      options.error.c_str());
         return 2;
     }
+    if (options.trace) {
+        varnoth::EnableTraceToStderr();
+    }
+    // An unknown scenario is a wrong argument too.
+    varnoth::ProgramDevices devices;
+    if (const std::string problem = devices.Open(options); !problem.empty()) {
+        std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
+        return 2;
+    }
     // Without a home folder the settings of this run go to a private folder that ends with it.
     std::optional<QTemporaryDir> privateSettings;
     if (const std::string problem = varnoth::EnsureHomeFolder(); !problem.empty()) {
@@ -171,15 +180,6 @@ int main(int argc, char* argv[]) {
     // Every window takes the icon, in all its sizes, from the theme, or the one the program carries.
     QApplication::setWindowIcon(
         QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID), varnoth::CarriedApplicationIcon()));
-    if (options.trace) {
-        varnoth::EnableTraceToStderr();
-    }
-
-    varnoth::ProgramDevices devices;
-    if (const std::string problem = devices.Open(options); !problem.empty()) {
-        std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
-        return 2;
-    }
     varnoth::SessionHost host(devices.Provider());
     varnoth::Application app;
     bool hadWindow = false;

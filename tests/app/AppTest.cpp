@@ -240,12 +240,19 @@ class Program {
 // Arguments are checked before Qt looks for a display: a wrong one is said as such, with the usage's exit
 // code.
 TEST(App, AWrongArgumentIsToldWithoutADisplay) {
-    Program program({QStringLiteral("--bogus")}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}});
-    ASSERT_TRUE(program.WaitForExit());
-    EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.Process().exitCode(), 2);
-    EXPECT_TRUE(program.TraceText().startsWith("varnoth: unknown option '--bogus'\n"))
-        << program.TraceText().toStdString();
+    const struct {
+        const char* argument;
+        const char* says;
+    } cases[] = {{"--bogus", "varnoth: unknown option '--bogus'\n"},
+                 {"--simulate=haunted", "unknown simulation scenario \"haunted\""}};
+    for (const auto& c : cases) {
+        Program program({QString::fromLatin1(c.argument)}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}});
+        ASSERT_TRUE(program.WaitForExit());
+        EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.Process().exitCode(), 2);
+        EXPECT_TRUE(program.TraceText().contains(QString::fromLatin1(c.says)))
+            << program.TraceText().toStdString();
+    }
 }
 
 // A session folder where no file can be made (here: the mark's name would be longer than a path may be) costs
