@@ -27,6 +27,13 @@ std::string Printable(const std::string& text) {
     return result;
 }
 
+std::string Quoted(const std::string& text) {
+    std::string quoted(1, '"');
+    quoted += Printable(text);
+    quoted += '"';
+    return quoted;
+}
+
 void PrintFields(std::ostream& out, const std::vector<CliField>& fields) {
     for (const CliField& field : fields) {
         out << field.name << " = ";

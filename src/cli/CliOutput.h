@@ -19,6 +19,8 @@ void PrintFields(std::ostream& out, const std::vector<CliField>& fields);
 
 // A text from the device, shown with its control characters escaped.
 std::string Printable(const std::string& text);
+// The same in double quotes, to begin a message with (a message is then appended to it).
+std::string Quoted(const std::string& text);
 
 // A progress bar redrawn in place on a terminal; silent elsewhere.
 class ProgressBar {

@@ -162,8 +162,7 @@ CliStatus RunImport(CliContext& context) {
     }
     const std::string& path = files[0];
     if (files.size() == 2 && !NamesAFile(files[1])) {
-        return BadInput("\"" + Printable(files[1]) +
-                        "\" names no file (it is empty or ends in /); nothing was written");
+        return BadInput(Quoted(files[1]) + " names no file (it is empty or ends in /); nothing was written");
     }
     const ReadablePreset::Parsed parsed = ReadablePreset::ReadFile(path);
     if (CliStatus failure = OutsideRefused(path, parsed, skipOutside)) {

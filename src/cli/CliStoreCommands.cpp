@@ -228,8 +228,7 @@ CliStatus RunSave(CliContext& context) {
         return UsageError("save takes one file name: save FILE");
     }
     if (!NamesAFile(args[0])) {
-        return BadInput("\"" + Printable(args[0]) +
-                        "\" names no file (it is empty or ends in /); nothing was saved");
+        return BadInput(Quoted(args[0]) + " names no file (it is empty or ends in /); nothing was saved");
     }
     const std::string path = WithModeFileExtension(args[0]);
     if (CliStatus failure = ConnectAndReadAll(context)) {
