@@ -34,6 +34,14 @@ if(TARGET varnoth)
                "    </screenshot>\n"
                "  </screenshots>")
     endif()
+    # Where bugs are reported and the source is read, when the build names them.
+    foreach(link IN ITEMS bugtracker vcs-browser)
+        string(TOUPPER "VARNOTH_${link}" variable)
+        string(REPLACE "-" "_" variable "${variable}")
+        if(${variable})
+            string(APPEND VARNOTH_METAINFO_HOMEPAGE "\n  <url type=\"${link}\">${${variable}}</url>")
+        endif()
+    endforeach()
     configure_file(${linux_dir}/${VARNOTH_APP_ID}.metainfo.xml.in ${PROJECT_BINARY_DIR}/${VARNOTH_APP_ID}.metainfo.xml
                    @ONLY)
     install(FILES ${PROJECT_BINARY_DIR}/${VARNOTH_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -75,7 +83,6 @@ foreach(program IN LISTS programs)
         set(arguments -DCOMMANDS=ON)
     else()
         set(summary "the virtual karaoke amplifier as a kernel HID device")
-        set(arguments -DVERSION=${PROJECT_VERSION})
     endif()
     set(page ${man_dir}/${program}.1)
     add_custom_command(

@@ -1,9 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the manual page of a program from its own --help, so that the page never drifts from the program.
 # Variables: HELP2MAN, PROGRAM (the built executable), OUTPUT (the .1 file), SUMMARY (the line of the NAME
-# section), INCLUDE (a help2man include file with the sections --help has no room for), VERSION (used when
-# the program has no --version), COMMANDS (ON: the program has commands, each with COMMAND --help; a
-# COMMANDS section is made of their texts, and PARAMETERS and MACHINE FIELDS sections of the tables that
+# section), INCLUDE (a help2man include file with the sections --help has no room for), COMMANDS (ON: the
+# program has commands, each with COMMAND --help; a COMMANDS section is made of their texts, and PARAMETERS and MACHINE FIELDS sections of the tables that
 # "set --help" and "machine --help" print).
 get_filename_component(work ${OUTPUT} DIRECTORY)
 get_filename_component(name ${OUTPUT} NAME_WE)
@@ -88,32 +87,39 @@ if(COMMANDS)
     run_help(machine_help machine)
     help_section("${machine_help}" "Fields (range):" fields)
     roff_table("${fields}" fields)
+    string(FIND "${usage}" "\nExit codes: " at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "no \"Exit codes:\" in the help of ${PROGRAM}")
+    endif()
+    math(EXPR at "${at} + 13")
+    paragraph_at("${usage}" ${at} exits)
+    roff_text("${exits}" exits)
     file(WRITE ${extra}
+         "[EXIT STATUS]\n${exits}\n"
          "${section}\n[PARAMETERS]\nThe names that get and set take, with the raw range of each.\n${parameters}\n"
          "[MACHINE FIELDS]\nThe fields that machine set takes, with their ranges.\n${fields}\n")
     list(APPEND includes --include=${extra})
 endif()
 
-set(version_option)
-if(VERSION)
-    set(version_option --version-string=${VERSION})
-endif()
 execute_process(
-    COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${SUMMARY} ${version_option}
+    COMMAND ${HELP2MAN} --no-info --no-discard-stderr --section=1 --name=${SUMMARY}
             ${includes} --output=${OUTPUT} ${PROGRAM}
     RESULT_VARIABLE status ERROR_VARIABLE errors)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "help2man failed for ${PROGRAM} (${status}): ${errors}")
 endif()
 
-# help2man fills the indented list of commands into one paragraph: keep one command a line.
+# The commands and the exit codes have sections of their own: the usage's list of commands and its
+# exit-code paragraph are not repeated above them.
 if(COMMANDS)
     file(READ ${OUTPUT} page)
-    string(REGEX MATCH "\\.SS \"Commands:\"\n\\.IP\n([^.\n][^\n]*\n)+" list "${page}")
-    if(list)
-        string(REGEX REPLACE "\n([^.\n])" "\n.br\n\\1" lines "${list}")
-        string(REPLACE ".IP\n.br\n" ".IP\n" lines "${lines}")
-        string(REPLACE "${list}" "${lines}" page "${page}")
-        file(WRITE ${OUTPUT} "${page}")
+    string(FIND "${page}" ".SS \"Commands:\"\n" from)
+    if(NOT from EQUAL -1)
+        string(SUBSTRING "${page}" 0 ${from} before)
+        string(SUBSTRING "${page}" ${from} -1 after)
+        string(FIND "${after}" "\n.SH " to)
+        math(EXPR to "${to} + 1")
+        string(SUBSTRING "${after}" ${to} -1 after)
+        file(WRITE ${OUTPUT} "${before}${after}")
     endif()
 endif()

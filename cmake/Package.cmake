@@ -56,6 +56,9 @@ if(VARNOTH_HOMEPAGE)
     set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${VARNOTH_HOMEPAGE})
 endif()
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Without a font that covers Chinese the panel runs in English; Qt's translations put its own dialogs in
+# Chinese.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/resources/linux/debian/postinst
                                        ${PROJECT_SOURCE_DIR}/resources/linux/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

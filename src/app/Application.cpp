@@ -3,18 +3,27 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QWidget>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "app/ApplicationKeys.h"
 #include "app/QuitSignals.h"
 #include "device/Trace.h"
+#include "session/ParameterTable.h"
 #include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ModeChanges.h"
-#include "ui/main/UserSettings.h"
 
 namespace varnoth {
 
@@ -23,19 +32,53 @@ namespace {
 constexpr QByteArrayView kRaiseRequest = "raise\n";
 constexpr QByteArrayView kRaiseDone = "ok\n";
 constexpr int kSocketWaitMs = 5000;
+constexpr int kStartNoticeMs = 15000;
+
+// What the start-up says before or as the window opens, in the user's language (%1 the folder, %2 why).
+constexpr Bilingual kWarningCaption{"警告", "Warning"};
+constexpr Bilingual kOtherWithoutWindow{"已有一个实例在运行，但找不到它的主窗口！",
+                                        "Another instance of the panel is running, but its window cannot be "
+                                        "found!"};
+constexpr Bilingual kWithoutGuard{
+    "无法在 %1 中创建单实例标记（%2）。面板照常启动，但不会阻止再启动一个实例。",
+    "Cannot create the single-instance mark in %1 (%2). The panel starts "
+    "anyway, without the guard against a second instance."};
+// Said in English only: without a Chinese font, Chinese cannot be read.
+constexpr char kNoChineseFont[] =
+    "No installed font shows Chinese, so the panel is in English. Install a Chinese font (for example "
+    "fonts-noto-cjk) to use it in Chinese.";
 
 // The session's own folder: the instance mark and the socket the running instance listens on live there.
 // Asked for once: without one in the environment, Qt warns at each asking.
-QString InstancePath(const char* suffix) {
+const QString& InstanceFolder() {
     static const QString folder = [] {
         const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
         return runtime.isEmpty() ? QDir::tempPath() : runtime;
     }();
-    return folder + QLatin1Char('/') + QLatin1String(Application::kInstanceName) + QLatin1String(suffix);
+    return folder;
 }
 
-void Warn(const QString& text) {
-    QMessageBox::warning(nullptr, QStringLiteral("警告"), text);
+QString InstancePath(const char* suffix) {
+    return InstanceFolder() + QLatin1Char('/') + QLatin1String(Application::kInstanceName) +
+           QLatin1String(suffix);
+}
+
+// Why the instance mark cannot be created, as the system says it.
+QString WhyNoMark() {
+    const QByteArray path = QFile::encodeName(InstancePath(".lock"));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int error = errno;
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlink(path.constData());
+        return QStringLiteral("?");
+    }
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+void Warn(int language, const Bilingual& text) {
+    QMessageBox::warning(nullptr, QString::fromUtf8(kWarningCaption.In(language)),
+                         QString::fromUtf8(text.In(language)));
 }
 
 // Asks the running instance to raise its window. True when the request reached it; its answer is awaited
@@ -64,22 +107,30 @@ Application::Application() {
 Application::~Application() = default;
 
 int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& prepare) {
+    InitLanguageResources();
+    int language = StartLanguage();
+    // Told once the window is up; the program runs either way.
+    QStringList notices;
+    if (language == kChinese && !ChineseFontInstalled()) {
+        language = kEnglish;
+        notices << QString::fromUtf8(kNoChineseFont);
+    }
+    ApplyQtTranslations(language);
     switch (ClaimSingleInstance()) {
         case InstanceCheck::Failed:
-            Warn(QStringLiteral("创建信标对象失败，程序退出！"));
-            return 1;
+            notices << QString::fromUtf8(kWithoutGuard.In(language))
+                           .arg(QDir::toNativeSeparators(InstanceFolder()), WhyNoMark());
+            break;
         case InstanceCheck::OtherRaised:
             Trace("Single instance: the running instance raised its window\n");
             return 0;
         case InstanceCheck::OtherWithoutWindow:
-            Warn(QStringLiteral("已有一个实例在运行，但找不到它的主窗口！"));
+            Warn(language, kOtherWithoutWindow);
             break;
         case InstanceCheck::First:
             break;
     }
 
-    InitLanguageResources();
-    const int language = UserSettings::Read(QLatin1String(UserSettings::kLanguage));
     MainWindow mainWindow(host, language);
     m_mainWindow = &mainWindow;
     ApplicationKeys keys(mainWindow);
@@ -97,6 +148,12 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, quit);
     if (prepare) {
         prepare(mainWindow);
+    }
+    if (!notices.isEmpty()) {
+        const QString text = notices.join(QLatin1Char('\n'));
+        std::fprintf(stderr, "varnoth: %s\n", text.toLocal8Bit().constData());
+        QTimer::singleShot(0, &mainWindow,
+                           [&mainWindow, text] { mainWindow.ShowNotice(text, kStartNoticeMs); });
     }
     mainWindow.exec();
     return 0;

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/CommandLine.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include <algorithm>
+#include <array>
 #include <string_view>
 
 #ifndef VARNOTH_VERSION
@@ -12,42 +17,102 @@ namespace varnoth {
 
 namespace {
 
-constexpr std::string_view kSimulate = "--simulate";
-constexpr std::string_view kScreenshot = "--screenshot";
-constexpr std::string_view kTrace = "--trace";
-constexpr std::string_view kDialogScreenshots = "--dialog-screenshots";
+constexpr std::string_view kSimulateWithScenario = "--simulate=";
+
+// The options Qt takes for itself when the application object is built (-platform, -style, …): the
+// arguments are checked before that, so they are known here and left to Qt.
+struct QtOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr std::array<QtOption, 20> kQtOptions{{
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"display", true},
+    {"geometry", true},
+    {"qwindowgeometry", true},
+    {"qwindowtitle", true},
+    {"qwindowicon", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"session", true},
+    {"name", true},
+    {"title", true},
+    {"qmljsdebugger", true},
+    {"reverse", false},
+    {"widgetcount", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+}};
+
+QString Quoted(const QString& text) {
+    return QLatin1Char('\'') + text + QLatin1Char('\'');
+}
+
+// The argument as the user wrote it that the parser names without its dashes.
+QString AsWritten(const QStringList& arguments, const QString& name) {
+    const auto found = std::find_if(arguments.begin(), arguments.end(), [&](const QString& argument) {
+        const QString bare = argument.section(QLatin1Char('='), 0, 0);
+        return bare == QLatin1String("--") + name || bare == QLatin1Char('-') + name;
+    });
+    return found != arguments.end() ? found->section(QLatin1Char('='), 0, 0) : name;
+}
 
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string> args) {
     CommandLine result;
-    for (std::size_t i = 0; i < args.size() && result.error.empty(); ++i) {
-        const std::string_view arg = args[i];
-        if (arg == kTrace) {
-            result.trace = true;
-        } else if (arg == kDialogScreenshots) {
-            result.dialogScreenshots = true;
-        } else if (arg == kSimulate) {
+    // --simulate takes its scenario only as --simulate=SCENARIO, so that it may stand without one.
+    QStringList arguments{QStringLiteral("varnoth")};
+    for (const std::string& arg : args) {
+        if (std::string_view(arg).starts_with(kSimulateWithScenario)) {
             result.simulate = true;
-        } else if (arg.starts_with(kSimulate) && arg[kSimulate.size()] == '=') {
-            result.simulate = true;
-            result.scenario = arg.substr(kSimulate.size() + 1);
+            result.scenario = arg.substr(kSimulateWithScenario.size());
             if (result.scenario.empty()) {
                 result.error = "--simulate= needs a scenario name";
+                return result;
             }
-        } else if (arg == kScreenshot) {
-            if (i + 1 == args.size()) {
-                result.error = "--screenshot needs a file name";
-            } else {
-                result.screenshot = args[++i];
-            }
-        } else if (arg.starts_with(kScreenshot) && arg[kScreenshot.size()] == '=') {
-            result.screenshot = arg.substr(kScreenshot.size() + 1);
-            if (result.screenshot.empty()) {
-                result.error = "--screenshot= needs a file name";
-            }
-        } else {
-            result.error = "unknown argument \"" + std::string(arg) + "\"";
+            continue;
+        }
+        arguments.push_back(QString::fromLocal8Bit(arg.c_str()));
+    }
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption simulate(QStringLiteral("simulate"));
+    const QCommandLineOption trace(QStringLiteral("trace"));
+    const QCommandLineOption screenshot(QStringLiteral("screenshot"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption dialogs(QStringLiteral("dialog-screenshots"));
+    parser.addOptions({simulate, trace, screenshot, dialogs});
+    for (const QtOption& qt : kQtOptions) {
+        QCommandLineOption option(QString::fromLatin1(qt.name));
+        if (qt.takesValue) {
+            option.setValueName(QStringLiteral("VALUE"));
+        }
+        parser.addOption(option);
+    }
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        result.error =
+            (unknown.isEmpty() ? parser.errorText()
+                               : QStringLiteral("unknown option ") + Quoted(AsWritten(arguments, unknown[0])))
+                .toStdString();
+        return result;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        result.error = "unexpected argument " + Quoted(parser.positionalArguments().first()).toStdString();
+        return result;
+    }
+    result.simulate = result.simulate || parser.isSet(simulate);
+    result.trace = parser.isSet(trace);
+    result.dialogScreenshots = parser.isSet(dialogs);
+    if (parser.isSet(screenshot)) {
+        result.screenshot = parser.value(screenshot).toStdString();
+        if (result.screenshot.empty()) {
+            result.error = "--screenshot needs a file name";
         }
     }
     return result;
@@ -67,7 +132,9 @@ std::string CommandLineUsage() {
            "  --dialog-screenshots   with --screenshot, also save every dialog as FILE-NAME.png\n"
            "  --trace                print the trace lines on stderr (so does VARNOTH_TRACE=1)\n"
            "  -h, --help             print this text and end\n"
-           "  --version              print the version and end\n";
+           "  --version              print the version and end\n"
+           "\n"
+           "Qt's own options (-platform, -display, -style, ...) are passed on to Qt.\n";
 }
 
 std::optional<std::string> ImmediateAnswer(std::span<const std::string> args) {

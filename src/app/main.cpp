@@ -4,15 +4,18 @@
 #include <QKeySequence>
 #include <QScrollArea>
 #include <QShortcut>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
 #include "app/ProgramDevices.h"
+#include "app/UserHome.h"
 #include "device/Trace.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/AboutDialog.h"
@@ -96,8 +99,6 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
     return ok;
 }
 
-constexpr int kApplicationIcon = 209;  // the picture the main window carries as its icon
-
 // How long --screenshot waits for a synchronisation before it saves the window as it stands (without an
 // amplifier, or with one that does not answer, the panel shows itself disconnected).
 constexpr int kScreenshotBoundMs = 10000;
@@ -144,35 +145,41 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, boo
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (const auto answer = varnoth::ImmediateAnswer(std::vector<std::string>(argv + 1, argv + argc))) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (const auto answer = varnoth::ImmediateAnswer(args)) {
         std::fputs(answer->c_str(), stdout);
         return 0;
     }
-    QApplication application(argc, argv);
-    // The desktop shows the window under the desktop entry of this name, with the icon installed for it.
-    QGuiApplication::setDesktopFileName(QStringLiteral(VARNOTH_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID),
-                                                 QIcon(varnoth::ImageResourcePath(kApplicationIcon))));
-    // The arguments Qt has not taken for itself.
-    const QStringList arguments = QApplication::arguments();
-    std::vector<std::string> args;
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        args.push_back(arguments[i].toStdString());
-    }
+    // Checked before the application object is built, which needs a display: a wrong argument is told as
+    // such wherever the program runs.
     const varnoth::CommandLine options = varnoth::ParseCommandLine(args);
     if (!options.error.empty()) {
-        std::fprintf(stderr, "varnoth: %s\n%s", options.error.c_str(), varnoth::CommandLineUsage().c_str());
+        std::fprintf(stderr, "varnoth: %s\nTry 'varnoth --help' for more information.\n",
+                     options.error.c_str());
         return 2;
     }
     if (options.trace) {
         varnoth::EnableTraceToStderr();
     }
-
+    // An unknown scenario is a wrong argument too.
     varnoth::ProgramDevices devices;
     if (const std::string problem = devices.Open(options); !problem.empty()) {
         std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
         return 2;
     }
+    // Without a home folder the settings of this run go to a private folder that ends with it.
+    std::optional<QTemporaryDir> privateSettings;
+    if (const std::string problem = varnoth::EnsureHomeFolder(); !problem.empty()) {
+        privateSettings.emplace();
+        qputenv("XDG_CONFIG_HOME", privateSettings->path().toLocal8Bit());
+        std::fprintf(stderr, "varnoth: %s: the settings of this run are not kept\n", problem.c_str());
+    }
+    QApplication application(argc, argv);
+    // The desktop shows the window under the desktop entry of this name, with the icon installed for it.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VARNOTH_APP_ID));
+    // Every window takes the icon, in all its sizes, from the theme, or the one the program carries.
+    QApplication::setWindowIcon(
+        QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID), varnoth::CarriedApplicationIcon()));
     varnoth::SessionHost host(devices.Provider());
     varnoth::Application app;
     bool hadWindow = false;

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "cli/CliHandlers.h"
+#include "cli/CliOutput.h"
 #include "cli/CliParameters.h"
 #include "cli/CliSignals.h"
 #include "device/Trace.h"
@@ -22,8 +23,9 @@ const auto kCommands = std::to_array<CliCommand>({
      "Reads everything from the amplifier and prints every parameter as \"Name = value\" (\"Name.N = "
      "value\"\n"
      "for an effect 0..1 or a graphic EQ band 0..9), then the memory mode 1..4, the model name and firmware\n"
-     "date, the machine settings (Machine.*) and the IR keys (IR.*). --json prints one JSON object with the\n"
-     "same names as keys.",
+     "date, the machine settings (Machine.*) and the IR keys (IR.*). --json prints the document export\n"
+     "writes, with the same names, and the memory mode, model name and firmware date as \"Mode\",\n"
+     "\"DeviceName\" and \"DeviceDate\"; import and diff read it.",
      RunDump},
     {"get", "get NAME[.N]", "Reads everything from the amplifier and prints the raw value of one parameter.",
      RunGet},
@@ -53,8 +55,8 @@ const auto kCommands = std::to_array<CliCommand>({
      "on the panel, unless --force is given.",
      RunMode},
     {"machine", "machine [set FIELD VALUE [FIELD VALUE]...]",
-     "Shows the machine settings; with set, changes the given fields and applies the settings. Power-on\n"
-     "volumes also take \"off\".",
+     "Shows the machine settings as Machine.FIELD = VALUE; with set, changes the given fields (named with\n"
+     "or without Machine.) and applies the settings. Power-on volumes also take \"off\" (255).",
      RunMachine},
     {"ir", "ir show | ir learn KEY [--timeout SECONDS]",
      "show prints the IR key codes. learn teaches the amplifier the remote's key for function KEY (1..15):\n"
@@ -82,12 +84,11 @@ const auto kCommands = std::to_array<CliCommand>({
      RunUpgrade},
     {"list", "list", "Lists the amplifiers attached over USB, in normal or in upgrade mode.", RunList},
     {"export", "export [SOURCE] FILE.json",
-     "Writes a readable preset: one JSON member per value, \"NAME\": {\"raw\": N, \"shown\": TEXT}, with "
-     "the\n"
-     "names of get and set, the reserved bytes (Reserved.P), the machine settings (Machine.*) and the IR "
-     "keys\n"
-     "(IR.*). SOURCE is the amplifier (device, the default), a mode data file (.vqm: no master volumes) or\n"
-     "a preset (.json). FILE - writes to standard output.",
+     "Writes a readable preset: one JSON object, \"format\": 1 first, then one member per value,\n"
+     "\"NAME\": {\"raw\": N, \"shown\": TEXT}, with the names of get and set, the reserved bytes\n"
+     "(Reserved.P), the machine settings (Machine.*; 255 is shown as off where it means off) and the IR\n"
+     "keys (IR.*). SOURCE is the amplifier (device, the default), a mode data file (.vqm: no master\n"
+     "volumes) or a preset (.json). FILE - writes to standard output.",
      RunExport},
     {"import", "import FILE.json [TARGET.vqm] [--force] [--skip-invalid]",
      "Reads a readable preset and writes it to the amplifier, or into the mode data file TARGET (its\n"
@@ -96,13 +97,15 @@ const auto kCommands = std::to_array<CliCommand>({
      "outside its range refuses the whole preset, listing them, and nothing is written; --skip-invalid\n"
      "writes the other values when only ranges are broken. Values the preset leaves out stay as the\n"
      "amplifier holds them. A master volume above its maximum or locked in the machine settings is refused,\n"
-     "as with set, unless --force is given. \"shown\" is not read.",
+     "as with set, unless --force is given. \"shown\" is not read, nor what a dump says of the amplifier\n"
+     "(Mode, DeviceName, DeviceDate); a \"format\" other than 1 is refused.",
      RunImport},
     {"diff", "diff A B",
-     "Compares two parameter sets, each a mode data file (.vqm), a preset (.json) or the word device, and\n"
-     "lists every value both carry that differs, as \"NAME: SHOWN (RAW) -> SHOWN (RAW)\". Exit code 0 when\n"
-     "they are the same, 1 when they differ.",
-     RunDiff},
+     "Compares two parameter sets, each a mode data file (.vqm), a preset or a dump --json (.json) or the\n"
+     "word device, and lists every value both carry that differs, as \"NAME: SHOWN (RAW) -> SHOWN (RAW)\".\n"
+     "Exit code 0 when they are the same, 1 when they differ, 2 when they could not be compared (a file\n"
+     "refused, no amplifier), as diff(1).",
+     RunDiff, kExitTrouble},
 #ifdef VARNOTH_CLI_WITH_SERVE
     {"serve", "serve [--listen ADDR:PORT] [--renew-tokens] [--tokens FILE]",
      "Serves the remote control until Ctrl+C or SIGTERM: the page at / and the API under /api/v1, for a\n"
@@ -117,6 +120,11 @@ const auto kCommands = std::to_array<CliCommand>({
      RunServe},
 #endif
 });
+
+bool LooksLikeOption(const std::string& arg) {
+    // "-" alone names standard output; "-5" is a number.
+    return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
+}
 
 const CliCommand* FindCommand(const std::string& name) {
     const auto* command =
@@ -144,9 +152,9 @@ void PrintUsage(std::ostream& out) {
     for (const CliCommand& command : kCommands) {
         out << "  " << command.synopsis << "\n";
     }
-    out << "\nExit codes: 0 done, 1 no device or not connected (diff: the sets differ), 2 usage, 3 bad "
-           "input\n"
-           "(file, image, value) or refused by the machine settings, 130 interrupted by Ctrl+C.\n";
+    out << "\nExit codes: 0 done, 1 no device or not connected, 2 usage, 3 bad input (file, image, value)\n"
+           "or refused by the machine settings; diff: 0 the same, 1 different, 2 trouble. Ended by Ctrl+C\n"
+           "or SIGTERM, the program ends by that signal once it has cleaned up (a shell shows 130 or 143).\n";
 }
 
 void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
@@ -168,14 +176,13 @@ void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
     }
 }
 
-// One line on stderr.
-int Fail(std::ostream& err, const CliFailure& failure) {
-    if (failure.message.empty()) {
-        return failure.code;
+// One line on stderr; returns the exit code, the failure's own unless the command gives every failure one.
+int Fail(std::ostream& err, const CliFailure& failure, int trouble = kExitDone) {
+    if (!failure.message.empty()) {
+        err << "varnoth-cli: " << failure.message
+            << (failure.code == kExitUsage ? " (see varnoth-cli --help)" : "") << "\n";
     }
-    err << "varnoth-cli: " << failure.message
-        << (failure.code == kExitUsage ? " (see varnoth-cli --help)" : "") << "\n";
-    return failure.code;
+    return trouble != kExitDone && failure.code != kExitInterrupted ? trouble : failure.code;
 }
 
 }  // namespace
@@ -197,8 +204,8 @@ CliStatus UnknownOption(const std::vector<std::string>& args) {
         if (arg == "--") {
             break;
         }
-        if (arg.size() > 2 && arg.compare(0, 2, "--") == 0) {
-            return UsageError("unknown option " + arg);
+        if (LooksLikeOption(arg)) {
+            return UsageError("unknown option '" + Printable(arg) + "'");
         }
     }
     return std::nullopt;
@@ -228,31 +235,36 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         return Fail(err, {kExitUsage, "no command given"});
     }
+    if (LooksLikeOption(rest[0])) {
+        return Fail(err, *UnknownOption(rest));
+    }
     const CliCommand* command = FindCommand(rest[0]);
     if (command == nullptr) {
-        return Fail(err, {kExitUsage, "unknown command \"" + rest[0] + "\""});
+        return Fail(err, {kExitUsage, "unknown command '" + Printable(rest[0]) + "'"});
     }
     if (options.help) {
         PrintCommandHelp(out, *command);
         return kExitDone;
     }
 
+    // A command whose exit code is its answer (diff) ends every failure with one code of its own.
+    const auto failed = [&](const CliFailure& failure) { return Fail(err, failure, command->trouble); };
     InstallInterruptHandler();
     CliDevice device(options);
     if (CliStatus failure = device.Prepare()) {
-        return Fail(err, *failure);
+        return failed(*failure);
     }
     CliContext context{device, std::vector<std::string>(rest.begin() + 1, rest.end()), out, err, terminal};
     const CliStatus outcome = command->run(context);
     const CliStatus finished = device.Finish();
     if (outcome) {
-        return Fail(err, *outcome);
+        return failed(*outcome);
     }
     if (finished) {
-        return Fail(err, *finished);
+        return failed(*finished);
     }
     out.flush();
-    return kExitDone;
+    return context.answer;
 }
 
 }  // namespace varnoth

@@ -16,7 +16,8 @@ struct CliContext {
     std::vector<std::string> args;
     std::ostream& out;
     std::ostream& err;
-    bool terminal;  // err is a terminal: progress is drawn there
+    bool terminal;           // err is a terminal: progress is drawn there
+    int answer = kExitDone;  // the exit code of a command that ends well (diff: 1 when the sets differ)
 };
 
 struct CliCommand {
@@ -24,6 +25,7 @@ struct CliCommand {
     const char* synopsis;
     const char* help;
     CliStatus (*run)(CliContext& context);
+    int trouble = kExitDone;  // when not 0, the exit code of every failure but an interrupt (diff: 2)
 };
 
 std::span<const CliCommand> CliCommandTable();

@@ -57,7 +57,7 @@ CliStatus RunIrShow(CliContext& context) {
     for (std::size_t key = 1; key < ir.size(); ++key) {
         fields.push_back({"IR.Key." + std::to_string(key), ir[key]});
     }
-    PrintFields(context.out, fields, false);
+    PrintFields(context.out, fields);
     return std::nullopt;
 }
 
@@ -96,7 +96,7 @@ CliStatus RunIrLearn(CliContext& context, const std::vector<std::string>& args,
         return CliFailure{kExitNoDevice, "No remote key arrived within the time-out; learning cancelled."};
     }
     const RemoteCodes::Record ir = session.GetRemote().GetRecord();
-    PrintFields(context.out, {{"IR.SystemCode", ir[0]}, {"IR.Key." + std::to_string(*key), *learnt}}, false);
+    PrintFields(context.out, {{"IR.SystemCode", ir[0]}, {"IR.Key." + std::to_string(*key), *learnt}});
     return std::nullopt;
 }
 
@@ -171,7 +171,7 @@ CliStatus RunLevels(CliContext& context) {
     for (int shown = 0; count == 0 || shown < count; ++shown) {
         session.ReadInputLevel();
         if (!SleepUnlessInterrupted(kLevelPeriod)) {
-            break;
+            return CliFailure{kExitInterrupted, {}};
         }
         if (context.device.Vanished()) {
             return CliFailure{kExitNoDevice, "The amplifier went away."};
@@ -203,12 +203,10 @@ CliStatus RunVersionCheck(CliContext& context) {
         return std::nullopt;
     }
     const FirmwareCheck check = session.CheckFirmware();
-    PrintFields(context.out,
-                {{"DeviceName", session.GetDevName()},
-                 {"DeviceDate", session.GetDevDate()},
-                 {"ImageDate", session.GetCurDevDate()},
-                 {"IsNeedUp", static_cast<int>(check)}},
-                false);
+    PrintFields(context.out, {{"DeviceName", session.GetDevName()},
+                              {"DeviceDate", session.GetDevDate()},
+                              {"ImageDate", session.GetCurDevDate()},
+                              {"IsNeedUp", static_cast<int>(check)}});
     context.out << VersionVerdict(check) << "\n";
     return std::nullopt;
 }

@@ -13,8 +13,9 @@ enum ExitCode : int {
     kExitNoDevice = 1,      // no device, not connected, the device did not answer or went away
     kExitDiffer = 1,        // diff: the two sets differ (as diff(1) says it)
     kExitUsage = 2,         // the command line is wrong
+    kExitTrouble = 2,       // diff: the sets could not be compared (as diff(1) says it)
     kExitBadInput = 3,      // a file, image or value was refused
-    kExitInterrupted = 130  // Ctrl+C ended a wait (the shell's convention for an interrupt)
+    kExitInterrupted = 130  // Ctrl+C or SIGTERM ended a wait; the process then ends by the signal
 };
 
 // The options that apply to every command, taken from anywhere before "--"; the rest stays in order.

@@ -10,16 +10,15 @@ namespace {
 
 constexpr int kBarWidth = 40;
 
-std::string Escaped(const std::string& text, bool json) {
+}  // namespace
+
+std::string Printable(const std::string& text) {
     std::string result;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
-        if (json && (c == '"' || c == '\\')) {
-            result += '\\';
-            result += c;
-        } else if (byte < 0x20 || byte == 0x7F) {
+        if (byte < 0x20 || byte == 0x7F) {
             char code[8];
-            std::snprintf(code, sizeof code, json ? "\\u%04x" : "\\x%02x", byte);
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
             result += code;
         } else {
             result += c;
@@ -28,50 +27,27 @@ std::string Escaped(const std::string& text, bool json) {
     return result;
 }
 
-}  // namespace
-
-std::string Printable(const std::string& text) {
-    return Escaped(text, false);
-}
-
-std::string JsonString(const std::string& text) {
+std::string Quoted(const std::string& text) {
     std::string quoted(1, '"');
-    quoted += Escaped(text, true);
+    quoted += Printable(text);
     quoted += '"';
     return quoted;
 }
 
-void PrintFields(std::ostream& out, const std::vector<CliField>& fields, bool json) {
-    if (!json) {
-        for (const CliField& field : fields) {
-            out << field.name << " = ";
-            std::visit(
-                [&](const auto& v) {
-                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
-                        out << Printable(v);
-                    } else {
-                        out << v;
-                    }
-                },
-                field.value);
-            out << "\n";
-        }
-        return;
-    }
-    out << "{";
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        out << (i == 0 ? "\n  " : ",\n  ") << JsonString(fields[i].name) << ": ";
+void PrintFields(std::ostream& out, const std::vector<CliField>& fields) {
+    for (const CliField& field : fields) {
+        out << field.name << " = ";
         std::visit(
             [&](const auto& v) {
                 if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
-                    out << JsonString(v);
+                    out << Printable(v);
                 } else {
                     out << v;
                 }
             },
-            fields[i].value);
+            field.value);
+        out << "\n";
     }
-    out << "\n}\n";
 }
 
 void ProgressBar::Show(int percent) {

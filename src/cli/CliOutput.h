@@ -14,13 +14,13 @@ struct CliField {
     std::variant<int, std::string> value;
 };
 
-// As "Name = value" lines, or as one JSON object with the names as keys.
-void PrintFields(std::ostream& out, const std::vector<CliField>& fields, bool json);
+// As "Name = value" lines (dump --json prints the readable preset's document instead).
+void PrintFields(std::ostream& out, const std::vector<CliField>& fields);
 
 // A text from the device, shown with its control characters escaped.
 std::string Printable(const std::string& text);
-// A JSON string literal.
-std::string JsonString(const std::string& text);
+// The same in double quotes, to begin a message with (a message is then appended to it).
+std::string Quoted(const std::string& text);
 
 // A progress bar redrawn in place on a terminal; silent elsewhere.
 class ProgressBar {

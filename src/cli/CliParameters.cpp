@@ -64,8 +64,10 @@ std::optional<int> ParseNumber(const std::string& text) {
 }
 
 const MachineFieldInfo* FindMachineField(const std::string& name) {
+    const std::string_view bare =
+        name.starts_with(kMachinePrefix) ? std::string_view(name).substr(kMachinePrefix.size()) : name;
     const auto* field = std::find_if(kMachineFields.begin(), kMachineFields.end(),
-                                     [&](const MachineFieldInfo& f) { return name == f.name; });
+                                     [&](const MachineFieldInfo& f) { return bare == f.name; });
     return field == kMachineFields.end() ? nullptr : field;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "session/ParameterTable.h"
 
@@ -24,6 +25,10 @@ struct MachineFieldInfo {
 
 std::span<const MachineFieldInfo> MachineFields();
 
+// How every output and every preset names a machine setting: Machine.NAME.
+constexpr std::string_view kMachinePrefix = "Machine.";
+
+// A setting by its name, with or without the Machine. prefix.
 const MachineFieldInfo* FindMachineField(const std::string& name);
 
 // A value given on the command line: decimal or 0x-hexadecimal, nothing else.

@@ -162,8 +162,7 @@ CliStatus RunImport(CliContext& context) {
     }
     const std::string& path = files[0];
     if (files.size() == 2 && !NamesAFile(files[1])) {
-        return BadInput("\"" + Printable(files[1]) +
-                        "\" names no file (it is empty or ends in /); nothing was written");
+        return BadInput(Quoted(files[1]) + " names no file (it is empty or ends in /); nothing was written");
     }
     const ReadablePreset::Parsed parsed = ReadablePreset::ReadFile(path);
     if (CliStatus failure = OutsideRefused(path, parsed, skipOutside)) {
@@ -252,7 +251,7 @@ CliStatus RunDiff(CliContext& context) {
                     << ") -> " << value.field->Shown(found->second) << " (" << found->second << ")\n";
     }
     if (differing > 0) {
-        return CliFailure{kExitDiffer, {}};
+        context.answer = kExitDiffer;
     }
     return std::nullopt;
 }

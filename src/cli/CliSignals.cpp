@@ -6,10 +6,10 @@
 namespace varnoth {
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
+volatile std::sig_atomic_t g_signal = 0;
 
-extern "C" void OnInterrupt(int) {
-    g_interrupted = 1;
+extern "C" void OnInterrupt(int signalNumber) {
+    g_signal = signalNumber;
 }
 
 }  // namespace
@@ -21,7 +21,16 @@ void InstallInterruptHandler() {
 }
 
 bool Interrupted() {
-    return g_interrupted != 0;
+    return g_signal != 0;
+}
+
+void EndByInterruptSignal() {
+    const int signalNumber = g_signal;
+    if (signalNumber == 0) {
+        return;
+    }
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
 }
 
 }  // namespace varnoth

@@ -9,16 +9,17 @@
 #include "cli/CliSignals.h"
 #include "files/ModeDataCheck.h"
 #include "files/ModeDataFile.h"
+#include "files/ReadablePreset.h"
 #include "session/MachineRules.h"
 #include "session/ParameterAccess.h"
 
 namespace varnoth {
 namespace {
 
-std::vector<CliField> MachineFieldsOf(const DeviceSession& session, const std::string& prefix) {
+std::vector<CliField> MachineFieldsOf(const DeviceSession& session) {
     std::vector<CliField> fields;
     for (const MachineFieldInfo& field : MachineFields()) {
-        fields.push_back({prefix + field.name, field.get(session)});
+        fields.push_back({std::string(kMachinePrefix) + field.name, field.get(session)});
     }
     return fields;
 }
@@ -32,7 +33,7 @@ std::vector<CliField> StateFields(const DeviceSession& session) {
     fields.push_back({"Mode", session.GetCurEffectMode() + 1});
     fields.push_back({"DeviceName", session.GetDevName()});
     fields.push_back({"DeviceDate", session.GetDevDate()});
-    for (CliField& field : MachineFieldsOf(session, "Machine.")) {
+    for (CliField& field : MachineFieldsOf(session)) {
         fields.push_back(std::move(field));
     }
     const RemoteCodes::Record ir = session.GetRemote().GetRecord();
@@ -152,7 +153,15 @@ CliStatus RunDump(CliContext& context) {
     if (CliStatus failure = ConnectAndReadAll(context)) {
         return failure;
     }
-    PrintFields(context.out, StateFields(context.device.Session()), json);
+    const DeviceSession& session = context.device.Session();
+    if (json) {
+        const AmplifierFacts facts{session.GetCurEffectMode() + 1, session.GetDevName(),
+                                   session.GetDevDate()};
+        context.out << ReadablePreset::ToJson(ReadablePreset::Values(ReadablePreset::FromSession(session)),
+                                              facts);
+    } else {
+        PrintFields(context.out, StateFields(session));
+    }
     return std::nullopt;
 }
 
@@ -206,7 +215,7 @@ CliStatus RunSet(CliContext& context) {
         }
     }
     WriteParameter(session, ref, value);
-    PrintFields(context.out, {{ref.Name(), ReadParameter(session, ref)}}, false);
+    PrintFields(context.out, {{ref.Name(), ReadParameter(session, ref)}});
     return std::nullopt;
 }
 
@@ -219,8 +228,7 @@ CliStatus RunSave(CliContext& context) {
         return UsageError("save takes one file name: save FILE");
     }
     if (!NamesAFile(args[0])) {
-        return BadInput("\"" + Printable(args[0]) +
-                        "\" names no file (it is empty or ends in /); nothing was saved");
+        return BadInput(Quoted(args[0]) + " names no file (it is empty or ends in /); nothing was saved");
     }
     const std::string path = WithModeFileExtension(args[0]);
     if (CliStatus failure = ConnectAndReadAll(context)) {
@@ -370,7 +378,7 @@ CliStatus RunMachine(CliContext& context) {
         }
         session.GetMachineSet().ApplyMachineSet();
     }
-    PrintFields(context.out, MachineFieldsOf(session, ""), false);
+    PrintFields(context.out, MachineFieldsOf(session));
     return std::nullopt;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliCommands.h"
+#include "cli/CliSignals.h"
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> args(argv + 1, argv + argc);
@@ -25,5 +26,7 @@ int main(int argc, char* argv[]) {
             code = varnoth::kExitBadInput;
         }
     }
+    // Interrupted: the cleanup is done, and the process ends by the signal itself.
+    varnoth::EndByInterruptSignal();
     return code;
 }

@@ -43,9 +43,12 @@ std::string ModeDataFault::RangeText() const {
 BilingualText ModeDataFault::Message() const {
     const std::string number = std::to_string(value);
     const std::string range = RangeText();
-    return {"文件中 " + field + " 的值为 " + number + "，超出范围 " + range +
+    // A parameter by what the window calls it; a machine setting by its name.
+    const std::optional<ParameterRef> ref = FindParameter(field);
+    const auto title = [&](int language) { return ref ? ref->Title(language) : field; };
+    return {"文件中“" + title(0) + "”的值为 " + number + "，超出范围 " + range +
                 "。这不是本面板能产生的模式数据文件，未载入任何内容。",
-            "The file's " + field + " is " + number + ", outside its range " + range +
+            "The file's " + title(1) + " is " + number + ", outside its range " + range +
                 ". This is not a mode data file the panel could have written; nothing was loaded."};
 }
 

@@ -17,6 +17,24 @@
 #include "session/MachineRules.h"
 
 namespace varnoth {
+namespace {
+
+// The member naming the document's shape, and the amplifier's facts a dump adds.
+constexpr std::string_view kFormatMember = "format";
+constexpr std::array<std::string_view, 3> kFactMembers{"Mode", "DeviceName", "DeviceDate"};
+
+// A "format" value as the user wrote it, for the message that refuses it.
+std::string FormatText(const JsonValue& format) {
+    if (format.kind == JsonValue::Kind::Number && format.whole) {
+        return std::to_string(*format.whole);
+    }
+    if (format.kind == JsonValue::Kind::String) {
+        return JsonQuoted(format.text);
+    }
+    return "not a whole number";
+}
+
+}  // namespace
 
 // Builds the field list once from the parameter table, the register map and the records' layouts.
 struct PresetFieldTable {
@@ -152,11 +170,16 @@ std::vector<PresetValue> ReadablePreset::Values(const PresetSet& set) {
     return values;
 }
 
-std::string ReadablePreset::ToJson(const std::vector<PresetValue>& values) {
-    std::string json = "{";
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const PresetValue& value = values[i];
-        json += i == 0 ? "\n  " : ",\n  ";
+std::string ReadablePreset::ToJson(const std::vector<PresetValue>& values,
+                                   const std::optional<AmplifierFacts>& facts) {
+    std::string json = "{\n  \"" + std::string(kFormatMember) + "\": " + std::to_string(kFormat);
+    if (facts) {
+        json += ",\n  \"" + std::string(kFactMembers[0]) + "\": " + std::to_string(facts->mode);
+        json += ",\n  \"" + std::string(kFactMembers[1]) + "\": " + JsonQuoted(facts->deviceName);
+        json += ",\n  \"" + std::string(kFactMembers[2]) + "\": " + JsonQuoted(facts->deviceDate);
+    }
+    for (const PresetValue& value : values) {
+        json += ",\n  ";
         json += JsonQuoted(value.field->Name()) + ": {\"raw\": " + std::to_string(value.raw) +
                 ", \"shown\": " + JsonQuoted(value.field->Shown(value.raw)) + "}";
     }
@@ -179,6 +202,17 @@ ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {
     std::set<std::string> seen;
     for (const JsonMember& member : document->members) {
         const std::string& name = member.name;
+        if (name == kFormatMember) {
+            const JsonValue& format = member.value;
+            if (format.kind != JsonValue::Kind::Number || format.whole != kFormat) {
+                parsed.problems.push_back("\"format\" is " + FormatText(format) +
+                                          ", and this program reads format " + std::to_string(kFormat));
+            }
+            continue;
+        }
+        if (std::find(kFactMembers.begin(), kFactMembers.end(), name) != kFactMembers.end()) {
+            continue;
+        }
         const PresetField* field = PresetField::Find(name);
         if (field == nullptr) {
             parsed.problems.push_back("unknown name " + JsonQuoted(name));

@@ -74,9 +74,22 @@ struct PresetValue {
     int raw;
 };
 
-// Readable presets: a parameter set as a JSON object with one member per field, {"raw": N, "shown": TEXT}.
+// What a dump says about the amplifier it was read from. Readers skip it: it is no value to write.
+struct AmplifierFacts {
+    int mode = 1;  // the current memory mode, 1..4
+    std::string deviceName;
+    std::string deviceDate;
+};
+
+// Readable presets: a parameter set as a JSON object, "format": 1 first, then one member per field,
+// {"raw": N, "shown": TEXT}. The same document serves export, import, diff and dump --json; a dump adds the
+// amplifier's facts ("Mode", "DeviceName", "DeviceDate") as plain members.
 class ReadablePreset {
   public:
+    // The version of the document's shape that this program writes and reads. A file without "format" is
+    // read as format 1 (the first presets carried none).
+    static constexpr int kFormat = 1;
+
     // What a preset file came to: its values in file order, or the problems that refuse it. A value outside
     // its field's range is a problem too, but not of the file itself (an amplifier may hold it): when only
     // such values are wrong, the others stay in values, outside repeats those problems, and the caller may
@@ -92,10 +105,12 @@ class ReadablePreset {
 
     // The values of a set, in field order; the volumes only when the set has them.
     static std::vector<PresetValue> Values(const PresetSet& set);
-    static std::string ToJson(const std::vector<PresetValue>& values);
+    static std::string ToJson(const std::vector<PresetValue>& values,
+                              const std::optional<AmplifierFacts>& facts = std::nullopt);
     // Checks every member: a known name, given once, with a whole raw value (bare or as "raw") in its range.
-    // "shown" is for the reader and is not used. Any problem refuses the whole preset. Names in the problems
-    // are quoted with their control characters escaped.
+    // "shown" is for the reader and is not used; "format" must be 1; the amplifier's facts are skipped. Any
+    // problem refuses the whole preset. Names in the problems are quoted with their control characters
+    // escaped.
     static Parsed Parse(std::string_view json);
     // Puts values into a set; a volume marks the set as having volumes only if it had them.
     static void Apply(const std::vector<PresetValue>& values, PresetSet& set);

@@ -262,6 +262,20 @@ std::string ParameterRef::Name() const {
     return param->count == 0 ? param->name : std::string(param->name) + "." + std::to_string(index);
 }
 
+std::string ParameterRef::Title(int language) const {
+    static constexpr Bilingual kEffect[2] = {{"效果一", "effect 1"}, {"效果二", "effect 2"}};
+    static constexpr Bilingual kBand{"频段", "band"};
+    const std::string title = param->title.In(language);
+    const bool english = language != 0;
+    if (param->count == 2) {
+        return std::string(kEffect[index].In(language)) + (english ? " " : "") + title;
+    }
+    if (param->count > 2) {
+        return title + " " + kBand.In(language) + (english ? " " : "") + std::to_string(index + 1);
+    }
+    return title;
+}
+
 int ParameterRef::Position() const {
     return param->position == kNotStored ? kNotStored : param->position + index * param->positionStep;
 }

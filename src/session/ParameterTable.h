@@ -84,6 +84,8 @@ struct ParameterRef {
     int index;
 
     std::string Name() const;
+    // What the user calls it, in the window's language: "mic gain", "effect 2 delay", "music EQ band 3".
+    std::string Title(int language) const;
     // Store position, or kNotStored.
     int Position() const;
     RegisterEntry Registers() const;

@@ -195,7 +195,8 @@ std::optional<Reading> Read(const std::string& s) {
         if (!unit.empty()) {
             return std::nullopt;
         }
-        unit = "x";
+        // A string of its own: GCC 12 warns (-Wrestrict) about assigning a literal here.
+        unit = std::string(1, 'x');
     }
     return Reading{Reading::Kind::Number, *first, 0.0, unit};
 }

@@ -145,7 +145,10 @@ double BoostFactor(std::uint8_t b) {
 }
 
 std::string BoostText(std::uint8_t b) {
-    return "x" + Fixed(BoostFactor(b), 1);
+    // Appended to a string of its own: GCC 12 warns (-Wrestrict) about prepending to a temporary.
+    std::string text(1, 'x');
+    text += Fixed(BoostFactor(b), 1);
+    return text;
 }
 
 std::string EffectHpfText(std::uint8_t v) {

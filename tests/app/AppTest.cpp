@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <optional>
@@ -90,6 +93,17 @@ TEST(Language, TablesGiveTheCaptionsOfEachLanguage) {
         EXPECT_EQ(Caption(settings, 1090), c.settings1090);
         EXPECT_EQ(Caption(settings, 1101), c.settings1101);
     }
+}
+
+// Qt's own dialogs and buttons (file chooser, message boxes) follow the panel's language.
+TEST(Language, QtsOwnTextsFollowTheChosenLanguage) {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_zh_CN.qm")) {
+        GTEST_SKIP() << "Qt's translations are not installed (tools/setup installs them)";
+    }
+    ASSERT_TRUE(ApplyQtTranslations(kChinese));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    ASSERT_TRUE(ApplyQtTranslations(kEnglish));
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 TEST(Language, AnOpenDialogKeepsACaptionTheNewTableDoesNotName) {
@@ -223,6 +237,68 @@ class Program {
     QString m_trace;
 };
 
+// Arguments are checked before Qt looks for a display: a wrong one is said as such, with the usage's exit
+// code.
+TEST(App, AWrongArgumentIsToldWithoutADisplay) {
+    const struct {
+        const char* argument;
+        const char* says;
+    } cases[] = {{"--bogus", "varnoth: unknown option '--bogus'\n"},
+                 {"--simulate=haunted", "unknown simulation scenario \"haunted\""}};
+    for (const auto& c : cases) {
+        Program program({QString::fromLatin1(c.argument)}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ""}});
+        ASSERT_TRUE(program.WaitForExit());
+        EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.Process().exitCode(), 2);
+        EXPECT_TRUE(program.TraceText().contains(QString::fromLatin1(c.says)))
+            << program.TraceText().toStdString();
+    }
+}
+
+// A session folder where no file can be made (here: the mark's name would be longer than a path may be) costs
+// only the single-instance guard: the panel starts, and says why and where.
+TEST(App, WithoutASessionFolderThePanelStartsUnguardedAndSaysWhy) {
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    // A path may hold 4095 bytes: the folder fits, the mark's name in it does not.
+    constexpr qsizetype kLength = 4080;
+    QString folder = base.path();
+    while (folder.size() < kLength) {
+        folder += QLatin1Char('/') +
+                  QString(std::min<qsizetype>(200, kLength - folder.size() - 1), QLatin1Char('d'));
+    }
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    UserSettings::Write("language", 1);
+    Program program({}, {{"XDG_RUNTIME_DIR", folder}, {"LC_ALL", "C"}});
+    ASSERT_TRUE(program.WaitForTrace("Main window:"))
+        << "the panel starts: " << program.TraceText().toStdString();
+    EXPECT_TRUE(program.WaitForTrace("varnoth: Cannot create the single-instance mark in " + folder + " ("))
+        << program.TraceText().toStdString();
+    EXPECT_TRUE(program.TraceText().contains("File name too long")) << program.TraceText().toStdString();
+    program.Kill();
+}
+
+// The very first start follows the desktop's locale; the user's choice wins afterwards.
+TEST(App, TheFirstStartSpeaksTheDesktopsLanguage) {
+    const struct {
+        const char* locale;
+        const char* opens;
+    } cases[] = {{"zh_CN.UTF-8", "Main window: language 0"},
+                 {"zh_TW.UTF-8", "Main window: language 0"},
+                 {"en_GB.UTF-8", "Main window: language 1"},
+                 {"C", "Main window: language 1"}};
+    for (const auto& c : cases) {
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNOTH", "VARNOTH-Q317")
+            .remove("language");
+        Program program({}, {{"LC_ALL", c.locale}});
+        EXPECT_TRUE(program.WaitForTrace(c.opens)) << c.locale << ": " << program.TraceText().toStdString();
+    }
+    UserSettings::Write("language", 1);
+    Program chosen({}, {{"LC_ALL", "zh_CN.UTF-8"}});
+    EXPECT_TRUE(chosen.WaitForTrace("Main window: language 1")) << chosen.TraceText().toStdString();
+}
+
 TEST(App, TheLanguageSurvivesARestart) {
     UserSettings::Write("language", 1);
     {
@@ -305,13 +381,14 @@ class VirtualDisplay {
     // ":N", or empty when the server did not start.
     const QString& Name() const { return m_name; }
 
-    // Runs xdotool on this display; its output, or nothing when it failed.
-    std::optional<QString> Tool(const QStringList& arguments) const {
+    // Runs xdotool (or another X client) on this display; its output, or nothing when it failed.
+    std::optional<QString> Tool(const QStringList& arguments,
+                                const QString& program = QStringLiteral("xdotool")) const {
         QProcess tool;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", m_name);
         tool.setProcessEnvironment(environment);
-        tool.start(QStringLiteral("xdotool"), arguments);
+        tool.start(program, arguments);
         if (!tool.waitForFinished(kDeadlineMs) || tool.exitStatus() != QProcess::NormalExit ||
             tool.exitCode() != 0) {
             return std::nullopt;
@@ -355,6 +432,40 @@ bool Installed(const QString& program) {
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
+// Taskbars read the window's icon from _NET_WM_ICON: it carries every size of the icon theme, not one.
+TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
+    if (!Installed(QStringLiteral("Xvfb")) || !Installed(QStringLiteral("xdotool")) ||
+        !Installed(QStringLiteral("xprop"))) {
+        GTEST_SKIP() << "needs Xvfb, xdotool and xprop (tools/setup installs them)";
+    }
+    VirtualDisplay display;
+    ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
+    Program program({"--simulate"}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display.Name()}});
+    ASSERT_TRUE(program.WaitForTrace("Main window:")) << program.TraceText().toStdString();
+    QString window;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            window = display
+                         .Tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                QStringLiteral("--pid"), QString::number(program.Process().processId())})
+                         .value_or(QString())
+                         .section('\n', 0, 0);
+            return !window.isEmpty();
+        },
+        kDeadlineMs));
+    // Without -len, xprop leaves out the end of a long property: the largest icon.
+    const QString icon = display
+                             .Tool({QStringLiteral("-len"), QStringLiteral("10000000"), QStringLiteral("-id"),
+                                    window, QStringLiteral("_NET_WM_ICON")},
+                                   QStringLiteral("xprop"))
+                             .value_or(QString());
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(icon.contains(QStringLiteral("Icon (%1 x %1):").arg(size)))
+            << size << " px missing; xprop gave " << icon.size() << " characters";
+    }
+    program.Kill();
+}
+
 // SIGTERM while the amplifier's flash is written: the program ends only after the transfer has ended, with
 // the closing pair and then the farewell, never in between. The upgrade is started as a user starts it: the
 // virtual amplifier is switched on in upgrade mode and both questions are answered Yes.
@@ -364,6 +475,7 @@ TEST(App, SigtermDuringAFirmwareTransferWaitsForItsEnd) {
     }
     VirtualDisplay display;
     ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
+    UserSettings::Write("language", 0);  // the questions are answered by their Chinese captions
     // Qt's X11 platform leaves a buffer of the D-Bus library behind at exit; the leak checker of a sanitized
     // build is told to pass over it (and only it).
     QTemporaryDir folder;

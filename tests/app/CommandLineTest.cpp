@@ -44,6 +44,14 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
                                                                                       {"--simulate", "-x"}}) {
         EXPECT_FALSE(Parse(args).error.empty()) << args.back();
     }
+    EXPECT_EQ(Parse({"--bogus"}).error, "unknown option '--bogus'");
+    EXPECT_EQ(Parse({"extra"}).error, "unexpected argument 'extra'");
+}
+
+TEST(CommandLine, LeavesQtsOwnOptionsToQt) {
+    const CommandLine qt = Parse({"-platform", "offscreen", "--simulate", "-reverse", "-style=fusion"});
+    EXPECT_TRUE(qt.error.empty()) << qt.error;
+    EXPECT_TRUE(qt.simulate);
 }
 
 TEST(CommandLine, AnswersHelpAndVersionWhereverTheyStand) {

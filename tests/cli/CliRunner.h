@@ -25,13 +25,16 @@ namespace varnoth {
 namespace fs = std::filesystem;
 
 struct Outcome {
-    int code = -1;
+    int code = -1;  // as a shell gives it: 128 + the signal for a process that a signal ended
     std::string out;
     std::string err;
+    bool signalled = false;  // ended by a signal, not by exit
 };
 
 inline std::ostream& operator<<(std::ostream& os, const Outcome& o) {
-    return os << "exit " << o.code << "\n--- stdout:\n" << o.out << "--- stderr:\n" << o.err;
+    return os << (o.signalled ? "signal exit " : "exit ") << o.code << "\n--- stdout:\n"
+              << o.out << "--- stderr:\n"
+              << o.err;
 }
 
 inline std::string ReadText(const fs::path& path) {
@@ -67,7 +70,8 @@ inline Outcome Finish(const fs::path& dir, pid_t child) {
     int status = 0;
     waitpid(child, &status, 0);
     Outcome outcome;
-    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.signalled = WIFSIGNALED(status);
+    outcome.code = WIFEXITED(status) ? WEXITSTATUS(status) : outcome.signalled ? 128 + WTERMSIG(status) : -1;
     outcome.out = ReadText(dir / "stdout.txt");
     outcome.err = ReadText(dir / "stderr.txt");
     return outcome;

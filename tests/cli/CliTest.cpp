@@ -28,9 +28,12 @@ TEST_F(CliTest, BadInputsGiveTheirExitCodeAndOneLineOnStderr) {
     std::ofstream(hex) << ":00000001FF\n";
     const Case cases[] = {
         {{}, 2, "no command given"},
-        {{"--simulate", "frobnicate"}, 2, "unknown command \"frobnicate\""},
+        {{"--simulate", "frobnicate"}, 2, "unknown command 'frobnicate'"},
         {{"--simulate", "set", "MicVol"}, 2, "set takes a parameter name and a value"},
-        {{"--simulate", "dump", "--xml"}, 2, "unknown option --xml"},
+        {{"--simulate", "dump", "--xml"}, 2, "unknown option '--xml'"},
+        {{"--bogus", "dump"}, 2, "unknown option '--bogus'"},
+        {{"-x"}, 2, "unknown option '-x'"},
+        {{"--simulate", "dump", "-j"}, 2, "unknown option '-j'"},
         {{"--simulate", "--offline", "dump"}, 2, "exclude each other"},
         {{"--sim-state", "x", "dump"}, 2, "--sim-state needs --simulate"},
         {{"--simulate=haunted", "dump"}, 2, "unknown simulation scenario \"haunted\""},
@@ -84,9 +87,10 @@ TEST_F(CliTest, SetGetAndDumpTalkToOneAmplifierThatRemembers) {
     }
     o = Sim({"dump", "--json"});
     ASSERT_EQ(o.code, 0) << o;
-    EXPECT_EQ(o.out.front(), '{');
-    EXPECT_TRUE(Contains(o.out, "\"MicVol\": 21,")) << o;
+    EXPECT_EQ(o.out.rfind("{\n  \"format\": 1,\n", 0), 0u) << "the document names its format first: " << o;
+    EXPECT_TRUE(Contains(o.out, "\"MicVol\": {\"raw\": 21, \"shown\": ")) << o;
     EXPECT_TRUE(Contains(o.out, "\"DeviceName\": \"VQ317X\",")) << o;
+    EXPECT_TRUE(Contains(o.out, "\"Machine.PowerMicVol\": {\"raw\": ")) << o;
 
     o = Run({"--offline", "dump"});
     EXPECT_EQ(o.code, 0) << o;
@@ -208,7 +212,107 @@ TEST_F(CliTest, ReadablePresetsAreExportedImportedAndCompared) {
     o = Sim({"diff", "device", preset});
     EXPECT_EQ(o.code, 0) << o;
     EXPECT_TRUE(o.out.empty()) << o;
-    EXPECT_EQ(Run({"diff", preset}).code, 2);
+}
+
+// dump --json, export, import and diff share one document: a dump is compared and imported as it is, with
+// the names every other output uses.
+TEST_F(CliTest, ADumpIsComparedAndImportedWithTheNamesOfEveryOtherOutput) {
+    ASSERT_EQ(Sim({"machine", "set", "MaxMicVol", "30"}).code, 0);
+    const Outcome dump = Sim({"dump", "--json"});
+    ASSERT_EQ(dump.code, 0) << dump;
+    const std::string saved = (dir / "dump.json").string();
+    std::ofstream(saved) << dump.out;
+
+    Outcome o = Sim({"diff", saved, "device"});
+    EXPECT_EQ(o.code, 0) << "a dump is the same as the amplifier it came from: " << o;
+    ASSERT_EQ(Sim({"set", "MicGEQ.3", "60"}).code, 0);
+    o = Sim({"diff", saved, "device"});
+    EXPECT_EQ(o.code, 1) << o;
+    EXPECT_TRUE(Contains(o.out, "MicGEQ.3: ")) << o;
+    o = Sim({"import", saved});
+    ASSERT_EQ(o.code, 0) << o;
+    EXPECT_EQ(Sim({"diff", "device", saved}).code, 0) << "the dump was imported whole";
+
+    // Every "Name = value" line of the text outputs is a member of the document with that raw value.
+    std::string lines = Sim({"dump"}).out + Sim({"machine"}).out + Sim({"ir", "show"}).out;
+    const std::regex line("^([A-Za-z_.0-9]+) = (\\d+)$", std::regex::multiline);
+    int checked = 0;
+    for (auto it = std::sregex_iterator(lines.begin(), lines.end(), line); it != std::sregex_iterator();
+         ++it) {
+        const std::string name = (*it)[1];
+        const std::string member = name == "Mode"
+                                       ? "\"Mode\": " + std::string((*it)[2]) + ","
+                                       : "\"" + name + "\": {\"raw\": " + std::string((*it)[2]) + ",";
+        EXPECT_TRUE(Contains(dump.out, member)) << member;
+        ++checked;
+    }
+    EXPECT_GT(checked, 150) << "the outputs were read";
+    EXPECT_TRUE(Contains(Sim({"machine"}).out, "Machine.MaxMicVol = 30\n"));
+    EXPECT_EQ(Sim({"machine", "set", "Machine.MaxMicVol", "20"}).code, 0) << "the output's name is taken too";
+
+    const std::string future = (dir / "future.json").string();
+    std::ofstream(future) << R"({"format": 2, "MicGEQ.3": 64})";
+    o = Sim({"import", future});
+    EXPECT_EQ(o.code, 3) << o;
+    EXPECT_TRUE(Contains(o.err, "\"format\" is 2, and this program reads format 1")) << o;
+}
+
+// diff answers with its exit code, as diff(1): 0 the same, 1 different, 2 not compared.
+TEST_F(CliTest, DiffTellsTroubleApartFromADifference) {
+    const std::string preset = (dir / "p.json").string();
+    std::ofstream(preset) << R"({"MicGEQ.3": 64})";
+    const std::string refused = (dir / "refused.json").string();
+    std::ofstream(refused) << R"({"MicGEQ.3": 640})";
+    struct Case {
+        std::vector<std::string> args;
+        int code;
+    };
+    const Case cases[] = {
+        {{"--simulate", "diff", preset, preset}, 0},
+        {{"diff", preset, "device"}, 2},  // no amplifier
+        {{"--simulate=silent", "diff", preset, "device"}, 2},
+        {{"--simulate", "diff", refused, "device"}, 2},
+        {{"--simulate", "diff", preset, (dir / "missing.vqm").string()}, 2},
+        {{"diff", preset}, 2},
+    };
+    for (const Case& c : cases) {
+        const Outcome o = Run(c.args);
+        EXPECT_EQ(o.code, c.code) << o;
+    }
+}
+
+// Ctrl+C ends the command by the signal once it has cleaned up, so a shell running it in a loop stops too.
+TEST_F(CliTest, AnInterruptEndsTheProgramByItsSignalAndStopsAShellLoop) {
+    const pid_t levels = Start(dir, {"--simulate", "levels"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (!Contains(ReadText(dir / "stdout.txt"), "mic1=") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(levels, SIGINT);
+    const Outcome o = Finish(dir, levels);
+    EXPECT_TRUE(o.signalled) << o;
+    EXPECT_EQ(o.code, 128 + SIGINT) << o;
+
+    // The terminal's Ctrl+C goes to the whole foreground process group: the shell and the program.
+    const fs::path marks = dir / "loop.txt";
+    const std::string script = std::string("for i in 1 2 3; do '") + VARNOTH_CLI_PATH +
+                               "' --simulate levels >> '" + marks.string() + "'; echo next >> '" +
+                               marks.string() + "'; done";
+    const pid_t shell = fork();
+    if (shell == 0) {
+        setpgid(0, 0);
+        execl("/bin/bash", "bash", "-c", script.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    setpgid(shell, shell);
+    while (!Contains(ReadText(marks), "mic1=") && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(-shell, SIGINT);
+    int status = 0;
+    waitpid(shell, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "the shell ends by the interrupt too";
+    EXPECT_FALSE(Contains(ReadText(marks), "next")) << "the loop went on: " << ReadText(marks);
 }
 
 TEST_F(CliTest, MachineSettingsAndRemoteKeysAreAppliedAndKept) {

@@ -20,6 +20,7 @@
 #include "files/ModeDataCheck.h"
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
+#include "session/ParameterTable.h"
 
 namespace varnoth {
 namespace {
@@ -370,10 +371,15 @@ TEST(ModeDataCheck, NamesTheFirstFieldOutsideWhatThePanelProducesWithItsValueAnd
         }
         ASSERT_TRUE(fault) << c.field << " = " << int(c.value) << " passed";
         EXPECT_EQ(fault->field, c.field);
+        const std::optional<ParameterRef> ref = FindParameter(c.field);
         for (int language : {0, 1}) {
             const std::string text = fault->Message().In(language);
-            for (const std::string& part :
-                 {std::string(c.field), std::to_string(c.value), std::string(c.range)}) {
+            // The window's name of a parameter, not the table's: "mic EQ band 1", not MicGEQ.0.
+            const std::string named = ref ? ref->Title(language) : c.field;
+            if (ref) {
+                EXPECT_EQ(text.find(c.field), std::string::npos) << "an internal name: " << text;
+            }
+            for (const std::string& part : {named, std::to_string(c.value), std::string(c.range)}) {
                 EXPECT_NE(text.find(part), std::string::npos) << "language " << language << ": " << text;
             }
         }
@@ -400,7 +406,8 @@ TEST_F(ModeDataFileTest, AFileOfValuesThePanelCannotProduceIsRefusedAndFilesTheP
         const ModeDataFile::Result result = ModeDataFile::LoadData(*session, hostile.string(), language);
         EXPECT_FALSE(result.ok);
         EXPECT_EQ(result.caption, language == 0 ? kBadContentsCaptionChinese : kBadContentsCaption);
-        EXPECT_NE(result.message.find("InputGain_Mic"), std::string::npos) << result.message;
+        EXPECT_NE(result.message.find(language == 0 ? "话筒增益" : "mic gain"), std::string::npos)
+            << "the field as the window names it: " << result.message;
         EXPECT_NE(result.message.find(hostile.string()), std::string::npos) << result.message;
     }
     EXPECT_EQ(StateOf(*session), before) << "a refused file changed the session";

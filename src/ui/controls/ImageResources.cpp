@@ -20,6 +20,15 @@ QString ImageResourcePath(int id) {
     return QStringLiteral(":/images/%1.png").arg(id);
 }
 
+QIcon CarriedApplicationIcon() {
+    InitImageResources();
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
+
 QImage LoadImageResource(int id) {
     if (qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0) {
         QImageReader doubled(QStringLiteral(":/images/%1@2x.png").arg(id));

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFrame>
-#include <QIcon>
 #include <QLabel>
 #include <QScreen>
 #include <QScrollArea>
@@ -55,7 +54,6 @@ using namespace mainwin;
 
 namespace {
 
-constexpr int kWindowIcon = 209;
 // Room the window system's frame and title bar take around the window: the frame's two sides are thin, the
 // title bar and the bottom edge take more.
 constexpr int kFrameAllowance = 16;
@@ -189,7 +187,6 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
         return MakeControl(control, parentWidget);
     });
     CacheControls();
-    setWindowIcon(QIcon(ImageResourcePath(kWindowIcon)));
 
     // The view the window was last closed in.
     m_micView = UserSettings::Read(QLatin1String(UserSettings::kMicView), 1, 0, 1);

@@ -5,23 +5,9 @@
 #include <optional>
 
 namespace varnoth::mainwin {
-namespace {
-
-constexpr Bilingual kEffect[2] = {{"效果一", "effect 1"}, {"效果二", "effect 2"}};
-constexpr Bilingual kBand{"频段", "band"};
-
-}  // namespace
 
 std::string ParameterTitle(const ParameterRef& ref, int language) {
-    std::string title = ref.param->title.In(language);
-    const bool english = language != 0;
-    if (ref.param->count == 2) {
-        return std::string(kEffect[ref.index].In(language)) + (english ? " " : "") + title;
-    }
-    if (ref.param->count > 2) {
-        return title + " " + kBand.In(language) + (english ? " " : "") + std::to_string(ref.index + 1);
-    }
-    return title;
+    return ref.Title(language);
 }
 
 std::string ParameterTitle(std::string_view name, int language) {

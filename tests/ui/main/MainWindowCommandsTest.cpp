@@ -344,7 +344,7 @@ TEST_F(MainWindowFiles, ARefusedFileIsExplainedAndNothingIsWritten) {
     const Case cases[] = {
         {"short.vqm", "Can't read file", "100 bytes"},
         {"absent.vqm", "Can't read file", "Can't open"},
-        {"hostile.vqm", "Not a valid mode data file", "InputGain_Mic is 255, outside its range 0..127"},
+        {"hostile.vqm", "Not a valid mode data file", "mic gain is 255, outside its range 0..127"},
     };
     for (const Case& c : cases) {
         m_chosenFile = PathOf(c.name);

@@ -85,7 +85,8 @@ TEST(Program, TellsOfAnotherModelAndOfAnUnknownScenario) {
 
     const ProgramRun wrong = RunProgram({"--screenshot"});
     EXPECT_EQ(wrong.exitCode, 2);
-    EXPECT_TRUE(wrong.trace.contains("Usage: varnoth")) << wrong.trace.toStdString();
+    EXPECT_TRUE(wrong.trace.contains("Try 'varnoth --help' for more information."))
+        << wrong.trace.toStdString();
 }
 
 TEST(Program, SavesTheDisconnectedWindowWhenNoAmplifierAnswersAndSaysWhenAnotherInstanceRuns) {

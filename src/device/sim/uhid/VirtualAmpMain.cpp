@@ -26,11 +26,17 @@
 namespace varnoth {
 namespace {
 
+#ifndef VARNOTH_VERSION
+#define VARNOTH_VERSION "unknown"
+#endif
+
+// The help's text before the scenarios and after them.
 constexpr const char* kUsage = R"(Usage: varnoth-virtual-amp --uhid [options]
 
 Runs the virtual amplifier as a kernel HID device through /dev/uhid, so that the panel and varnoth-cli
 find it as they find the real amplifier. Needs the uhid module and write access to /dev/uhid.
 
+Options:
   --uhid                 create the device through /dev/uhid (required)
   --uhid-node PATH       the user-space HID node (default /dev/uhid)
   --upgrade-mode         present the upgrade identifiers (0920:1210) and take a firmware image
@@ -40,8 +46,12 @@ find it as they find the real amplifier. Needs the uhid module and write access 
   --flash-image FILE     on exit, write the firmware image received in upgrade mode to FILE
   --remote-key SYS,KEY   the system code and key code of a remote key press (default 0,69)
   --trace                trace to stderr
-  --help                 show this text
+  -h, --help             show this text
+  --version              show the version
 
+)";
+
+constexpr const char* kUsageEnd = R"(
 The state file replaces what the scenario set up, except the upgrade mode: that comes from the scenario
 or --upgrade-mode.
 
@@ -91,8 +101,8 @@ bool ParseRemoteKey(const std::string& text, Options& options) {
            ParseByte(text.substr(comma + 1), options.remoteKey);
 }
 
-// Empty on success, else what is wrong with the command line; help is set when --help was given.
-std::string Parse(const std::vector<std::string>& args, Options& options, bool& help) {
+// Empty on success, else what is wrong with the command line; help and version are set when asked for.
+std::string Parse(const std::vector<std::string>& args, Options& options, bool& help, bool& version) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&](std::string& out) {
@@ -105,6 +115,8 @@ std::string Parse(const std::vector<std::string>& args, Options& options, bool& 
         std::string text;
         if (arg == "--help" || arg == "-h") {
             help = true;
+        } else if (arg == "--version") {
+            version = true;
         } else if (arg == "--uhid") {
             options.uhid = true;
         } else if (arg == "--upgrade-mode") {
@@ -128,10 +140,10 @@ std::string Parse(const std::vector<std::string>& args, Options& options, bool& 
                 return "--remote-key takes two byte values, SYSTEM,KEY";
             }
         } else {
-            return "unknown option " + arg;
+            return "unknown option '" + arg + "'";
         }
     }
-    if (!help && !options.uhid) {
+    if (!help && !version && !options.uhid) {
         return "--uhid is required";
     }
     return {};
@@ -295,9 +307,20 @@ int main(int argc, char** argv) {
     using namespace varnoth;
     Options options;
     bool help = false;
-    const std::string problem = Parse(std::vector<std::string>(argv + 1, argv + argc), options, help);
+    bool version = false;
+    const std::string problem =
+        Parse(std::vector<std::string>(argv + 1, argv + argc), options, help, version);
     if (help) {
         std::fputs(kUsage, stdout);
+        std::fputs("Scenarios (--scenario NAME):\n", stdout);
+        for (const SimScenario& scenario : SimScenarios()) {
+            std::printf("  %-22s %s\n", scenario.name, scenario.description);
+        }
+        std::fputs(kUsageEnd, stdout);
+        return 0;
+    }
+    if (version) {
+        std::fputs("varnoth-virtual-amp " VARNOTH_VERSION "\n", stdout);
         return 0;
     }
     if (!problem.empty()) {
