@@ -116,7 +116,7 @@ const auto kCommands = std::to_array<CliCommand>({
      "takes a free one). The tokens are kept in FILE (default $XDG_STATE_HOME/varnoth/remote-tokens), "
      "readable\n"
      "by the user alone; --renew-tokens makes new ones, which ends the old links. Ctrl+C or SIGTERM ends it\n"
-     "with exit code 0, after the amplifier's farewell.",
+     "after the amplifier's farewell, by the signal, as every command.",
      RunServe},
 #endif
 });

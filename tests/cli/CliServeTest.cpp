@@ -64,7 +64,7 @@ TEST_F(CliTest, ServePrintsTheTwoLinksAnswersTheirTokensAndSaysGoodbyeOnSigterm)
 
     ::kill(child, SIGTERM);
     const Outcome outcome = Finish(dir, child);
-    EXPECT_EQ(outcome.code, 0) << outcome;
+    EXPECT_EQ(outcome.code, 128 + SIGTERM) << "ended by the signal after its cleanup: " << outcome;
     // The sub level goes out (block 11, index 4), then the farewell.
     EXPECT_TRUE(Contains(outcome.err, ">Write: 2 9 11 4 0 9 ")) << outcome;
     EXPECT_TRUE(Contains(outcome.err.substr(outcome.err.find(">Write: 2 9 11 4 0 9 ")), ">Write: 2 138 "))
