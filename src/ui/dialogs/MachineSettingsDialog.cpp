@@ -86,9 +86,7 @@ MachineSettingsDialog::MachineSettingsDialog(DeviceSession& session, FeatureHost
     setAttribute(Qt::WA_DeleteOnClose);
     BuildDialog(*this, Template(), MakeStepSlider);
     ClearDefaultButtons(*this);
-    for (const Form::Tooltip& tip : Form::Tooltips()) {
-        FindControl(*this, tip.id)->setToolTip(QString::fromUtf8(tip.text));
-    }
+    ShowTooltips();
 
     for (const Form::SliderRow& row : Form::SliderRows()) {
         auto* slider = FindControl<StepSlider>(*this, row.sliderId);
@@ -151,6 +149,7 @@ void MachineSettingsDialog::RefreshLanguage() {
     setWindowTitle(QString::fromUtf8(Template().title));
     ApplyDialogTexts(*this, kTemplateNumber);
     NameControls();
+    ShowTooltips();
     const int language = m_host.Language();
     for (const Form::SliderRow& row : Form::SliderRows()) {
         if (row.onBoxId != 0) {
@@ -158,6 +157,12 @@ void MachineSettingsDialog::RefreshLanguage() {
             view.position.reset();
             ShowRow(row, view);
         }
+    }
+}
+
+void MachineSettingsDialog::ShowTooltips() {
+    for (const Form::Tooltip& tip : Form::Tooltips()) {
+        FindControl(*this, tip.id)->setToolTip(QString::fromUtf8(tip.text.In(m_host.Language())));
     }
 }
 

@@ -41,6 +41,8 @@ class MachineSettingsDialog : public QDialog {
   private:
     // Each row's slider and ON box are named by the row's title, in the language shown.
     void NameControls();
+    // The tooltips in the user's language.
+    void ShowTooltips();
     void ShowRow(const MachineSettingsForm::SliderRow& row, const MachineSettingsForm::RowView& view);
     void OnSliderScrolled(StepSlider* slider);
     void OnLockOn(bool on);

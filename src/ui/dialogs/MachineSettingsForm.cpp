@@ -37,20 +37,40 @@ constexpr std::array kLockBoxes = {
 };
 
 constexpr std::array kTooltips = {
-    MachineSettingsForm::Tooltip{1090, "当话筒开机音量设置为开时，机器通电后话筒音量为设置的值"},
-    MachineSettingsForm::Tooltip{1091, "当音乐开机音量设置为开时，机器通电后音乐音量为设置的值"},
-    MachineSettingsForm::Tooltip{1092, "限制能够调节的最大话筒音量"},
-    MachineSettingsForm::Tooltip{1093, "限制能够调节的最大音乐音量"},
-    MachineSettingsForm::Tooltip{1094, "限制能够调节的最大中置音量"},
-    MachineSettingsForm::Tooltip{1095, "限制能够调节的最大超低音量"},
-    MachineSettingsForm::Tooltip{MachineSettingsForm::kLockOnId, "启用锁定功能"},
-    MachineSettingsForm::Tooltip{1084, "锁定后，话筒音量将无法调节"},
-    MachineSettingsForm::Tooltip{1085, "锁定后，音乐音量将无法调节"},
-    MachineSettingsForm::Tooltip{1086, "锁定后，将无法进入话筒菜单"},
-    MachineSettingsForm::Tooltip{1087, "锁定后，将无法进入音乐菜单"},
-    MachineSettingsForm::Tooltip{1088, "锁定后，在机器上无法载入四种模式"},
-    MachineSettingsForm::Tooltip{1089, "锁定后，在机器上无法保存四种模式"},
-    MachineSettingsForm::Tooltip{MachineSettingsForm::kApplyId, "必须保存以上的设置才能生效"},
+    MachineSettingsForm::Tooltip{1090,
+                                 {"当话筒开机音量设置为开时，机器通电后话筒音量为设置的值",
+                                  "When the mic power-on volume is on, the mic volume starts at this value "
+                                  "when the amplifier is switched on"}},
+    MachineSettingsForm::Tooltip{1091,
+                                 {"当音乐开机音量设置为开时，机器通电后音乐音量为设置的值",
+                                  "When the music power-on volume is on, the music volume starts at this "
+                                  "value when the amplifier is switched on"}},
+    MachineSettingsForm::Tooltip{1092,
+                                 {"限制能够调节的最大话筒音量", "The highest mic volume that can be set"}},
+    MachineSettingsForm::Tooltip{1093,
+                                 {"限制能够调节的最大音乐音量", "The highest music volume that can be set"}},
+    MachineSettingsForm::Tooltip{1094,
+                                 {"限制能够调节的最大中置音量", "The highest center volume that can be set"}},
+    MachineSettingsForm::Tooltip{
+        1095, {"限制能够调节的最大超低音量", "The highest subwoofer volume that can be set"}},
+    MachineSettingsForm::Tooltip{MachineSettingsForm::kLockOnId, {"启用锁定功能", "Turns the locks on"}},
+    MachineSettingsForm::Tooltip{
+        1084, {"锁定后，话筒音量将无法调节", "Once locked, the mic volume cannot be changed"}},
+    MachineSettingsForm::Tooltip{
+        1085, {"锁定后，音乐音量将无法调节", "Once locked, the music volume cannot be changed"}},
+    MachineSettingsForm::Tooltip{
+        1086, {"锁定后，将无法进入话筒菜单", "Once locked, the mic menu cannot be entered"}},
+    MachineSettingsForm::Tooltip{
+        1087, {"锁定后，将无法进入音乐菜单", "Once locked, the music menu cannot be entered"}},
+    MachineSettingsForm::Tooltip{1088,
+                                 {"锁定后，在机器上无法载入四种模式",
+                                  "Once locked, the four modes cannot be loaded on the amplifier"}},
+    MachineSettingsForm::Tooltip{
+        1089,
+        {"锁定后，在机器上无法保存四种模式", "Once locked, the four modes cannot be saved on the amplifier"}},
+    MachineSettingsForm::Tooltip{
+        MachineSettingsForm::kApplyId,
+        {"必须保存以上的设置才能生效", "The settings above take effect only once applied"}},
 };
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 
+#include "session/ParameterTable.h"
+
 namespace varnoth {
 
 class ParameterStore;
@@ -50,7 +52,7 @@ class MachineSettingsForm {
     };
     struct Tooltip {
         int id;
-        const char* text;  // UTF-8, the same in both languages
+        Bilingual text;
     };
 
     static std::span<const SliderRow> SliderRows();

@@ -76,7 +76,11 @@ TEST_F(SettingsDialogTest, OpensFromTheSavedCopyWithAnOffPowerOnVolumeDisabledAs
         EXPECT_EQ(Control<QPushButton>(1097)->text(), language == kChinese ? "保存设置" : "APPLY");
         EXPECT_EQ(Control<QRadioButton>(1101)->text(),
                   language == kChinese ? "音量随机保存" : "VOL BY RANDOM");
-        EXPECT_EQ(Control(1090)->toolTip(), "当话筒开机音量设置为开时，机器通电后话筒音量为设置的值");
+        EXPECT_EQ(Control(1090)->toolTip(),
+                  QString::fromUtf8(language == kChinese
+                                        ? "当话筒开机音量设置为开时，机器通电后话筒音量为设置的值"
+                                        : "When the mic power-on volume is on, the mic volume "
+                                          "starts at this value when the amplifier is switched on"));
         delete dialog.data();
     }
     EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord(), rig.session.GetMachineSet().GetSavedRecord());
@@ -188,10 +192,13 @@ TEST_F(SettingsDialogTest, LanguageSwitchRedrawsCaptionsAndPowerOnRowsFromTheSav
     Open();
     Control<QCheckBox>(1098)->click();
     EXPECT_EQ(Text(2000), "9");
+    EXPECT_EQ(Control<QWidget>(1092)->toolTip(), QString::fromUtf8("限制能够调节的最大话筒音量"));
 
     UseLanguage(kEnglish);
     rig.host.language = kEnglish;
     dialog->RefreshLanguage();
+    EXPECT_EQ(Control<QWidget>(1092)->toolTip(), "The highest mic volume that can be set")
+        << "a tooltip stayed Chinese";
     EXPECT_EQ(Text(2000), "Invalid");
     EXPECT_FALSE(Control<QCheckBox>(1098)->isChecked());
     EXPECT_FALSE(Control<QSlider>(2018)->isEnabled());
