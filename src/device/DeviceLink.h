@@ -103,10 +103,6 @@ class DeviceLink {
     // The same for a setting written by one command and read by another (the mic-controls-sub setting): a
     // `write` command waits or is being sent, or went out after the last `read` command went out.
     bool HasNewerCommand(std::uint8_t write, std::uint8_t read) const;
-    // Gives every write of (block, index, channel) still waiting in the queue the value `value`: a newer set
-    // (a file, an undo) that a later whole-set write sends must not be followed by an older edit's value.
-    void RewriteWaitingWrites(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
-                              std::uint8_t value);
     bool IsLinkThread() const;
     // On the link thread: whether the last command sent got its reply in time, and whether the device
     // answers at all (fewer than kMissedRepliesForSilence replies in a row missing).

@@ -24,6 +24,13 @@ constexpr int kReadRetries = 4;
 constexpr std::uint8_t kEffectPresetBlock = 3;
 constexpr std::uint8_t kEffectPresetIndex = 0;
 
+// The writes of a register with `value`: its channel and, for a stereo pair, the one after it.
+std::array<Report, 2> PairWrites(const RegisterEntry& entry, std::uint8_t value) {
+    return {
+        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, value}),
+        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, value})};
+}
+
 // The order in which the whole-set write rewrites the store; the routing to the main outputs and the master
 // volumes are not written.
 constexpr auto kWriteAllOrder = [] {
@@ -179,9 +186,7 @@ void ParameterStore::WriteEncoded(std::size_t position, std::uint8_t written) {
         WriteRegister(entry.block, entry.index, entry.channel, written);
         return;
     }
-    const std::array<Report, 2> writes{
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, written}),
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, written})};
+    const std::array<Report, 2> writes = PairWrites(entry, written);
     m_link.WriteRegisters(std::span<const Report>(writes.data(), entry.stereo ? 2 : 1));
 }
 
@@ -391,10 +396,7 @@ void ParameterStore::RepairSplitPair(std::size_t position, const Report& report)
     Trace("%s: the amplifier holds %d and %d on its two channels; both set to %d\n",
           ref ? ref->Name().c_str() : "pair", first, second, first);
     m_splitPairsRepaired.fetch_add(1);
-    const std::array<Report, 2> writes{
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, first}),
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, first})};
-    m_link.QueueRegisters(writes);
+    m_link.QueueRegisters(PairWrites(entry, first));
 }
 
 }  // namespace varnoth
