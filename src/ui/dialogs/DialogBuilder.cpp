@@ -126,7 +126,7 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate, const Co
         if (widget == nullptr) {
             widget = MakeStandardWidget(control, &dialog);
         }
-        widget->setProperty(kControlIdProperty, control.id);
+        SetControlId(*widget, control.id);
         QRect geometry = ToPixels(control.rect, base);
         if (control.kind == ControlKind::Label && geometry.height() < lineHeight) {
             geometry.setHeight(lineHeight);
@@ -144,6 +144,10 @@ QWidget* FindControl(const QWidget& dialog, int id) {
         }
     }
     return nullptr;
+}
+
+void SetControlId(QWidget& widget, int id) {
+    widget.setProperty(kControlIdProperty, id);
 }
 
 int ControlIdOf(const QWidget& widget) {

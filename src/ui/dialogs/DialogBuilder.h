@@ -40,6 +40,8 @@ Widget* FindControl(const QWidget& dialog, int id) {
 
 // The control ID a widget was built with; -1 for a widget that is no template control.
 int ControlIdOf(const QWidget& widget);
+// Gives a widget a control ID, as the builder does for each row: FindControl finds it by it.
+void SetControlId(QWidget& widget, int id);
 
 // The caption of any control: the text of labels, buttons and edit fields, the title of group boxes, and a
 // caption kept but not drawn for other controls (frames that host custom controls).

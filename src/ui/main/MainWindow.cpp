@@ -46,6 +46,7 @@
 #include "ui/main/StepText.h"
 #include "ui/main/TypedValues.h"
 #include "ui/main/UserSettings.h"
+#include "ui/main/WindowGroups.h"
 #include "ui/main/WindowUndo.h"
 
 namespace varnoth {
@@ -186,6 +187,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     BuildDialog(*this, Template(), [this](const ControlTemplate& control, QWidget* parentWidget) {
         return MakeControl(control, parentWidget);
     });
+    NestInGroups(*this);
     CacheControls();
 
     // The view the window was last closed in.
@@ -290,6 +292,9 @@ void MainWindow::CacheControls() {
             m_controls[control.id] = FindControl(*this, control.id);
         }
     }
+    for (const int id : GroupIds()) {
+        m_controls[id] = FindControl(*this, id);
+    }
     m_graphicPanel = Control<EqGraph>(kGraphicPanel);
     m_peqPanel = Control<EqGraph>(kPeqPanel);
     m_compressPanel = Control<CompressorCurve>(kCompressPanel);
@@ -300,6 +305,10 @@ void MainWindow::CacheControls() {
 QWidget* MainWindow::Control(int id) const {
     const auto found = m_controls.find(id);
     return found == m_controls.end() ? nullptr : found->second;
+}
+
+QWidget* MainWindow::Surface() const {
+    return Control(kChannelGroup)->parentWidget();
 }
 
 void MainWindow::InitControls() {
@@ -470,10 +479,7 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
         if (child->isWindow()) {
             continue;
         }
-        // Before the window's first showing every child counts as hidden; one hidden on purpose stays so.
-        const bool hidden = child->isHidden() && child->testAttribute(Qt::WA_WState_ExplicitShowHide);
-        child->setParent(content);
-        child->setVisible(!hidden);
+        MoveInto(*child, *content);
     }
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);

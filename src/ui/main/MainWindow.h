@@ -106,8 +106,10 @@ class MainWindow : public QDialog, public FeatureHost {
     // Applies the language's table to the window, then RefreshLanguageTexts.
     void ApplyLanguage(int language);
 
-    // The control with this template ID, or nullptr.
+    // The control with this template ID, or a group's (WindowGroups.h), or nullptr.
     QWidget* Control(int id) const;
+    // The widget the window's groups and top bar lie on: the window, or its scroll area's content.
+    QWidget* Surface() const;
     template <class Widget>
     Widget* Control(int id) const {
         return qobject_cast<Widget*>(Control(id));

@@ -173,6 +173,7 @@ void MainWindow::ShowEqPage(int page) {
     const char* title = EqPageTitle(page, m_language);
     SetText(kEqPageTitle, title ? QString::fromUtf8(title) : QString());
     MarkEqPageButton();
+    NameControls(*this);
 }
 
 void MainWindow::ShowGraphicEq() {

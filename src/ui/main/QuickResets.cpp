@@ -3,11 +3,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
 #include <QMenu>
 #include <QMouseEvent>
 
 #include <algorithm>
+#include <utility>
 
 #include "session/DeviceSession.h"
 #include "session/EditHistory.h"
@@ -18,6 +18,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/StepText.h"
+#include "ui/main/WindowGroups.h"
 #include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
@@ -27,16 +28,16 @@ using namespace mainwin;
 
 namespace {
 
-// The frame of the master volumes.
-constexpr int kVolumeGroup = 1153;
 constexpr int kNoticeMs = 1200;
 
 constexpr Bilingual kGroupEntry{"%1恢复默认值", "Reset %1 to defaults"};
-constexpr Bilingual kChannelNames[2] = {{"音乐通道", "music channel"}, {"话筒通道", "mic channel"}};
-constexpr Bilingual kEffectNames[2] = {{"效果一", "effect 1"}, {"效果二", "effect 2"}};
-constexpr Bilingual kAutoSubName{"演唱时超低自控", "auto sub"};
-constexpr Bilingual kSubwooferName{"超低", "subwoofer"};
-constexpr Bilingual kVolumesName{"输出音量", "output volumes"};
+// The frame that shows each group: the two effects are the parts of their shared frame.
+constexpr std::pair<QuickResets::Group, int> kFrames[] = {
+    {QuickResets::Group::Channel, kChannelGroup},     {QuickResets::Group::Effect1, kEffect1Group},
+    {QuickResets::Group::Effect2, kEffect2Group},     {QuickResets::Group::AutoSub, kAutoSubGroup},
+    {QuickResets::Group::Subwoofer, kSubwooferGroup}, {QuickResets::Group::GraphicEq, kEqGroup},
+    {QuickResets::Group::Volumes, kVolumeGroup},
+};
 
 // The master volume slider of a volume parameter.
 int VolumeSlider(const ParameterRef& ref) {
@@ -58,18 +59,6 @@ std::size_t WorkingSetIndex(const ParameterRef& ref) {
     return refs.size();
 }
 
-// The group box (no ID of its own) that frames a control.
-QWidget* BoxAround(MainWindow& window, int controlId) {
-    const QWidget* control = window.Control(controlId);
-    for (QGroupBox* box : window.findChildren<QGroupBox*>()) {
-        if (box->parentWidget() == control->parentWidget() &&
-            box->geometry().contains(control->geometry().center())) {
-            return box;
-        }
-    }
-    return nullptr;
-}
-
 bool Contains(const QWidget* widget, const QPoint& global) {
     return widget != nullptr && widget->rect().contains(widget->mapFromGlobal(global));
 }
@@ -77,12 +66,7 @@ bool Contains(const QWidget* widget, const QPoint& global) {
 }  // namespace
 
 QuickResets::QuickResets(MainWindow& window, DeviceSession& session, WindowUndo& undo)
-    : m_window(window),
-      m_session(session),
-      m_undo(undo),
-      m_groupAction(new QAction(&window)),
-      m_autoSubBox(BoxAround(window, kSubTimeSlider)),
-      m_subwooferBox(BoxAround(window, kSubLevelSlider)) {
+    : m_window(window), m_session(session), m_undo(undo), m_groupAction(new QAction(&window)) {
     QMenu* menu = undo.BackgroundMenu();
     QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().front();
     menu->insertAction(first, m_groupAction);
@@ -114,25 +98,8 @@ QuickResets::~QuickResets() {
 }
 
 std::optional<QuickResets::Group> QuickResets::GroupAt(const QPoint& global) const {
-    const QWidget* effects = m_window.Control(kEffectGroup);
-    if (Contains(effects, global)) {
-        // The effects share one frame: the line between them divides it.
-        const QWidget* lastOfFirst = m_window.Control(kEffect2SendSlider - 1);
-        const QWidget* firstOfSecond = m_window.Control(kEffect2SendSlider);
-        const int divide = (lastOfFirst->mapToGlobal(QPoint(lastOfFirst->width(), 0)).x() +
-                            firstOfSecond->mapToGlobal(QPoint()).x()) /
-                           2;
-        return global.x() < divide ? Group::Effect1 : Group::Effect2;
-    }
-    const std::pair<const QWidget*, Group> areas[] = {
-        {m_window.Control(kChannelGroup), Group::Channel},
-        {m_autoSubBox, Group::AutoSub},
-        {m_subwooferBox, Group::Subwoofer},
-        {m_window.Control(kEqGroup), Group::GraphicEq},
-        {m_window.Control(kVolumeGroup), Group::Volumes},
-    };
-    for (const auto& [area, group] : areas) {
-        if (Contains(area, global)) {
+    for (const auto& [group, frame] : kFrames) {
+        if (Contains(m_window.Control(frame), global)) {
             return group;
         }
     }
@@ -140,30 +107,14 @@ std::optional<QuickResets::Group> QuickResets::GroupAt(const QPoint& global) con
 }
 
 QString QuickResets::GroupEntry(Group group) const {
-    const int language = m_window.Language();
-    std::string name;
-    switch (group) {
-        case Group::Channel:
-            name = kChannelNames[m_window.MicView() != 0 ? 1 : 0].In(language);
-            break;
-        case Group::Effect1:
-        case Group::Effect2:
-            name = kEffectNames[group == Group::Effect1 ? 0 : 1].In(language);
-            break;
-        case Group::AutoSub:
-            name = kAutoSubName.In(language);
-            break;
-        case Group::Subwoofer:
-            name = kSubwooferName.In(language);
-            break;
-        case Group::GraphicEq:
-            name = ParameterTitle(GraphicBankName(m_window.EqPage()), language);
-            break;
-        case Group::Volumes:
-            name = kVolumesName.In(language);
-            break;
+    int frame = kNoId;
+    for (const auto& [candidate, id] : kFrames) {
+        if (candidate == group) {
+            frame = id;
+        }
     }
-    return QString::fromUtf8(kGroupEntry.In(language)).arg(QString::fromStdString(name));
+    return QString::fromUtf8(kGroupEntry.In(m_window.Language()))
+        .arg(QString::fromStdString(GroupName(m_window, frame)));
 }
 
 // The parameters a group's frame shows, from the parameter table: the channel strip of the shown path, the

@@ -64,8 +64,6 @@ class QuickResets : public QObject {
     DeviceSession& m_session;
     WindowUndo& m_undo;
     QAction* m_groupAction;
-    QWidget* m_autoSubBox = nullptr;
-    QWidget* m_subwooferBox = nullptr;
 };
 
 }  // namespace varnoth

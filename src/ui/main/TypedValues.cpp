@@ -142,8 +142,9 @@ void TypedValues::EditLabel(int labelId) {
         return;
     }
     const auto* shown = qobject_cast<QLabel*>(label);
-    TypedEntry* entry = OpenEntry(label->parentWidget(), label->geometry().topLeft(),
-                                  {{QString(), shown ? shown->text() : QString()}});
+    QWidget* surface = m_window.Surface();
+    TypedEntry* entry =
+        OpenEntry(surface, label->mapTo(surface, QPoint()), {{QString(), shown ? shown->text() : QString()}});
     entry->Edit(0)->setAccessibleName(slider->accessibleName());
     const int sliderId = edit->id;
     connect(entry, &TypedEntry::accepted, this, [this, sliderId] { ApplyLabel(sliderId); });
@@ -203,9 +204,9 @@ void TypedValues::EditBand(int controlId, int band) {
     // Beside the handle, below and to the right of it.
     const EqPoint& point = graph->Point(band);
     constexpr QPoint kBesideHandle(36 + 12, 14 + 12);
+    QWidget* surface = m_window.Surface();
     TypedEntry* entry =
-        OpenEntry(graph->parentWidget(),
-                  graph->mapTo(graph->parentWidget(), QPoint(point.x, point.y) + kBesideHandle), rows);
+        OpenEntry(surface, graph->mapTo(surface, QPoint(point.x, point.y) + kBesideHandle), rows);
     const int micView = m_window.MicView();
     const int page = m_window.EqPage();
     connect(entry, &TypedEntry::accepted, this, [this, controlId, band, micView, page] {

@@ -7,11 +7,13 @@
 
 #include "session/DeviceSession.h"
 #include "session/ParameterTable.h"
+#include "ui/controls/GroupArea.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/StepText.h"
+#include "ui/main/WindowGroups.h"
 #include "ui/main/WindowParams.h"
 
 namespace varnoth::mainwin {
@@ -44,9 +46,6 @@ constexpr ControlName kNames[] = {
     {kGraphicPanel, {"图示均衡", "Graphic EQ"}},
     {kLevelMeter1, {"电平表一", "Level meter 1"}},
     {kLevelMeter2, {"电平表二", "Level meter 2"}},
-    {kChannelGroup, {"通道", "Channel"}},
-    {kEffectGroup, {"效果", "Effects"}},
-    {kEqGroup, {"图示均衡", "Graphic EQ"}},
 };
 
 constexpr Bilingual kCurveOff{"（关）", " (off)"};
@@ -82,6 +81,15 @@ void NameControls(MainWindow& window) {
             ->setAccessibleName(QString::fromUtf8(kLoadMode.In(language)) + number);
         window.Control(kSaveModeButton + mode)
             ->setAccessibleName(QString::fromUtf8(kSaveMode.In(language)) + number);
+    }
+    for (const int id : GroupIds()) {
+        const QString name = Capitalised(GroupName(window, id));
+        QWidget* group = window.Control(id);
+        group->setAccessibleName(name);
+        // A group drawn nowhere labels its controls: a list is known by its label alone.
+        if (auto* area = qobject_cast<GroupArea*>(group)) {
+            area->setTitle(name);
+        }
     }
     for (const Tooltip& tip : Tooltips()) {
         window.Control(tip.id)->setToolTip(QString::fromUtf8(tip.text.In(language)));

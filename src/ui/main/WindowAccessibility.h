@@ -12,7 +12,7 @@ class MainWindow;
 // are in the language too.
 namespace varnoth::mainwin {
 
-// Names every control anew: after a change of language or of view.
+// Names every control anew: after a change of language, of view or of EQ page.
 void NameControls(MainWindow& window);
 // The compressor curve's text: its state, threshold and ratio as the sliders show them.
 void DescribeCompressor(MainWindow& window);

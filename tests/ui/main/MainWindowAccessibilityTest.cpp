@@ -20,6 +20,7 @@
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/StepText.h"
+#include "ui/main/WindowGroups.h"
 #include "ui/main/WindowParams.h"
 
 namespace varnoth::test {
@@ -244,6 +245,84 @@ TEST_F(MainWindowAccessibility, EqGraphsShowEachBandAsAChildAndTheOtherPicturesT
     const QString curve = Of(&Ctl<QWidget>(kCompressPanel))->text(QAccessible::Description);
     EXPECT_TRUE(curve.contains(Text(kThresholdSlider + kValueLabelOffset))) << curve.toStdString();
     EXPECT_TRUE(curve.contains(Text(kRatioSlider + kValueLabelOffset))) << curve.toStdString();
+}
+
+// A screen reader walks the window group by group: every control lies inside the frame drawn around it,
+// and the effects and the compressor, which share a frame, are groups of their own within it.
+TEST_F(MainWindowAccessibility, ControlsLieInsideTheirNamedGroups) {
+    OpenShown(1);
+    if (Window().MicView() == 0) {
+        Ctl<QAbstractButton>(kMicViewButton).click();
+        Drain();
+    }
+    struct Case {
+        int control;
+        const char* groups;  // from the inner group outwards
+    };
+    const Case cases[] = {
+        {kGainSlider, "Mic channel"},
+        {kPeqPanel, "Mic channel"},
+        {kCompressOnBox, "Compressor/Mic channel"},
+        {kCompressPresetList, "Compressor/Mic channel"},
+        {kThresholdSlider, "Compressor/Mic channel"},
+        {kEffect1List, "Effect 1/Effects"},
+        {kEffect1SendSlider + 1, "Effect 1/Effects"},
+        {kEffect2SendSlider + 1, "Effect 2/Effects"},
+        {kEffect2SendSlider + 5 + kValueLabelOffset, "Effect 2/Effects"},
+        {kAutoSubBox, "Auto sub"},
+        {kSubRateSlider, "Auto sub"},
+        {kPhaseBox, "Subwoofer"},
+        {kSubResonanceSlider, "Subwoofer"},
+        {kGraphicPanel, "Mic EQ"},
+        {kSubVolSlider, "Output volumes"},
+        {kLoadModeButton, ""},
+        {kMicPageButton, ""},
+    };
+    for (const Case& c : cases) {
+        QStringList groups;
+        for (QAccessibleInterface* node = Of(&Ctl<QWidget>(c.control))->parent();
+             node != nullptr && node->object() != &Window(); node = node->parent()) {
+            if (node->role() == QAccessible::Grouping) {
+                groups.append(node->text(QAccessible::Name));
+            }
+        }
+        EXPECT_EQ(groups.join(QLatin1Char('/')).toLower(), QString::fromUtf8(c.groups).toLower())
+            << Name(&Ctl<QWidget>(c.control)).toStdString();
+    }
+
+    // A list speaks its current item as its name on this desktop: its labels tell what it chooses.
+    const auto labels = [&](int id) {
+        QStringList names;
+        for (const auto& [label, relation] : Of(&Ctl<QWidget>(id))->relations(QAccessible::Label)) {
+            names.append(label->text(QAccessible::Name));
+        }
+        return names.join(QLatin1Char('/')).toStdString();
+    };
+    EXPECT_EQ(labels(kCompressPresetList), "Compressor");
+    EXPECT_EQ(labels(kEffect2List), "Effect Sel/Effect 2");
+
+    // The graphic EQ's frame is named after the page it shows, in the window's language.
+    Ctl<QAbstractButton>(kSubPageButton).click();
+    Window().ApplyLanguage(0);
+    Drain();
+    EXPECT_EQ(Name(&Ctl<QWidget>(kEqGroup)), QString::fromStdString(ParameterTitle("SubGEQ", 0)));
+    EXPECT_EQ(Name(&Ctl<QWidget>(kEffect2Group)), QStringLiteral("效果二"));
+
+    // Nothing is cut by the group it lies in, in either language.
+    for (const int language : {0, 1}) {
+        Window().ApplyLanguage(language);
+        Drain();
+        for (const ControlTemplate& row : MainWindowTemplate().controls) {
+            QWidget* control = row.id == kNoId ? nullptr : &Ctl<QWidget>(row.id);
+            if (control == nullptr || control->isHidden() || control->parentWidget() == Window().Surface()) {
+                continue;
+            }
+            EXPECT_TRUE(control->parentWidget()->rect().contains(control->geometry()))
+                << row.id << " at " << control->geometry().x() << "," << control->geometry().y() << " "
+                << control->width() << "x" << control->height() << " is cut by its group of "
+                << control->parentWidget()->width() << "x" << control->parentWidget()->height();
+        }
+    }
 }
 
 TEST_F(MainWindowAccessibility, ANoticeIsAnAlertThatCarriesItsText) {
