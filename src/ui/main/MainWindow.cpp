@@ -510,6 +510,18 @@ void MainWindow::CloseWhenSafe() {
         m_closeAfterUpgrade = true;
         return;
     }
+    // A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own
+    // loop cannot end while a dialog's loop runs above it. One that refuses to close stays, and so does the
+    // window.
+    for (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this;) {
+        modal->close();
+        QWidget* next = QApplication::activeModalWidget();
+        if (next == modal) {
+            Trace("quit requested: a dialog refused to close\n");
+            return;
+        }
+        modal = next;
+    }
     close();
 }
 

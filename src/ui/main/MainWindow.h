@@ -186,8 +186,9 @@ class MainWindow : public QDialog, public FeatureHost {
     void setVisible(bool visible) override;
     void accept() override;
     void reject() override;
-    // A request to end the program (SIGTERM, SIGINT, the end of the desktop session): closes the window as
-    // its close box does, but while a firmware transfer runs only once it has ended.
+    // A request to end the program (SIGTERM, SIGINT, the end of the desktop session): cancels the dialogs
+    // open over the window and closes it as its close box does, but while a firmware transfer runs only once
+    // it has ended.
     void CloseWhenSafe();
 
   protected:

@@ -2,6 +2,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -313,6 +314,32 @@ TEST_F(MainWindowDevice, ClosingSaysGoodbyeToTheDevice) {
     EXPECT_EQ(Amp().PcControl().farewells, before + 1);
     EXPECT_EQ(Amp().PcControl().lastFarewell, op::UnLockMachine);
     EXPECT_FALSE(Window().IsPollingLevels());
+}
+
+// A request to end the program (SIGTERM) ends it while the user has a dialog open over the window: the
+// dialogs are cancelled, innermost first, and the amplifier gets its farewell.
+TEST_F(MainWindowDevice, AQuitRequestClosesTheWindowThroughTheDialogsOpenOverIt) {
+    OpenSynchronised();
+    Window().show();
+    const unsigned before = Amp().PcControl().farewells;
+    QDialog chooser(&Window());
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Load"), QStringLiteral("Sure?"),
+                         QMessageBox::Yes | QMessageBox::No, &chooser);
+    int answer = -1;
+    // Without the cancelling the dialogs would wait for the user: they are let go later, and the checks fail.
+    QTimer::singleShot(5000, &chooser, [&] {
+        question.done(-2);
+        chooser.done(-2);
+    });
+    QTimer::singleShot(0, &chooser, [&] {
+        QTimer::singleShot(0, &Window(), [&] { Window().CloseWhenSafe(); });
+        answer = question.exec();
+    });
+    EXPECT_EQ(chooser.exec(), QDialog::Rejected) << "the chooser was cancelled";
+    EXPECT_EQ(answer, QMessageBox::No) << "the question was answered as its Escape does";
+    EXPECT_FALSE(Window().isVisible());
+    EXPECT_FALSE(Connected(Session()));
+    EXPECT_EQ(Amp().PcControl().farewells, before + 1);
 }
 
 }  // namespace
