@@ -135,6 +135,43 @@ void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate, const Co
         widget->setEnabled(!(control.style & kDisabled));
         widget->setVisible(!(control.style & kHidden));
     }
+    NestInGroups(dialog);
+}
+
+void NestInGroups(QWidget& dialog) {
+    const QList<QGroupBox*> groups = dialog.findChildren<QGroupBox*>();
+    const auto inDialog = [&dialog](const QWidget& widget) {
+        return QRect(widget.mapTo(&dialog, QPoint()), widget.size());
+    };
+    QList<QWidget*> controls = dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QGroupBox* group : groups) {
+        controls += group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    }
+    for (QWidget* control : controls) {
+        if (control->isWindow() || qobject_cast<QGroupBox*>(control) != nullptr) {
+            continue;
+        }
+        const QRect at = inDialog(*control);
+        QGroupBox* inner = nullptr;
+        for (QGroupBox* group : groups) {
+            const QRect area = inDialog(*group);
+            if (area.contains(at.center()) &&
+                (inner == nullptr || area.width() * area.height() < inner->width() * inner->height())) {
+                inner = group;
+            }
+        }
+        if (inner != nullptr && inner != control->parentWidget()) {
+            MoveInto(*control, *inner);
+            control->setGeometry(at.translated(-inDialog(*inner).topLeft()));
+        }
+    }
+}
+
+void MoveInto(QWidget& widget, QWidget& parent) {
+    // Before the window's first showing every child counts as hidden; one hidden on purpose stays so.
+    const bool hidden = widget.isHidden() && widget.testAttribute(Qt::WA_WState_ExplicitShowHide);
+    widget.setParent(&parent);
+    widget.setVisible(!hidden);
 }
 
 QWidget* FindControl(const QWidget& dialog, int id) {

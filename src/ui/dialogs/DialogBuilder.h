@@ -26,9 +26,17 @@ DialogBaseUnits BaseUnitsOf(const QFont& font);
 
 QRect ToPixels(const DialogRect& units, const DialogBaseUnits& base);
 
-// Turns a template into widgets on `dialog`: title, font, fixed client size, and one child widget per row at
-// its rectangle, carrying the row's control ID, caption and style.
+// Turns a template into widgets on `dialog`: title, font, fixed client size, and one widget per row at its
+// rectangle, carrying the row's control ID, caption and style, inside the group box around it.
 void BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate, const ControlFactory& factory = {});
+
+// Puts every control of a built dialog into the innermost group box around its centre, keeping its place on
+// screen: a screen reader meets the controls within their group, and a titled group labels them. A group box
+// added inside another later takes its controls with another call. BuildDialog calls it.
+void NestInGroups(QWidget& dialog);
+
+// Moves a widget into another, keeping whether it is shown; its geometry is the caller's.
+void MoveInto(QWidget& widget, QWidget& parent);
 
 // The control with this ID among the dialog's descendants, or nullptr.
 QWidget* FindControl(const QWidget& dialog, int id);

@@ -187,7 +187,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     BuildDialog(*this, Template(), [this](const ControlTemplate& control, QWidget* parentWidget) {
         return MakeControl(control, parentWidget);
     });
-    NestInGroups(*this);
+    MakeGroups(*this);
     CacheControls();
 
     // The view the window was last closed in.

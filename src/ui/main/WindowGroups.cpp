@@ -2,9 +2,6 @@
 #include "ui/main/WindowGroups.h"
 
 #include <QDialog>
-#include <QGroupBox>
-
-#include <vector>
 
 #include "session/ParameterTable.h"
 #include "ui/controls/GroupArea.h"
@@ -54,20 +51,11 @@ constexpr GroupText kNames[] = {
 };
 constexpr Bilingual kChannelNames[2] = {{"音乐通道", "music channel"}, {"话筒通道", "mic channel"}};
 
-QRect InWindow(const QWidget& widget, const QWidget& window) {
-    return {widget.mapTo(&window, QPoint()), widget.size()};
-}
-
-int Area(const QWidget& widget) {
-    return widget.width() * widget.height();
-}
-
 }  // namespace
 
-void NestInGroups(QDialog& window) {
-    std::vector<QWidget*> groups;
-    for (QGroupBox* box : window.findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly)) {
-        groups.push_back(box);
+void MakeGroups(QDialog& window) {
+    for (const UnnamedFrame& unnamed : kUnnamedFrames) {
+        SetControlId(*FindControl(window, unnamed.framed)->parentWidget(), unnamed.id);
     }
     const DialogBaseUnits base = BaseUnitsOf(window.font());
     for (const Part& part : kParts) {
@@ -75,29 +63,8 @@ void NestInGroups(QDialog& window) {
         auto* group = new GroupArea(frame);
         SetControlId(*group, part.id);
         group->setGeometry(ToPixels(part.rect, base).translated(-frame->pos()));
-        groups.push_back(group);
     }
-    for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (control->isWindow() || qobject_cast<QGroupBox*>(control) != nullptr) {
-            continue;
-        }
-        const QPoint centre = control->geometry().center();
-        QWidget* inner = nullptr;
-        for (QWidget* group : groups) {
-            if (InWindow(*group, window).contains(centre) &&
-                (inner == nullptr || Area(*group) < Area(*inner))) {
-                inner = group;
-            }
-        }
-        if (inner != nullptr) {
-            const QRect geometry = control->geometry().translated(-InWindow(*inner, window).topLeft());
-            MoveInto(*control, *inner);
-            control->setGeometry(geometry);
-        }
-    }
-    for (const UnnamedFrame& unnamed : kUnnamedFrames) {
-        SetControlId(*FindControl(window, unnamed.framed)->parentWidget(), unnamed.id);
-    }
+    NestInGroups(window);
 }
 
 std::span<const int> GroupIds() {
@@ -118,13 +85,6 @@ std::string GroupName(const MainWindow& window, int groupId) {
         }
     }
     return {};
-}
-
-void MoveInto(QWidget& widget, QWidget& parent) {
-    // Before the window's first showing every child counts as hidden; one hidden on purpose stays so.
-    const bool hidden = widget.isHidden() && widget.testAttribute(Qt::WA_WState_ExplicitShowHide);
-    widget.setParent(&parent);
-    widget.setVisible(!hidden);
 }
 
 }  // namespace varnoth::mainwin

@@ -5,7 +5,6 @@
 #include <string>
 
 class QDialog;
-class QWidget;
 
 namespace varnoth {
 class MainWindow;
@@ -26,9 +25,9 @@ inline constexpr int kEffect2Group = 3005;
 // The frame of the master volumes.
 inline constexpr int kVolumeGroup = 1153;
 
-// Puts every control of a window built from the main window's template into the innermost group around
-// its centre, keeping its place on screen, and gives the groups their IDs. Called once, after building.
-void NestInGroups(QDialog& window);
+// Gives the template's frames without an ID theirs and makes the groups inside a frame, taking their
+// controls into them. Called once, after building.
+void MakeGroups(QDialog& window);
 
 // The IDs of the groups made or named by NestInGroups, for the window's table of controls.
 std::span<const int> GroupIds();
@@ -36,8 +35,5 @@ std::span<const int> GroupIds();
 // A group's name in the window's language as it stands within a sentence ("effect 1"): the channel's names
 // the path the view shows, the graphic EQ's the page it shows.
 std::string GroupName(const MainWindow& window, int groupId);
-
-// Moves a widget into another, keeping whether it is shown; its geometry is the caller's.
-void MoveInto(QWidget& widget, QWidget& parent);
 
 }  // namespace varnoth::mainwin

@@ -83,6 +83,40 @@ TEST(DialogAccessibility, EveryControlOfEveryDialogIsNamedInBothLanguages) {
     }
 }
 
+// A screen reader meets a dialog's controls inside the group drawn around them, and the group's title labels
+// them: "Reset Mode", then "M1".
+TEST(DialogAccessibility, ControlsLieInsideTheGroupDrawnAroundThemWhichLabelsThem) {
+    SimRig rig;
+    UseLanguage(kEnglish);
+    rig.host.language = kEnglish;
+    MachineSettingsDialog settings(rig.session, rig.host);
+    OtherFunctionsDialog other(rig.session, rig.host);
+    struct Case {
+        QWidget& dialog;
+        int control;
+        int group;
+    };
+    const Case cases[] = {
+        {other, OtherFunctionsDialog::kFirstModeId + 3, 1157},
+        {other, OtherFunctionsDialog::kUpgradeId, 1158},
+        {settings, MachineSettingsForm::kVolByRandomId, MachineSettingsForm::kVolModeGroupId},
+        {settings, MachineSettingsForm::SliderRows().front().sliderId, MachineSettingsForm::kMachineGroupId},
+    };
+    for (const Case& c : cases) {
+        QWidget* control = FindControl(c.dialog, c.control);
+        QWidget* group = FindControl(c.dialog, c.group);
+        SCOPED_TRACE(ControlText(*group).toStdString());
+        EXPECT_EQ(Of(control)->parent()->object(), group);
+        EXPECT_EQ(Of(group)->role(), QAccessible::Grouping);
+        EXPECT_TRUE(group->rect().contains(control->geometry())) << "the group cuts the control";
+        bool labelled = false;
+        for (const auto& [label, relation] : Of(control)->relations(QAccessible::Label)) {
+            labelled = labelled || label->object() == group;
+        }
+        EXPECT_TRUE(labelled) << "the group's title labels the control";
+    }
+}
+
 TEST(DialogAccessibility, TheSettingsSlidersAreNamedByTheirRowsAndSpeakAndTakeTheirValueAsTheUsersMoves) {
     SimRig rig;
     ASSERT_TRUE(rig.Connect());
