@@ -2,6 +2,7 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
@@ -11,6 +12,8 @@
 #include <QWidget>
 
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -63,6 +66,29 @@ QString InstancePath(const char* suffix) {
            QLatin1String(suffix);
 }
 
+// The address the running instance listens on: in the session folder, or, where that path is longer than a
+// local socket's address may be, in the user's own folder under /tmp, named after the session folder. That
+// folder counts only when it is a real folder of the user's that no one else may enter.
+QString InstanceSocket() {
+    const QString inSession = InstancePath("");
+    if (static_cast<std::size_t>(QFile::encodeName(inSession).size()) < sizeof(sockaddr_un::sun_path)) {
+        return inSession;
+    }
+    const QByteArray folder = "/tmp/varnoth-" + QByteArray::number(::getuid());
+    ::mkdir(folder.constData(), 0700);
+    struct stat status {};
+    if (::lstat(folder.constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::getuid() || (status.st_mode & 077) != 0) {
+        return inSession;
+    }
+    const QByteArray session =
+        QCryptographicHash::hash(QFile::encodeName(InstanceFolder()), QCryptographicHash::Sha256)
+            .toHex()
+            .left(32);
+    return QFile::decodeName(folder) + QLatin1Char('/') + QLatin1String(Application::kInstanceName) +
+           QLatin1Char('-') + QLatin1String(session);
+}
+
 // Why the instance mark cannot be created, as the system says it.
 QString WhyNoMark() {
     const QByteArray path = QFile::encodeName(InstancePath(".lock"));
@@ -85,7 +111,7 @@ void Warn(int language, const Bilingual& text) {
 // for a while only so that the window is up before this process ends.
 bool AskRunningInstanceToRaise() {
     QLocalSocket socket;
-    socket.connectToServer(InstancePath(""));
+    socket.connectToServer(InstanceSocket());
     if (!socket.waitForConnected(kSocketWaitMs)) {
         return false;
     }
@@ -168,7 +194,7 @@ Application::InstanceCheck Application::ClaimSingleInstance() {
         }
         return AskRunningInstanceToRaise() ? InstanceCheck::OtherRaised : InstanceCheck::OtherWithoutWindow;
     }
-    const QString socketPath = InstancePath("");
+    const QString socketPath = InstanceSocket();
     QLocalServer::removeServer(socketPath);
     m_server.setSocketOptions(QLocalServer::UserAccessOption);
     if (!m_server.listen(socketPath)) {

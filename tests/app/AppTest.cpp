@@ -332,6 +332,28 @@ TEST(App, ASecondInstanceRaisesTheFirstAndEnds) {
                                                    << next.TraceText().toStdString();
 }
 
+// A session folder whose path is too long for a local socket's address still lets a second instance find
+// the first.
+TEST(App, ASecondInstanceFindsTheFirstThoughTheSessionFolderHasALongPath) {
+    QTemporaryDir base;
+    ASSERT_TRUE(base.isValid());
+    const QString folder = base.path() + QLatin1Char('/') + QString(120, QLatin1Char('s'));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const std::vector<std::pair<QString, QString>> environment = {{"XDG_RUNTIME_DIR", folder}};
+    Program first({}, environment);
+    ASSERT_TRUE(first.WaitForTrace("Main window:")) << first.TraceText().toStdString();
+    EXPECT_FALSE(first.TraceText().contains("cannot listen")) << first.TraceText().toStdString();
+
+    Program second({}, environment);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_TRUE(second.TraceText().contains("the running instance raised its window"))
+        << second.TraceText().toStdString();
+    EXPECT_TRUE(first.WaitForTrace("raised the main window for a second instance"))
+        << first.TraceText().toStdString();
+    first.Kill();
+}
+
 // Logout, kill and Ctrl+C end the program as its close box does: the amplifier gets its farewell.
 TEST(App, SigtermAndSigintEndTheProgramWithTheFarewell) {
     for (const int signalNumber : {SIGTERM, SIGINT}) {
