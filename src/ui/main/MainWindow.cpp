@@ -271,6 +271,7 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
     }
     if (control.kind == ControlKind::Frame && id == kNoId) {
         auto* line = new QFrame(parent);
+        SetAccessibleRole(*line, QAccessible::Separator);
         QPalette grey = line->palette();
         grey.setColor(QPalette::Window, kGreyLine);
         line->setPalette(grey);

@@ -23,8 +23,8 @@ struct UnnamedFrame {
 constexpr UnnamedFrame kUnnamedFrames[] = {{kAutoSubGroup, kSubTimeSlider},
                                            {kSubwooferGroup, kSubLevelSlider}};
 
-// A group inside a frame, drawn nowhere: its rectangle in the template's dialog units. The effects' parts
-// meet at the line between them.
+// A group inside a frame, drawn nowhere: its rectangle in the template's dialog units. The line between the
+// effects' parts belongs to neither.
 struct Part {
     int id;
     int frame;
@@ -32,8 +32,8 @@ struct Part {
 };
 constexpr Part kParts[] = {
     {kCompressorGroup, kChannelGroup, {288, 30, 287, 98}},
-    {kEffect1Group, kEffectGroup, {4, 135, 191, 112}},
-    {kEffect2Group, kEffectGroup, {195, 135, 198, 112}},
+    {kEffect1Group, kEffectGroup, {4, 135, 189, 112}},
+    {kEffect2Group, kEffectGroup, {196, 135, 197, 112}},
 };
 
 constexpr int kGroupIds[] = {kChannelGroup, kCompressorGroup, kEffectGroup, kEffect1Group, kEffect2Group,
