@@ -4,7 +4,8 @@
 
 Starts the accessibility bus and the panel (on the virtual amplifier, tracing what it sends), lists every
 control with its role, name and value, checks that every focusable control has a name, that every slider
-speaks a number, that the view buttons tell which of them is checked,
+speaks a number, that the view buttons tell which of them is checked, that each effect's sliders lie in its
+group,
 and sets the mic gain slider's value through the Value interface: the panel must write it to the amplifier.
 """
 
@@ -116,6 +117,18 @@ def main():
             failures.append(f"{len(views)} view buttons found by name")
         elif sum(n.getState().contains(pyatspi.STATE_CHECKED) for n in views) != 1:
             failures.append("not exactly one view button says it is selected")
+
+        # Each effect's sliders lie inside that effect's group, inside the effects' frame.
+        for effect in ("1", "2"):
+            hpf = [n for n in sliders if n.name.lower() in (f"effect {effect} hpf", f"效果{'一二'[int(effect) - 1]}高通")]
+            groups = []
+            node = hpf[0].parent if hpf else None
+            while node is not None and node != window:
+                if node.getRole() == pyatspi.ROLE_PANEL:
+                    groups.append(node.name.lower())
+                node = node.parent
+            if groups[:1] not in ([f"effect {effect}"], [f"效果{'一二'[int(effect) - 1]}"]) or len(groups) != 2:
+                failures.append(f"effect {effect}'s HPF lies in the groups {groups}")
 
         gain = next((n for n in sliders if n.name.lower() in ("mic gain", "话筒增益")), None)
         if gain is None:
