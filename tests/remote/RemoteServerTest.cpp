@@ -16,6 +16,7 @@
 
 #include "device/sim/SimProvider.h"
 #include "remote/ConnectionGuard.h"
+#include "remote/RemoteJson.h"
 #include "remote/RemoteListener.h"
 #include "remote/RemoteServer.h"
 #include "session/DeviceSession.h"
@@ -191,6 +192,40 @@ TEST_F(RemoteServerTest, AClientThatNeverFinishesItsRequestIsClosedWhileOthersAr
     EXPECT_EQ(Status(Send("GET", "/api/v1/levels", kStaff)), 200);
     EXPECT_TRUE(Wait([&] { return slow.state() == QAbstractSocket::UnconnectedState; },
                      ConnectionGuard::kSlowRequestMs + 3000));
+}
+
+// An events client that stops reading is let go once it leaves a megabyte unread: it would hold the
+// server's memory. The others go on hearing every change.
+TEST_F(RemoteServerTest, AnEventsClientThatStopsReadingIsDroppedWhileTheOthersHearEveryChange) {
+    EventsClient reader(m_server.Port(), kStaff);
+    QTcpSocket stalled;
+    stalled.connectToHost(QHostAddress::LocalHost, m_server.Port());
+    ASSERT_TRUE(stalled.waitForConnected(2000));
+    stalled.write("GET /api/v1/events HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(m_server.Port()) +
+                  "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
+                  "Sec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n"
+                  "Authorization: Bearer " +
+                  QByteArray::fromStdString(kStaff) + "\r\n\r\n");
+    ASSERT_TRUE(Wait([&] { return stalled.peek(12) == "HTTP/1.1 101"; })) << stalled.peek(200).toStdString();
+    ASSERT_TRUE(Wait([&] { return reader.Has("state") && m_server.EventClients() == 2; }));
+    // From here on it reads nothing: what the server sends piles up in the kernel, then in the server.
+    stalled.setReadBufferSize(1);
+
+    const ChangeSet everything = ChangeSet().set();
+    const qint64 eventSize = static_cast<qint64>(RemoteJson::Changes(m_session, everything).size());
+    // Far more than the kernel's buffers on both sides and the bound together.
+    const qint64 flood = 64 * RemoteServer::kMaxBacklog / eventSize;
+    qint64 sent = 0;
+    while (m_server.EventClients() == 2 && sent < flood) {
+        m_server.ShowChanges(everything);
+        ++sent;
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(m_server.EventClients(), 1)
+        << "the stalled client is still served after " << sent * eventSize << " bytes";
+    const std::size_t before = reader.messages.size();
+    m_server.ShowChanges(everything);
+    EXPECT_TRUE(Wait([&] { return reader.messages.size() > before; })) << "the reader hears on";
 }
 
 }  // namespace
