@@ -42,8 +42,8 @@ const DialogTemplate& Notice::Template() {
 }
 
 Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
-    SetAccessibleRole(*this, QAccessible::AlertMessage);
-    // The keyboard focus stays where the user works; the alert is spoken without it.
+    SetAccessibleRole(*this, QAccessible::Notification);
+    // The keyboard focus stays where the user works; a screen reader speaks a notification as it shows.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     BuildDialog(*this, Template());
@@ -86,11 +86,6 @@ void Notice::ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, 
     // Sized for its text before it shows: it opens at its size (and centred at it) rather than growing.
     window->SetNotice(text, periodMs);
     window->show();
-    // A screen reader speaks the alert's text as it comes, though the notice takes no focus.
-    if (QAccessible::isActive()) {
-        QAccessibleEvent alert(window.data(), QAccessible::Alert);
-        QAccessible::updateAccessibility(&alert);
-    }
 }
 
 void Notice::accept() {}

@@ -13,8 +13,8 @@ class QLabel;
 namespace varnoth {
 
 // The self-closing notice: one line of text over the banner picture, gone after a given time or on Esc.
-// Modeless; it deletes itself when it closes. Assistive technology meets it as an alert whose description is
-// its text, announced each time it shows.
+// Modeless; it deletes itself when it closes. Assistive technology meets it as a notification whose
+// description is its text, which a screen reader speaks as it shows.
 class Notice : public QDialog {
     Q_OBJECT
 

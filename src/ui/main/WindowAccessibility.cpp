@@ -7,6 +7,7 @@
 
 #include "session/DeviceSession.h"
 #include "session/ParameterTable.h"
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
@@ -74,26 +75,26 @@ void NameControls(MainWindow& window) {
     const int language = window.Language();
     const bool micView = window.MicView() != 0;
     for (const ControlName& control : kNames) {
-        window.Control(control.id)->setAccessibleName(QString::fromUtf8(control.name.In(language)));
+        SetAccessibleName(*window.Control(control.id), QString::fromUtf8(control.name.In(language)));
     }
     for (int mode = 0; mode < kModes; ++mode) {
         const QString number = QString::number(mode + 1);
-        window.Control(kLoadModeButton + mode)
-            ->setAccessibleName(QString::fromUtf8(kLoadMode.In(language)) + number);
-        window.Control(kSaveModeButton + mode)
-            ->setAccessibleName(QString::fromUtf8(kSaveMode.In(language)) + number);
+        SetAccessibleName(*window.Control(kLoadModeButton + mode),
+                          QString::fromUtf8(kLoadMode.In(language)) + number);
+        SetAccessibleName(*window.Control(kSaveModeButton + mode),
+                          QString::fromUtf8(kSaveMode.In(language)) + number);
     }
     for (const Tooltip& tip : Tooltips()) {
         window.Control(tip.id)->setToolTip(QString::fromUtf8(tip.text.In(language)));
     }
     for (const SliderEdit& edit : SliderEdits()) {
         QWidget* slider = window.Control(edit.id);
-        slider->setAccessibleName(
-            Capitalised(ParameterTitle(ParamName(OnPath(edit.param, micView)), language)));
+        SetAccessibleName(*slider,
+                          Capitalised(ParameterTitle(ParamName(OnPath(edit.param, micView)), language)));
         auto* name = window.Control<QLabel>(edit.nameLabel);
         if (name != nullptr) {
             name->setBuddy(slider);
-            slider->setAccessibleDescription(name->toolTip());
+            SetAccessibleDescription(*slider, name->toolTip());
         }
     }
     for (const Caption& caption : kCaptions) {
@@ -116,7 +117,7 @@ void DescribeCompressor(MainWindow& window) {
     if (ReadParam(window.Session(), OnPath(Param::CompressOn_Mic, micView)) == 0) {
         text += QString::fromUtf8(kCurveOff.In(language));
     }
-    window.Control(kCompressPanel)->setAccessibleDescription(text);
+    SetAccessibleDescription(*window.Control(kCompressPanel), text);
 }
 
 }  // namespace varnoth::mainwin

@@ -19,6 +19,7 @@ class QMenu;
 
 namespace varnoth {
 
+class Announcer;
 class DeviceSession;
 class MainWindow;
 
@@ -29,6 +30,9 @@ class MainWindow;
 //
 // The same menu compares two working sets A and B (Ctrl+B switches, "Copy A to B" and back); the window's
 // title shows which one is live once comparing has begun. A switch is a step of the history like any edit.
+//
+// A screen reader hears each of these as it happens, in the window's language: "Undo: mic gain 80 → 64"
+// (the command's text), "Set B", "Copy A to B".
 class WindowUndo : public QObject {
     Q_OBJECT
 
@@ -85,10 +89,13 @@ class WindowUndo : public QObject {
         m_prepareMenu = std::move(prepare);
     }
     const EditHistory& History() const { return m_history; }
+    // What a screen reader was told last.
+    const Announcer& Announcements() const { return *m_announcer; }
 
   private:
     void Apply(bool undo);
     void ShowLiveSet();
+    QString LiveSetText() const;
 
     MainWindow& m_window;
     DeviceSession& m_session;
@@ -100,6 +107,7 @@ class WindowUndo : public QObject {
     QAction* m_compareAction;
     QAction* m_copyActions[2];
     QMenu* m_menu;
+    Announcer* m_announcer;
     std::function<void(const QPoint&)> m_prepareMenu;
     unsigned m_gesture = 0;
     QPointer<QObject> m_wheelControl;

@@ -246,12 +246,12 @@ TEST_F(MainWindowAccessibility, EqGraphsShowEachBandAsAChildAndTheOtherPicturesT
     EXPECT_TRUE(curve.contains(Text(kRatioSlider + kValueLabelOffset))) << curve.toStdString();
 }
 
-TEST_F(MainWindowAccessibility, ANoticeIsAnAlertThatCarriesItsText) {
+TEST_F(MainWindowAccessibility, ANoticeIsANotificationThatCarriesItsText) {
     OpenShown(1);
     Window().ShowNotice(QString::fromUtf8(kFileSaved.english), 5000);
     auto* notice = Window().findChild<Notice*>();
     ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(Of(notice)->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(Of(notice)->role(), QAccessible::Notification);
     EXPECT_EQ(Of(notice)->text(QAccessible::Description), QStringLiteral("File saved"));
 }
 
