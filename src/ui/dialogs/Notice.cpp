@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/controls/Announcer.h"
 #include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/DialogBuilder.h"
@@ -53,6 +54,7 @@ Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
     m_text->setWordWrap(false);
     m_templateLine = m_text->geometry();
     m_templateSize = size();
+    m_announcer = new Announcer(this);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
 }
@@ -83,9 +85,13 @@ void Notice::ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, 
     if (window.isNull()) {
         window = new Notice(owner, language);
     }
+    const bool showing = window->isVisible();
     // Sized for its text before it shows: it opens at its size (and centred at it) rather than growing.
     window->SetNotice(text, periodMs);
     window->show();
+    if (showing) {
+        window->m_announcer->Announce(text);
+    }
 }
 
 void Notice::accept() {}

@@ -146,7 +146,7 @@ TEST_F(MainWindowAnnounce, ARefreshThatChangesNothingTellsAScreenReaderNothing) 
 }
 
 // The notice takes no focus: a screen reader speaks it because it is a notification that shows.
-TEST_F(MainWindowAnnounce, ANoticeShowsAsANotification) {
+TEST_F(MainWindowAnnounce, ANoticeShowsAsANotificationAndTellsANewTextWhileItShows) {
     OpenShown(1);
     events.Clear();
     Window().ShowNotice(QStringLiteral("File saved"), 5000);
@@ -158,6 +158,11 @@ TEST_F(MainWindowAnnounce, ANoticeShowsAsANotification) {
         shown = shown || (event.object == notice && event.role == QAccessible::Notification);
     }
     EXPECT_TRUE(shown) << "the notice did not show as a notification";
+    // Another text while the notice shows is told too.
+    events.Clear();
+    Window().ShowNotice(QStringLiteral("Saved Mode1"), 5000);
+    Drain();
+    EXPECT_EQ(events.Notifications(), std::vector<QString>{QStringLiteral("Saved Mode1")});
 }
 
 }  // namespace
