@@ -6,7 +6,7 @@ Run by screen-reader-check inside a session bus on a virtual X server. Starts th
 panel on the virtual amplifier and Orca with its debug log and fresh settings (speech goes nowhere: the log
 still has every line Orca speaks, as "SPEECH OUTPUT"), then presses the keys of orca-walk.expected and waits
 for each line it expects there. Fails naming the first line Orca did not say, with all that it said.
-Exits 77 (skipped) when Orca or xdotool is missing.
+Exits 77 (skipped) when Orca or xdotool is missing, or Orca already runs for this user.
 """
 
 import argparse
@@ -221,6 +221,11 @@ def main():
         if shutil.which(tool) is None:
             print(f"skipped: {tool} is not installed (tools/setup installs it)")
             return 77
+
+    # Orca runs once per user: it refuses to start beside another (a user's own, or another walk's).
+    if subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"], stdout=subprocess.DEVNULL).returncode == 0:
+        print("skipped: another Orca runs for this user, and Orca starts only once")
+        return 77
 
     log = OrcaLog(os.path.join(args.work, "orca-debug.log"))
     prefs = os.path.join(args.work, "orca")
