@@ -3,6 +3,7 @@
 
 #include <QAccessibleWidget>
 #include <QVariant>
+#include <QWidget>
 
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/EqGraphAccessible.h"
@@ -54,6 +55,18 @@ void InstallControlAccessibility() {
 void SetAccessibleRole(QWidget& widget, QAccessible::Role role) {
     InstallControlAccessibility();
     widget.setProperty(kRoleProperty, static_cast<int>(role));
+}
+
+void SetAccessibleName(QWidget& widget, const QString& name) {
+    if (widget.accessibleName() != name) {
+        widget.setAccessibleName(name);
+    }
+}
+
+void SetAccessibleDescription(QWidget& widget, const QString& description) {
+    if (widget.accessibleDescription() != description) {
+        widget.setAccessibleDescription(description);
+    }
 }
 
 }  // namespace varnoth

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QAccessible>
+#include <QString>
 
 class QWidget;
 
@@ -17,5 +18,11 @@ void InstallControlAccessibility();
 // The role `widget` reports instead of its class's. Takes effect for a widget not yet asked for its
 // interface, so it is set in the widget's constructor.
 void SetAccessibleRole(QWidget& widget, QAccessible::Role role);
+
+// The name and description `widget` gives assistive technology, set only when they differ from what it has:
+// Qt tells a screen reader of every call, and a refresh that names every control again, unchanged, would
+// flood it with events until it drops some (Orca then ignores what came with the flood).
+void SetAccessibleName(QWidget& widget, const QString& name);
+void SetAccessibleDescription(QWidget& widget, const QString& description);
 
 }  // namespace varnoth

@@ -43,8 +43,10 @@ void TrackSlider::MoveTo(int position) {
 }
 
 void TrackSlider::AnnounceValue() {
-    if (QAccessible::isActive()) {
-        QAccessibleValueChangeEvent event(this, ShownAt(value()));
+    const QString shown = ShownAt(value());
+    if (QAccessible::isActive() && shown != m_announced) {
+        m_announced = shown;
+        QAccessibleValueChangeEvent event(this, shown);
         QAccessible::updateAccessibility(&event);
     }
 }

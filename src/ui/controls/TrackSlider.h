@@ -29,7 +29,7 @@ class TrackSlider : public QSlider {
     // drives.
     void MoveTo(int position);
     // Tells assistive technology that what the slider shows has changed (its owner changed the text of the
-    // position, or the value).
+    // position, or the value); nothing when it shows what it last announced.
     void AnnounceValue();
 
   signals:
@@ -47,6 +47,7 @@ class TrackSlider : public QSlider {
   private:
     bool m_userAction = false;
     ShownText m_shown;
+    QString m_announced;
 };
 
 }  // namespace varnoth

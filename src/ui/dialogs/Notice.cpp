@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <array>
 
+#include "ui/controls/Announcer.h"
 #include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ImageResources.h"
 #include "ui/dialogs/DialogBuilder.h"
@@ -42,8 +43,8 @@ const DialogTemplate& Notice::Template() {
 }
 
 Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
-    SetAccessibleRole(*this, QAccessible::AlertMessage);
-    // The keyboard focus stays where the user works; the alert is spoken without it.
+    SetAccessibleRole(*this, QAccessible::Notification);
+    // The keyboard focus stays where the user works; a screen reader speaks a notification as it shows.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_DeleteOnClose);
     BuildDialog(*this, Template());
@@ -53,6 +54,7 @@ Notice::Notice(QWidget* parent, int language) : QDialog(parent) {
     m_text->setWordWrap(false);
     m_templateLine = m_text->geometry();
     m_templateSize = size();
+    m_announcer = new Announcer(this);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
 }
@@ -83,13 +85,12 @@ void Notice::ShowNotice(QPointer<Notice>& window, QWidget* owner, int language, 
     if (window.isNull()) {
         window = new Notice(owner, language);
     }
+    const bool showing = window->isVisible();
     // Sized for its text before it shows: it opens at its size (and centred at it) rather than growing.
     window->SetNotice(text, periodMs);
     window->show();
-    // A screen reader speaks the alert's text as it comes, though the notice takes no focus.
-    if (QAccessible::isActive()) {
-        QAccessibleEvent alert(window.data(), QAccessible::Alert);
-        QAccessible::updateAccessibility(&alert);
+    if (showing) {
+        window->m_announcer->Announce(text);
     }
 }
 

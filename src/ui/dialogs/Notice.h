@@ -12,9 +12,12 @@ class QLabel;
 
 namespace varnoth {
 
+class Announcer;
+
 // The self-closing notice: one line of text over the banner picture, gone after a given time or on Esc.
-// Modeless; it deletes itself when it closes. Assistive technology meets it as an alert whose description is
-// its text, announced each time it shows.
+// Modeless; it deletes itself when it closes. Assistive technology meets it as a notification whose
+// description is its text, which a screen reader speaks as it shows; a text that comes while it shows is
+// told by an announcer of its own.
 class Notice : public QDialog {
     Q_OBJECT
 
@@ -48,6 +51,7 @@ class Notice : public QDialog {
 
   private:
     QLabel* m_text = nullptr;
+    Announcer* m_announcer = nullptr;
     QRect m_templateLine;  // the text's place in the template
     QSize m_templateSize;
     QTimer m_closeTimer;

@@ -20,6 +20,7 @@
 
 #include "device/Trace.h"
 #include "session/DeviceSession.h"
+#include "ui/controls/Announcer.h"
 #include "ui/controls/CompressorCurve.h"
 #include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
@@ -197,6 +198,7 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     SetUpColours();
     ConnectEdits();
     ConnectCommands();
+    m_announcer = new Announcer(this);
     m_undo = std::make_unique<WindowUndo>(*this, m_session);
     new TypedValues(*this);
     m_modes = std::make_unique<ModeChanges>(*this, m_session);
@@ -306,6 +308,10 @@ void MainWindow::CacheControls() {
 QWidget* MainWindow::Control(int id) const {
     const auto found = m_controls.find(id);
     return found == m_controls.end() ? nullptr : found->second;
+}
+
+void MainWindow::Announce(const QString& message) {
+    m_announcer->Announce(message);
 }
 
 QWidget* MainWindow::Surface() const {
@@ -512,14 +518,14 @@ void MainWindow::CloseWhenSafe() {
         return;
     }
     // A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own
-    // loop cannot end while a dialog's loop runs above it. One that refuses to close stays, and so does the
-    // window.
+    // loop cannot end while a dialog's loop runs above it. One that stays (the synchronisation's progress)
+    // ends with the connection the window's closing ends.
     for (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this;) {
         modal->close();
         QWidget* next = QApplication::activeModalWidget();
         if (next == modal) {
-            Trace("quit requested: a dialog refused to close\n");
-            return;
+            Trace("quit requested: the dialog over the window stays until the connection ends\n");
+            break;
         }
         modal = next;
     }

@@ -26,6 +26,7 @@ class QMenu;
 
 namespace varnoth {
 
+class Announcer;
 class EqGraph;
 class CompressorCurve;
 class Notice;
@@ -164,6 +165,9 @@ class MainWindow : public QDialog, public FeatureHost {
     bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
     // The text of the notice window while it shows, else empty.
     QString NoticeText() const;
+    // Tells a screen reader what just happened, away from the focus ("Undo: …", a list's new item).
+    void Announce(const QString& message);
+    const Announcer& Announcements() const { return *m_announcer; }
     // Undo and redo of the edits.
     WindowUndo& Undo() { return *m_undo; }
     // Whether the working set differs from its memory mode, and the question before it is left behind.
@@ -310,6 +314,7 @@ class MainWindow : public QDialog, public FeatureHost {
     QTimer m_meterFeedTimer;  // timer 2
     QTimer m_levelPollTimer;  // timer 3
 
+    Announcer* m_announcer = nullptr;
     std::unique_ptr<WindowUndo> m_undo;
     std::unique_ptr<ModeChanges> m_modes;
     std::unique_ptr<QuickResets> m_resets;

@@ -242,7 +242,7 @@ int MainWindow::SaveEffectData() {
     if (path != chosenPath && std::filesystem::exists(path, error)) {
         const QString question =
             Utf8(kReplaceFileQuestion.In(m_language)).arg(QFile::decodeName(path.c_str()));
-        if (!Ask(Utf8(kConfirmCaption), question)) {
+        if (!Ask(Utf8(kConfirmCaption.In(m_language)), question)) {
             return 0;
         }
     }
@@ -275,7 +275,7 @@ int MainWindow::LoadEffectData() {
 void MainWindow::OnFlatEq() {
     const int page = m_eqPage;
     const char* question = FlatEqQuestion(page, m_language);
-    if (question == nullptr || !Ask(kConfirmCaption, question)) {
+    if (question == nullptr || !Ask(kConfirmCaption.In(m_language), question)) {
         return;
     }
     const WindowUndo::Edit step(
@@ -287,7 +287,8 @@ void MainWindow::OnFlatEq() {
 
 void MainWindow::OnFlatPeq() {
     const bool micView = m_micView != 0;
-    if (!Ask(kConfirmCaption, micView ? kFlatMicPeqQuestion : kFlatMusicPeqQuestion)) {
+    if (!Ask(kConfirmCaption.In(m_language),
+             (micView ? kFlatMicPeqQuestion : kFlatMusicPeqQuestion).In(m_language))) {
         return;
     }
     const WindowUndo::Edit step(
@@ -302,7 +303,7 @@ void MainWindow::OnFlatPeq() {
 }
 
 void MainWindow::OnDefaultMicEq() {
-    if (!Ask(kConfirmCaption, kDefaultMicEqQuestion.In(m_language))) {
+    if (!Ask(kConfirmCaption.In(m_language), kDefaultMicEqQuestion.In(m_language))) {
         return;
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kDefaultEqButton),

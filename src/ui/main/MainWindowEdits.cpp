@@ -131,8 +131,13 @@ void MainWindow::OnPresetChosen(int id, int index) {
     // nothing and keeps the edits made since.
     const auto preset = static_cast<std::uint8_t>(index);
     const bool micView = m_micView != 0;
+    auto* list = Control<QComboBox>(id);
+    // A screen reader says nothing of a closed list whose item the keys changed.
+    if (list->hasFocus()) {
+        Announce(list->itemText(index));
+    }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
-                                Control<QComboBox>(id)->itemText(index).toStdString());
+                                list->itemText(index).toStdString());
     if (id == kCompressPresetList) {
         if (preset != ReadParam(m_session, OnPath(Param::CompressPreset_Mic, micView))) {
             ChooseCompressorPreset(m_session, micView, preset);

@@ -57,11 +57,10 @@ inline constexpr Bilingual kFileSaved{"文件保存成功!", "File saved"};
 // A chosen name whose extension became "vqm" names a file that exists: %1 is its path.
 inline constexpr Bilingual kReplaceFileQuestion{"文件 %1 已存在，要替换它吗?",
                                                 "%1 already exists. Do you want to replace it?"};
-inline constexpr const char* kConfirmCaption = "确认?";
+inline constexpr Bilingual kConfirmCaption{"确认?", "Confirm?"};
 inline constexpr Bilingual kFlatEqDone{"均衡已经置零", "Flat finished"};
-// The PEQ questions are Chinese in both languages.
-inline constexpr const char* kFlatMicPeqQuestion = "您确定要重置话筒参量均衡吗?";
-inline constexpr const char* kFlatMusicPeqQuestion = "您确定要重置音乐参量均衡吗?";
+inline constexpr Bilingual kFlatMicPeqQuestion{"您确定要重置话筒参量均衡吗?", "Reset the mic PEQ?"};
+inline constexpr Bilingual kFlatMusicPeqQuestion{"您确定要重置音乐参量均衡吗?", "Reset the music PEQ?"};
 inline constexpr Bilingual kMicPeqFlat{"话筒参量均衡已置零", "Mic PEQ Flat finished"};
 inline constexpr Bilingual kMusicPeqFlat{"音乐参量均衡已置零", "Music PEQ Flat finished"};
 inline constexpr Bilingual kDefaultMicEqQuestion{"您确定要重置成出厂话筒均衡?", "Reset default mic EQ?"};

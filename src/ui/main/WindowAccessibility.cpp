@@ -3,10 +3,13 @@
 
 #include <QLabel>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "session/DeviceSession.h"
 #include "session/ParameterTable.h"
+#include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/GroupArea.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
@@ -52,12 +55,12 @@ constexpr Bilingual kCurveOff{"（关）", " (off)"};
 constexpr Bilingual kLoadMode{"载入模式", "Load mode "};
 constexpr Bilingual kSaveMode{"存储模式", "Save mode "};
 
-// The list beside its caption label: the label names it for a screen reader too.
-struct Caption {
-    int label;
-    int control;
-};
-constexpr Caption kCaptions[] = {{1084, kEffect1List}, {1085, kEffect2List}, {1088, kAutoSubBox}};
+// A list's name is its current item on the desktop's accessibility bus, and a screen reader speaks a label
+// linked to a list instead of that name, so the item would go unsaid: a list is described by what it
+// chooses instead of being linked to its caption.
+constexpr int kLists[] = {kEffect1List, kEffect2List, kCompressPresetList};
+// The caption beside the auto sub's box.
+constexpr int kAutoSubCaption = 1088;
 
 QString Capitalised(const std::string& text) {
     QString shown = QString::fromStdString(text);
@@ -73,19 +76,24 @@ void NameControls(MainWindow& window) {
     const int language = window.Language();
     const bool micView = window.MicView() != 0;
     for (const ControlName& control : kNames) {
-        window.Control(control.id)->setAccessibleName(QString::fromUtf8(control.name.In(language)));
+        QWidget* widget = window.Control(control.id);
+        const QString name = QString::fromUtf8(control.name.In(language));
+        SetAccessibleName(*widget, name);
+        if (std::find(std::begin(kLists), std::end(kLists), control.id) != std::end(kLists)) {
+            SetAccessibleDescription(*widget, name);
+        }
     }
     for (int mode = 0; mode < kModes; ++mode) {
         const QString number = QString::number(mode + 1);
-        window.Control(kLoadModeButton + mode)
-            ->setAccessibleName(QString::fromUtf8(kLoadMode.In(language)) + number);
-        window.Control(kSaveModeButton + mode)
-            ->setAccessibleName(QString::fromUtf8(kSaveMode.In(language)) + number);
+        SetAccessibleName(*window.Control(kLoadModeButton + mode),
+                          QString::fromUtf8(kLoadMode.In(language)) + number);
+        SetAccessibleName(*window.Control(kSaveModeButton + mode),
+                          QString::fromUtf8(kSaveMode.In(language)) + number);
     }
     for (const int id : GroupIds()) {
         const QString name = Capitalised(GroupName(window, id));
         QWidget* group = window.Control(id);
-        group->setAccessibleName(name);
+        SetAccessibleName(*group, name);
         // A group drawn nowhere labels its controls: a list is known by its label alone.
         if (auto* area = qobject_cast<GroupArea*>(group)) {
             area->setTitle(name);
@@ -96,17 +104,15 @@ void NameControls(MainWindow& window) {
     }
     for (const SliderEdit& edit : SliderEdits()) {
         QWidget* slider = window.Control(edit.id);
-        slider->setAccessibleName(
-            Capitalised(ParameterTitle(ParamName(OnPath(edit.param, micView)), language)));
-        auto* name = window.Control<QLabel>(edit.nameLabel);
-        if (name != nullptr) {
-            name->setBuddy(slider);
-            slider->setAccessibleDescription(name->toolTip());
+        SetAccessibleName(*slider,
+                          Capitalised(ParameterTitle(ParamName(OnPath(edit.param, micView)), language)));
+        // The name says more than the label above the slider ("Effect 2 HPF", "HPF"), and a screen reader
+        // speaks a linked label instead of the name: the label is not linked.
+        if (const auto* name = window.Control<QLabel>(edit.nameLabel)) {
+            SetAccessibleDescription(*slider, name->toolTip());
         }
     }
-    for (const Caption& caption : kCaptions) {
-        window.Control<QLabel>(caption.label)->setBuddy(window.Control(caption.control));
-    }
+    window.Control<QLabel>(kAutoSubCaption)->setBuddy(window.Control(kAutoSubBox));
 }
 
 void DescribeCompressor(MainWindow& window) {
@@ -124,7 +130,7 @@ void DescribeCompressor(MainWindow& window) {
     if (ReadParam(window.Session(), OnPath(Param::CompressOn_Mic, micView)) == 0) {
         text += QString::fromUtf8(kCurveOff.In(language));
     }
-    window.Control(kCompressPanel)->setAccessibleDescription(text);
+    SetAccessibleDescription(*window.Control(kCompressPanel), text);
 }
 
 }  // namespace varnoth::mainwin

@@ -17,6 +17,8 @@ namespace {
 constexpr Bilingual kCompareText{"A/B 比较", "Compare A/B"};
 constexpr Bilingual kCopyText[2] = {{"复制 A 到 B", "Copy A to B"}, {"复制 B 到 A", "Copy B to A"}};
 constexpr char kSetNames[2] = {'A', 'B'};
+// What a screen reader hears after a switch: the set now live.
+constexpr Bilingual kLiveSetText[2] = {{"A 组", "Set A"}, {"B 组", "Set B"}};
 // Wheel notches on one control closer together than this are one gesture.
 constexpr qint64 kNotchGestureMs = 500;
 
@@ -103,10 +105,13 @@ void WindowUndo::Apply(bool undo) {
     if (step == nullptr) {
         return;
     }
+    // The command's text as the menu showed it: "Undo: mic gain 80 → 64".
+    QString said = QString::fromStdString(UndoCommandText(step, undo, m_window.Language()));
     if (step->wholeSet && !step->overtaken) {
         StoreStep(m_session, *step, undo);
         UpdateActions();
         m_session.SynchronizeData(true);
+        m_window.Announce(said);
         m_window.ShowSyncDialog(&m_window);
         return;
     }
@@ -114,9 +119,12 @@ void WindowUndo::Apply(bool undo) {
     if (step->source.kind == UndoSource::Kind::Compare) {
         m_compare.Flip();
         ShowLiveSet();
+        said += (m_window.Language() != 0 ? QStringLiteral(", ") : QStringLiteral("，")) + LiveSetText();
     }
     m_window.RefreshAll();
     UpdateActions();
+    // Last, after the control with the focus has spoken its new value.
+    m_window.Announce(said);
 }
 
 void WindowUndo::SwitchCompare() {
@@ -132,6 +140,7 @@ void WindowUndo::SwitchCompare() {
     }
     ShowLiveSet();
     m_window.RefreshAll();
+    m_window.Announce(LiveSetText());
 }
 
 void WindowUndo::CopyCompare(int from) {
@@ -146,12 +155,17 @@ void WindowUndo::CopyCompare(int from) {
     }
     ShowLiveSet();
     m_window.RefreshAll();
+    m_window.Announce(QString::fromUtf8(kCopyText[from].In(m_window.Language())));
 }
 
 void WindowUndo::ShowLiveSet() {
     m_window.setWindowTitle(m_compare.Used()
                                 ? m_title + QStringLiteral(" [%1]").arg(QChar(kSetNames[m_compare.Live()]))
                                 : m_title);
+}
+
+QString WindowUndo::LiveSetText() const {
+    return QString::fromUtf8(kLiveSetText[m_compare.Live()].In(m_window.Language()));
 }
 
 void WindowUndo::OnSynchronised() {

@@ -29,6 +29,9 @@ class MainWindow;
 //
 // The same menu compares two working sets A and B (Ctrl+B switches, "Copy A to B" and back); the window's
 // title shows which one is live once comparing has begun. A switch is a step of the history like any edit.
+//
+// A screen reader hears each of these as it happens, in the window's language: "Undo: mic gain 80 → 64"
+// (the command's text), "Set B", "Copy A to B".
 class WindowUndo : public QObject {
     Q_OBJECT
 
@@ -89,6 +92,7 @@ class WindowUndo : public QObject {
   private:
     void Apply(bool undo);
     void ShowLiveSet();
+    QString LiveSetText() const;
 
     MainWindow& m_window;
     DeviceSession& m_session;

@@ -290,7 +290,8 @@ TEST_F(MainWindowAccessibility, ControlsLieInsideTheirNamedGroups) {
             << Name(&Ctl<QWidget>(c.control)).toStdString();
     }
 
-    // A list speaks its current item as its name on this desktop: its labels tell what it chooses.
+    // A list speaks its current item as its name on this desktop, and a screen reader would speak a linked
+    // caption instead: only its group labels it, and its description tells what it chooses.
     const auto labels = [&](int id) {
         QStringList names;
         for (const auto& [label, relation] : Of(&Ctl<QWidget>(id))->relations(QAccessible::Label)) {
@@ -299,7 +300,9 @@ TEST_F(MainWindowAccessibility, ControlsLieInsideTheirNamedGroups) {
         return names.join(QLatin1Char('/')).toStdString();
     };
     EXPECT_EQ(labels(kCompressPresetList), "Compressor");
-    EXPECT_EQ(labels(kEffect2List), "Effect Sel/Effect 2");
+    EXPECT_EQ(labels(kEffect2List), "Effect 2");
+    EXPECT_EQ(Of(&Ctl<QWidget>(kEffect2List))->text(QAccessible::Description),
+              QStringLiteral("Effect 2 preset"));
 
     // The graphic EQ's frame is named after the page it shows, in the window's language.
     Ctl<QAbstractButton>(kSubPageButton).click();
@@ -325,12 +328,12 @@ TEST_F(MainWindowAccessibility, ControlsLieInsideTheirNamedGroups) {
     }
 }
 
-TEST_F(MainWindowAccessibility, ANoticeIsAnAlertThatCarriesItsText) {
+TEST_F(MainWindowAccessibility, ANoticeIsANotificationThatCarriesItsText) {
     OpenShown(1);
     Window().ShowNotice(QString::fromUtf8(kFileSaved.english), 5000);
     auto* notice = Window().findChild<Notice*>();
     ASSERT_NE(notice, nullptr);
-    EXPECT_EQ(Of(notice)->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(Of(notice)->role(), QAccessible::Notification);
     EXPECT_EQ(Of(notice)->text(QAccessible::Description), QStringLiteral("File saved"));
 }
 

@@ -197,7 +197,8 @@ TEST_F(MainWindowCommands, FlatPeqResetsTheShownPathAndKeepsItsSwitch) {
     });
     const std::uint8_t musicOn = StoreValue(pos::PEQ_Music + pos::PEQOn);
     Click(Window(), 1036);
-    EXPECT_EQ(m_questions.back().text, "您确定要重置话筒参量均衡吗?") << "Chinese in both languages";
+    EXPECT_EQ(m_questions.back().caption, "Confirm?") << "the question is in the window's language";
+    EXPECT_EQ(m_questions.back().text, "Reset the mic PEQ?");
     EXPECT_EQ(Window().NoticeText(), "Mic PEQ Flat finished");
     for (std::uint8_t field = pos::PEQLowGain; field < pos::kPeqFields; ++field) {
         EXPECT_EQ(DeviceValue(pos::PEQ_Mic + field), 0x40) << "mic field " << int{field};
@@ -209,7 +210,7 @@ TEST_F(MainWindowCommands, FlatPeqResetsTheShownPathAndKeepsItsSwitch) {
 
     Click(Window(), 1023);  // music view
     Click(Window(), 1036);
-    EXPECT_EQ(m_questions.back().text, "您确定要重置音乐参量均衡吗?");
+    EXPECT_EQ(m_questions.back().text, "Reset the music PEQ?");
     EXPECT_EQ(Window().NoticeText(), "Music PEQ Flat finished");
     EXPECT_EQ(DeviceValue(pos::PEQ_Music + pos::PEQLowGain), 0x40);
     EXPECT_EQ(StoreValue(pos::PEQ_Music + pos::PEQOn), musicOn);

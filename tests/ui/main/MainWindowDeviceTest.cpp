@@ -342,5 +342,26 @@ TEST_F(MainWindowDevice, AQuitRequestClosesTheWindowThroughTheDialogsOpenOverIt)
     EXPECT_EQ(Amp().PcControl().farewells, before + 1);
 }
 
+// A dialog that stays open (the synchronisation's progress) does not keep the window: it closes, and the
+// connection it ends ends the dialog.
+TEST_F(MainWindowDevice, AQuitRequestClosesTheWindowUnderADialogThatStays) {
+    class Staying : public QDialog {
+      public:
+        using QDialog::QDialog;
+        void reject() override {}
+    };
+    OpenSynchronised();
+    Window().show();
+    const unsigned before = Amp().PcControl().farewells;
+    Staying progress(&Window());
+    QTimer::singleShot(0, &progress, [&] {
+        Window().CloseWhenSafe();
+        progress.done(QDialog::Accepted);
+    });
+    progress.exec();
+    EXPECT_FALSE(Window().isVisible());
+    EXPECT_EQ(Amp().PcControl().farewells, before + 1);
+}
+
 }  // namespace
 }  // namespace varnoth::test
