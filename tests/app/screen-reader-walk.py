@@ -10,44 +10,12 @@ and sets the mic gain slider's value through the Value interface: the panel must
 """
 
 import argparse
-import os
-import re
-import subprocess
 import sys
 import time
 
 import pyatspi
 
-DEADLINE_S = 60
-
-
-def wait_for(what, condition, deadline=DEADLINE_S):
-    end = time.monotonic() + deadline
-    while time.monotonic() < end:
-        found = condition()
-        if found:
-            return found
-        time.sleep(0.2)
-    sys.exit(f"FAIL: {what} within {deadline} s")
-
-
-def find_app(name):
-    desktop = pyatspi.Registry.getDesktop(0)
-    for i in range(desktop.childCount):
-        app = desktop.getChildAtIndex(i)
-        if app is not None and app.name == name:
-            return app
-    return None
-
-
-def walk(node, depth=0, out=None):
-    out = [] if out is None else out
-    out.append((depth, node))
-    for i in range(node.childCount):
-        child = node.getChildAtIndex(i)
-        if child is not None:
-            walk(child, depth + 1, out)
-    return out
+from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, walk
 
 
 def value_of(node):
@@ -80,17 +48,10 @@ def main():
     parser.add_argument("varnoth")
     args = parser.parse_args()
 
-    bus = subprocess.Popen([args.launcher, "--launch-immediately"], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL)
-    trace_path = os.path.join(args.work, "trace.log")
-    with open(trace_path, "w") as trace:
-        panel = subprocess.Popen([args.varnoth, "--simulate", "--trace"], stdout=subprocess.DEVNULL, stderr=trace)
     failures = []
-    try:
-        app = wait_for("the panel on the accessibility bus", lambda: find_app("varnoth"))
-        window = wait_for("the main window", lambda: app.getChildAtIndex(0) if app.childCount else None)
-        # The first synchronisation fills the sliders.
-        wait_for("the first synchronisation", lambda: ">Write" in open(trace_path).read())
+    with panel_on_bus(args.launcher, args.work, args.varnoth) as panel:
+        window = panel.window
+        trace_path = panel.trace_path
         time.sleep(2)
         print(f"window: {describe(window)}")
         if window.getRole() == pyatspi.ROLE_DIALOG:
@@ -137,20 +98,12 @@ def main():
             value = gain.queryValue()
             before = value.currentValue
             wanted = before + 5 if before + 5 <= value.maximumValue else before - 5
-            written_before = open(trace_path).read().count(">Write")
+            written_before = open(trace_path).read().count(REGISTER_WRITE)
             value.currentValue = wanted
             wait_for("the set value to be spoken back", lambda: abs(gain.queryValue().currentValue - wanted) < 0.5)
             wait_for("the set value to go out to the amplifier",
-                     lambda: open(trace_path).read().count(">Write") > written_before)
+                     lambda: open(trace_path).read().count(REGISTER_WRITE) > written_before)
             print(f"mic gain set {before:g} -> {gain.queryValue().currentValue:g} and written to the amplifier")
-    finally:
-        panel.terminate()
-        try:
-            panel.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            panel.kill()
-        bus.terminate()
-        bus.wait()
 
     for failure in failures:
         print(f"FAIL: {failure}")

@@ -179,7 +179,9 @@ void MainWindow::OnDeviceChange(bool arrived, const QString& path) {
 
 void MainWindow::OnSyncDone(int direction) {
     m_undo->OnSynchronised();
-    RefreshAll();
+    if (!m_offline->ShowsPrepared()) {
+        RefreshAll();
+    }
     if (m_syncDialog) {
         m_syncing = 0;
         m_syncDialog->Finish();

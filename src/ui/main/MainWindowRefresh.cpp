@@ -22,6 +22,7 @@
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/OfflineEdits.h"
 #include "ui/main/RemoteControlPanel.h"
 #include "ui/main/WindowAccessibility.h"
 #include "ui/main/WindowParams.h"
@@ -60,7 +61,10 @@ std::size_t ChangeBit(Param param) {
 
 void MainWindow::OnStoreChanged() {
     const ChangeSet changes = m_session.TakeChanges();
-    ShowStore(changes);
+    // The window shows them all once the question about the set prepared offline has been answered.
+    if (!m_offline->ShowsPrepared()) {
+        ShowStore(changes);
+    }
     m_remote->ShowChanges(changes);
 }
 

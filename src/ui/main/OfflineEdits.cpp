@@ -87,6 +87,7 @@ void OfflineEdits::Disconnected() {
     m_told = false;
     m_reference = CaptureWorkingSet(m_session);
     m_leftAmplifier = m_amplifier;
+    EndShowingPrepared();
 }
 
 void OfflineEdits::Connecting() {
@@ -96,6 +97,13 @@ void OfflineEdits::Connecting() {
     m_offline = false;
     const WorkingSet now = CaptureWorkingSet(m_session);
     m_prepared = Differences(now, m_reference) != 0 ? now : WorkingSet{};
+    m_showsPrepared = !m_prepared.empty();
+}
+
+void OfflineEdits::EndShowingPrepared() {
+    if (std::exchange(m_showsPrepared, false)) {
+        m_window.RefreshAll();
+    }
 }
 
 int OfflineEdits::Changed() const {
@@ -127,14 +135,16 @@ void OfflineEdits::StoreChanged() {
 
 void OfflineEdits::OnSynchronised(int direction) {
     if (direction != 0 || m_session.IsConnected() == 0 || m_session.GetDevName().empty()) {
+        EndShowingPrepared();
         return;
     }
     m_amplifier = Amplifier();
     if (m_prepared.empty()) {
+        EndShowingPrepared();
         UpdateAction();
         return;
     }
-    const WorkingSet prepared = std::exchange(m_prepared, {});
+    const WorkingSet prepared = m_prepared;
     const WorkingSet held = CaptureWorkingSet(m_session);
     // The offline changes on the amplifier's settings: what else it changed meanwhile stays.
     EditStep change;
@@ -146,16 +156,16 @@ void OfflineEdits::OnSynchronised(int direction) {
         }
     }
     const int differ = Differences(change.after, held);
-    if (differ == 0) {
-        m_undo.SettleOffline(true);
-        return;
-    }
     const int language = m_window.Language();
-    if (m_amplifier == m_leftAmplifier &&
-        m_window.Ask(Text(kQuestionCaption, language), Text(kQuestion, language, differ))) {
+    const bool send = differ != 0 && m_amplifier == m_leftAmplifier &&
+                      m_window.Ask(Text(kQuestionCaption, language), Text(kQuestion, language, differ));
+    m_prepared.clear();
+    if (send) {
         ApplyStep(m_session, change, false);
+    }
+    EndShowingPrepared();
+    if (differ == 0 || send) {
         m_undo.SettleOffline(true);
-        m_window.RefreshAll();
         return;
     }
     m_undo.SettleOffline(false);

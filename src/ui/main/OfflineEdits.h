@@ -43,6 +43,10 @@ class OfflineEdits : public QObject {
     QAction* LoadKeptAction() const { return m_loadKept; }
     bool HasKept() const { return !m_kept.empty(); }
 
+    // While an amplifier is read after offline edits, and while the question about them is open, the window
+    // keeps showing the set prepared offline, so the edits do not look lost before the user has answered.
+    bool ShowsPrepared() const { return m_showsPrepared; }
+
     // The store changed: while offline the status counts the changes, and the first one tells the user.
     void StoreChanged();
 
@@ -50,6 +54,8 @@ class OfflineEdits : public QObject {
     void OnSynchronised(int direction);
     std::string Amplifier() const;
     void UpdateAction();
+    // The window shows the store again.
+    void EndShowingPrepared();
 
     MainWindow& m_window;
     DeviceSession& m_session;
@@ -57,6 +63,7 @@ class OfflineEdits : public QObject {
     QAction* m_loadKept;
     bool m_offline = true;
     bool m_told = false;
+    bool m_showsPrepared = false;
     // What the amplifier held when it went (the store as it stood before the first connection).
     WorkingSet m_reference;
     // What the panel held when an amplifier came, while it differs from the reference.

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <sstream>
 
 #include "DialogTestSupport.h"
 #include "FakeUpgradeSession.h"
 #include "LayoutCheck.h"
+#include "PointerReach.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/KeyLearningDialog.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
@@ -35,29 +37,50 @@ void ExpectFits(const QWidget& dialog, const char* name) {
     EXPECT_TRUE(problems.empty()) << name << ":" << Lines(problems);
 }
 
+// Runs a check over every feature dialog as it first shows, in the language.
+void ForEveryDialog(int language, const std::function<void(QWidget& dialog, const char* name)>& check) {
+    SimRig rig;
+    FakeUpgradeSession upgrade;
+    UseLanguage(language);
+    rig.host.language = language;
+    const auto show = [&](QWidget&& dialog, const char* name) {
+        dialog.show();
+        check(dialog, name);
+    };
+    show(MachineSettingsDialog(rig.session, rig.host), "machine settings");
+    show(OtherFunctionsDialog(rig.session, rig.host), "other functions");
+    show(RemoteLearningDialog(rig.session, rig.host), "remote learning");
+    show(UpgradeDialog(upgrade, rig.host), "upgrade");
+    show(AboutDialog(rig.session), "about");
+    show(SyncProgressDialog(nullptr, {}, language), "progress");
+    QString longest;
+    for (const RemoteKey& key : kRemoteKeys) {
+        const QString prompt = QString::fromStdString(KeyPrompt(key, language));
+        if (prompt.size() > longest.size()) {
+            longest = prompt;
+        }
+    }
+    show(KeyLearningDialog(longest, rig.session.GetRemote(), language), "key learning");
+}
+
 // Every text of every feature dialog fits its control with the fonts this system has, in both languages,
 // and no two controls overlap unless a group box holds one.
 TEST(DialogLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
-    SimRig rig;
-    FakeUpgradeSession upgrade;
     for (const int language : {kChinese, kEnglish}) {
         SCOPED_TRACE(language == kChinese ? "Chinese" : "English");
-        UseLanguage(language);
-        rig.host.language = language;
-        ExpectFits(MachineSettingsDialog(rig.session, rig.host), "machine settings");
-        ExpectFits(OtherFunctionsDialog(rig.session, rig.host), "other functions");
-        ExpectFits(RemoteLearningDialog(rig.session, rig.host), "remote learning");
-        ExpectFits(UpgradeDialog(upgrade, rig.host), "upgrade");
-        ExpectFits(AboutDialog(rig.session), "about");
-        ExpectFits(SyncProgressDialog(nullptr, {}, language), "progress");
-        QString longest;
-        for (const RemoteKey& key : kRemoteKeys) {
-            const QString prompt = QString::fromStdString(KeyPrompt(key, language));
-            if (prompt.size() > longest.size()) {
-                longest = prompt;
-            }
-        }
-        ExpectFits(KeyLearningDialog(longest, rig.session.GetRemote(), language), "key learning");
+        ForEveryDialog(language, ExpectFits);
+    }
+}
+
+// Every visible, enabled control of every dialog takes the mouse at its centre: no group or other widget
+// lies over it, in either language.
+TEST(DialogLayout, EveryControlOfEveryDialogIsReachedByThePointer) {
+    for (const int language : {kChinese, kEnglish}) {
+        SCOPED_TRACE(language == kChinese ? "Chinese" : "English");
+        ForEveryDialog(language, [](QWidget& dialog, const char* name) {
+            const std::vector<std::string> problems = ControlsOutOfReach(dialog);
+            EXPECT_TRUE(problems.empty()) << name << ":" << Lines(problems);
+        });
     }
 }
 

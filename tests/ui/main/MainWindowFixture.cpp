@@ -65,6 +65,9 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     MainWindowHooks hooks;
     hooks.question = [this](QWidget&, const QString& caption, const QString& text) {
         m_questions.push_back({caption, text});
+        if (m_whileAsked) {
+            m_whileAsked();
+        }
         return m_answer;
     };
     hooks.warning = [this](QWidget&, const QString& caption, const QString& text) {

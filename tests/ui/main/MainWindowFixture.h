@@ -91,6 +91,8 @@ class MainWindowTest : public ::testing::Test {
     int m_syncs = 0;
     bool m_answer = true;
     std::vector<Prompt> m_questions;
+    // Runs while a question is open, before it is answered: what the window shows behind it.
+    std::function<void()> m_whileAsked;
     std::vector<Prompt> m_warnings;
     // The question before unsaved changes are left behind: what it asked, and the answer it gets.
     std::vector<ModeChanges::Question> m_modeQuestions;

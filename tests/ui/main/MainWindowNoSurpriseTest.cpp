@@ -290,13 +290,17 @@ TEST_F(NoSurprise, AnEffectResetRestoresTheChosenPresetsValues) {
 
 // Edits made while the amplifier is unplugged stay in the panel, which says it is offline. The same
 // amplifier back, the user chooses: send the offline changes (those alone) (the undo step stays and takes
-// them back) or take the amplifier's settings (the step made offline goes). Another amplifier keeps its
+// them back) or take the amplifier's settings (the step made offline goes); until the answer the window
+// shows the offline edits, not the amplifier's values. Another amplifier keeps its
 // settings and the set prepared offline waits in the context menu, loaded like a file.
 TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     OpenSynchronised();
     constexpr int kMicGainSlider = 2100;
     const std::uint8_t held = DeviceValue(pos::InputGain_Mic);
     int syncs = 1;
+    const int heldPosition = Ctl<QSlider>(kMicGainSlider).value();
+    int shownWhenAsked = -1;
+    m_whileAsked = [&] { shownWhenAsked = Ctl<QSlider>(kMicGainSlider).value(); };
     const auto editOffline = [&](int position) {
         Provider().Unplug();
         ASSERT_TRUE(QTest::qWaitFor([&] { return Session().IsConnected() == 0; }, kDeadlineMs));
@@ -325,6 +329,7 @@ TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     plugIn();
     ASSERT_EQ(m_questions.size(), 1u);
     EXPECT_TRUE(m_questions[0].text.contains("1 parameter(s) differ")) << m_questions[0].text.toStdString();
+    EXPECT_EQ(shownWhenAsked, 127 - 67) << "the window behind the question showed the amplifier's value";
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), offline) << "sent";
     EXPECT_EQ(DeviceValue(pos::InputGain_Music), 99) << "what the amplifier changed itself stays";
     EXPECT_EQ(Text(kConnectionText), "Connected");
@@ -336,8 +341,10 @@ TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     m_answer = false;
     plugIn();
     EXPECT_EQ(m_questions.size(), 2u);
+    EXPECT_EQ(shownWhenAsked, 127 - 70) << "the window behind the question showed the amplifier's value";
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), held);
     EXPECT_EQ(StoreValue(pos::InputGain_Mic), held) << "the amplifier's settings";
+    EXPECT_EQ(Ctl<QSlider>(kMicGainSlider).value(), heldPosition) << "the window shows the amplifier's value";
     EXPECT_EQ(Undo().History().UndoCount(), steps - 1) << "the step made offline is gone with its change";
 
     editOffline(127 - 75);
