@@ -154,7 +154,7 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
 
 std::string CommandLineUsage() {
     return "Usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE [--dialog-screenshots]] [--trace]\n"
-           "               [MODE-FILE]\n"
+           "  or:  varnoth [OPTIONS] MODE-FILE\n"
            "Opens the control panel of the karaoke amplifier attached over USB, or of the virtual "
            "amplifier.\n"
            "\n"
