@@ -19,6 +19,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
+#include <utility>
 
 #include "app/ApplicationKeys.h"
 #include "app/QuitSignals.h"
@@ -32,7 +35,10 @@ namespace varnoth {
 
 namespace {
 
+// The requests a second instance sends, one line each: raise the window, or raise it and load the mode data
+// file whose absolute path follows, percent-encoded (its name's bytes, whatever their encoding).
 constexpr QByteArrayView kRaiseRequest = "raise\n";
+constexpr QByteArrayView kOpenRequest = "open ";
 constexpr QByteArrayView kRaiseDone = "ok\n";
 constexpr int kSocketWaitMs = 5000;
 constexpr int kStartNoticeMs = 15000;
@@ -107,15 +113,32 @@ void Warn(int language, const Bilingual& text) {
                          QString::fromUtf8(text.In(language)));
 }
 
-// Asks the running instance to raise its window. True when the request reached it; its answer is awaited
-// for a while only so that the window is up before this process ends.
-bool AskRunningInstanceToRaise() {
+// The request for the running instance: raise its window, and load the file if one is given (by its
+// absolute path: the running instance works in another folder).
+QByteArray RequestFor(const std::string& file) {
+    if (file.empty()) {
+        return kRaiseRequest.toByteArray();
+    }
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(file, error);
+    if (error) {
+        absolute = file;
+    }
+    const std::string& bytes = absolute.native();
+    return kOpenRequest.toByteArray() +
+           QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())).toPercentEncoding() + '\n';
+}
+
+// Asks the running instance to raise its window (and to load the file). True when the request reached it;
+// its answer is awaited for a while only so that the window is up before this process ends.
+bool AskRunningInstanceToRaise(const std::string& file) {
     QLocalSocket socket;
     socket.connectToServer(InstanceSocket());
     if (!socket.waitForConnected(kSocketWaitMs)) {
         return false;
     }
-    socket.write(kRaiseRequest.data(), kRaiseRequest.size());
+    const QByteArray request = RequestFor(file);
+    socket.write(request);
     if (!socket.waitForBytesWritten(kSocketWaitMs)) {
         return false;
     }
@@ -148,7 +171,9 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
                            .arg(QDir::toNativeSeparators(InstanceFolder()), WhyNoMark());
             break;
         case InstanceCheck::OtherRaised:
-            Trace("Single instance: the running instance raised its window\n");
+            Trace(m_fileToOpen.empty() ? "Single instance: the running instance raised its window\n"
+                                       : "Single instance: the running instance raised its window and loads "
+                                         "the file\n");
             return 0;
         case InstanceCheck::OtherWithoutWindow:
             Warn(language, kOtherWithoutWindow);
@@ -175,6 +200,9 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     if (prepare) {
         prepare(mainWindow);
     }
+    if (!m_fileToOpen.empty()) {
+        mainWindow.OpenModeFile(m_fileToOpen);
+    }
     if (!notices.isEmpty()) {
         const QString text = notices.join(QLatin1Char('\n'));
         std::fprintf(stderr, "varnoth: %s\n", text.toLocal8Bit().constData());
@@ -192,7 +220,8 @@ Application::InstanceCheck Application::ClaimSingleInstance() {
         if (m_lock->error() != QLockFile::LockFailedError) {
             return InstanceCheck::Failed;
         }
-        return AskRunningInstanceToRaise() ? InstanceCheck::OtherRaised : InstanceCheck::OtherWithoutWindow;
+        return AskRunningInstanceToRaise(m_fileToOpen) ? InstanceCheck::OtherRaised
+                                                       : InstanceCheck::OtherWithoutWindow;
     }
     const QString socketPath = InstanceSocket();
     QLocalServer::removeServer(socketPath);
@@ -210,14 +239,28 @@ void Application::OnRaiseRequest() {
             if (!socket->canReadLine()) {
                 return;
             }
-            if (socket->readLine() == kRaiseRequest && m_mainWindow) {
+            const QByteArray request = socket->readLine();
+            if ((request == kRaiseRequest || request.startsWith(kOpenRequest)) && m_mainWindow) {
                 RaiseWindow(*m_mainWindow);
                 Trace("Single instance: raised the main window for a second instance\n");
+            }
+            const QByteArray file =
+                request.startsWith(kOpenRequest) && request.endsWith('\n')
+                    ? QByteArray::fromPercentEncoding(request.sliced(kOpenRequest.size()).chopped(1))
+                    : QByteArray();
+            // No file system name holds a NUL byte.
+            if (!file.isEmpty() && !file.contains('\0') && m_mainWindow) {
+                Trace("Single instance: a second instance gave the file %s\n", file.constData());
+                m_mainWindow->OpenModeFile(file.toStdString());
             }
             socket->write(kRaiseDone.data(), kRaiseDone.size());
             socket->disconnectFromServer();
         });
     }
+}
+
+void Application::SetFileToOpen(std::string path) {
+    m_fileToOpen = std::move(path);
 }
 
 void Application::RaiseWindow(QWidget& window) {

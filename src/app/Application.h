@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 class QWidget;
 
@@ -33,6 +34,10 @@ class Application : public QObject {
     // before it runs. Returns the process exit code.
     int Run(SessionHost& host, const std::function<void(MainWindow&)>& prepare = {});
 
+    // A mode data file (the bytes of its name) for the window to load once it has synchronised
+    // (MainWindow::OpenModeFile). When another instance runs, Run hands the file to it instead.
+    void SetFileToOpen(std::string path);
+
     // Restores a minimised window and brings it to the front.
     static void RaiseWindow(QWidget& window);
 
@@ -42,6 +47,7 @@ class Application : public QObject {
     InstanceCheck ClaimSingleInstance();
     void OnRaiseRequest();
 
+    std::string m_fileToOpen;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
     QPointer<MainWindow> m_mainWindow;

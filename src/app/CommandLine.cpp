@@ -18,6 +18,8 @@ namespace varnoth {
 namespace {
 
 constexpr std::string_view kSimulateWithScenario = "--simulate=";
+constexpr std::string_view kEndOfOptions = "--";
+constexpr char16_t kStandInMark = u'\x01';
 
 // The options Qt takes for itself when the application object is built (-platform, -style, …): the
 // arguments are checked before that, so they are known here and left to Qt.
@@ -61,14 +63,35 @@ QString AsWritten(const QStringList& arguments, const QString& name) {
     return found != arguments.end() ? found->section(QLatin1Char('='), 0, 0) : name;
 }
 
+// An argument that is not an option reaches the parser as a stand-in, the mark and its index: the parser
+// still tells an option's value from a file name, and the stand-in gives back the argument's bytes, which a
+// QString would lose where they are not UTF-8 (a file name from a Windows PC).
+QString StandIn(std::size_t index) {
+    return QChar(kStandInMark) + QString::number(index);
+}
+
+// The bytes of the argument the parser gives back: the original of a stand-in, else its own text.
+std::string Original(const QString& value, std::span<const std::string> args) {
+    if (value.startsWith(QChar(kStandInMark))) {
+        bool number = false;
+        const qulonglong index = value.mid(1).toULongLong(&number);
+        if (number && index < args.size()) {
+            return args[index];
+        }
+    }
+    return value.toStdString();
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(std::span<const std::string> args) {
     CommandLine result;
-    // --simulate takes its scenario only as --simulate=SCENARIO, so that it may stand without one.
     QStringList arguments{QStringLiteral("varnoth")};
-    for (const std::string& arg : args) {
-        if (std::string_view(arg).starts_with(kSimulateWithScenario)) {
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        // --simulate takes its scenario only as --simulate=SCENARIO, so that it may stand without one.
+        if (!optionsEnded && arg.starts_with(kSimulateWithScenario)) {
             result.simulate = true;
             result.scenario = arg.substr(kSimulateWithScenario.size());
             if (result.scenario.empty()) {
@@ -77,7 +100,10 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
             }
             continue;
         }
-        arguments.push_back(QString::fromLocal8Bit(arg.c_str()));
+        const bool option = !optionsEnded && arg.starts_with('-');
+        optionsEnded = optionsEnded || arg == kEndOfOptions;
+        arguments.push_back(option ? QString::fromLocal8Bit(arg.data(), static_cast<qsizetype>(arg.size()))
+                                   : StandIn(i));
     }
 
     QCommandLineParser parser;
@@ -102,15 +128,23 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
                 .toStdString();
         return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-        result.error = "unexpected argument " + Quoted(parser.positionalArguments().first()).toStdString();
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1) {
+        result.error = "unexpected argument '" + Original(positional[1], args) + "'";
         return result;
+    }
+    if (!positional.isEmpty()) {
+        result.file = Original(positional.front(), args);
+        if (result.file.empty()) {
+            result.error = "the mode data file's name is empty";
+            return result;
+        }
     }
     result.simulate = result.simulate || parser.isSet(simulate);
     result.trace = parser.isSet(trace);
     result.dialogScreenshots = parser.isSet(dialogs);
     if (parser.isSet(screenshot)) {
-        result.screenshot = parser.value(screenshot).toStdString();
+        result.screenshot = Original(parser.value(screenshot), args);
         if (result.screenshot.empty()) {
             result.error = "--screenshot needs a file name";
         }
@@ -120,8 +154,15 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
 
 std::string CommandLineUsage() {
     return "Usage: varnoth [--simulate[=SCENARIO]] [--screenshot FILE [--dialog-screenshots]] [--trace]\n"
+           "  or:  varnoth [OPTIONS] MODE-FILE\n"
            "Opens the control panel of the karaoke amplifier attached over USB, or of the virtual "
            "amplifier.\n"
+           "\n"
+           "Arguments:\n"
+           "  MODE-FILE              a mode data file (.vqm) to load once the panel has synchronised, as\n"
+           "                         LOAD does (asking first about unsaved changes of a memory mode); its\n"
+           "                         name may be in any encoding, such as GBK from a Windows PC. When the\n"
+           "                         panel runs already, the running panel loads it\n"
            "\n"
            "Options:\n"
            "  --simulate[=SCENARIO]  connect to the virtual amplifier (default scenario: normal);\n"

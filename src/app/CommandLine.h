@@ -14,7 +14,10 @@ struct CommandLine {
     bool trace = false;              // --trace: the trace lines on stderr
     std::string screenshot;          // --screenshot FILE: save the window after the first synchronisation
     bool dialogScreenshots = false;  // --dialog-screenshots: with --screenshot, every dialog beside it
-    std::string error;               // why the arguments cannot be used; empty when they can
+    // FILE: a mode data file to load once the panel has synchronised, as the bytes of its name (which need
+    // not be UTF-8); empty when none is given.
+    std::string file;
+    std::string error;  // why the arguments cannot be used; empty when they can
 };
 
 // Reads the arguments that follow the program name.

@@ -182,6 +182,7 @@ int main(int argc, char* argv[]) {
         QIcon::fromTheme(QStringLiteral(VARNOTH_APP_ID), varnoth::CarriedApplicationIcon()));
     varnoth::SessionHost host(devices.Provider());
     varnoth::Application app;
+    app.SetFileToOpen(options.file);
     bool hadWindow = false;
     bool screenshotSaved = false;
     const int result = app.Run(host, [&](MainWindow& window) {

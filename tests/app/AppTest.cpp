@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <array>
@@ -24,6 +25,7 @@
 
 #include "OffscreenPlatform.h"
 #include "app/Application.h"
+#include "files/ModeDataFile.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogTexts.h"
 #include "ui/main/Language.h"
@@ -193,14 +195,15 @@ class Program {
   public:
     explicit Program(const QStringList& arguments = {},
                      const std::vector<std::pair<QString, QString>>& variables = {}) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("VARNOTH_TRACE", "1");
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        for (const auto& [name, value] : variables) {
-            environment.insert(name, value);
-        }
-        m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(VARNOTH_EXECUTABLE), arguments);
+        Start(QStringLiteral(VARNOTH_EXECUTABLE), arguments, variables);
+    }
+    // The program started by a shell script in `folder`, "$0" in the script being the program: printf there
+    // makes the bytes of a name that is not UTF-8, which QProcess cannot pass as an argument.
+    Program(const QString& script, const QStringList& scriptArguments, const QString& folder) {
+        m_process.setWorkingDirectory(folder);
+        Start(QStringLiteral("/bin/sh"),
+              QStringList{QStringLiteral("-c"), script, QStringLiteral(VARNOTH_EXECUTABLE)} + scriptArguments,
+              {});
     }
     ~Program() {
         if (m_process.state() != QProcess::NotRunning) {
@@ -233,6 +236,18 @@ class Program {
     const QString& TraceText() const { return m_trace; }
 
   private:
+    void Start(const QString& program, const QStringList& arguments,
+               const std::vector<std::pair<QString, QString>>& variables) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("VARNOTH_TRACE", "1");
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        for (const auto& [name, value] : variables) {
+            environment.insert(name, value);
+        }
+        m_process.setProcessEnvironment(environment);
+        m_process.start(program, arguments);
+    }
+
     QProcess m_process;
     QString m_trace;
 };
@@ -350,6 +365,69 @@ TEST(App, ASecondInstanceFindsTheFirstThoughTheSessionFolderHasALongPath) {
     EXPECT_TRUE(second.TraceText().contains("the running instance raised its window"))
         << second.TraceText().toStdString();
     EXPECT_TRUE(first.WaitForTrace("raised the main window for a second instance"))
+        << first.TraceText().toStdString();
+    first.Kill();
+}
+
+// A mode data file named in GBK ("模式数据.vqm" from a Windows PC), which is not UTF-8: printf's escapes of
+// its bytes, and the bytes themselves.
+constexpr char kGbkEscapes[] = "\\304\\243\\312\\275\\312\\375\\276\\335.vqm";
+const QByteArray kGbkName = "\xc4\xa3\xca\xbd\xca\xfd\xbe\xdd.vqm";
+
+// A folder with a sound mode data file under the GBK name; it removes the file itself, which QTemporaryDir
+// does not see.
+class GbkFolder {
+  public:
+    GbkFolder() {
+        SessionHost host;
+        m_written = ModeDataFile::WriteImage(Path().toStdString(), ModeDataFile::Snapshot(host.Session())).ok;
+    }
+    ~GbkFolder() { ::unlink(Path().constData()); }
+    bool Written() const { return m_written; }
+    QString Folder() const { return m_folder.path(); }
+    QByteArray Path() const { return QFile::encodeName(m_folder.path()) + '/' + kGbkName; }
+    // How the trace shows the path (it holds the bytes; the test reads it as UTF-8).
+    QString Traced() const { return QString::fromUtf8(Path()); }
+
+  private:
+    QTemporaryDir m_folder;
+    bool m_written = false;
+};
+
+// The panel given a file named in GBK on its command line loads it after the first synchronisation and
+// writes it to the amplifier; the name's bytes reach the file system as they were given.
+TEST(App, AFileNamedInGbkOnTheCommandLineIsLoaded) {
+    GbkFolder folder;
+    ASSERT_TRUE(folder.Written());
+    Program program(QStringLiteral("exec \"$0\" --simulate \"$(printf \"$1\")\""),
+                    {folder.Folder() + QLatin1Char('/') + QLatin1String(kGbkEscapes)}, folder.Folder());
+    EXPECT_TRUE(program.WaitForTrace("Main window: synchronised (1)")) << program.TraceText().toStdString();
+    const QString trace = program.TraceText();
+    EXPECT_TRUE(trace.contains("Mode data file loaded: " + folder.Traced())) << trace.toStdString();
+    const auto read = trace.indexOf("Main window: synchronised (0)");
+    EXPECT_GE(read, 0) << trace.toStdString();
+    EXPECT_LT(read, trace.indexOf("Mode data file loaded: ")) << "loaded after the first read";
+    program.Kill();
+}
+
+// A second instance given a file (by a name relative to its own folder) hands it to the running panel,
+// which loads it, and ends.
+TEST(App, ASecondInstanceHandsItsFileToTheRunningPanel) {
+    GbkFolder folder;
+    ASSERT_TRUE(folder.Written());
+    Program first({"--simulate"});
+    ASSERT_TRUE(first.WaitForTrace("Main window: synchronised (0)")) << first.TraceText().toStdString();
+
+    Program second(QStringLiteral("exec \"$0\" \"$(printf \"$1\")\""), {QLatin1String(kGbkEscapes)},
+                   folder.Folder());
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(second.Process().exitCode(), 0);
+    EXPECT_TRUE(second.TraceText().contains("the running instance raised its window and loads the file"))
+        << second.TraceText().toStdString();
+    EXPECT_FALSE(second.TraceText().contains("Main window:")) << "no second window";
+
+    EXPECT_TRUE(first.WaitForTrace("Main window: synchronised (1)")) << first.TraceText().toStdString();
+    EXPECT_TRUE(first.TraceText().contains("Mode data file loaded: " + folder.Traced()))
         << first.TraceText().toStdString();
     first.Kill();
 }

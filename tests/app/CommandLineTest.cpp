@@ -40,12 +40,39 @@ TEST(CommandLine, RefusesWhatItCannotUse) {
                                                                                       {"--simulate="},
                                                                                       {"--screenshot="},
                                                                                       {"--simulates"},
-                                                                                      {"extra"},
+                                                                                      {"a.vqm", "extra"},
+                                                                                      {""},
                                                                                       {"--simulate", "-x"}}) {
         EXPECT_FALSE(Parse(args).error.empty()) << args.back();
     }
     EXPECT_EQ(Parse({"--bogus"}).error, "unknown option '--bogus'");
-    EXPECT_EQ(Parse({"extra"}).error, "unexpected argument 'extra'");
+    EXPECT_EQ(Parse({"a.vqm", "extra"}).error, "unexpected argument 'extra'");
+}
+
+// The mode data file comes back as the bytes it was given, also where they are not UTF-8 (GBK from a Windows
+// PC), wherever it stands; an option's value is never taken for it.
+TEST(CommandLine, KeepsTheBytesOfTheModeDataFilesName) {
+    const std::string gbk = "\xc4\xa3\xca\xbd\xca\xfd\xbe\xdd.vqm";
+    struct Case {
+        std::vector<std::string> args;
+        std::string file;
+        std::string screenshot;
+    };
+    const Case cases[] = {
+        {{gbk}, gbk, ""},
+        {{"--simulate", "/home/ktv/" + gbk, "--trace"}, "/home/ktv/" + gbk, ""},
+        {{"--screenshot", gbk + ".png", "set.vqm"}, "set.vqm", gbk + ".png"},
+        {{"--screenshot", "shot.png"}, "", "shot.png"},
+        {{"--", "-dash.vqm"}, "-dash.vqm", ""},
+        {{"-platform", "offscreen", "set.vqm"}, "set.vqm", ""},
+    };
+    for (const Case& c : cases) {
+        const CommandLine parsed = Parse(c.args);
+        EXPECT_TRUE(parsed.error.empty()) << parsed.error;
+        EXPECT_EQ(parsed.file, c.file);
+        EXPECT_EQ(parsed.screenshot, c.screenshot);
+    }
+    EXPECT_EQ(Parse({"a.vqm", gbk}).error, "unexpected argument '" + gbk + "'");
 }
 
 TEST(CommandLine, LeavesQtsOwnOptionsToQt) {

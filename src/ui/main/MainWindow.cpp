@@ -573,6 +573,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         TellUndelivered();
     }
     m_connectTimer.stop();
+    m_fileTimer.stop();
     StopLevelTimers();
     event->accept();
     done(QDialog::Rejected);

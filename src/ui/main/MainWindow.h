@@ -8,8 +8,10 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -149,6 +151,11 @@ class MainWindow : public QDialog, public FeatureHost {
     // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
     int SaveEffectData();
     int LoadEffectData();
+    // Loads the mode data file at path as LOAD does with a chosen file (the question before losing edits,
+    // the same messages, one undo step, the write-all), once the window is free for it: after the first
+    // connection attempt and its synchronisation, while no other dialog is open. The path is the name's bytes
+    // as the file system has them, in whatever encoding. Files given while one waits are loaded in turn.
+    void OpenModeFile(const std::string& path);
 
     // The feature dialogs while they are open, else nullptr.
     MachineSettingsDialog* SettingsDialog() const;
@@ -200,6 +207,9 @@ class MainWindow : public QDialog, public FeatureHost {
     void closeEvent(QCloseEvent* event) override;
     // Ctrl+F11 anywhere in the window opens the machine settings dialog.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A local file dropped onto the window is opened as a mode data file (OpenModeFile).
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     QWidget* MakeControl(const ControlTemplate& control, QWidget* parent);
@@ -268,6 +278,12 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnSaveMode(int mode);
     bool ModeLocked(bool save);
     void OnLoadFile();
+    // The load of a mode data file: the named one, or without a path the one chosen in the file dialog.
+    void LoadFile(const std::optional<std::string>& path);
+    // Reads the file into the session: 1 done, -1 refused (the user has been told).
+    int LoadModeFile(const std::string& path);
+    // Opens the first file OpenModeFile was given once the window is free, and looks again later until then.
+    void OpenWaitingFile();
     void OnSaveFile();
     void OnFlatEq();
     void OnFlatPeq();
@@ -275,7 +291,6 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnSwitchLanguage();
     void OnAbout();
     void OnOther();
-    QString ChooseModeFile(bool save);
     void DefaultHooks();
 
     DeviceSession& m_session;
@@ -313,6 +328,9 @@ class MainWindow : public QDialog, public FeatureHost {
     QTimer m_connectTimer;    // timer 1
     QTimer m_meterFeedTimer;  // timer 2
     QTimer m_levelPollTimer;  // timer 3
+    // The mode data files given to OpenModeFile that wait for the window, and the look for a free moment.
+    std::deque<std::string> m_filesToOpen;
+    QTimer m_fileTimer;
 
     Announcer* m_announcer = nullptr;
     std::unique_ptr<WindowUndo> m_undo;

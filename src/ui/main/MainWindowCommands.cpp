@@ -1,23 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window's commands: memory modes, mode data files, the equalisers' resets, the language, the
-// about box, the machine settings and the reset dialog; the window's keys; the standard hooks.
+// The main window's commands: memory modes, mode data files (also given on the command line or dropped onto
+// the window), the equalisers' resets, the language, the about box, the machine settings and the reset
+// dialog; the window's keys; the standard hooks.
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QMimeData>
 
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
+#include "device/Trace.h"
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
 #include "ui/dialogs/AboutDialog.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/UpgradeDialog.h"
+#include "ui/main/DroppedFiles.h"
 #include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/MainWindowTemplate.h"
@@ -63,6 +73,20 @@ QString StandardModeFile(QWidget& parent, bool save) {
         return {};
     }
     return dialog.selectedFiles().front();
+}
+
+// The one local file a drag carries, as the bytes of its name (QUrl would turn a name that is not UTF-8 into
+// replacement characters); nothing for any other drag, or one of several files.
+std::optional<std::string> DroppedFile(const QMimeData* data) {
+    if (data == nullptr) {
+        return std::nullopt;
+    }
+    const QByteArray list = data->data(QStringLiteral("text/uri-list"));
+    std::vector<std::string> files = LocalFilesOfUriList(std::string_view(list.constData(), list.size()));
+    if (files.size() != 1) {
+        return std::nullopt;
+    }
+    return std::move(files.front());
 }
 
 // The upgrade dialog behind the hooks that address it.
@@ -130,6 +154,45 @@ void MainWindow::ConnectCommands() {
     onClick(kOtherButton, [this] { OnOther(); });
     // The window sees every key meant for it or its controls before they do.
     qApp->installEventFilter(this);
+    setAcceptDrops(true);
+    m_fileTimer.setSingleShot(true);
+    connect(&m_fileTimer, &QTimer::timeout, this, &MainWindow::OpenWaitingFile);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    if (const std::optional<std::string> file = DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+        OpenModeFile(*file);
+    }
+}
+
+void MainWindow::OpenModeFile(const std::string& path) {
+    m_filesToOpen.push_back(path);
+    // Not at once: a drop, for one, ends only when its handler returns.
+    m_fileTimer.start(0);
+}
+
+void MainWindow::OpenWaitingFile() {
+    if (m_filesToOpen.empty()) {
+        return;
+    }
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (IsWaitingToConnect() || IsSyncing() || (modal != nullptr && modal != this)) {
+        m_fileTimer.start(m_timing.timerPeriod);
+        return;
+    }
+    const std::string path = std::move(m_filesToOpen.front());
+    m_filesToOpen.pop_front();
+    if (!m_filesToOpen.empty()) {
+        m_fileTimer.start(m_timing.timerPeriod);
+    }
+    LoadFile(path);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -209,14 +272,19 @@ void MainWindow::ModesReset(int mode) {
     }
 }
 
-// The write-all runs whether or not a device is connected: the controls show the loaded set either way.
 void MainWindow::OnLoadFile() {
-    if (!m_modes->MayLeave(ModeChanges::Leaving::LoadFile, ModeChanges::kNoMode, [this] { OnLoadFile(); })) {
+    LoadFile(std::nullopt);
+}
+
+// The write-all runs whether or not a device is connected: the controls show the loaded set either way.
+void MainWindow::LoadFile(const std::optional<std::string>& path) {
+    if (!m_modes->MayLeave(ModeChanges::Leaving::LoadFile, ModeChanges::kNoMode,
+                           [this, path] { LoadFile(path); })) {
         return;
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kLoadFileButton),
                                 kLoadFileAction.In(m_language), true);
-    if (LoadEffectData() != 1) {
+    if ((path ? LoadModeFile(*path) : LoadEffectData()) != 1) {
         return;
     }
     m_session.SynchronizeData(true);
@@ -262,13 +330,18 @@ int MainWindow::LoadEffectData() {
     }
     UserSettings::RememberFolder(QLatin1String(UserSettings::kLoadModeFileFolder), chosen);
     // The file the user chose, under its own name.
-    const std::string path = QFile::encodeName(chosen).toStdString();
+    return LoadModeFile(QFile::encodeName(chosen).toStdString());
+}
+
+int MainWindow::LoadModeFile(const std::string& path) {
     const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path, m_language);
     if (!result.ok) {
+        Trace("Mode data file refused: %s: %s\n", result.caption.c_str(), result.message.c_str());
         m_hooks.warning(*this, QString::fromStdString(result.caption),
                         QString::fromStdString(result.message));
         return -1;
     }
+    Trace("Mode data file loaded: %s\n", path.c_str());
     return 1;
 }
 

@@ -1,8 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAbstractButton>
+#include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+// A drop as the platform hands it over.
+#include <qpa/qplatformdrag.h>
+#include <qpa/qwindowsysteminterface.h>
+
+#include <unistd.h>
 
 #include <array>
 #include <string>
@@ -17,6 +26,7 @@
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/ImageButton.h"
 #include "ui/main/UserSettings.h"
+#include "ui/main/WindowUndo.h"
 
 namespace varnoth::test {
 namespace {
@@ -373,6 +383,146 @@ TEST_F(MainWindowFiles, LoadOpensTheFileChosenUnderItsOwnName) {
     ASSERT_TRUE(WaitForSyncs(2));
     EXPECT_TRUE(m_warnings.empty());
     EXPECT_EQ(Text(2171), "55");
+}
+
+// "模式数据.vqm" saved on a Chinese Windows PC: GBK bytes that are not UTF-8, which no QString keeps (Qt's
+// own file dialog does not list such a file).
+const std::string kGbkName = "\xc4\xa3\xca\xbd\xca\xfd\xbe\xdd.vqm";
+
+// The bytes of a file's name in the test's folder, whatever their encoding.
+class MainWindowGivenFiles : public MainWindowFiles {
+  protected:
+    // QTemporaryDir sees no name that is not UTF-8, so cannot remove it.
+    ~MainWindowGivenFiles() override { ::unlink(BytesOf(kGbkName).c_str()); }
+
+    std::string BytesOf(const std::string& name) const {
+        return QFile::encodeName(m_dir.path()).toStdString() + '/' + name;
+    }
+    // Writes the session's set with the sub level changed to `subLevel` under the name.
+    void WriteSet(const std::string& path, std::uint8_t subLevel) {
+        ModeDataFile::Image image = ModeDataFile::Snapshot(Session());
+        image[pos::SubLevel] = subLevel;
+        ASSERT_TRUE(ModeDataFile::WriteImage(path, image).ok) << path;
+    }
+    // Waits until `syncs` synchronisations in all have been handled, failing at once when a file is refused.
+    void WaitForLoad(int syncs) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_syncs >= syncs || !m_warnings.empty(); }, kDeadlineMs));
+        ASSERT_TRUE(m_warnings.empty()) << "refused: " << m_warnings.front().text.toStdString();
+    }
+    // Drags the text/uri-list over the window's centre and lets it go there, as a file manager does: true
+    // when the window took the drop.
+    bool Drop(const QByteArray& uriList) {
+        Window().show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+        QMimeData data;
+        data.setData(QStringLiteral("text/uri-list"), uriList);
+        QWindow* window = Window().windowHandle();
+        const QPoint centre(window->width() / 2, window->height() / 2);
+        const QPlatformDragQtResponse over = QWindowSystemInterface::handleDrag(
+            window, &data, centre, Qt::CopyAction, Qt::LeftButton, Qt::NoModifier);
+        const QPlatformDropQtResponse dropped = QWindowSystemInterface::handleDrop(
+            window, &data, centre, Qt::CopyAction, Qt::LeftButton, Qt::NoModifier);
+        return over.isAccepted() && dropped.isAccepted();
+    }
+};
+
+// A file given while the window starts waits for the first synchronisation, then loads as LOAD loads a
+// chosen file: its values are shown and written to the amplifier, without a file dialog or a message.
+TEST_F(MainWindowGivenFiles, AFileGivenByTheBytesOfItsNameLoadsAfterTheFirstSynchronisation) {
+    const std::string path = BytesOf(kGbkName);
+    ASSERT_NE(QFile::encodeName(QFile::decodeName(path.c_str())).toStdString(), path) << "a name Qt loses";
+    Open();
+    WriteSet(path, 66);
+    int direction = -1;
+    QObject::connect(&Window(), &MainWindow::synchronised, [&](int w) { direction = w; });
+    Window().OpenModeFile(path);
+    ASSERT_NO_FATAL_FAILURE(WaitForLoad(2));  // the first synchronisation and the file's write-all
+    EXPECT_EQ(direction, 1) << "the file's write-all comes after the first read";
+    EXPECT_EQ(Text(2171).toStdString(), "66");
+    EXPECT_EQ(DeviceValue(pos::SubLevel), 66);
+    EXPECT_TRUE(m_fileDialogs.empty());
+    EXPECT_TRUE(Window().Undo().UndoAction()->isEnabled()) << "the load is an undo step";
+}
+
+// A file dropped onto the window by a URI whose percent escapes stand for GBK bytes loads like one given on
+// the command line; a drag of anything but one local file is refused and loads nothing.
+TEST_F(MainWindowGivenFiles, ADroppedFileLoadsByTheBytesItsUriEncodes) {
+    OpenSynchronised();
+    WriteSet(BytesOf(kGbkName), 55);
+    const QByteArray folder = QUrl::fromLocalFile(m_dir.path()).toEncoded();
+    struct Case {
+        const char* what;
+        QByteArray uriList;
+    };
+    const Case refused[] = {
+        {"two files", folder + "/a.vqm\r\n" + folder + "/b.vqm\r\n"},
+        {"a web address", "https://example.org/set.vqm\r\n"},
+        {"a file on another host", "file://studio-pc/set.vqm\r\n"},
+        {"no URI at all", ""},
+    };
+    for (const Case& c : refused) {
+        EXPECT_FALSE(Drop(c.uriList)) << c.what;
+    }
+    ASSERT_TRUE(Drop(folder + "/%C4%A3%CA%BD%CA%FD%BE%DD.vqm\r\n"));
+    ASSERT_NO_FATAL_FAILURE(WaitForLoad(2));
+    EXPECT_EQ(Text(2171).toStdString(), "55");
+    EXPECT_EQ(DeviceValue(pos::SubLevel), 55);
+    EXPECT_EQ(m_syncs, 2) << "the refused drags loaded nothing";
+}
+
+// A given file that cannot be loaded is told with the very message LOAD gives for it, and the panel keeps
+// what it held: the edit made before, no write-all, no undo step.
+TEST_F(MainWindowGivenFiles, ARefusedFileIsToldAsLoadTellsItAndNothingIsLost) {
+    OpenSynchronised();
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.vqm")));
+    Write(PathOf("short.vqm"), QByteArray(100, '\x01'));
+    Write(PathOf("hostile.vqm"), QByteArray(141, '\xFF'));
+    Drag(2100, 127 - 90);
+    const auto edited = Session().GetFileBlock();
+    const QString undo = Window().Undo().UndoAction()->text();
+    for (const char* name : {"absent.vqm", "folder.vqm", "short.vqm", "hostile.vqm"}) {
+        SCOPED_TRACE(name);
+        m_warnings.clear();
+        m_chosenFile = PathOf(name);
+        Click(Window(), 1039);
+        ASSERT_EQ(m_warnings.size(), 1u) << "LOAD refuses it";
+        const Prompt load = m_warnings.front();
+
+        Window().OpenModeFile(BytesOf(name));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_warnings.size() == 2; }, kDeadlineMs));
+        EXPECT_EQ(m_warnings.back().caption, load.caption);
+        EXPECT_EQ(m_warnings.back().text, load.text);
+        EXPECT_EQ(Session().GetFileBlock(), edited);
+        EXPECT_EQ(Window().Undo().UndoAction()->text(), undo);
+    }
+    Drain();
+    EXPECT_EQ(m_syncs, 1) << "no write-all";
+}
+
+// A given file asks first, as LOAD does, when the settings differ from the memory mode last loaded; a
+// cancel keeps them.
+TEST_F(MainWindowGivenFiles, AGivenFileAsksBeforeLeavingAModifiedModeAsLoadDoes) {
+    OpenSynchronised();
+    WriteSet(BytesOf("set.vqm"), 44);
+    Ctl<QAbstractButton>(1000).click();
+    ASSERT_TRUE(WaitForSyncs(2));
+    Drag(2100, 127 - 90);
+    const auto edited = Session().GetFileBlock();
+
+    m_modeAnswer = ModeChanges::Answer::Cancel;
+    m_chosenFile = PathOf("set.vqm");
+    Click(Window(), 1039);
+    ASSERT_EQ(m_modeQuestions.size(), 1u);
+    Window().OpenModeFile(BytesOf("set.vqm"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return m_modeQuestions.size() == 2; }, kDeadlineMs));
+    EXPECT_EQ(m_modeQuestions.back().text, m_modeQuestions.front().text);
+    EXPECT_EQ(Session().GetFileBlock(), edited);
+
+    m_modeAnswer = ModeChanges::Answer::Discard;
+    Window().OpenModeFile(BytesOf("set.vqm"));
+    ASSERT_NO_FATAL_FAILURE(WaitForLoad(3));
+    EXPECT_EQ(Text(2171).toStdString(), "44");
+    EXPECT_TRUE(m_fileDialogs.empty()) << "the cancelled LOAD asked before its file dialog";
 }
 
 TEST_F(MainWindowFiles, AFileLoadedWithoutADeviceIsShownWithoutAModelComplaint) {
