@@ -36,7 +36,8 @@ void ExpectFits(const QWidget& dialog, const char* name) {
 }
 
 // Every text of every feature dialog fits its control with the fonts this system has, in both languages,
-// and no two controls overlap unless a group box holds one.
+// keeps clear of the controls beside it and of the title and top line of the group around it, and no two
+// controls overlap unless a group box holds one.
 TEST(DialogLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
     SimRig rig;
     FakeUpgradeSession upgrade;
