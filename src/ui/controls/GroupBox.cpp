@@ -33,6 +33,16 @@ void GroupBox::Changed() {
     }
 }
 
+QRect GroupBox::CaptionRect() const {
+    const QString caption =
+        m_caption.isEmpty() && !title().isEmpty() ? QLatin1Char(' ') + title() + QLatin1Char(' ') : m_caption;
+    if (caption.isEmpty()) {
+        return {};
+    }
+    const QFontMetrics fm(font());
+    return QRect(11, 1, fm.horizontalAdvance(caption), fm.height());
+}
+
 void GroupBox::paintEvent(QPaintEvent*) {
     if (m_caption.isEmpty() && !title().isEmpty()) {
         m_caption = QLatin1Char(' ') + title() + QLatin1Char(' ');
@@ -40,18 +50,16 @@ void GroupBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
     const QRect r = rect().adjusted(1, 1, -1, -1);
-    const QFontMetrics fm(font());
-    const int w = m_caption.isEmpty() ? 0 : fm.horizontalAdvance(m_caption);
-    const int h = m_caption.isEmpty() ? 0 : fm.height();
+    const QRect caption = CaptionRect();
+    const int h = caption.height();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setPen(QPen(m_frame, 1.0));
     painter.setBrush(Qt::NoBrush);
     painter.drawRoundedRect(
         QRectF(r.left() + 0.5, r.top() + h / 2 + 0.5, r.width() - 1, r.height() - h / 2 - 1), 5, 5);
-    if (m_caption.isEmpty()) {
+    if (caption.isEmpty()) {
         return;
     }
-    const QRect caption(r.left() + 10, r.top(), w, h);
     painter.fillRect(caption, m_captionBackground);
     painter.setPen(m_text);
     painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip | Qt::TextSingleLine,

@@ -18,6 +18,8 @@ class GroupBox : public QGroupBox {
     void SetCaptionBackground(const QColor& colour);
     void SetTextColor(const QColor& colour);
     QString Caption() const { return m_caption; }
+    // Where the caption is drawn, in the box's coordinates; empty without one.
+    QRect CaptionRect() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;

@@ -25,16 +25,47 @@ namespace varnoth {
 
 namespace {
 
-// An invisible area over a key of the remote picture that reports clicks; it shows the keyboard focus.
+// Pixels between a key's outline and the focus ring drawn around it, which would hide the key's text if it
+// were drawn inside.
+constexpr int kRingMargin = 5;
+
+QRect RingAround(const QRect& key) {
+    return key.adjusted(-kRingMargin, -kRingMargin, kRingMargin, kRingMargin);
+}
+
+// An invisible area over a key of the remote picture that reports clicks. The picture draws its focus ring.
 class KeyArea : public QAbstractButton {
   public:
     using QAbstractButton::QAbstractButton;
 
   protected:
-    void paintEvent(QPaintEvent*) override {
-        if (hasFocus()) {
-            QPainter painter(this);
-            DrawFocusRing(painter, *this);
+    void paintEvent(QPaintEvent*) override {}
+    void focusInEvent(QFocusEvent* event) override {
+        QAbstractButton::focusInEvent(event);
+        ShowRing();
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QAbstractButton::focusOutEvent(event);
+        ShowRing();
+    }
+
+  private:
+    void ShowRing() { parentWidget()->update(RingAround(geometry())); }
+};
+
+// The picture of the remote, with the focus ring around the key that has the keyboard focus.
+class RemotePicture : public QLabel {
+  public:
+    explicit RemotePicture(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignLeft | Qt::AlignTop); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLabel::paintEvent(event);
+        for (const KeyArea* key : parentWidget()->findChildren<KeyArea*>(Qt::FindDirectChildrenOnly)) {
+            if (key->hasFocus()) {
+                QPainter painter(this);
+                DrawFocusRing(painter, RingAround(QRect(mapFromParent(key->pos()), key->size())), palette());
+            }
         }
     }
 };
@@ -87,8 +118,15 @@ constexpr std::array<ControlTemplate, kRowCount> MakeControls() {
 
 constexpr std::array<ControlTemplate, kRowCount> kControls = MakeControls();
 
-QWidget* MakeKeyArea(const ControlTemplate& control, QWidget* parent) {
-    return control.kind == ControlKind::Frame ? new KeyArea(parent) : nullptr;
+QWidget* MakeRemoteControl(const ControlTemplate& control, QWidget* parent) {
+    switch (control.kind) {
+        case ControlKind::Frame:
+            return new KeyArea(parent);
+        case ControlKind::Picture:
+            return new RemotePicture(parent);
+        default:
+            return nullptr;
+    }
 }
 
 }  // namespace
@@ -101,7 +139,7 @@ const DialogTemplate& RemoteLearningDialog::Template() {
 
 RemoteLearningDialog::RemoteLearningDialog(DeviceSession& session, FeatureHost& host, QWidget* parent)
     : QDialog(parent), m_session(session), m_host(host) {
-    BuildDialog(*this, Template(), MakeKeyArea);
+    BuildDialog(*this, Template(), MakeRemoteControl);
     ClearDefaultButtons(*this);
     PlaceOverPicture();
     for (const RemoteKey& key : kRemoteKeys) {

@@ -29,11 +29,15 @@ int HexDigit(char c) {
     return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
-// The bytes a percent-encoded path stands for; nothing when an escape is broken or stands for NUL.
+// The bytes a percent-encoded path stands for; nothing when an escape is broken or the path holds a NUL,
+// which would cut the name short where the file system takes it.
 std::optional<std::string> PercentDecoded(std::string_view encoded) {
     std::string bytes;
     bytes.reserve(encoded.size());
     for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '\0') {
+            return std::nullopt;
+        }
         if (encoded[i] != '%') {
             bytes += encoded[i];
             continue;

@@ -11,7 +11,7 @@ namespace varnoth {
 // LF), a line starting with '#' a comment. A file URI ("file:///path", "file://localhost/path", "file:/path")
 // names a local file; its path is percent-decoded to the bytes of the name, whatever their encoding, so that
 // a name that is not UTF-8 (a GBK name from a Windows PC) reaches the file system as it is on the disk. Other
-// URIs, files on another host and paths with a broken escape or an encoded NUL are left out.
+// URIs, files on another host and paths with a broken escape or a NUL, plain or encoded, are left out.
 std::vector<std::string> LocalFilesOfUriList(std::string_view list);
 
 }  // namespace varnoth

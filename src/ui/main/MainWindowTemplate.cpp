@@ -69,7 +69,7 @@ constexpr ControlTemplate kControls[] = {
     {2156, K::Label, {399, 114, 30, 10}, "0"},
     {1024, K::Frame, {430, 32, 143, 93}},
     // Effects, with a grey line between the two engines.
-    {1163, K::GroupBox, {3, 134, 391, 114}, ""},
+    {1163, K::GroupBox, {3, 134, 388, 114}, ""},
     {kNoId, K::Frame, {194, 138, 1, 106}},
     {1084, K::Label, {37, 139, 46, 10}, "效果一", kRightAligned},
     {1144, K::DropDownList, {85, 138, 97, 12}},
@@ -112,9 +112,9 @@ constexpr ControlTemplate kControls[] = {
     {2167, K::Label, {325, 236, 30, 10}, "0", kCentred},
     {2168, K::Label, {357, 236, 30, 10}, "0", kCentred},
     // Subwoofer: mic-controls-sub on the left, the sub processor on the right.
-    {kNoId, K::GroupBox, {397, 130, 74, 118}, ""},
+    {kNoId, K::GroupBox, {394, 130, 77, 118}, ""},
     {kNoId, K::GroupBox, {474, 130, 101, 118}, ""},
-    {1088, K::Label, {398, 139, 48, 10}, "Auto Sub", kCentred},
+    {1088, K::Label, {395, 139, 50, 10}, "Auto Sub", kCentred},
     {1145, K::CheckBox, {447, 140, 23, 10}, "ON"},
     {1074, K::Label, {401, 150, 35, 10}, "Restore T.", kCentred},
     {1075, K::Label, {440, 150, 31, 10}, "Ratio", kCentred},
@@ -145,7 +145,7 @@ constexpr ControlTemplate kControls[] = {
     {1113, K::CheckBox, {454, 248, 57, 10}, "Alert", kHidden},
     {1015, K::Frame, {5, 269, 450, 104}},
     // Master volumes: name, value and trackbar of each output.
-    {1153, K::GroupBox, {459, 258, 117, 116}, "主音量", kCentred},
+    {1153, K::GroupBox, {459, 249, 117, 125}, "主音量", kCentred},
     {1026, K::Label, {466, 263, 33, 10}, "MIC"},
     {1027, K::Label, {557, 263, 14, 10}, "0"},
     {1106, K::Trackbar, {460, 274, 109, 12}},

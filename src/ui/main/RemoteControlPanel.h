@@ -11,6 +11,7 @@ class QAction;
 class QCheckBox;
 class QDialog;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QRadioButton;
 
@@ -23,8 +24,10 @@ class RemoteTokens;
 
 // The window's "Remote control" entry (in its background menu): a dialog that switches the remote
 // control's server on and off, for this computer only or for its network addresses, and shows the two
-// links as text and as QR codes. Off until the user switches it on. The window hands it the store's
-// changes and the volumes the amplifier turned itself, as it takes them.
+// links as text and, for an address a phone can reach, as QR codes; a link to this computer only comes
+// with a note that phones need the network choice instead. The dialog keeps its size whether the server
+// is on or off. Off until the user switches it on. The window hands it the store's changes and the volumes
+// the amplifier turned itself, as it takes them.
 class RemoteControlPanel : public QObject {
     Q_OBJECT
   public:
@@ -49,9 +52,11 @@ class RemoteControlPanel : public QObject {
     QCheckBox* m_on = nullptr;
     QRadioButton* m_local = nullptr;
     QRadioButton* m_network = nullptr;
-    std::array<QLabel*, 2> m_links{};
+    std::array<QLabel*, 2> m_roles{};
+    std::array<QLineEdit*, 2> m_links{};
     std::array<QLabel*, 2> m_codes{};
-    QLabel* m_status = nullptr;
+    // Where the QR codes are not: why not.
+    QLabel* m_message = nullptr;
 };
 
 }  // namespace varnoth

@@ -33,7 +33,7 @@ struct Part {
 constexpr Part kParts[] = {
     {kCompressorGroup, kChannelGroup, {288, 30, 287, 98}},
     {kEffect1Group, kEffectGroup, {4, 135, 189, 112}},
-    {kEffect2Group, kEffectGroup, {196, 135, 197, 112}},
+    {kEffect2Group, kEffectGroup, {196, 135, 194, 112}},
 };
 
 constexpr int kGroupIds[] = {kChannelGroup, kCompressorGroup, kEffectGroup, kEffect1Group, kEffect2Group,

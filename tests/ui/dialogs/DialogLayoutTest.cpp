@@ -64,7 +64,8 @@ void ForEveryDialog(int language, const std::function<void(QWidget& dialog, cons
 }
 
 // Every text of every feature dialog fits its control with the fonts this system has, in both languages,
-// and no two controls overlap unless a group box holds one.
+// keeps clear of the controls beside it and of the title and top line of the group around it, and no two
+// controls overlap unless a group box holds one.
 TEST(DialogLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
     for (const int language : {kChinese, kEnglish}) {
         SCOPED_TRACE(language == kChinese ? "Chinese" : "English");

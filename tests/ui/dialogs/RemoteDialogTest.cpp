@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QAbstractButton>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -42,6 +43,35 @@ class RemoteDialogTest : public ::testing::Test {
     RemoteLearningDialog dialog{rig.session, rig.host};
     ModalWatchdog watchdog;
 };
+
+// The focus ring of a key goes around the key: every pixel of the key's picture, its text included, stays as
+// it was, and the ring shows just outside it.
+TEST_F(RemoteDialogTest, TheFocusRingGoesAroundEachKeyWithoutCoveringIt) {
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    FindControl<QPushButton>(dialog, RemoteLearningDialog::kApplyId)->setFocus(Qt::TabFocusReason);
+    const QImage plain = dialog.grab().toImage();
+    for (const RemoteKey& key : kRemoteKeys) {
+        SCOPED_TRACE("key " + std::to_string(key.id));
+        QAbstractButton* area = KeyArea(key.id);
+        area->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(area->hasFocus());
+        const QImage focused = dialog.grab().toImage();
+        const QRect inside = area->geometry();
+        const QRect near = inside.adjusted(-8, -8, 8, 8) & plain.rect();
+        int covered = 0;
+        int around = 0;
+        for (int y = near.top(); y <= near.bottom(); ++y) {
+            for (int x = near.left(); x <= near.right(); ++x) {
+                if (focused.pixel(x, y) != plain.pixel(x, y)) {
+                    ++(inside.contains(x, y) ? covered : around);
+                }
+            }
+        }
+        EXPECT_EQ(covered, 0) << "the ring covers pixels of the key";
+        EXPECT_GT(around, 0) << "no ring shows around the key";
+    }
+}
 
 TEST_F(RemoteDialogTest, KeyTwoIsStudiedAndTheDevicesReplyShowsItsCodeAndClosesTheStudyDialog) {
     ASSERT_TRUE(rig.Connect());

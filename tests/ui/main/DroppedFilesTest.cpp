@@ -38,6 +38,7 @@ TEST(DroppedFiles, ALocalFileUriBecomesTheBytesOfItsName) {
         {"a relative path", "file:set.vqm", {}},
         {"a broken escape", "file:///tmp/%C4%A.vqm\r\nfile:///tmp/%G1.vqm\r\nfile:///tmp/%", {}},
         {"an escaped NUL", "file:///tmp/a%00.vqm", {}},
+        {"a plain NUL", std::string("file:///tmp/a\0b.vqm", 19), {}},
         {"nothing", "", {}},
     };
     for (const Case& c : cases) {

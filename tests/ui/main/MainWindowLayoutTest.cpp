@@ -25,9 +25,10 @@ std::string Lines(const std::vector<std::string>& problems) {
     return out.str();
 }
 
-// Every text of the window fits its control with the fonts this system has, in both languages, and no
-// two controls overlap unless a group box holds one; the value labels are checked with the widest text
-// each can show.
+// Every text of the window fits its control with the fonts this system has, in both languages, keeps
+// clear of the controls beside it and of the title and top line of the group around it, and no two
+// controls overlap unless a group box holds one; the value labels are checked with the widest text each
+// can show.
 TEST_F(MainWindowLayout, EveryTextFitsAndNoControlsOverlapInBothLanguages) {
     for (const int language : {0, 1}) {
         SCOPED_TRACE(language == 0 ? "Chinese" : "English");

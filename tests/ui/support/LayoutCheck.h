@@ -8,11 +8,15 @@
 
 namespace varnoth::test {
 
-// What does not fit in a dialog built from a template, each as one readable line:
+// What does not fit in a dialog built from a template, each as one readable line, for every control however
+// deep in group boxes it lies:
 // - a control's text (label, button, box, list entry, group caption) wider or taller than the control,
 //   measured with the font metrics of the font the control draws with;
 // - two visible controls that overlap, unless one is a group box that holds the other whole;
-// - a control that sticks out of the dialog.
+// - a text (a label's, a check box's or radio button's with its box) closer than a gap to the text or frame
+//   of a control beside it;
+// - a control inside a group box that its title runs into or the line along its top crosses;
+// - a control that sticks out of the dialog or of the group it lies in.
 std::vector<std::string> LayoutProblems(const QWidget& dialog);
 
 }  // namespace varnoth::test
