@@ -27,6 +27,7 @@
 #include "app/QuitSignals.h"
 #include "device/Trace.h"
 #include "session/ParameterTable.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ModeChanges.h"
@@ -52,10 +53,16 @@ constexpr Bilingual kWithoutGuard{
     "无法在 %1 中创建单实例标记（%2）。面板照常启动，但不会阻止再启动一个实例。",
     "Cannot create the single-instance mark in %1 (%2). The panel starts "
     "anyway, without the guard against a second instance."};
-// Said in English only: without a Chinese font, Chinese cannot be read.
-constexpr char kNoChineseFont[] =
+// Said in English only: without a Chinese font, Chinese cannot be read. It asks the user to install one, so
+// its notice stays until the user closes it.
+struct StartNotice {
+    const char* text;
+    bool asksToAct;
+};
+constexpr StartNotice kNoChineseFont{
     "No installed font shows Chinese, so the panel is in English. Install a Chinese font (for example "
-    "fonts-noto-cjk) to use it in Chinese.";
+    "fonts-noto-cjk) to use it in Chinese.",
+    true};
 
 // The session's own folder: the instance mark and the socket the running instance listens on live there.
 // Asked for once: without one in the environment, Qt warns at each asking.
@@ -160,9 +167,11 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     int language = StartLanguage();
     // Told once the window is up; the program runs either way.
     QStringList notices;
+    bool noticesAskToAct = false;
     if (language == kChinese && !ChineseFontInstalled()) {
         language = kEnglish;
-        notices << QString::fromUtf8(kNoChineseFont);
+        notices << QString::fromUtf8(kNoChineseFont.text);
+        noticesAskToAct = kNoChineseFont.asksToAct;
     }
     ApplyQtTranslations(language);
     switch (ClaimSingleInstance()) {
@@ -206,8 +215,9 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     if (!notices.isEmpty()) {
         const QString text = notices.join(QLatin1Char('\n'));
         std::fprintf(stderr, "varnoth: %s\n", text.toLocal8Bit().constData());
+        const int periodMs = noticesAskToAct ? kNoticeUntilClosed : kStartNoticeMs;
         QTimer::singleShot(0, &mainWindow,
-                           [&mainWindow, text] { mainWindow.ShowNotice(text, kStartNoticeMs); });
+                           [&mainWindow, text, periodMs] { mainWindow.ShowNotice(text, periodMs); });
     }
     mainWindow.exec();
     return 0;

@@ -223,6 +223,8 @@ void Bolt(QPainter& p, const QPointF& c, double s, const QColor& colour) {
     p.drawPath(bolt);
 }
 
+// The notice's background; its icon is a picture of its own, so that the background may stretch to any
+// size while the icon keeps its shape.
 void Banner() {
     QImage image = Canvas(516, 110);
     Paint(image, [](QPainter& p) {
@@ -242,15 +244,24 @@ void Banner() {
             }
             p.drawPath(wave);
         }
-        QRadialGradient disc(QPointF(55, 55), 40);
+    });
+    Save(210, image);
+}
+
+// The notice's icon: a bolt on a white disc, on a transparent square.
+void NoticeIcon() {
+    QImage image = Canvas(76, 76);
+    Paint(image, [](QPainter& p) {
+        const QPointF c(38, 38);
+        QRadialGradient disc(c, 40);
         disc.setColorAt(0, QColor(255, 255, 255, 235));
         disc.setColorAt(1, QColor(255, 255, 255, 170));
         p.setPen(QPen(QColor(255, 255, 255, 220), 2.0));
         p.setBrush(disc);
-        p.drawEllipse(QPointF(55, 55), 36, 36);
-        Bolt(p, QPointF(55, 55), 52, QColor(0xF5, 0x9E, 0x0B));
+        p.drawEllipse(c, 36, 36);
+        Bolt(p, c, 52, QColor(0xF5, 0x9E, 0x0B));
     });
-    Save(210, image);
+    Save(211, image);
 }
 
 // The application icon on a 256 x 256 canvas: an EQ curve over level bars on a navy tile.
@@ -584,6 +595,7 @@ int main(int argc, char** argv) {
         ChannelPictures();
         StatusMarks();
         Banner();
+        NoticeIcon();
         AppIcon();
         Remote();
         Diagram();

@@ -18,6 +18,7 @@
 #include "ui/controls/ControlAccessibility.h"
 #include "ui/controls/ControlFonts.h"
 #include "ui/controls/EqGraphAccessible.h"
+#include "ui/controls/EqLabelPlace.h"
 #include "ui/controls/EqResponse.h"
 #include "ui/controls/PixelMath.h"
 
@@ -32,6 +33,11 @@ constexpr int kBottomMargin = 20;
 constexpr int kPointerOriginX = 36;
 constexpr int kPointerOriginY = 16;
 constexpr int kHitRadius = 16;
+// How far a drawn handle reaches from its centre, its pen included.
+constexpr int kHandleReach = 10;
+// The selected band's label: between a line's tag and value, and between its lines.
+constexpr int kLabelTagGap = 1;
+constexpr int kLabelLineStep = 9;
 // One notch of a mouse wheel.
 constexpr int kWheelNotch = 120;
 
@@ -243,6 +249,10 @@ void EqGraph::paintEvent(QPaintEvent*) {
     for (int i = 0; i < m_count; ++i) {
         DrawHandle(painter, plot, Point(i));
     }
+    if (m_selected >= 0 && m_selected < m_count) {
+        DrawSelectedLabel(painter);
+        DrawInfoLine(painter, Shown(Point(m_selected)));
+    }
     if (hasFocus()) {
         painter.setRenderHint(QPainter::Antialiasing, false);
         painter.setPen(QPen(kGridText, 1, Qt::DotLine));
@@ -325,38 +335,83 @@ void EqGraph::DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point) {
     const double tw = fm.horizontalAdvance(number) + 1;
     const double th = fm.height();
     painter.drawText(QRectF(bx + 7 - tw / 2, by + 7 - th / 2, tw, th), Qt::AlignCenter, number);
-    if (selected) {
-        DrawSelectedLabels(painter, point, X, Y);
-        DrawInfoLine(painter, point);
-    }
 }
 
-void EqGraph::DrawSelectedLabels(QPainter& painter, const EqPoint& point, double X, double Y) {
-    const int x0 = RoundHalfAway(point.index + 1 >= 10 ? X - 7 : X - 4);
-    const int y0 = RoundHalfAway(Y - 4);
-    const bool above = point.gain < -0.01f;
-    struct Label {
-        QString tag, value;
-        int yAbove, yBelow;
+EqPoint EqGraph::Shown(const EqPoint& point) const {
+    return m_heldValues && point.index == DraggedPoint() ? m_heldValues(point) : point;
+}
+
+std::vector<EqGraph::LabelLine> EqGraph::LabelLines(const EqPoint& shown) const {
+    std::vector<LabelLine> lines = {
+        {QStringLiteral("F:"), QString::asprintf("%.1fHz", static_cast<double>(shown.freq))},
+        {QStringLiteral("G:"), m_scaleMode == 1
+                                   ? QString::asprintf("%+-.1fdB", static_cast<double>(shown.gain))
+                                   : QString::asprintf("%+-ddB", Trunc(shown.gain))},
     };
-    std::array<Label, 3> labels = {{
-        {QStringLiteral("F:"), QString::asprintf("%.1fHz", static_cast<double>(point.freq)), -42, 18},
-        {QStringLiteral("G:"),
-         m_scaleMode == 1 ? QString::asprintf("%+-.1fdB", static_cast<double>(point.gain))
-                          : QString::asprintf("%+-ddB", Trunc(point.gain)),
-         -33, 27},
-        {QStringLiteral("Q:"), QString::asprintf("%.3f", static_cast<double>(point.q)), -24, 36},
-    }};
-    const std::size_t shown = m_scaleMode == 1 ? 3 : 2;
+    if (m_scaleMode == 1) {
+        lines.push_back({QStringLiteral("Q:"), QString::asprintf("%.3f", static_cast<double>(shown.q))});
+    }
+    return lines;
+}
+
+QRect EqGraph::HandleRect(const EqPoint& point, const Plot& plot) const {
+    const int x = Trunc(plot.XOf(point.freq));
+    const int y = Trunc(plot.YOf(point.gain));
+    return QRect(x - kHandleReach, y - kHandleReach, 2 * kHandleReach + 1, 2 * kHandleReach + 1);
+}
+
+QRect EqGraph::HandleRect(int band) const {
+    return band >= 0 && band < m_count ? HandleRect(Point(band), PlotArea()) : QRect();
+}
+
+QRect EqGraph::PlaceLabel(int band, QSize size, const Plot& plot) const {
+    std::vector<QRect> others;
+    for (int i = 0; i < m_count; ++i) {
+        if (i != band) {
+            others.push_back(HandleRect(Point(i), plot));
+        }
+    }
+    return PlaceEqLabel(size, HandleRect(Point(band), plot), Point(band).gain < -0.01f,
+                        QRect(plot.left, plot.top, plot.w, plot.h), others);
+}
+
+EqGraph::LaidOutLabel EqGraph::LayOutLabel() const {
+    LaidOutLabel label;
+    if (m_off || m_selected < 0 || m_selected >= m_count) {
+        return label;
+    }
+    label.lines = LabelLines(Shown(Point(m_selected)));
+    const QFontMetrics fm(m_labelFont);
+    int values = 0;
+    for (const LabelLine& line : label.lines) {
+        label.valueLeft = std::max(label.valueLeft, fm.horizontalAdvance(line.tag) + kLabelTagGap);
+        values = std::max(values, fm.horizontalAdvance(line.value));
+    }
+    const QSize size(label.valueLeft + values,
+                     (static_cast<int>(label.lines.size()) - 1) * kLabelLineStep + fm.height());
+    label.rect = PlaceLabel(m_selected, size, PlotArea());
+    return label;
+}
+
+EqGraph::Label EqGraph::SelectedLabel() const {
+    const LaidOutLabel laidOut = LayOutLabel();
+    Label label{laidOut.rect, {}};
+    for (const LabelLine& line : laidOut.lines) {
+        label.lines << line.tag + line.value;
+    }
+    return label;
+}
+
+void EqGraph::DrawSelectedLabel(QPainter& painter) {
+    const LaidOutLabel label = LayOutLabel();
     painter.setFont(m_labelFont);
-    for (std::size_t i = 0; i < shown; ++i) {
-        const Label& l = labels[i];
-        const int wv = 3 * static_cast<int>(l.value.size()) + 6;
-        const int y = y0 + (above ? l.yAbove : l.yBelow);
+    int y = label.rect.top();
+    for (const LabelLine& line : label.lines) {
         painter.setPen(QColor(0, 120, 180));
-        DrawTextAt(painter, x0 - wv + 1, y, l.tag);
+        DrawTextAt(painter, label.rect.left(), y, line.tag);
         painter.setPen(QColor(160, 20, 20));
-        DrawTextAt(painter, x0 - wv + 13, y, l.value);
+        DrawTextAt(painter, label.rect.left() + label.valueLeft, y, line.value);
+        y += kLabelLineStep;
     }
 }
 
@@ -428,6 +483,7 @@ void EqGraph::Edited(EqPoint& point) {
 }
 
 void EqGraph::mousePressEvent(QMouseEvent* event) {
+    m_wheelGesture.Break();
     const bool left = event->button() == Qt::LeftButton;
     if (!left && event->button() != Qt::RightButton) {
         return;
@@ -457,6 +513,9 @@ void EqGraph::mousePressEvent(QMouseEvent* event) {
 }
 
 void EqGraph::mouseMoveEvent(QMouseEvent* event) {
+    if (event->position().toPoint() != m_wheelAt) {
+        m_wheelGesture.Break();
+    }
     const int px = event->position().toPoint().x() - kPointerOriginX;
     const int py = event->position().toPoint().y() - kPointerOriginY;
     const Plot plot = PlotArea();
@@ -516,6 +575,7 @@ void EqGraph::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void EqGraph::keyPressEvent(QKeyEvent* event) {
     event->accept();
+    m_wheelGesture.Break();
     const int key = event->key();
     const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0;
     const bool fine = (event->modifiers() & Qt::ControlModifier) != 0;
@@ -568,12 +628,22 @@ void EqGraph::keyPressEvent(QKeyEvent* event) {
 }
 
 void EqGraph::wheelEvent(QWheelEvent* event) {
-    const int hit = HitTestAt(event->position().toPoint());
-    if (hit < 0 || m_leftDrag || m_rightDrag) {
+    const QPoint at = event->position().toPoint();
+    // A run of notches keeps turning the band it began on, though its handle leaves the pointer.
+    const bool continues =
+        m_wheelGesture.Notch() && at == m_wheelAt && m_wheelBand >= 0 && m_wheelBand < m_count;
+    m_wheelAt = at;
+    const int band = continues ? m_wheelBand : HitTestAt(at);
+    if (!continues) {
         m_wheelRemainder = 0;
+    }
+    if (band < 0 || m_leftDrag || m_rightDrag) {
+        m_wheelBand = -1;
+        m_wheelGesture.Break();
         event->ignore();
         return;
     }
+    m_wheelBand = band;
     event->accept();
     const QPoint delta = event->angleDelta();
     m_wheelRemainder += delta.y() != 0 ? delta.y() : delta.x();
@@ -582,11 +652,11 @@ void EqGraph::wheelEvent(QWheelEvent* event) {
     if (notches == 0) {
         return;
     }
-    if (hit != m_selected) {
-        SelectBand(hit);
+    if (band != m_selected) {
+        SelectBand(band);
     }
     const bool fine = (event->modifiers() & Qt::ControlModifier) != 0;
-    EqPoint& p = Point(hit);
+    EqPoint& p = Point(band);
     if ((event->modifiers() & Qt::ShiftModifier) != 0) {
         if (!QEditable(p)) {
             return;
@@ -619,6 +689,7 @@ bool EqGraph::event(QEvent* event) {
 
 void EqGraph::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
+    m_wheelGesture.Break();
     if (m_hovered >= 0) {
         m_hovered = -1;
         update();

@@ -3,11 +3,15 @@
 
 #include <QFont>
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "ui/controls/EqPoint.h"
+#include "ui/controls/WheelGesture.h"
 
 class QMenu;
 
@@ -16,11 +20,13 @@ namespace varnoth {
 // An equaliser drawn as a frequency-response graph: grid, summed curve, the selected band's shaded
 // response and one handle per band. Bands are picked and dragged with the mouse (left: frequency and
 // gain; right: Q of peaking bands in scale mode 1). The wheel over a handle steps its gain (Shift: its Q),
-// Ctrl for fine steps. Keys: Left/Right pick the previous/next band, Up/Down step its gain, Shift+Up/Down
-// its Q where the wheel's Shift does, Shift+Left/Right its frequency, Ctrl for fine steps; F2 or Enter asks
-// the owner to type the band's values (as a double-click on its handle); Tab reaches the graph. A hovered
-// handle is highlighted and its tooltip tells its values. A right click without a drag opens the context menu
-// (also the Menu key).
+// Ctrl for fine steps; the band a run of notches began on stays its target while the handle moves away from
+// the pointer, until a pause or a move of the pointer (WheelGesture). Keys: Left/Right pick the previous/next
+// band, Up/Down step its gain, Shift+Up/Down its Q where the wheel's Shift does, Shift+Left/Right its
+// frequency, Ctrl for fine steps; F2 or Enter asks the owner to type the band's values (as a double-click on
+// its handle); Tab reaches the graph. A hovered handle is highlighted and its tooltip tells its values. A
+// right click without a drag opens the context menu (also the Menu key). The selected band's label goes
+// beside its handle where it covers no other handle.
 class EqGraph : public QWidget {
     Q_OBJECT
   public:
@@ -66,6 +72,24 @@ class EqGraph : public QWidget {
     // A handle's tooltip: its frequency, gain and (where the graph shows it) Q, in the shown units.
     static QString ToolTipText(const EqPoint& point, int scaleMode, int language);
 
+    // The values the owner takes a band's values for, as the parameters' steps give them: a band under a held
+    // mouse button shows these in its label and the info line, so that what is held is what is sent.
+    void SetHeldValues(std::function<EqPoint(const EqPoint&)> heldValues) {
+        m_heldValues = std::move(heldValues);
+    }
+    // The clock that tells notches of one wheel gesture apart; tests give their own.
+    void SetWheelClock(WheelGesture::Clock clock) { m_wheelGesture.SetClock(std::move(clock)); }
+
+    // The selected band's label: where it is drawn and its lines ("F:900.0Hz", "G:+0.0dB", "Q:1.000"); an
+    // empty rectangle and no lines while no band is selected or the graph is off.
+    struct Label {
+        QRect rect;
+        QStringList lines;
+    };
+    Label SelectedLabel() const;
+    // Where band i's handle is drawn.
+    QRect HandleRect(int band) const;
+
     // The band under the pointer, -1 for none.
     int Hovered() const { return m_hovered; }
     // Moves every band's gain by delta dB within its limits, as one change (pointsChanged).
@@ -110,7 +134,21 @@ class EqGraph : public QWidget {
     void BuildBackground();
     void DrawCurves(QPainter& painter, const Plot& plot);
     void DrawHandle(QPainter& painter, const Plot& plot, EqPoint& point);
-    void DrawSelectedLabels(QPainter& painter, const EqPoint& point, double X, double Y);
+    struct LabelLine {
+        QString tag, value;
+    };
+    struct LaidOutLabel {
+        QRect rect;
+        std::vector<LabelLine> lines;
+        int valueLeft = 0;  // from the rectangle's left edge
+    };
+    std::vector<LabelLine> LabelLines(const EqPoint& shown) const;
+    QRect PlaceLabel(int band, QSize size, const Plot& plot) const;
+    LaidOutLabel LayOutLabel() const;
+    QRect HandleRect(const EqPoint& point, const Plot& plot) const;
+    // A band as its label and the info line show it: a dragged band by the values it is sent as.
+    EqPoint Shown(const EqPoint& point) const;
+    void DrawSelectedLabel(QPainter& painter);
     void DrawInfoLine(QPainter& painter, const EqPoint& point);
     int HitTest(int px, int py) const;
     int HitTestAt(const QPoint& client) const;
@@ -131,6 +169,11 @@ class EqGraph : public QWidget {
     bool m_rightMoved = false;
     int m_hovered = -1;
     int m_wheelRemainder = 0;
+    WheelGesture m_wheelGesture;
+    // The band the wheel gesture turns and where the pointer was at its last notch.
+    int m_wheelBand = -1;
+    QPoint m_wheelAt;
+    std::function<EqPoint(const EqPoint&)> m_heldValues;
     int m_scaleMode = 0;
     bool m_off = false;
     int m_language = 1;

@@ -40,12 +40,12 @@ bool ShowPicture(QLabel& label, int imageId) {
     return true;
 }
 
-void SendThenTell(DeviceSession& session, QObject& context, std::function<std::string()> send,
-                  std::function<void(const std::string&)> tell) {
+void SendThenTell(DeviceSession& session, QObject& context, std::function<FeatureNotice()> send,
+                  std::function<void(const FeatureNotice&)> tell) {
     // The guard is only read on this thread; the application object outlives every link.
     const QPointer<QObject> guard(&context);
     const bool queued = session.RunOnLink([send, tell, guard] {
-        std::string said = send();
+        FeatureNotice said = send();
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [guard, tell, said = std::move(said)] {

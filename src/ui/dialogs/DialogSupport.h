@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/dialogs/FeatureTexts.h"
+
 class QDialog;
 class QLabel;
 class QObject;
@@ -32,7 +34,7 @@ bool ShowPicture(QLabel& label, int imageId);
 // Sends without waiting: send runs on the link thread, where its commands return what went out, and tell
 // gets what it says on the user-interface thread, unless `context` has gone by then. Without a link send
 // runs here at once (it finds no connection and sends nothing). send must not touch `context`.
-void SendThenTell(DeviceSession& session, QObject& context, std::function<std::string()> send,
-                  std::function<void(const std::string&)> tell);
+void SendThenTell(DeviceSession& session, QObject& context, std::function<FeatureNotice()> send,
+                  std::function<void(const FeatureNotice&)> tell);
 
 }  // namespace varnoth

@@ -17,17 +17,21 @@ struct Bilingual {
     FeatureText key;
     const char* chinese;
     const char* english;
+    // The text asks the user to do something: a notice with it stays until the user closes it.
+    bool asksToAct = false;
 };
+
+constexpr bool kAsksToAct = true;
 
 // In the order of the enumeration.
 constexpr std::array kTexts = {
-    Bilingual{FeatureText::NotConnected, "请先连接设备!", "Please connect the device first!"},
+    Bilingual{FeatureText::NotConnected, "请先连接设备!", "Please connect the device first!", kAsksToAct},
     Bilingual{FeatureText::ConnectFirst, "请先连接设备再执行此操作!",
-              "Please connect the device before doing this!"},
+              "Please connect the device before doing this!", kAsksToAct},
     Bilingual{FeatureText::InUpgradeMode, "机器处于升级模式，无法执行此操作!",
               "The amplifier is in upgrade mode; nothing was sent!"},
     Bilingual{FeatureText::NotReceived, "设备没有收到，请检查连接后重试!",
-              "The amplifier did not receive it; check the connection and try again!"},
+              "The amplifier did not receive it; check the connection and try again!", kAsksToAct},
     Bilingual{FeatureText::Invalid, "无效", "Invalid"},
     Bilingual{FeatureText::SettingSaved, "保存设置成功!", "Setting saved"},
     Bilingual{FeatureText::RemoteSaved, "遥控器键码保存成功!", "Save remote control key successed !"},
@@ -39,12 +43,13 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::UpgradeQuestion, "需要自动升级软件配套硬件程序吗?",
               "Upgrade the amplifier's firmware now?"},
     Bilingual{FeatureText::UpgradeDone, "升级完成，请重启设备!",
-              "Upgrade finished, please restart the device!"},
+              "Upgrade finished, please restart the device!", kAsksToAct},
     Bilingual{FeatureText::UpgradeNoImage, "没有可用的升级程序，升级未进行!",
               "No upgrade image available, nothing was sent!"},
     Bilingual{FeatureText::UpgradeRefused, "升级文件无效，升级未进行!",
               "Image file refused, nothing was sent!"},
-    Bilingual{FeatureText::UpgradeFailed, "升级失败，请重新升级!", "Upgrade failed, please upgrade again!"},
+    Bilingual{FeatureText::UpgradeFailed, "升级失败，请重新升级!", "Upgrade failed, please upgrade again!",
+              kAsksToAct},
     Bilingual{FeatureText::UpgradeDeviceGone, "设备已断开，升级未完成!",
               "Device gone, upgrade not finished!"},
     Bilingual{FeatureText::UpgradeBusy, "正在升级，请稍候!", "Upgrade running, please wait!"},
@@ -52,7 +57,7 @@ constexpr std::array kTexts = {
     Bilingual{FeatureText::SyncTitle, "同步过程", "Synchronising"},
     Bilingual{FeatureText::SyncRunning, "当前正在与机器同步数据,请稍后......",
               "Synchronising data with the machine, please wait......"},
-    Bilingual{FeatureText::SyncGaveUp, "错误,建议重连设备", "Error, please reconnect the device"},
+    Bilingual{FeatureText::SyncGaveUp, "错误,建议重连设备", "Error, please reconnect the device", kAsksToAct},
     Bilingual{FeatureText::ChooseImageTitle, "选择升级程序", "Choose upgrade image"},
     Bilingual{FeatureText::ImageFilter, "升级程序 (*.bin);;所有文件 (*)",
               "Firmware image (*.bin);;All files (*)"},
@@ -183,6 +188,10 @@ static_assert(InEnumerationOrder(), "one text per key, in the order of FeatureTe
 std::string FeatureTextOf(FeatureText text, int language) {
     const Bilingual& entry = kTexts[static_cast<std::size_t>(text)];
     return language == 0 ? entry.chinese : entry.english;
+}
+
+FeatureNotice FeatureNoticeOf(FeatureText text, int language) {
+    return FeatureNotice{FeatureTextOf(text, language), kTexts[static_cast<std::size_t>(text)].asksToAct};
 }
 
 std::string UpgradeDetailOf(const UpgradeResult& result, int language) {

@@ -43,6 +43,22 @@ enum class FeatureText {
 // The text in the language: 0 Chinese, anything else English. UTF-8.
 std::string FeatureTextOf(FeatureText text, int language);
 
+// The period of a notice that stays until the user closes it.
+inline constexpr int kNoticeUntilClosed = -1;
+
+// A notice: its text, and whether the text asks the user to do something (restart the amplifier, connect
+// it, try again). Such a notice stays until the user closes it; another closes by itself.
+struct FeatureNotice {
+    std::string text;
+    bool asksToAct = false;
+
+    // How long it shows: `passingMs`, or until closed.
+    int PeriodMs(int passingMs) const { return asksToAct ? kNoticeUntilClosed : passingMs; }
+};
+
+// The notice of a text, in the language.
+FeatureNotice FeatureNoticeOf(FeatureText text, int language);
+
 // Why a firmware transfer or an image file was refused or did not complete, in the language, naming the
 // file when there is one. Empty for a result without a fault.
 std::string UpgradeDetailOf(const UpgradeResult& result, int language);

@@ -207,8 +207,8 @@ void MachineSettingsDialog::OnApply() {
     SendThenTell(
         m_form.Session(), *this,
         [form = m_form, language = m_host.Language()]() mutable { return form.Apply(language); },
-        [this](const std::string& notice) {
-            m_host.ShowNotice(QString::fromStdString(notice), Form::kNoticeMs);
+        [this](const FeatureNotice& notice) {
+            m_host.ShowNotice(QString::fromStdString(notice.text), notice.PeriodMs(Form::kNoticeMs));
             m_host.ReLimitMasterVolumes();
         });
 }

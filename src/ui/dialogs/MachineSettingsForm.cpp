@@ -147,12 +147,12 @@ void MachineSettingsForm::VolModeChosen(bool byMode) {
     m_session.GetMachineSet().SetVolMode(byMode ? 1 : 0);
 }
 
-std::string MachineSettingsForm::Apply(int language) {
+FeatureNotice MachineSettingsForm::Apply(int language) {
     if (const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(m_session)) {
-        return FeatureTextOf(*obstacle, language);
+        return FeatureNoticeOf(*obstacle, language);
     }
     const int sent = m_session.GetMachineSet().ApplyMachineSet();
-    return FeatureTextOf(DeviceCommandGate::Outcome(sent, FeatureText::SettingSaved), language);
+    return FeatureNoticeOf(DeviceCommandGate::Outcome(sent, FeatureText::SettingSaved), language);
 }
 
 }  // namespace varnoth

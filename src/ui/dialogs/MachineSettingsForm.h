@@ -8,6 +8,7 @@
 #include <string>
 
 #include "session/ParameterTable.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
@@ -88,7 +89,7 @@ class MachineSettingsForm {
     // that the device must be connected first, that it is in upgrade mode (nothing sent) or that it did not
     // receive the settings. Only settings that went out become the saved copy.
     // Callable on the link thread.
-    std::string Apply(int language);
+    FeatureNotice Apply(int language);
 
     DeviceSession& Session() const { return m_session; }
 

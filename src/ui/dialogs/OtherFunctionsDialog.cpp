@@ -96,18 +96,18 @@ void OtherFunctionsDialog::SendAndReadBack(std::function<int()> reset, FeatureTe
     const int language = m_host.Language();
     SendThenTell(
         session, *this,
-        [&session, reset = std::move(reset), withoutDevice, language]() -> std::string {
+        [&session, reset = std::move(reset), withoutDevice, language]() -> FeatureNotice {
             std::optional<FeatureText> refusal = DeviceCommandGate::Obstacle(session);
             if (refusal == FeatureText::NotConnected) {
                 refusal = withoutDevice;
             } else if (!refusal && reset() == 0) {
                 refusal = FeatureText::NotReceived;
             }
-            return refusal ? FeatureTextOf(*refusal, language) : std::string();
+            return refusal ? FeatureNoticeOf(*refusal, language) : FeatureNotice{};
         },
-        [this, mode](const std::string& refused) {
-            if (!refused.empty()) {
-                m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
+        [this, mode](const FeatureNotice& refused) {
+            if (!refused.text.empty()) {
+                m_host.ShowNotice(QString::fromStdString(refused.text), refused.PeriodMs(kNoticeMs));
                 return;
             }
             m_host.ModesReset(mode);

@@ -58,20 +58,20 @@ std::string KeyCodeText(std::uint8_t code) {
     return std::string{kDigits[code >> 4], kDigits[code & 0x0F]};
 }
 
-std::string ApplyRemoteKeys(DeviceSession& session, int language) {
+FeatureNotice ApplyRemoteKeys(DeviceSession& session, int language) {
     if (const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(session)) {
-        return FeatureTextOf(*obstacle, language);
+        return FeatureNoticeOf(*obstacle, language);
     }
     const int sent = session.GetRemote().ApplyIRSet();
-    return FeatureTextOf(DeviceCommandGate::Outcome(sent, FeatureText::RemoteSaved), language);
+    return FeatureNoticeOf(DeviceCommandGate::Outcome(sent, FeatureText::RemoteSaved), language);
 }
 
-std::string StartStudying(DeviceSession& session, const RemoteKey& key, int language) {
+FeatureNotice StartStudying(DeviceSession& session, const RemoteKey& key, int language) {
     if (const std::optional<FeatureText> obstacle = DeviceCommandGate::Obstacle(session)) {
-        return FeatureTextOf(*obstacle, language);
+        return FeatureNoticeOf(*obstacle, language);
     }
     if (!DeviceCommandGate::WentOut(session.GetRemote().StudyKey(key.index))) {
-        return FeatureTextOf(FeatureText::NotReceived, language);
+        return FeatureNoticeOf(FeatureText::NotReceived, language);
     }
     return {};
 }

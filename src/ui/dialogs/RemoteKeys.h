@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ui/dialogs/DialogTemplate.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
@@ -77,10 +78,10 @@ std::string KeyCodeText(std::uint8_t code);
 // Apply in the remote-learning dialog: sends the session's remote-control record. Returns the notice: saved
 // when the report went out to the device; otherwise that the device must be connected first, that it is in
 // upgrade mode (nothing sent) or that it did not receive the record.
-std::string ApplyRemoteKeys(DeviceSession& session, int language);
+FeatureNotice ApplyRemoteKeys(DeviceSession& session, int language);
 
-// A click on a key: asks the device to learn it. Empty when the device was asked (wait for its code now),
-// otherwise the notice that says why not, for the same reasons as ApplyRemoteKeys.
-std::string StartStudying(DeviceSession& session, const RemoteKey& key, int language);
+// A click on a key: asks the device to learn it. An empty text when the device was asked (wait for its code
+// now), otherwise the notice that says why not, for the same reasons as ApplyRemoteKeys.
+FeatureNotice StartStudying(DeviceSession& session, const RemoteKey& key, int language);
 
 }  // namespace varnoth

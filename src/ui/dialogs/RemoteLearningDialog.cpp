@@ -195,7 +195,9 @@ void RemoteLearningDialog::accept() {
     SendThenTell(
         session, *this,
         [&session, language = m_host.Language()] { return ApplyRemoteKeys(session, language); },
-        [this](const std::string& notice) { m_host.ShowNotice(QString::fromStdString(notice), kNoticeMs); });
+        [this](const FeatureNotice& notice) {
+            m_host.ShowNotice(QString::fromStdString(notice.text), notice.PeriodMs(kNoticeMs));
+        });
 }
 
 // The wait for the code begins once the device has been asked to learn the key.
@@ -204,9 +206,9 @@ void RemoteLearningDialog::StudyKey(const RemoteKey& key) {
     SendThenTell(
         session, *this,
         [&session, &key, language = m_host.Language()] { return StartStudying(session, key, language); },
-        [this, &key](const std::string& refused) {
-            if (!refused.empty()) {
-                m_host.ShowNotice(QString::fromStdString(refused), kNoticeMs);
+        [this, &key](const FeatureNotice& refused) {
+            if (!refused.text.empty()) {
+                m_host.ShowNotice(QString::fromStdString(refused.text), refused.PeriodMs(kNoticeMs));
                 return;
             }
             WaitForKey(key);

@@ -32,10 +32,6 @@ const DialogTemplate& SyncProgressDialog::Template() {
     return dialog;
 }
 
-QString SyncProgressDialog::GiveUpNotice(int language) {
-    return QString::fromStdString(FeatureTextOf(FeatureText::SyncGaveUp, language));
-}
-
 SyncProgressDialog::SyncProgressDialog(QWidget* parent, SyncDialogTiming timing, int language)
     : QDialog(parent), m_timing(timing), m_language(language) {
     BuildDialog(*this, Template());
@@ -77,10 +73,11 @@ void SyncProgressDialog::Step() {
 
 void SyncProgressDialog::GiveUp() {
     const QPointer<SyncProgressDialog> self(this);
-    const int noticeMs = m_timing.noticeMs;
+    const FeatureNotice notice = FeatureNoticeOf(FeatureText::SyncGaveUp, m_language);
+    const int periodMs = notice.PeriodMs(m_timing.noticeMs);
     Finish();
     if (self) {
-        emit GaveUp(GiveUpNotice(m_language), noticeMs);
+        emit GaveUp(QString::fromStdString(notice.text), periodMs);
     }
 }
 

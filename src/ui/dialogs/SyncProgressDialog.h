@@ -17,7 +17,7 @@ namespace varnoth {
 struct SyncDialogTiming {
     std::chrono::milliseconds step{100};     // the bar advances one step
     std::chrono::milliseconds giveUp{8000};  // the dialog closes on its own
-    int noticeMs = 1800;                     // how long the give-up notice shows
+    int noticeMs = 1800;  // how long the give-up notice shows, unless its text asks the user to act
 };
 
 // Blocks the user while a worker thread reads or writes the whole parameter set. The bar shows activity, not
@@ -32,8 +32,6 @@ class SyncProgressDialog : public QDialog {
     static constexpr int kProgressId = 1217;
     static const DialogTemplate& Template();
     // language: 0 Chinese, anything else English.
-    static QString GiveUpNotice(int language);  // "错误,建议重连设备"
-
     explicit SyncProgressDialog(QWidget* parent = nullptr, SyncDialogTiming timing = {}, int language = 0);
 
     // The synchronisation has finished: stop the timers and end the dialog.

@@ -116,14 +116,15 @@ void UpgradeDialog::OnUpgradeDone() {
     const int language = m_host.Language();
     const UpgradeFlow::Completion completion = m_flow.Done(language);
     if (completion.sent) {
-        m_host.ShowNotice(QString::fromStdString(completion.text), UpgradeFlow::kDoneNoticeMs);
+        m_host.ShowNotice(QString::fromStdString(completion.notice.text),
+                          completion.notice.PeriodMs(UpgradeFlow::kDoneNoticeMs));
         reject();
         return;
     }
     m_poll.stop();
     FindControl(*this, kManualId)->setEnabled(true);
     FindControl(*this, kFromFileId)->setEnabled(true);
-    ShowProblem(QString::fromStdString(completion.text), QString::fromStdString(completion.detail));
+    ShowProblem(QString::fromStdString(completion.notice.text), QString::fromStdString(completion.detail));
 }
 
 void UpgradeDialog::FirstLook() {
@@ -174,11 +175,12 @@ void UpgradeDialog::reject() {
 
 void UpgradeDialog::Started(const UpgradeFlow::Start& start) {
     if (!start.problem.empty() || start.explain) {
-        ShowProblem(QString::fromStdString(start.notice), QString::fromStdString(start.problem));
+        ShowProblem(QString::fromStdString(start.notice.text), QString::fromStdString(start.problem));
         return;
     }
     if (!start.started) {
-        m_host.ShowNotice(QString::fromStdString(start.notice), UpgradeFlow::kNoticeMs);
+        m_host.ShowNotice(QString::fromStdString(start.notice.text),
+                          start.notice.PeriodMs(UpgradeFlow::kNoticeMs));
         return;
     }
     FindControl(*this, kManualId)->setEnabled(false);

@@ -16,26 +16,27 @@ bool UpgradeFlow::MayClose() const {
     return !m_session.IsUpgrading();
 }
 
-std::string UpgradeFlow::Obstacle(int language) const {
+FeatureNotice UpgradeFlow::Obstacle(int language) const {
     if (!m_session.IsConnected()) {
-        return FeatureTextOf(FeatureText::NotConnected, language);
+        return FeatureNoticeOf(FeatureText::NotConnected, language);
     }
     if (m_session.IsUpgrading()) {
-        return FeatureTextOf(FeatureText::UpgradeBusy, language);
+        return FeatureNoticeOf(FeatureText::UpgradeBusy, language);
     }
     return {};
 }
 
 UpgradeFlow::Start UpgradeFlow::Check(int language) const {
-    if (std::string obstacle = Obstacle(language); !obstacle.empty()) {
+    if (FeatureNotice obstacle = Obstacle(language); !obstacle.text.empty()) {
         return Start{false, obstacle, {}};
     }
     // In normal mode the amplifier ignores an image: nothing is sent, and the user learns how to switch.
     if (!m_session.InUpgradeMode()) {
-        return Start{false,
-                     UpgradeDetailOf(UpgradeResult::Failed(UpgradeFault::NotUpgradeMode, {}), language),
-                     {},
-                     true};
+        return Start{
+            false,
+            {UpgradeDetailOf(UpgradeResult::Failed(UpgradeFault::NotUpgradeMode, {}), language), true},
+            {},
+            true};
     }
     return Start{true, {}, {}};
 }
@@ -45,10 +46,10 @@ UpgradeFlow::Start UpgradeFlow::StartCarried(int language) {
         return check;
     }
     if (!m_session.CarriesImage()) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeNoImage, language), {}};
+        return Start{false, FeatureNoticeOf(FeatureText::UpgradeNoImage, language), {}};
     }
     if (!m_session.StartUpgrade()) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};
+        return Start{false, FeatureNoticeOf(FeatureText::UpgradeBusy, language), {}};
     }
     return Start{true, {}, {}};
 }
@@ -58,11 +59,11 @@ UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language)
         return check;
     }
     if (const UpgradeResult check = m_session.CheckImageFile(path); check.fault != UpgradeFault::None) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeRefused, language),
+        return Start{false, FeatureNoticeOf(FeatureText::UpgradeRefused, language),
                      UpgradeDetailOf(check, language)};
     }
     if (!m_session.StartUpgrade(path)) {
-        return Start{false, FeatureTextOf(FeatureText::UpgradeBusy, language), {}};
+        return Start{false, FeatureNoticeOf(FeatureText::UpgradeBusy, language), {}};
     }
     return Start{true, {}, {}};
 }
@@ -70,11 +71,11 @@ UpgradeFlow::Start UpgradeFlow::StartFile(const std::string& path, int language)
 UpgradeFlow::Completion UpgradeFlow::Done(int language) const {
     const UpgradeResult outcome = m_session.LastOutcome();
     if (outcome.sent) {
-        return Completion{true, FeatureTextOf(FeatureText::UpgradeDone, language), {}};
+        return Completion{true, FeatureNoticeOf(FeatureText::UpgradeDone, language), {}};
     }
     const FeatureText heading =
         m_session.IsConnected() ? FeatureText::UpgradeFailed : FeatureText::UpgradeDeviceGone;
-    return Completion{false, FeatureTextOf(heading, language), UpgradeDetailOf(outcome, language)};
+    return Completion{false, FeatureNoticeOf(heading, language), UpgradeDetailOf(outcome, language)};
 }
 
 std::string UpgradeFlow::ProgressText(int percent) {

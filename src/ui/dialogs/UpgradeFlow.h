@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "ui/dialogs/FeatureTexts.h"
+
 namespace varnoth {
 
 class UpgradeSession;
@@ -16,11 +18,11 @@ class UpgradeFlow {
     static constexpr int kDoneNoticeMs = 2500;
 
     // The answer to a request to start: started, or why not (nothing is sent to an amplifier that is not in
-    // upgrade mode). `notice` is short (a self-closing notice); `problem`, when not empty, explains a refused
+    // upgrade mode). `notice` is short (a notice window); `problem`, when not empty, explains a refused
     // image file (a message box).
     struct Start {
         bool started = false;
-        std::string notice;
+        FeatureNotice notice;
         std::string problem;
         bool explain = false;  // the notice tells what to do: a message box rather than a short notice
     };
@@ -28,7 +30,7 @@ class UpgradeFlow {
     // session's explanation.
     struct Completion {
         bool sent = false;
-        std::string text;
+        FeatureNotice notice;
         std::string detail;
     };
 
@@ -52,8 +54,8 @@ class UpgradeFlow {
     static std::string ProgressText(int percent);
 
   private:
-    // Why no transfer can start now; empty when one can.
-    std::string Obstacle(int language) const;
+    // Why no transfer can start now; an empty text when one can.
+    FeatureNotice Obstacle(int language) const;
 
     UpgradeSession& m_session;
 };

@@ -227,6 +227,8 @@ class MainWindow : public QDialog, public FeatureHost {
     void OnPresetChosen(int id, int index);
     void OnChannelButton(bool micView);
     void OnEqPoint(const EqPoint& point, int controlId);
+    // The values a band held on graph controlId stands for: those of the bytes OnEqPoint writes for it.
+    EqPoint HeldEqValues(const EqPoint& point, int controlId) const;
     // Every band of a panel that changed at once (a shift of all bands).
     void OnEqPoints(int controlId);
     void OnEqMenu(QMenu* menu, int controlId);

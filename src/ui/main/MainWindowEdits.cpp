@@ -4,7 +4,9 @@
 #include <QAbstractButton>
 
 #include <algorithm>
+#include <array>
 #include <optional>
+#include <vector>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -67,6 +69,8 @@ void MainWindow::ConnectEdits() {
         connect(panel, &EqGraph::pointSelected, this, &MainWindow::OnEqPoint);
         connect(panel, &EqGraph::pointsChanged, this, &MainWindow::OnEqPoints);
         connect(panel, &EqGraph::menuAboutToShow, this, &MainWindow::OnEqMenu);
+        panel->SetHeldValues(
+            [this, id = panel->ControlId()](const EqPoint& point) { return HeldEqValues(point, id); });
     }
 }
 
@@ -178,7 +182,90 @@ std::uint8_t EqByte(float shown, std::uint8_t stored, bool dragged, const Parame
         std::clamp(stored + (shown > held ? 1 : -1), ref.param->min, ref.param->max));
 }
 
+// A field of a parametric band: its parameter, the value the graph shows for it and the conversions between
+// that value and the parameter's byte.
+struct PeqFieldRule {
+    Param PeqBandParams::*param;
+    float EqPoint::*shown;
+    float (*valueOf)(int band, std::uint8_t byte);
+    std::uint8_t (*byteOf)(int band, double value);
+};
+
+// In the order a band edit writes them.
+constexpr std::array<PeqFieldRule, 3> kPeqFieldRules = {{
+    {&PeqBandParams::gain, &EqPoint::gain, [](int, std::uint8_t g) { return ValueFormat::PeqGainDb(g); },
+     [](int, double db) { return ValueFormat::PeqGainByte(db); }},
+    {&PeqBandParams::freq, &EqPoint::freq, ValueFormat::PeqFrequencyHz, ValueFormat::PeqFrequencyByte},
+    {&PeqBandParams::q, &EqPoint::q, [](int, std::uint8_t q) { return ValueFormat::PeqQ(q); },
+     [](int, double q) { return ValueFormat::PeqQByte(q); }},
+}};
+
+// A field of a parametric band on the shown path: the store's byte and the byte the graph's value stands for.
+struct PeqField {
+    const PeqFieldRule* rule;
+    Param param;
+    std::uint8_t stored;
+    std::uint8_t value;
+};
+
+// The store's byte of a graphic band on the shown page and the byte the graph's gain stands for; none for a
+// band outside the page.
+struct GraphicField {
+    ParameterRef ref;
+    std::uint8_t stored;
+    std::uint8_t value;
+};
+
+std::optional<GraphicField> GraphicFieldOf(const DeviceSession& session, int page, const EqPoint& point,
+                                           bool dragged) {
+    const std::optional<ParameterRef> ref = GraphicBandParameter(page, point.index);
+    if (!ref) {
+        return std::nullopt;
+    }
+    const std::uint8_t stored = ReadGraphicBand(session, page, point.index);
+    return GraphicField{
+        *ref, stored,
+        EqByte(point.gain, stored, dragged, *ref, ValueFormat::GeqGainDb, ValueFormat::GeqByte)};
+}
+
+std::vector<PeqField> PeqFields(const DeviceSession& session, bool micView, const EqPoint& point,
+                                bool dragged) {
+    std::vector<PeqField> fields;
+    const PeqBandParams* band = PeqBand(point.index);
+    if (band == nullptr) {
+        return fields;
+    }
+    const int index = point.index;
+    for (const PeqFieldRule& rule : kPeqFieldRules) {
+        if (band->*rule.param == Param::Count) {
+            continue;
+        }
+        const Param onPath = OnPath(band->*rule.param, micView);
+        const std::uint8_t stored = ReadParam(session, onPath);
+        const std::uint8_t value = EqByte(
+            point.*rule.shown, stored, dragged, Ref(onPath),
+            [&rule, index](std::uint8_t byte) { return rule.valueOf(index, byte); },
+            [&rule, index](double shown) { return rule.byteOf(index, shown); });
+        fields.push_back({&rule, onPath, stored, value});
+    }
+    return fields;
+}
+
 }  // namespace
+
+EqPoint MainWindow::HeldEqValues(const EqPoint& point, int controlId) const {
+    EqPoint held = point;
+    if (controlId == kGraphicPanel) {
+        if (const std::optional<GraphicField> field = GraphicFieldOf(m_session, m_eqPage, point, true)) {
+            held.gain = static_cast<float>(ValueFormat::GeqGainDb(field->value));
+        }
+        return held;
+    }
+    for (const PeqField& field : PeqFields(m_session, m_micView != 0, point, true)) {
+        held.*field.rule->shown = field.rule->valueOf(point.index, field.value);
+    }
+    return held;
+}
 
 void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     const bool graphic = controlId == kGraphicPanel;
@@ -192,56 +279,34 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         title + kBandAction.In(m_language) + std::to_string(point.index + 1));
     const bool dragged = (graphic ? m_graphicPanel : m_peqPanel)->DraggedPoint() == point.index;
     if (graphic) {
-        const std::optional<ParameterRef> ref = GraphicBandParameter(m_eqPage, point.index);
-        if (!ref) {
+        const std::optional<GraphicField> field = GraphicFieldOf(m_session, m_eqPage, point, dragged);
+        if (!field) {
             return;
         }
-        const std::uint8_t stored = ReadGraphicBand(m_session, m_eqPage, point.index);
-        const std::uint8_t value =
-            EqByte(point.gain, stored, dragged, *ref, ValueFormat::GeqGainDb, ValueFormat::GeqByte);
-        if (value != stored) {
-            WriteGraphicBand(m_session, m_eqPage, point.index, value);
+        if (field->value != field->stored) {
+            WriteGraphicBand(m_session, m_eqPage, point.index, field->value);
         } else {
-            m_session.Touch(static_cast<std::size_t>(ref->Position()));
+            m_session.Touch(static_cast<std::size_t>(field->ref.Position()));
         }
         return;
     }
-    const PeqBandParams* band = PeqBand(point.index);
-    if (controlId != kPeqPanel || band == nullptr) {
+    if (controlId != kPeqPanel) {
         return;
     }
-    struct Field {
-        Param param;
-        std::uint8_t stored;
-        std::uint8_t value;
-    };
-    const auto field = [&](Param param, float shown, auto valueOf, auto byteOf) {
-        const Param onPath = OnPath(param, micView);
-        const std::uint8_t stored = ReadParam(m_session, onPath);
-        return Field{onPath, stored, EqByte(shown, stored, dragged, Ref(onPath), valueOf, byteOf)};
-    };
-    const int index = point.index;
-    Field fields[3];
-    int count = 0;
-    fields[count++] = field(band->gain, point.gain, ValueFormat::PeqGainDb, ValueFormat::PeqGainByte);
-    fields[count++] = field(
-        band->freq, point.freq, [index](std::uint8_t f) { return ValueFormat::PeqFrequencyHz(index, f); },
-        [index](double hz) { return ValueFormat::PeqFrequencyByte(index, hz); });
-    if (band->q != Param::Count) {
-        fields[count++] = field(band->q, point.q, ValueFormat::PeqQ, ValueFormat::PeqQByte);
+    const std::vector<PeqField> fields = PeqFields(m_session, micView, point, dragged);
+    if (fields.empty()) {
+        return;
     }
-    bool changed = false;
-    for (int k = 0; k < count; ++k) {
-        changed = changed || fields[k].value != fields[k].stored;
-    }
+    const bool changed =
+        std::any_of(fields.begin(), fields.end(), [](const PeqField& f) { return f.value != f.stored; });
     if (!changed) {
         // The graph may show a value between two of the amplifier's: it shows the store's again.
-        m_session.Touch(static_cast<std::size_t>(Ref(fields[0].param).Position()));
+        m_session.Touch(static_cast<std::size_t>(Ref(fields.front().param).Position()));
         return;
     }
-    for (int k = 0; k < count; ++k) {
-        if (fields[k].value != fields[k].stored) {
-            WriteParam(m_session, fields[k].param, fields[k].value);
+    for (const PeqField& field : fields) {
+        if (field.value != field.stored) {
+            WriteParam(m_session, field.param, field.value);
         }
     }
 }

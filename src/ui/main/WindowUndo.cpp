@@ -19,8 +19,6 @@ constexpr Bilingual kCopyText[2] = {{"复制 A 到 B", "Copy A to B"}, {"复制 
 constexpr char kSetNames[2] = {'A', 'B'};
 // What a screen reader hears after a switch: the set now live.
 constexpr Bilingual kLiveSetText[2] = {{"A 组", "Set A"}, {"B 组", "Set B"}};
-// Wheel notches on one control closer together than this are one gesture.
-constexpr qint64 kNotchGestureMs = 500;
 
 }  // namespace
 
@@ -82,11 +80,10 @@ WindowUndo::Edit::~Edit() {
 }
 
 void WindowUndo::WheelTurned(QObject* control) {
-    if (control != m_wheelControl || !m_lastNotch.isValid() || m_lastNotch.elapsed() > kNotchGestureMs) {
+    if (!m_wheel.Notch() || control != m_wheelControl) {
         NewGesture();
     }
     m_wheelControl = control;
-    m_lastNotch.start();
 }
 
 void WindowUndo::Undo() {

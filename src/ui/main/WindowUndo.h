@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -13,6 +12,7 @@
 
 #include "session/CompareSets.h"
 #include "session/EditHistory.h"
+#include "ui/controls/WheelGesture.h"
 
 class QAction;
 class QMenu;
@@ -56,8 +56,8 @@ class WindowUndo : public QObject {
     void NewGesture() { ++m_gesture; }
     // Within an Edit: the effect's preset was chosen again; the step takes its values as they are read back.
     void PresetReloaded(int effect) { m_history.PresetReloaded(effect); }
-    // A notch of the wheel over a control: notches on the same control within about half a second of each
-    // other are one gesture, as a drag is.
+    // A notch of the wheel over a control: notches on the same control that follow each other closely
+    // (WheelGesture) are one gesture, as a drag is.
     void WheelTurned(QObject* control);
     void Undo();
     void Redo();
@@ -107,7 +107,7 @@ class WindowUndo : public QObject {
     std::function<void(const QPoint&)> m_prepareMenu;
     unsigned m_gesture = 0;
     QPointer<QObject> m_wheelControl;
-    QElapsedTimer m_lastNotch;
+    WheelGesture m_wheel;
     int m_depth = 0;
     std::string m_amplifier;
 };

@@ -28,6 +28,7 @@ class EqPanelTest : public ::testing::Test {
   protected:
     void SetUp() override {
         panel.resize(787, 195);
+        panel.SetWheelClock([this] { return now; });
         QObject::connect(&panel, &EqGraph::pointChanged, [this](const EqPoint& p, int id) {
             EXPECT_EQ(id, 1015);
             changed.push_back({p.index, p.freq, p.gain, p.q});
@@ -60,6 +61,8 @@ class EqPanelTest : public ::testing::Test {
     }
 
     EqGraph panel{nullptr, 1015};
+    // The wheel's clock, in milliseconds: notches come only as fast as a test moves it on.
+    qint64 now = 0;
     std::vector<Notice> changed;
     std::vector<Notice> selected;
 };
@@ -316,6 +319,151 @@ TEST_F(EqPanelTest, WheelHalfNotchesAddUpAndTheWheelElsewhereIsLeftToTheWindow) 
     EXPECT_FLOAT_EQ(changed[0].gain, 1.0f);
     EXPECT_FALSE(Wheel(QPoint(760, 20), 120)) << "no handle there: the window may scroll";
     EXPECT_EQ(changed.size(), 1u);
+}
+
+// Two bands share a spot; the wheel picks the first and moves it away. Its notches keep turning it although
+// its handle has left the pointer and the other band's handle is now the one under it; a pause or a move of
+// the pointer lets the wheel pick by what is under the pointer again.
+TEST_F(EqPanelTest, AWheelGestureKeepsTheBandItBeganOnUntilAPauseOrAPointerMove) {
+    struct Case {
+        const char* what;
+        qint64 pauseMs;
+        bool pointerMoves;
+        int turned;  // the band the next notch turns
+    };
+    const Case cases[] = {
+        {"the next notch of the run", 100, false, 1},
+        {"a notch after a pause", WheelGesture::kPauseMs + 100, false, 2},
+        {"a notch after the pointer moved", 100, true, 2},
+    };
+    for (const Case& c : cases) {
+        Parametric();
+        for (const int band : {1, 2}) {
+            panel.Point(band).freq = 900.0f;
+            panel.Point(band).gain = 6.0f;
+        }
+        const QPoint at = HandleOf(1);
+        changed.clear();
+        constexpr int kNotches = 12;
+        for (int notch = 0; notch < kNotches; ++notch) {
+            now += 40;
+            EXPECT_TRUE(Wheel(at, -120)) << c.what << ", notch " << notch;
+            (void)panel.grab();  // the handle moves as the window repaints between notches
+        }
+        ASSERT_FALSE(panel.HandleRect(1).contains(at)) << c.what << ": the turned handle left the pointer";
+        ASSERT_TRUE(panel.HandleRect(2).contains(at)) << c.what << ": the other band is under the pointer";
+        ASSERT_EQ(changed.size(), static_cast<std::size_t>(kNotches)) << c.what;
+        for (const Notice& n : changed) {
+            EXPECT_EQ(n.index, 1) << c.what << ": a notch of the run went to band " << n.index + 1;
+        }
+        EXPECT_FLOAT_EQ(panel.Point(1).gain, 6.0f - kNotches) << c.what;
+        EXPECT_FLOAT_EQ(panel.Point(2).gain, 6.0f) << c.what;
+
+        now += c.pauseMs;
+        QPoint next = at;
+        if (c.pointerMoves) {
+            next += QPoint(1, 0);
+            Move(next, Qt::NoButton);
+        }
+        changed.clear();
+        EXPECT_TRUE(Wheel(next, -120)) << c.what;
+        ASSERT_EQ(changed.size(), 1u) << c.what;
+        EXPECT_EQ(changed[0].index, c.turned) << c.what;
+        now += WheelGesture::kPauseMs + 1;
+    }
+}
+
+// Placing the selected band's label: whichever band is selected in a crowded layout, its label lies in the
+// plot and covers neither its own handle nor any other.
+TEST_F(EqPanelTest, TheSelectedBandsLabelCoversNoHandle) {
+    struct Layout {
+        const char* what;
+        bool parametric;
+        std::vector<std::pair<float, float>> bands;  // frequency and gain; a graphic band keeps its frequency
+    };
+    const Layout layouts[] = {
+        {"a column at one frequency", true, {{900, 9}, {900, 3}, {900, -3}, {900, -9}}},
+        {"a row on the zero line", true, {{500, 0}, {700, 0}, {900, 0}, {1000, 0}}},
+        {"a cluster in the top left corner", true, {{80, 12}, {110, 9}, {240, 12}, {500, 12}}},
+        {"a cluster in the bottom right corner", true, {{1000, -12}, {1800, -12}, {5500, -12}, {15000, -12}}},
+        {"a ring", true, {{600, 0}, {900, 0}, {1350, 0}, {900, -7}}},
+        {"a diagonal", true, {{700, -6}, {900, -2}, {1200, 2}, {1500, 6}}},
+        {"graphic bands on the zero line", false, {}},
+        {"graphic bands in a zigzag",
+         false,
+         {{0, 6}, {0, -6}, {0, 6}, {0, -6}, {0, 6}, {0, -6}, {0, 6}, {0, -6}, {0, 6}, {0, -6}}},
+        {"graphic bands at the top",
+         false,
+         {{0, 14}, {0, 14}, {0, 12}, {0, 14}, {0, 13}, {0, 14}, {0, 14}, {0, 12}, {0, 14}, {0, 14}}},
+        {"graphic bands at the bottom",
+         false,
+         {{0, -14},
+          {0, -10},
+          {0, -14},
+          {0, -10},
+          {0, -14},
+          {0, -10},
+          {0, -14},
+          {0, -10},
+          {0, -14},
+          {0, -10}}},
+    };
+    for (const Layout& layout : layouts) {
+        if (layout.parametric) {
+            panel.resize(404, 161);  // the parametric graph's size in the window
+            Parametric();
+        } else {
+            panel.resize(787, 195);
+            panel.SetScaleMode(0);
+            panel.SetPointCount(10);
+        }
+        for (std::size_t band = 0; band < layout.bands.size(); ++band) {
+            EqPoint& point = panel.Point(static_cast<int>(band));
+            if (layout.parametric) {
+                point.freq = layout.bands[band].first;
+            }
+            point.gain = layout.bands[band].second;
+        }
+        const QRect plot = panel.rect().adjusted(36, 14, -6, -20);
+        for (int selected = 0; selected < panel.PointCount(); ++selected) {
+            panel.SetSelected(selected);
+            (void)panel.grab();
+            const EqGraph::Label label = panel.SelectedLabel();
+            ASSERT_FALSE(label.rect.isEmpty()) << layout.what << ", band " << selected + 1;
+            EXPECT_TRUE(plot.contains(label.rect))
+                << layout.what << ", band " << selected + 1 << ": the label leaves the plot";
+            for (int band = 0; band < panel.PointCount(); ++band) {
+                EXPECT_FALSE(label.rect.intersects(panel.HandleRect(band)))
+                    << layout.what << ": the label of band " << selected + 1 << " covers the handle of band "
+                    << band + 1;
+            }
+        }
+    }
+}
+
+// A dragged band's label and the info line tell the values the owner takes it for, not those under the
+// pointer; other bands and a band let go show their own.
+TEST_F(EqPanelTest, ADraggedBandShowsTheValuesItIsTakenFor) {
+    Parametric();
+    panel.SetHeldValues([](const EqPoint& point) {
+        EqPoint held = point;
+        held.freq = std::floor(point.freq / 100.0f) * 100.0f;
+        held.gain = std::floor(point.gain);
+        return held;
+    });
+    const QPoint start = HandleOf(1);
+    QTest::mousePress(&panel, Qt::LeftButton, Qt::NoModifier, start);
+    Move(start + QPoint(9, -23), Qt::LeftButton);
+    const EqPoint& point = panel.Point(1);
+    ASSERT_NE(point.freq, std::floor(point.freq / 100.0f) * 100.0f) << "the pointer is between two steps";
+    const QStringList held = {QString::asprintf("F:%.1fHz", std::floor(point.freq / 100.0) * 100.0),
+                              QString::asprintf("G:%+.1fdB", std::floor(point.gain)),
+                              QString::asprintf("Q:%.3f", static_cast<double>(point.q))};
+    EXPECT_EQ(panel.SelectedLabel().lines, held);
+    QTest::mouseRelease(&panel, Qt::LeftButton, Qt::NoModifier, start + QPoint(9, -23));
+    EXPECT_EQ(panel.SelectedLabel().lines.front(),
+              QString::asprintf("F:%.1fHz", static_cast<double>(point.freq)))
+        << "let go, the band shows its own values until the owner sets them";
 }
 
 TEST_F(EqPanelTest, LeftAndRightPickBandsWithinTheGraphAndTabReachesIt) {

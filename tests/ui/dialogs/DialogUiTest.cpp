@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTest>
@@ -15,9 +16,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 
 #include "OffscreenPlatform.h"
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/Notice.h"
 #include "ui/dialogs/SyncProgressDialog.h"
 
@@ -177,7 +180,7 @@ TEST(SyncProgressDialog, GivesUpAfterItsTimerAndAsksForTheReconnectNoticeInTheLa
         EXPECT_TRUE(QTest::qWaitFor([&] { return !dialog.isVisible(); }, kDeadlineMs));
         ASSERT_EQ(gaveUp.count(), 1);
         EXPECT_EQ(gaveUp.at(0).at(0).toString(), c.notice);
-        EXPECT_EQ(gaveUp.at(0).at(1).toInt(), 1800);
+        EXPECT_EQ(gaveUp.at(0).at(1).toInt(), kNoticeUntilClosed) << "it asks the user to reconnect";
     }
 }
 
@@ -222,6 +225,98 @@ TEST(Notice, EscClosesTheNoticeAndEnterDoesNot) {
     EXPECT_TRUE(notice->isVisible());
 
     QTest::keyClick(notice.data(), Qt::Key_Escape);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notice.isNull(); }, kDeadlineMs));
+}
+
+// Each notice, short or long, in either language and with or without its close button, is laid out on a
+// 1024-pixel screen: the window fits the screen, the text lies beside the icon and holds all of its lines,
+// and the close button covers neither.
+TEST(Notice, ALongNoticeWrapsBesideTheIconWithinTheScreen) {
+    constexpr int kScreenWidth = 1024;
+    const char* texts[] = {
+        "Mic vol locked!",
+        "话筒音量已锁定!",
+        "Upgrade finished, please restart the device!",
+        "升级完成，请重启设备!",
+        "Offline: no amplifier is connected. The edits stay in the panel and can be sent when it is back.",
+        "离线：未连接设备。更改保留在面板中，设备连接后可以发送。",
+        "This amplifier keeps its own settings; the set prepared offline is kept: load it from the window's "
+        "context menu.",
+        "已连接的设备采用其自身的设置；离线准备的参数已保留，可从窗口的右键菜单载入。",
+        "No installed font shows Chinese, so the panel is in English. Install a Chinese font (for example "
+        "fonts-noto-cjk) to use it in Chinese.\nCannot create the single-instance mark in /run/user/1000 "
+        "(permission denied). The panel starts anyway, without the guard against a second instance.",
+    };
+    for (const int language : {0, 1}) {
+        Notice notice(nullptr, language);
+        const QFontMetrics metrics(FindControl<QLabel>(notice, Notice::kTextId)->font());
+        for (const char* text : texts) {
+            for (const bool closeButton : {false, true}) {
+                const QString shown = QString::fromUtf8(text);
+                SCOPED_TRACE(std::string(text) + (closeButton ? ", with the close button" : ""));
+                const Notice::Layout layout = notice.LayOut(shown, kScreenWidth, closeButton);
+                const QRect window(QPoint(0, 0), layout.window);
+                EXPECT_LE(layout.window.width(), kScreenWidth - 2 * Notice::kScreenMargin);
+                EXPECT_TRUE(window.contains(layout.icon));
+                EXPECT_TRUE(window.contains(layout.text));
+                EXPECT_FALSE(layout.text.intersects(layout.icon)) << "the text is drawn over the icon";
+                const QRect needed =
+                    metrics.boundingRect(QRect(QPoint(0, 0), QSize(layout.text.width(), INT_MAX / 2)),
+                                         Qt::AlignCenter | Qt::TextWordWrap, shown);
+                EXPECT_LE(needed.width(), layout.text.width()) << "a line is cut";
+                EXPECT_LE(needed.height(), layout.text.height()) << "a line is cut";
+                EXPECT_EQ(layout.close.isEmpty(), !closeButton);
+                if (closeButton) {
+                    EXPECT_TRUE(window.contains(layout.close));
+                    EXPECT_FALSE(layout.close.intersects(layout.text));
+                    EXPECT_FALSE(layout.close.intersects(layout.icon));
+                }
+            }
+        }
+    }
+}
+
+// A notice that asks the user to act stays after one that only tells has closed by itself, with a close
+// button; a click on that button closes it.
+TEST(Notice, ANoticeThatAsksToActStaysUntilTheUserClosesIt) {
+    QPointer<Notice> staying;
+    QPointer<Notice> passing;
+    Notice::ShowNotice(staying, nullptr, 1, QStringLiteral("Upgrade finished, please restart the device!"),
+                       kNoticeUntilClosed);
+    Notice::ShowNotice(passing, nullptr, 1, QStringLiteral("Setting saved"), 50);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(staying.data()));
+    auto* close = FindControl<QPushButton>(*staying, Notice::kCloseId);
+    EXPECT_TRUE(close->isVisible()) << "a notice that stays can be closed";
+    EXPECT_FALSE(FindControl<QPushButton>(*passing, Notice::kCloseId)->isVisible());
+    EXPECT_EQ(close->text(), "Close");
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return passing.isNull(); }, kDeadlineMs));
+    ASSERT_FALSE(staying.isNull()) << "it closed by itself with the passing notice";
+    EXPECT_TRUE(staying->isVisible());
+
+    QWidget* hit = staying->childAt(close->geometry().center());
+    ASSERT_EQ(hit, close) << "the close button is not what a click there reaches";
+    QTest::mouseClick(hit, Qt::LeftButton, Qt::NoModifier, hit->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return staying.isNull(); }, kDeadlineMs));
+}
+
+// A notice laid out on its screen is placed as LayOut says, and a click anywhere on it closes it.
+TEST(Notice, ShowsItsLayoutAndAClickOnItClosesIt) {
+    QPointer<Notice> notice;
+    const QString text = QStringLiteral(
+        "Offline: no amplifier is connected. The edits stay in the panel and can be sent when it is back.");
+    Notice::ShowNotice(notice, nullptr, 1, text, kLongMs);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(notice.data()));
+    const Notice::Layout layout = notice->LayOut(text, notice->screen()->availableGeometry().width(), false);
+    EXPECT_EQ(notice->size(), layout.window);
+    EXPECT_EQ(notice->IconRect(), layout.icon);
+    auto* label = FindControl<QLabel>(*notice, Notice::kTextId);
+    EXPECT_EQ(label->geometry(), layout.text);
+
+    const QPoint banner = notice->rect().topRight() + QPoint(-3, 3);
+    QWidget* hit = notice->childAt(banner);
+    QWidget* target = hit != nullptr ? hit : notice.data();
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, target->mapFrom(notice.data(), banner));
     EXPECT_TRUE(QTest::qWaitFor([&] { return notice.isNull(); }, kDeadlineMs));
 }
 

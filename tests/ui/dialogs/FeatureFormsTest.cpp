@@ -80,7 +80,9 @@ TEST_F(MachineSetFormTest, ClearingLockOnKeepsTheLockBitsAndApplySendsElevenWork
     form.VolModeChosen(false);
     form.SliderMoved(RowOfSlider(2023), 12, kChinese);
 
-    EXPECT_EQ(form.Apply(kChinese), "保存设置成功!");
+    const FeatureNotice saved = form.Apply(kChinese);
+    EXPECT_EQ(saved.text, "保存设置成功!");
+    EXPECT_FALSE(saved.asksToAct) << "a notice that only tells closes by itself";
     const MachineSettings::Record expected{0, 20, 0xFF, 30, 30, 30, 12, 0, 0x21, 0x12, 0x34};
     EXPECT_EQ(h.wire->Sent(),
               std::vector<Report>{MakeReport({2, 0x91, 0, 20, 0xFF, 30, 30, 30, 12, 0, 0x21, 0x12, 0x34})});
@@ -137,14 +139,16 @@ TEST_F(MachineSetFormTest, PowerOnSliderPlaysTheVolumeLiveWhileMaximumSlidersSen
 TEST_F(MachineSetFormTest, ApplyThatReachesNoDeviceSaysSoInsteadOfSaved) {
     form.SliderMoved(RowOfSlider(2020), 20, kChinese);
     h.wire->SetTransferResult(0);
-    EXPECT_EQ(form.Apply(kChinese), "设备没有收到，请检查连接后重试!") << "the report could not be sent";
+    const FeatureNotice notReceived = form.Apply(kChinese);
+    EXPECT_EQ(notReceived.text, "设备没有收到，请检查连接后重试!") << "the report could not be sent";
+    EXPECT_TRUE(notReceived.asksToAct) << "it asks the user to try again";
     EXPECT_EQ(h.session->GetMachineSet().GetMaxMicVol(), 0) << "the saved copy keeps what the device holds";
 
     h.wire->SetTransferResult(static_cast<int>(kReportSize));
     h.session->Disconnect(false);
     h.wire->ClearSent();
     form.SliderMoved(RowOfSlider(2021), 21, kChinese);
-    EXPECT_EQ(form.Apply(kEnglish), "Please connect the device first!");
+    EXPECT_EQ(form.Apply(kEnglish).text, "Please connect the device first!");
     EXPECT_TRUE(h.wire->Sent().empty());
     EXPECT_EQ(h.session->GetMachineSet().GetMaxMusicVol(), 0) << "the saved copy still mirrors the device";
     EXPECT_EQ(Working()[4], 21) << "the edit waits for the next APPLY";
@@ -189,12 +193,12 @@ TEST(RemoteKeys, LearntCodeIsTwoUpperCaseHexDigits) {
 
 TEST(RemoteKeys, ApplySaysWhetherTheRecordReachedTheDevice) {
     SessionHarness h;
-    EXPECT_EQ(ApplyRemoteKeys(*h.session, kEnglish), "Please connect the device first!");
+    EXPECT_EQ(ApplyRemoteKeys(*h.session, kEnglish).text, "Please connect the device first!");
     ASSERT_TRUE(h.Connect());
-    EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese), "遥控器键码保存成功!");
+    EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese).text, "遥控器键码保存成功!");
     EXPECT_EQ(h.wire->Sent(), std::vector<Report>{MakeReport({2, 0x63})});
     h.wire->SetTransferResult(0);
-    EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese), "设备没有收到，请检查连接后重试!");
+    EXPECT_EQ(ApplyRemoteKeys(*h.session, kChinese).text, "设备没有收到，请检查连接后重试!");
 }
 
 }  // namespace

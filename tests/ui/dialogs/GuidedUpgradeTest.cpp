@@ -14,6 +14,7 @@
 #include "device/sim/SimScenario.h"
 #include "session/CarriedFirmware.h"
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/SessionUpgrade.h"
 #include "ui/dialogs/UpgradeDialog.h"
 
@@ -63,7 +64,7 @@ TEST(GuidedUpgrade, FromOldFirmwareThroughUpgradeModeToTheCompletionNotice) {
     EXPECT_GT(rig.session.GetUpProgress(), 90);
     ASSERT_FALSE(rig.host.notices.empty());
     EXPECT_EQ(rig.host.notices.back().text, "升级完成，请重启设备!");
-    EXPECT_EQ(rig.host.notices.back().periodMs, 2500);
+    EXPECT_EQ(rig.host.notices.back().periodMs, kNoticeUntilClosed);
 
     const std::span<const std::uint8_t> image = TestFirmwareImage();
     std::vector<std::uint8_t> expected(image.begin(), image.end());

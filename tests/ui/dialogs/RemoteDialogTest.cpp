@@ -213,7 +213,7 @@ TEST(RemoteDialogStates, EveryEndOfTheWaitButALearntKeyStopsTheAmplifierLearning
         SimRig rig;
         UseLanguage(kEnglish);
         ASSERT_TRUE(rig.Connect());
-        ASSERT_TRUE(StartStudying(rig.session, *FindRemoteKey(1603), kEnglish).empty());
+        ASSERT_TRUE(StartStudying(rig.session, *FindRemoteKey(1603), kEnglish).text.empty());
         ASSERT_EQ(rig.amp->StudyingKey(), 5);
         auto* study = new KeyLearningDialog("prompt", rig.session.GetRemote(), kEnglish,
                                             std::chrono::milliseconds(600));

@@ -9,6 +9,7 @@
 
 #include "DialogTestSupport.h"
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/RemoteLearningDialog.h"
 
@@ -54,6 +55,7 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
         int button;
         const char* chinese;  // nullptr: reset and read back; "": nothing happens
         const char* english;
+        bool asksToAct = false;  // the notice stays until the user closes it
     };
     const char* inUpgradeZh = "机器处于升级模式，无法执行此操作!";
     const char* inUpgradeEn = "The amplifier is in upgrade mode; nothing was sent!";
@@ -63,12 +65,12 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
         {AmpState::Connected, 1010, nullptr, nullptr},
         {AmpState::Disconnected, 1010, "", ""},
         {AmpState::UpgradeMode, 1010, inUpgradeZh, inUpgradeEn},
-        {AmpState::WriteFails, 1010, lostZh, lostEn},
+        {AmpState::WriteFails, 1010, lostZh, lostEn, true},
         {AmpState::Connected, 1111, nullptr, nullptr},
         {AmpState::Disconnected, 1111, "请先连接设备再执行此操作!",
-         "Please connect the device before doing this!"},
+         "Please connect the device before doing this!", true},
         {AmpState::UpgradeMode, 1111, inUpgradeZh, inUpgradeEn},
-        {AmpState::WriteFails, 1111, lostZh, lostEn},
+        {AmpState::WriteFails, 1111, lostZh, lostEn, true},
     };
     for (const Case& c : cases) {
         for (const int language : {kChinese, kEnglish}) {
@@ -120,7 +122,7 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
             } else {
                 ASSERT_EQ(rig.host.notices.size(), 1u);
                 EXPECT_EQ(rig.host.notices[0].text, told);
-                EXPECT_EQ(rig.host.notices[0].periodMs, 1200);
+                EXPECT_EQ(rig.host.notices[0].periodMs, c.asksToAct ? kNoticeUntilClosed : 1200);
             }
         }
     }

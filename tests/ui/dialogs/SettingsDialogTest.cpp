@@ -11,6 +11,7 @@
 #include "DialogTestSupport.h"
 #include "session/MachineSettings.h"
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 
 namespace varnoth::test {
@@ -144,14 +145,15 @@ TEST(SettingsDialogStates, ApplyReachesTheAmplifierOrSaysWhyNotInTheUsersLanguag
         bool reaches;
         const char* chinese;
         const char* english;
+        bool asksToAct;  // the notice stays until the user closes it
     };
     const Case cases[] = {
-        {AmpState::Connected, true, "保存设置成功!", "Setting saved"},
-        {AmpState::Disconnected, false, "请先连接设备!", "Please connect the device first!"},
+        {AmpState::Connected, true, "保存设置成功!", "Setting saved", false},
+        {AmpState::Disconnected, false, "请先连接设备!", "Please connect the device first!", true},
         {AmpState::UpgradeMode, false, "机器处于升级模式，无法执行此操作!",
-         "The amplifier is in upgrade mode; nothing was sent!"},
+         "The amplifier is in upgrade mode; nothing was sent!", false},
         {AmpState::WriteFails, false, "设备没有收到，请检查连接后重试!",
-         "The amplifier did not receive it; check the connection and try again!"},
+         "The amplifier did not receive it; check the connection and try again!", true},
     };
     for (const Case& c : cases) {
         for (const int language : {kChinese, kEnglish}) {
@@ -180,7 +182,7 @@ TEST(SettingsDialogStates, ApplyReachesTheAmplifierOrSaysWhyNotInTheUsersLanguag
             }
             ASSERT_EQ(rig.host.notices.size(), 1u);
             EXPECT_EQ(rig.host.notices[0].text, language == kChinese ? c.chinese : c.english);
-            EXPECT_EQ(rig.host.notices[0].periodMs, 1200);
+            EXPECT_EQ(rig.host.notices[0].periodMs, c.asksToAct ? kNoticeUntilClosed : 1200);
             delete guard.data();
         }
     }

@@ -9,6 +9,7 @@
 #include "DialogTestSupport.h"
 #include "FakeUpgradeSession.h"
 #include "ui/dialogs/DialogBuilder.h"
+#include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/UpgradeDialog.h"
 
 namespace varnoth::test {
@@ -107,7 +108,7 @@ TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToThe
     EXPECT_EQ(result, QDialog::Rejected) << "the dialog ends as if closed";
     ASSERT_EQ(host.notices.size(), 1u);
     EXPECT_EQ(host.notices[0].text, "升级完成，请重启设备!");
-    EXPECT_EQ(host.notices[0].periodMs, 2500);
+    EXPECT_EQ(host.notices[0].periodMs, kNoticeUntilClosed) << "it stays until the user has read it";
 }
 
 TEST_F(UpgradeDialogTest, ArrivalInUpgradeModeDuringATransferAsksNothingAndStartsNothing) {

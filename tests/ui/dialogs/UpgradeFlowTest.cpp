@@ -56,7 +56,7 @@ TEST(UpgradeFlow, StartsTheCarriedImageOnlyWithADeviceAnImageAndNoTransferRunnin
         EXPECT_EQ(flow.MayAsk(), !c.upgrading);
         const UpgradeFlow::Start start = flow.StartCarried(c.language);
         SCOPED_TRACE(c.notice);
-        EXPECT_EQ(start.notice, c.notice);
+        EXPECT_EQ(start.notice.text, c.notice);
         EXPECT_EQ(start.started, std::string(c.notice).empty());
         EXPECT_EQ(session.started.size(), start.started ? 1u : 0u);
     }
@@ -80,13 +80,13 @@ TEST(UpgradeFlow, RefusedImageFileIsExplainedInTheUsersLanguageAndNotSent) {
     UpgradeFlow flow(session);
     UpgradeFlow::Start start = flow.StartFile("/tmp/x.hex", kEnglish);
     EXPECT_FALSE(start.started);
-    EXPECT_EQ(start.notice, "Image file refused, nothing was sent!");
+    EXPECT_EQ(start.notice.text, "Image file refused, nothing was sent!");
     EXPECT_EQ(
         start.problem,
         "The firmware image \"/tmp/x.hex\" is an Intel HEX text file; only raw binary images (.bin) can be "
         "sent.");
     start = flow.StartFile("/tmp/x.hex", kChinese);
-    EXPECT_EQ(start.notice, "升级文件无效，升级未进行!");
+    EXPECT_EQ(start.notice.text, "升级文件无效，升级未进行!");
     EXPECT_EQ(start.problem, "升级文件 \"/tmp/x.hex\"是 Intel HEX 文本文件，只能发送二进制升级程序 (.bin)。");
     EXPECT_TRUE(session.started.empty());
 
@@ -101,13 +101,14 @@ TEST(UpgradeFlow, CompletionNoticeOnlyWhenTheWholeImageWasSentAndFailuresSayWhyI
     session.outcome = UpgradeResult::Sent(1000, "sent");
     UpgradeFlow::Completion done = flow.Done(kEnglish);
     EXPECT_TRUE(done.sent);
-    EXPECT_EQ(done.text, "Upgrade finished, please restart the device!");
-    EXPECT_EQ(flow.Done(kChinese).text, "升级完成，请重启设备!");
+    EXPECT_EQ(done.notice.text, "Upgrade finished, please restart the device!");
+    EXPECT_TRUE(done.notice.asksToAct) << "the user must restart the amplifier: the notice waits for them";
+    EXPECT_EQ(flow.Done(kChinese).notice.text, "升级完成，请重启设备!");
 
     session.outcome = StoppedAt(UpgradeFault::NoReply, 3, 12, 20);
     done = flow.Done(kChinese);
     EXPECT_FALSE(done.sent);
-    EXPECT_EQ(done.text, "升级失败，请重新升级!");
+    EXPECT_EQ(done.notice.text, "升级失败，请重新升级!");
     EXPECT_EQ(
         done.detail.rfind("设备在第 3 页（共 12 页，已确认 20%）没有确认升级程序的报告，传输已停止。", 0), 0u)
         << done.detail;
@@ -116,7 +117,7 @@ TEST(UpgradeFlow, CompletionNoticeOnlyWhenTheWholeImageWasSentAndFailuresSayWhyI
     session.outcome = StoppedAt(UpgradeFault::Unplugged, 3, 12, 20);
     done = flow.Done(kEnglish);
     EXPECT_FALSE(done.sent);
-    EXPECT_EQ(done.text, "Device gone, upgrade not finished!");
+    EXPECT_EQ(done.notice.text, "Device gone, upgrade not finished!");
     EXPECT_EQ(done.detail.rfind("The amplifier went away during the firmware transfer, at page 3 of 12 (20% "
                                 "acknowledged). The amplifier's firmware is incomplete",
                                 0),

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QMenu>
@@ -329,6 +330,46 @@ TEST_F(MainWindowEdits, APressOnAnEqBandThatMovesNothingWritesNothing) {
     EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidGain), ValueFormat::PeqGainByte(3.0));
     EXPECT_EQ(DeviceValue(pos::PEQ_Mic + pos::PEQLMidF), lossyFrequency)
         << "the unmoved frequency keeps its byte";
+}
+
+// A dragged band of the parametric EQ is labelled with what the amplifier gets: the label read while the
+// button is held is the label of the bytes sent, as the window shows them once they are stored.
+TEST_F(MainWindowEdits, ADraggedPeqBandIsLabelledWithTheValuesSent) {
+    OpenSynchronised();
+    Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+    auto& peq = Ctl<EqGraph>(1022);
+    struct Case {
+        int band;
+        QPoint by;  // the drag, from the handle's centre
+    };
+    const Case cases[] = {{1, {9, -23}}, {2, {-17, 11}}, {0, {5, 30}}, {3, {-41, -7}}, {1, {3, 1}}};
+    for (const Case& c : cases) {
+        (void)peq.grab();
+        const QPoint handle = peq.HandleRect(c.band).center();
+        QWidget* hit = Window().childAt(peq.mapTo(&Window(), handle));
+        ASSERT_EQ(hit, &peq) << "band " << c.band + 1 << ": the handle is not what the window finds there";
+        const QPoint to = handle + c.by;
+        QTest::mousePress(hit, Qt::LeftButton, Qt::NoModifier, handle);
+        QMouseEvent move(QEvent::MouseMove, to, hit->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(hit, &move);
+        const std::string held = peq.SelectedLabel().lines.join(QLatin1Char(' ')).toStdString();
+        QTest::mouseRelease(hit, Qt::LeftButton, Qt::NoModifier, to);
+        WaitUntilSent();
+        Drain();
+        const std::uint8_t gain =
+            DeviceValue(pos::PEQ_Mic + pos::PEQLowGain + static_cast<std::size_t>(c.band));
+        const std::uint8_t frequency =
+            DeviceValue(pos::PEQ_Mic + pos::PEQLowF + static_cast<std::size_t>(c.band));
+        const QString sent = QString::asprintf(
+            "F:%.1fHz G:%+.1fdB", static_cast<double>(ValueFormat::PeqFrequencyHz(c.band, frequency)),
+            static_cast<double>(ValueFormat::PeqGainDb(gain)));
+        EXPECT_EQ(held.substr(0, held.find(" Q:")), sent.toStdString())
+            << "band " << c.band + 1 << ": held and sent differ";
+        EXPECT_EQ(peq.SelectedLabel().lines.join(QLatin1Char(' ')).toStdString(), held)
+            << "band " << c.band + 1 << ": the label changed when let go";
+    }
 }
 
 // The wheel, the keys and the menu of the EQ graphs reach the amplifier through the graphs' edit path.
