@@ -86,7 +86,7 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
         ok = save(dialog, "about") && ok;
     }
     {
-        varnoth::SyncProgressDialog dialog(&window);
+        varnoth::SyncProgressDialog dialog(&window, {}, window.Language());
         ok = save(dialog, "progress") && ok;
     }
     {

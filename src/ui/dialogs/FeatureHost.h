@@ -27,6 +27,10 @@ class FeatureHost {
     // The current language: 0 Chinese, 1 English.
     virtual int Language() const = 0;
 
+    // A question with Yes and No over `over`: true on Yes. The standard one is a message box with a question
+    // icon; the main window asks through its own hook.
+    virtual bool Ask(QWidget& over, const QString& caption, const QString& text);
+
     // The self-closing notice, shown for periodMs.
     virtual void ShowNotice(const QString& text, int periodMs) = 0;
 

@@ -140,10 +140,18 @@ class MainWindow : public QDialog, public FeatureHost {
     void SetStudyDialog(KeyLearningDialog* dialog) override;
     // Runs the upgrade dialog modally, owned by `owner`, unless one runs.
     void OpenUpgradeDialog(QWidget* owner) override;
+    // Asks through the window's question hook.
+    bool Ask(QWidget& over, const QString& caption, const QString& text) override;
     FeatureDialogTiming Timing() const override { return m_timing.features; }
     void ModesReset(int mode) override;
 
     // Commands.
+    // The command of a button (its template ID) as a click on it gives it: the buttons and the menu bar run
+    // the window's commands here. Nothing for an ID without a command.
+    void RunCommand(int id);
+    // Reads everything from the amplifier again under the progress dialog, as after connecting; nothing
+    // while none is connected, one in upgrade mode, or while a synchronisation runs.
+    void Synchronise();
     // Creates the machine settings dialog unless it exists, and shows it.
     void OpenSettingsDialog();
     // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
@@ -257,6 +265,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // Whether the user holds a slider of the window.
     bool SliderHeld() const;
     bool Ask(const char* caption, const char* text);
+    // agreed: the user has agreed to upgrade the amplifier found in upgrade mode.
+    void OpenUpgradeDialog(QWidget* owner, bool agreed);
     // After the farewell: names the edits the amplifier never acknowledged, if any.
     void TellUndelivered();
     void StopLevelTimers();

@@ -9,6 +9,7 @@
 
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/DialogTemplate.h"
+#include "ui/main/UserSettings.h"
 
 namespace varnoth {
 namespace {
@@ -68,10 +69,13 @@ TEST(Program, SynchronisesWithTheVirtualAmplifierAndSavesItsWindow) {
 TEST(Program, TellsOfAnotherModelAndOfAnUnknownScenario) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
+    // The program starts in the language last chosen.
+    UserSettings::Write(QLatin1String(UserSettings::kLanguage), 1);
     const ProgramRun foreign =
         RunProgram({"--simulate=foreign", "--trace", "--screenshot", folder.filePath("foreign.png")});
     EXPECT_EQ(foreign.exitCode, 0) << foreign.trace.toStdString();
-    EXPECT_TRUE(foreign.trace.contains("Message: 错误: 机型与该软件不匹配,USB已断开!"))
+    EXPECT_TRUE(foreign.trace.contains(
+        "Message: Error: This amplifier is a model this program does not control; it has been disconnected!"))
         << foreign.trace.toStdString();
 
     const ProgramRun unknown = RunProgram({"--simulate=unplugged-toaster"});
