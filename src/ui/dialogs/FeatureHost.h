@@ -46,9 +46,9 @@ class FeatureHost {
     // learnt key code (KeyLearningDialog::OnKeyStudied).
     virtual void SetStudyDialog(KeyLearningDialog* dialog) = 0;
 
-    // The upgrade dialog, asked for by the reset dialog: when one exists nothing happens; otherwise the main
-    // window creates a UpgradeDialog owned by `owner`, keeps it while it runs modally (passing it arrivals,
-    // removals and the end of a transfer) and deletes it when it ends.
+    // The upgrade dialog, asked for by the reset dialog or the menu: when one exists nothing happens;
+    // otherwise the main window creates a UpgradeDialog owned by `owner`, keeps it while it runs modally
+    // (passing it arrivals, removals and the end of a transfer) and deletes it when it ends.
     virtual void OpenUpgradeDialog(QWidget* owner) = 0;
 
     virtual FeatureDialogTiming Timing() const { return {}; }

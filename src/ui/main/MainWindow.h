@@ -27,6 +27,8 @@ class QMenu;
 namespace varnoth {
 
 class Announcer;
+class DeviceFunctions;
+class WindowMenus;
 class EqGraph;
 class CompressorCurve;
 class Notice;
@@ -182,6 +184,10 @@ class MainWindow : public QDialog, public FeatureHost {
     ModeChanges& Modes() { return *m_modes; }
     // Ctrl+click and the groups' resets.
     QuickResets& Resets() { return *m_resets; }
+    // The resets of a memory mode or the machine and the remote learning, over the window.
+    DeviceFunctions& Functions() { return *m_functions; }
+    // The "Remote control" entry and its server.
+    RemoteControlPanel& Remote() { return *m_remote; }
     // The edits made while no amplifier is connected.
     OfflineEdits& Offline() { return *m_offline; }
     // A question with Yes and No through the window's hook: true on Yes.
@@ -218,6 +224,8 @@ class MainWindow : public QDialog, public FeatureHost {
     void FillPresetLists();
     void PlaceOnScreen();
     void ScrollWhenLargerThan(QSize room);
+    // The menu bar above the template's controls: they move down by its height and the window grows by it.
+    void PlaceMenuBar(QWidget& bar, int height);
 
     // Edits (MainWindowEdits.cpp).
     void OnSliderScrolled(int id);
@@ -330,6 +338,9 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<QuickResets> m_resets;
     OfflineEdits* m_offline = nullptr;
     std::unique_ptr<RemoteControlPanel> m_remote;
+    std::unique_ptr<DeviceFunctions> m_functions;
+    WindowMenus* m_menus = nullptr;
+    std::unordered_map<int, std::function<void()>> m_commands;
 };
 
 }  // namespace varnoth

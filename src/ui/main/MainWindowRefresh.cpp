@@ -24,6 +24,7 @@
 #include "ui/main/MainWindowTexts.h"
 #include "ui/main/RemoteControlPanel.h"
 #include "ui/main/WindowAccessibility.h"
+#include "ui/main/WindowMenus.h"
 #include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
@@ -274,6 +275,8 @@ void MainWindow::RefreshLanguageTexts() {
     if (m_settingsDialog) {
         m_settingsDialog->RefreshLanguage();
     }
+    m_remote->ShowLanguage();
+    m_menus->ShowLanguage();
     update();
 }
 

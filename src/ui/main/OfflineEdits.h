@@ -42,6 +42,8 @@ class OfflineEdits : public QObject {
     void LoadKept();
     QAction* LoadKeptAction() const { return m_loadKept; }
     bool HasKept() const { return !m_kept.empty(); }
+    // The entry that loads the kept set: shown while there is one, naming how many parameters it changes.
+    void UpdateAction();
 
     // The store changed: while offline the status counts the changes, and the first one tells the user.
     void StoreChanged();
@@ -49,7 +51,6 @@ class OfflineEdits : public QObject {
   private:
     void OnSynchronised(int direction);
     std::string Amplifier() const;
-    void UpdateAction();
 
     MainWindow& m_window;
     DeviceSession& m_session;

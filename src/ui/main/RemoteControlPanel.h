@@ -21,8 +21,8 @@ class MainWindow;
 class RemoteServer;
 class RemoteTokens;
 
-// The window's "Remote control" entry (in its background menu): a dialog that switches the remote
-// control's server on and off, for this computer only or for its network addresses, and shows the two
+// The window's "Remote control" entry (in its background menu and its menu bar): a dialog that switches the
+// remote control's server on and off, for this computer only or for its network addresses, and shows the two
 // links as text and as QR codes. Off until the user switches it on. The window hands it the store's
 // changes and the volumes the amplifier turned itself, as it takes them.
 class RemoteControlPanel : public QObject {
@@ -34,6 +34,10 @@ class RemoteControlPanel : public QObject {
     void ShowChanges(const ChangeSet& changes);
     void FollowVolumes(unsigned volumes);
     bool Serving() const { return m_server != nullptr; }
+    // The entry that opens the dialog, in the background menu and the menu bar.
+    QAction* Action() const { return m_action; }
+    // The entry's text in the window's language.
+    void ShowLanguage();
 
   private:
     void ShowDialog();

@@ -264,7 +264,6 @@ TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmpli
         When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
              [&] {
                  QWidget* reset = Modal();
-                 const auto yes = AnswerQuestion(QMessageBox::Yes);
                  const auto progress = When([] { return ModalOf<SyncProgressDialog>() != nullptr; },
                                             [&] { progressShown = true; });
                  In<QAbstractButton>(reset, 1111).click();
@@ -272,6 +271,8 @@ TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmpli
                  ModalOf<QDialog>()->reject();
              });
     Ctl<QAbstractButton>(1042).click();
+    ASSERT_EQ(m_questions.size(), 1u) << "the window's question, answered Yes";
+    EXPECT_EQ(m_questions[0].text, "Reset the machine to its factory settings?");
     EXPECT_TRUE(progressShown);
     EXPECT_EQ(m_syncs, syncsBefore + 1);
     const sim::MachineRecord factory = sim::FactoryMachineRecord();
@@ -294,8 +295,7 @@ TEST_F(MainWindowDialogs, AModeResetIsTheModeComparedWithAndAMachineResetForgets
                                  EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 3; }, kDeadlineMs));
                                  EXPECT_EQ(Window().Modes().Mode(), 2);
                                  EXPECT_FALSE(Window().Modes().IsModified());
-                                 const auto yes = AnswerQuestion(QMessageBox::Yes);
-                                 In<QAbstractButton>(reset, 1111).click();  // Reset Machine
+                                 In<QAbstractButton>(reset, 1111).click();  // Reset Machine, answered Yes
                                  EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 4; }, kDeadlineMs));
                                  ModalOf<QDialog>()->reject();
                              });
