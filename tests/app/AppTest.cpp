@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -139,13 +140,17 @@ TEST(Language, EachTableCoversItsOwnDialogs) {
     EXPECT_EQ(english.Lookup("IDD180_title"), "");
 }
 
-TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
+TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeAndItsMenuBarTitledInBothLanguages) {
     SessionHost host;
     for (const int language : {kChinese, kEnglish}) {
         MainWindow window(host, language);
         EXPECT_EQ(window.windowTitle(), "Varnoth v1.5");
         EXPECT_EQ(window.Language(), language);
-        EXPECT_EQ(window.size(), ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size());
+        const auto* bar = window.findChild<QMenuBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_GT(bar->height(), 0);
+        EXPECT_EQ(window.size(),
+                  ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size() + QSize(0, bar->height()));
         EXPECT_EQ(window.minimumSize(), window.maximumSize());
     }
 }
