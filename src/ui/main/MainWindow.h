@@ -82,7 +82,8 @@ struct MainWindowHooks {
 // checks the model and firmware version, polls the levels and says goodbye to the device when closed. Its
 // command buttons load, save and reset memory modes and mode data files, flatten the equalisers, switch the
 // language and open the about box, the machine settings and the reset dialog; it is the feature dialogs'
-// host and keeps one pointer to each of them while it is open.
+// host and keeps one pointer to each of them while it is open. Its menu bar (WindowMenus) gives every command
+// of the window, above the template's layout.
 //
 // Everything runs on the user-interface thread. The session's notifications reach it through the host's
 // SessionEvents; device arrivals and removals through DeviceSink().
