@@ -2,6 +2,9 @@
 #include <QApplication>
 #include <QIcon>
 #include <QKeySequence>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QTemporaryDir>
@@ -33,8 +36,8 @@ namespace {
 
 using varnoth::MainWindow;
 
-bool SaveGrab(QWidget& widget, const QString& path) {
-    if (widget.grab().save(path, "PNG")) {
+bool SaveGrab(const QPixmap& picture, const QString& path) {
+    if (picture.save(path, "PNG")) {
         varnoth::Trace("Screenshot saved: %s\n", qPrintable(path));
         return true;
     }
@@ -42,10 +45,29 @@ bool SaveGrab(QWidget& widget, const QString& path) {
     return false;
 }
 
-// The whole window, also when a screen smaller than the window shows it in a scroll area.
-QWidget& WholeLayout(MainWindow& window) {
+// The whole window, its menu bar above its controls, also when a screen smaller than the window shows the
+// controls in a scroll area.
+QPixmap WholeLayout(MainWindow& window) {
     auto* scroll = window.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
-    return scroll != nullptr && scroll->widget() != nullptr ? *scroll->widget() : window;
+    if (scroll == nullptr || scroll->widget() == nullptr) {
+        return window.grab();
+    }
+    QWidget& controls = *scroll->widget();
+    auto* bar = window.findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+    const int top = bar != nullptr ? bar->height() : 0;
+    const qreal ratio = window.devicePixelRatioF();
+    QPixmap picture((QSizeF(controls.size() + QSize(0, top)) * ratio).toSize());
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(window.palette().color(QPalette::Window));
+    QPainter painter(&picture);
+    if (bar != nullptr) {
+        const QSize shown = bar->size();
+        bar->resize(controls.width(), top);
+        bar->render(&painter);
+        bar->resize(shown);
+    }
+    controls.render(&painter, QPoint(0, top));
+    return picture;
 }
 
 // Every dialog of the program as it first shows, saved beside the main window's picture as FILE-NAME.png.
@@ -60,7 +82,7 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
         dialog.show();
         QCoreApplication::processEvents();
         const bool saved =
-            SaveGrab(dialog, base + QLatin1Char('-') + QLatin1String(name) + QStringLiteral(".png"));
+            SaveGrab(dialog.grab(), base + QLatin1Char('-') + QLatin1String(name) + QStringLiteral(".png"));
         dialog.hide();
         return saved;
     };
@@ -86,7 +108,7 @@ bool SaveDialogScreenshots(MainWindow& window, const QString& path) {
         ok = save(dialog, "about") && ok;
     }
     {
-        varnoth::SyncProgressDialog dialog(&window);
+        varnoth::SyncProgressDialog dialog(&window, {}, window.Language());
         ok = save(dialog, "progress") && ok;
     }
     {

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
@@ -141,13 +142,17 @@ TEST(Language, EachTableCoversItsOwnDialogs) {
     EXPECT_EQ(english.Lookup("IDD180_title"), "");
 }
 
-TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeTitledInBothLanguages) {
+TEST(MainWindow, IsAFixedDialogOfItsTemplateSizeAndItsMenuBarTitledInBothLanguages) {
     SessionHost host;
     for (const int language : {kChinese, kEnglish}) {
         MainWindow window(host, language);
         EXPECT_EQ(window.windowTitle(), "Varnoth v1.5");
         EXPECT_EQ(window.Language(), language);
-        EXPECT_EQ(window.size(), ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size());
+        const auto* bar = window.findChild<QMenuBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_GT(bar->height(), 0);
+        EXPECT_EQ(window.size(),
+                  ToPixels({0, 0, 579, 378}, BaseUnitsOf(window.font())).size() + QSize(0, bar->height()));
         EXPECT_EQ(window.minimumSize(), window.maximumSize());
     }
 }
@@ -568,14 +573,14 @@ TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
 
 // SIGTERM while the amplifier's flash is written: the program ends only after the transfer has ended, with
 // the closing pair and then the farewell, never in between. The upgrade is started as a user starts it: the
-// virtual amplifier is switched on in upgrade mode and both questions are answered Yes.
+// virtual amplifier is switched on in upgrade mode and the question is answered Yes.
 TEST(App, SigtermDuringAFirmwareTransferWaitsForItsEnd) {
     if (!Installed(QStringLiteral("Xvfb")) || !Installed(QStringLiteral("xdotool"))) {
         GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup installs them)";
     }
     VirtualDisplay display;
     ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
-    UserSettings::Write("language", 0);  // the questions are answered by their Chinese captions
+    UserSettings::Write("language", 0);  // the question is answered by its Chinese caption
     // Qt's X11 platform leaves a buffer of the D-Bus library behind at exit; the leak checker of a sanitized
     // build is told to pass over it (and only it).
     QTemporaryDir folder;
@@ -591,8 +596,8 @@ TEST(App, SigtermDuringAFirmwareTransferWaitsForItsEnd) {
                      {"LSAN_OPTIONS", "print_suppressions=0:suppressions=" + suppressions}});
     ASSERT_TRUE(program.WaitForTrace("Main window: language")) << program.TraceText().toStdString();
     QStringList answered;
-    // "The machine is in upgrade mode, upgrade?", then the upgrade dialog's "Upgrade the firmware now?".
-    ASSERT_TRUE(display.PressReturnIn(QStringLiteral("升级"), answered)) << program.TraceText().toStdString();
+    // "The machine is in upgrade mode, upgrade?": the upgrade dialog then sends the image without asking
+    // again.
     ASSERT_TRUE(display.PressReturnIn(QStringLiteral("升级"), answered)) << program.TraceText().toStdString();
     ASSERT_TRUE(program.WaitForTrace(">Write: 2 2 0 112 ")) << "the third chunk went out\n"
                                                             << program.TraceText().toStdString();

@@ -27,10 +27,11 @@ constexpr int kIconPixels = 32;
 
 constexpr std::array kControls = {
     ControlTemplate{kNoId, ControlKind::Picture, {14, 14, 20, 20}},
-    ControlTemplate{kNoId, ControlKind::Label, {117, 14, 75, 8}, "软件版本:2012-02-20"},
+    ControlTemplate{Dlg::kSoftwareVersionId, ControlKind::Label, {117, 14, 75, 8}, "软件版本:2012-02-20"},
     ControlTemplate{Dlg::kHardwareVersionId, ControlKind::Label, {117, 26, 77, 8}, ""},
     ControlTemplate{Dlg::kMachineNameId, ControlKind::Label, {193, 14, 114, 8}, ""},
-    ControlTemplate{kNoId, ControlKind::Label, {361, 30, 99, 8}, "内部处理流程示意图", kRightAligned},
+    ControlTemplate{
+        Dlg::kSignalFlowTitleId, ControlKind::Label, {361, 30, 99, 8}, "内部处理流程示意图", kRightAligned},
     ControlTemplate{kNoId, ControlKind::Picture, {0, 41, 464, 234}},
     ControlTemplate{Dlg::kLicenceId,
                     ControlKind::Label,
@@ -58,10 +59,6 @@ QWidget* MakePicture(const ControlTemplate& control, QWidget* parent) {
     return nullptr;
 }
 
-QString Formatted(const char* prefix, const std::string& value) {
-    return QString::fromUtf8(prefix) + QString::fromStdString(value);
-}
-
 }  // namespace
 
 const DialogTemplate& AboutDialog::Template() {
@@ -80,18 +77,22 @@ AboutDialog::AboutDialog(const DeviceSession& session, QWidget* parent)
             picture->resize(picture->pixmap().deviceIndependentSize().toSize());
         }
     }
-    // The diagram's text alternative, in the language of the window that opened the box.
+    // The texts the box writes itself, in the language of the window that opened it.
     const auto* host = dynamic_cast<const FeatureHost*>(parent);
+    m_language = host != nullptr ? host->Language() : 1;
     findChild<QLabel*>(QLatin1String(kSignalFlowName))
-        ->setAccessibleName(QString::fromStdString(
-            FeatureTextOf(FeatureText::SignalFlow, host != nullptr ? host->Language() : 1)));
+        ->setAccessibleName(QString::fromStdString(FeatureTextOf(FeatureText::SignalFlow, m_language)));
     auto* ok = FindControl<QPushButton>(*this, 1);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     if (m_session.IsConnected() != 0) {
         FindControl<QLabel>(*this, kHardwareVersionId)
-            ->setText(Formatted("硬件版本:", m_session.GetDevDate()));
+            ->setText(Formatted(FeatureText::FirmwareVersion, m_session.GetDevDate()));
     }
+}
+
+QString AboutDialog::Formatted(FeatureText prefix, const std::string& value) const {
+    return QString::fromStdString(FeatureTextOf(prefix, m_language) + value);
 }
 
 void AboutDialog::keyPressEvent(QKeyEvent* event) {
@@ -103,7 +104,8 @@ void AboutDialog::keyPressEvent(QKeyEvent* event) {
     const Qt::KeyboardModifiers held = event->modifiers();
     if (held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::ShiftModifier) &&
         m_session.IsConnected() != 0) {
-        FindControl<QLabel>(*this, kMachineNameId)->setText(Formatted("机器名称:", m_session.GetDevName()));
+        FindControl<QLabel>(*this, kMachineNameId)
+            ->setText(Formatted(FeatureText::ModelName, m_session.GetDevName()));
     }
 }
 

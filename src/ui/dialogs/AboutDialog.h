@@ -3,7 +3,10 @@
 
 #include <QDialog>
 
+#include <string>
+
 #include "ui/dialogs/DialogTemplate.h"
+#include "ui/dialogs/FeatureTexts.h"
 
 class QKeyEvent;
 
@@ -12,16 +15,18 @@ namespace varnoth {
 class DeviceSession;
 
 // The about box: the program's version, the device's firmware date, a picture of the amplifier's
-// internal signal flow and the program's licence. Ctrl+Shift+F12 shows the device's model name. Modal; its
-// texts are Chinese in both languages, but for the licence's line, which the language tables translate.
+// internal signal flow and the program's licence. Ctrl+Shift+F12 shows the device's model name. Modal; in
+// the language of the window that opens it (its parent, a FeatureHost), English without one.
 class AboutDialog : public QDialog {
     Q_OBJECT
 
   public:
     static constexpr int kTemplateNumber = 100;
+    static constexpr int kSoftwareVersionId = 1105;
     static constexpr int kHardwareVersionId = 1106;
     static constexpr int kMachineNameId = 1107;
     static constexpr int kLicenceId = 1108;
+    static constexpr int kSignalFlowTitleId = 1109;
     static constexpr int kIconImage = 209;
     static constexpr int kSignalFlowImage = 230;
     static const DialogTemplate& Template();
@@ -33,7 +38,11 @@ class AboutDialog : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
+    // A label's prefix in the box's language, then the value.
+    QString Formatted(FeatureText prefix, const std::string& value) const;
+
     const DeviceSession& m_session;
+    int m_language = 1;
 };
 
 }  // namespace varnoth

@@ -27,6 +27,10 @@ class FeatureHost {
     // The current language: 0 Chinese, 1 English.
     virtual int Language() const = 0;
 
+    // A question with Yes and No over `over`: true on Yes. The standard one is a message box with a question
+    // icon; the main window asks through its own hook.
+    virtual bool Ask(QWidget& over, const QString& caption, const QString& text);
+
     // The self-closing notice, shown for periodMs.
     virtual void ShowNotice(const QString& text, int periodMs) = 0;
 
@@ -42,9 +46,9 @@ class FeatureHost {
     // learnt key code (KeyLearningDialog::OnKeyStudied).
     virtual void SetStudyDialog(KeyLearningDialog* dialog) = 0;
 
-    // The upgrade dialog, asked for by the reset dialog: when one exists nothing happens; otherwise the main
-    // window creates a UpgradeDialog owned by `owner`, keeps it while it runs modally (passing it arrivals,
-    // removals and the end of a transfer) and deletes it when it ends.
+    // The upgrade dialog, asked for by the reset dialog or the menu: when one exists nothing happens;
+    // otherwise the main window creates a UpgradeDialog owned by `owner`, keeps it while it runs modally
+    // (passing it arrivals, removals and the end of a transfer) and deletes it when it ends.
     virtual void OpenUpgradeDialog(QWidget* owner) = 0;
 
     virtual FeatureDialogTiming Timing() const { return {}; }

@@ -76,6 +76,8 @@ constexpr std::array kTexts = {
         "EQs and the subwoofer processor with its own graphic EQ lead through the master volumes to the "
         "main, centre and subwoofer outputs"},
     Bilingual{FeatureText::KeyCodeField, "学到的键码", "Learnt key code"},
+    Bilingual{FeatureText::FirmwareVersion, "硬件版本:", "Firmware: "},
+    Bilingual{FeatureText::ModelName, "机器名称:", "Model: "},
 };
 
 // The explanations of a refused or incomplete transfer. "%file" is the image ("the firmware image" or the

@@ -36,8 +36,10 @@ enum class FeatureText {
     UpgradeDoNotClose,     // closing while the flash is being written
     StatusInUpgradeMode,   // the upgrade dialog's status light, as a screen reader says it
     StatusNotInUpgradeMode,
-    SignalFlow,    // the about box's diagram, as a screen reader says it
-    KeyCodeField,  // the key-studying dialog's code field, as a screen reader says it
+    SignalFlow,       // the about box's diagram, as a screen reader says it
+    KeyCodeField,     // the key-studying dialog's code field, as a screen reader says it
+    FirmwareVersion,  // the about box: the amplifier's firmware date follows
+    ModelName,        // the about box: the amplifier's model name follows
 };
 
 // The text in the language: 0 Chinese, anything else English. UTF-8.

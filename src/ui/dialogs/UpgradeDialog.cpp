@@ -67,7 +67,8 @@ UpgradeDialog::UpgradeDialog(UpgradeSession& session, FeatureHost& host, QWidget
     ShowStatus(false);
 
     FindControl<QLabel>(*this, kImageDateId)->setText(QString::fromStdString(m_session.ImageDate()));
-    if (!m_session.InUpgradeMode()) {
+    m_foundInUpgradeMode = m_session.InUpgradeMode();
+    if (!m_foundInUpgradeMode) {
         FindControl(*this, kDeviceDateTitleId)->show();
         auto* deviceDate = FindControl<QLabel>(*this, kDeviceDateId);
         const std::string date = m_session.DeviceDate();
@@ -103,7 +104,10 @@ void UpgradeDialog::SetImageChooser(ImageChooser chooser) {
 void UpgradeDialog::OnArrival(bool upgradeMode) {
     ShowStatus(upgradeMode);
     if (upgradeMode) {
-        OfferUpgrade();
+        m_offered = true;
+        if (m_flow.MayAsk()) {
+            StartCarried();
+        }
     }
 }
 
@@ -127,22 +131,26 @@ void UpgradeDialog::OnUpgradeDone() {
     ShowProblem(QString::fromStdString(completion.notice.text), QString::fromStdString(completion.detail));
 }
 
+// An amplifier that arrives in upgrade mode after the dialog opened is the window's to ask about: it passes
+// the arrival on once the user agreed (OnArrival).
 void UpgradeDialog::FirstLook() {
     if (m_session.InUpgradeMode()) {
         ShowStatus(true);
-        OfferUpgrade();
+        if (m_foundInUpgradeMode) {
+            OfferUpgrade();
+        }
     }
 }
 
+// Asked once: an upgrade the user has already agreed to (an arrival) is not offered again.
 void UpgradeDialog::OfferUpgrade() {
-    if (!m_flow.MayAsk()) {
+    if (m_offered || !m_flow.MayAsk()) {
         return;
     }
+    m_offered = true;
     const int language = m_host.Language();
-    const QMessageBox::StandardButton answer = QMessageBox::question(
-        this, Text(FeatureText::UpgradeCaption, language), Text(FeatureText::UpgradeQuestion, language),
-        QMessageBox::Yes | QMessageBox::No);
-    if (answer == QMessageBox::Yes) {
+    if (m_host.Ask(*this, Text(FeatureText::UpgradeCaption, language),
+                   Text(FeatureText::UpgradeQuestion, language))) {
         Started(m_flow.StartCarried(language));
     }
 }

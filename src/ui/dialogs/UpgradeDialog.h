@@ -19,9 +19,9 @@ class FeatureHost;
 class UpgradeSession;
 
 // Guides the user through a firmware upgrade: how to put the device into upgrade mode, a red or green mark
-// for it, both firmware versions and the progress of the transfer. It offers the upgrade when it finds the
-// device in upgrade mode, and starts it by hand with the carried image or with an image file. Modal; the
-// main window passes it arrivals, removals and the end of a transfer.
+// for it, both firmware versions and the progress of the transfer. Opened with the device already in upgrade
+// mode it offers the upgrade (one question, through the host); it starts by hand with the carried image or
+// with an image file. Modal; the main window passes it arrivals, removals and the end of a transfer.
 class UpgradeDialog : public QDialog {
     Q_OBJECT
 
@@ -50,7 +50,8 @@ class UpgradeDialog : public QDialog {
     static QString ChooseImageFile(QWidget* owner, int language, const QString& folder = QString());
 
   public slots:
-    // A device arrived: in upgrade mode the mark turns green and the upgrade is offered, otherwise red.
+    // A device arrived: in upgrade mode (the user has agreed to upgrade it) the mark turns green and the
+    // carried image is sent without asking again, otherwise the mark turns red.
     void OnArrival(bool upgradeMode);
     // The device was removed: the mark turns red.
     void OnRemoval();
@@ -82,6 +83,10 @@ class UpgradeDialog : public QDialog {
     QProgressBar* m_progress = nullptr;
     QTimer m_firstLook;
     QTimer m_poll;
+    // The amplifier was in upgrade mode when the dialog opened: the dialog offers the upgrade itself.
+    bool m_foundInUpgradeMode = false;
+    // The upgrade has been offered, or agreed to before the dialog looked.
+    bool m_offered = false;
 };
 
 }  // namespace varnoth

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -31,6 +32,7 @@
 #include "ui/controls/LevelMeter.h"
 #include "ui/controls/StepSlider.h"
 #include "ui/controls/TrackSlider.h"
+#include "ui/dialogs/DeviceFunctions.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/Notice.h"
@@ -48,6 +50,7 @@
 #include "ui/main/TypedValues.h"
 #include "ui/main/UserSettings.h"
 #include "ui/main/WindowGroups.h"
+#include "ui/main/WindowMenus.h"
 #include "ui/main/WindowUndo.h"
 
 namespace varnoth {
@@ -205,6 +208,9 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     m_resets = std::make_unique<QuickResets>(*this, m_session, *m_undo);
     m_offline = new OfflineEdits(*this, m_session, *m_undo);
     m_remote = std::make_unique<RemoteControlPanel>(*this, m_session, *m_undo->BackgroundMenu());
+    m_functions = std::make_unique<DeviceFunctions>(m_session, *this);
+    m_menus = new WindowMenus(*this);
+    PlaceMenuBar(m_menus->Bar(), m_menus->Height());
 
     // A write-all of a loaded file reports its end whether or not a device has ever been connected.
     m_session.SetObserver(&m_events);
@@ -474,39 +480,60 @@ void MainWindow::PlaceOnScreen() {
     }
 }
 
+void MainWindow::PlaceMenuBar(QWidget& bar, int height) {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow() && child != &bar) {
+            child->move(child->pos() + QPoint(0, height));
+        }
+    }
+    setFixedSize(width(), this->height() + height);
+    bar.setGeometry(0, 0, width(), height);
+    // First in the window's children, where a screen reader and the window's focus order meet it first.
+    bar.lower();
+}
+
 void MainWindow::ScrollWhenLargerThan(QSize room) {
     const QSize full = size();
     if (full.width() <= room.width() && full.height() <= room.height()) {
         return;
     }
+    // The menu bar stays above the scroll area; the controls below it scroll.
+    QMenuBar& bar = m_menus->Bar();
+    const int top = bar.height();
+    const QSize layout = full - QSize(0, top);
+    const QSize below = room - QSize(0, top);
     auto* content = new QWidget;
-    content->setFixedSize(full);
+    content->setFixedSize(layout);
     content->setPalette(palette());
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (child->isWindow()) {
+        if (child->isWindow() || child == &bar) {
             continue;
         }
+        const QPoint at = child->pos() - QPoint(0, top);
         MoveInto(*child, *content);
+        child->move(at);
     }
     auto* scroll = new QScrollArea(this);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidget(content);
     // A scroll bar takes its width from the other direction: the window grows by it where the room allows,
     // so that a layout that fits in width does not scroll sideways only because its height is cut.
-    const int bar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
-    QSize shown = full;
-    if (full.height() > room.height()) {
-        shown.rwidth() += bar;
+    const int scrollBar = scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    QSize shown = layout;
+    if (layout.height() > below.height()) {
+        shown.rwidth() += scrollBar;
         // A layout as wide as the room scrolls only up and down: the vertical bar covers its right margin.
-        if (full.width() <= room.width()) {
+        if (layout.width() <= below.width()) {
             scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         }
     }
-    if (full.width() > room.width()) {
-        shown.rheight() += bar;
+    if (layout.width() > below.width()) {
+        shown.rheight() += scrollBar;
     }
-    setFixedSize(shown.boundedTo(room.expandedTo(QSize(1, 1))));
-    scroll->setGeometry(rect());
+    shown = shown.boundedTo(below.expandedTo(QSize(1, 1)));
+    setFixedSize(shown + QSize(0, top));
+    bar.setGeometry(0, 0, width(), top);
+    scroll->setGeometry(0, top, width(), shown.height());
     scroll->show();
 }
 

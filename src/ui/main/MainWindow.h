@@ -29,6 +29,8 @@ class QMenu;
 namespace varnoth {
 
 class Announcer;
+class DeviceFunctions;
+class WindowMenus;
 class EqGraph;
 class CompressorCurve;
 class Notice;
@@ -82,7 +84,8 @@ struct MainWindowHooks {
 // checks the model and firmware version, polls the levels and says goodbye to the device when closed. Its
 // command buttons load, save and reset memory modes and mode data files, flatten the equalisers, switch the
 // language and open the about box, the machine settings and the reset dialog; it is the feature dialogs'
-// host and keeps one pointer to each of them while it is open.
+// host and keeps one pointer to each of them while it is open. Its menu bar (WindowMenus) gives every command
+// of the window, above the template's layout.
 //
 // Everything runs on the user-interface thread. The session's notifications reach it through the host's
 // SessionEvents; device arrivals and removals through DeviceSink().
@@ -142,10 +145,18 @@ class MainWindow : public QDialog, public FeatureHost {
     void SetStudyDialog(KeyLearningDialog* dialog) override;
     // Runs the upgrade dialog modally, owned by `owner`, unless one runs.
     void OpenUpgradeDialog(QWidget* owner) override;
+    // Asks through the window's question hook.
+    bool Ask(QWidget& over, const QString& caption, const QString& text) override;
     FeatureDialogTiming Timing() const override { return m_timing.features; }
     void ModesReset(int mode) override;
 
     // Commands.
+    // The command of a button (its template ID) as a click on it gives it: the buttons and the menu bar run
+    // the window's commands here. Nothing for an ID without a command.
+    void RunCommand(int id);
+    // Reads everything from the amplifier again under the progress dialog, as after connecting; nothing
+    // while none is connected, one in upgrade mode, or while a synchronisation runs.
+    void Synchronise();
     // Creates the machine settings dialog unless it exists, and shows it.
     void OpenSettingsDialog();
     // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
@@ -181,6 +192,10 @@ class MainWindow : public QDialog, public FeatureHost {
     ModeChanges& Modes() { return *m_modes; }
     // Ctrl+click and the groups' resets.
     QuickResets& Resets() { return *m_resets; }
+    // The resets of a memory mode or the machine and the remote learning, over the window.
+    DeviceFunctions& Functions() { return *m_functions; }
+    // The "Remote control" entry and its server.
+    RemoteControlPanel& Remote() { return *m_remote; }
     // The edits made while no amplifier is connected.
     OfflineEdits& Offline() { return *m_offline; }
     // A question with Yes and No through the window's hook: true on Yes.
@@ -220,6 +235,8 @@ class MainWindow : public QDialog, public FeatureHost {
     void FillPresetLists();
     void PlaceOnScreen();
     void ScrollWhenLargerThan(QSize room);
+    // The menu bar above the template's controls: they move down by its height and the window grows by it.
+    void PlaceMenuBar(QWidget& bar, int height);
 
     // Edits (MainWindowEdits.cpp).
     void OnSliderScrolled(int id);
@@ -269,6 +286,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // Whether the user holds a slider of the window.
     bool SliderHeld() const;
     bool Ask(const char* caption, const char* text);
+    // agreed: the user has agreed to upgrade the amplifier found in upgrade mode.
+    void OpenUpgradeDialog(QWidget* owner, bool agreed);
     // After the farewell: names the edits the amplifier never acknowledged, if any.
     void TellUndelivered();
     void StopLevelTimers();
@@ -340,6 +359,9 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<QuickResets> m_resets;
     OfflineEdits* m_offline = nullptr;
     std::unique_ptr<RemoteControlPanel> m_remote;
+    std::unique_ptr<DeviceFunctions> m_functions;
+    WindowMenus* m_menus = nullptr;
+    std::unordered_map<int, std::function<void()>> m_commands;
 };
 
 }  // namespace varnoth

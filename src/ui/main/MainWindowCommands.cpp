@@ -24,6 +24,7 @@
 #include "files/ModeDataFile.h"
 #include "session/DeviceSession.h"
 #include "ui/dialogs/AboutDialog.h"
+#include "ui/dialogs/DeviceCommandGate.h"
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/UpgradeDialog.h"
@@ -136,22 +137,29 @@ void MainWindow::DefaultHooks() {
 }
 
 void MainWindow::ConnectCommands() {
-    const auto onClick = [this](int id, auto handler) {
-        connect(Control<QAbstractButton>(id), &QAbstractButton::clicked, this, handler);
-    };
     for (int mode = 0; mode < kModes; ++mode) {
-        onClick(kLoadModeButton + mode, [this, mode] { OnLoadMode(mode); });
-        onClick(kSaveModeButton + mode, [this, mode] { OnSaveMode(mode); });
+        m_commands[kLoadModeButton + mode] = [this, mode] { OnLoadMode(mode); };
+        m_commands[kSaveModeButton + mode] = [this, mode] { OnSaveMode(mode); };
     }
-    onClick(kLoadFileButton, [this] { OnLoadFile(); });
-    onClick(kSaveFileButton, [this] { OnSaveFile(); });
-    onClick(kFlatEqButton, [this] { OnFlatEq(); });
-    onClick(kFlatPeqButton, [this] { OnFlatPeq(); });
-    onClick(kDefaultEqButton, [this] { OnDefaultMicEq(); });
-    onClick(kLanguageButton, [this] { OnSwitchLanguage(); });
-    onClick(kAboutButton, [this] { OnAbout(); });
-    onClick(kSettingsButton, [this] { OpenSettingsDialog(); });
-    onClick(kOtherButton, [this] { OnOther(); });
+    for (int page = 0; page < kEqPages; ++page) {
+        m_commands[PageButton(page)] = [this, page] { ShowEqPage(page); };
+    }
+    m_commands[kMicViewButton] = [this] { OnChannelButton(true); };
+    m_commands[kMusicViewButton] = [this] { OnChannelButton(false); };
+    m_commands[kLoadFileButton] = [this] { OnLoadFile(); };
+    m_commands[kSaveFileButton] = [this] { OnSaveFile(); };
+    m_commands[kFlatEqButton] = [this] { OnFlatEq(); };
+    m_commands[kFlatPeqButton] = [this] { OnFlatPeq(); };
+    m_commands[kDefaultEqButton] = [this] { OnDefaultMicEq(); };
+    m_commands[kLanguageButton] = [this] { OnSwitchLanguage(); };
+    m_commands[kAboutButton] = [this] { OnAbout(); };
+    m_commands[kSettingsButton] = [this] { OpenSettingsDialog(); };
+    m_commands[kOtherButton] = [this] { OnOther(); };
+    for (const auto& command : m_commands) {
+        const int id = command.first;
+        connect(Control<QAbstractButton>(id), &QAbstractButton::clicked, this,
+                [this, id] { RunCommand(id); });
+    }
     // The window sees every key meant for it or its controls before they do.
     qApp->installEventFilter(this);
     setAcceptDrops(true);
@@ -193,6 +201,13 @@ void MainWindow::OpenWaitingFile() {
         m_fileTimer.start(m_timing.timerPeriod);
     }
     LoadFile(path);
+}
+
+void MainWindow::RunCommand(int id) {
+    const auto found = m_commands.find(id);
+    if (found != m_commands.end()) {
+        found->second();
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -399,6 +414,16 @@ void MainWindow::OnAbout() {
 void MainWindow::OnOther() {
     OtherFunctionsDialog dialog(m_session, *this, this);
     dialog.exec();
+}
+
+// A read-all with the progress dialog, as after connecting: the panel shows what the amplifier holds now,
+// also what its own keys changed.
+void MainWindow::Synchronise() {
+    if (IsSyncing() || DeviceCommandGate::Obstacle(m_session)) {
+        return;
+    }
+    m_session.SynchronizeData(false);
+    ShowSyncDialog(this);
 }
 
 }  // namespace varnoth

@@ -4,6 +4,7 @@
 
 #include <QAbstractSlider>
 #include <QLabel>
+#include <QTimer>
 
 #include <algorithm>
 #include <array>
@@ -57,6 +58,10 @@ bool MainWindow::Ask(const QString& caption, const QString& text) {
     return m_hooks.question(*this, caption, text);
 }
 
+bool MainWindow::Ask(QWidget& over, const QString& caption, const QString& text) {
+    return m_hooks.question(over, caption, text);
+}
+
 void MainWindow::StopLevelTimers() {
     m_meterFeedTimer.stop();
     m_levelPollTimer.stop();
@@ -84,11 +89,11 @@ void MainWindow::Connect(bool fromTimer) {
     m_syncUnanswered = false;
     m_syncRepeated = false;
     if (m_session.InUpgradeMode()) {
-        if (Ask(kUpgradeCaption, kUpgradeModeQuestion)) {
+        if (Ask(kUpgradeCaption.In(m_language), kUpgradeModeQuestion.In(m_language))) {
             if (!fromTimer && m_upgradeDialog) {
                 m_hooks.upgradeArrival(*m_upgradeDialog);
             } else {
-                OpenUpgradeDialog(this);
+                OpenUpgradeDialog(this, true);
             }
         }
         return;
@@ -145,6 +150,10 @@ void MainWindow::ShowSyncDialog(QWidget* over) {
 }
 
 void MainWindow::OpenUpgradeDialog(QWidget* owner) {
+    OpenUpgradeDialog(owner, false);
+}
+
+void MainWindow::OpenUpgradeDialog(QWidget* owner, bool agreed) {
     if (m_upgradeDialog) {
         return;
     }
@@ -153,6 +162,11 @@ void MainWindow::OpenUpgradeDialog(QWidget* owner) {
         return;
     }
     m_upgradeDialog = dialog.get();
+    // The user has agreed to upgrade the amplifier found in upgrade mode: the dialog, once it shows, starts
+    // without asking again.
+    if (agreed) {
+        QTimer::singleShot(0, dialog.get(), [this, shown = dialog.get()] { m_hooks.upgradeArrival(*shown); });
+    }
     dialog->exec();
     m_upgradeDialog = nullptr;
 }
@@ -215,17 +229,18 @@ void MainWindow::CheckVersion(int direction) {
             DisconnectWithFarewell();
             SetStatus(0);
             StopLevelTimers();
-            m_hooks.warning(*this, QString::fromUtf8(kErrorCaption), QString::fromUtf8(kModelMismatch));
+            m_hooks.warning(*this, QString::fromUtf8(kErrorCaption.In(m_language)),
+                            QString::fromUtf8(kModelMismatch.In(m_language)));
             break;
         case FirmwareCheck::Older:
-            if (Ask(kUpgradeCaption, kOlderFirmwareQuestion)) {
+            if (Ask(kUpgradeCaption.In(m_language), kOlderFirmwareQuestion.In(m_language))) {
                 OpenUpgradeDialog(this);
             }
             break;
         case FirmwareCheck::Newer:
             if (m_firstSync != 0) {
                 m_firstSync = 0;
-                if (!Ask(kErrorCaption, kNewerFirmwareQuestion)) {
+                if (!Ask(kErrorCaption.In(m_language), kNewerFirmwareQuestion.In(m_language))) {
                     StopLevelTimers();
                     DisconnectWithFarewell();
                     SetStatus(0);

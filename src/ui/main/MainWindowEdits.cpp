@@ -36,7 +36,6 @@ namespace {
 
 constexpr int kNoticeMs = 1200;
 constexpr int kCheckBoxes[] = {kPeqOnBox, kCompressOnBox, kAutoSubBox, kPhaseBox, kRawValuesBox};
-constexpr int kPageButtons[] = {kCenterPageButton, kMicPageButton, kMusicPageButton, kSubPageButton};
 
 }  // namespace
 
@@ -55,14 +54,6 @@ void MainWindow::ConnectEdits() {
     for (const int id : {kEffect1List, kEffect2List, kCompressPresetList}) {
         connect(Control<QComboBox>(id), &QComboBox::activated, this,
                 [this, id](int index) { OnPresetChosen(id, index); });
-    }
-    connect(Control<QAbstractButton>(kMicViewButton), &QAbstractButton::clicked, this,
-            [this] { OnChannelButton(true); });
-    connect(Control<QAbstractButton>(kMusicViewButton), &QAbstractButton::clicked, this,
-            [this] { OnChannelButton(false); });
-    for (int page = 0; page < kEqPages; ++page) {
-        connect(Control<QAbstractButton>(kPageButtons[page]), &QAbstractButton::clicked, this,
-                [this, page] { ShowEqPage(page); });
     }
     for (EqGraph* panel : {m_graphicPanel, m_peqPanel}) {
         connect(panel, &EqGraph::pointChanged, this, &MainWindow::OnEqPoint);

@@ -25,6 +25,7 @@
 #include "ui/main/OfflineEdits.h"
 #include "ui/main/RemoteControlPanel.h"
 #include "ui/main/WindowAccessibility.h"
+#include "ui/main/WindowMenus.h"
 #include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
@@ -278,6 +279,8 @@ void MainWindow::RefreshLanguageTexts() {
     if (m_settingsDialog) {
         m_settingsDialog->RefreshLanguage();
     }
+    m_remote->ShowLanguage();
+    m_menus->ShowLanguage();
     update();
 }
 

@@ -106,6 +106,9 @@ constexpr Tooltip kTooltips[] = {
      {"当话筒无声时，超低音从无声到有声的恢复时间",
       "How long the subwoofer takes to come back once the mic is silent"}},
     {1075, {"当话筒有声时，超低音音量降到一定比率", "How far the subwoofer falls while the mic is in use"}},
+    {kOtherButton,
+     {"重置模式或机器、遥控学习、在线升级",
+      "Reset a memory mode or the machine, learn remote-control keys, upgrade the firmware"}},
 };
 
 }  // namespace

@@ -33,16 +33,22 @@ const char* ChannelName(bool micView, int language);
 // The notice of a locked master volume; nullptr for a slider that has no lock.
 const char* VolumeLockedNotice(int sliderId, int language);
 
-// Device events. These texts are Chinese in both languages.
-inline constexpr const char* kUpgradeCaption = "升级";
-inline constexpr const char* kErrorCaption = "错误";
-inline constexpr const char* kUpgradeModeQuestion = "机器为升级模式，是否升级?";
-inline constexpr const char* kModelMismatch = "机型与该软件不匹配,USB已断开!";
-inline constexpr const char* kOlderFirmwareQuestion =
-    "软件与硬件版本不匹配(软件版本高于硬件)\r\n是否升级软件绑定的硬件程序?";
-inline constexpr const char* kNewerFirmwareQuestion =
+// Device events.
+inline constexpr Bilingual kUpgradeCaption{"升级", "Upgrade"};
+inline constexpr Bilingual kErrorCaption{"错误", "Error"};
+inline constexpr Bilingual kUpgradeModeQuestion{
+    "机器为升级模式，是否升级?", "The amplifier is in upgrade mode. Upgrade its firmware now?"};
+inline constexpr Bilingual kModelMismatch{
+    "机型与该软件不匹配,USB已断开!",
+    "This amplifier is a model this program does not control; it has been disconnected!"};
+inline constexpr Bilingual kOlderFirmwareQuestion{
+    "软件与硬件版本不匹配(软件版本高于硬件)\r\n是否升级软件绑定的硬件程序?",
+    "The amplifier's firmware is older than the one this program carries.\nUpgrade the amplifier with it?"};
+inline constexpr Bilingual kNewerFirmwareQuestion{
     "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
-    "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！";
+    "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！",
+    "The amplifier's firmware is newer than this program knows; an update of this program is recommended.\n"
+    "Yes controls the amplifier anyway (which may cause unknown problems); No disconnects it."};
 
 // Closing with edits the amplifier never acknowledged: their names follow the text.
 inline constexpr Bilingual kNotDeliveredCaption{"未送达", "Not delivered"};

@@ -42,6 +42,8 @@ class OfflineEdits : public QObject {
     void LoadKept();
     QAction* LoadKeptAction() const { return m_loadKept; }
     bool HasKept() const { return !m_kept.empty(); }
+    // The entry that loads the kept set: shown while there is one, naming how many parameters it changes.
+    void UpdateAction();
 
     // While an amplifier is read after offline edits, and while the question about them is open, the window
     // keeps showing the set prepared offline, so the edits do not look lost before the user has answered.
@@ -53,7 +55,6 @@ class OfflineEdits : public QObject {
   private:
     void OnSynchronised(int direction);
     std::string Amplifier() const;
-    void UpdateAction();
     // The window shows the store again.
     void EndShowingPrepared();
 

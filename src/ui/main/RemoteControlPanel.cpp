@@ -86,10 +86,13 @@ RemoteControlPanel::RemoteControlPanel(MainWindow& window, DeviceSession& sessio
     : QObject(&window), m_window(window), m_session(session) {
     m_action = menu.addAction(In(kEntry, window.Language()), this, &RemoteControlPanel::ShowDialog);
     m_action->setObjectName(QStringLiteral("remoteControl"));
-    connect(&menu, &QMenu::aboutToShow, this, [this] { m_action->setText(In(kEntry, m_window.Language())); });
 }
 
 RemoteControlPanel::~RemoteControlPanel() = default;
+
+void RemoteControlPanel::ShowLanguage() {
+    m_action->setText(In(kEntry, m_window.Language()));
+}
 
 void RemoteControlPanel::ShowDialog() {
     const int language = m_window.Language();

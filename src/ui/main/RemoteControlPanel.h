@@ -22,12 +22,12 @@ class MainWindow;
 class RemoteServer;
 class RemoteTokens;
 
-// The window's "Remote control" entry (in its background menu): a dialog that switches the remote
-// control's server on and off, for this computer only or for its network addresses, and shows the two
-// links as text and, for an address a phone can reach, as QR codes; a link to this computer only comes
-// with a note that phones need the network choice instead. The dialog keeps its size whether the server
-// is on or off. Off until the user switches it on. The window hands it the store's changes and the volumes
-// the amplifier turned itself, as it takes them.
+// The window's "Remote control" entry (in its background menu and its menu bar): a dialog that switches the
+// remote control's server on and off, for this computer only or for its network addresses, and shows the two
+// links as text and, for an address a phone can reach, as QR codes; a link to this computer only comes with
+// a note that phones need the network choice instead. The dialog keeps its size whether the server is on or
+// off. Off until the user switches it on. The window hands it the store's changes and the volumes the
+// amplifier turned itself, as it takes them.
 class RemoteControlPanel : public QObject {
     Q_OBJECT
   public:
@@ -37,6 +37,10 @@ class RemoteControlPanel : public QObject {
     void ShowChanges(const ChangeSet& changes);
     void FollowVolumes(unsigned volumes);
     bool Serving() const { return m_server != nullptr; }
+    // The entry that opens the dialog, in the background menu and the menu bar.
+    QAction* Action() const { return m_action; }
+    // The entry's text in the window's language.
+    void ShowLanguage();
 
   private:
     void ShowDialog();

@@ -111,6 +111,25 @@ TEST_F(UpgradeDialogTest, InUpgradeModeTurnsGreenAsksAndAYesRunsTheTransferToThe
     EXPECT_EQ(host.notices[0].periodMs, kNoticeUntilClosed) << "it stays until the user has read it";
 }
 
+// An amplifier that comes in upgrade mode after the dialog opened is the main window's to ask about: the
+// dialog's first look asks nothing, and the arrival the window passes on once the user agreed sends the
+// carried image at once.
+TEST_F(UpgradeDialogTest, AnArrivalIsAskedAboutOnceByTheWindowNotAgainByTheDialog) {
+    session.upStatus = false;
+    Open();
+    session.upStatus = true;
+    QTest::qWait(20);
+    EXPECT_TRUE(MarkGreen());
+    EXPECT_EQ(VisibleQuestion(), nullptr) << "the first look asked";
+    EXPECT_TRUE(session.started.empty());
+
+    dialog->OnArrival(true);
+    QTest::qWait(20);
+    EXPECT_EQ(VisibleQuestion(), nullptr) << "the arrival asked";
+    EXPECT_EQ(session.started, std::vector<std::string>{"carried"});
+    EXPECT_FALSE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the transfer runs";
+}
+
 TEST_F(UpgradeDialogTest, ArrivalInUpgradeModeDuringATransferAsksNothingAndStartsNothing) {
     OpenQuietly();
     Button(UpgradeDialog::kManualId)->click();

@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -83,8 +84,9 @@ TEST_F(MainWindowDevice, AnotherModelIsRefreshedThenDisconnectedWithTheFarewell)
     ASSERT_TRUE(WaitForSyncs(1));
     EXPECT_EQ(Text(2171), "99") << "the store was refreshed before the check";
     ASSERT_EQ(m_warnings.size(), 1u);
-    EXPECT_EQ(m_warnings[0].caption, "错误");
-    EXPECT_EQ(m_warnings[0].text, "机型与该软件不匹配,USB已断开!");
+    EXPECT_EQ(m_warnings[0].caption, "Error");
+    EXPECT_EQ(m_warnings[0].text,
+              "This amplifier is a model this program does not control; it has been disconnected!");
     EXPECT_TRUE(m_questions.empty());
     EXPECT_FALSE(Connected(Session()));
     EXPECT_EQ(Amp().PcControl().lastFarewell, op::UnLockMachine);
@@ -99,8 +101,10 @@ TEST_F(MainWindowDevice, OlderFirmwareOffersTheUpgradeAfterEverySynchronisation)
     Open("old-firmware");
     ASSERT_TRUE(WaitForSyncs(1));
     ASSERT_EQ(m_questions.size(), 1u);
-    EXPECT_EQ(m_questions[0].caption, "升级");
-    EXPECT_EQ(m_questions[0].text, "软件与硬件版本不匹配(软件版本高于硬件)\r\n是否升级软件绑定的硬件程序?");
+    EXPECT_EQ(m_questions[0].caption, "Upgrade");
+    EXPECT_EQ(m_questions[0].text,
+              "The amplifier's firmware is older than the one this program carries.\nUpgrade the amplifier "
+              "with it?");
     EXPECT_EQ(m_upgradeDialogs, 0);
     EXPECT_TRUE(Connected(Session())) << "No leaves control as it is";
 
@@ -116,10 +120,11 @@ TEST_F(MainWindowDevice, NewerFirmwareIsQuestionedOncePerConnection) {
     Open("new-firmware");
     ASSERT_TRUE(WaitForSyncs(1));
     ASSERT_EQ(m_questions.size(), 1u);
-    EXPECT_EQ(m_questions[0].caption, "错误");
+    EXPECT_EQ(m_questions[0].caption, "Error");
     EXPECT_EQ(m_questions[0].text,
-              "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
-              "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！");
+              "The amplifier's firmware is newer than this program knows; an update of this program is "
+              "recommended.\nYes controls the amplifier anyway (which may cause unknown problems); No "
+              "disconnects it.");
     EXPECT_TRUE(Connected(Session())) << "Yes keeps control";
 
     Session().SynchronizeData(false);
@@ -138,12 +143,59 @@ TEST_F(MainWindowDevice, NewerFirmwareIsQuestionedOncePerConnection) {
     EXPECT_FALSE(Window().IsPollingLevels());
 }
 
+// A character of the Chinese script or its punctuation.
+bool HasChinese(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x3000 && u <= 0x9FFF) || (u >= 0xFF00 && u <= 0xFFEF);
+    });
+}
+
+// What the window asks or tells about the amplifier it found is in the window's language: the English window
+// shows no Chinese, the Chinese window the amplifier's own texts, exactly.
+TEST_F(MainWindowDevice, TheQuestionsAndWarningsAboutTheAmplifierAreInTheWindowsLanguage) {
+    struct Case {
+        const char* scenario;
+        bool question;  // a question, else a warning
+        const char* caption;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"upgrade", true, "升级", "机器为升级模式，是否升级?"},
+        {"foreign", false, "错误", "机型与该软件不匹配,USB已断开!"},
+        {"old-firmware", true, "升级",
+         "软件与硬件版本不匹配(软件版本高于硬件)\r\n是否升级软件绑定的硬件程序?"},
+        {"new-firmware", true, "错误",
+         "软件与硬件版本不匹配(软件版本低于硬件),建议升级调音软件!\r\n"
+         "选择\"是\"强行控制(容易引发未知问题),选择\"否\"断开连接！"},
+    };
+    m_answer = false;
+    for (const Case& c : cases) {
+        for (const int language : {0, 1}) {
+            SCOPED_TRACE(std::string(c.scenario) + (language == 0 ? ", Chinese" : ", English"));
+            Open(c.scenario, language);
+            std::vector<Prompt>& said = c.question ? m_questions : m_warnings;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !said.empty(); }, kDeadlineMs)) << "nothing was said";
+            if (language == 0) {
+                EXPECT_EQ(said[0].caption, QString::fromUtf8(c.caption));
+                EXPECT_EQ(said[0].text, QString::fromUtf8(c.text));
+            } else {
+                EXPECT_FALSE(said[0].caption.isEmpty() || HasChinese(said[0].caption))
+                    << said[0].caption.toStdString();
+                EXPECT_FALSE(said[0].text.isEmpty() || HasChinese(said[0].text))
+                    << said[0].text.toStdString();
+            }
+            Close();
+        }
+    }
+}
+
 TEST_F(MainWindowDevice, AnAmplifierInUpgradeModeIsOfferedTheUpgradeAndNeitherSynchronisedNorPolled) {
     const TraceCapture trace;
     Open("upgrade");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_questions.empty(); }, kDeadlineMs));
-    EXPECT_EQ(m_questions[0].caption, "升级");
-    EXPECT_EQ(m_questions[0].text, "机器为升级模式，是否升级?");
+    EXPECT_EQ(m_questions[0].caption, "Upgrade");
+    EXPECT_EQ(m_questions[0].text, "The amplifier is in upgrade mode. Upgrade its firmware now?");
     EXPECT_EQ(m_upgradeDialogs, 1);
     EXPECT_TRUE(Connected(Session()));
     EXPECT_EQ(Session().InUpgradeMode(), 1);
@@ -183,7 +235,7 @@ TEST_F(MainWindowDevice, AnArrivalInUpgradeModeGoesToTheOpenUpgradeDialog) {
     QTimer::singleShot(0, &Window(), [this] { Window().OpenUpgradeDialog(&Window()); });
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_upgradeArrivals == 1; }, kDeadlineMs));
     EXPECT_EQ(m_upgradeGone, 1) << "the removal was shown in the dialog";
-    EXPECT_EQ(m_questions.back().text, "机器为升级模式，是否升级?");
+    EXPECT_EQ(m_questions.back().text, "The amplifier is in upgrade mode. Upgrade its firmware now?");
     Drain();
     EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr);
 }

@@ -7,9 +7,12 @@
 #include <QTest>
 
 #include <algorithm>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "../dialogs/ModalHelpers.h"
+#include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "app/ApplicationKeys.h"
 #include "device/Opcodes.h"
@@ -23,6 +26,7 @@
 #include "ui/dialogs/MachineSettingsDialog.h"
 #include "ui/dialogs/OtherFunctionsDialog.h"
 #include "ui/dialogs/RemoteLearningDialog.h"
+#include "ui/dialogs/UpgradeDialog.h"
 #include "ui/main/MainWindowTemplate.h"
 
 namespace varnoth::test {
@@ -154,10 +158,11 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 15);
 }
 
-TEST_F(MainWindowDialogs, TheAboutBoxShowsTheFirmwareDateAndOnRequestTheModelName) {
+TEST_F(MainWindowDialogs, TheAboutBoxShowsTheFirmwareDateAndOnRequestTheModelNameInTheWindowsLanguage) {
     struct Seen {
-        QString title, hardware, afterF12, afterCtrlShiftF12;
+        QString title, software, hardware, afterF12, afterCtrlShiftF12, caption, ok;
         bool signalFlow = false;
+        std::vector<std::string> layout;
     };
     const auto look = [this] {
         Seen seen;
@@ -166,11 +171,15 @@ TEST_F(MainWindowDialogs, TheAboutBoxShowsTheFirmwareDateAndOnRequestTheModelNam
                  [&seen] {
                      AboutDialog* about = ModalOf<AboutDialog>();
                      seen.title = about->windowTitle();
+                     seen.software = In<QLabel>(about, AboutDialog::kSoftwareVersionId).text();
                      seen.hardware = In<QLabel>(about, 1106).text();
+                     seen.caption = In<QLabel>(about, AboutDialog::kSignalFlowTitleId).text();
+                     seen.ok = In<QAbstractButton>(about, 1).text();
                      QTest::keyClick(about, Qt::Key_F12);
                      seen.afterF12 = In<QLabel>(about, 1107).text();
                      QTest::keyClick(about, Qt::Key_F12, Qt::ControlModifier | Qt::ShiftModifier);
                      seen.afterCtrlShiftF12 = In<QLabel>(about, 1107).text();
+                     seen.layout = LayoutProblems(*about);
                      const auto pictures = about->findChildren<QLabel*>();
                      seen.signalFlow = std::any_of(pictures.begin(), pictures.end(), [](QLabel* l) {
                          return l->pixmap().size() == QSize(812, 409) && l->size() == QSize(812, 409);
@@ -181,19 +190,39 @@ TEST_F(MainWindowDialogs, TheAboutBoxShowsTheFirmwareDateAndOnRequestTheModelNam
         return seen;
     };
 
-    OpenSynchronised();
-    const Seen connected = look();
-    EXPECT_EQ(connected.title, "关于 Varnoth");
-    EXPECT_EQ(connected.hardware, "硬件版本:2011-11-28");
-    EXPECT_EQ(connected.afterF12, "");
-    EXPECT_EQ(connected.afterCtrlShiftF12, "机器名称:VQ317X");
-    EXPECT_TRUE(connected.signalFlow);
+    struct Case {
+        int language;
+        const char* title;
+        const char* software;
+        const char* hardware;
+        const char* model;
+        const char* caption;
+        const char* ok;
+    };
+    for (const Case& c : {Case{0, "关于 Varnoth", "软件版本:2012-02-20", "硬件版本:2011-11-28",
+                               "机器名称:VQ317X", "内部处理流程示意图", "确定"},
+                          Case{1, "About Varnoth", "Software: 2012-02-20", "Firmware: 2011-11-28",
+                               "Model: VQ317X", "Internal signal flow", "OK"}}) {
+        SCOPED_TRACE(c.language == 0 ? "Chinese" : "English");
+        OpenSynchronised(c.language);
+        const Seen connected = look();
+        EXPECT_EQ(connected.title, QString::fromUtf8(c.title));
+        EXPECT_EQ(connected.software, QString::fromUtf8(c.software));
+        EXPECT_EQ(connected.hardware, QString::fromUtf8(c.hardware));
+        EXPECT_EQ(connected.afterF12, "");
+        EXPECT_EQ(connected.afterCtrlShiftF12, QString::fromUtf8(c.model));
+        EXPECT_EQ(connected.caption, QString::fromUtf8(c.caption));
+        EXPECT_EQ(connected.ok, QString::fromUtf8(c.ok));
+        EXPECT_TRUE(connected.signalFlow);
+        EXPECT_EQ(connected.layout, std::vector<std::string>{}) << "texts that do not fit";
 
-    Provider().Unplug();
-    Drain();
-    const Seen disconnected = look();
-    EXPECT_EQ(disconnected.hardware, "");
-    EXPECT_EQ(disconnected.afterCtrlShiftF12, "");
+        Provider().Unplug();
+        Drain();
+        const Seen disconnected = look();
+        EXPECT_EQ(disconnected.hardware, "");
+        EXPECT_EQ(disconnected.afterCtrlShiftF12, "");
+        Close();
+    }
 }
 
 TEST_F(MainWindowDialogs, TheResetDialogResetsAModeOverItselfAndAsksForTheUpgradeDialog) {
@@ -235,7 +264,6 @@ TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmpli
         When([] { return ModalOf<OtherFunctionsDialog>() != nullptr; },
              [&] {
                  QWidget* reset = Modal();
-                 const auto yes = AnswerQuestion(QMessageBox::Yes);
                  const auto progress = When([] { return ModalOf<SyncProgressDialog>() != nullptr; },
                                             [&] { progressShown = true; });
                  In<QAbstractButton>(reset, 1111).click();
@@ -243,6 +271,8 @@ TEST_F(MainWindowDialogs, AfterResetMachineThePanelReadsBackAndShowsWhatTheAmpli
                  ModalOf<QDialog>()->reject();
              });
     Ctl<QAbstractButton>(1042).click();
+    ASSERT_EQ(m_questions.size(), 1u) << "the window's question, answered Yes";
+    EXPECT_EQ(m_questions[0].text, "Reset the machine to its factory settings?");
     EXPECT_TRUE(progressShown);
     EXPECT_EQ(m_syncs, syncsBefore + 1);
     const sim::MachineRecord factory = sim::FactoryMachineRecord();
@@ -265,8 +295,7 @@ TEST_F(MainWindowDialogs, AModeResetIsTheModeComparedWithAndAMachineResetForgets
                                  EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 3; }, kDeadlineMs));
                                  EXPECT_EQ(Window().Modes().Mode(), 2);
                                  EXPECT_FALSE(Window().Modes().IsModified());
-                                 const auto yes = AnswerQuestion(QMessageBox::Yes);
-                                 In<QAbstractButton>(reset, 1111).click();  // Reset Machine
+                                 In<QAbstractButton>(reset, 1111).click();  // Reset Machine, answered Yes
                                  EXPECT_TRUE(QTest::qWaitFor([&] { return m_syncs == 4; }, kDeadlineMs));
                                  ModalOf<QDialog>()->reject();
                              });
@@ -323,14 +352,14 @@ TEST_F(MainWindowDialogs, ARemoteKeyIsStudiedAndTheDevicesReplyReachesTheStudyDi
 TEST_F(MainWindowDialogs, AGuidedUpgradeInUpgradeModeEndsWithTheCompletionNotice) {
     m_fakeUpgradeDialog = false;
     QString question;
-    const auto yes = AnswerQuestion(QMessageBox::Yes, &question);
+    const auto asked = AnswerQuestion(QMessageBox::No, &question);
     const ModalWatchdog watchdog;
     Open("upgrade", 0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Window().NoticeText().isEmpty(); }, kDeadlineMs));
     EXPECT_FALSE(watchdog.Fired());
     ASSERT_EQ(m_questions.size(), 1u);
     EXPECT_EQ(m_questions[0].text, "机器为升级模式，是否升级?");
-    EXPECT_EQ(question, "升级|需要自动升级软件配套硬件程序吗?") << "the dialog offers the upgrade itself";
+    EXPECT_EQ(question, "") << "the dialog does not ask again";
     EXPECT_EQ(Window().NoticeText(), "升级完成，请重启设备!");
     EXPECT_EQ(Window().CurrentUpgradeDialog(), nullptr) << "the notice closes the dialog";
 
@@ -341,6 +370,58 @@ TEST_F(MainWindowDialogs, AGuidedUpgradeInUpgradeModeEndsWithTheCompletionNotice
     EXPECT_EQ(Amp().Flash().Image(0xE400), expected) << "the whole image reached the flash";
     Close();
     EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit);
+}
+
+// Whichever way the user meets the amplifier in upgrade mode, the upgrade is asked for once, through the
+// window, and a Yes sends the carried image to its end.
+TEST_F(MainWindowDialogs, EveryRoadIntoUpgradeModeAsksOnceAndAYesUpgrades) {
+    struct Road {
+        const char* name;
+        const char* scenario;
+        // What the user does once the window is open; the questions count from its start.
+        std::function<void()> go;
+        const char* question;
+    };
+    const Road roads[] = {
+        {"found in upgrade mode at start", "upgrade", [] {},
+         "The amplifier is in upgrade mode. Upgrade its firmware now?"},
+        {"switched into upgrade mode while the upgrade dialog is open", "normal",
+         [this] {
+             ASSERT_TRUE(WaitForSyncs(1));
+             const auto restart = When([] { return ModalOf<UpgradeDialog>() != nullptr; },
+                                       [this] {
+                                           Provider().Unplug();
+                                           Amp().SetUpgradeMode(true);
+                                           Provider().Plug();
+                                       });
+             Window().OpenUpgradeDialog(&Window());
+         },
+         "The amplifier is in upgrade mode. Upgrade its firmware now?"},
+        {"the upgrade dialog opened over an amplifier in upgrade mode", "upgrade",
+         [this] {
+             m_answer = false;
+             ASSERT_TRUE(QTest::qWaitFor([&] { return !m_questions.empty(); }, kDeadlineMs));
+             m_answer = true;
+             m_questions.clear();
+             Window().OpenUpgradeDialog(&Window());
+         },
+         "Upgrade the amplifier's firmware now?"},
+    };
+    m_fakeUpgradeDialog = false;
+    for (const Road& road : roads) {
+        SCOPED_TRACE(road.name);
+        const ModalWatchdog watchdog;
+        m_answer = true;
+        Open(road.scenario);
+        road.go();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Window().NoticeText().isEmpty(); }, kDeadlineMs));
+        EXPECT_FALSE(watchdog.Fired());
+        ASSERT_EQ(m_questions.size(), 1u) << "asked once";
+        EXPECT_EQ(m_questions[0].text.toStdString(), road.question);
+        EXPECT_EQ(Window().NoticeText(), "Upgrade finished, please restart the device!");
+        EXPECT_TRUE(Session().LastUpgradeResult().sent) << Session().LastUpgradeResult().message;
+        Close();
+    }
 }
 
 TEST_F(MainWindowDialogs, TheWindowStaysWhileTheAmplifierIsWrittenAndAQuitRequestWaitsForTheTransfer) {

@@ -49,6 +49,11 @@ void MainWindowTest::Open(const std::string& scenario, int language,
     m_questions.clear();
     m_warnings.clear();
     m_modeQuestions.clear();
+    m_fileDialogs.clear();
+    m_upgradeDialogs = 0;
+    m_upgradeOwners.clear();
+    m_upgradeArrivals = 0;
+    m_upgradeGone = 0;
     ASSERT_EQ(ApplySimScenario(scenario, *m_provider), "");
     if (prepare) {
         prepare(Amp());

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QColor>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -87,8 +88,8 @@ TEST_F(MainWindowLook, TextColoursFollowTheConnectionTheViewAndTheVolume) {
     EXPECT_EQ(Ctl<ColourLabel>(1017).TextColour(), Colour(255, 0, 0));
 }
 
-// The offscreen screen is smaller than the window: the window fits it by scrolling, and it opens again where
-// it was closed.
+// The offscreen screen is smaller than the window: the window fits it by scrolling the controls under its
+// menu bar, which stays in sight, and it opens again where it was closed.
 TEST_F(MainWindowLook, AWindowLargerThanTheScreenScrollsAndOpensWhereItWasClosed) {
     Open("normal", 1, [this](VirtualAmp&) { Provider().Unplug(); });
     const QSize full = Window().size();
@@ -101,7 +102,14 @@ TEST_F(MainWindowLook, AWindowLargerThanTheScreenScrollsAndOpensWhereItWasClosed
     EXPECT_LE(Window().height(), free.height());
     auto* scroll = Window().findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
-    EXPECT_EQ(scroll->widget()->size(), full) << "the whole layout, unscaled, inside the scroll area";
+    auto* bar = Window().findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->parentWidget(), &Window()) << "the bar does not scroll";
+    EXPECT_EQ(bar->geometry(), QRect(0, 0, Window().width(), bar->height()));
+    EXPECT_EQ(scroll->geometry(),
+              QRect(0, bar->height(), Window().width(), Window().height() - bar->height()));
+    EXPECT_EQ(scroll->widget()->size(), full - QSize(0, bar->height()))
+        << "the whole layout, unscaled, inside the scroll area";
     EXPECT_TRUE(Ctl<QPushButton>(1019).isVisibleTo(&Window()));
     EXPECT_TRUE(Ctl<QPushButton>(1041).isHidden()) << "hidden controls stay hidden";
 
