@@ -15,7 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::string& path : LocalFilesOfUriList(list)) {
         // Every file named is an absolute local path that the file system can take, never longer than the
         // list that named it.
-        if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos || path.size() > size) {
+        if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos ||
+            path.size() > size) {
             std::abort();
         }
     }
