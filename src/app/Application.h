@@ -32,6 +32,9 @@ class Application : public QObject {
     // otherwise the main window, owner of the host's session, runs until it is closed; prepare sees it
     // before it runs. Returns the process exit code.
     int Run(SessionHost& host, const std::function<void(MainWindow&)>& prepare = {});
+    // The signal (SIGTERM, SIGINT) that ended the run, or 0: once everything is cleaned up, the process
+    // ends by it, as the command line does, so that whoever sent it sees that it worked.
+    int EndingSignal() const { return m_endingSignal; }
 
     // Restores a minimised window and brings it to the front.
     static void RaiseWindow(QWidget& window);
@@ -45,6 +48,7 @@ class Application : public QObject {
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
     QPointer<MainWindow> m_mainWindow;
+    int m_endingSignal = 0;
 };
 
 }  // namespace varnoth

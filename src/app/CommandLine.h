@@ -14,6 +14,8 @@ struct CommandLine {
     bool trace = false;              // --trace: the trace lines on stderr
     std::string screenshot;          // --screenshot FILE: save the window after the first synchronisation
     bool dialogScreenshots = false;  // --dialog-screenshots: with --screenshot, every dialog beside it
+    std::string qtPlatform;          // Qt's -platform NAME, passed on to Qt
+    std::string qtDisplay;           // Qt's -display NAME, passed on to Qt
     std::string error;               // why the arguments cannot be used; empty when they can
 };
 

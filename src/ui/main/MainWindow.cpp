@@ -14,6 +14,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 #include <utility>
@@ -511,16 +512,29 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
 }
 
 void MainWindow::CloseWhenSafe() {
-    // The end of a transfer closes the window; nothing cuts the flash short.
+    m_quitRequested = true;
+    m_modes->AskNoMore();
+    // The end of a transfer closes the window; nothing cuts the flash short. Only what explains that to a
+    // person goes: the upgrade dialog stays until then.
     if (m_session.IsUpgrading()) {
         Trace("quit requested: closing when the firmware transfer has ended\n");
         m_closeAfterUpgrade = true;
+        CancelDialogs(m_upgradeDialog);
         return;
     }
-    // A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own
-    // loop cannot end while a dialog's loop runs above it. One that stays (the synchronisation's progress)
-    // ends with the connection the window's closing ends.
-    for (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this;) {
+    CancelDialogs(nullptr);
+    // The window's last message, after a close by hand, has just been cancelled: that close ends by itself.
+    if (!m_closing) {
+        close();
+    }
+}
+
+// A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own loop
+// cannot end while a dialog's loop runs above it. One that stays (the synchronisation's progress) ends with
+// the connection the window's closing ends.
+void MainWindow::CancelDialogs(const QWidget* keep) {
+    for (QWidget* modal = QApplication::activeModalWidget();
+         modal != nullptr && modal != this && modal != keep;) {
         modal->close();
         QWidget* next = QApplication::activeModalWidget();
         if (next == modal) {
@@ -529,10 +543,19 @@ void MainWindow::CloseWhenSafe() {
         }
         modal = next;
     }
-    close();
+}
+
+void MainWindow::Warn(const QString& caption, const QString& text) {
+    if (m_quitRequested) {
+        std::fprintf(stderr, "varnoth: %s: %s\n", caption.toLocal8Bit().constData(),
+                     text.toLocal8Bit().constData());
+        return;
+    }
+    m_hooks.warning(*this, caption, text);
 }
 
 // The edits the amplifier never acknowledged, named once the link has stopped: they may not have reached it.
+// The terminal or the session's log keeps the list; a box shows it only to the user who closed the window.
 void MainWindow::TellUndelivered() {
     QStringList names;
     for (const std::size_t position : m_session.UnacknowledgedPositions()) {
@@ -543,9 +566,13 @@ void MainWindow::TellUndelivered() {
             }
         }
     }
-    if (!names.isEmpty()) {
-        m_hooks.warning(*this, QString::fromUtf8(kNotDeliveredCaption.In(m_language)),
-                        QString::fromUtf8(kNotDelivered.In(m_language)) + names.join(QStringLiteral(", ")));
+    if (names.isEmpty()) {
+        return;
+    }
+    const QString text = QString::fromUtf8(kNotDelivered.In(m_language)) + names.join(QStringLiteral(", "));
+    std::fprintf(stderr, "varnoth: %s\n", text.toLocal8Bit().constData());
+    if (!m_quitRequested) {
+        m_hooks.warning(*this, QString::fromUtf8(kNotDeliveredCaption.In(m_language)), text);
     }
 }
 
@@ -553,9 +580,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     if (m_session.IsUpgrading()) {
         event->ignore();
         if (!m_closeAfterUpgrade) {
-            m_hooks.warning(
-                *this, QString::fromStdString(FeatureTextOf(FeatureText::UpgradeCaption, m_language)),
-                QString::fromStdString(FeatureTextOf(FeatureText::UpgradeDoNotClose, m_language)));
+            Warn(QString::fromStdString(FeatureTextOf(FeatureText::UpgradeCaption, m_language)),
+                 QString::fromStdString(FeatureTextOf(FeatureText::UpgradeDoNotClose, m_language)));
         }
         return;
     }
@@ -568,6 +594,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     UserSettings::Write(QLatin1String(UserSettings::kMicView), m_micView);
     UserSettings::Write(QLatin1String(UserSettings::kEqPage), m_eqPage);
+    m_closing = true;
     if (m_session.IsConnected()) {
         DisconnectWithFarewell();
         TellUndelivered();
@@ -576,6 +603,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     StopLevelTimers();
     event->accept();
     done(QDialog::Rejected);
+    m_closing = false;
 }
 
 }  // namespace varnoth

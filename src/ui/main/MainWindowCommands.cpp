@@ -248,8 +248,7 @@ int MainWindow::SaveEffectData() {
     }
     const ModeDataFile::Result result = ModeDataFile::SaveData(m_session, path, m_language);
     if (!result.ok) {
-        m_hooks.warning(*this, QString::fromStdString(result.caption),
-                        QString::fromStdString(result.message));
+        Warn(QString::fromStdString(result.caption), QString::fromStdString(result.message));
         return -1;
     }
     return 1;
@@ -265,8 +264,7 @@ int MainWindow::LoadEffectData() {
     const std::string path = QFile::encodeName(chosen).toStdString();
     const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path, m_language);
     if (!result.ok) {
-        m_hooks.warning(*this, QString::fromStdString(result.caption),
-                        QString::fromStdString(result.message));
+        Warn(QString::fromStdString(result.caption), QString::fromStdString(result.message));
         return -1;
     }
     return 1;

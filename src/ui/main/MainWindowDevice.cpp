@@ -54,6 +54,10 @@ bool MainWindow::Ask(const char* caption, const char* text) {
 }
 
 bool MainWindow::Ask(const QString& caption, const QString& text) {
+    if (m_quitRequested) {
+        Trace("quit requested: not asked, taken as No: %s\n", qPrintable(text));
+        return false;
+    }
     return m_hooks.question(*this, caption, text);
 }
 
@@ -114,8 +118,7 @@ void MainWindow::ShowOpenFailure() {
     }
     m_shownOpenFailure = failure;
     SetText(kConnectionText, QString::fromUtf8(kOpenFailedCaption.In(m_language)));
-    m_hooks.warning(*this, QString::fromUtf8(kOpenFailedCaption.In(m_language)),
-                    QString::fromStdString(failure));
+    Warn(QString::fromUtf8(kOpenFailedCaption.In(m_language)), QString::fromStdString(failure));
 }
 
 void MainWindow::OnAnsweringChanged(bool answering) {
@@ -142,6 +145,7 @@ void MainWindow::ShowSyncDialog(QWidget* over) {
     dialog.exec();
     m_syncing = 0;
     m_syncDialog = nullptr;
+    Trace("Main window: the progress window has closed\n");
 }
 
 void MainWindow::OpenUpgradeDialog(QWidget* owner) {
@@ -213,7 +217,7 @@ void MainWindow::CheckVersion(int direction) {
             DisconnectWithFarewell();
             SetStatus(0);
             StopLevelTimers();
-            m_hooks.warning(*this, QString::fromUtf8(kErrorCaption), QString::fromUtf8(kModelMismatch));
+            Warn(QString::fromUtf8(kErrorCaption), QString::fromUtf8(kModelMismatch));
             break;
         case FirmwareCheck::Older:
             if (Ask(kUpgradeCaption, kOlderFirmwareQuestion)) {
@@ -254,7 +258,7 @@ void MainWindow::OnUpgradeDone() {
         if (m_upgradeDialog) {
             m_upgradeDialog->done(QDialog::Rejected);
         }
-        close();
+        CloseWhenSafe();
         return;
     }
     if (m_upgradeDialog) {
