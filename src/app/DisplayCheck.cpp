@@ -39,7 +39,7 @@ std::string WhyNoDisplay(const DisplayChoice& choice,
     if (xServerAnswers(choice.x11Display)) {
         return {};
     }
-    return "no display to open the window on: no X server answers at " + choice.x11Display +
+    return "no display to open the window on: cannot connect to the X server at " + choice.x11Display +
            (choice.displayOption ? " (-display)" : " (DISPLAY)") + kAdvice;
 }
 

@@ -22,7 +22,8 @@ DisplayChoice DisplayChoiceOf(const std::string& platformOption, const std::stri
 // Why the panel cannot open a window, asked before the application object is built: without a display Qt
 // ends the process by an abort, with advice (reinstalling) that does not fit. Empty when a window can open,
 // and whenever the choice is not the plain X11 one: a platform named (offscreen, xcb, wayland, …) or a
-// Wayland session is left to Qt. xServerAnswers tells whether an X server answers at a display name.
+// Wayland session is left to Qt. xServerAnswers tells whether the X server at a display name accepts a
+// connection.
 std::string WhyNoDisplay(const DisplayChoice& choice,
                          const std::function<bool(const std::string& display)>& xServerAnswers);
 

@@ -33,8 +33,9 @@ TEST(DisplayCheck, SaysWhyOnlyWhenThePlainX11DisplayIsMissingOrSilent) {
         {{},
          "no display to open the window on: DISPLAY is not set. Run the panel in a desktop session, or "
          "use varnoth-cli."},
-        {{.x11Display = ":93"}, "no display to open the window on: no X server answers at :93 (DISPLAY). "},
-        {{.x11Display = ":93", .displayOption = true}, "no X server answers at :93 (-display)"},
+        {{.x11Display = ":93"},
+         "no display to open the window on: cannot connect to the X server at :93 (DISPLAY). "},
+        {{.x11Display = ":93", .displayOption = true}, "cannot connect to the X server at :93 (-display)"},
         {{.x11Display = ":0"}, ""},
         {{.platform = "offscreen"}, ""},
         {{.platform = "xcb"}, ""},
@@ -81,8 +82,8 @@ TEST(AppStart, WithoutADisplayThePanelSaysSoAndEndsWithStatusOne) {
         {QString(),
          "varnoth: no display to open the window on: DISPLAY is not set. Run the panel in a desktop "
          "session, or use varnoth-cli.\n"},
-        {silent,
-         "varnoth: no display to open the window on: no X server answers at " + silent + " (DISPLAY)."},
+        {silent, "varnoth: no display to open the window on: cannot connect to the X server at " + silent +
+                     " (DISPLAY)."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.display.toStdString());

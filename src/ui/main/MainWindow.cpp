@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -524,9 +525,16 @@ void MainWindow::CloseWhenSafe() {
     }
     CancelDialogs(nullptr);
     // The window's last message, after a close by hand, has just been cancelled: that close ends by itself.
-    if (!m_closing) {
-        close();
+    if (m_closing) {
+        return;
     }
+    // A close by hand still asking (the question before edits are left behind) gives up with its question;
+    // Qt takes no close inside another, so the window closes once it has, asking nothing.
+    if (m_inCloseEvent) {
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+    close();
 }
 
 // A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own loop
@@ -577,6 +585,7 @@ void MainWindow::TellUndelivered() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    const QScopedValueRollback<bool> inCloseEvent(m_inCloseEvent, true);
     if (m_session.IsUpgrading()) {
         event->ignore();
         if (!m_closeAfterUpgrade) {

@@ -298,7 +298,9 @@ class MainWindow : public QDialog, public FeatureHost {
     bool m_closeAfterUpgrade = false;
     // The program is told to end (CloseWhenSafe): nobody is asked anything any more.
     bool m_quitRequested = false;
-    // Inside the close that says goodbye to the amplifier (and may show the last message).
+    // Inside closeEvent, and inside the part of it that says goodbye to the amplifier (and may show the
+    // last message).
+    bool m_inCloseEvent = false;
     bool m_closing = false;
     int m_micView = 1;
     int m_eqPage = 1;

@@ -21,6 +21,7 @@
 #include "ui/dialogs/KeyLearningDialog.h"
 #include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/ModeChanges.h"
 
 namespace varnoth::test {
 namespace {
@@ -362,6 +363,38 @@ TEST_F(MainWindowDevice, AQuitRequestClosesTheWindowUnderADialogThatStays) {
     });
     progress.exec();
     EXPECT_FALSE(Window().isVisible());
+    EXPECT_EQ(Amp().PcControl().farewells, before + 1);
+}
+
+// A quit request while a close by hand asks whether to leave the edits behind: the question is cancelled and
+// the window closes all the same, asking nothing more, with the farewell.
+TEST_F(MainWindowDevice, AQuitRequestWhileTheCloseAsksAboutTheEditsClosesTheWindow) {
+    OpenSynchronised();
+    Ctl<QAbstractButton>(1000).click();  // load M1: the edits are compared with it
+    ASSERT_TRUE(WaitForSyncs(2));
+    Drag(2100, 127 - 90);
+    ASSERT_TRUE(Window().Modes().IsModified());
+    int asked = 0;
+    ModeChanges::Answer answer = ModeChanges::Answer::Save;
+    Window().Modes().SetHooks({[&](QWidget& parent, const ModeChanges::Question& question) {
+                                   ++asked;
+                                   QMessageBox box(QMessageBox::Question, question.caption, question.text,
+                                                   QMessageBox::Ok | QMessageBox::Cancel, &parent);
+                                   QTimer::singleShot(0, &box, [&] { Window().CloseWhenSafe(); });
+                                   answer = box.exec() == QMessageBox::Cancel ? ModeChanges::Answer::Cancel
+                                                                              : ModeChanges::Answer::Save;
+                                   return answer;
+                               },
+                               {}});
+    bool finished = false;
+    QObject::connect(&Window(), &QDialog::finished, [&] { finished = true; });
+    const unsigned before = Amp().PcControl().farewells;
+    const ModalWatchdog watchdog;
+    Window().close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished; }, kDeadlineMs)) << "the window stayed";
+    EXPECT_FALSE(watchdog.Fired()) << "the question waited for a person";
+    EXPECT_EQ(asked, 1) << "asked once, by the close by hand";
+    EXPECT_EQ(answer, ModeChanges::Answer::Cancel) << "the question was cancelled as its Escape does";
     EXPECT_EQ(Amp().PcControl().farewells, before + 1);
 }
 
