@@ -30,7 +30,7 @@
 #include "ui/dialogs/FeatureTexts.h"
 #include "ui/main/Language.h"
 #include "ui/main/MainWindow.h"
-#include "ui/main/ModeChanges.h"
+#include "ui/main/UserSettings.h"
 
 namespace varnoth {
 
@@ -53,6 +53,31 @@ constexpr Bilingual kWithoutGuard{
     "无法在 %1 中创建单实例标记（%2）。面板照常启动，但不会阻止再启动一个实例。",
     "Cannot create the single-instance mark in %1 (%2). The panel starts "
     "anyway, without the guard against a second instance."};
+// A settings file refused at the start (%1 its path): not a file (%2 what stands there), or far too large
+// (%2 its size in bytes, %3 where it was set aside).
+constexpr Bilingual kSettingsNotAFile{
+    "设置文件 %1 是%2，不是普通文件：面板以默认设置启动，本次运行不保存设置。",
+    "The settings file %1 is %2, not a file: the panel starts with the "
+    "default settings and keeps none of this run."};
+constexpr Bilingual kSettingsSetAside{
+    "设置文件 %1 有 %2 字节，远超设置所需：已改名为 %3，面板以默认设置启动。",
+    "The settings file %1 holds %2 bytes, far more than settings take: it was "
+    "set aside as %3, and the panel starts with the default settings."};
+constexpr Bilingual kSettingsTooLarge{
+    "设置文件 %1 有 %2 字节，远超设置所需，且无法改名：面板以默认设置启动，本次运行不保存设置。",
+    "The settings file %1 holds %2 bytes, far more than settings take, and cannot be set aside: the panel "
+    "starts with the default settings and keeps none of this run."};
+struct SpecialFile {
+    mode_t type;
+    Bilingual name;
+};
+constexpr SpecialFile kSpecialFiles[] = {
+    {S_IFIFO, {"命名管道", "a named pipe"}}, {S_IFDIR, {"文件夹", "a folder"}},
+    {S_IFCHR, {"设备", "a device"}},         {S_IFBLK, {"设备", "a device"}},
+    {S_IFSOCK, {"套接字", "a socket"}},
+};
+constexpr Bilingual kOtherKind{"特殊文件", "a special file"};
+
 // Said in English only: without a Chinese font, Chinese cannot be read. It asks the user to install one, so
 // its notice stays until the user closes it.
 struct StartNotice {
@@ -120,6 +145,27 @@ void Warn(int language, const Bilingual& text) {
                          QString::fromUtf8(text.In(language)));
 }
 
+// What the window's notice says of a settings file refused at the start, in the language.
+QString RefusalNotice(const UserSettings::Refusal& refusal, int language) {
+    const QString path = QDir::toNativeSeparators(refusal.path);
+    if (refusal.check.verdict == SettingsFileCheck::Verdict::NotAFile) {
+        const Bilingual* kind = &kOtherKind;
+        for (const SpecialFile& known : kSpecialFiles) {
+            if (known.type == refusal.check.type) {
+                kind = &known.name;
+            }
+        }
+        return QString::fromUtf8(kSettingsNotAFile.In(language))
+            .arg(path, QString::fromUtf8(kind->In(language)));
+    }
+    if (refusal.setAside.isEmpty()) {
+        return QString::fromUtf8(kSettingsTooLarge.In(language))
+            .arg(path, QString::number(refusal.check.size));
+    }
+    return QString::fromUtf8(kSettingsSetAside.In(language))
+        .arg(path, QString::number(refusal.check.size), QDir::toNativeSeparators(refusal.setAside));
+}
+
 // The request for the running instance: raise its window, and load the file if one is given (by its
 // absolute path: the running instance works in another folder).
 QByteArray RequestFor(const std::string& file) {
@@ -173,6 +219,9 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
         notices << QString::fromUtf8(kNoChineseFont.text);
         noticesAskToAct = kNoChineseFont.asksToAct;
     }
+    for (const UserSettings::Refusal& refusal : UserSettings::Refusals()) {
+        notices << RefusalNotice(refusal, language);
+    }
     ApplyQtTranslations(language);
     switch (ClaimSingleInstance()) {
         case InstanceCheck::Failed:
@@ -198,14 +247,17 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
     Trace("Main window: language %d\n", mainWindow.Language());
     // Logout, kill, Ctrl+C and the end of the desktop session close the window as its close box does, so
     // the amplifier gets its farewell; a firmware transfer under way ends first. They end the program without
-    // asking about unsaved changes (the amplifier keeps its working set either way).
+    // asking anything (the amplifier keeps its working set either way).
     QuitSignals quitSignals;
-    const auto quit = [&mainWindow] {
-        mainWindow.Modes().AskNoMore();
-        mainWindow.CloseWhenSafe();
-    };
-    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, quit);
-    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, quit);
+    connect(&quitSignals, &QuitSignals::quitRequested, &mainWindow, &MainWindow::CloseWhenSafe);
+    connect(qApp, &QGuiApplication::commitDataRequest, &mainWindow, &MainWindow::CloseWhenSafe);
+    // Once the window has closed on such a request, every dialog loop still running ends, and one opened
+    // while they unwind returns at once: nobody is left to answer it.
+    connect(&mainWindow, &QDialog::finished, this, [&mainWindow] {
+        if (mainWindow.QuitRequested()) {
+            QCoreApplication::exit(0);
+        }
+    });
     if (prepare) {
         prepare(mainWindow);
     }
@@ -220,6 +272,7 @@ int Application::Run(SessionHost& host, const std::function<void(MainWindow&)>& 
                            [&mainWindow, text, periodMs] { mainWindow.ShowNotice(text, periodMs); });
     }
     mainWindow.exec();
+    m_endingSignal = QuitSignals::Received();
     return 0;
 }
 

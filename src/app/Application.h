@@ -33,6 +33,9 @@ class Application : public QObject {
     // otherwise the main window, owner of the host's session, runs until it is closed; prepare sees it
     // before it runs. Returns the process exit code.
     int Run(SessionHost& host, const std::function<void(MainWindow&)>& prepare = {});
+    // The signal (SIGTERM, SIGINT) that ended the run, or 0: once everything is cleaned up, the process
+    // ends by it, as the command line does, so that whoever sent it sees that it worked.
+    int EndingSignal() const { return m_endingSignal; }
 
     // A mode data file (the bytes of its name) for the window to load once it has synchronised
     // (MainWindow::OpenModeFile). When another instance runs, Run hands the file to it instead.
@@ -51,6 +54,7 @@ class Application : public QObject {
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer m_server;
     QPointer<MainWindow> m_mainWindow;
+    int m_endingSignal = 0;
 };
 
 }  // namespace varnoth

@@ -17,7 +17,9 @@ struct CommandLine {
     // FILE: a mode data file to load once the panel has synchronised, as the bytes of its name (which need
     // not be UTF-8); empty when none is given.
     std::string file;
-    std::string error;  // why the arguments cannot be used; empty when they can
+    std::string qtPlatform;  // Qt's -platform NAME, passed on to Qt
+    std::string qtDisplay;   // Qt's -display NAME, passed on to Qt
+    std::string error;       // why the arguments cannot be used; empty when they can
 };
 
 // Reads the arguments that follow the program name.

@@ -14,8 +14,12 @@ namespace varnoth {
 namespace {
 
 int g_writeFd = -1;
+volatile std::sig_atomic_t g_received = 0;
 
 extern "C" void OnQuitSignal(int signalNumber) {
+    if (g_received == 0) {
+        g_received = signalNumber;
+    }
     const auto byte = static_cast<unsigned char>(signalNumber);
     // Nothing to do when the pipe is full: a quit request is already waiting.
     [[maybe_unused]] const ssize_t written = ::write(g_writeFd, &byte, 1);
@@ -24,6 +28,7 @@ extern "C" void OnQuitSignal(int signalNumber) {
 }  // namespace
 
 QuitSignals::QuitSignals(QObject* parent) : QObject(parent) {
+    g_received = 0;
     if (::pipe2(m_fds, O_CLOEXEC | O_NONBLOCK) != 0) {
         Trace("quit signals: no pipe, SIGTERM and SIGINT end the program at once\n");
         return;
@@ -48,6 +53,10 @@ QuitSignals::~QuitSignals() {
     g_writeFd = -1;
     ::close(m_fds[0]);
     ::close(m_fds[1]);
+}
+
+int QuitSignals::Received() {
+    return g_received;
 }
 
 void QuitSignals::OnReadable() {

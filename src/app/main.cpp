@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include "app/Application.h"
 #include "app/CommandLine.h"
+#include "app/DisplayCheck.h"
 #include "app/ProgramDevices.h"
 #include "app/UserHome.h"
 #include "device/Trace.h"
@@ -164,9 +166,8 @@ void TakeScreenshotWhenSynchronised(MainWindow& window, const QString& path, boo
     bound->start(kScreenshotBoundMs);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[]) {
+// The program up to its end, with everything it made cleaned up; endingSignal is the signal that ended it.
+int RunPanel(int argc, char* argv[], int& endingSignal) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (const auto answer = varnoth::ImmediateAnswer(args)) {
         std::fputs(answer->c_str(), stdout);
@@ -188,6 +189,13 @@ int main(int argc, char* argv[]) {
     if (const std::string problem = devices.Open(options); !problem.empty()) {
         std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
         return 2;
+    }
+    // Without a display Qt would abort with advice that does not fit; the trouble is said as it is.
+    if (const std::string problem = varnoth::WhyNoDisplay(
+            varnoth::DisplayChoiceOf(options.qtPlatform, options.qtDisplay), varnoth::XServerAnswers);
+        !problem.empty()) {
+        std::fprintf(stderr, "varnoth: %s\n", problem.c_str());
+        return 1;
     }
     // Without a home folder the settings of this run go to a private folder that ends with it.
     std::optional<QTemporaryDir> privateSettings;
@@ -221,6 +229,7 @@ int main(int argc, char* argv[]) {
         }
     });
     devices.Stop();
+    endingSignal = app.EndingSignal();
     if (result != 0) {
         return result;
     }
@@ -234,4 +243,18 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    int endingSignal = 0;
+    const int code = RunPanel(argc, argv, endingSignal);
+    // Ended by SIGTERM or SIGINT: the amplifier has had its farewell and everything is cleaned up. The
+    // process ends by that signal, as varnoth-cli does, so that a shell or the service manager sees so.
+    if (endingSignal != 0) {
+        std::signal(endingSignal, SIG_DFL);
+        std::raise(endingSignal);
+    }
+    return code;
 }

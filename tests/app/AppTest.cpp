@@ -9,22 +9,19 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <memory>
-#include <optional>
 #include <utility>
 #include <vector>
 
 #include "OffscreenPlatform.h"
+#include "RunningProgram.h"
 #include "app/Application.h"
 #include "files/ModeDataFile.h"
 #include "ui/dialogs/DialogBuilder.h"
@@ -37,7 +34,10 @@
 namespace varnoth {
 namespace {
 
-constexpr int kDeadlineMs = 60000;
+using test::Installed;
+using test::kDeadlineMs;
+using test::Program;
+using test::VirtualDisplay;
 
 // Parts of the main window and the settings dialog with the captions their templates give.
 constexpr std::array kMainControls = {
@@ -194,68 +194,6 @@ TEST(Settings, LanguageIsZeroWhenMissingOrUnreadableAndKeepsWhatWasWritten) {
     UserSettings::Write("language", 0);
     EXPECT_EQ(UserSettings::Read("language"), 0);
 }
-
-// The program started as a separate process with the test's private home and session folders.
-class Program {
-  public:
-    explicit Program(const QStringList& arguments = {},
-                     const std::vector<std::pair<QString, QString>>& variables = {}) {
-        Start(QStringLiteral(VARNOTH_EXECUTABLE), arguments, variables);
-    }
-    // The program started by a shell script in `folder`, "$0" in the script being the program: printf there
-    // makes the bytes of a name that is not UTF-8, which QProcess cannot pass as an argument.
-    Program(const QString& script, const QStringList& scriptArguments, const QString& folder) {
-        m_process.setWorkingDirectory(folder);
-        Start(QStringLiteral("/bin/sh"),
-              QStringList{QStringLiteral("-c"), script, QStringLiteral(VARNOTH_EXECUTABLE)} + scriptArguments,
-              {});
-    }
-    ~Program() {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(kDeadlineMs);
-        }
-    }
-
-    // Waits until the program has written `line` to its trace output.
-    bool WaitForTrace(const QString& line) {
-        return QTest::qWaitFor(
-                   [&] {
-                       m_trace += QString::fromUtf8(m_process.readAllStandardError());
-                       return m_trace.contains(line) || m_process.state() == QProcess::NotRunning;
-                   },
-                   kDeadlineMs) &&
-               m_trace.contains(line);
-    }
-    // Waits until the program has ended and collects the rest of its trace.
-    bool WaitForExit() {
-        const bool ended = m_process.waitForFinished(kDeadlineMs);
-        m_trace += QString::fromUtf8(m_process.readAllStandardError());
-        return ended;
-    }
-    void Kill() {
-        m_process.kill();
-        WaitForExit();
-    }
-    QProcess& Process() { return m_process; }
-    const QString& TraceText() const { return m_trace; }
-
-  private:
-    void Start(const QString& program, const QStringList& arguments,
-               const std::vector<std::pair<QString, QString>>& variables) {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("VARNOTH_TRACE", "1");
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        for (const auto& [name, value] : variables) {
-            environment.insert(name, value);
-        }
-        m_process.setProcessEnvironment(environment);
-        m_process.start(program, arguments);
-    }
-
-    QProcess m_process;
-    QString m_trace;
-};
 
 // Arguments are checked before Qt looks for a display: a wrong one is said as such, with the usage's exit
 // code.
@@ -437,106 +375,6 @@ TEST(App, ASecondInstanceHandsItsFileToTheRunningPanel) {
     first.Kill();
 }
 
-// Logout, kill and Ctrl+C end the program as its close box does: the amplifier gets its farewell.
-TEST(App, SigtermAndSigintEndTheProgramWithTheFarewell) {
-    for (const int signalNumber : {SIGTERM, SIGINT}) {
-        SCOPED_TRACE(signalNumber);
-        Program program({"--simulate"});
-        ASSERT_TRUE(program.WaitForTrace("Main window: synchronised")) << program.TraceText().toStdString();
-        ASSERT_EQ(::kill(static_cast<pid_t>(program.Process().processId()), signalNumber), 0);
-        ASSERT_TRUE(program.WaitForExit());
-        EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit);
-        const QString trace = program.TraceText();
-        const auto signalled = trace.indexOf(QStringLiteral("signal %1:").arg(signalNumber));
-        ASSERT_GE(signalled, 0) << trace.toStdString();
-        EXPECT_GT(trace.indexOf(">Write: 2 138 ", signalled), signalled) << trace.toStdString();
-    }
-}
-
-// An X server of the test's own (Xvfb), so that the program's message boxes can be answered with keys as a
-// user would answer them.
-class VirtualDisplay {
-  public:
-    VirtualDisplay() {
-        m_server.start(QStringLiteral("Xvfb"),
-                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                        QStringLiteral("0"), QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                        QStringLiteral("tcp")});
-        if (!m_server.waitForStarted(kDeadlineMs)) {
-            return;
-        }
-        if (!QTest::qWaitFor(
-                [&] { return m_server.canReadLine() || m_server.state() == QProcess::NotRunning; },
-                kDeadlineMs)) {
-            return;
-        }
-        const QString number = QString::fromUtf8(m_server.readLine()).trimmed();
-        if (!number.isEmpty()) {
-            m_name = QStringLiteral(":") + number;
-        }
-    }
-    ~VirtualDisplay() {
-        m_server.terminate();
-        if (!m_server.waitForFinished(kDeadlineMs)) {
-            m_server.kill();
-            m_server.waitForFinished(kDeadlineMs);
-        }
-    }
-
-    // ":N", or empty when the server did not start.
-    const QString& Name() const { return m_name; }
-
-    // Runs xdotool (or another X client) on this display; its output, or nothing when it failed.
-    std::optional<QString> Tool(const QStringList& arguments,
-                                const QString& program = QStringLiteral("xdotool")) const {
-        QProcess tool;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("DISPLAY", m_name);
-        tool.setProcessEnvironment(environment);
-        tool.start(program, arguments);
-        if (!tool.waitForFinished(kDeadlineMs) || tool.exitStatus() != QProcess::NormalExit ||
-            tool.exitCode() != 0) {
-            return std::nullopt;
-        }
-        return QString::fromUtf8(tool.readAllStandardOutput());
-    }
-
-    // Answers the next message box titled caption that is not one of answered by its default button (Yes):
-    // focuses it and presses Return. False when none came within the deadline.
-    bool PressReturnIn(const QString& caption, QStringList& answered) const {
-        QString window;
-        const bool found = QTest::qWaitFor(
-            [&] {
-                const std::optional<QString> ids =
-                    Tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                          QStringLiteral("^%1$").arg(caption)});
-                for (const QString& id : ids.value_or(QString()).split('\n', Qt::SkipEmptyParts)) {
-                    if (!answered.contains(id)) {
-                        window = id;
-                        return true;
-                    }
-                }
-                return false;
-            },
-            kDeadlineMs);
-        if (!found) {
-            return false;
-        }
-        answered.append(window);
-        return Tool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window, QStringLiteral("key"),
-                     QStringLiteral("Return")})
-            .has_value();
-    }
-
-  private:
-    QProcess m_server;
-    QString m_name;
-};
-
-bool Installed(const QString& program) {
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
 // Taskbars read the window's icon from _NET_WM_ICON: it carries every size of the icon theme, not one.
 TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
     if (!Installed(QStringLiteral("Xvfb")) || !Installed(QStringLiteral("xdotool")) ||
@@ -547,17 +385,8 @@ TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
     ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
     Program program({"--simulate"}, {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", display.Name()}});
     ASSERT_TRUE(program.WaitForTrace("Main window:")) << program.TraceText().toStdString();
-    QString window;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            window = display
-                         .Tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                QStringLiteral("--pid"), QString::number(program.Process().processId())})
-                         .value_or(QString())
-                         .section('\n', 0, 0);
-            return !window.isEmpty();
-        },
-        kDeadlineMs));
+    const QString window = display.WindowOf(program.Process().processId());
+    ASSERT_FALSE(window.isEmpty()) << "no window shown";
     // Without -len, xprop leaves out the end of a long property: the largest icon.
     const QString icon = display
                              .Tool({QStringLiteral("-len"), QStringLiteral("10000000"), QStringLiteral("-id"),
@@ -569,62 +398,6 @@ TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
             << size << " px missing; xprop gave " << icon.size() << " characters";
     }
     program.Kill();
-}
-
-// SIGTERM while the amplifier's flash is written: the program ends only after the transfer has ended, with
-// the closing pair and then the farewell, never in between. The upgrade is started as a user starts it: the
-// virtual amplifier is switched on in upgrade mode and the question is answered Yes.
-TEST(App, SigtermDuringAFirmwareTransferWaitsForItsEnd) {
-    if (!Installed(QStringLiteral("Xvfb")) || !Installed(QStringLiteral("xdotool"))) {
-        GTEST_SKIP() << "needs Xvfb and xdotool (tools/setup installs them)";
-    }
-    VirtualDisplay display;
-    ASSERT_FALSE(display.Name().isEmpty()) << "Xvfb did not start";
-    UserSettings::Write("language", 0);  // the question is answered by its Chinese caption
-    // Qt's X11 platform leaves a buffer of the D-Bus library behind at exit; the leak checker of a sanitized
-    // build is told to pass over it (and only it).
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
-    const QString suppressions = folder.filePath(QStringLiteral("leaks.supp"));
-    QFile file(suppressions);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("leak:libdbus-1.so\n") > 0);
-    file.close();
-    // 122 reports at 30 ms each: the transfer takes about 4 s.
-    Program program({"--simulate=slow-upgrade"},
-                    {{"QT_QPA_PLATFORM", "xcb"},
-                     {"DISPLAY", display.Name()},
-                     {"LSAN_OPTIONS", "print_suppressions=0:suppressions=" + suppressions}});
-    ASSERT_TRUE(program.WaitForTrace("Main window: language")) << program.TraceText().toStdString();
-    QStringList answered;
-    // "The machine is in upgrade mode, upgrade?": the upgrade dialog then sends the image without asking
-    // again.
-    ASSERT_TRUE(display.PressReturnIn(QStringLiteral("升级"), answered)) << program.TraceText().toStdString();
-    ASSERT_TRUE(program.WaitForTrace(">Write: 2 2 0 112 ")) << "the third chunk went out\n"
-                                                            << program.TraceText().toStdString();
-    ASSERT_EQ(::kill(static_cast<pid_t>(program.Process().processId()), SIGTERM), 0);
-    ASSERT_TRUE(program.WaitForExit());
-    const QString trace = program.TraceText();
-    EXPECT_EQ(program.Process().exitStatus(), QProcess::NormalExit) << trace.toStdString();
-    EXPECT_EQ(program.Process().exitCode(), 0) << trace.toStdString();
-    const auto signalled = trace.indexOf(QStringLiteral("signal %1:").arg(SIGTERM));
-    ASSERT_GE(signalled, 0) << trace.toStdString();
-    const auto waiting =
-        trace.indexOf("quit requested: closing when the firmware transfer has ended", signalled);
-    EXPECT_GT(waiting, signalled) << trace.toStdString();
-    const auto lastChunk = trace.indexOf(">Write: 2 2 23 104 8 ", signalled);
-    const auto closing = trace.indexOf(">Write: 2 1 228 0 32 ", signalled);
-    const auto closingWrite = trace.indexOf(">Write: 2 2 228 0 3 ", signalled);
-    const auto farewell = trace.indexOf(">Write: 2 3 0 0 1 ", signalled);
-    EXPECT_GT(lastChunk, signalled) << "the image was sent to its end after the signal\n"
-                                    << trace.toStdString();
-    EXPECT_GT(closing, lastChunk) << trace.toStdString();
-    EXPECT_GT(closingWrite, closing) << trace.toStdString();
-    EXPECT_GT(farewell, closingWrite) << "the farewell comes after the transfer, not in its middle\n"
-                                      << trace.toStdString();
-    EXPECT_EQ(trace.indexOf(">Write: 2 3 ", signalled), farewell) << "one farewell only\n"
-                                                                  << trace.toStdString();
-    EXPECT_TRUE(trace.contains("firmware transfer ended: The firmware image (6000 bytes) was sent"))
-        << trace.toStdString();
 }
 
 }  // namespace

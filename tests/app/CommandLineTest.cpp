@@ -79,6 +79,10 @@ TEST(CommandLine, LeavesQtsOwnOptionsToQt) {
     const CommandLine qt = Parse({"-platform", "offscreen", "--simulate", "-reverse", "-style=fusion"});
     EXPECT_TRUE(qt.error.empty()) << qt.error;
     EXPECT_TRUE(qt.simulate);
+    // The display check before Qt starts looks where Qt will.
+    EXPECT_EQ(qt.qtPlatform, "offscreen");
+    EXPECT_EQ(Parse({"-display", ":7"}).qtDisplay, ":7");
+    EXPECT_EQ(Parse({"--simulate"}).qtPlatform, "");
 }
 
 TEST(CommandLine, AnswersHelpAndVersionWhereverTheyStand) {

@@ -8,6 +8,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMenuBar>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSlider>
@@ -15,6 +16,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <cstdio>
 #include <optional>
 
 #include <utility>
@@ -538,16 +540,36 @@ void MainWindow::ScrollWhenLargerThan(QSize room) {
 }
 
 void MainWindow::CloseWhenSafe() {
-    // The end of a transfer closes the window; nothing cuts the flash short.
+    m_quitRequested = true;
+    m_modes->AskNoMore();
+    // The end of a transfer closes the window; nothing cuts the flash short. Only what explains that to a
+    // person goes: the upgrade dialog stays until then.
     if (m_session.IsUpgrading()) {
         Trace("quit requested: closing when the firmware transfer has ended\n");
         m_closeAfterUpgrade = true;
+        CancelDialogs(m_upgradeDialog);
         return;
     }
-    // A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own
-    // loop cannot end while a dialog's loop runs above it. One that stays (the synchronisation's progress)
-    // ends with the connection the window's closing ends.
-    for (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this;) {
+    CancelDialogs(nullptr);
+    // The window's last message, after a close by hand, has just been cancelled: that close ends by itself.
+    if (m_closing) {
+        return;
+    }
+    // A close by hand still asking (the question before edits are left behind) gives up with its question;
+    // Qt takes no close inside another, so the window closes once it has, asking nothing.
+    if (m_inCloseEvent) {
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
+    close();
+}
+
+// A dialog left open over the window (a file chooser, a question) is cancelled first: the window's own loop
+// cannot end while a dialog's loop runs above it. One that stays (the synchronisation's progress) ends with
+// the connection the window's closing ends.
+void MainWindow::CancelDialogs(const QWidget* keep) {
+    for (QWidget* modal = QApplication::activeModalWidget();
+         modal != nullptr && modal != this && modal != keep;) {
         modal->close();
         QWidget* next = QApplication::activeModalWidget();
         if (next == modal) {
@@ -556,10 +578,19 @@ void MainWindow::CloseWhenSafe() {
         }
         modal = next;
     }
-    close();
+}
+
+void MainWindow::Warn(const QString& caption, const QString& text) {
+    if (m_quitRequested) {
+        std::fprintf(stderr, "varnoth: %s: %s\n", caption.toLocal8Bit().constData(),
+                     text.toLocal8Bit().constData());
+        return;
+    }
+    m_hooks.warning(*this, caption, text);
 }
 
 // The edits the amplifier never acknowledged, named once the link has stopped: they may not have reached it.
+// The terminal or the session's log keeps the list; a box shows it only to the user who closed the window.
 void MainWindow::TellUndelivered() {
     QStringList names;
     for (const std::size_t position : m_session.UnacknowledgedPositions()) {
@@ -570,19 +601,23 @@ void MainWindow::TellUndelivered() {
             }
         }
     }
-    if (!names.isEmpty()) {
-        m_hooks.warning(*this, QString::fromUtf8(kNotDeliveredCaption.In(m_language)),
-                        QString::fromUtf8(kNotDelivered.In(m_language)) + names.join(QStringLiteral(", ")));
+    if (names.isEmpty()) {
+        return;
+    }
+    const QString text = QString::fromUtf8(kNotDelivered.In(m_language)) + names.join(QStringLiteral(", "));
+    std::fprintf(stderr, "varnoth: %s\n", text.toLocal8Bit().constData());
+    if (!m_quitRequested) {
+        m_hooks.warning(*this, QString::fromUtf8(kNotDeliveredCaption.In(m_language)), text);
     }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    const QScopedValueRollback<bool> inCloseEvent(m_inCloseEvent, true);
     if (m_session.IsUpgrading()) {
         event->ignore();
         if (!m_closeAfterUpgrade) {
-            m_hooks.warning(
-                *this, QString::fromStdString(FeatureTextOf(FeatureText::UpgradeCaption, m_language)),
-                QString::fromStdString(FeatureTextOf(FeatureText::UpgradeDoNotClose, m_language)));
+            Warn(QString::fromStdString(FeatureTextOf(FeatureText::UpgradeCaption, m_language)),
+                 QString::fromStdString(FeatureTextOf(FeatureText::UpgradeDoNotClose, m_language)));
         }
         return;
     }
@@ -595,6 +630,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     UserSettings::Write(QLatin1String(UserSettings::kMicView), m_micView);
     UserSettings::Write(QLatin1String(UserSettings::kEqPage), m_eqPage);
+    m_closing = true;
     if (m_session.IsConnected()) {
         DisconnectWithFarewell();
         TellUndelivered();
@@ -604,6 +640,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     StopLevelTimers();
     event->accept();
     done(QDialog::Rejected);
+    m_closing = false;
 }
 
 }  // namespace varnoth

@@ -181,6 +181,8 @@ class MainWindow : public QDialog, public FeatureHost {
     bool IsWaitingToConnect() const { return m_connectTimer.isActive(); }
     bool IsFeedingMeters() const { return m_meterFeedTimer.isActive(); }
     bool IsPollingLevels() const { return m_levelPollTimer.isActive(); }
+    // Whether the program has been told to end (CloseWhenSafe).
+    bool QuitRequested() const { return m_quitRequested; }
     // The text of the notice window while it shows, else empty.
     QString NoticeText() const;
     // Tells a screen reader what just happened, away from the focus ("Undo: …", a list's new item).
@@ -214,7 +216,9 @@ class MainWindow : public QDialog, public FeatureHost {
     void reject() override;
     // A request to end the program (SIGTERM, SIGINT, the end of the desktop session): cancels the dialogs
     // open over the window and closes it as its close box does, but while a firmware transfer runs only once
-    // it has ended.
+    // it has ended. From then on nothing waits for a person: questions are answered No without being asked,
+    // and what the window would tell in a message box goes to stderr. Asked while the window shows its last
+    // message after a close by hand, it cancels that message and the close ends.
     void CloseWhenSafe();
 
   protected:
@@ -288,7 +292,12 @@ class MainWindow : public QDialog, public FeatureHost {
     bool Ask(const char* caption, const char* text);
     // agreed: the user has agreed to upgrade the amplifier found in upgrade mode.
     void OpenUpgradeDialog(QWidget* owner, bool agreed);
-    // After the farewell: names the edits the amplifier never acknowledged, if any.
+    // A message box with OK through the window's hook; on stderr instead once the program is told to end.
+    void Warn(const QString& caption, const QString& text);
+    // Closes the dialogs open over the window, innermost first, down to `keep` (or the window).
+    void CancelDialogs(const QWidget* keep);
+    // After the farewell: names the edits the amplifier never acknowledged, if any, on stderr and, closed
+    // by hand, in a message box.
     void TellUndelivered();
     void StopLevelTimers();
     void DisconnectWithFarewell();
@@ -323,6 +332,12 @@ class MainWindow : public QDialog, public FeatureHost {
 
     int m_language = 0;
     bool m_closeAfterUpgrade = false;
+    // The program is told to end (CloseWhenSafe): nobody is asked anything any more.
+    bool m_quitRequested = false;
+    // Inside closeEvent, and inside the part of it that says goodbye to the amplifier (and may show the
+    // last message).
+    bool m_inCloseEvent = false;
+    bool m_closing = false;
     int m_micView = 1;
     int m_eqPage = 1;
     int m_firstSync = 1;

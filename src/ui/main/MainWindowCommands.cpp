@@ -331,8 +331,7 @@ int MainWindow::SaveEffectData() {
     }
     const ModeDataFile::Result result = ModeDataFile::SaveData(m_session, path, m_language);
     if (!result.ok) {
-        m_hooks.warning(*this, QString::fromStdString(result.caption),
-                        QString::fromStdString(result.message));
+        Warn(QString::fromStdString(result.caption), QString::fromStdString(result.message));
         return -1;
     }
     return 1;
@@ -352,8 +351,7 @@ int MainWindow::LoadModeFile(const std::string& path) {
     const ModeDataFile::Result result = ModeDataFile::LoadData(m_session, path, m_language);
     if (!result.ok) {
         Trace("Mode data file refused: %s: %s\n", result.caption.c_str(), result.message.c_str());
-        m_hooks.warning(*this, QString::fromStdString(result.caption),
-                        QString::fromStdString(result.message));
+        Warn(QString::fromStdString(result.caption), QString::fromStdString(result.message));
         return -1;
     }
     Trace("Mode data file loaded: %s\n", path.c_str());

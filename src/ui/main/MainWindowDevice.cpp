@@ -55,10 +55,15 @@ bool MainWindow::Ask(const char* caption, const char* text) {
 }
 
 bool MainWindow::Ask(const QString& caption, const QString& text) {
-    return m_hooks.question(*this, caption, text);
+    return Ask(*this, caption, text);
 }
 
+// Once the program is told to end nobody is asked: a question is taken as No.
 bool MainWindow::Ask(QWidget& over, const QString& caption, const QString& text) {
+    if (m_quitRequested) {
+        Trace("quit requested: not asked, taken as No: %s\n", qPrintable(text));
+        return false;
+    }
     return m_hooks.question(over, caption, text);
 }
 
@@ -119,8 +124,7 @@ void MainWindow::ShowOpenFailure() {
     }
     m_shownOpenFailure = failure;
     SetText(kConnectionText, QString::fromUtf8(kOpenFailedCaption.In(m_language)));
-    m_hooks.warning(*this, QString::fromUtf8(kOpenFailedCaption.In(m_language)),
-                    QString::fromStdString(failure));
+    Warn(QString::fromUtf8(kOpenFailedCaption.In(m_language)), QString::fromStdString(failure));
 }
 
 void MainWindow::OnAnsweringChanged(bool answering) {
@@ -147,6 +151,7 @@ void MainWindow::ShowSyncDialog(QWidget* over) {
     dialog.exec();
     m_syncing = 0;
     m_syncDialog = nullptr;
+    Trace("Main window: the progress window has closed\n");
 }
 
 void MainWindow::OpenUpgradeDialog(QWidget* owner) {
@@ -229,8 +234,8 @@ void MainWindow::CheckVersion(int direction) {
             DisconnectWithFarewell();
             SetStatus(0);
             StopLevelTimers();
-            m_hooks.warning(*this, QString::fromUtf8(kErrorCaption.In(m_language)),
-                            QString::fromUtf8(kModelMismatch.In(m_language)));
+            Warn(QString::fromUtf8(kErrorCaption.In(m_language)),
+                 QString::fromUtf8(kModelMismatch.In(m_language)));
             break;
         case FirmwareCheck::Older:
             if (Ask(kUpgradeCaption.In(m_language), kOlderFirmwareQuestion.In(m_language))) {
@@ -271,7 +276,7 @@ void MainWindow::OnUpgradeDone() {
         if (m_upgradeDialog) {
             m_upgradeDialog->done(QDialog::Rejected);
         }
-        close();
+        CloseWhenSafe();
         return;
     }
     if (m_upgradeDialog) {

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 
+#include <cstdio>
 #include <memory>
 #include <utility>
 
@@ -258,8 +259,13 @@ void ModeChanges::Saved(int mode, const WorkingSet& set, unsigned generation, bo
     Refresh();
     if (!saved) {
         const int language = m_window.Language();
-        m_hooks.warn(m_window, QString::fromUtf8(kNotSavedCaption.In(language)),
-                     Text(kNotSaved, language, mode));
+        const QString text = Text(kNotSaved, language, mode);
+        // Told to end, the program waits for nobody: the terminal or the session's log keeps it.
+        if (m_askNoMore) {
+            std::fprintf(stderr, "varnoth: %s\n", text.toLocal8Bit().constData());
+        } else {
+            m_hooks.warn(m_window, QString::fromUtf8(kNotSavedCaption.In(language)), text);
+        }
     }
     if (then) {
         then(saved);

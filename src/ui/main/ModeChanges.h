@@ -74,7 +74,8 @@ class ModeChanges : public QObject {
     // discards it. False when the user cancels, or chose to save first: then `then` runs once the amplifier
     // has acknowledged the save.
     bool MayLeave(Leaving leaving, int toMode, std::function<void()> then);
-    // From now on nothing is asked (the program is told to end).
+    // From now on nothing is asked, and a save the amplifier did not acknowledge is told on stderr (the
+    // program is told to end).
     void AskNoMore() { m_askNoMore = true; }
 
     // Saves the working set to the mode with a receipt. Acknowledged, the mode becomes the one compared with

@@ -5,10 +5,18 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
+
+#include "ui/main/SettingsFileCheck.h"
 
 namespace varnoth {
 
 // The persistent settings of the user (organisation "VARNOTH", application "VARNOTH-Q317").
+//
+// The first use looks at the files Qt's settings reader would open in the user's folder before it opens
+// them. What is not a file (a named pipe, a folder, a device) stays untouched and the run keeps no settings;
+// a file far larger than settings take is set aside under the name FILE.refused, so that the next write
+// starts afresh. Either way the run starts with the defaults.
 class UserSettings {
   public:
     static constexpr char kLanguage[] = "language";
@@ -20,6 +28,19 @@ class UserSettings {
     static constexpr char kLoadModeFileFolder[] = "folders/loadModeFile";
     static constexpr char kSaveModeFileFolder[] = "folders/saveModeFile";
     static constexpr char kFirmwareImageFolder[] = "folders/firmwareImage";
+
+    // A settings file the first use refused, and what became of it.
+    struct Refusal {
+        QString path;
+        SettingsFileCheck check;
+        // Where an oversized file went; empty when it stays where it is (then the run keeps no settings).
+        QString setAside;
+    };
+
+    // The file the settings are kept in.
+    static QString FilePath();
+    // What the first use refused, in the order found; empty when the files were sound. The start-up tells it.
+    static const std::vector<Refusal>& Refusals();
 
     // An integer by name, 0 when missing or unreadable.
     static int Read(const QString& name);

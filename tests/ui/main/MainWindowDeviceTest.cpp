@@ -14,12 +14,15 @@
 #include <vector>
 
 #include "../../device/TraceCapture.h"
+#include "../dialogs/ModalHelpers.h"
 #include "MainWindowFixture.h"
 #include "device/Opcodes.h"
 #include "ui/controls/LevelMeter.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/KeyLearningDialog.h"
+#include "ui/main/MainWindowTemplate.h"
 #include "ui/main/MainWindowTexts.h"
+#include "ui/main/ModeChanges.h"
 
 namespace varnoth::test {
 namespace {
@@ -413,6 +416,97 @@ TEST_F(MainWindowDevice, AQuitRequestClosesTheWindowUnderADialogThatStays) {
     progress.exec();
     EXPECT_FALSE(Window().isVisible());
     EXPECT_EQ(Amp().PcControl().farewells, before + 1);
+}
+
+// A quit request while a close by hand asks whether to leave the edits behind: the question is cancelled and
+// the window closes all the same, asking nothing more, with the farewell.
+TEST_F(MainWindowDevice, AQuitRequestWhileTheCloseAsksAboutTheEditsClosesTheWindow) {
+    OpenSynchronised();
+    Ctl<QAbstractButton>(1000).click();  // load M1: the edits are compared with it
+    ASSERT_TRUE(WaitForSyncs(2));
+    Drag(2100, 127 - 90);
+    ASSERT_TRUE(Window().Modes().IsModified());
+    int asked = 0;
+    ModeChanges::Answer answer = ModeChanges::Answer::Save;
+    Window().Modes().SetHooks({[&](QWidget& parent, const ModeChanges::Question& question) {
+                                   ++asked;
+                                   QMessageBox box(QMessageBox::Question, question.caption, question.text,
+                                                   QMessageBox::Ok | QMessageBox::Cancel, &parent);
+                                   QTimer::singleShot(0, &box, [&] { Window().CloseWhenSafe(); });
+                                   answer = box.exec() == QMessageBox::Cancel ? ModeChanges::Answer::Cancel
+                                                                              : ModeChanges::Answer::Save;
+                                   return answer;
+                               },
+                               {}});
+    bool finished = false;
+    QObject::connect(&Window(), &QDialog::finished, [&] { finished = true; });
+    const unsigned before = Amp().PcControl().farewells;
+    const ModalWatchdog watchdog;
+    Window().close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished; }, kDeadlineMs)) << "the window stayed";
+    EXPECT_FALSE(watchdog.Fired()) << "the question waited for a person";
+    EXPECT_EQ(asked, 1) << "asked once, by the close by hand";
+    EXPECT_EQ(answer, ModeChanges::Answer::Cancel) << "the question was cancelled as its Escape does";
+    EXPECT_EQ(Amp().PcControl().farewells, before + 1);
+}
+
+// The silent amplifier, and an edit of the mic gain it never acknowledges.
+class QuitWithUndelivered : public MainWindowTest {
+  protected:
+    void SetUp() override {
+        m_replyWait = std::chrono::milliseconds(20);
+        m_timing.sync.giveUp = std::chrono::milliseconds(100);
+        Open("silent");
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return Text(mainwin::kConnectionText) == "Not answering"; }, kDeadlineMs));
+        ASSERT_TRUE(WaitForSyncs(1));
+        Drag(2100, 127 - 40);
+        QObject::connect(&Window(), &QDialog::finished, [this] { m_finished = true; });
+    }
+
+    bool m_finished = false;
+};
+
+constexpr char kUndelivered[] =
+    "varnoth: The amplifier did not acknowledge these changes; they may not have reached it: mic gain\n";
+
+// Told to end (SIGTERM, the end of the session), the window waits for nobody: the edits the amplifier never
+// acknowledged are named on stderr, and no message box opens.
+TEST_F(QuitWithUndelivered, AQuitRequestNamesThemOnStderrWithoutAMessageBox) {
+    testing::internal::CaptureStderr();
+    Window().CloseWhenSafe();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(m_finished);
+    EXPECT_TRUE(m_warnings.empty()) << "a box was opened: " << m_warnings[0].text.toStdString();
+    EXPECT_EQ(QString::fromStdString(said).count(kUndelivered), 1) << said;
+}
+
+// Closed by hand, the window names them in a message box as well. A quit request while that box shows
+// closes it, and the close ends: nothing waits for the box's OK.
+TEST_F(QuitWithUndelivered, AQuitRequestWhileTheClosingMessageShowsEndsTheClose) {
+    bool boxShown = false;
+    MainWindowHooks hooks;
+    hooks.warning = [&](QWidget& parent, const QString& caption, const QString& text) {
+        m_warnings.push_back({caption, text});
+        QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, &parent);
+        QTimer::singleShot(0, &box, [&] {
+            boxShown = box.isVisible();
+            Window().CloseWhenSafe();
+        });
+        box.exec();
+    };
+    Window().SetHooks(std::move(hooks));
+    const ModalWatchdog watchdog;
+    testing::internal::CaptureStderr();
+    Window().close();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(watchdog.Fired()) << "the box waited for its OK";
+    EXPECT_TRUE(boxShown);
+    ASSERT_EQ(m_warnings.size(), 1u);
+    EXPECT_EQ(m_warnings[0].caption, "Not delivered");
+    EXPECT_TRUE(m_finished);
+    EXPECT_FALSE(Connected(Session()));
+    EXPECT_EQ(QString::fromStdString(said).count(kUndelivered), 1) << "said once, on stderr too\n" << said;
 }
 
 }  // namespace

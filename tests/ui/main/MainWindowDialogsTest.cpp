@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <functional>
@@ -454,6 +456,41 @@ TEST_F(MainWindowDialogs, TheWindowStaysWhileTheAmplifierIsWrittenAndAQuitReques
     EXPECT_EQ(farewellsMidTransfer, 0u) << "no farewell in the middle of a transfer";
     EXPECT_TRUE(Session().LastUpgradeResult().sent) << Session().LastUpgradeResult().message;
     EXPECT_TRUE(Amp().Flash().Written(0xE400)) << "the transfer ended with its closing pair";
+    EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit) << "the farewell came after the transfer";
+}
+
+// A quit request during a transfer waits for its end without a person: a message left open over the upgrade
+// dialog (why it may not close) goes at once, the dialog stays while the amplifier is written, and the window
+// closes when the transfer has ended.
+TEST_F(MainWindowDialogs, AQuitRequestDuringATransferClosesTheMessageOverTheUpgradeDialogAtOnce) {
+    m_fakeUpgradeDialog = false;
+    const auto yes = AnswerQuestion(QMessageBox::Yes);
+    const ModalWatchdog watchdog;
+    bool closed = false;
+    bool messageEndedMidTransfer = false;
+    bool dialogStayed = false;
+    const auto midTransfer = When([&] { return Session().GetUpProgress() > 0; },
+                                  [&] {
+                                      QMessageBox message(QMessageBox::Warning, QStringLiteral("Upgrading"),
+                                                          QStringLiteral("Do not close this window"),
+                                                          QMessageBox::Ok, Window().CurrentUpgradeDialog());
+                                      QTimer::singleShot(0, &message, [&] { Window().CloseWhenSafe(); });
+                                      message.exec();
+                                      messageEndedMidTransfer = Session().IsUpgrading();
+                                      dialogStayed = Window().CurrentUpgradeDialog() != nullptr &&
+                                                     Window().CurrentUpgradeDialog()->isVisible();
+                                  });
+    Open("upgrade", 1, [this](VirtualAmp&) {
+        SimFaults slow;
+        slow.latency = std::chrono::milliseconds(5);
+        Provider().SetFaults(slow);
+    });
+    QObject::connect(&Window(), &QDialog::finished, [&] { closed = true; });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, kDeadlineMs));
+    EXPECT_FALSE(watchdog.Fired()) << "a dialog waited for a person";
+    EXPECT_TRUE(messageEndedMidTransfer) << "the message went before the transfer ended";
+    EXPECT_TRUE(dialogStayed) << "the upgrade dialog stays while the amplifier is written";
+    EXPECT_TRUE(Session().LastUpgradeResult().sent) << Session().LastUpgradeResult().message;
     EXPECT_EQ(Amp().PcControl().lastFarewell, op::UpgradeExit) << "the farewell came after the transfer";
 }
 
