@@ -26,22 +26,23 @@ constexpr int kQuitGuardMs = 15000;
 // Whether the panel can open a window is decided only for the plain X11 case; whatever names a platform or
 // a Wayland session is Qt's to decide.
 TEST(DisplayCheck, SaysWhyOnlyWhenThePlainX11DisplayIsMissingOrSilent) {
+    // The choice's fields in order: platform, X display, from -display, Wayland display, session type.
     const struct {
         DisplayChoice choice;
         const char* says;  // empty: a window may open
     } cases[] = {
-        {{},
+        {{"", "", false, "", ""},
          "no display to open the window on: DISPLAY is not set. Run the panel in a desktop session, or "
          "use varnoth-cli."},
-        {{.x11Display = ":93"},
+        {{"", ":93", false, "", ""},
          "no display to open the window on: cannot connect to the X server at :93 (DISPLAY). "},
-        {{.x11Display = ":93", .displayOption = true}, "cannot connect to the X server at :93 (-display)"},
-        {{.x11Display = ":0"}, ""},
-        {{.platform = "offscreen"}, ""},
-        {{.platform = "xcb"}, ""},
-        {{.platform = "wayland", .x11Display = ":93"}, ""},
-        {{.waylandDisplay = "wayland-0"}, ""},
-        {{.sessionType = "wayland"}, ""},
+        {{"", ":93", true, "", ""}, "cannot connect to the X server at :93 (-display)"},
+        {{"", ":0", false, "", ""}, ""},
+        {{"offscreen", "", false, "", ""}, ""},
+        {{"xcb", "", false, "", ""}, ""},
+        {{"wayland", ":93", false, "", ""}, ""},
+        {{"", "", false, "wayland-0", ""}, ""},
+        {{"", "", false, "", "wayland"}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.choice.platform + "|" + c.choice.x11Display + "|" + c.choice.waylandDisplay + "|" +
