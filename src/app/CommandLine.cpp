@@ -143,8 +143,8 @@ CommandLine ParseCommandLine(std::span<const std::string> args) {
     result.simulate = result.simulate || parser.isSet(simulate);
     result.trace = parser.isSet(trace);
     result.dialogScreenshots = parser.isSet(dialogs);
-    result.qtPlatform = parser.value(QStringLiteral("platform")).toStdString();
-    result.qtDisplay = parser.value(QStringLiteral("display")).toStdString();
+    result.qtPlatform = Original(parser.value(QStringLiteral("platform")), args);
+    result.qtDisplay = Original(parser.value(QStringLiteral("display")), args);
     if (parser.isSet(screenshot)) {
         result.screenshot = Original(parser.value(screenshot), args);
         if (result.screenshot.empty()) {
