@@ -14,6 +14,8 @@ import time
 import pyatspi
 
 DEADLINE_S = 60
+# A panel built with sanitizers, started with a fresh home among other tests, can take a while to show.
+START_DEADLINE_S = 180
 # A register write in the trace (report ID 2, opcode 9); the level poll's reads are other lines.
 REGISTER_WRITE = ">Write: 2 9 "
 
@@ -78,7 +80,14 @@ def panel_on_bus(launcher, work, varnoth, *panel_args):
         process = subprocess.Popen([varnoth, "--simulate", "--trace", *panel_args], stdout=subprocess.DEVNULL,
                                    stderr=trace)
     try:
-        app = wait_for("the panel on the accessibility bus", lambda: find_app("varnoth"))
+        app = wait_until(lambda: find_app("varnoth"), START_DEADLINE_S)
+        if app is None:
+            ended = process.poll()
+            with open(trace_path, errors="replace") as trace:
+                said = trace.read()[-4000:]
+            sys.exit(f"FAIL: the panel on the accessibility bus within {START_DEADLINE_S} s; the panel "
+                     f"{'ended with status ' + str(ended) if ended is not None else 'still runs'}, its trace ends:\n"
+                     f"{said}")
         window = wait_for("the main window", lambda: app.getChildAtIndex(0) if app.childCount else None)
         # The first synchronisation fills the sliders.
         wait_for("the first synchronisation", lambda: ">Write" in open(trace_path).read())
