@@ -7,13 +7,12 @@ Opens effect 1's preset list and clicks an entry, drags effect 2's HPF, turns th
 and clicks the compressor's ON; each gesture must send a register write to the amplifier.
 """
 
-import argparse
 import subprocess
 import sys
 
 import pyatspi
 
-from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, wait_until, walk
+from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, wait_until, walk, walk_arguments
 
 
 def xdotool(*args):
@@ -34,11 +33,7 @@ def find(nodes, role, *names):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--launcher", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("varnoth")
-    args = parser.parse_args()
+    args = walk_arguments()
 
     failures = []
     with panel_on_bus(args.launcher, args.work, args.varnoth) as panel:

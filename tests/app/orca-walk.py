@@ -9,7 +9,6 @@ for each line it expects there. Fails naming the first line Orca did not say, wi
 Exits 77 (skipped) when Orca or xdotool is missing, or Orca already runs for this user.
 """
 
-import argparse
 import json
 import os
 import re
@@ -22,6 +21,8 @@ import time
 import tty
 
 import pyatspi
+
+from panel_on_bus import walk_arguments
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 EXPECTED = os.path.join(HERE, "orca-walk.expected")
@@ -211,11 +212,7 @@ def walk(log, main_window):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--launcher", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("varnoth")
-    args = parser.parse_args()
+    args = walk_arguments()
 
     for tool in ("orca", "xdotool"):
         if shutil.which(tool) is None:

@@ -5,6 +5,7 @@ Starts the accessibility bus and the panel (on the virtual amplifier, tracing wh
 finds the panel's main window over AT-SPI once the first synchronisation has gone out, and stops both.
 """
 
+import argparse
 import contextlib
 import os
 import subprocess
@@ -18,6 +19,15 @@ DEADLINE_S = 60
 START_DEADLINE_S = 180
 # A register write in the trace (report ID 2, opcode 9); the level poll's reads are other lines.
 REGISTER_WRITE = ">Write: 2 9 "
+
+
+def walk_arguments():
+    """The arguments screen-reader-check gives every walk: the bus launcher, a work folder and the panel."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--launcher", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("varnoth")
+    return parser.parse_args()
 
 
 def wait_until(condition, deadline=DEADLINE_S):

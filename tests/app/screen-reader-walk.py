@@ -9,13 +9,12 @@ group,
 and sets the mic gain slider's value through the Value interface: the panel must write it to the amplifier.
 """
 
-import argparse
 import sys
 import time
 
 import pyatspi
 
-from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, walk
+from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, walk, walk_arguments
 
 
 def value_of(node):
@@ -42,11 +41,7 @@ def describe(node):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--launcher", required=True)
-    parser.add_argument("--work", required=True)
-    parser.add_argument("varnoth")
-    args = parser.parse_args()
+    args = walk_arguments()
 
     failures = []
     with panel_on_bus(args.launcher, args.work, args.varnoth) as panel:

@@ -5,7 +5,6 @@
 
 #include <functional>
 #include <memory>
-#include <sstream>
 
 #include "DialogTestSupport.h"
 #include "FakeUpgradeSession.h"
@@ -23,14 +22,6 @@
 
 namespace varnoth::test {
 namespace {
-
-std::string Lines(const std::vector<std::string>& problems) {
-    std::ostringstream out;
-    for (const std::string& p : problems) {
-        out << "\n  " << p;
-    }
-    return out.str();
-}
 
 void ExpectFits(const QWidget& dialog, const char* name) {
     const std::vector<std::string> problems = LayoutProblems(dialog);

@@ -3,7 +3,6 @@
 #include <QSlider>
 
 #include <map>
-#include <sstream>
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
@@ -16,14 +15,6 @@ namespace varnoth::test {
 namespace {
 
 using MainWindowLayout = MainWindowTest;
-
-std::string Lines(const std::vector<std::string>& problems) {
-    std::ostringstream out;
-    for (const std::string& p : problems) {
-        out << "\n  " << p;
-    }
-    return out.str();
-}
 
 // Every text of the window fits its control with the fonts this system has, in both languages, keeps
 // clear of the controls beside it and of the title and top line of the group around it, and no two

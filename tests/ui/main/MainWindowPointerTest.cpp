@@ -8,11 +8,11 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../device/TraceCapture.h"
+#include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "PointerReach.h"
 #include "ui/main/MainWindowTemplate.h"
@@ -21,14 +21,6 @@ namespace varnoth::test {
 namespace {
 
 using namespace mainwin;
-
-std::string Lines(const std::vector<std::string>& problems) {
-    std::ostringstream out;
-    for (const std::string& p : problems) {
-        out << "\n  " << p;
-    }
-    return out.str();
-}
 
 // The register writes sent so far (report ID 2, opcode 9); the level poll's reads do not count.
 int WritesIn(const TraceCapture& trace) {

@@ -314,4 +314,12 @@ std::vector<std::string> LayoutProblems(const QWidget& dialog) {
     return problems;
 }
 
+std::string Lines(const std::vector<std::string>& problems) {
+    std::string lines;
+    for (const std::string& problem : problems) {
+        lines += "\n  " + problem;
+    }
+    return lines;
+}
+
 }  // namespace varnoth::test

@@ -19,4 +19,7 @@ namespace varnoth::test {
 // - a control that sticks out of the dialog or of the group it lies in.
 std::vector<std::string> LayoutProblems(const QWidget& dialog);
 
+// Problems as an indented list, one a line, for a test's failure message.
+std::string Lines(const std::vector<std::string>& problems);
+
 }  // namespace varnoth::test
