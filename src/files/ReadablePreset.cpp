@@ -13,6 +13,7 @@
 #include <set>
 
 #include "files/JsonValue.h"
+#include "files/JsonWriter.h"
 #include "session/DeviceSession.h"
 #include "session/MachineRules.h"
 
@@ -172,19 +173,18 @@ std::vector<PresetValue> ReadablePreset::Values(const PresetSet& set) {
 
 std::string ReadablePreset::ToJson(const std::vector<PresetValue>& values,
                                    const std::optional<AmplifierFacts>& facts) {
-    std::string json = "{\n  \"" + std::string(kFormatMember) + "\": " + std::to_string(kFormat);
+    JsonWriter json;
+    json.BeginObject(JsonWriter::Layout::Indented).Key(kFormatMember).Number(kFormat);
     if (facts) {
-        json += ",\n  \"" + std::string(kFactMembers[0]) + "\": " + std::to_string(facts->mode);
-        json += ",\n  \"" + std::string(kFactMembers[1]) + "\": " + JsonQuoted(facts->deviceName);
-        json += ",\n  \"" + std::string(kFactMembers[2]) + "\": " + JsonQuoted(facts->deviceDate);
+        json.Key(kFactMembers[0]).Number(facts->mode);
+        json.Key(kFactMembers[1]).String(facts->deviceName);
+        json.Key(kFactMembers[2]).String(facts->deviceDate);
     }
     for (const PresetValue& value : values) {
-        json += ",\n  ";
-        json += JsonQuoted(value.field->Name()) + ": {\"raw\": " + std::to_string(value.raw) +
-                ", \"shown\": " + JsonQuoted(value.field->Shown(value.raw)) + "}";
+        json.Key(value.field->Name()).BeginObject();
+        json.Key("raw").Number(value.raw).Key("shown").String(value.field->Shown(value.raw)).EndObject();
     }
-    json += "\n}\n";
-    return json;
+    return json.EndObject().Text() + "\n";
 }
 
 ReadablePreset::Parsed ReadablePreset::Parse(std::string_view json) {

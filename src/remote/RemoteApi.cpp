@@ -104,10 +104,7 @@ RemoteResponse RemoteApi::Mode(const RemoteRequest& request, RemoteRole role) {
     } else {
         m_session.SaveMode(mode);
     }
-    return {202,
-            "application/json",
-            "{\"mode\": " + std::to_string(mode + 1) + ", \"action\": \"" + (load ? "load" : "save") + "\"}",
-            {}};
+    return {202, "application/json", RemoteJson::ModeAction(mode + 1, load), {}};
 }
 
 RemoteResponse RemoteApi::Undo(const RemoteRequest&, RemoteRole role) {

@@ -25,15 +25,6 @@ RemoteResponse Failure(int status, const std::string& reason, const std::vector<
     return {status, "application/json", RemoteJson::Error(reason, problems), {}};
 }
 
-// The values written, as the store now holds them.
-RemoteResponse Written(const DeviceSession& session, const std::vector<ParameterRef>& refs, RemoteRole role) {
-    std::string json = "{\"parameters\": [";
-    for (std::size_t i = 0; i < refs.size(); ++i) {
-        json += (i == 0 ? "" : ", ") + RemoteJson::Parameter(session, refs[i], role);
-    }
-    return {200, "application/json", json + "]}", {}};
-}
-
 }  // namespace
 
 RemoteEdits::RemoteEdits(DeviceSession& session, bool offline) : m_session(session), m_offline(offline) {}
@@ -90,7 +81,7 @@ RemoteResponse RemoteEdits::Patch(RemoteRole role, std::string_view body) {
         written.push_back(ref);
     }
     m_history.End(m_session);
-    return Written(m_session, written, role);
+    return {200, "application/json", RemoteJson::Parameters(m_session, written, role), {}};
 }
 
 RemoteResponse RemoteEdits::Step(RemoteRole role, bool undo) {
@@ -113,7 +104,7 @@ RemoteResponse RemoteEdits::Step(RemoteRole role, bool undo) {
     }
     const EditStep* step = undo ? m_history.Undo(m_session) : m_history.Redo();
     ApplyStep(m_session, *step, undo);
-    return Written(m_session, changed, role);
+    return {200, "application/json", RemoteJson::Parameters(m_session, changed, role), {}};
 }
 
 void RemoteEdits::Follow(unsigned volumes) {

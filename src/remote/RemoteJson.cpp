@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "files/JsonValue.h"
+#include "files/JsonWriter.h"
 #include "session/DeviceSession.h"
 #include "session/ParameterAccess.h"
 
@@ -32,48 +32,64 @@ const char* NameOf(ParamGroup group) {
         ->name;
 }
 
-std::string Both(const std::string& english, const std::string& chinese) {
-    return "{\"en\": " + JsonQuoted(english) + ", \"zh\": " + JsonQuoted(chinese) + "}";
+void Both(JsonWriter& json, const std::string& english, const std::string& chinese) {
+    json.BeginObject().Key("en").String(english).Key("zh").String(chinese).EndObject();
 }
 
 // "name", "raw" and "shown" of a parameter as the store holds it.
-std::string ValueMembers(const DeviceSession& session, const ParameterRef& ref) {
+void ValueMembers(JsonWriter& json, const DeviceSession& session, const ParameterRef& ref) {
     const int raw = ReadParameter(session, ref);
     const auto byte = static_cast<std::uint8_t>(raw);
-    return "\"name\": " + JsonQuoted(ref.Name()) + ", \"raw\": " + std::to_string(raw) +
-           ", \"shown\": " + Both(ref.Shown(byte, 1), ref.Shown(byte, 0));
+    json.Key("name").String(ref.Name()).Key("raw").Number(raw).Key("shown");
+    Both(json, ref.Shown(byte, 1), ref.Shown(byte, 0));
 }
 
-std::string ModeMember(const DeviceSession& session) {
-    return "\"mode\": " + std::to_string(session.GetCurEffectMode() + 1);
+void Mode(JsonWriter& json, const DeviceSession& session) {
+    json.Key("mode").Number(session.GetCurEffectMode() + 1);
+}
+
+void OneParameter(JsonWriter& json, const DeviceSession& session, const ParameterRef& ref, RemoteRole role) {
+    json.BeginObject();
+    ValueMembers(json, session, ref);
+    if (ref.param->count != 0) {
+        json.Key("index").Number(ref.index);
+    }
+    json.Key("min").Number(ref.param->min).Key("max").Number(ref.param->max);
+    json.Key("group").String(NameOf(ref.Group())).Key("title");
+    Both(json, ref.param->title.english, ref.param->title.chinese);
+    json.Key("writable").Boolean(RemoteRights::MayWrite(role, ref)).EndObject();
 }
 
 }  // namespace
 
-std::string RemoteJson::Parameter(const DeviceSession& session, const ParameterRef& ref, RemoteRole role) {
-    std::string json = "{" + ValueMembers(session, ref);
-    if (ref.param->count != 0) {
-        json += ", \"index\": " + std::to_string(ref.index);
+std::string RemoteJson::State(const DeviceSession& session, RemoteRole role) {
+    JsonWriter json;
+    json.BeginObject().Key("role").String(RemoteRights::Name(role));
+    json.Key("connected").Boolean(session.IsConnected() != 0);
+    Mode(json, session);
+    json.Key("loadMode").Boolean(RemoteRights::MayLoadMode(role));
+    json.Key("saveMode").Boolean(RemoteRights::MaySaveMode(role));
+    json.Key("parameters").BeginArray(JsonWriter::Layout::Lines);
+    for (const ParameterRef& ref : AllParameters()) {
+        OneParameter(json, session, ref, role);
     }
-    json += ", \"min\": " + std::to_string(ref.param->min) + ", \"max\": " + std::to_string(ref.param->max) +
-            ", \"group\": \"" + NameOf(ref.Group()) +
-            "\", \"title\": " + Both(ref.param->title.english, ref.param->title.chinese) +
-            ", \"writable\": " + (RemoteRights::MayWrite(role, ref) ? "true" : "false") + "}";
-    return json;
+    return json.EndArray().EndObject().Text() + "\n";
 }
 
-std::string RemoteJson::State(const DeviceSession& session, RemoteRole role) {
-    std::string json =
-        "{\"role\": \"" + std::string(RemoteRights::Name(role)) +
-        "\", \"connected\": " + (session.IsConnected() != 0 ? "true" : "false") + ", " + ModeMember(session) +
-        ", \"loadMode\": " + (RemoteRights::MayLoadMode(role) ? "true" : "false") +
-        ", \"saveMode\": " + (RemoteRights::MaySaveMode(role) ? "true" : "false") + ", \"parameters\": [";
-    bool first = true;
-    for (const ParameterRef& ref : AllParameters()) {
-        json += (first ? "\n" : ",\n") + Parameter(session, ref, role);
-        first = false;
+std::string RemoteJson::StateEvent(const DeviceSession& session, RemoteRole role) {
+    JsonWriter json;
+    json.BeginObject().Key("type").String("state").Key("state").Raw(State(session, role));
+    return json.EndObject().Text();
+}
+
+std::string RemoteJson::Parameters(const DeviceSession& session, const std::vector<ParameterRef>& refs,
+                                   RemoteRole role) {
+    JsonWriter json;
+    json.BeginObject().Key("parameters").BeginArray();
+    for (const ParameterRef& ref : refs) {
+        OneParameter(json, session, ref, role);
     }
-    return json + "\n]}\n";
+    return json.EndArray().EndObject().Text();
 }
 
 std::vector<ParameterRef> RemoteJson::Changed(const ChangeSet& changes) {
@@ -94,31 +110,54 @@ std::string RemoteJson::Changes(const DeviceSession& session, const ChangeSet& c
     if (changed.empty() && !changes.test(kModeChange)) {
         return {};
     }
-    std::string json = "{\"type\": \"changes\", " + ModeMember(session) + ", \"parameters\": [";
-    for (std::size_t i = 0; i < changed.size(); ++i) {
-        json += (i == 0 ? "{" : ", {") + ValueMembers(session, changed[i]) + "}";
+    JsonWriter json;
+    json.BeginObject().Key("type").String("changes");
+    Mode(json, session);
+    json.Key("parameters").BeginArray();
+    for (const ParameterRef& ref : changed) {
+        json.BeginObject();
+        ValueMembers(json, session, ref);
+        json.EndObject();
     }
-    return json + "]}";
+    return json.EndArray().EndObject().Text();
 }
 
 std::string RemoteJson::Levels(const std::array<std::uint8_t, 4>& levels, bool event) {
-    std::string json = event ? "{\"type\": \"levels\", \"levels\": [" : "{\"levels\": [";
-    for (std::size_t i = 0; i < levels.size(); ++i) {
-        json += (i == 0 ? "" : ", ") + std::to_string(levels[i]);
+    JsonWriter json;
+    json.BeginObject();
+    if (event) {
+        json.Key("type").String("levels");
     }
-    return json + "]}";
+    json.Key("levels").BeginArray();
+    for (const std::uint8_t level : levels) {
+        json.Number(level);
+    }
+    return json.EndArray().EndObject().Text();
+}
+
+std::string RemoteJson::ModeAction(int mode, bool load) {
+    JsonWriter json;
+    json.BeginObject().Key("mode").Number(mode).Key("action").String(load ? "load" : "save");
+    return json.EndObject().Text();
+}
+
+std::string RemoteJson::Result(int status, const std::string& body) {
+    JsonWriter json;
+    json.BeginObject().Key("type").String("result").Key("status").Number(status).Key("body").Raw(body);
+    return json.EndObject().Text();
 }
 
 std::string RemoteJson::Error(const std::string& reason, const std::vector<std::string>& problems) {
-    std::string json = "{\"error\": " + JsonQuoted(reason);
+    JsonWriter json;
+    json.BeginObject().Key("error").String(reason);
     if (!problems.empty()) {
-        json += ", \"problems\": [";
-        for (std::size_t i = 0; i < problems.size(); ++i) {
-            json += (i == 0 ? "" : ", ") + JsonQuoted(problems[i]);
+        json.Key("problems").BeginArray();
+        for (const std::string& problem : problems) {
+            json.String(problem);
         }
-        json += "]";
+        json.EndArray();
     }
-    return json + "}";
+    return json.EndObject().Text();
 }
 
 }  // namespace varnoth

@@ -250,8 +250,7 @@ void RemoteServer::Admit(std::unique_ptr<QWebSocket> socket) {
     connect(
         raw, &QWebSocket::disconnected, this, [this, raw] { Drop(raw); }, Qt::QueuedConnection);
     m_clients.push_back({std::move(socket), *verdict.role});
-    raw->sendTextMessage(QString::fromStdString(
-        "{\"type\": \"state\", \"state\": " + RemoteJson::State(m_session, *verdict.role) + "}"));
+    raw->sendTextMessage(QString::fromStdString(RemoteJson::StateEvent(m_session, *verdict.role)));
 }
 
 void RemoteServer::Received(QWebSocket* socket, const QString& message) {
@@ -261,9 +260,7 @@ void RemoteServer::Received(QWebSocket* socket, const QString& message) {
         return;
     }
     const RemoteResponse response = m_edits.Patch(client->role, message.toStdString());
-    socket->sendTextMessage(
-        QString::fromStdString("{\"type\": \"result\", \"status\": " + std::to_string(response.status) +
-                               ", \"body\": " + response.body + "}"));
+    socket->sendTextMessage(QString::fromStdString(RemoteJson::Result(response.status, response.body)));
 }
 
 void RemoteServer::Drop(QWebSocket* socket) {
