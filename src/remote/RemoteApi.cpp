@@ -10,18 +10,9 @@
 
 namespace varnoth {
 
-// A route: its method, its path (or the start of it, for a path with a variable part) and its handler.
-struct RemoteApi::Route {
-    const char* method;
-    std::string_view path;
-    bool prefix;
-    RemoteResponse (RemoteApi::*handle)(const RemoteRequest& request, RemoteRole role);
-};
-
 namespace {
 
 constexpr std::string_view kModes = "/api/v1/modes/";
-constexpr std::string_view kApi = "/api/";
 
 RemoteResponse Failure(int status, const std::string& reason) {
     return {status, "application/json", RemoteJson::Error(reason), {}};
@@ -29,21 +20,48 @@ RemoteResponse Failure(int status, const std::string& reason) {
 
 }  // namespace
 
+bool RemoteApi::Route::Takes(std::string_view requestPath) const {
+    const std::size_t variable = path.find('{');
+    return variable == std::string_view::npos ? requestPath == path
+                                              : requestPath.starts_with(path.substr(0, variable));
+}
+
+std::vector<int> RemoteApi::Route::Answers() const {
+    std::vector<int> answers = statuses;
+    answers.insert(answers.end(), kAccessStatuses.begin(), kAccessStatuses.end());
+    std::sort(answers.begin(), answers.end());
+    answers.erase(std::unique(answers.begin(), answers.end()), answers.end());
+    return answers;
+}
+
+std::span<const RemoteApi::Route> RemoteApi::Routes() {
+    // The events are a WebSocket: the server takes the upgrade (101) before the route.
+    static const std::vector<Route> kRoutes{
+        {"GET", "/api/v1/parameters", &RemoteApi::Parameters, {200}},
+        {"PATCH", "/api/v1/parameters", &RemoteApi::Patch, {200, 403, 422, 503}},
+        {"GET", "/api/v1/levels", &RemoteApi::Levels, {200}},
+        {"POST", "/api/v1/modes/{mode}/{action}", &RemoteApi::Mode, {202, 403, 404, 409, 503}},
+        {"POST", "/api/v1/undo", &RemoteApi::Undo, {200, 403, 409, 503}},
+        {"POST", "/api/v1/redo", &RemoteApi::Redo, {200, 403, 409, 503}},
+        {"GET", kEventsPath, &RemoteApi::Events, {101, 426}},
+        {"GET", "/api/{path}", nullptr, {404}},
+        {"GET", "/", &RemoteApi::Page, {200, 303}},
+        {"GET", "/{file}", &RemoteApi::Page, {200, 404}},
+    };
+    return kRoutes;
+}
+
+const RemoteApi::Route* RemoteApi::RouteOf(std::string_view method, std::string_view path) {
+    const std::span<const Route> routes = Routes();
+    const auto route = std::find_if(routes.begin(), routes.end(),
+                                    [&](const Route& r) { return r.method == method && r.Takes(path); });
+    return route == routes.end() ? nullptr : &*route;
+}
+
 RemoteApi::RemoteApi(DeviceSession& session, const RemoteAccess& access, RemoteEdits& edits, PageFiles page)
     : m_session(session), m_access(access), m_edits(edits), m_page(std::move(page)) {}
 
 RemoteResponse RemoteApi::Handle(const RemoteRequest& request) {
-    static constexpr std::array<Route, 9> kRoutes{{
-        {"GET", "/api/v1/parameters", false, &RemoteApi::Parameters},
-        {"PATCH", "/api/v1/parameters", false, &RemoteApi::Patch},
-        {"GET", "/api/v1/levels", false, &RemoteApi::Levels},
-        {"POST", kModes, true, &RemoteApi::Mode},
-        {"POST", "/api/v1/undo", false, &RemoteApi::Undo},
-        {"POST", "/api/v1/redo", false, &RemoteApi::Redo},
-        {"GET", kEventsPath, false, &RemoteApi::Events},
-        {"GET", kApi, true, nullptr},
-        {"GET", "/", true, &RemoteApi::Page},
-    }};
     if (request.body.size() > kMaxBody) {
         return Failure(413, "the body is larger than " + std::to_string(kMaxBody) + " bytes");
     }
@@ -51,18 +69,15 @@ RemoteResponse RemoteApi::Handle(const RemoteRequest& request) {
     if (!verdict.role) {
         return Failure(verdict.status, verdict.reason);
     }
-    const auto matches = [&](const Route& route) {
-        return route.prefix ? request.path.starts_with(route.path) : request.path == route.path;
-    };
-    const auto* route = std::find_if(kRoutes.begin(), kRoutes.end(), [&](const Route& r) {
-        return matches(r) && request.method == r.method;
-    });
-    if (route != kRoutes.end() && route->handle != nullptr) {
+    const Route* route = RouteOf(request.method, request.path);
+    if (route != nullptr && route->handle != nullptr) {
         return (this->*route->handle)(request, *verdict.role);
     }
+    // The page answers GET alone: another method on a page's path finds no such resource.
+    const std::span<const Route> routes = Routes();
     const bool otherMethod =
-        route == kRoutes.end() && std::any_of(kRoutes.begin(), kRoutes.end(), [&](const Route& r) {
-            return matches(r) && r.handle != nullptr && r.path != "/";
+        route == nullptr && std::any_of(routes.begin(), routes.end(), [&](const Route& r) {
+            return r.Takes(request.path) && r.handle != nullptr && r.handle != &RemoteApi::Page;
         });
     return otherMethod ? Failure(405, "method not allowed here") : Failure(404, "no such resource");
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "TraceCapture.h"
 #include "device/sim/SimProvider.h"
@@ -38,6 +40,21 @@ class RemoteApiTest : public ::testing::Test {
         m_session.ReadIdentity();
     }
 
+    // The answer to a request, which must be one its route lists (and so docs/api/openapi.yaml).
+    RemoteResponse Answer(const RemoteRequest& request) {
+        const RemoteResponse response = m_api.Handle(request);
+        const RemoteApi::Route* route = RemoteApi::RouteOf(request.method, request.path);
+        std::vector<int> listed(RemoteApi::kNoRouteStatuses.begin(), RemoteApi::kNoRouteStatuses.end());
+        if (route != nullptr) {
+            listed = route->Answers();
+        }
+        listed.insert(listed.end(), RemoteApi::kAccessStatuses.begin(), RemoteApi::kAccessStatuses.end());
+        EXPECT_TRUE(std::find(listed.begin(), listed.end(), response.status) != listed.end())
+            << request.method << " " << request.path << " answered " << response.status
+            << ", which its route does not list";
+        return response;
+    }
+
     RemoteResponse Call(const std::string& method, const std::string& path, const std::string& token,
                         const std::string& body = {}) {
         RemoteRequest request;
@@ -46,7 +63,7 @@ class RemoteApiTest : public ::testing::Test {
         request.host = kHost;
         request.authorization = token.empty() ? "" : "Bearer " + token;
         request.body = body;
-        return m_api.Handle(request);
+        return Answer(request);
     }
 
     // The register writes (opcode 9) that went out since the capture began.
@@ -104,13 +121,13 @@ TEST_F(RemoteApiTest, OnlyATokenOfThisServerFromThisServersPagesIsLetIn) {
     for (const Case& c : cases) {
         RemoteRequest request{"GET",    "/api/v1/levels", c.query,  c.host,
                               c.origin, c.authorization,  c.cookie, {}};
-        EXPECT_EQ(m_api.Handle(request).status, c.status) << c.what;
+        EXPECT_EQ(Answer(request).status, c.status) << c.what;
     }
 }
 
 TEST_F(RemoteApiTest, TheLinkSetsItsTokenAsAStrictHttpOnlyCookieAndLeavesTheAddressBar) {
     RemoteRequest request{"GET", "/", "token=" + kStaff, kHost, {}, {}, {}, {}};
-    const RemoteResponse response = m_api.Handle(request);
+    const RemoteResponse response = Answer(request);
     ASSERT_EQ(response.status, 303);
     const auto has = [&](const std::string& name, const std::string& value) {
         return std::find(response.headers.begin(), response.headers.end(), std::pair{name, value}) !=
@@ -119,7 +136,7 @@ TEST_F(RemoteApiTest, TheLinkSetsItsTokenAsAStrictHttpOnlyCookieAndLeavesTheAddr
     EXPECT_TRUE(has("Location", "/"));
     EXPECT_TRUE(has("Set-Cookie", "varnoth_token=" + kStaff + "; Path=/; HttpOnly; SameSite=Strict"));
     RemoteRequest page{"GET", "/", {}, kHost, {}, {}, "varnoth_token=" + kStaff, {}};
-    EXPECT_EQ(m_api.Handle(page).body, "<html></html>");
+    EXPECT_EQ(Answer(page).body, "<html></html>");
 }
 
 TEST_F(RemoteApiTest, ParametersComeFromTheTableWithTheTokensRights) {
