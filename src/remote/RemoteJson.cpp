@@ -10,26 +10,29 @@
 namespace varnoth {
 namespace {
 
-struct GroupName {
+// The groups of parameters, in the order a page shows them, with their titles there.
+struct GroupRow {
     ParamGroup group;
     const char* name;
+    Bilingual title;
 };
 
-constexpr std::array<GroupName, 8> kGroupNames{{
-    {ParamGroup::Hidden, "hidden"},
-    {ParamGroup::Channel, "channel"},
-    {ParamGroup::Effect1, "effect1"},
-    {ParamGroup::Effect2, "effect2"},
-    {ParamGroup::AutoSub, "autosub"},
-    {ParamGroup::Subwoofer, "subwoofer"},
-    {ParamGroup::GraphicEq, "graphiceq"},
-    {ParamGroup::Volumes, "volumes"},
+constexpr std::array<GroupRow, 8> kGroups{{
+    {ParamGroup::Volumes, "volumes", {"音量", "Volumes"}},
+    {ParamGroup::Channel, "channel", {"话筒与音乐", "Microphone and music"}},
+    {ParamGroup::GraphicEq, "graphiceq", {"图示均衡", "Graphic EQ"}},
+    {ParamGroup::Effect1, "effect1", {"效果一", "Effect 1"}},
+    {ParamGroup::Effect2, "effect2", {"效果二", "Effect 2"}},
+    {ParamGroup::Subwoofer, "subwoofer", {"超低", "Subwoofer"}},
+    {ParamGroup::AutoSub, "autosub", {"自动超低", "Auto sub"}},
+    {ParamGroup::Hidden, "hidden", {"其他", "Other"}},
 }};
 
+// A group without a row of its own is shown with the last ("Other").
 const char* NameOf(ParamGroup group) {
-    return std::find_if(kGroupNames.begin(), kGroupNames.end(),
-                        [&](const GroupName& g) { return g.group == group; })
-        ->name;
+    const auto* row =
+        std::find_if(kGroups.begin(), kGroups.end(), [&](const GroupRow& g) { return g.group == group; });
+    return row == kGroups.end() ? kGroups.back().name : row->name;
 }
 
 void Both(JsonWriter& json, const std::string& english, const std::string& chinese) {
@@ -69,7 +72,13 @@ std::string RemoteJson::State(const DeviceSession& session, RemoteRole role) {
     Mode(json, session);
     json.Key("loadMode").Boolean(RemoteRights::MayLoadMode(role));
     json.Key("saveMode").Boolean(RemoteRights::MaySaveMode(role));
-    json.Key("parameters").BeginArray(JsonWriter::Layout::Lines);
+    json.Key("groups").BeginArray();
+    for (const GroupRow& group : kGroups) {
+        json.BeginObject().Key("name").String(group.name).Key("title");
+        Both(json, group.title.english, group.title.chinese);
+        json.EndObject();
+    }
+    json.EndArray().Key("parameters").BeginArray(JsonWriter::Layout::Lines);
     for (const ParameterRef& ref : AllParameters()) {
         OneParameter(json, session, ref, role);
     }

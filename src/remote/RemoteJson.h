@@ -17,9 +17,10 @@ class DeviceSession;
 // value from the store.
 class RemoteJson {
   public:
-    // The whole state a client starts from: its role, whether the amplifier is connected, the memory mode
-    // and every parameter: {"name", "raw", "shown": {"en", "zh"}, "index"?, "min", "max", "group", "title":
-    // {"en", "zh"}, "writable"}.
+    // The whole state a client starts from: its role, whether the amplifier is connected, the memory mode,
+    // the groups a page shows, in its order, with their titles ({"name", "title": {"en", "zh"}}), and every
+    // parameter: {"name", "raw", "shown": {"en", "zh"}, "index"?, "min", "max", "group", "title": {"en",
+    // "zh"}, "writable"}.
     static std::string State(const DeviceSession& session, RemoteRole role);
     // The state as the events' first message: {"type": "state", "state": State}.
     static std::string StateEvent(const DeviceSession& session, RemoteRole role);

@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "TraceCapture.h"
 #include "device/sim/SimProvider.h"
+#include "files/JsonValue.h"
 #include "remote/RemoteApi.h"
 #include "session/DeviceSession.h"
 #include "session/ParameterAccess.h"
@@ -155,6 +157,43 @@ TEST_F(RemoteApiTest, ParametersComeFromTheTableWithTheTokensRights) {
     EXPECT_NE(staff.find("\"writable\": false"), std::string::npos);
     const std::string installer = Call("GET", "/api/v1/parameters", kInstaller).body;
     EXPECT_EQ(installer.find("\"writable\": false"), std::string::npos);
+}
+
+// A page shows the groups the state lists, in its order, under their titles: a parameter whose group is not
+// listed, or shares its name with another group, would be hidden or shown in the wrong place.
+TEST_F(RemoteApiTest, TheStateListsEveryGroupOfItsParametersOnceWithItsTitles) {
+    std::string error;
+    const std::optional<JsonValue> state =
+        JsonValue::Parse(Call("GET", "/api/v1/parameters", kInstaller).body, error);
+    ASSERT_TRUE(state) << error;
+    const auto member = [](const JsonValue& object, std::string_view name) {
+        static const JsonValue kMissing;
+        const auto found = std::find_if(object.members.begin(), object.members.end(),
+                                        [&](const JsonMember& m) { return m.name == name; });
+        return found == object.members.end() ? kMissing : found->value;
+    };
+    std::vector<std::string> groups;
+    for (const JsonValue& group : member(*state, "groups").items) {
+        const std::string& name = member(group, "name").text;
+        EXPECT_EQ(std::count(groups.begin(), groups.end(), name), 0) << name << " is listed twice";
+        groups.push_back(name);
+        for (const char* language : {"en", "zh"}) {
+            EXPECT_FALSE(member(member(group, "title"), language).text.empty())
+                << name << " has no title in " << language;
+        }
+    }
+    const std::vector<JsonValue>& parameters = member(*state, "parameters").items;
+    ASSERT_EQ(parameters.size(), AllParameters().size());
+    std::map<std::string, ParamGroup> groupOfName;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        const ParameterRef& ref = AllParameters()[i];
+        const std::string& name = member(parameters[i], "group").text;
+        EXPECT_NE(std::find(groups.begin(), groups.end(), name), groups.end())
+            << ref.Name() << " is in the group " << name << ", which the state does not list";
+        const auto [known, added] = groupOfName.emplace(name, ref.Group());
+        EXPECT_EQ(known->second, ref.Group())
+            << ref.Name() << " is in a group without a name of its own (" << name << " names another)";
+    }
 }
 
 TEST_F(RemoteApiTest, APatchIsWrittenWholeAsOneUndoableStep) {

@@ -10,19 +10,8 @@ const texts = {
   load: { en: "Load M", zh: "载入 M" },
   save: { en: "Save M", zh: "存储 M" },
   levels: { en: ["Mic 1", "Mic 2", "Music 1", "Music 2"], zh: ["话筒1", "话筒2", "音乐1", "音乐2"] },
-  groups: {
-    volumes: { en: "Volumes", zh: "音量" },
-    channel: { en: "Microphone and music", zh: "话筒与音乐" },
-    effect1: { en: "Effect 1", zh: "效果一" },
-    effect2: { en: "Effect 2", zh: "效果二" },
-    autosub: { en: "Auto sub", zh: "自动超低" },
-    subwoofer: { en: "Subwoofer", zh: "超低" },
-    graphiceq: { en: "Graphic EQ", zh: "图示均衡" },
-    hidden: { en: "Other", zh: "其他" },
-  },
   band: { en: "band", zh: "段" },
 };
-const groupOrder = ["volumes", "channel", "graphiceq", "effect1", "effect2", "subwoofer", "autosub", "hidden"];
 
 let language = (navigator.language || "en").toLowerCase().startsWith("zh") ? "zh" : "en";
 let state = null;
@@ -108,14 +97,15 @@ function build() {
     if (!byGroup.has(param.group)) byGroup.set(param.group, []);
     byGroup.get(param.group).push(param);
   }
-  for (const group of groupOrder) {
-    const params = byGroup.get(group);
+  // The server names the groups, in the order they are shown, and their titles.
+  for (const group of state.groups) {
+    const params = byGroup.get(group.name);
     if (!params) continue;
     const set = document.createElement("fieldset");
     const legend = document.createElement("legend");
-    legend.textContent = texts.groups[group][language];
+    legend.textContent = group.title[language];
     set.append(legend);
-    if (group === "graphiceq") {
+    if (group.name === "graphiceq") {
       [...new Set(params.map((p) => p.name.split(".")[0]))].forEach((bank) => addGraph(set, bank));
     }
     for (const param of params) {
