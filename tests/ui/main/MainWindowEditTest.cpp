@@ -11,12 +11,12 @@
 #include <cmath>
 #include <vector>
 
-#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "device/sim/SimFactory.h"
 #include "session/RegisterMap.h"
 #include "session/ValueFormat.h"
 #include "ui/controls/EqGraph.h"
+#include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
 namespace varnoth::test {
@@ -53,16 +53,13 @@ TEST_F(MainWindowEdits, EveryControlWritesItsFieldAndTheMusicViewLeavesTheMicFie
         for (const std::size_t field : MicPathFields()) {
             micFields.push_back(StoreValue(field));
         }
-        const auto field = [&](int mic, int music) {
-            return static_cast<std::size_t>(music == kNone || micView ? mic : music);
-        };
-
-        for (const SliderCase& c : kSliders) {
-            const int value = c.maximum == 36 ? 17 : 33;
-            Drag(c.id, c.vertical ? c.maximum - value : value);
-            const std::size_t edited = field(c.micField, c.musicField);
-            EXPECT_EQ(StoreValue(edited), value) << "slider " << c.id;
-            EXPECT_EQ(DeviceValue(edited), value) << "slider " << c.id;
+        for (const mainwin::SliderEdit& slider : StoreSliders()) {
+            const ParameterRef shown = mainwin::OnPath(slider.parameter, micView);
+            const int value = shown.param->max == 36 ? 17 : 33;
+            Drag(slider.id, PositionShowing(Ctl<QSlider>(slider.id), shown, value));
+            const auto edited = static_cast<std::size_t>(shown.Position());
+            EXPECT_EQ(StoreValue(edited), value) << "slider of " << shown.Name();
+            EXPECT_EQ(DeviceValue(edited), value) << "slider of " << shown.Name();
         }
 
         const int compress = micView ? pos::Compress_Mic : pos::Compress_Music;

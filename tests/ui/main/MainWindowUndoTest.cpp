@@ -12,7 +12,6 @@
 #include <string>
 #include <utility>
 
-#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "session/RegisterMap.h"
 #include "ui/controls/EqGraph.h"
@@ -51,9 +50,10 @@ class UndoSteps : public MainWindowUndo {
         switch (pick(9)) {
             case 0:
             case 1: {
-                const SliderCase& c =
-                    kSliders[static_cast<std::size_t>(pick(static_cast<int>(std::size(kSliders))))];
-                Drag(c.id, pick(c.maximum + 1));
+                const std::vector<mainwin::SliderEdit> sliders = StoreSliders();
+                const mainwin::SliderEdit& slider =
+                    sliders[static_cast<std::size_t>(pick(static_cast<int>(sliders.size())))];
+                Drag(slider.id, pick(slider.parameter.param->max + 1));
                 break;
             }
             case 2:
