@@ -67,6 +67,8 @@ class MainWindowTest : public ::testing::Test {
 
     // A slider of the window, addressed by its parameter's name (a path's slider by its microphone twin's).
     static const mainwin::SliderEdit& SliderOf(std::string_view parameter);
+    // What the value label of the parameter's slider shows.
+    QString ShownValue(std::string_view parameter) { return Text(SliderOf(parameter).valueLabel); }
     // The sliders that edit a store position: all but the mic-controls-sub setting's.
     static std::vector<mainwin::SliderEdit> StoreSliders();
     // Where a slider shows a value of its parameter: a vertical slider has the maximum at its bottom.
