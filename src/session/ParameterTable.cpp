@@ -5,6 +5,7 @@
 #include <array>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "session/ValueFormat.h"
@@ -252,6 +253,38 @@ constexpr std::array kParameters{
 };
 // clang-format on
 
+// The panel's labels where they are not the title: a row missing here is labelled by its title.
+constexpr ParameterCaption kCaptions[] = {
+    {"InputGain_Mic", {"增益", "Gain"}},
+    {"InputGain_Music", {"增益", "Gain"}},
+    {"NoiseGate_Mic", {"噪声门", "Gate"}},
+    {"NoiseGate_Music", {"噪声门", "Gate"}},
+    {"ChToEffect1", {"效果音量", "EFX VOL"}},
+    {"ChToEffect2", {"效果音量", "EFX VOL"}},
+    {"CompressAttackTime_Mic", {"起始时间", "Attack T."}},
+    {"CompressAttackTime_Music", {"起始时间", "Attack T."}},
+    {"CompressReleaseTime_Mic", {"释放时间", "Release T."}},
+    {"CompressReleaseTime_Music", {"释放时间", "Release T."}},
+    {"CompressThreshold_Mic", {"门", "Threshold"}},
+    {"CompressThreshold_Music", {"门", "Threshold"}},
+    {"CompressRatio_Mic", {"比率", "Ratio"}},
+    {"CompressRatio_Music", {"比率", "Ratio"}},
+    {"CompressBoost_Mic", {"激励", "Boost"}},
+    {"CompressBoost_Music", {"激励", "Boost"}},
+    {"EffectLevel", {"电平", "Level"}},
+    {"EffectDelayTime", {"延时", "Delay"}},
+    {"EffectFeedback", {"反馈", "Feedback"}},
+    {"SubLevel", {"超低电平", "Level"}},
+    {"SubFrequency", {"超低频率", "Frequency"}},
+    {"SubResonance", {"回响/共振", "Res."}},
+    {"MicVol", {"话筒音量", "MIC"}},
+    {"MusicVol", {"音乐音量", "MUSIC"}},
+    {"CenterVol", {"中置音量", "CENTER"}},
+    {"SubVol", {"超低音量", "SUB"}},
+    {"MicControlSubTime", {"恢复时间", "Restore T."}},
+    {"MicControlSubRate", {"超低比率", "Rate"}},
+};
+
 }  // namespace
 
 std::span<const Parameter> ParameterTable() {
@@ -274,6 +307,17 @@ std::string ParameterRef::Title(int language) const {
         return title + " " + kBand.In(language) + (english ? " " : "") + std::to_string(index + 1);
     }
     return title;
+}
+
+const char* ParameterRef::Caption(int language) const {
+    const auto* row =
+        std::find_if(std::begin(kCaptions), std::end(kCaptions),
+                     [this](const ParameterCaption& c) { return std::strcmp(c.name, param->name) == 0; });
+    return row == std::end(kCaptions) ? param->title.In(language) : row->caption.In(language);
+}
+
+std::span<const ParameterCaption> ParameterCaptions() {
+    return kCaptions;
 }
 
 int ParameterRef::Position() const {

@@ -86,6 +86,9 @@ struct ParameterRef {
     std::string Name() const;
     // What the user calls it, in the window's language: "mic gain", "effect 2 delay", "music EQ band 3".
     std::string Title(int language) const;
+    // What the panel's label beside its control says: the row's caption, or its title where it has none
+    // (without the index: the label sits in the effect's own frame).
+    const char* Caption(int language) const;
     // Store position, or kNotStored.
     int Position() const;
     RegisterEntry Registers() const;
@@ -98,6 +101,13 @@ struct ParameterRef {
     ParamGroup Group() const;
     bool operator==(const ParameterRef& other) const { return param == other.param && index == other.index; }
 };
+
+// The label text of a row whose panel label is not its title ("Gain" beside the mic gain's slider).
+struct ParameterCaption {
+    const char* name;  // the row's name, without an index
+    Bilingual caption;
+};
+std::span<const ParameterCaption> ParameterCaptions();
 
 // Finds NAME or NAME.N; nothing for an unknown name, a missing or surplus index or one out of range.
 std::optional<ParameterRef> FindParameter(std::string_view text);

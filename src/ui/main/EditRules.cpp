@@ -2,9 +2,11 @@
 #include "ui/main/EditRules.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "session/MachineSettings.h"
 #include "ui/main/MainWindowTemplate.h"
+#include "ui/main/WindowParams.h"
 
 namespace varnoth::mainwin {
 
@@ -13,54 +15,29 @@ namespace {
 // The positions of the compressor and effect rules run over 0..127.
 constexpr int kStepMax = 127;
 
-using R = SliderRule;
-using P = Param;
-
-constexpr SliderEdit kSliderEdits[] = {
-    {kGainSlider, R::Down, P::InputGain_Mic, 2150, 1051},
-    {kGateSlider, R::Down, P::NoiseGate_Mic, 2151, 1052},
-    {kThresholdSlider, R::Compressor, P::CompressThreshold_Mic, 2152, 1055},
-    {kRatioSlider, R::Compressor, P::CompressRatio_Mic, 2153, 1056},
-    {kAttackSlider, R::Compressor, P::CompressAttackTime_Mic, 2154, 1057},
-    {kReleaseSlider, R::Compressor, P::CompressReleaseTime_Mic, 2155, 1058},
-    {kBoostSlider, R::Compressor, P::CompressBoost_Mic, 2156, 1059},
-    {kEffect1SendSlider, R::Effect, P::ChToEffect1, 2157, 1089},
-    {kEffect1SendSlider + 1, R::Effect, P::EffectHPF_0, 2158, 1060},
-    {kEffect1SendSlider + 2, R::Effect, P::EffectHSF_0, 2159, 1053},
-    {kEffect1SendSlider + 3, R::Effect, P::EffectLevel_0, 2160, 1061},
-    {kEffect1SendSlider + 4, R::Effect, P::EffectDelayTime_0, 2161, 1062},
-    {kEffect1SendSlider + 5, R::Effect, P::EffectFeedback_0, 2162, 1063},
-    {kEffect2SendSlider, R::Effect, P::ChToEffect2, 2163, 1090},
-    {kEffect2SendSlider + 1, R::Effect, P::EffectHPF_1, 2164, 1068},
-    {kEffect2SendSlider + 2, R::Effect, P::EffectHSF_1, 2165, 1066},
-    {kEffect2SendSlider + 3, R::Effect, P::EffectLevel_1, 2166, 1069},
-    {kEffect2SendSlider + 4, R::Effect, P::EffectDelayTime_1, 2167, 1070},
-    {kEffect2SendSlider + 5, R::Effect, P::EffectFeedback_1, 2168, 1071},
-    {kSubTimeSlider, R::Down, P::MicControlSubTime, 2169, 1074},
-    {kSubRateSlider, R::Down, P::MicControlSubRate, 2170, 1075},
-    {kSubLevelSlider, R::Down, P::SubLevel, 2171, 1076},
-    {kSubFrequencySlider, R::Down, P::SubFrequency, 2172, 1086},
-    {kSubResonanceSlider, R::Down, P::SubResonance, 2173, 1087},
-    {kMicVolSlider, R::Position, P::MicVol, kMicVolValue, 1026},
-    {kMusicVolSlider, R::Position, P::MusicVol, kMusicVolValue, 1030},
-    {kCenterVolSlider, R::Position, P::CenterVol, kCenterVolValue, 1028},
-    {kSubVolSlider, R::Position, P::SubVol, kSubVolValue, 1032},
-};
-
 }  // namespace
 
 std::span<const SliderEdit> SliderEdits() {
-    return kSliderEdits;
+    static const std::vector<SliderEdit> edits = [] {
+        std::vector<SliderEdit> made;
+        for (const SliderSlot& slot : SliderSlots()) {
+            made.push_back(
+                {slot.slider.id, slot.rule, Named(slot.parameter), slot.valueLabel.id, slot.nameLabel.id});
+        }
+        return made;
+    }();
+    return edits;
 }
 
 int SliderMaximum(const SliderEdit& edit) {
-    return Ref(edit.param).param->max;
+    return edit.parameter.param->max;
 }
 
 const SliderEdit* FindSliderEdit(int id) {
-    const auto* edit = std::find_if(std::begin(kSliderEdits), std::end(kSliderEdits),
-                                    [id](const SliderEdit& e) { return e.id == id; });
-    return edit == std::end(kSliderEdits) ? nullptr : edit;
+    const std::span<const SliderEdit> edits = SliderEdits();
+    const auto edit =
+        std::find_if(edits.begin(), edits.end(), [id](const SliderEdit& e) { return e.id == id; });
+    return edit == edits.end() ? nullptr : &*edit;
 }
 
 int SliderValue(SliderRule rule, int maximum, int position) {

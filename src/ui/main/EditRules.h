@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <span>
 
-#include "ui/main/WindowParams.h"
+#include "session/ParameterTable.h"
+#include "ui/main/MainWindowTemplate.h"
 
 namespace varnoth {
 class MachineSettings;
@@ -14,26 +15,18 @@ class MachineSettings;
 // its edit handlers that need no window.
 namespace varnoth::mainwin {
 
-// How a slider position p on a slider whose range ends at M becomes the value written.
-enum class SliderRule : std::uint8_t {
-    Down,        // d = (M - p) mod 256: vertical sliders, whose maximum is at the bottom
-    Compressor,  // c = (127 - d) mod 256: equals p on the horizontal 0..127 sliders
-    Effect,      // 127 - p
-    Position,    // p: the master volume trackbars
-};
-
-// A slider bound to its parameter: the slider writes it, and it and its value label show what the store
-// holds. The range ends at the parameter's maximum (the master volumes' at the saved machine settings'
-// maxima instead).
+// A slider bound to its parameter, as its slot in the layout names it: the slider writes it, and it and its
+// value label show what the store holds. The range ends at the parameter's maximum (the master volumes' at
+// the saved machine settings' maxima instead).
 struct SliderEdit {
     int id;
     SliderRule rule;
-    Param param;     // the microphone twin for the path sliders
-    int valueLabel;  // the label that shows the value
-    int nameLabel;   // the name above or beside it
+    ParameterRef parameter;  // the microphone twin for the path sliders
+    int valueLabel;          // the label that shows the value
+    int nameLabel;           // the name above or beside it
 };
 
-// Every slider of the window: the 24 step sliders in ID order, then the four master volumes.
+// Every slider of the window, in the order of the layout's slots.
 std::span<const SliderEdit> SliderEdits();
 const SliderEdit* FindSliderEdit(int id);
 

@@ -108,31 +108,38 @@ struct ColourRange {
 };
 constexpr ColourRange kTextColours[] = {
     {kConnectionText, kConnectionText, TextColour::Connection},
-    {1026, 1026, TextColour::VolumeName},
-    {1028, 1028, TextColour::VolumeName},
-    {1030, 1030, TextColour::VolumeName},
-    {1032, 1032, TextColour::VolumeName},
-    {1027, 1027, TextColour::VolumeValue},
-    {1029, 1029, TextColour::VolumeValue},
-    {1031, 1031, TextColour::VolumeValue},
-    {1033, 1033, TextColour::VolumeValue},
-    {1051, 1052, TextColour::ChannelStrip},
-    {1054, 1059, TextColour::ChannelStrip},
-    {2150, 2156, TextColour::ChannelStrip},
-    {1053, 1053, TextColour::Effect},
-    {1060, 1063, TextColour::Effect},
-    {1066, 1066, TextColour::Effect},
-    {1068, 1071, TextColour::Effect},
+    {kChannelName, kChannelName, TextColour::ChannelStrip},
     {1084, 1085, TextColour::Effect},
-    {1089, 1090, TextColour::Effect},
-    {2157, 2168, TextColour::Effect},
-    {1074, 1076, TextColour::Subwoofer},
-    {1086, 1088, TextColour::Subwoofer},
-    {2169, 2173, TextColour::Subwoofer},
+    {1088, 1088, TextColour::Subwoofer},
     {kEqPageTitle, kEqPageTitle, TextColour::PageTitle},
 };
 
+// The colour of a slider's labels: that of the frame its parameter sits in.
+struct GroupColour {
+    ParamGroup group;
+    TextColour name;
+    TextColour value;
+};
+constexpr GroupColour kGroupColours[] = {
+    {ParamGroup::Channel, TextColour::ChannelStrip, TextColour::ChannelStrip},
+    {ParamGroup::Effect1, TextColour::Effect, TextColour::Effect},
+    {ParamGroup::Effect2, TextColour::Effect, TextColour::Effect},
+    {ParamGroup::AutoSub, TextColour::Subwoofer, TextColour::Subwoofer},
+    {ParamGroup::Subwoofer, TextColour::Subwoofer, TextColour::Subwoofer},
+    {ParamGroup::Volumes, TextColour::VolumeName, TextColour::VolumeValue},
+};
+
 const TextColour* TextColourOf(int id) {
+    for (const SliderEdit& edit : SliderEdits()) {
+        if (id != edit.nameLabel && id != edit.valueLabel) {
+            continue;
+        }
+        for (const GroupColour& colour : kGroupColours) {
+            if (colour.group == edit.parameter.Group()) {
+                return id == edit.nameLabel ? &colour.name : &colour.value;
+            }
+        }
+    }
     for (const ColourRange& range : kTextColours) {
         if (id >= range.first && id <= range.last) {
             return &range.colour;
@@ -252,15 +259,14 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
         button->setText(QString::fromUtf8(control.caption ? control.caption : ""));
         return button;
     }
-    if (id >= kFirstStepSlider && id <= kLastStepSlider) {
+    if (const SliderEdit* edit = FindSliderEdit(id)) {
+        // The master volumes are plain trackbars; the others step as the amplifier does.
+        if (edit->rule == SliderRule::Position) {
+            return new TrackSlider(Qt::Horizontal, parent);
+        }
         return new StepSlider((control.style & kVertical) ? Qt::Vertical : Qt::Horizontal, parent);
     }
     switch (id) {
-        case kMicVolSlider:
-        case kMusicVolSlider:
-        case kCenterVolSlider:
-        case kSubVolSlider:
-            return new TrackSlider(Qt::Horizontal, parent);
         case kChannelGroup:
         case kEqGroup:
         case kEffectGroup:
@@ -335,11 +341,15 @@ void MainWindow::InitControls() {
         }
     }
 
-    for (const int id : kMasterSliders) {
-        auto* slider = Control<QSlider>(id);
-        slider->setRange(0, SliderMaximum(*FindSliderEdit(id)));
-        slider->setTickInterval(kMasterTicks);
-        slider->setTickPosition(QSlider::TicksBelow);
+    for (const SliderEdit& edit : SliderEdits()) {
+        auto* slider = Control<QSlider>(edit.id);
+        slider->setRange(0, SliderMaximum(edit));
+        if (edit.rule == SliderRule::Position) {
+            slider->setTickInterval(kMasterTicks);
+            slider->setTickPosition(QSlider::TicksBelow);
+        } else {
+            slider->setTickInterval(kStepTicks);
+        }
     }
 
     for (LevelMeter* meter : m_meters) {
@@ -351,11 +361,6 @@ void MainWindow::InitControls() {
 
     FillPresetLists();
 
-    for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
-        auto* slider = Control<StepSlider>(id);
-        slider->setRange(0, SliderMaximum(*FindSliderEdit(id)));
-        slider->setTickInterval(kStepTicks);
-    }
     // A screen reader reads a slider as its label shows it, whichever way its positions run.
     for (const SliderEdit& edit : SliderEdits()) {
         Control<TrackSlider>(edit.id)->SetShownText([this, &edit](int position) {
@@ -439,6 +444,9 @@ void MainWindow::FillPresetLists() {
 void MainWindow::ApplyLanguage(int language) {
     m_language = language == kChinese ? kChinese : kEnglish;
     varnoth::ApplyLanguage(m_language, *this);
+    for (const SliderEdit& edit : SliderEdits()) {
+        SetText(edit.nameLabel, QString::fromUtf8(edit.parameter.Caption(m_language)));
+    }
     RefreshLanguageTexts();
 }
 

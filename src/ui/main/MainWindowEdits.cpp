@@ -15,6 +15,7 @@
 #include <QSlider>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterAccess.h"
 #include "session/ValueFormat.h"
 #include "ui/controls/CompressorCurve.h"
 #include "ui/controls/EqGraph.h"
@@ -75,17 +76,17 @@ void MainWindow::SetText(int id, const QString& text) {
 void MainWindow::OnSliderScrolled(int id) {
     const SliderEdit* edit = FindSliderEdit(id);
     auto* slider = Control<QSlider>(id);
-    const Param param = OnPath(edit->param, m_micView != 0);
+    const ParameterRef parameter = OnPath(edit->parameter, m_micView != 0);
     if (VolumeLocked(m_session.GetMachineSet(), id)) {
         ShowNotice(QString::fromUtf8(VolumeLockedNotice(id, m_language)), kNoticeMs);
-        slider->setValue(ReadParam(m_session, param));
+        slider->setValue(ReadValue(m_session, parameter));
         return;
     }
     const auto value =
         static_cast<std::uint8_t>(SliderValue(edit->rule, SliderMaximum(*edit), slider->sliderPosition()));
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
-                                ParameterTitle(ParamName(param), m_language));
-    WriteParam(m_session, param, value);
+                                ParameterTitle(parameter, m_language));
+    WriteParameter(m_session, parameter, value);
 }
 
 void MainWindow::OnCheckBox(int id, bool on) {
@@ -97,25 +98,19 @@ void MainWindow::OnCheckBox(int id, bool on) {
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
                                 Control<QCheckBox>(id)->text().toStdString());
-    switch (id) {
-        case kPeqOnBox:
-            WriteParam(m_session, OnPath(Param::PEQOn_Mic, micView), on ? 1 : 0);
-            break;
-        case kCompressOnBox:
-            WriteParam(m_session, OnPath(Param::CompressOn_Mic, micView), on ? 1 : 0);
-            break;
-        case kAutoSubBox: {
-            const MicControlSubSetting setting =
-                ToggledMicControlSub(m_session.GetMicControlSubTime(), m_session.GetMicControlSubRate());
-            m_session.SetMicControlSub(setting.time, setting.rate);
-            break;
-        }
-        case kPhaseBox:
-            WriteParam(m_session, Param::SubPhase180, on ? 1 : 0);
-            break;
-        default:
-            break;
+    const ControlSlot* slot = FindControlSlot(id);
+    if (slot == nullptr) {
+        return;
     }
+    const ParameterRef parameter = OnPath(Named(slot->parameter), micView);
+    // The auto sub's box switches the function by the stored time and rate, whatever the box shows.
+    if (parameter.param->access == ParamAccess::MicControlSubTime) {
+        const MicControlSubSetting setting =
+            ToggledMicControlSub(m_session.GetMicControlSubTime(), m_session.GetMicControlSubRate());
+        m_session.SetMicControlSub(setting.time, setting.rate);
+        return;
+    }
+    WriteParameter(m_session, parameter, on ? 1 : 0);
 }
 
 void MainWindow::OnPresetChosen(int id, int index) {
@@ -134,7 +129,7 @@ void MainWindow::OnPresetChosen(int id, int index) {
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Control, id, m_micView),
                                 list->itemText(index).toStdString());
     if (id == kCompressPresetList) {
-        if (preset != ReadParam(m_session, OnPath(Param::CompressPreset_Mic, micView))) {
+        if (preset != ReadValue(m_session, OnPath(Named("CompressPreset_Mic"), micView))) {
             ChooseCompressorPreset(m_session, micView, preset);
         }
         return;
@@ -176,7 +171,7 @@ std::uint8_t EqByte(float shown, std::uint8_t stored, bool dragged, const Parame
 // A field of a parametric band: its parameter, the value the graph shows for it and the conversions between
 // that value and the parameter's byte.
 struct PeqFieldRule {
-    Param PeqBandParams::*param;
+    std::optional<ParameterRef> (*parameter)(const PeqBandParameters& band);
     float EqPoint::*shown;
     float (*valueOf)(int band, std::uint8_t byte);
     std::uint8_t (*byteOf)(int band, double value);
@@ -184,17 +179,20 @@ struct PeqFieldRule {
 
 // In the order a band edit writes them.
 constexpr std::array<PeqFieldRule, 3> kPeqFieldRules = {{
-    {&PeqBandParams::gain, &EqPoint::gain, [](int, std::uint8_t g) { return ValueFormat::PeqGainDb(g); },
+    {[](const PeqBandParameters& b) { return std::optional(b.gain); }, &EqPoint::gain,
+     [](int, std::uint8_t g) { return ValueFormat::PeqGainDb(g); },
      [](int, double db) { return ValueFormat::PeqGainByte(db); }},
-    {&PeqBandParams::freq, &EqPoint::freq, ValueFormat::PeqFrequencyHz, ValueFormat::PeqFrequencyByte},
-    {&PeqBandParams::q, &EqPoint::q, [](int, std::uint8_t q) { return ValueFormat::PeqQ(q); },
+    {[](const PeqBandParameters& b) { return std::optional(b.freq); }, &EqPoint::freq,
+     ValueFormat::PeqFrequencyHz, ValueFormat::PeqFrequencyByte},
+    {[](const PeqBandParameters& b) { return b.q; }, &EqPoint::q,
+     [](int, std::uint8_t q) { return ValueFormat::PeqQ(q); },
      [](int, double q) { return ValueFormat::PeqQByte(q); }},
 }};
 
 // A field of a parametric band on the shown path: the store's byte and the byte the graph's value stands for.
 struct PeqField {
     const PeqFieldRule* rule;
-    Param param;
+    ParameterRef parameter;
     std::uint8_t stored;
     std::uint8_t value;
 };
@@ -222,19 +220,20 @@ std::optional<GraphicField> GraphicFieldOf(const DeviceSession& session, int pag
 std::vector<PeqField> PeqFields(const DeviceSession& session, bool micView, const EqPoint& point,
                                 bool dragged) {
     std::vector<PeqField> fields;
-    const PeqBandParams* band = PeqBand(point.index);
+    const PeqBandParameters* band = PeqBand(point.index);
     if (band == nullptr) {
         return fields;
     }
     const int index = point.index;
     for (const PeqFieldRule& rule : kPeqFieldRules) {
-        if (band->*rule.param == Param::Count) {
+        const std::optional<ParameterRef> field = rule.parameter(*band);
+        if (!field) {
             continue;
         }
-        const Param onPath = OnPath(band->*rule.param, micView);
-        const std::uint8_t stored = ReadParam(session, onPath);
+        const ParameterRef onPath = OnPath(*field, micView);
+        const std::uint8_t stored = ReadValue(session, onPath);
         const std::uint8_t value = EqByte(
-            point.*rule.shown, stored, dragged, Ref(onPath),
+            point.*rule.shown, stored, dragged, onPath,
             [&rule, index](std::uint8_t byte) { return rule.valueOf(index, byte); },
             [&rule, index](double shown) { return rule.byteOf(index, shown); });
         fields.push_back({&rule, onPath, stored, value});
@@ -261,9 +260,8 @@ EqPoint MainWindow::HeldEqValues(const EqPoint& point, int controlId) const {
 void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
     const bool graphic = controlId == kGraphicPanel;
     const bool micView = m_micView != 0;
-    const std::string title = graphic
-                                  ? ParameterTitle(GraphicBankName(m_eqPage), m_language)
-                                  : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, micView)), m_language);
+    const std::string title = graphic ? ParameterTitle(GraphicBankName(m_eqPage), m_language)
+                                      : ParameterTitle(OnPath(Named("PEQOn_Mic"), micView), m_language);
     const WindowUndo::Edit step(
         *m_undo,
         UndoSource::Of(UndoSource::Kind::EqBand, controlId, graphic ? m_eqPage : m_micView, point.index),
@@ -292,12 +290,12 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         std::any_of(fields.begin(), fields.end(), [](const PeqField& f) { return f.value != f.stored; });
     if (!changed) {
         // The graph may show a value between two of the amplifier's: it shows the store's again.
-        m_session.Touch(static_cast<std::size_t>(Ref(fields.front().param).Position()));
+        m_session.Touch(static_cast<std::size_t>(fields.front().parameter.Position()));
         return;
     }
     for (const PeqField& field : fields) {
         if (field.value != field.stored) {
-            WriteParam(m_session, field.param, field.value);
+            WriteParameter(m_session, field.parameter, field.value);
         }
     }
 }
@@ -305,9 +303,9 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
 void MainWindow::OnEqPoints(int controlId) {
     // Every band moved at once (a shift of all gains) is one step, whichever bands it changed.
     const bool graphic = controlId == kGraphicPanel;
-    const std::string title =
-        graphic ? std::string(EqPageTitle(m_eqPage, m_language))
-                : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_micView != 0)), m_language);
+    const std::string title = graphic
+                                  ? std::string(EqPageTitle(m_eqPage, m_language))
+                                  : ParameterTitle(OnPath(Named("PEQOn_Mic"), m_micView != 0), m_language);
     const WindowUndo::Edit step(
         *m_undo, UndoSource::Of(UndoSource::Kind::EqAllBands, controlId, graphic ? m_eqPage : m_micView),
         title + kAllBandsAction.In(m_language));

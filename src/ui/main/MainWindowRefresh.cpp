@@ -53,8 +53,8 @@ void SelectPreset(QComboBox& list, int preset) {
 }
 
 // The change bit of a parameter: its store position, or the mic-controls-sub setting's bit.
-std::size_t ChangeBit(Param param) {
-    const int position = Ref(param).Position();
+std::size_t ChangeBit(const ParameterRef& parameter) {
+    const int position = parameter.Position();
     return position == kNotStored ? kMicControlSubChange : static_cast<std::size_t>(position);
 }
 
@@ -80,9 +80,11 @@ void MainWindow::RefreshAll() {
 
 void MainWindow::ShowStore(const ChangeSet& changes) {
     const bool micView = m_micView != 0;
-    const auto changed = [&](Param param) { return changes.test(ChangeBit(OnPath(param, micView))); };
+    const auto changed = [&](const ParameterRef& parameter) {
+        return changes.test(ChangeBit(OnPath(parameter, micView)));
+    };
     for (const SliderEdit& edit : SliderEdits()) {
-        if (changed(edit.param)) {
+        if (changed(edit.parameter)) {
             ShowSlider(edit);
         }
     }
@@ -105,8 +107,9 @@ void MainWindow::ShowStore(const ChangeSet& changes) {
                          m_session.Value(pos::OfEffect(effect, pos::EffectPreset)));
         }
     }
-    if (changed(Param::SubPhase180)) {
-        Control<QCheckBox>(kPhaseBox)->setChecked(ReadParam(m_session, Param::SubPhase180) != 0);
+    const ParameterRef phase = Named(FindControlSlot(kPhaseBox)->parameter);
+    if (changed(phase)) {
+        Control<QCheckBox>(kPhaseBox)->setChecked(ReadValue(m_session, phase) != 0);
     }
     if (changes.test(kMicControlSubChange)) {
         Control<QCheckBox>(kAutoSubBox)->setChecked(m_session.GetMicControlSubTime() != 0);
@@ -118,17 +121,17 @@ void MainWindow::ShowStore(const ChangeSet& changes) {
 
 QString MainWindow::ValueText(const SliderEdit& edit, std::uint8_t value) const {
     // The mic-controls-sub rate says "invalid" with the time while the function is off.
-    if (edit.param == Param::MicControlSubRate) {
+    if (edit.parameter.param->access == ParamAccess::MicControlSubRate) {
         return Utf8(ValueFormat::MicControlSubRateText(m_session.GetMicControlSubTime(), value, m_language));
     }
     if (edit.rule == SliderRule::Effect && m_rawValues != 0) {
         return Utf8(ValueFormat::RawText(value));
     }
-    return Utf8(Ref(OnPath(edit.param, m_micView != 0)).Shown(value, m_language));
+    return Utf8(OnPath(edit.parameter, m_micView != 0).Shown(value, m_language));
 }
 
 void MainWindow::ShowSlider(const SliderEdit& edit) {
-    const std::uint8_t value = ReadParam(m_session, OnPath(edit.param, m_micView != 0));
+    const std::uint8_t value = ReadValue(m_session, OnPath(edit.parameter, m_micView != 0));
     auto* slider = Control<QSlider>(edit.id);
     // A slider the user holds stays under the pointer; it shows the store again when it is let go.
     if (!slider->isSliderDown()) {
@@ -136,7 +139,7 @@ void MainWindow::ShowSlider(const SliderEdit& edit) {
     }
     SetText(edit.valueLabel, ValueText(edit, value));
     Control<TrackSlider>(edit.id)->AnnounceValue();
-    if (edit.param == Param::MicControlSubTime) {
+    if (edit.parameter.param->access == ParamAccess::MicControlSubTime) {
         ShowSlider(*FindSliderEdit(kSubRateSlider));
     }
 }
@@ -145,7 +148,7 @@ void MainWindow::ReLimitMasterVolumes() {
     const MachineSettings& machine = m_session.GetMachineSet();
     for (const int id : kMasterSliders) {
         const SliderEdit& edit = *FindSliderEdit(id);
-        const auto volume = static_cast<std::size_t>(Ref(edit.param).Position() - pos::MicVol);
+        const auto volume = static_cast<std::size_t>(edit.parameter.Position() - pos::MicVol);
         Control<QSlider>(id)->setRange(0, (machine.*kVolumeMaxima[volume])());
         ShowSlider(edit);
     }
@@ -157,10 +160,9 @@ void MainWindow::FollowVolumes() {
     const unsigned followed = m_session.TakeFollowedVolumes();
     m_remote->FollowVolumes(followed);
     for (const int id : kMasterSliders) {
-        const Param param = FindSliderEdit(id)->param;
-        const int volume = Ref(param).Position() - pos::MicVol;
-        if ((followed & (1U << volume)) != 0) {
-            m_undo->Follow(ParamName(param), ReadParam(m_session, param));
+        const ParameterRef& volume = FindSliderEdit(id)->parameter;
+        if ((followed & (1U << (volume.Position() - pos::MicVol))) != 0) {
+            m_undo->Follow(volume.param->name, ReadValue(m_session, volume));
         }
     }
 }
@@ -223,7 +225,7 @@ void MainWindow::ShowChannel() {
 
 void MainWindow::ShowPeq() {
     const bool micView = m_micView != 0;
-    const bool on = ReadParam(m_session, OnPath(Param::PEQOn_Mic, micView)) != 0;
+    const bool on = ReadValue(m_session, OnPath(Named(FindControlSlot(kPeqOnBox)->parameter), micView)) != 0;
     Control<QCheckBox>(kPeqOnBox)->setChecked(on);
     m_peqPanel->SetOff(!on);
     const int dragged = m_peqPanel->DraggedPoint();
@@ -231,13 +233,13 @@ void MainWindow::ShowPeq() {
         if (band == dragged) {
             continue;
         }
-        const PeqBandParams* fields = PeqBand(band);
+        const PeqBandParameters* fields = PeqBand(band);
         EqPoint& point = m_peqPanel->Point(band);
         const EqPoint before = point;
-        point.gain = ValueFormat::PeqGainDb(ReadParam(m_session, OnPath(fields->gain, micView)));
-        point.freq = ValueFormat::PeqFrequencyHz(band, ReadParam(m_session, OnPath(fields->freq, micView)));
-        if (fields->q != Param::Count) {
-            point.q = ValueFormat::PeqQ(ReadParam(m_session, OnPath(fields->q, micView)));
+        point.gain = ValueFormat::PeqGainDb(ReadValue(m_session, OnPath(fields->gain, micView)));
+        point.freq = ValueFormat::PeqFrequencyHz(band, ReadValue(m_session, OnPath(fields->freq, micView)));
+        if (fields->q) {
+            point.q = ValueFormat::PeqQ(ReadValue(m_session, OnPath(*fields->q, micView)));
         }
         if (point.gain != before.gain || point.freq != before.freq || point.q != before.q) {
             EqGraph::CalcResponse(point);
@@ -248,19 +250,19 @@ void MainWindow::ShowPeq() {
 
 void MainWindow::ShowCompressor() {
     const bool micView = m_micView != 0;
-    const auto read = [&](Param param) { return ReadParam(m_session, OnPath(param, micView)); };
-    const bool on = read(Param::CompressOn_Mic) != 0;
+    const auto read = [&](const char* name) { return ReadValue(m_session, OnPath(Named(name), micView)); };
+    const bool on = read(FindControlSlot(kCompressOnBox)->parameter) != 0;
     for (int id = kThresholdSlider; id <= kBoostSlider; ++id) {
         Control(id)->setEnabled(on);
     }
     m_compressPanel->SetThreshold(
-        static_cast<float>(ValueFormat::ThresholdDb(read(Param::CompressThreshold_Mic))));
-    m_compressPanel->SetUpperSlope(
-        static_cast<float>(ValueFormat::RatioSlope(read(Param::CompressRatio_Mic))));
+        static_cast<float>(ValueFormat::ThresholdDb(read("CompressThreshold_Mic"))));
+    m_compressPanel->SetUpperSlope(static_cast<float>(ValueFormat::RatioSlope(read("CompressRatio_Mic"))));
     m_compressPanel->SetEnabledCurve(on);
     DescribeCompressor(*this);
     Control<QCheckBox>(kCompressOnBox)->setChecked(on);
-    SelectPreset(*Control<QComboBox>(kCompressPresetList), read(Param::CompressPreset_Mic));
+    SelectPreset(*Control<QComboBox>(kCompressPresetList),
+                 read(FindControlSlot(kCompressPresetList)->parameter));
     m_compressPanel->update();
 }
 

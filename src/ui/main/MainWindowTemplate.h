@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
+#include <span>
+
 #include "ui/dialogs/DialogTemplate.h"
 
-// The main window as data: template 229 and the IDs of its controls.
+// The main window as data: template 229, the IDs of its controls and the slots that bind controls to the
+// parameters they show, by the parameters' names.
 namespace varnoth::mainwin {
 
 inline constexpr int kTemplateNumber = 229;
@@ -87,15 +91,51 @@ inline constexpr int kMusicVolValue = 1031;
 inline constexpr int kCenterVolValue = 1029;
 inline constexpr int kSubVolValue = 1033;
 
-// The step sliders 2100..2123; each has its value label 50 above its own ID.
-inline constexpr int kFirstStepSlider = 2100;
 inline constexpr int kMasterSliders[] = {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider};
-inline constexpr int kLastStepSlider = 2123;
-inline constexpr int kValueLabelOffset = 50;
+
+// How a slider position p on a slider whose range ends at M becomes the value written.
+enum class SliderRule : std::uint8_t {
+    Down,        // d = (M - p) mod 256: vertical sliders, whose maximum is at the bottom
+    Compressor,  // c = (127 - d) mod 256: equals p on the horizontal 0..127 sliders
+    Effect,      // 127 - p
+    Position,    // p: the master volume trackbars
+};
+
+// A control of a slot: its ID, rectangle in dialog units and style.
+struct SlotPart {
+    int id = kNoId;
+    DialogRect rect;
+    unsigned style = kStyleNone;
+};
+
+// A slider bound to its parameter by the parameter's name (the command line's word): the slider, the label
+// that shows its value and the label that names it with the parameter's caption. This one row is all a
+// slider of the window takes.
+struct SliderSlot {
+    const char*
+        parameter;  // NAME or NAME.N; on a path, the microphone twin, whose music twin the music view shows
+    SliderRule rule;
+    SlotPart slider;
+    SlotPart valueLabel;
+    SlotPart nameLabel;
+};
+
+// The sliders in the order the window makes them.
+std::span<const SliderSlot> SliderSlots();
+
+// A box or list bound to its parameter by name; on a path, the microphone twin.
+struct ControlSlot {
+    int id;
+    const char* parameter;
+};
+std::span<const ControlSlot> ControlSlots();
+const ControlSlot* FindControlSlot(int id);
 
 // The button of an EQ page 0..3.
 int PageButton(int page);
 
+// The controls in the order the window makes them: a slot's name label, slider and value label where the
+// slot stands; the name label's caption is the parameter's English caption.
 const DialogTemplate& MainWindowTemplate();
 
 }  // namespace varnoth::mainwin

@@ -42,7 +42,7 @@ constexpr std::pair<QuickResets::Group, int> kFrames[] = {
 // The master volume slider of a volume parameter.
 int VolumeSlider(const ParameterRef& ref) {
     for (const SliderEdit& edit : SliderEdits()) {
-        if (Ref(edit.param) == ref) {
+        if (edit.parameter == ref) {
             return edit.id;
         }
     }
@@ -157,12 +157,12 @@ void QuickResets::ResetSlider(int sliderId) {
     if (edit == nullptr || !m_window.Control(sliderId)->isEnabled()) {
         return;
     }
-    const Param param = OnPath(edit->param, m_window.MicView() != 0);
+    const ParameterRef parameter = OnPath(edit->parameter, m_window.MicView() != 0);
     if (VolumeLocked(m_session.GetMachineSet(), sliderId)) {
         m_window.ShowNotice(QString::fromUtf8(VolumeLockedNotice(sliderId, m_window.Language())), kNoticeMs);
         return;
     }
-    Reset({Ref(param)}, ParameterTitle(ParamName(param), m_window.Language()));
+    Reset({parameter}, ParameterTitle(parameter, m_window.Language()));
 }
 
 void QuickResets::Reset(const std::vector<ParameterRef>& params, const std::string& action) {

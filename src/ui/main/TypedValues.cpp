@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterAccess.h"
 #include "session/TypedValue.h"
 #include "ui/controls/EqGraph.h"
 #include "ui/main/EditRules.h"
@@ -36,7 +37,6 @@ constexpr const char* kBandTags[] = {"F:", "G:", "Q:"};
 struct Field {
     BandField kind;
     ParameterRef ref;
-    Param param;  // Param::Count for a graphic EQ band
     std::uint8_t current;
 };
 
@@ -46,24 +46,23 @@ std::vector<Field> BandFields(MainWindow& window, int controlId, int band) {
     std::vector<Field> fields;
     if (controlId == kGraphicPanel) {
         if (const std::optional<ParameterRef> ref = GraphicBandParameter(window.EqPage(), band)) {
-            fields.push_back(
-                {BandField::Gain, *ref, Param::Count, ReadGraphicBand(session, window.EqPage(), band)});
+            fields.push_back({BandField::Gain, *ref, ReadGraphicBand(session, window.EqPage(), band)});
         }
         return fields;
     }
-    const PeqBandParams* params = PeqBand(band);
+    const PeqBandParameters* params = PeqBand(band);
     if (controlId != kPeqPanel || params == nullptr) {
         return fields;
     }
     const bool micView = window.MicView() != 0;
-    for (const auto& [kind, param] :
-         {std::pair{BandField::Frequency, params->freq}, std::pair{BandField::Gain, params->gain},
-          std::pair{BandField::Q, params->q}}) {
-        if (param == Param::Count) {
+    for (const auto& [kind, parameter] :
+         {std::pair{BandField::Frequency, std::optional(params->freq)},
+          std::pair{BandField::Gain, std::optional(params->gain)}, std::pair{BandField::Q, params->q}}) {
+        if (!parameter) {
             continue;
         }
-        const Param onPath = OnPath(param, micView);
-        fields.push_back({kind, *FindParameter(ParamName(onPath)), onPath, ReadParam(session, onPath)});
+        const ParameterRef onPath = OnPath(*parameter, micView);
+        fields.push_back({kind, onPath, ReadValue(session, onPath)});
     }
     return fields;
 }
@@ -153,16 +152,15 @@ void TypedValues::EditLabel(int labelId) {
 void TypedValues::ApplyLabel(int sliderId) {
     const SliderEdit* edit = FindSliderEdit(sliderId);
     auto* slider = m_window.Control<QSlider>(sliderId);
-    const Param param = OnPath(edit->param, m_window.MicView() != 0);
+    const ParameterRef parameter = OnPath(edit->parameter, m_window.MicView() != 0);
     const int atMinimum = SliderValue(edit->rule, slider->maximum(), slider->minimum());
     const int atMaximum = SliderValue(edit->rule, slider->maximum(), slider->maximum());
     const int low = std::min(atMinimum, atMaximum);
     const int high = std::max(atMinimum, atMaximum);
     const bool rawShown = edit->rule == SliderRule::Effect && m_window.RawValues() != 0;
-    const TypedValue::Scale scale = rawShown
-                                        ? TypedValue::RawScale(low, high)
-                                        : TypedValue::ScaleOf(*FindParameter(ParamName(param)), low, high);
-    const std::uint8_t current = ReadParam(m_window.Session(), param);
+    const TypedValue::Scale scale =
+        rawShown ? TypedValue::RawScale(low, high) : TypedValue::ScaleOf(parameter, low, high);
+    const std::uint8_t current = ReadValue(m_window.Session(), parameter);
     if (Untouched(0)) {
         // Enter on the text the field opened with: the value may have changed on the amplifier meanwhile.
         m_entry->Close();
@@ -255,7 +253,7 @@ void TypedValues::ApplyBand(int controlId, int band) {
         const std::string action =
             controlId == kGraphicPanel
                 ? ParameterTitle(fields.front().ref, language)
-                : ParameterTitle(ParamName(OnPath(Param::PEQOn_Mic, m_window.MicView() != 0)), language) +
+                : ParameterTitle(OnPath(Named("PEQOn_Mic"), m_window.MicView() != 0), language) +
                       kBandAction.In(language) + std::to_string(band + 1);
         const WindowUndo::Edit step(
             m_window.Undo(),
@@ -268,11 +266,7 @@ void TypedValues::ApplyBand(int controlId, int band) {
                 if (fields[k].kind != kind || values[k] == fields[k].current) {
                     continue;
                 }
-                if (fields[k].param == Param::Count) {
-                    WriteGraphicBand(m_window.Session(), m_window.EqPage(), band, values[k]);
-                } else {
-                    WriteParam(m_window.Session(), fields[k].param, values[k]);
-                }
+                WriteParameter(m_window.Session(), fields[k].ref, values[k]);
             }
         }
     }

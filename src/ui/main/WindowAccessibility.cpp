@@ -104,8 +104,7 @@ void NameControls(MainWindow& window) {
     }
     for (const SliderEdit& edit : SliderEdits()) {
         QWidget* slider = window.Control(edit.id);
-        SetAccessibleName(*slider,
-                          Capitalised(ParameterTitle(ParamName(OnPath(edit.param, micView)), language)));
+        SetAccessibleName(*slider, Capitalised(ParameterTitle(OnPath(edit.parameter, micView), language)));
         // The name says more than the label above the slider ("Effect 2 HPF", "HPF"), and a screen reader
         // speaks a linked label instead of the name: the label is not linked.
         if (const auto* name = window.Control<QLabel>(edit.nameLabel)) {
@@ -119,15 +118,16 @@ void DescribeCompressor(MainWindow& window) {
     const bool micView = window.MicView() != 0;
     const int language = window.Language();
     QString text;
-    for (const Param param : {Param::CompressThreshold_Mic, Param::CompressRatio_Mic}) {
-        const Param shown = OnPath(param, micView);
+    for (const char* name : {"CompressThreshold_Mic", "CompressRatio_Mic"}) {
+        const ParameterRef shown = OnPath(Named(name), micView);
         if (!text.isEmpty()) {
             text += language != 0 ? QStringLiteral(", ") : QStringLiteral("，");
         }
-        text += Capitalised(ParameterTitle(ParamName(shown), language)) + QLatin1Char(' ') +
-                QString::fromStdString(Ref(shown).Shown(ReadParam(window.Session(), shown), language));
+        text += Capitalised(ParameterTitle(shown, language)) + QLatin1Char(' ') +
+                QString::fromStdString(shown.Shown(ReadValue(window.Session(), shown), language));
     }
-    if (ReadParam(window.Session(), OnPath(Param::CompressOn_Mic, micView)) == 0) {
+    if (ReadValue(window.Session(), OnPath(Named(FindControlSlot(kCompressOnBox)->parameter), micView)) ==
+        0) {
         text += QString::fromUtf8(kCurveOff.In(language));
     }
     SetAccessibleDescription(*window.Control(kCompressPanel), text);

@@ -2,7 +2,11 @@
 #include "ui/main/WindowParams.h"
 
 #include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "session/DeviceSession.h"
 #include "session/ParameterAccess.h"
@@ -12,92 +16,42 @@ namespace varnoth::mainwin {
 
 namespace {
 
-// The table name of each parameter, in enum order.
-constexpr const char* kParamNames[] = {
-    "InputGain_Mic",
-    "InputGain_Music",
-    "NoiseGate_Mic",
-    "NoiseGate_Music",
-    "CompressOn_Mic",
-    "CompressOn_Music",
-    "CompressPreset_Mic",
-    "CompressPreset_Music",
-    "CompressThreshold_Mic",
-    "CompressThreshold_Music",
-    "CompressRatio_Mic",
-    "CompressRatio_Music",
-    "CompressAttackTime_Mic",
-    "CompressAttackTime_Music",
-    "CompressReleaseTime_Mic",
-    "CompressReleaseTime_Music",
-    "CompressBoost_Mic",
-    "CompressBoost_Music",
-    "PEQOn_Mic",
-    "PEQOn_Music",
-    "PEQLowGain_Mic",
-    "PEQLowGain_Music",
-    "PEQLowF_Mic",
-    "PEQLowF_Music",
-    "PEQLMidGain_Mic",
-    "PEQLMidGain_Music",
-    "PEQLMidF_Mic",
-    "PEQLMidF_Music",
-    "PEQLMidQ_Mic",
-    "PEQLMidQ_Music",
-    "PEQHMidGain_Mic",
-    "PEQHMidGain_Music",
-    "PEQHMidF_Mic",
-    "PEQHMidF_Music",
-    "PEQHMidQ_Mic",
-    "PEQHMidQ_Music",
-    "PEQHighGain_Mic",
-    "PEQHighGain_Music",
-    "PEQHighF_Mic",
-    "PEQHighF_Music",
-    "ChToEffect1",
-    "ChToEffect2",
-    "EffectHPF.0",
-    "EffectHSF.0",
-    "EffectLevel.0",
-    "EffectDelayTime.0",
-    "EffectFeedback.0",
-    "EffectHPF.1",
-    "EffectHSF.1",
-    "EffectLevel.1",
-    "EffectDelayTime.1",
-    "EffectFeedback.1",
-    "MicControlSubTime",
-    "MicControlSubRate",
-    "SubLevel",
-    "SubFrequency",
-    "SubResonance",
-    "SubPhase180",
-    "MicVol",
-    "MusicVol",
-    "CenterVol",
-    "SubVol",
-};
-static_assert(std::size(kParamNames) == kParamCount, "one name per parameter, in enum order");
+constexpr std::string_view kPathSuffixes[] = {"_Mic", "_Music"};
 
-// The table rows, looked up once.
-const std::array<ParameterRef, kParamCount>& Refs() {
-    static const std::array<ParameterRef, kParamCount> refs = [] {
-        std::array<ParameterRef, kParamCount> found{};
-        for (int i = 0; i < kParamCount; ++i) {
-            found[i] = *FindParameter(kParamNames[i]);
+// The other path's twin of each row of the table, by the row's place in the table (nullptr for a row of no
+// path or without a twin).
+const std::vector<const Parameter*>& Twins() {
+    static const std::vector<const Parameter*> twins = [] {
+        const std::span<const Parameter> table = ParameterTable();
+        std::vector<const Parameter*> found(table.size(), nullptr);
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const Parameter& row = table[i];
+            if (row.path == ParamPath::None) {
+                continue;
+            }
+            const bool mic = row.path == ParamPath::Mic;
+            const std::string_view name = row.name;
+            const std::string_view own = kPathSuffixes[mic ? 0 : 1];
+            if (!name.ends_with(own)) {
+                continue;
+            }
+            const std::string twin = std::string(name.substr(0, name.size() - own.size())) +
+                                     std::string(kPathSuffixes[mic ? 1 : 0]);
+            if (const std::optional<ParameterRef> ref = FindParameter(twin)) {
+                found[i] = ref->param;
+            }
         }
         return found;
     }();
-    return refs;
+    return twins;
 }
 
-constexpr int kFirstShared = static_cast<int>(Param::ChToEffect1);
-
-constexpr PeqBandParams kPeqBands[] = {
-    {Param::PEQLowGain_Mic, Param::PEQLowF_Mic, Param::Count},
-    {Param::PEQLMidGain_Mic, Param::PEQLMidF_Mic, Param::PEQLMidQ_Mic},
-    {Param::PEQHMidGain_Mic, Param::PEQHMidF_Mic, Param::PEQHMidQ_Mic},
-    {Param::PEQHighGain_Mic, Param::PEQHighF_Mic, Param::Count},
+// The names of each parametric band's gain, frequency and Q (nullptr: none).
+constexpr const char* kPeqBandNames[][3] = {
+    {"PEQLowGain_Mic", "PEQLowF_Mic", nullptr},
+    {"PEQLMidGain_Mic", "PEQLMidF_Mic", "PEQLMidQ_Mic"},
+    {"PEQHMidGain_Mic", "PEQHMidF_Mic", "PEQHMidQ_Mic"},
+    {"PEQHighGain_Mic", "PEQHighF_Mic", nullptr},
 };
 
 // The parameter table's bank of each graphic EQ page.
@@ -122,50 +76,49 @@ bool ValidBand(int page, int band) {
 
 }  // namespace
 
-bool IsPathParam(Param param) {
-    return static_cast<int>(param) < kFirstShared;
-}
-
-Param OnPath(Param param, bool micView) {
-    if (!IsPathParam(param)) {
-        return param;
+ParameterRef Named(std::string_view name) {
+    if (const std::optional<ParameterRef> ref = FindParameter(name)) {
+        return *ref;
     }
-    const int mic = static_cast<int>(param) & ~1;
-    return static_cast<Param>(micView ? mic : mic + 1);
+    std::fprintf(stderr, "varnoth: the window names %.*s, which the parameter table does not have\n",
+                 static_cast<int>(name.size()), name.data());
+    std::abort();
 }
 
-const ParameterRef& Ref(Param param) {
-    return Refs()[static_cast<int>(param) < kParamCount ? static_cast<int>(param) : 0];
-}
-
-const char* ParamName(Param param) {
-    return param < Param::Count ? kParamNames[static_cast<int>(param)] : "none";
-}
-
-std::uint8_t ReadParam(const DeviceSession& session, Param param) {
-    if (param >= Param::Count) {
-        return 0;
+ParameterRef OnPath(const ParameterRef& parameter, bool micView) {
+    const ParamPath wanted = micView ? ParamPath::Mic : ParamPath::Music;
+    if (parameter.param->path == ParamPath::None || parameter.param->path == wanted) {
+        return parameter;
     }
-    return static_cast<std::uint8_t>(ReadParameter(session, Ref(param)));
+    const auto row = static_cast<std::size_t>(parameter.param - ParameterTable().data());
+    const Parameter* twin = Twins()[row];
+    return twin != nullptr ? ParameterRef{twin, parameter.index} : parameter;
 }
 
-void WriteParam(DeviceSession& session, Param param, std::uint8_t value) {
-    if (param < Param::Count) {
-        WriteParameter(session, Ref(param), value);
-    }
+std::uint8_t ReadValue(const DeviceSession& session, const ParameterRef& parameter) {
+    return static_cast<std::uint8_t>(ReadParameter(session, parameter));
 }
 
 void ChooseCompressorPreset(DeviceSession& session, bool micView, std::uint8_t preset) {
+    const ParameterRef shown = OnPath(Named("CompressPreset_Mic"), micView);
     if (preset == kUserDefinedPreset) {
-        session.StoreValue(
-            static_cast<std::size_t>(Ref(OnPath(Param::CompressPreset_Mic, micView)).Position()), preset);
+        session.StoreValue(static_cast<std::size_t>(shown.Position()), preset);
         return;
     }
-    WriteParam(session, OnPath(Param::CompressPreset_Mic, micView), preset);
+    WriteParameter(session, shown, preset);
 }
 
-const PeqBandParams* PeqBand(int band) {
-    return band >= 0 && band < static_cast<int>(std::size(kPeqBands)) ? &kPeqBands[band] : nullptr;
+const PeqBandParameters* PeqBand(int band) {
+    static const std::vector<PeqBandParameters> bands = [] {
+        std::vector<PeqBandParameters> found;
+        for (const auto& names : kPeqBandNames) {
+            found.push_back({Named(names[0]), Named(names[1]),
+                             names[2] != nullptr ? std::optional(Named(names[2])) : std::nullopt});
+        }
+        return found;
+    }();
+    return band >= 0 && band < static_cast<int>(bands.size()) ? &bands[static_cast<std::size_t>(band)]
+                                                              : nullptr;
 }
 
 std::uint8_t ReadGraphicBand(const DeviceSession& session, int page, int band) {

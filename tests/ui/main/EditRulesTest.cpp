@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "SessionHarness.h"
 #include "session/DeviceSession.h"
 #include "session/MachineSettings.h"
@@ -27,7 +25,7 @@ TEST(SliderRules, PositionsBecomeValuesByTheRuleOfEachSlider) {
         {kGainSlider, 127, 0, "and at its bottom 0"},
         {kThresholdSlider, 0, 0, "horizontal compressor sliders give their position"},
         {kThresholdSlider, 100, 100, ""},
-        {2108, 27, 100, "effect sliders give 127 - p"},
+        {kEffect1SendSlider + 1, 27, 100, "effect sliders give 127 - p"},
         {kSubTimeSlider, 255, 0, "the sub time slider at its bottom switches mic-controls-sub off"},
         {kSubTimeSlider, 0, 255, ""},
         {kSubRateSlider, 0, 99, "the rate slider ends at 99"},
@@ -52,21 +50,18 @@ TEST(SliderRules, EveryPositionOfEverySliderShowsTheValueItWrites) {
     }
 }
 
-TEST(SliderRules, CoverTheStepSlidersInOrderAndTheMasterVolumesWithTheirLabels) {
-    std::set<int> ids;
-    for (const SliderEdit& edit : SliderEdits()) {
-        ids.insert(edit.id);
-        if (edit.id >= kFirstStepSlider && edit.id <= kLastStepSlider) {
-            EXPECT_EQ(edit.valueLabel, edit.id + kValueLabelOffset) << edit.id;
-        }
+TEST(SliderRules, EverySlotOfTheLayoutIsASliderBoundToTheParameterItNames) {
+    ASSERT_EQ(SliderEdits().size(), SliderSlots().size());
+    for (std::size_t i = 0; i < SliderSlots().size(); ++i) {
+        const SliderSlot& slot = SliderSlots()[i];
+        const SliderEdit& edit = SliderEdits()[i];
+        EXPECT_EQ(edit.parameter.Name(), slot.parameter);
+        EXPECT_EQ(edit.id, slot.slider.id) << slot.parameter;
+        EXPECT_EQ(edit.valueLabel, slot.valueLabel.id) << slot.parameter;
+        EXPECT_EQ(edit.nameLabel, slot.nameLabel.id) << slot.parameter;
+        EXPECT_EQ(FindSliderEdit(edit.id), &edit) << slot.parameter;
     }
-    for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
-        EXPECT_TRUE(ids.count(id)) << id;
-    }
-    for (const int id : {kMicVolSlider, kMusicVolSlider, kCenterVolSlider, kSubVolSlider}) {
-        EXPECT_TRUE(ids.count(id)) << id;
-    }
-    EXPECT_EQ(FindSliderEdit(1015), nullptr);
+    EXPECT_EQ(FindSliderEdit(kGraphicPanel), nullptr);
 }
 
 TEST(VolumeLocks, OnlyTheMicAndMusicVolumesLockAndOnlyWithTheLockFunctionOn) {
@@ -125,9 +120,7 @@ TEST(MicControlSubBox, DependsOnTheStoredTimeNotOnTheBox) {
 
 TEST(EditRules, EverySliderRunsOverItsParametersWholeRange) {
     for (const SliderEdit& edit : SliderEdits()) {
-        const std::optional<ParameterRef> ref = FindParameter(ParamName(edit.param));
-        ASSERT_TRUE(ref.has_value()) << ParamName(edit.param);
-        EXPECT_EQ(ref->param->min, 0) << ParamName(edit.param);
+        EXPECT_EQ(edit.parameter.param->min, 0) << edit.parameter.Name();
     }
 }
 

@@ -100,7 +100,7 @@ TEST_F(MainWindowAccessibility, EveryControlHasARoleAndANameAndEverySliderSpeaks
 
         for (const SliderEdit& edit : SliderEdits()) {
             QAccessibleInterface* slider = Of(&Ctl<QWidget>(edit.id));
-            const std::string title = ParameterTitle(ParamName(OnPath(edit.param, true)), language);
+            const std::string title = ParameterTitle(OnPath(edit.parameter, true), language);
             SCOPED_TRACE(title);
             EXPECT_EQ(slider->role(), QAccessible::Slider);
             EXPECT_EQ(slider->text(QAccessible::Name).toLower(), QString::fromStdString(title).toLower());
@@ -135,7 +135,7 @@ TEST_F(MainWindowAccessibility, TooltipsAndDescriptionsAreInTheWindowsLanguage) 
     Window().ApplyLanguage(0);
     EXPECT_EQ(Ctl<QWidget>(kMicVolSlider).toolTip(), QString::fromUtf8(Tooltips()[7].text.chinese));
     EXPECT_EQ(Name(&Ctl<QWidget>(kGainSlider)),
-              QString::fromUtf8(Ref(Param::InputGain_Mic).param->title.chinese));
+              QString::fromUtf8(Named("InputGain_Mic").param->title.chinese));
 }
 
 // Every way a value changes takes the user's path to the amplifier: the value set by assistive technology,
@@ -143,20 +143,19 @@ TEST_F(MainWindowAccessibility, TooltipsAndDescriptionsAreInTheWindowsLanguage) 
 TEST_F(MainWindowAccessibility, AValueSetThroughTheAccessibleInterfaceReachesTheAmplifier) {
     OpenShown(1);
     struct Case {
-        int slider;
-        Param param;
+        const char* parameter;
         double wanted;
     };
     const Case cases[] = {
-        {kGainSlider, Param::InputGain_Mic, 70},
-        {kMicVolSlider, Param::MicVol, 30},
-        {kThresholdSlider, Param::CompressThreshold_Mic, -20},
-        {kEffect1SendSlider + 4, Param::EffectDelayTime_0, 300},
+        {"InputGain_Mic", 70},
+        {"MicVol", 30},
+        {"CompressThreshold_Mic", -20},
+        {"EffectDelayTime.0", 300},
     };
     for (const Case& c : cases) {
-        const SliderEdit& edit = *FindSliderEdit(c.slider);
-        SCOPED_TRACE(Name(&Ctl<QWidget>(c.slider)).toStdString());
-        QAccessibleValueInterface* value = Of(&Ctl<QWidget>(c.slider))->valueInterface();
+        const SliderEdit& edit = SliderOf(c.parameter);
+        SCOPED_TRACE(c.parameter);
+        QAccessibleValueInterface* value = Of(&Ctl<QWidget>(edit.id))->valueInterface();
         const double before = value->currentValue().toDouble();
         value->setCurrentValue(c.wanted);
         Drain();
@@ -164,9 +163,9 @@ TEST_F(MainWindowAccessibility, AValueSetThroughTheAccessibleInterfaceReachesThe
         EXPECT_NE(after, before);
         EXPECT_LE(std::abs(after - c.wanted), std::abs(before - c.wanted));
         EXPECT_EQ(ShownNumberOf(Text(edit.valueLabel)), after) << "the label shows what was set";
-        const auto position = static_cast<std::size_t>(Ref(c.param).Position());
+        const auto position = static_cast<std::size_t>(edit.parameter.Position());
         EXPECT_EQ(DeviceValue(position), StoreValue(position)) << "the amplifier holds it";
-        EXPECT_EQ(Ref(c.param).Shown(DeviceValue(position), 1), Text(edit.valueLabel).toStdString());
+        EXPECT_EQ(edit.parameter.Shown(DeviceValue(position), 1), Text(edit.valueLabel).toStdString());
     }
 
     // The gain's numbers grow downward on the slider: increase raises the label all the same.
@@ -174,7 +173,7 @@ TEST_F(MainWindowAccessibility, AValueSetThroughTheAccessibleInterfaceReachesThe
     const double before = gain->valueInterface()->currentValue().toDouble();
     gain->actionInterface()->doAction(QAccessibleActionInterface::increaseAction());
     Drain();
-    EXPECT_EQ(ShownNumberOf(Text(kGainSlider + kValueLabelOffset)), before + 1);
+    EXPECT_EQ(ShownNumberOf(Text(SliderOf("InputGain_Mic").valueLabel)), before + 1);
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), before + 1);
     gain->actionInterface()->doAction(QAccessibleActionInterface::decreaseAction());
     gain->actionInterface()->doAction(QAccessibleActionInterface::decreaseAction());
@@ -203,10 +202,10 @@ TEST_F(MainWindowAccessibility, PictureButtonsAreNamedAndTellWhichIsSelected) {
     Drain();
     EXPECT_EQ(checked(kMicViewButton), Window().MicView() != 0);
     // The sliders now name the other path.
-    EXPECT_EQ(Name(&Ctl<QWidget>(kGainSlider)).toLower(),
-              QString::fromStdString(
-                  ParameterTitle(ParamName(OnPath(Param::InputGain_Mic, Window().MicView() != 0)), 1))
-                  .toLower());
+    EXPECT_EQ(
+        Name(&Ctl<QWidget>(kGainSlider)).toLower(),
+        QString::fromStdString(ParameterTitle(OnPath(Named("InputGain_Mic"), Window().MicView() != 0), 1))
+            .toLower());
 
     Ctl<QAbstractButton>(kLoadModeButton + 2).click();
     Drain();
@@ -243,8 +242,8 @@ TEST_F(MainWindowAccessibility, EqGraphsShowEachBandAsAChildAndTheOtherPicturesT
         EXPECT_TRUE(meter->text(QAccessible::Value).startsWith(QStringLiteral("Level ")));
     }
     const QString curve = Of(&Ctl<QWidget>(kCompressPanel))->text(QAccessible::Description);
-    EXPECT_TRUE(curve.contains(Text(kThresholdSlider + kValueLabelOffset))) << curve.toStdString();
-    EXPECT_TRUE(curve.contains(Text(kRatioSlider + kValueLabelOffset))) << curve.toStdString();
+    EXPECT_TRUE(curve.contains(Text(SliderOf("CompressThreshold_Mic").valueLabel))) << curve.toStdString();
+    EXPECT_TRUE(curve.contains(Text(SliderOf("CompressRatio_Mic").valueLabel))) << curve.toStdString();
 }
 
 // A screen reader walks the window group by group: every control lies inside the frame drawn around it,
@@ -268,7 +267,7 @@ TEST_F(MainWindowAccessibility, ControlsLieInsideTheirNamedGroups) {
         {kEffect1List, "Effect 1/Effects"},
         {kEffect1SendSlider + 1, "Effect 1/Effects"},
         {kEffect2SendSlider + 1, "Effect 2/Effects"},
-        {kEffect2SendSlider + 5 + kValueLabelOffset, "Effect 2/Effects"},
+        {SliderOf("EffectFeedback.1").valueLabel, "Effect 2/Effects"},
         {kAutoSubBox, "Auto sub"},
         {kSubRateSlider, "Auto sub"},
         {kPhaseBox, "Subwoofer"},

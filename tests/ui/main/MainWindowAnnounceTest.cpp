@@ -21,8 +21,6 @@ namespace {
 
 using namespace mainwin;
 
-constexpr int kGainLabel = 2150;
-
 class MainWindowAnnounce : public MainWindowTest {
   protected:
     void OpenShown(int language) {
@@ -64,10 +62,10 @@ TEST_F(MainWindowAnnounce, UndoRedoAndTheABSwitchSayWhatTheyDidInTheWindowsLangu
         SCOPED_TRACE(c.language == 0 ? "Chinese" : "English");
         OpenShown(c.language);
         auto& gain = Ctl<QSlider>(kGainSlider);
-        const QString before = Text(kGainLabel);
+        const QString before = ShownValue("InputGain_Mic");
         Window().Undo().NewGesture();
         Drag(kGainSlider, gain.value() < 100 ? gain.value() + 16 : gain.value() - 16);
-        const QString after = Text(kGainLabel);
+        const QString after = ShownValue("InputGain_Mic");
         ASSERT_NE(before, after);
         QWidget* const focused = QApplication::focusWidget();
 
@@ -83,14 +81,15 @@ TEST_F(MainWindowAnnounce, UndoRedoAndTheABSwitchSayWhatTheyDidInTheWindowsLangu
         };
         EXPECT_EQ(heard(Qt::Key_Z, Qt::ControlModifier),
                   QString::fromUtf8(c.undo).arg(before, after).toStdString());
-        EXPECT_EQ(Text(kGainLabel).toStdString(), before.toStdString()) << "the undo took the slider back";
+        EXPECT_EQ(ShownValue("InputGain_Mic").toStdString(), before.toStdString())
+            << "the undo took the slider back";
         EXPECT_EQ(heard(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier),
                   QString::fromUtf8(c.redo).arg(before, after).toStdString());
         EXPECT_EQ(heard(Qt::Key_B, Qt::ControlModifier), c.setB);
         // Set B differs from set A once the gain has moved in it: switching back is a step of its own.
         Window().Undo().NewGesture();
         Drag(kGainSlider, gain.value() < 100 ? gain.value() + 8 : gain.value() - 8);
-        const QString inB = Text(kGainLabel);
+        const QString inB = ShownValue("InputGain_Mic");
         EXPECT_EQ(heard(Qt::Key_B, Qt::ControlModifier), c.setA);
         EXPECT_EQ(heard(Qt::Key_Z, Qt::ControlModifier),
                   QString::fromUtf8(c.undoSwitch).arg(inB, after).toStdString());
@@ -110,7 +109,7 @@ TEST_F(MainWindowAnnounce, AnUndoTellsTheNewValueOfTheSliderItMovedAndNothingOfT
     auto& gain = Ctl<QSlider>(kGainSlider);
     Window().Undo().NewGesture();
     Drag(kGainSlider, gain.value() < 100 ? gain.value() + 16 : gain.value() - 16);
-    const QString dragged = Text(kGainLabel);
+    const QString dragged = ShownValue("InputGain_Mic");
     const AccessibleEvents& told = Press(Qt::Key_Z, Qt::ControlModifier);
     std::vector<QString> valueOf;
     for (const AccessibleEvents::Event& event : told.Of(QAccessible::ValueChanged)) {
@@ -119,7 +118,7 @@ TEST_F(MainWindowAnnounce, AnUndoTellsTheNewValueOfTheSliderItMovedAndNothingOfT
         valueOf.push_back(event.value);
     }
     ASSERT_FALSE(valueOf.empty()) << "the slider did not tell its new value";
-    EXPECT_EQ(valueOf.back().toStdString(), Text(kGainLabel).toStdString())
+    EXPECT_EQ(valueOf.back().toStdString(), ShownValue("InputGain_Mic").toStdString())
         << "it speaks the number its label shows";
     EXPECT_NE(valueOf.back().toStdString(), dragged.toStdString());
 }

@@ -327,7 +327,7 @@ TEST_F(MainWindowFiles, ALoadedFileIsWrittenToTheDeviceAndShown) {
     SetDeviceValue(Amp(), pos::SubLevel, 5);
     Session().SynchronizeData(false);
     ASSERT_TRUE(WaitForSyncs(3));
-    ASSERT_EQ(Text(2171), "5");
+    ASSERT_EQ(ShownValue("SubLevel"), "5");
 
     int direction = -1;
     QObject::connect(&Window(), &MainWindow::synchronised, [&](int w) { direction = w; });
@@ -336,7 +336,7 @@ TEST_F(MainWindowFiles, ALoadedFileIsWrittenToTheDeviceAndShown) {
     EXPECT_EQ(m_fileDialogs.back(), false);
     ASSERT_TRUE(WaitForSyncs(4));
     EXPECT_EQ(direction, 1) << "a write-all";
-    EXPECT_EQ(Text(2171), "77");
+    EXPECT_EQ(ShownValue("SubLevel"), "77");
     EXPECT_EQ(DeviceValue(pos::SubLevel), 77);
     EXPECT_FALSE(Window().IsSyncing());
 }
@@ -382,7 +382,7 @@ TEST_F(MainWindowFiles, LoadOpensTheFileChosenUnderItsOwnName) {
     Click(Window(), 1039);
     ASSERT_TRUE(WaitForSyncs(2));
     EXPECT_TRUE(m_warnings.empty());
-    EXPECT_EQ(Text(2171), "55");
+    EXPECT_EQ(ShownValue("SubLevel"), "55");
 }
 
 // "模式数据.vqm" saved on a Chinese Windows PC: GBK bytes that are not UTF-8, which no QString keeps (Qt's
@@ -438,7 +438,7 @@ TEST_F(MainWindowGivenFiles, AFileGivenByTheBytesOfItsNameLoadsAfterTheFirstSync
     Window().OpenModeFile(path);
     ASSERT_NO_FATAL_FAILURE(WaitForLoad(2));  // the first synchronisation and the file's write-all
     EXPECT_EQ(direction, 1) << "the file's write-all comes after the first read";
-    EXPECT_EQ(Text(2171).toStdString(), "66");
+    EXPECT_EQ(ShownValue("SubLevel").toStdString(), "66");
     EXPECT_EQ(DeviceValue(pos::SubLevel), 66);
     EXPECT_TRUE(m_fileDialogs.empty());
     EXPECT_TRUE(Window().Undo().UndoAction()->isEnabled()) << "the load is an undo step";
@@ -465,7 +465,7 @@ TEST_F(MainWindowGivenFiles, ADroppedFileLoadsByTheBytesItsUriEncodes) {
     }
     ASSERT_TRUE(Drop(folder + "/%C4%A3%CA%BD%CA%FD%BE%DD.vqm\r\n"));
     ASSERT_NO_FATAL_FAILURE(WaitForLoad(2));
-    EXPECT_EQ(Text(2171).toStdString(), "55");
+    EXPECT_EQ(ShownValue("SubLevel").toStdString(), "55");
     EXPECT_EQ(DeviceValue(pos::SubLevel), 55);
     EXPECT_EQ(m_syncs, 2) << "the refused drags loaded nothing";
 }
@@ -521,7 +521,7 @@ TEST_F(MainWindowGivenFiles, AGivenFileAsksBeforeLeavingAModifiedModeAsLoadDoes)
     m_modeAnswer = ModeChanges::Answer::Discard;
     Window().OpenModeFile(BytesOf("set.vqm"));
     ASSERT_NO_FATAL_FAILURE(WaitForLoad(3));
-    EXPECT_EQ(Text(2171).toStdString(), "44");
+    EXPECT_EQ(ShownValue("SubLevel").toStdString(), "44");
     EXPECT_TRUE(m_fileDialogs.empty()) << "the cancelled LOAD asked before its file dialog";
 }
 
@@ -535,7 +535,7 @@ TEST_F(MainWindowFiles, AFileLoadedWithoutADeviceIsShownWithoutAModelComplaint) 
     m_chosenFile = PathOf("set.vqm");
     Click(Window(), 1039);
     ASSERT_TRUE(WaitForSyncs(1));
-    EXPECT_EQ(Text(2171), "66");
+    EXPECT_EQ(ShownValue("SubLevel"), "66");
     EXPECT_TRUE(m_warnings.empty()) << "no device, so no model to complain about";
     EXPECT_TRUE(m_questions.empty());
     EXPECT_TRUE(Text(1017).startsWith("Offline ("))

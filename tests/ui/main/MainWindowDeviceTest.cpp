@@ -85,7 +85,7 @@ TEST_F(MainWindowDevice, RemovingAnotherDeviceChangesNothingAndRemovingTheAmplif
 TEST_F(MainWindowDevice, AnotherModelIsRefreshedThenDisconnectedWithTheFarewell) {
     Open("foreign", 1, [](VirtualAmp& amp) { SetDeviceValue(amp, pos::SubLevel, 99); });
     ASSERT_TRUE(WaitForSyncs(1));
-    EXPECT_EQ(Text(2171), "99") << "the store was refreshed before the check";
+    EXPECT_EQ(ShownValue("SubLevel"), "99") << "the store was refreshed before the check";
     ASSERT_EQ(m_warnings.size(), 1u);
     EXPECT_EQ(m_warnings[0].caption, "Error");
     EXPECT_EQ(m_warnings[0].text,

@@ -131,7 +131,7 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
     EXPECT_EQ(Amp().Machine()[3], 20);
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20) << "the mic master volume is limited at once";
     EXPECT_EQ(Ctl<QSlider>(1106).value(), 20);
-    EXPECT_EQ(Text(1027), "30") << "the volume itself stays";
+    EXPECT_EQ(ShownValue("MicVol"), "30") << "the volume itself stays";
     EXPECT_EQ(StoreValue(pos::MicVol), 30);
 
     // A synchronisation replaces the settings: the open dialog shows the device's.

@@ -11,12 +11,12 @@
 #include <cmath>
 #include <vector>
 
-#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "device/sim/SimFactory.h"
 #include "session/RegisterMap.h"
 #include "session/ValueFormat.h"
 #include "ui/controls/EqGraph.h"
+#include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
 namespace varnoth::test {
@@ -53,16 +53,13 @@ TEST_F(MainWindowEdits, EveryControlWritesItsFieldAndTheMusicViewLeavesTheMicFie
         for (const std::size_t field : MicPathFields()) {
             micFields.push_back(StoreValue(field));
         }
-        const auto field = [&](int mic, int music) {
-            return static_cast<std::size_t>(music == kNone || micView ? mic : music);
-        };
-
-        for (const SliderCase& c : kSliders) {
-            const int value = c.maximum == 36 ? 17 : 33;
-            Drag(c.id, c.vertical ? c.maximum - value : value);
-            const std::size_t edited = field(c.micField, c.musicField);
-            EXPECT_EQ(StoreValue(edited), value) << "slider " << c.id;
-            EXPECT_EQ(DeviceValue(edited), value) << "slider " << c.id;
+        for (const mainwin::SliderEdit& slider : StoreSliders()) {
+            const ParameterRef shown = mainwin::OnPath(slider.parameter, micView);
+            const int value = shown.param->max == 36 ? 17 : 33;
+            Drag(slider.id, PositionShowing(Ctl<QSlider>(slider.id), shown, value));
+            const auto edited = static_cast<std::size_t>(shown.Position());
+            EXPECT_EQ(StoreValue(edited), value) << "slider of " << shown.Name();
+            EXPECT_EQ(DeviceValue(edited), value) << "slider of " << shown.Name();
         }
 
         const int compress = micView ? pos::Compress_Mic : pos::Compress_Music;
@@ -86,7 +83,7 @@ TEST_F(MainWindowEdits, EveryControlWritesItsFieldAndTheMusicViewLeavesTheMicFie
         EXPECT_EQ(StoreValue(compress + pos::CompressPreset), 3);
         EXPECT_EQ(DeviceValue(compress + pos::CompressThreshold), 16) << "preset 3 loads its row: -18 dB";
         EXPECT_EQ(Ctl<QSlider>(2102).value(), 16);
-        EXPECT_EQ(Text(2152), "-18.0dB");
+        EXPECT_EQ(ShownValue("CompressThreshold_Mic"), "-18.0dB");
 
         // A parametric EQ band: +6 dB at 1000 Hz with Q 2 on the low-mid band.
         auto& peqPanel = Ctl<EqGraph>(1022);
@@ -127,7 +124,7 @@ TEST_F(MainWindowEdits, TheGainSliderAtItsTopAndBottomInBothViews) {
         Ctl<QAbstractButton>(c.viewButton).click();
         Drag(2100, c.position);
         EXPECT_EQ(DeviceValue(c.field), c.value) << "position " << c.position;
-        EXPECT_EQ(Text(2150), QString::number(c.value));
+        EXPECT_EQ(ShownValue("InputGain_Mic"), QString::number(c.value));
     }
 }
 
@@ -140,16 +137,16 @@ TEST_F(MainWindowEdits, TheSubTimeSliderAtItsBottomSwitchesMicControlsSubOff) {
             amp.SetState(state);
         });
         EXPECT_TRUE(Ctl<QCheckBox>(1145).isChecked());
-        EXPECT_EQ(Text(2169), "5.0s");
-        EXPECT_EQ(Text(2170), "30%");
+        EXPECT_EQ(ShownValue("MicControlSubTime"), "5.0s");
+        EXPECT_EQ(ShownValue("MicControlSubRate"), "30%");
         Drag(2119, 255);
         WaitUntilSent();
         EXPECT_EQ(Amp().MicControl().time, 0);
         EXPECT_EQ(Amp().MicControl().rate, 30) << "the rate is kept";
         EXPECT_FALSE(Ctl<QCheckBox>(1145).isChecked());
         const QString invalid = language == 0 ? "无效" : "Invalid";
-        EXPECT_EQ(Text(2169), invalid);
-        EXPECT_EQ(Text(2170), invalid);
+        EXPECT_EQ(ShownValue("MicControlSubTime"), invalid);
+        EXPECT_EQ(ShownValue("MicControlSubRate"), invalid);
         Close();
     }
 }
@@ -169,7 +166,7 @@ TEST_F(MainWindowEdits, TheAutoSubBoxSwitchesOnWithTheDefaultsAndOffKeepingTheRa
     EXPECT_EQ(Amp().MicControl().time, 10);
     EXPECT_EQ(Amp().MicControl().rate, 20);
     EXPECT_TRUE(box.isChecked());
-    EXPECT_EQ(Text(2169), "1.0s");
+    EXPECT_EQ(ShownValue("MicControlSubTime"), "1.0s");
     EXPECT_EQ(Ctl<QSlider>(2119).value(), 245);
     EXPECT_EQ(Ctl<QSlider>(2120).value(), 79);
     box.click();
@@ -242,13 +239,13 @@ TEST_F(MainWindowEdits, ALockedMicVolumeSnapsBackWithANoticeAndTheCentreVolumeNe
     EXPECT_EQ(Window().NoticeText(), "Mic vol locked!");
     EXPECT_EQ(Ctl<QSlider>(1106).value(), 12);
     EXPECT_EQ(DeviceValue(pos::MicVol), 12);
-    EXPECT_EQ(Text(1027), "12");
+    EXPECT_EQ(ShownValue("MicVol"), "12");
 
     Drag(1103, 25);
     EXPECT_EQ(DeviceValue(pos::MusicVol), 25) << "the music volume is not locked";
     Drag(1104, 30);
     EXPECT_EQ(DeviceValue(pos::CenterVol), 30);
-    EXPECT_EQ(Text(1029), "30");
+    EXPECT_EQ(ShownValue("CenterVol"), "30");
 }
 
 // The preset's values reach the sliders and labels from the read-back replies alone, and they are what a full
@@ -257,12 +254,14 @@ TEST_F(MainWindowEdits, AnEffectPresetIsReadBackIntoItsSlidersAsAFullReReadShows
     OpenSynchronised();
     ChooseFromList(Ctl<QComboBox>(1228), 8);
     const std::array<std::uint8_t, 8>& params = sim::EffectPresetParams(8);
-    // HPF, HSF, (pre-delay), level, delay, feedback of effect 2 on sliders 2114..2118.
+    // HPF, HSF, (pre-delay), level, delay, feedback of effect 2.
     const std::array<int, 5> expected = {params[0], params[1], params[3], params[4], params[5]};
+    constexpr const char* kSliders[] = {"EffectHPF.1", "EffectHSF.1", "EffectLevel.1", "EffectDelayTime.1",
+                                        "EffectFeedback.1"};
     const auto shown = [&] {
         std::vector<std::pair<int, QString>> now;
-        for (int k = 0; k < 5; ++k) {
-            now.emplace_back(127 - Ctl<QSlider>(2114 + k).value(), Text(2164 + k));
+        for (const char* parameter : kSliders) {
+            now.emplace_back(127 - Ctl<QSlider>(SliderOf(parameter).id).value(), ShownValue(parameter));
         }
         return now;
     };
@@ -292,13 +291,13 @@ TEST_F(MainWindowEdits, AnEffectPresetIsReadBackIntoItsSlidersAsAFullReReadShows
 TEST_F(MainWindowEdits, RawValueDisplayShowsNumbersInsteadOfUnits) {
     OpenSynchronised();
     Drag(2108, 127);
-    EXPECT_EQ(Text(2158), "OFF");
+    EXPECT_EQ(ShownValue("EffectHPF.0"), "OFF");
     Drag(2112, 63);
-    EXPECT_EQ(Text(2162), "50%");
+    EXPECT_EQ(ShownValue("EffectFeedback.0"), "50%");
     Ctl<QCheckBox>(1113).click();
     EXPECT_EQ(Window().RawValues(), 1);
-    EXPECT_EQ(Text(2158), "0");
-    EXPECT_EQ(Text(2162), "64");
+    EXPECT_EQ(ShownValue("EffectHPF.0"), "0");
+    EXPECT_EQ(ShownValue("EffectFeedback.0"), "64");
 }
 
 // A press on a band that moves nothing writes nothing, although byte to value to byte does not give every
@@ -455,7 +454,7 @@ TEST_F(MainWindowEdits, ChoosingThePresetAlreadyShownKeepsTheEdits) {
     ChooseFromList(list, shown);
     Drain();
     EXPECT_EQ(StoreValue(pos::Effect1 + pos::EffectLevel), 77) << "effect preset reloaded";
-    EXPECT_EQ(Text(2160), QString::fromStdString(ValueFormat::EffectLevelText(77)));
+    EXPECT_EQ(ShownValue("EffectLevel.0"), QString::fromStdString(ValueFormat::EffectLevelText(77)));
 }
 
 TEST_F(MainWindowEdits, TheInvalidLabelsFollowALanguageSwitch) {
@@ -464,12 +463,12 @@ TEST_F(MainWindowEdits, TheInvalidLabelsFollowALanguageSwitch) {
         state.micControlSubTime = 0;
         amp.SetState(state);
     });
-    EXPECT_EQ(Text(2169), "Invalid");
+    EXPECT_EQ(ShownValue("MicControlSubTime"), "Invalid");
     Window().ApplyLanguage(0);
-    EXPECT_EQ(Text(2169), "无效");
-    EXPECT_EQ(Text(2170), "无效");
+    EXPECT_EQ(ShownValue("MicControlSubTime"), "无效");
+    EXPECT_EQ(ShownValue("MicControlSubRate"), "无效");
     Window().ApplyLanguage(1);
-    EXPECT_EQ(Text(2170), "Invalid");
+    EXPECT_EQ(ShownValue("MicControlSubRate"), "Invalid");
 }
 
 }  // namespace

@@ -133,6 +133,30 @@ void MainWindowTest::Close() {
     m_host.reset();
 }
 
+const mainwin::SliderEdit& MainWindowTest::SliderOf(std::string_view parameter) {
+    for (const mainwin::SliderEdit& edit : mainwin::SliderEdits()) {
+        if (edit.parameter.Name() == parameter) {
+            return edit;
+        }
+    }
+    ADD_FAILURE() << "no slider shows " << parameter;
+    throw std::runtime_error("missing slider");
+}
+
+std::vector<mainwin::SliderEdit> MainWindowTest::StoreSliders() {
+    std::vector<mainwin::SliderEdit> sliders;
+    for (const mainwin::SliderEdit& edit : mainwin::SliderEdits()) {
+        if (edit.parameter.Position() != kNotStored) {
+            sliders.push_back(edit);
+        }
+    }
+    return sliders;
+}
+
+int MainWindowTest::PositionShowing(const QSlider& slider, const ParameterRef& parameter, int value) {
+    return slider.orientation() == Qt::Vertical ? parameter.param->max - value : value;
+}
+
 void MainWindowTest::Drag(int id, int position) {
     auto& slider = Ctl<QSlider>(id);
     if (slider.sliderPosition() == position) {

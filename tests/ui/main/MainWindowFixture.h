@@ -3,6 +3,7 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QSlider>
 #include <QString>
 
 #include <gtest/gtest.h>
@@ -11,10 +12,12 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "device/sim/SimProvider.h"
 #include "device/sim/VirtualAmp.h"
+#include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ModeChanges.h"
 #include "ui/main/SessionHost.h"
@@ -61,6 +64,15 @@ class MainWindowTest : public ::testing::Test {
         return *widget;
     }
     QString Text(int id) { return Ctl<QLabel>(id).text(); }
+
+    // A slider of the window, addressed by its parameter's name (a path's slider by its microphone twin's).
+    static const mainwin::SliderEdit& SliderOf(std::string_view parameter);
+    // What the value label of the parameter's slider shows.
+    QString ShownValue(std::string_view parameter) { return Text(SliderOf(parameter).valueLabel); }
+    // The sliders that edit a store position: all but the mic-controls-sub setting's.
+    static std::vector<mainwin::SliderEdit> StoreSliders();
+    // Where a slider shows a value of its parameter: a vertical slider has the maximum at its bottom.
+    static int PositionShowing(const QSlider& slider, const ParameterRef& parameter, int value);
 
     // Moves a slider to a position as a drag does, and lets the window show what the store then holds.
     void Drag(int id, int position);

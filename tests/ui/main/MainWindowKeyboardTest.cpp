@@ -122,7 +122,7 @@ TEST_F(MainWindowKeyboard, EveryKindOfControlOpensChangesAndClosesWithoutAMouse)
     QTest::keyClick(Entry()->Edit(0), Qt::Key_Return);
     Drain();
     EXPECT_FALSE(EntryOpen());
-    EXPECT_EQ(Text(kGainSlider + kValueLabelOffset), "70");
+    EXPECT_EQ(Text(SliderOf("InputGain_Mic").valueLabel), "70");
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), 70);
 
     // The parametric EQ: Right picks a peaking band, Shift+Up steps its Q (not its gain), F2 opens its

@@ -61,13 +61,16 @@ TEST_F(MainWindowLook, ControlsStartAsTheirInitialisationSetsThem) {
 TEST_F(MainWindowLook, TextColoursFollowTheConnectionTheViewAndTheVolume) {
     OpenSynchronised();
     EXPECT_EQ(Ctl<ColourLabel>(1017).TextColour(), Colour(0, 255, 0));
-    EXPECT_EQ(Ctl<ColourLabel>(2150).TextColour(), Colour(220, 100, 36));
+    EXPECT_EQ(Ctl<ColourLabel>(SliderOf("InputGain_Mic").valueLabel).TextColour(), Colour(220, 100, 36));
     EXPECT_EQ(Ctl<ColourLabel>(1055).TextColour(), Colour(220, 100, 36));
     Ctl<QAbstractButton>(1023).click();
-    EXPECT_EQ(Ctl<ColourLabel>(2150).TextColour(), Colour(87, 184, 35)) << "music view";
+    EXPECT_EQ(Ctl<ColourLabel>(SliderOf("InputGain_Mic").valueLabel).TextColour(), Colour(87, 184, 35))
+        << "music view";
     EXPECT_EQ(Ctl<ColourLabel>(1054).TextColour(), Colour(87, 184, 35));
-    EXPECT_EQ(Ctl<ColourLabel>(2160).TextColour(), Colour(220, 100, 36)) << "effects keep their colour";
-    EXPECT_EQ(Ctl<ColourLabel>(2172).TextColour(), Colour(87, 184, 35)) << "subwoofer";
+    EXPECT_EQ(Ctl<ColourLabel>(SliderOf("EffectLevel.0").valueLabel).TextColour(), Colour(220, 100, 36))
+        << "effects keep their colour";
+    EXPECT_EQ(Ctl<ColourLabel>(SliderOf("SubFrequency").valueLabel).TextColour(), Colour(87, 184, 35))
+        << "subwoofer";
     EXPECT_EQ(Ctl<ColourLabel>(1049).TextColour(), Colour(255, 0, 0)) << "page title";
     EXPECT_EQ(Ctl<ColourLabel>(1028).TextColour(), Colour(103, 120, 160)) << "volume name";
 
@@ -79,9 +82,10 @@ TEST_F(MainWindowLook, TextColoursFollowTheConnectionTheViewAndTheVolume) {
          {Case{36, Colour(230, 0, 0)}, Case{35, Colour(230, 0, 0)}, Case{34, Colour(230, 150, 0)},
           Case{30, Colour(230, 150, 0)}, Case{29, Colour(0, 230, 0)}, Case{0, Colour(0, 230, 0)}}) {
         Drag(1104, c.volume);
-        EXPECT_EQ(Ctl<ColourLabel>(1029).TextColour(), c.colour) << "centre volume " << c.volume;
+        EXPECT_EQ(Ctl<ColourLabel>(SliderOf("CenterVol").valueLabel).TextColour(), c.colour)
+            << "centre volume " << c.volume;
     }
-    EXPECT_EQ(Ctl<ColourLabel>(1029).Background(), QColor(Qt::black));
+    EXPECT_EQ(Ctl<ColourLabel>(SliderOf("CenterVol").valueLabel).Background(), QColor(Qt::black));
 
     Provider().Unplug();
     Drain();

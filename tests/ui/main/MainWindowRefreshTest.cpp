@@ -7,48 +7,44 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <string>
+#include <string_view>
 
-#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "session/ValueFormat.h"
 #include "ui/controls/CompressorCurve.h"
 #include "ui/controls/EqGraph.h"
 #include "ui/controls/ImageButton.h"
+#include "ui/main/WindowParams.h"
 
 namespace varnoth::test {
 namespace {
 
 using MainWindowRefresh = MainWindowTest;
 
-QString ShownText(Shown shown, std::uint8_t v) {
+// How a slider's label shows a value, by the parameter's row; the others show the raw number.
+QString ShownText(const ParameterRef& parameter, std::uint8_t v) {
     using namespace ValueFormat;
-    switch (shown) {
-        case Shown::Raw:
-            return QString::fromStdString(RawText(v));
-        case Shown::Threshold:
-            return QString::fromStdString(ThresholdText(v));
-        case Shown::Ratio:
-            return QString::fromStdString(RatioText(v));
-        case Shown::Attack:
-            return QString::fromStdString(AttackText(v));
-        case Shown::Release:
-            return QString::fromStdString(ReleaseText(v));
-        case Shown::Boost:
-            return QString::fromStdString(BoostText(v));
-        case Shown::Hpf:
-            return QString::fromStdString(EffectHpfText(v));
-        case Shown::Hsf:
-            return QString::fromStdString(EffectHsfText(v));
-        case Shown::Level:
-            return QString::fromStdString(EffectLevelText(v));
-        case Shown::Delay:
-            return QString::fromStdString(EffectDelayText(v));
-        case Shown::Feedback:
-            return QString::fromStdString(EffectFeedbackText(v));
-        case Shown::SubFrequency:
-            return QString::fromStdString(SubFrequencyText(v));
-    }
-    return {};
+    const std::map<std::string_view, std::string (*)(std::uint8_t)> shownAs = {
+        {"CompressThreshold_Mic", ThresholdText},
+        {"CompressThreshold_Music", ThresholdText},
+        {"CompressRatio_Mic", RatioText},
+        {"CompressRatio_Music", RatioText},
+        {"CompressAttackTime_Mic", AttackText},
+        {"CompressAttackTime_Music", AttackText},
+        {"CompressReleaseTime_Mic", ReleaseText},
+        {"CompressReleaseTime_Music", ReleaseText},
+        {"CompressBoost_Mic", BoostText},
+        {"CompressBoost_Music", BoostText},
+        {"EffectHPF", EffectHpfText},
+        {"EffectHSF", EffectHsfText},
+        {"EffectLevel", EffectLevelText},
+        {"EffectDelayTime", EffectDelayText},
+        {"EffectFeedback", EffectFeedbackText},
+        {"SubFrequency", SubFrequencyText},
+    };
+    const auto found = shownAs.find(parameter.param->name);
+    return QString::fromStdString(found != shownAs.end() ? found->second(v) : RawText(v));
 }
 
 // A value for every store field that has a register, different from field to field and within the range the
@@ -104,14 +100,13 @@ TEST_F(MainWindowRefresh, AfterASynchronisationEveryControlShowsTheDevicesValue)
         EXPECT_EQ(Ctl<ImageButton>(1020).AltState(), micView);
         EXPECT_EQ(Ctl<ImageButton>(1023).AltState(), !micView);
 
-        for (const SliderCase& c : kSliders) {
-            const auto field =
-                static_cast<std::size_t>(c.musicField == kNone || micView ? c.micField : c.musicField);
-            const std::uint8_t v = device.at(field);
-            auto& slider = Ctl<QSlider>(c.id);
-            const int position = std::clamp(c.vertical ? c.maximum - v : int{v}, 0, slider.maximum());
-            EXPECT_EQ(slider.value(), position) << "slider " << c.id << " showing " << int{v};
-            EXPECT_EQ(Text(c.label), ShownText(c.shown, v)) << "label " << c.label;
+        for (const mainwin::SliderEdit& edit : StoreSliders()) {
+            const ParameterRef shown = mainwin::OnPath(edit.parameter, micView);
+            const std::uint8_t v = device.at(static_cast<std::size_t>(shown.Position()));
+            auto& slider = Ctl<QSlider>(edit.id);
+            const int position = std::clamp(PositionShowing(slider, shown, v), 0, slider.maximum());
+            EXPECT_EQ(slider.value(), position) << "slider of " << shown.Name() << " showing " << int{v};
+            EXPECT_EQ(Text(edit.valueLabel), ShownText(shown, v)) << "label of " << shown.Name();
         }
         const std::size_t compress = micView ? pos::Compress_Mic : pos::Compress_Music;
         const std::size_t peq = micView ? pos::PEQ_Mic : pos::PEQ_Music;
@@ -152,8 +147,8 @@ TEST_F(MainWindowRefresh, AfterASynchronisationEveryControlShowsTheDevicesValue)
     EXPECT_TRUE(Ctl<QCheckBox>(1145).isChecked());
     EXPECT_EQ(Ctl<QSlider>(2119).value(), 255 - 123);
     EXPECT_EQ(Ctl<QSlider>(2120).value(), 99 - 45);
-    EXPECT_EQ(Text(2169), "12.3s");
-    EXPECT_EQ(Text(2170), "45%");
+    EXPECT_EQ(ShownValue("MicControlSubTime"), "12.3s");
+    EXPECT_EQ(ShownValue("MicControlSubRate"), "45%");
     EXPECT_EQ(Ctl<QComboBox>(1144).currentIndex(), 19);
     EXPECT_EQ(Ctl<QComboBox>(1228).currentIndex(), 4);
     const int masters[] = {1106, 1103, 1104, 1105};
@@ -187,7 +182,7 @@ TEST_F(MainWindowRefresh, AStoredVolumeAboveItsMaximumPinsTheThumbAndShowsItsNum
     });
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20);
     EXPECT_EQ(Ctl<QSlider>(1106).value(), 20);
-    EXPECT_EQ(Text(1027), "30");
+    EXPECT_EQ(ShownValue("MicVol"), "30");
 }
 
 TEST_F(MainWindowRefresh, OnlyTheMicrophonePageShowsTheFactoryEqButton) {

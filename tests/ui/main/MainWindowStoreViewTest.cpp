@@ -15,12 +15,12 @@
 #include <functional>
 #include <string>
 
-#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "session/ParameterTable.h"
 #include "session/ValueFormat.h"
 #include "ui/controls/CompressorCurve.h"
 #include "ui/controls/EqGraph.h"
+#include "ui/main/WindowParams.h"
 #include "ui/main/WindowUndo.h"
 
 namespace varnoth::test {
@@ -40,16 +40,13 @@ class MainWindowStoreView : public MainWindowTest {
     void ExpectShowsTheStore(const std::string& after) {
         SCOPED_TRACE("after " + after);
         const bool micView = Window().MicView() != 0;
-        for (const SliderCase& c : kSliders) {
-            const auto field =
-                static_cast<std::size_t>(c.musicField == kNone || micView ? c.micField : c.musicField);
-            const std::uint8_t v = Session().Value(field);
-            auto& slider = Ctl<QSlider>(c.id);
-            const int position = std::clamp(c.vertical ? c.maximum - v : int{v}, 0, slider.maximum());
-            EXPECT_EQ(slider.value(), position)
-                << "slider " << c.id << " for " << ParameterAt(int(field))->Name();
-            EXPECT_EQ(Text(c.label).toStdString(), ParameterAt(int(field))->Shown(v, 1))
-                << "label " << c.label;
+        for (const mainwin::SliderEdit& edit : StoreSliders()) {
+            const ParameterRef shown = mainwin::OnPath(edit.parameter, micView);
+            const std::uint8_t v = Session().Value(static_cast<std::size_t>(shown.Position()));
+            auto& slider = Ctl<QSlider>(edit.id);
+            const int position = std::clamp(PositionShowing(slider, shown, v), 0, slider.maximum());
+            EXPECT_EQ(slider.value(), position) << "slider of " << shown.Name();
+            EXPECT_EQ(Text(edit.valueLabel).toStdString(), shown.Shown(v, 1)) << "label of " << shown.Name();
         }
         const std::size_t compress = micView ? pos::Compress_Mic : pos::Compress_Music;
         const std::size_t peq = micView ? pos::PEQ_Mic : pos::PEQ_Music;

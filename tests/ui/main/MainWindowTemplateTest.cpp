@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <string_view>
 
-#include "ui/main/EditRules.h"
+#include "session/ParameterTable.h"
 #include "ui/main/MainWindowTexts.h"
 
 namespace varnoth::mainwin {
@@ -32,12 +34,6 @@ TEST(MainWindowTemplate, HoldsEveryControlTheWindowAddressesOnceInsideTheWindow)
         EXPECT_LE(control.rect.x + control.rect.width, dialog.width) << control.id;
         EXPECT_LE(control.rect.y + control.rect.height, dialog.height) << control.id;
     }
-    for (const SliderEdit& edit : SliderEdits()) {
-        ASSERT_TRUE(controls.count(edit.id)) << edit.id;
-        EXPECT_EQ(controls.at(edit.id)->kind, ControlKind::Trackbar) << edit.id;
-        ASSERT_TRUE(controls.count(edit.valueLabel)) << edit.valueLabel;
-        EXPECT_EQ(controls.at(edit.valueLabel)->kind, ControlKind::Label) << edit.valueLabel;
-    }
     for (const Tooltip& tip : Tooltips()) {
         EXPECT_TRUE(controls.count(tip.id)) << "tooltip of " << tip.id;
     }
@@ -46,13 +42,68 @@ TEST(MainWindowTemplate, HoldsEveryControlTheWindowAddressesOnceInsideTheWindow)
     }
 }
 
-TEST(MainWindowTemplate, VerticalSlidersAreTheChannelEffectAndSubwooferOnes) {
+// A slider is one slot of the layout: a slot that misses a part, names a parameter the table lacks or one the
+// window does not show, fails here by the parameter's name.
+TEST(MainWindowTemplate, EverySliderSlotIsComplete) {
     const auto controls = ById();
-    for (int id = kFirstStepSlider; id <= kLastStepSlider; ++id) {
-        const bool horizontal = id >= kThresholdSlider && id <= kBoostSlider;
-        EXPECT_EQ((controls.at(id)->style & kVertical) == 0, horizontal) << id;
+    for (const SliderSlot& slot : SliderSlots()) {
+        SCOPED_TRACE(slot.parameter);
+        const std::optional<ParameterRef> parameter = FindParameter(slot.parameter);
+        ASSERT_TRUE(parameter.has_value()) << "the slot names a parameter the table does not have";
+        EXPECT_NE(parameter->Group(), ParamGroup::Hidden) << "the slot shows a parameter its row hides";
+        EXPECT_NE(parameter->param->path, ParamPath::Music) << "a path's slot names the microphone twin";
+        const struct {
+            const SlotPart& part;
+            ControlKind kind;
+            const char* what;
+        } parts[] = {{slot.slider, ControlKind::Trackbar, "slider"},
+                     {slot.valueLabel, ControlKind::Label, "value label"},
+                     {slot.nameLabel, ControlKind::Label, "name label"}};
+        for (const auto& [part, kind, what] : parts) {
+            ASSERT_NE(part.id, kNoId) << "the slot has no " << what;
+            EXPECT_GT(part.rect.width, 0) << "the " << what << " has no size";
+            EXPECT_GT(part.rect.height, 0) << "the " << what << " has no size";
+            ASSERT_TRUE(controls.count(part.id)) << "the window lacks the " << what;
+            EXPECT_EQ(controls.at(part.id)->kind, kind) << "the " << what;
+        }
+        for (const int language : {0, 1}) {
+            EXPECT_STRNE(parameter->Caption(language), "") << "the name label has no caption in " << language;
+        }
+        EXPECT_STREQ(controls.at(slot.nameLabel.id)->caption, parameter->Caption(1));
     }
-    EXPECT_EQ(controls.at(kMicVolSlider)->style & kVertical, 0u);
+}
+
+TEST(MainWindowTemplate, EveryBoxOrListSlotNamesAShownParameterTheWindowHas) {
+    const auto controls = ById();
+    for (const ControlSlot& slot : ControlSlots()) {
+        SCOPED_TRACE(slot.parameter);
+        const std::optional<ParameterRef> parameter = FindParameter(slot.parameter);
+        ASSERT_TRUE(parameter.has_value()) << "the slot names a parameter the table does not have";
+        EXPECT_NE(parameter->Group(), ParamGroup::Hidden);
+        EXPECT_NE(parameter->param->path, ParamPath::Music) << "a path's slot names the microphone twin";
+        EXPECT_TRUE(controls.count(slot.id)) << "the window lacks control " << slot.id;
+        EXPECT_EQ(FindControlSlot(slot.id), &slot);
+    }
+}
+
+// A caption names a row of the table; its twin on the other path is labelled alike.
+TEST(ParameterCaptions, NameRowsOfTheTable) {
+    for (const ParameterCaption& caption : ParameterCaptions()) {
+        const auto row =
+            std::find_if(ParameterTable().begin(), ParameterTable().end(),
+                         [&](const Parameter& p) { return std::string_view(p.name) == caption.name; });
+        EXPECT_NE(row, ParameterTable().end()) << caption.name << " is no row of the table";
+    }
+    EXPECT_STREQ(FindParameter("EffectHPF.1")->Caption(0), "高通") << "without a caption, the title";
+    EXPECT_STREQ(FindParameter("CompressThreshold_Music")->Caption(0), "门");
+    EXPECT_STREQ(FindParameter("MicControlSubRate")->Caption(1), "Rate");
+}
+
+TEST(MainWindowTemplate, VerticalSlidersAreTheChannelEffectAndSubwooferOnes) {
+    for (const SliderSlot& slot : SliderSlots()) {
+        const bool horizontal = slot.rule == SliderRule::Compressor || slot.rule == SliderRule::Position;
+        EXPECT_EQ((slot.slider.style & kVertical) == 0, horizontal) << slot.parameter;
+    }
 }
 
 TEST(MainWindowTemplate, HiddenAreTheSettingsButtonTheValueDisplayBoxAndTheFactoryEqButton) {

@@ -43,11 +43,12 @@ class MainWindowTyped : public MainWindowTest {
     TypedEntry* Entry() { return Window().findChild<TypedValues*>()->Entry(); }
     bool EntryOpen() { return Entry() != nullptr && Entry()->isVisible(); }
 
-    // Double-clicks the label, types the text over what it shows and presses the key.
-    void TypeAtLabel(int label, const QString& text, Qt::Key key = Qt::Key_Return) {
-        QTest::mouseDClick(&Ctl<QLabel>(label), Qt::LeftButton);
-        ASSERT_TRUE(EntryOpen()) << "label " << label << " opens no field";
-        ASSERT_EQ(Entry()->Text(0), Text(label)) << "the field starts with what the label shows";
+    // Double-clicks the value label of the parameter's slider, types the text over what it shows and presses
+    // the key.
+    void TypeAtLabel(const char* parameter, const QString& text, Qt::Key key = Qt::Key_Return) {
+        QTest::mouseDClick(&Ctl<QLabel>(SliderOf(parameter).valueLabel), Qt::LeftButton);
+        ASSERT_TRUE(EntryOpen()) << "the label of " << parameter << " opens no field";
+        ASSERT_EQ(Entry()->Text(0), ShownValue(parameter)) << "the field starts with what the label shows";
         Entry()->Edit(0)->setText(text);
         QTest::keyClick(Entry()->Edit(0), key);
         Drain();
@@ -69,7 +70,7 @@ class MainWindowTyped : public MainWindowTest {
 };
 
 struct TypedCase {
-    int label;
+    const char* parameter;
     const char* typed;
     std::size_t position;  // the store position written
     int expected;
@@ -79,42 +80,43 @@ struct TypedCase {
 TEST_F(MainWindowTyped, ATypedValueReachesTheAmplifierAsTheNearestStepAndTheLabelShowsIt) {
     OpenShown();
     const TypedCase cases[] = {
-        {2150, "80", pos::InputGain_Mic, 80, "80"},
-        {2152, "\u221212 dB", pos::Compress_Mic + pos::CompressThreshold, 32, "-12.0dB"},
-        {2153, "1:4", pos::Compress_Mic + pos::CompressRatio, 96, "32:128"},
-        {2155, "1.2s", pos::Compress_Mic + pos::CompressReleaseTime, 101, "1148ms"},
-        {2156, "x2", pos::Compress_Mic + pos::CompressBoost, 32, "x2.0"},
-        {2158, "off", pos::Effect1 + pos::EffectHPF, 0, "OFF"},
-        {2167, "1,365 s", pos::Effect1 + pos::kEffectParams + pos::EffectDelayTime, 127, "1365ms"},
-        {2162, "25 %", pos::Effect1 + pos::EffectFeedback, 32, "25%"},
-        {2172, "135Hz", pos::SubFrequency, 64, "135Hz"},
-        {1027, "20", pos::MicVol, 20, "20"},
+        {"InputGain_Mic", "80", pos::InputGain_Mic, 80, "80"},
+        {"CompressThreshold_Mic", "\u221212 dB", pos::Compress_Mic + pos::CompressThreshold, 32, "-12.0dB"},
+        {"CompressRatio_Mic", "1:4", pos::Compress_Mic + pos::CompressRatio, 96, "32:128"},
+        {"CompressReleaseTime_Mic", "1.2s", pos::Compress_Mic + pos::CompressReleaseTime, 101, "1148ms"},
+        {"CompressBoost_Mic", "x2", pos::Compress_Mic + pos::CompressBoost, 32, "x2.0"},
+        {"EffectHPF.0", "off", pos::Effect1 + pos::EffectHPF, 0, "OFF"},
+        {"EffectDelayTime.1", "1,365 s", pos::Effect1 + pos::kEffectParams + pos::EffectDelayTime, 127,
+         "1365ms"},
+        {"EffectFeedback.0", "25 %", pos::Effect1 + pos::EffectFeedback, 32, "25%"},
+        {"SubFrequency", "135Hz", pos::SubFrequency, 64, "135Hz"},
+        {"MicVol", "20", pos::MicVol, 20, "20"},
     };
     for (const TypedCase& c : cases) {
-        TypeAtLabel(c.label, QString::fromUtf8(c.typed));
+        TypeAtLabel(c.parameter, QString::fromUtf8(c.typed));
         EXPECT_FALSE(EntryOpen()) << c.typed;
-        EXPECT_EQ(DeviceValue(c.position), c.expected) << "label " << c.label << " typed " << c.typed;
-        EXPECT_EQ(Text(c.label), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(DeviceValue(c.position), c.expected) << c.parameter << " typed " << c.typed;
+        EXPECT_EQ(ShownValue(c.parameter), QString::fromUtf8(c.shown)) << c.typed;
     }
-    TypeAtLabel(2169, QStringLiteral("2.5s"));
+    TypeAtLabel("MicControlSubTime", QStringLiteral("2.5s"));
     WaitUntilSent();
     EXPECT_EQ(Amp().MicControl().time, 25);
-    EXPECT_EQ(Text(2169), "2.5s");
+    EXPECT_EQ(ShownValue("MicControlSubTime"), "2.5s");
 }
 
 TEST_F(MainWindowTyped, ARefusedValueTellsTheRangeInTheWindowsLanguageAndSendsNothing) {
     struct Refusal {
         int language;
-        int label;
+        const char* parameter;
         const char* typed;
         const char* message;
     };
     const Refusal refusals[] = {
-        {1, 2152, "5 dB", "Out of range: type a value from -50.0dB to 0.0dB"},
-        {1, 2158, "abc", "Not a value: type a value from 5Hz to 600Hz, or OFF"},
-        {1, 2150, "64 dB", "Not a value: type a value from 0 to 127"},
-        {0, 2150, "200", "超出范围：请输入 0 到 127 之间的值"},
-        {0, 2169, "30s", "超出范围：请输入 0.1s 到 25.5s 之间的值，或 无效"},
+        {1, "CompressThreshold_Mic", "5 dB", "Out of range: type a value from -50.0dB to 0.0dB"},
+        {1, "EffectHPF.0", "abc", "Not a value: type a value from 5Hz to 600Hz, or OFF"},
+        {1, "InputGain_Mic", "64 dB", "Not a value: type a value from 0 to 127"},
+        {0, "InputGain_Mic", "200", "超出范围：请输入 0 到 127 之间的值"},
+        {0, "MicControlSubTime", "30s", "超出范围：请输入 0.1s 到 25.5s 之间的值，或 无效"},
     };
     for (const int language : {1, 0}) {
         OpenShown(language);
@@ -123,13 +125,13 @@ TEST_F(MainWindowTyped, ARefusedValueTellsTheRangeInTheWindowsLanguageAndSendsNo
                 continue;
             }
             const RegisterBank before = AmpRegisters();
-            const QString shown = Text(r.label);
-            TypeAtLabel(r.label, QString::fromUtf8(r.typed));
+            const QString shown = ShownValue(r.parameter);
+            TypeAtLabel(r.parameter, QString::fromUtf8(r.typed));
             ASSERT_TRUE(EntryOpen()) << "the field stays open to be corrected";
             EXPECT_EQ(Entry()->Message(), QString::fromUtf8(r.message));
             EXPECT_TRUE(Entry()->Edit(0)->hasFocus());
             EXPECT_EQ(AmpRegisters(), before) << r.typed;
-            EXPECT_EQ(Text(r.label), shown);
+            EXPECT_EQ(ShownValue(r.parameter), shown);
             QTest::keyClick(Entry()->Edit(0), Qt::Key_Escape);
             EXPECT_FALSE(EntryOpen());
         }
@@ -141,21 +143,21 @@ TEST_F(MainWindowTyped, EscCancelsEnterOnTheShownValueSendsNothingAndATypedValue
     OpenShown();
     const std::uint8_t gain = StoreValue(pos::InputGain_Mic);
     const std::size_t steps = Window().Undo().History().UndoCount();
-    TypeAtLabel(2150, QStringLiteral("99"), Qt::Key_Escape);
+    TypeAtLabel("InputGain_Mic", QStringLiteral("99"), Qt::Key_Escape);
     EXPECT_FALSE(EntryOpen());
-    TypeAtLabel(2150, Text(2150));
+    TypeAtLabel("InputGain_Mic", ShownValue("InputGain_Mic"));
     EXPECT_FALSE(EntryOpen());
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), gain);
     EXPECT_EQ(Window().Undo().History().UndoCount(), steps);
 
-    TypeAtLabel(2150, QStringLiteral("100"));
+    TypeAtLabel("InputGain_Mic", QStringLiteral("100"));
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), 100);
     ASSERT_EQ(Window().Undo().History().UndoCount(), steps + 1);
     EXPECT_EQ(Window().Undo().UndoAction()->toolTip(),
               QStringLiteral("Undo: mic gain %1 → 100").arg(static_cast<int>(gain)));
     Window().Undo().Undo();
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), gain);
-    EXPECT_EQ(Text(2150), QString::number(gain));
+    EXPECT_EQ(ShownValue("InputGain_Mic"), QString::number(gain));
 }
 
 TEST_F(MainWindowTyped, AnEqBandTakesItsTypedFieldsAndSendsOnlyThoseThatChanged) {

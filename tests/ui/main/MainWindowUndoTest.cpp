@@ -12,7 +12,6 @@
 #include <string>
 #include <utility>
 
-#include "ControlCases.h"
 #include "MainWindowFixture.h"
 #include "session/RegisterMap.h"
 #include "ui/controls/EqGraph.h"
@@ -51,9 +50,10 @@ class UndoSteps : public MainWindowUndo {
         switch (pick(9)) {
             case 0:
             case 1: {
-                const SliderCase& c =
-                    kSliders[static_cast<std::size_t>(pick(static_cast<int>(std::size(kSliders))))];
-                Drag(c.id, pick(c.maximum + 1));
+                const std::vector<mainwin::SliderEdit> sliders = StoreSliders();
+                const mainwin::SliderEdit& slider =
+                    sliders[static_cast<std::size_t>(pick(static_cast<int>(sliders.size())))];
+                Drag(slider.id, pick(slider.parameter.param->max + 1));
                 break;
             }
             case 2:
@@ -146,7 +146,7 @@ TEST_F(UndoSteps, ADragIsOneStepNamedInTheTooltipAndUndoneByItsKeys) {
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), 64);
     EXPECT_EQ(Amp().ReportsReceived() - reports, 2u) << "one write per channel of the pair";
     EXPECT_EQ(Ctl<QSlider>(2100).value(), 127 - 64);
-    EXPECT_EQ(Text(2150), "64");
+    EXPECT_EQ(ShownValue("InputGain_Mic"), "64");
     EXPECT_EQ(Undo().RedoAction()->toolTip(), QString::fromUtf8("Redo: mic gain 64 → 80"));
 
     Window().show();

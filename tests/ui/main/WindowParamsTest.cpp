@@ -3,53 +3,81 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "session/DeviceSession.h"
+#include "session/ParameterAccess.h"
 #include "session/RegisterMap.h"
+#include "ui/main/MainWindowTemplate.h"
 
 namespace varnoth::mainwin {
 namespace {
 
-std::string Name(Param param) {
-    return ParamName(param);
+// Every parameter a control of the window is bound to, both twins of a path's: the layout's slots, the
+// parametric bands' fields and the graphic EQ pages' bands.
+std::vector<ParameterRef> BoundParameters() {
+    std::vector<ParameterRef> bound;
+    const auto add = [&](const ParameterRef& parameter) {
+        for (const bool micView : {true, false}) {
+            const ParameterRef shown = OnPath(parameter, micView);
+            if (std::find(bound.begin(), bound.end(), shown) == bound.end()) {
+                bound.push_back(shown);
+            }
+        }
+    };
+    for (const SliderSlot& slot : SliderSlots()) {
+        add(Named(slot.parameter));
+    }
+    for (const ControlSlot& slot : ControlSlots()) {
+        add(Named(slot.parameter));
+    }
+    for (int band = 0; PeqBand(band) != nullptr; ++band) {
+        add(PeqBand(band)->gain);
+        add(PeqBand(band)->freq);
+        if (PeqBand(band)->q) {
+            add(*PeqBand(band)->q);
+        }
+    }
+    for (int page = 0; GraphicBankName(page) != nullptr; ++page) {
+        for (int band = 0; band < kGraphicBands; ++band) {
+            add(*GraphicBandParameter(page, band));
+        }
+    }
+    return bound;
 }
 
-TEST(WindowParams, EachPathParameterHasItsMusicTwinRightAfterIt) {
-    for (int i = 0; i < kParamCount; ++i) {
-        const auto param = static_cast<Param>(i);
-        const std::string name = Name(param);
-        if (!IsPathParam(param)) {
-            EXPECT_EQ(OnPath(param, false), param) << name << " is shared by both views";
+TEST(WindowParams, APathParameterShowsItsMusicTwinInMusicView) {
+    for (const ParameterRef& parameter : AllParameters()) {
+        const std::string name = parameter.Name();
+        const ParameterRef mic = OnPath(parameter, true);
+        const ParameterRef music = OnPath(parameter, false);
+        if (parameter.param->path == ParamPath::None) {
+            EXPECT_TRUE(mic == parameter && music == parameter) << name << " is shared by both views";
             continue;
         }
-        const Param mic = OnPath(param, true);
-        const Param music = OnPath(param, false);
-        const std::string micName = Name(mic);
-        ASSERT_EQ(micName.substr(micName.size() - 4), "_Mic") << name;
-        EXPECT_EQ(Name(music), micName.substr(0, micName.size() - 4) + "_Music") << name;
-        EXPECT_EQ(OnPath(music, true), mic) << "either twin names the pair";
+        EXPECT_EQ(mic.param->path, ParamPath::Mic) << name << " has no microphone twin";
+        EXPECT_EQ(music.param->path, ParamPath::Music) << name << " has no music twin";
+        const std::string micName = mic.Name();
+        ASSERT_TRUE(micName.ends_with("_Mic")) << name;
+        EXPECT_EQ(music.Name(), micName.substr(0, micName.size() - 4) + "_Music") << name;
+        EXPECT_TRUE(OnPath(music, true) == mic) << "either twin names the pair: " << name;
     }
 }
 
-// The window's parameters are rows of the parameter table, and every row the table puts into a frame of the
-// window (any group but Hidden) is one of them or a graphic EQ band: the window shows every such row.
+// Every row the table puts into a frame of the window (any group but Hidden) is bound to a control: a new
+// shown parameter fails here, by its name, until a slot of the layout names it.
 TEST(WindowParams, TheWindowShowsEveryRowTheTablePutsIntoAFrame) {
-    std::set<std::string> shown;
-    for (int i = 0; i < kParamCount; ++i) {
-        const auto param = static_cast<Param>(i);
-        EXPECT_EQ(Ref(param).Name(), Name(param)) << "the window's name is the table's";
-        shown.insert(Name(param));
-    }
-    for (int page = 0; page < 4; ++page) {
-        for (int band = 0; band < kGraphicBands; ++band) {
-            shown.insert(GraphicBandParameter(page, band)->Name());
-        }
-    }
-    for (const ParameterRef& ref : AllParameters()) {
-        if (ref.Group() != ParamGroup::Hidden) {
-            EXPECT_TRUE(shown.count(ref.Name())) << ref.Name() << " sits in a frame the window does not show";
+    const std::vector<ParameterRef> bound = BoundParameters();
+    for (const ParameterRef& parameter : AllParameters()) {
+        const bool shown = std::find(bound.begin(), bound.end(), parameter) != bound.end();
+        if (parameter.Group() != ParamGroup::Hidden) {
+            EXPECT_TRUE(shown)
+                << parameter.Name()
+                << " sits in a frame of the window, but no slot of the window's layout names it";
+        } else {
+            EXPECT_FALSE(shown) << parameter.Name() << " is bound to a control, but its row hides it";
         }
     }
 }
@@ -58,48 +86,49 @@ TEST(WindowParams, TheWindowShowsEveryRowTheTablePutsIntoAFrame) {
 // the parameters whose setter stores a value of its own or sets other fields too.
 TEST(WindowParams, AWriteChangesItsOwnParameterOnly) {
     constexpr std::uint8_t kWritten = 5;
-    for (int i = 0; i < kParamCount; ++i) {
-        const auto param = static_cast<Param>(i);
+    const std::vector<ParameterRef> bound = BoundParameters();
+    for (const ParameterRef& parameter : bound) {
+        const std::string name = parameter.Name();
         DeviceSession session;
-        std::uint8_t before[kParamCount];
-        for (int j = 0; j < kParamCount; ++j) {
-            before[j] = ReadParam(session, static_cast<Param>(j));
+        std::vector<std::uint8_t> before;
+        for (const ParameterRef& other : bound) {
+            before.push_back(ReadValue(session, other));
         }
-        WriteParam(session, param, kWritten);
+        WriteParameter(session, parameter, kWritten);
         std::uint8_t expected = kWritten;
-        if (param == Param::PEQOn_Mic || param == Param::PEQOn_Music) {
+        if (name.starts_with("PEQOn_")) {
             expected = 0x7F;
-        } else if (param == Param::SubPhase180) {
+        } else if (name == "SubPhase180") {
             expected = 1;
         }
-        EXPECT_EQ(ReadParam(session, param), expected) << Name(param);
+        EXPECT_EQ(ReadValue(session, parameter), expected) << name;
         // A compressor preset loads its row: the five values of its own path.
-        std::set<Param> alsoChanged;
-        if (param == Param::CompressPreset_Mic || param == Param::CompressPreset_Music) {
-            const bool mic = param == Param::CompressPreset_Mic;
-            for (const Param row :
-                 {Param::CompressThreshold_Mic, Param::CompressRatio_Mic, Param::CompressAttackTime_Mic,
-                  Param::CompressReleaseTime_Mic, Param::CompressBoost_Mic}) {
-                alsoChanged.insert(OnPath(row, mic));
+        std::vector<ParameterRef> alsoChanged;
+        if (parameter.param->access == ParamAccess::CompressorPreset) {
+            for (const char* row : {"CompressThreshold_Mic", "CompressRatio_Mic", "CompressAttackTime_Mic",
+                                    "CompressReleaseTime_Mic", "CompressBoost_Mic"}) {
+                alsoChanged.push_back(OnPath(Named(row), parameter.param->path == ParamPath::Mic));
             }
         }
-        for (int j = 0; j < kParamCount; ++j) {
-            const auto other = static_cast<Param>(j);
-            if (other == param || alsoChanged.count(other)) {
+        for (std::size_t j = 0; j < bound.size(); ++j) {
+            const ParameterRef& other = bound[j];
+            if (other == parameter ||
+                std::find(alsoChanged.begin(), alsoChanged.end(), other) != alsoChanged.end()) {
                 continue;
             }
-            EXPECT_EQ(ReadParam(session, other), before[j])
-                << "writing " << Name(param) << " changed " << Name(other);
+            EXPECT_EQ(ReadValue(session, other), before[j])
+                << "writing " << name << " changed " << other.Name();
         }
     }
 }
 
 TEST(WindowParams, PeqBandsListTheirFieldsAndGraphicPagesTheirBanks) {
     ASSERT_NE(PeqBand(0), nullptr);
-    EXPECT_EQ(PeqBand(0)->q, Param::Count) << "the low shelf has no Q";
-    EXPECT_EQ(PeqBand(1)->q, Param::PEQLMidQ_Mic);
-    EXPECT_EQ(PeqBand(2)->freq, Param::PEQHMidF_Mic);
-    EXPECT_EQ(PeqBand(3)->gain, Param::PEQHighGain_Mic);
+    EXPECT_FALSE(PeqBand(0)->q.has_value()) << "the low shelf has no Q";
+    EXPECT_EQ(PeqBand(1)->q->Name(), "PEQLMidQ_Mic");
+    EXPECT_EQ(PeqBand(2)->freq.Name(), "PEQHMidF_Mic");
+    EXPECT_EQ(PeqBand(3)->gain.Name(), "PEQHighGain_Mic");
+    EXPECT_FALSE(PeqBand(3)->q.has_value()) << "the high shelf has no Q";
     EXPECT_EQ(PeqBand(4), nullptr);
     EXPECT_EQ(PeqBand(-1), nullptr);
 
@@ -123,8 +152,8 @@ TEST(WindowParams, TheUserDefinedCompressorPresetKeepsTheCompressorValues) {
     for (const bool micView : {true, false}) {
         DeviceSession session;
         ChooseCompressorPreset(session, micView, 5);
-        EXPECT_EQ(ReadParam(session, OnPath(Param::CompressThreshold_Mic, micView)), 8) << "row 5 loaded";
-        WriteParam(session, OnPath(Param::CompressBoost_Mic, micView), 77);
+        EXPECT_EQ(ReadValue(session, OnPath(Named("CompressThreshold_Mic"), micView)), 8) << "row 5 loaded";
+        WriteParameter(session, OnPath(Named("CompressBoost_Mic"), micView), 77);
         const auto before = session.GetFileBlock();
         ChooseCompressorPreset(session, micView, kUserDefinedPreset);
         auto expected = before;
