@@ -154,7 +154,8 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
     state.machine[3] = 15;
     ASSERT_TRUE(Amp().SetState(state));
     Session().GetMachineSet().Machine_ReadAll();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().GetMachineSet().GetMaxMicVol() == 15; }, kDeadlineMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Session().GetMachineSet().Saved(MachineField::MaxMicVol) == 15; }, kDeadlineMs));
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 25);
     settings->reject();
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 15);
