@@ -11,18 +11,9 @@ namespace varnoth {
 namespace {
 
 using test::MakeReport;
-using test::SessionHarness;
 
-class RecordsTest : public ::testing::Test {
+class RecordsTest : public test::ConnectedSessionTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(h.Connect()); }
-
-    void Reply(const Report& report) {
-        h.wire->Inject(report);
-        ASSERT_TRUE(h.wire->WaitUntilIdle());
-    }
-
-    SessionHarness h;
     MachineSettings& machine = h.session->GetMachineSet();
     RemoteCodes& remote = h.session->GetRemote();
 };

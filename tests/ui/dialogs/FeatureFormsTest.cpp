@@ -49,8 +49,7 @@ class MachineSetFormTest : public ::testing::Test {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             reply[i] = static_cast<std::uint8_t>(bytes[i]);
         }
-        h.wire->Inject(reply);
-        ASSERT_TRUE(h.wire->WaitUntilIdle());
+        ASSERT_TRUE(h.Reply(reply));
         h.wire->ClearSent();
     }
 

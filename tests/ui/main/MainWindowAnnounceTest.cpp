@@ -26,9 +26,7 @@ constexpr int kGainLabel = 2150;
 class MainWindowAnnounce : public MainWindowTest {
   protected:
     void OpenShown(int language) {
-        OpenSynchronised(language);
-        Window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+        MainWindowTest::OpenShown(language);
         Drain();
     }
     // Presses a key on the window and returns what a screen reader was told after it.
