@@ -169,9 +169,9 @@ void PrintCommandHelp(std::ostream& out, const CliCommand& command) {
         }
     } else if (name == "machine") {
         out << "\nFields (range):\n";
-        for (const MachineFieldInfo& field : MachineFields()) {
+        for (const MachineFieldRow& field : MachineFieldTable()) {
             out << "  " << field.name << "  " << field.min << ".." << field.max
-                << (field.offAllowed ? " or off" : "") << "\n";
+                << (field.OffAllowed() ? " or off" : "") << "\n";
         }
     }
 }

@@ -18,8 +18,9 @@ namespace {
 
 std::vector<CliField> MachineFieldsOf(const DeviceSession& session) {
     std::vector<CliField> fields;
-    for (const MachineFieldInfo& field : MachineFields()) {
-        fields.push_back({std::string(kMachinePrefix) + field.name, field.get(session)});
+    for (const MachineFieldRow& field : MachineFieldTable()) {
+        fields.push_back(
+            {std::string(kMachinePrefix) + field.name, session.GetMachineSet().Saved(field.field)});
     }
     return fields;
 }
@@ -348,9 +349,9 @@ CliStatus RunMachine(CliContext& context) {
         return UsageError("machine set takes pairs of a field and a value: machine set FIELD VALUE...");
     }
     // Every pair is checked before anything is sent.
-    std::vector<std::pair<const MachineFieldInfo*, int>> changes;
+    std::vector<std::pair<const MachineFieldRow*, int>> changes;
     for (std::size_t i = 1; setting && i < args.size(); i += 2) {
-        const MachineFieldInfo* field = FindMachineField(args[i]);
+        const MachineFieldRow* field = FindMachineField(args[i]);
         if (field == nullptr) {
             return BadInput("unknown machine setting \"" + Printable(args[i]) +
                             "\" (\"varnoth-cli machine --help\" lists them)");
@@ -360,7 +361,7 @@ CliStatus RunMachine(CliContext& context) {
             return BadInput("machine setting " + std::string(field->name) + " is given twice");
         }
         int value = kPowerVolumeOff;
-        if (!(field->offAllowed && args[i + 1] == "off")) {
+        if (!(field->OffAllowed() && args[i + 1] == "off")) {
             if (CliStatus failure = CheckValue(field->name, args[i + 1], field->min, field->max, value)) {
                 return failure;
             }
@@ -374,7 +375,7 @@ CliStatus RunMachine(CliContext& context) {
     if (setting) {
         session.GetMachineSet().CancelSet();
         for (const auto& [field, value] : changes) {
-            field->set(session, value);
+            session.GetMachineSet().Set(field->field, value);
         }
         session.GetMachineSet().ApplyMachineSet();
     }

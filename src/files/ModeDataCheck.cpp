@@ -81,8 +81,8 @@ std::vector<ModeDataFault> ModeDataCheck::AllFaults(const ModeDataFile::Image& i
             faults.push_back(std::move(*fault));
         }
     }
-    for (std::size_t byte = 0; byte < kMachineRecordRules.size(); ++byte) {
-        const MachineByteRule& rule = kMachineRecordRules[byte];
+    for (std::size_t byte = 0; byte < kMachineSettingsBytes; ++byte) {
+        const MachineByteRule& rule = MachineByteRules()[byte];
         const std::size_t offset = ModeDataFile::kMachineAt + byte;
         if (auto fault = Outside(offset, std::string("Machine.") + rule.name, image[offset], rule.min,
                                  rule.max, rule.offValue)) {

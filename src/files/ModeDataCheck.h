@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "files/ModeDataFile.h"
+#include "session/MachineFieldTable.h"
 #include "session/MachineRules.h"
 
 namespace varnoth {

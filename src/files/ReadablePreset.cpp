@@ -15,7 +15,7 @@
 #include "files/JsonValue.h"
 #include "files/JsonWriter.h"
 #include "session/DeviceSession.h"
-#include "session/MachineRules.h"
+#include "session/MachineFieldTable.h"
 
 namespace varnoth {
 namespace {
@@ -71,7 +71,7 @@ struct PresetFieldTable {
             }
         }
         std::array<std::uint8_t, MachineSettings::kRecordSize> owned{};
-        for (const MachineSettings::RecordField& setting : MachineSettings::RecordFields()) {
+        for (const MachineFieldRow& setting : MachineFieldTable()) {
             PresetField field;
             field.m_name = std::string("Machine.") + setting.name;
             field.m_kind = PresetField::Kind::Machine;
@@ -79,7 +79,7 @@ struct PresetFieldTable {
             field.m_mask = setting.mask;
             field.m_min = setting.min;
             field.m_max = setting.max;
-            field.m_offAllowed = setting.offAllowed;
+            field.m_offAllowed = setting.OffAllowed();
             owned[setting.byte] |= setting.mask;
             fields.push_back(std::move(field));
         }
@@ -90,7 +90,7 @@ struct PresetFieldTable {
                                           ModeDataFile::kMachineAt + byte);
                 field.m_mask = spare;
                 // The spare bits of a byte with a rule are clear in every record the panel writes.
-                field.m_max = byte < kMachineRecordRules.size() ? 0 : spare >> std::countr_zero(spare);
+                field.m_max = byte < kMachineSettingsBytes ? 0 : spare >> std::countr_zero(spare);
                 fields.push_back(std::move(field));
             }
         }

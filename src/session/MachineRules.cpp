@@ -2,6 +2,7 @@
 #include "session/MachineRules.h"
 
 #include <algorithm>
+#include <array>
 
 #include "session/MachineSettings.h"
 
@@ -12,8 +13,8 @@ namespace {
 // the panel shows when the lock holds it.
 struct VolumeLimit {
     std::string_view name;
-    std::uint8_t (MachineSettings::*max)() const;
-    std::uint8_t (MachineSettings::*locked)() const;
+    MachineField max;
+    std::optional<MachineField> locked;
     const char* chineseName;
     const char* englishName;
     const char* lockedChinese;
@@ -21,12 +22,12 @@ struct VolumeLimit {
 };
 
 const std::array<VolumeLimit, 4> kVolumeLimits{{
-    {"MicVol", &MachineSettings::GetMaxMicVol, &MachineSettings::Get_Lock_MicVol, "话筒", "mic",
-     "话筒音量已锁定!", "Mic vol locked!"},
-    {"MusicVol", &MachineSettings::GetMaxMusicVol, &MachineSettings::Get_Lock_MusicVol, "音乐", "music",
-     "音乐音量已锁定!", "Music vol locked!"},
-    {"CenterVol", &MachineSettings::GetMaxCenterVol, nullptr, "中置", "center", nullptr, nullptr},
-    {"SubVol", &MachineSettings::GetMaxSubVol, nullptr, "超低", "sub", nullptr, nullptr},
+    {"MicVol", MachineField::MaxMicVol, MachineField::Lock_MicVol, "话筒", "mic", "话筒音量已锁定!",
+     "Mic vol locked!"},
+    {"MusicVol", MachineField::MaxMusicVol, MachineField::Lock_MusicVol, "音乐", "music", "音乐音量已锁定!",
+     "Music vol locked!"},
+    {"CenterVol", MachineField::MaxCenterVol, std::nullopt, "中置", "center", nullptr, nullptr},
+    {"SubVol", MachineField::MaxSubVol, std::nullopt, "超低", "sub", nullptr, nullptr},
 }};
 
 }  // namespace
@@ -43,10 +44,11 @@ std::optional<BilingualText> MasterVolumeRefusal(const MachineSettings& machine,
     if (limit == kVolumeLimits.end()) {
         return std::nullopt;
     }
-    if (limit->locked != nullptr && machine.Get_EnableLockFunc() != 0 && (machine.*limit->locked)() != 0) {
+    if (limit->locked && machine.Saved(MachineField::EnableLockFunc) != 0 &&
+        machine.Saved(*limit->locked) != 0) {
         return BilingualText{limit->lockedChinese, limit->lockedEnglish};
     }
-    const int max = (machine.*limit->max)();
+    const int max = machine.Saved(limit->max);
     if (value > max) {
         const std::string number = std::to_string(value);
         const std::string cap = std::to_string(max);
@@ -60,13 +62,13 @@ std::optional<BilingualText> MasterVolumeRefusal(const MachineSettings& machine,
 }
 
 std::optional<BilingualText> ModeLockRefusal(const MachineSettings& machine, bool save) {
-    if (machine.Get_EnableLockFunc() == 0) {
+    if (machine.Saved(MachineField::EnableLockFunc) == 0) {
         return std::nullopt;
     }
-    if (save && machine.Get_Lock_SaveMode() != 0) {
+    if (save && machine.Saved(MachineField::Lock_SaveMode) != 0) {
         return BilingualText{"存储模式已锁定!", "Save mode locked!"};
     }
-    if (!save && machine.Get_Lock_LoadMode() != 0) {
+    if (!save && machine.Saved(MachineField::Lock_LoadMode) != 0) {
         return BilingualText{"载入模式已锁定!", "Load mode locked!"};
     }
     return std::nullopt;

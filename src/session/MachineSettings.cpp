@@ -5,45 +5,15 @@
 
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
-#include "session/MachineRules.h"
 
 namespace varnoth {
 namespace {
 
 constexpr std::size_t kFirstArgByte = 2;
 
-constexpr std::uint8_t kWhole = 0xFF;
-
-// A setting that is a whole byte of the record, with that byte's rule.
-constexpr MachineSettings::RecordField WholeByte(const char* name, std::size_t byte) {
-    const MachineByteRule& rule = kMachineRecordRules[byte];
-    return {name, byte, kWhole, rule.min, rule.max, rule.offValue != kNoOffValue};
-}
-
 }  // namespace
 
 MachineSettings::MachineSettings(DeviceLink& link) : m_link(link) {}
-
-std::span<const MachineSettings::RecordField> MachineSettings::RecordFields() {
-    // The whole bytes take their rules from the record's rule table; the locks are one bit each.
-    static constexpr std::array<RecordField, 14> kFields{{
-        WholeByte("VolMode", kVolMode),
-        WholeByte("PowerMicVol", kPowerMicVol),
-        WholeByte("PowerMusicVol", kPowerMusicVol),
-        WholeByte("MaxMicVol", kMaxMicVol),
-        WholeByte("MaxMusicVol", kMaxMusicVol),
-        WholeByte("MaxCenterVol", kMaxCenterVol),
-        WholeByte("MaxSubVol", kMaxSubVol),
-        WholeByte("EnableLockFunc", kEnableLockFunc),
-        {"Lock_MicVol", kLockBits, kLockMicVol, 0, 1, false},
-        {"Lock_MusicVol", kLockBits, kLockMusicVol, 0, 1, false},
-        {"Lock_MicMenu", kLockBits, kLockMicMenu, 0, 1, false},
-        {"Lock_MusicMenu", kLockBits, kLockMusicMenu, 0, 1, false},
-        {"Lock_LoadMode", kLockBits, kLockLoadMode, 0, 1, false},
-        {"Lock_SaveMode", kLockBits, kLockSaveMode, 0, 1, false},
-    }};
-    return kFields;
-}
 
 int MachineSettings::Machine_ReadAll() {
     return m_link.SendCommand(op::Machine_ReadAll);
@@ -73,9 +43,17 @@ void MachineSettings::CancelSet() {
     }
 }
 
-void MachineSettings::SetLockBit(LockMask bit, int lock) {
-    const std::uint8_t bits = m_working[kLockBits].load(std::memory_order_relaxed);
-    SetWorking(kLockBits, static_cast<std::uint8_t>(lock != 0 ? bits | bit : bits & ~bit));
+std::uint8_t MachineSettings::Saved(MachineField field) const {
+    const MachineFieldRow& row = MachineFieldRowOf(field);
+    return row.In(m_saved[row.byte].load(std::memory_order_relaxed));
+}
+
+void MachineSettings::Set(MachineField field, int value) {
+    const MachineFieldRow& row = MachineFieldRowOf(field);
+    std::atomic<std::uint8_t>& byte = m_working[row.byte];
+    std::uint8_t old = byte.load(std::memory_order_relaxed);
+    while (!byte.compare_exchange_weak(old, row.With(old, value), std::memory_order_relaxed)) {
+    }
 }
 
 MachineSettings::Record MachineSettings::GetSavedRecord() const {
@@ -104,7 +82,7 @@ void MachineSettings::Machine_SetBuf(const std::uint8_t* bytes) {
 }
 
 void MachineSettings::SetWorkingSettings(const Record& record) {
-    for (std::size_t i = 0; i < kSettingsBytes; ++i) {
+    for (std::size_t i = 0; i < kMachineSettingsBytes; ++i) {
         m_working[i].store(record[i], std::memory_order_relaxed);
     }
 }

@@ -20,7 +20,6 @@
 #include <utility>
 #include <vector>
 
-#include "OffscreenPlatform.h"
 #include "RunningProgram.h"
 #include "app/Application.h"
 #include "files/ModeDataFile.h"
@@ -402,20 +401,3 @@ TEST(App, TheWindowOffersItsIconInEverySizeOfTheTheme) {
 
 }  // namespace
 }  // namespace varnoth
-
-int main(int argc, char* argv[]) {
-    // Settings and the single-instance mark live in private folders, shared with the programs started.
-    QTemporaryDir home;
-    QTemporaryDir session;
-    if (!home.isValid() || !session.isValid()) {
-        return 1;
-    }
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
-    qputenv("XDG_RUNTIME_DIR", session.path().toUtf8());
-    varnoth::test::UseOffscreenPlatformUnlessGiven();
-    QApplication application(argc, argv);
-    varnoth::InitLanguageResources();
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

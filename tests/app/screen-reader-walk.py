@@ -10,11 +10,10 @@ and sets the mic gain slider's value through the Value interface: the panel must
 """
 
 import sys
-import time
 
 import pyatspi
 
-from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, walk, walk_arguments
+from panel_on_bus import REGISTER_WRITE, panel_on_bus, wait_for, wait_until, walk, walk_arguments
 
 
 def value_of(node):
@@ -40,6 +39,13 @@ def describe(node):
     return line
 
 
+def sliders_named(window):
+    """Whether the window's tree is filled in: its showing sliders are there and each has its name."""
+    sliders = [n for _, n in walk(window)
+               if n.getRole() == pyatspi.ROLE_SLIDER and n.getState().contains(pyatspi.STATE_SHOWING)]
+    return len(sliders) >= 28 and all(n.name.strip() for n in sliders)
+
+
 def main():
     args = walk_arguments()
 
@@ -47,7 +53,8 @@ def main():
     with panel_on_bus(args.launcher, args.work, args.varnoth) as panel:
         window = panel.window
         trace_path = panel.trace_path
-        time.sleep(2)
+        # What is still missing when the deadline passes is reported below.
+        wait_until(lambda: sliders_named(window))
         print(f"window: {describe(window)}")
         if window.getRole() == pyatspi.ROLE_DIALOG:
             failures.append("the main window says it is a dialog")

@@ -49,23 +49,7 @@ TEST_F(CliTest, FilesAreNeverOverwrittenByASlipOrWrittenUnderANameWithoutAFilePa
 TEST_F(CliTest, StandardOutputThatCannotBeWrittenIsAFailure) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--simulate", "export", "-"},
                                                  std::vector<std::string>{"--simulate", "dump"}}) {
-        std::vector<char*> argv;
-        std::string program = VARNOTH_CLI_PATH;
-        argv.push_back(program.data());
-        std::vector<std::string> copies = args;
-        for (std::string& arg : copies) {
-            argv.push_back(arg.data());
-        }
-        argv.push_back(nullptr);
-        const pid_t child = fork();
-        if (child == 0) {
-            const int full = open("/dev/full", O_WRONLY);
-            const int null = open("/dev/null", O_WRONLY);
-            dup2(full, STDOUT_FILENO);
-            dup2(null, STDERR_FILENO);
-            execv(program.c_str(), argv.data());
-            _exit(127);
-        }
+        const pid_t child = StartWriting(args, "/dev/full", "/dev/null");
         int status = 0;
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFEXITED(status));
@@ -181,8 +165,10 @@ TEST_F(CliTest, CtrlCAndSigtermEndLongCommandsAtOnceWithoutWritingAResult) {
         {{"--simulate=lossy", "export", (dir / "lossy.json").string()}, SIGINT},
     };
     for (const Case& c : cases) {
-        const pid_t child = Start(dir, c.args);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const pid_t child = StartTraced(dir, c.args);
+        // Signalled once the command talks to the amplifier: in the middle of its work.
+        EXPECT_TRUE(WaitForText(dir / "stderr.txt", ">Write: "))
+            << c.args[1] << " never reached the amplifier";
         kill(child, c.signal);
         const auto signalled = std::chrono::steady_clock::now();
         const Outcome outcome = Finish(dir, child);

@@ -13,7 +13,7 @@ TEST(CliParameters, NumbersAreDecimalOrHexadecimalAndMachineFieldsAreFoundByName
         EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
     }
     ASSERT_NE(FindMachineField("PowerMicVol"), nullptr);
-    EXPECT_TRUE(FindMachineField("PowerMicVol")->offAllowed);
+    EXPECT_TRUE(FindMachineField("PowerMicVol")->OffAllowed());
     EXPECT_EQ(FindMachineField("Lock_Everything"), nullptr);
 }
 

@@ -42,10 +42,10 @@ inline std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Starts the built varnoth-cli with the arguments, its output going to files of dir.
-inline pid_t Start(const fs::path& dir, const std::vector<std::string>& args) {
-    const fs::path outPath = dir / "stdout.txt";
-    const fs::path errPath = dir / "stderr.txt";
+// Starts the built varnoth-cli with the arguments, its standard output and error going to the two paths
+// (a file, created or emptied, or a device such as /dev/full).
+inline pid_t StartWriting(const std::vector<std::string>& args, const fs::path& outPath,
+                          const fs::path& errPath) {
     std::vector<char*> argv;
     std::string program = VARNOTH_CLI_PATH;
     argv.push_back(program.data());
@@ -64,6 +64,31 @@ inline pid_t Start(const fs::path& dir, const std::vector<std::string>& args) {
         _exit(127);
     }
     return child;
+}
+
+// Starts the built varnoth-cli with the arguments, its output going to files of dir.
+inline pid_t Start(const fs::path& dir, const std::vector<std::string>& args) {
+    return StartWriting(args, dir / "stdout.txt", dir / "stderr.txt");
+}
+
+// Starts it as Start does, with the trace of every report on standard error.
+inline pid_t StartTraced(const fs::path& dir, const std::vector<std::string>& args) {
+    setenv("VARNOTH_TRACE", "1", 1);
+    const pid_t child = Start(dir, args);
+    unsetenv("VARNOTH_TRACE");
+    return child;
+}
+
+// Whether the text of a file of the running program comes to hold `part` within a minute; polled.
+inline bool WaitForText(const fs::path& path, const std::string& part) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (ReadText(path).find(part) == std::string::npos) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
 }
 
 inline Outcome Finish(const fs::path& dir, pid_t child) {

@@ -284,10 +284,7 @@ TEST_F(CliTest, DiffTellsTroubleApartFromADifference) {
 // Ctrl+C ends the command by the signal once it has cleaned up, so a shell running it in a loop stops too.
 TEST_F(CliTest, AnInterruptEndsTheProgramByItsSignalAndStopsAShellLoop) {
     const pid_t levels = Start(dir, {"--simulate", "levels"});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!Contains(ReadText(dir / "stdout.txt"), "mic1=") && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    EXPECT_TRUE(WaitForText(dir / "stdout.txt", "mic1=")) << "no levels shown";
     kill(levels, SIGINT);
     const Outcome o = Finish(dir, levels);
     EXPECT_TRUE(o.signalled) << o;
@@ -305,9 +302,7 @@ TEST_F(CliTest, AnInterruptEndsTheProgramByItsSignalAndStopsAShellLoop) {
         _exit(127);
     }
     setpgid(shell, shell);
-    while (!Contains(ReadText(marks), "mic1=") && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    EXPECT_TRUE(WaitForText(marks, "mic1=")) << "the loop shows no levels";
     kill(-shell, SIGINT);
     int status = 0;
     waitpid(shell, &status, 0);
@@ -333,11 +328,7 @@ TEST_F(CliTest, MachineSettingsAndRemoteKeysAreAppliedAndKept) {
 
 TEST_F(CliTest, CtrlCCancelsLearningAKey) {
     const pid_t child = Start(dir, {"--simulate", "ir", "learn", "7"});
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!Contains(ReadText(dir / "stdout.txt"), "Learning key 7") &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    EXPECT_TRUE(WaitForText(dir / "stdout.txt", "Learning key 7")) << "learning never began";
     kill(child, SIGINT);
     const Outcome o = Finish(dir, child);
     EXPECT_EQ(o.code, 130) << o;
@@ -346,14 +337,8 @@ TEST_F(CliTest, CtrlCCancelsLearningAKey) {
 
 // Ctrl+C during a transfer stops it at the next report: the amplifier is never told to run what it holds.
 TEST_F(CliTest, CtrlCStopsAnUpgradeWithoutTheClosingPair) {
-    setenv("VARNOTH_TRACE", "1", 1);
-    const pid_t child = Start(dir, {"--simulate=slow-upgrade", "upgrade"});
-    unsetenv("VARNOTH_TRACE");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (!Contains(ReadText(dir / "stderr.txt"), ">Write: 2 2 0 56 ") &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    const pid_t child = StartTraced(dir, {"--simulate=slow-upgrade", "upgrade"});
+    EXPECT_TRUE(WaitForText(dir / "stderr.txt", ">Write: 2 2 0 56 ")) << "the transfer never began";
     kill(child, SIGINT);
     const Outcome o = Finish(dir, child);
     EXPECT_EQ(o.code, 130) << o;
@@ -365,9 +350,7 @@ TEST_F(CliTest, CtrlCStopsAnUpgradeWithoutTheClosingPair) {
 // The virtual amplifier is unplugged after its 40th report (page 3 of the test image's 12): the transfer
 // ends at once with the removal told, and the amplifier is never told to run what it holds.
 TEST_F(CliTest, AnUnplugMidUpgradeIsReportedAndNothingIsClosed) {
-    setenv("VARNOTH_TRACE", "1", 1);
-    const pid_t child = Start(dir, {"--simulate=unplugged-upgrade", "upgrade"});
-    unsetenv("VARNOTH_TRACE");
+    const pid_t child = StartTraced(dir, {"--simulate=unplugged-upgrade", "upgrade"});
     // Only a guard against a hang: the outcome is what is checked.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     int status = 0;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -91,10 +93,27 @@ struct SessionHarness {
 
     std::vector<Write> Writes() const { return WritesIn(wire->Sent()); }
 
+    // Delivers a reply as the reader thread does; false when the session did not take it in time.
+    bool Reply(const Report& report) {
+        wire->Inject(report);
+        return wire->WaitUntilIdle();
+    }
+
     std::shared_ptr<FakeWire> wire = std::make_shared<FakeWire>();
     std::shared_ptr<FakeProvider> provider = std::make_shared<FakeProvider>(wire);
     RecordingObserver observer;
     std::unique_ptr<DeviceSession> session;
+};
+
+// A test on a session connected to a fake device.
+class ConnectedSessionTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(h.Connect()); }
+
+    // Delivers a reply to the session as the reader thread does, and waits until it is taken.
+    void Reply(const Report& report) { ASSERT_TRUE(h.Reply(report)); }
+
+    SessionHarness h;
 };
 
 }  // namespace varnoth::test

@@ -174,7 +174,7 @@ TEST(Session, ReadAllAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     EXPECT_EQ(s.Value(pos::MusicVol), 12);
     EXPECT_EQ(s.Value(pos::SubGEQ + 7), 55);
     EXPECT_EQ(s.Value(pos::OfEffect(1, pos::EffectHDamp)), 51);
-    EXPECT_EQ(s.GetMachineSet().GetMaxSubVol(), 33);
+    EXPECT_EQ(s.GetMachineSet().Saved(MachineField::MaxSubVol), 33);
     EXPECT_EQ(s.GetMachineSet().GetWorkingRecord(), s.GetMachineSet().GetSavedRecord());
     EXPECT_EQ(s.GetRemote().GetRecord()[15], 15);
 }
@@ -198,7 +198,7 @@ TEST(Session, WriteAllSendsMicControlSubFirstAndTheRecordsLastByTheirFlags) {
         ASSERT_TRUE(h.wire->WaitUntilIdle());
         h.session->SetWritesMachineRecord(c.setMachine);
         h.session->SetWritesRemoteRecord(c.setRemoter);
-        h.session->GetMachineSet().SetMaxMicVol(20);
+        h.session->GetMachineSet().Set(MachineField::MaxMicVol, 20);
 
         h.session->SynchronizeData(true);
         ASSERT_TRUE(h.observer.WaitForSyncs(1));
@@ -210,7 +210,7 @@ TEST(Session, WriteAllSendsMicControlSubFirstAndTheRecordsLastByTheirFlags) {
         const std::vector<int> opcodes = Opcodes(sent);
         EXPECT_EQ(std::vector<int>(opcodes.end() - 3, opcodes.end()), c.tail)
             << "machine " << c.setMachine << " remoter " << c.setRemoter;
-        EXPECT_EQ(h.session->GetMachineSet().GetMaxMicVol(), c.setMachine ? 20 : 0)
+        EXPECT_EQ(h.session->GetMachineSet().Saved(MachineField::MaxMicVol), c.setMachine ? 20 : 0)
             << "the applied working copy becomes the saved copy";
     }
 }

@@ -152,7 +152,10 @@ TEST(LinkThread, AnUnplugCancelsTheSynchronisationAndTheReplugStartsExactlyOne) 
         w.session->SynchronizeData(false);
         ASSERT_TRUE(w.observer.WaitForSyncs(1, 60s));
         ASSERT_TRUE(w.session->WaitUntilSent(60s));
-        std::this_thread::sleep_for(100ms);
+        // A round trip queued after everything the replug set off: a second synchronisation would be told
+        // before its reply.
+        w.session->ReadInputLevel();
+        ASSERT_TRUE(w.session->WaitUntilSent(60s));
         EXPECT_EQ(w.observer.Syncs(), std::vector<int>{0});
         EXPECT_EQ(w.session->GetDevName(), "VQ580");
         w.session->Disconnect(true);

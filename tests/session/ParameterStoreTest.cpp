@@ -17,20 +17,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::MakeReport;
-using test::SessionHarness;
 using test::Write;
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public test::ConnectedSessionTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(h.Connect()); }
-
-    // Delivers a reply to the store as the reader thread does, and waits until it is stored.
-    void Reply(const Report& report) {
-        h.wire->Inject(report);
-        ASSERT_TRUE(h.wire->WaitUntilIdle());
-    }
-
-    SessionHarness h;
     DeviceSession& s = *h.session;
 };
 

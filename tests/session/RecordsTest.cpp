@@ -11,51 +11,61 @@ namespace varnoth {
 namespace {
 
 using test::MakeReport;
-using test::SessionHarness;
 
-class RecordsTest : public ::testing::Test {
+class RecordsTest : public test::ConnectedSessionTest {
   protected:
-    void SetUp() override { ASSERT_TRUE(h.Connect()); }
-
-    void Reply(const Report& report) {
-        h.wire->Inject(report);
-        ASSERT_TRUE(h.wire->WaitUntilIdle());
-    }
-
-    SessionHarness h;
     MachineSettings& machine = h.session->GetMachineSet();
     RemoteCodes& remote = h.session->GetRemote();
 };
 
 TEST_F(RecordsTest, LockSettersChangeOnlyTheirBitOfTheWorkingCopy) {
-    machine.Lock_MicMenu(1);
+    machine.Set(MachineField::Lock_MicMenu, 1);
     EXPECT_EQ(machine.GetWorkingRecord()[8], 0x04);
-    EXPECT_EQ(machine.Get_Lock_MicMenu(), 0) << "getters read the saved copy";
+    EXPECT_EQ(machine.Saved(MachineField::Lock_MicMenu), 0) << "getters read the saved copy";
 
     Reply(MakeReport({0, 0x92, 0, 0, 0, 0, 0, 0, 0, 1, 0x3F}));
-    machine.Lock_SaveMode(0);
+    machine.Set(MachineField::Lock_SaveMode, 0);
     EXPECT_EQ(machine.GetWorkingRecord()[8], 0x1F);
     machine.ApplyMachineSet();
-    const std::vector<int> locks{machine.Get_Lock_MicVol(),   machine.Get_Lock_MusicVol(),
-                                 machine.Get_Lock_MicMenu(),  machine.Get_Lock_MusicMenu(),
-                                 machine.Get_Lock_LoadMode(), machine.Get_Lock_SaveMode()};
+    const std::vector<int> locks{
+        machine.Saved(MachineField::Lock_MicVol),   machine.Saved(MachineField::Lock_MusicVol),
+        machine.Saved(MachineField::Lock_MicMenu),  machine.Saved(MachineField::Lock_MusicMenu),
+        machine.Saved(MachineField::Lock_LoadMode), machine.Saved(MachineField::Lock_SaveMode)};
     EXPECT_EQ(locks, (std::vector<int>{1, 1, 1, 1, 1, 0}));
-    EXPECT_EQ(machine.Get_EnableLockFunc(), 1);
+    EXPECT_EQ(machine.Saved(MachineField::EnableLockFunc), 1);
+}
+
+// Each row of the field table edits its own bits and nothing else, and reads back through the saved copy once
+// applied: a row with a wrong byte or mask shows here by name.
+TEST_F(RecordsTest, EveryMachineFieldSetsOnlyItsOwnBitsAndReadsThemBack) {
+    for (const MachineFieldRow& row : MachineFieldTable()) {
+        Reply(MakeReport({0, 0x92}));
+        machine.Set(row.field, row.max);
+        MachineSettings::Record expected{};
+        expected[row.byte] = static_cast<std::uint8_t>(row.WholeByte() ? row.max : row.mask);
+        EXPECT_EQ(machine.GetWorkingRecord(), expected) << row.name << " edits other bytes or bits";
+        EXPECT_EQ(machine.Saved(row.field), 0) << row.name << " reads the working copy";
+        machine.ApplyMachineSet();
+        EXPECT_EQ(machine.Saved(row.field), row.max) << row.name;
+        machine.Set(row.field, row.min);
+        EXPECT_EQ(machine.GetWorkingRecord(), MachineSettings::Record{})
+            << row.name << " does not clear its bits";
+    }
 }
 
 TEST_F(RecordsTest, ApplyMachineSetSendsTheWorkingCopyWithTheDevicesReservedBytes) {
     Reply(MakeReport({0, 0x92, 9, 9, 9, 9, 9, 9, 9, 9, 9, 0x12, 0x34}));
-    machine.SetVolMode(1);
-    machine.SetPowerMicVol(20);
-    machine.SetPowerMusicVol(0xFF);
-    machine.SetMaxMicVol(30);
-    machine.SetMaxMusicVol(30);
-    machine.SetMaxCenterVol(30);
-    machine.SetMaxSubVol(30);
-    machine.EnableLockFunc(0x101);
-    machine.Lock_MusicMenu(0);  // the device's 0x09 becomes 0x01
-    machine.Lock_SaveMode(1);
-    EXPECT_EQ(machine.GetPowerMusicVol(), 9) << "an edit reached the saved copy before APPLY";
+    machine.Set(MachineField::VolMode, 1);
+    machine.Set(MachineField::PowerMicVol, 20);
+    machine.Set(MachineField::PowerMusicVol, 0xFF);
+    machine.Set(MachineField::MaxMicVol, 30);
+    machine.Set(MachineField::MaxMusicVol, 30);
+    machine.Set(MachineField::MaxCenterVol, 30);
+    machine.Set(MachineField::MaxSubVol, 30);
+    machine.Set(MachineField::EnableLockFunc, 0x101);
+    machine.Set(MachineField::Lock_MusicMenu, 0);  // the device's 0x09 becomes 0x01
+    machine.Set(MachineField::Lock_SaveMode, 1);
+    EXPECT_EQ(machine.Saved(MachineField::PowerMusicVol), 9) << "an edit reached the saved copy before APPLY";
 
     h.wire->ClearSent();
     machine.ApplyMachineSet();
@@ -63,20 +73,20 @@ TEST_F(RecordsTest, ApplyMachineSetSendsTheWorkingCopyWithTheDevicesReservedByte
     EXPECT_EQ(h.wire->Sent(),
               std::vector<Report>{MakeReport({2, 0x91, 1, 20, 0xFF, 30, 30, 30, 30, 1, 0x21, 0x12, 0x34})});
     EXPECT_EQ(machine.GetSavedRecord(), expected);
-    EXPECT_EQ(machine.GetPowerMusicVol(), 0xFF);
+    EXPECT_EQ(machine.Saved(MachineField::PowerMusicVol), 0xFF);
 }
 
 TEST_F(RecordsTest, CancelSetAndADeviceReplyDiscardTheEdits) {
     Reply(MakeReport({0, 0x92, 1, 2, 3, 4, 5, 6, 7, 0, 0, 0, 0}));
-    machine.SetMaxMicVol(36);
+    machine.Set(MachineField::MaxMicVol, 36);
     machine.CancelSet();
     EXPECT_EQ(machine.GetWorkingRecord(), machine.GetSavedRecord());
     EXPECT_EQ(machine.GetWorkingRecord()[3], 4);
 
-    machine.SetMaxMicVol(36);
+    machine.Set(MachineField::MaxMicVol, 36);
     Reply(MakeReport({0, 0x92, 0, 0, 0, 11}));
     EXPECT_EQ(machine.GetWorkingRecord()[3], 11);
-    EXPECT_EQ(machine.GetMaxMicVol(), 11);
+    EXPECT_EQ(machine.Saved(MachineField::MaxMicVol), 11);
 
     h.wire->ClearSent();
     machine.Machine_ReadAll();

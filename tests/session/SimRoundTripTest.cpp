@@ -63,7 +63,7 @@ TEST(SimRoundTrip, EveryParameterWrittenByOneSessionIsReadBackByAnother) {
     writer.SetValue(pos::MusicVol, 21);
     writer.SetValue(pos::CenterVol, 22);
     writer.SetValue(pos::SubVol, 36);
-    writer.GetMachineSet().SetMaxMicVol(25);
+    writer.GetMachineSet().Set(MachineField::MaxMicVol, 25);
     writer.WriteAll();
     writer.Disconnect(true);
 

@@ -12,6 +12,9 @@ StepSlider::StepSlider(Qt::Orientation orientation, QWidget* parent) : TrackSlid
     setInvertedAppearance(orientation == Qt::Vertical);
     setInvertedControls(orientation == Qt::Vertical);
     m_message = OwnMessage();
+    // A child of the slider by name, so that a test can follow its ticks.
+    m_repeat.setParent(this);
+    m_repeat.setObjectName(QStringLiteral("repeat"));
     m_repeat.setInterval(kRepeatPeriodMs);
     connect(&m_repeat, &QTimer::timeout, this, &StepSlider::Repeat);
     // Moves made by the slider itself (thumb drag, keyboard) are reported like the stepped ones; the wheel

@@ -12,28 +12,23 @@ namespace varnoth {
 
 namespace {
 
+using Row = MachineSettingsForm::SliderRow;
+using Box = MachineSettingsForm::LockBox;
+using F = MachineField;
+constexpr int kNoLive = MachineSettingsForm::kNoLiveVolume;
+
 constexpr std::array kRows = {
-    MachineSettingsForm::SliderRow{1090, 2018, 2000, 1098, 1, &MachineSettings::SetPowerMicVol, pos::MicVol},
-    MachineSettingsForm::SliderRow{1091, 2019, 2001, 1099, 2, &MachineSettings::SetPowerMusicVol,
-                                   pos::MusicVol},
-    MachineSettingsForm::SliderRow{1092, 2020, 2002, 0, 3, &MachineSettings::SetMaxMicVol,
-                                   MachineSettingsForm::kNoLiveVolume},
-    MachineSettingsForm::SliderRow{1093, 2021, 2003, 0, 4, &MachineSettings::SetMaxMusicVol,
-                                   MachineSettingsForm::kNoLiveVolume},
-    MachineSettingsForm::SliderRow{1094, 2022, 2004, 0, 5, &MachineSettings::SetMaxCenterVol,
-                                   MachineSettingsForm::kNoLiveVolume},
-    MachineSettingsForm::SliderRow{1095, 2023, 2005, 0, 6, &MachineSettings::SetMaxSubVol,
-                                   MachineSettingsForm::kNoLiveVolume},
+    Row{1090, 2018, 2000, 1098, F::PowerMicVol, pos::MicVol},
+    Row{1091, 2019, 2001, 1099, F::PowerMusicVol, pos::MusicVol},
+    Row{1092, 2020, 2002, 0, F::MaxMicVol, kNoLive},
+    Row{1093, 2021, 2003, 0, F::MaxMusicVol, kNoLive},
+    Row{1094, 2022, 2004, 0, F::MaxCenterVol, kNoLive},
+    Row{1095, 2023, 2005, 0, F::MaxSubVol, kNoLive},
 };
 
 constexpr std::array kLockBoxes = {
-    MachineSettingsForm::LockBox{1084, &MachineSettings::Lock_MicVol, &MachineSettings::Get_Lock_MicVol},
-    MachineSettingsForm::LockBox{1085, &MachineSettings::Lock_MusicVol, &MachineSettings::Get_Lock_MusicVol},
-    MachineSettingsForm::LockBox{1086, &MachineSettings::Lock_MicMenu, &MachineSettings::Get_Lock_MicMenu},
-    MachineSettingsForm::LockBox{1087, &MachineSettings::Lock_MusicMenu,
-                                 &MachineSettings::Get_Lock_MusicMenu},
-    MachineSettingsForm::LockBox{1088, &MachineSettings::Lock_LoadMode, &MachineSettings::Get_Lock_LoadMode},
-    MachineSettingsForm::LockBox{1089, &MachineSettings::Lock_SaveMode, &MachineSettings::Get_Lock_SaveMode},
+    Box{1084, F::Lock_MicVol},    Box{1085, F::Lock_MusicVol}, Box{1086, F::Lock_MicMenu},
+    Box{1087, F::Lock_MusicMenu}, Box{1088, F::Lock_LoadMode}, Box{1089, F::Lock_SaveMode},
 };
 
 constexpr std::array kTooltips = {
@@ -96,25 +91,25 @@ MachineSettingsForm::RowView MachineSettingsForm::ViewOf(const SliderRow& row, s
 }
 
 MachineSettingsForm::RowView MachineSettingsForm::SavedRow(const SliderRow& row, int language) const {
-    return ViewOf(row, m_session.GetMachineSet().GetSavedRecord()[row.field], language);
+    return ViewOf(row, m_session.GetMachineSet().Saved(row.field), language);
 }
 
 bool MachineSettingsForm::SavedLockOn() const {
-    return m_session.GetMachineSet().Get_EnableLockFunc() != 0;
+    return m_session.GetMachineSet().Saved(MachineField::EnableLockFunc) != 0;
 }
 
 bool MachineSettingsForm::SavedLock(const LockBox& box) const {
-    return (m_session.GetMachineSet().*box.saved)() != 0;
+    return m_session.GetMachineSet().Saved(box.lock) != 0;
 }
 
 bool MachineSettingsForm::SavedVolByMode() const {
-    return m_session.GetMachineSet().GetVolMode() != 0;
+    return m_session.GetMachineSet().Saved(MachineField::VolMode) != 0;
 }
 
 MachineSettingsForm::RowView MachineSettingsForm::SliderMoved(const SliderRow& row, int position,
                                                               int language) {
     const auto value = static_cast<std::uint8_t>(position);
-    (m_session.GetMachineSet().*row.set)(value);
+    m_session.GetMachineSet().Set(row.field, value);
     if (row.livePosition != kNoLiveVolume) {
         m_session.SetValue(static_cast<std::size_t>(row.livePosition), value);
     }
@@ -126,7 +121,7 @@ MachineSettingsForm::RowView MachineSettingsForm::OnBoxToggled(const SliderRow& 
         return SavedRow(row, language);
     }
     const std::uint8_t value = on ? m_session.Value(static_cast<std::size_t>(row.livePosition)) : kPowerOff;
-    (m_session.GetMachineSet().*row.set)(value);
+    m_session.GetMachineSet().Set(row.field, value);
     RowView view = ViewOf(row, value, language);
     if (!on) {
         // Switching the power-on volume off leaves the slider where it was.
@@ -136,15 +131,15 @@ MachineSettingsForm::RowView MachineSettingsForm::OnBoxToggled(const SliderRow& 
 }
 
 void MachineSettingsForm::LockOnToggled(bool on) {
-    m_session.GetMachineSet().EnableLockFunc(on ? 1 : 0);
+    m_session.GetMachineSet().Set(MachineField::EnableLockFunc, on ? 1 : 0);
 }
 
 void MachineSettingsForm::LockBoxToggled(const LockBox& box, bool locked) {
-    (m_session.GetMachineSet().*box.lock)(locked ? 1 : 0);
+    m_session.GetMachineSet().Set(box.lock, locked ? 1 : 0);
 }
 
 void MachineSettingsForm::VolModeChosen(bool byMode) {
-    m_session.GetMachineSet().SetVolMode(byMode ? 1 : 0);
+    m_session.GetMachineSet().Set(MachineField::VolMode, byMode ? 1 : 0);
 }
 
 FeatureNotice MachineSettingsForm::Apply(int language) {

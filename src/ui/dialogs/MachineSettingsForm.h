@@ -7,13 +7,13 @@
 #include <span>
 #include <string>
 
+#include "session/MachineFieldTable.h"
 #include "session/ParameterTable.h"
 #include "ui/dialogs/FeatureTexts.h"
 
 namespace varnoth {
 
 class ParameterStore;
-class MachineSettings;
 class DeviceSession;
 
 // The machine settings dialog (template 180) without its window: which control edits which field of the
@@ -40,16 +40,14 @@ class MachineSettingsForm {
         int titleId;
         int sliderId;
         int valueId;
-        int onBoxId;        // 0 on the maximum rows
-        std::size_t field;  // byte of the machine record
-        void (MachineSettings::*set)(std::uint8_t);
+        int onBoxId;  // 0 on the maximum rows
+        MachineField field;
         int livePosition;  // the master volume's store position; kNoLiveVolume on the maximum rows
     };
     // One lock box and the lock bit it owns.
     struct LockBox {
         int id;
-        void (MachineSettings::*lock)(int);
-        std::uint8_t (MachineSettings::*saved)() const;
+        MachineField lock;
     };
     struct Tooltip {
         int id;

@@ -70,14 +70,14 @@ int SliderPosition(SliderRule rule, int maximum, int value) {
 }
 
 bool VolumeLocked(const MachineSettings& machine, int sliderId) {
-    if (machine.Get_EnableLockFunc() == 0) {
+    if (machine.Saved(MachineField::EnableLockFunc) == 0) {
         return false;
     }
     switch (sliderId) {
         case kMicVolSlider:
-            return machine.Get_Lock_MicVol() != 0;
+            return machine.Saved(MachineField::Lock_MicVol) != 0;
         case kMusicVolSlider:
-            return machine.Get_Lock_MusicVol() != 0;
+            return machine.Saved(MachineField::Lock_MusicVol) != 0;
         default:
             return false;
     }

@@ -246,8 +246,8 @@ MachineSettingsDialog* MainWindow::SettingsDialog() const {
 
 bool MainWindow::ModeLocked(bool save) {
     const MachineSettings& machine = m_session.GetMachineSet();
-    const std::uint8_t bit = save ? machine.Get_Lock_SaveMode() : machine.Get_Lock_LoadMode();
-    if (machine.Get_EnableLockFunc() == 0 || bit == 0) {
+    const std::uint8_t bit = machine.Saved(save ? MachineField::Lock_SaveMode : MachineField::Lock_LoadMode);
+    if (machine.Saved(MachineField::EnableLockFunc) == 0 || bit == 0) {
         return false;
     }
     ShowNotice(Utf8((save ? kSaveModeLocked : kLoadModeLocked).In(m_language)), kNoticeMs);

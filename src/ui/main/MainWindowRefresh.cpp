@@ -43,9 +43,8 @@ QString Utf8(const std::string& text) {
 }
 
 // The master volumes' maxima from the saved machine settings, in store order.
-constexpr std::uint8_t (MachineSettings::*kVolumeMaxima[])() const = {
-    &MachineSettings::GetMaxMicVol, &MachineSettings::GetMaxMusicVol, &MachineSettings::GetMaxCenterVol,
-    &MachineSettings::GetMaxSubVol};
+constexpr MachineField kVolumeMaxima[] = {MachineField::MaxMicVol, MachineField::MaxMusicVol,
+                                          MachineField::MaxCenterVol, MachineField::MaxSubVol};
 
 // A list shows no selection for a preset number it does not have.
 void SelectPreset(QComboBox& list, int preset) {
@@ -149,7 +148,7 @@ void MainWindow::ReLimitMasterVolumes() {
     for (const int id : kMasterSliders) {
         const SliderEdit& edit = *FindSliderEdit(id);
         const auto volume = static_cast<std::size_t>(edit.parameter.Position() - pos::MicVol);
-        Control<QSlider>(id)->setRange(0, (machine.*kVolumeMaxima[volume])());
+        Control<QSlider>(id)->setRange(0, machine.Saved(kVolumeMaxima[volume]));
         ShowSlider(edit);
     }
 }

@@ -59,6 +59,8 @@ class WindowUndo : public QObject {
     // A notch of the wheel over a control: notches on the same control that follow each other closely
     // (WheelGesture) are one gesture, as a drag is.
     void WheelTurned(QObject* control);
+    // Tests give the wheel's gestures a clock of their own.
+    void SetWheelClock(WheelGesture::Clock clock) { m_wheel.SetClock(std::move(clock)); }
     void Undo();
     void Redo();
     // After every synchronisation: a different amplifier starts a history of its own.

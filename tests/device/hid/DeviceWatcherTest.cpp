@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "../Collector.h"
 #include "FakeHidBackend.h"
 #include "device/hid/PollingWatcher.h"
 #include "device/hid/UdevWatcher.h"
@@ -21,28 +20,12 @@ using namespace std::chrono_literals;
 using test::FakeHidBackend;
 using Event = std::pair<bool, std::string>;
 
-class Events {
+// What a watcher reports.
+class Events : public test::Collector<Event> {
   public:
     DeviceWatcher::Callback Callback() {
-        return [this](bool arrived, const std::string& path) {
-            std::lock_guard lock(m_mutex);
-            m_events.emplace_back(arrived, path);
-            m_changed.notify_all();
-        };
+        return [this](bool arrived, const std::string& path) { Add({arrived, path}); };
     }
-    bool WaitFor(std::size_t count) {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, 10s, [&] { return m_events.size() >= count; });
-    }
-    std::vector<Event> Take() {
-        std::lock_guard lock(m_mutex);
-        return std::exchange(m_events, {});
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Event> m_events;
 };
 
 TEST(PollingWatcher, ReportsArrivalsAndRemovalsOfAnyHidDevice) {
@@ -63,7 +46,14 @@ TEST(PollingWatcher, ReportsArrivalsAndRemovalsOfAnyHidDevice) {
 
     watcher.Stop();
     backend->Add("/dev/hidraw2", kUpgradeIds);
-    std::this_thread::sleep_for(50ms);
+    // A second watcher at the same pace sees the next change: the stopped one had as long to report the
+    // arrival before it.
+    PollingWatcher later(backend, 5ms);
+    Events laterEvents;
+    ASSERT_TRUE(later.Start(laterEvents.Callback()));
+    backend->Remove("/dev/hidraw2");
+    ASSERT_TRUE(laterEvents.WaitFor(1));
+    later.Stop();
     EXPECT_TRUE(events.Take().empty()) << "nothing is reported after Stop";
 }
 

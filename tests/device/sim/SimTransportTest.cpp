@@ -4,11 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <vector>
 
+#include "../Collector.h"
 #include "SimTestSupport.h"
 #include "device/Opcodes.h"
 
@@ -23,30 +22,7 @@ Report Numbered(int n) {
     return Command(op::ReadRegisterArray, {10, n, 8});
 }
 
-// Collects what a reader delivers and lets the test wait for a count.
-class Collector {
-  public:
-    Transport::Deliver Sink() {
-        return [this](const Report& r) {
-            std::lock_guard lock(m_mutex);
-            m_reports.push_back(r);
-            m_changed.notify_all();
-        };
-    }
-    bool WaitFor(std::size_t count) {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, 20s, [&] { return m_reports.size() >= count; });
-    }
-    std::vector<Report> Reports() {
-        std::lock_guard lock(m_mutex);
-        return m_reports;
-    }
-
-  private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Report> m_reports;
-};
+using Collector = test::ReportInbox;
 
 std::vector<int> Indexes(const std::vector<Report>& reports) {
     std::vector<int> indexes;
@@ -73,27 +49,27 @@ class SimTransportTest : public ::testing::Test {
 TEST_F(SimTransportTest, ReaderDeliversRepliesInOrderUntilStopped) {
     SimTransport link(amp);
     Collector collector;
-    link.StartReader(collector.Sink());
+    link.StartReader(collector.Deliver());
     EXPECT_FALSE(link.ReadOne(0ms).has_value()) << "ReadOne is for links without a reader";
     for (int n = 0; n < 5; ++n) {
         EXPECT_EQ(link.Transfer(Numbered(n)), 61);
     }
     ASSERT_TRUE(collector.WaitFor(5));
-    EXPECT_EQ(Indexes(collector.Reports()), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(Indexes(collector.Items()), (std::vector<int>{0, 1, 2, 3, 4}));
 
     ASSERT_TRUE(link.StopReader(10s));
     EXPECT_EQ(link.Transfer(Numbered(9)), 61);
-    EXPECT_EQ(collector.Reports().size(), 5u) << "nothing is delivered after StopReader";
+    EXPECT_EQ(collector.Items().size(), 5u) << "nothing is delivered after StopReader";
     EXPECT_EQ(Indexes(Ready(link)), std::vector<int>{9}) << "the reply waits for ReadOne instead";
 
     // A second reader may start after the first has stopped, never beside it.
     Collector second, third;
-    link.StartReader(second.Sink());
-    link.StartReader(third.Sink());
+    link.StartReader(second.Deliver());
+    link.StartReader(third.Deliver());
     link.Transfer(Numbered(10));
     ASSERT_TRUE(second.WaitFor(1));
     ASSERT_TRUE(link.StopReader(10s));
-    EXPECT_TRUE(third.Reports().empty());
+    EXPECT_TRUE(third.Items().empty());
 }
 
 TEST_F(SimTransportTest, RefusesAReportWithoutTheOutputReportId) {
@@ -152,7 +128,7 @@ TEST_F(SimTransportTest, VanishesAfterNReportsMidStream) {
     faults.vanishAfter = 3;
     SimTransport link(amp, faults);
     Collector collector;
-    link.StartReader(collector.Sink());
+    link.StartReader(collector.Deliver());
     EXPECT_EQ(link.Transfer(Numbered(1)), 61);
     EXPECT_EQ(link.Transfer(Numbered(2)), 61);
     ASSERT_TRUE(collector.WaitFor(2));
@@ -161,7 +137,7 @@ TEST_F(SimTransportTest, VanishesAfterNReportsMidStream) {
     EXPECT_EQ(link.Transfer(Numbered(4)), 0);
     EXPECT_EQ(amp->ReportsReceived(), 3u);
     ASSERT_TRUE(link.StopReader(10s));
-    EXPECT_EQ(Indexes(collector.Reports()), (std::vector<int>{1, 2})) << "the third reply is lost with it";
+    EXPECT_EQ(Indexes(collector.Items()), (std::vector<int>{1, 2})) << "the third reply is lost with it";
     EXPECT_FALSE(link.ReadOne(0ms).has_value());
 }
 
@@ -170,11 +146,11 @@ TEST_F(SimTransportTest, VanishDiscardsRepliesStillOnTheirWay) {
     faults.latency = 1min;
     SimTransport link(amp, faults);
     Collector collector;
-    link.StartReader(collector.Sink());
+    link.StartReader(collector.Deliver());
     link.Transfer(Numbered(1));
     link.Vanish();
     ASSERT_TRUE(link.StopReader(10s));
-    EXPECT_TRUE(collector.Reports().empty());
+    EXPECT_TRUE(collector.Items().empty());
     EXPECT_EQ(link.Transfer(Numbered(2)), 0);
 }
 
@@ -182,13 +158,13 @@ TEST_F(SimTransportTest, UnaskedKeyReplyReachesTheReaderAndDestructionStopsIt) {
     Collector collector;
     {
         SimTransport link(amp);
-        link.StartReader(collector.Sink());
+        link.StartReader(collector.Deliver());
         link.Transfer(Command(op::StudyKey, {7}));
         ASSERT_TRUE(collector.WaitFor(1));
         ASSERT_TRUE(amp->PressRemoteKey(0x11, 0x22));
         ASSERT_TRUE(collector.WaitFor(2));
     }
-    const std::vector<Report> reports = collector.Reports();
+    const std::vector<Report> reports = collector.Items();
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_EQ(reports[0][1], VirtualAmp::kAck);
     EXPECT_EQ(reports[1][1], VirtualAmp::kStudiedKey);

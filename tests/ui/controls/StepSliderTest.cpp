@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cstdlib>
 #include <vector>
@@ -27,6 +29,12 @@ class StepSliderTest : public ::testing::Test {
                          });
     }
     QPoint ThumbCentre() const { return slider->ThumbRect().center(); }
+    // The auto-repeat's timer: its ticks are what a held button does over time.
+    QTimer& Repeat() const {
+        auto* timer = slider->findChild<QTimer*>(QStringLiteral("repeat"));
+        EXPECT_NE(timer, nullptr) << "the slider has no repeat timer";
+        return *timer;
+    }
 
     std::unique_ptr<StepSlider> slider;
     std::vector<StepSlider::ScrollMessage> messages;
@@ -43,8 +51,9 @@ TEST_F(StepSliderTest, VerticalPressAboveStepsUpAtOnceAndRepeatsWhileHeld) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return slider->value() <= 60; }, 10000)) << "auto-repeat while held";
     QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, above);
     const int released = slider->value();
-    QTest::qWait(600);
-    EXPECT_EQ(slider->value(), released) << "repeat stops with the button";
+    EXPECT_FALSE(Repeat().isActive()) << "repeat stops with the button";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(slider->value(), released) << "the slider moved after the release";
 }
 
 TEST_F(StepSliderTest, SingleClicksStepTowardThePointerOnBothAxes) {
@@ -155,10 +164,11 @@ TEST_F(StepSliderTest, HoldingOnTheGrooveStopsWhereTheThumbReachesThePointer) {
     const QPoint at = ThumbCentre() + QPoint(3 * pitch + pitch / 3, 0);
     QTest::mousePress(slider.get(), Qt::LeftButton, Qt::NoModifier, at);
     std::vector<int> seen{slider->value()};
-    for (int tick = 0; tick < 10; ++tick) {
-        QTest::qWait(StepSlider::kRepeatPeriodMs);
-        seen.push_back(slider->value());
-    }
+    // Connected after the slider's own tick, so each sample follows a tick's step.
+    const QMetaObject::Connection sampling =
+        QObject::connect(&Repeat(), &QTimer::timeout, [&] { seen.push_back(slider->value()); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return seen.size() > 10; }, 10000)) << "the repeat stopped ticking";
+    QObject::disconnect(sampling);
     QTest::mouseRelease(slider.get(), Qt::LeftButton, Qt::NoModifier, at);
     for (std::size_t i = 1; i < seen.size(); ++i) {
         EXPECT_GE(seen[i], seen[i - 1]) << "the thumb went back at tick " << i;

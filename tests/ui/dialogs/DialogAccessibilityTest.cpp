@@ -66,8 +66,7 @@ TEST(DialogAccessibility, EveryControlOfEveryDialogIsNamedInBothLanguages) {
     FakeUpgradeSession upgrade;
     for (const int language : {kChinese, kEnglish}) {
         SCOPED_TRACE(language == kChinese ? "Chinese" : "English");
-        UseLanguage(language);
-        rig.host.language = language;
+        rig.Speak(language);
         MachineSettingsDialog settings(rig.session, rig.host);
         ExpectEveryControlNamed(settings, "machine settings");
         OtherFunctionsDialog other(rig.session, rig.host);
@@ -122,8 +121,7 @@ TEST(DialogAccessibility, TheSettingsSlidersAreNamedByTheirRowsAndSpeakAndTakeTh
     ASSERT_TRUE(rig.Connect());
     for (const int language : {kChinese, kEnglish}) {
         SCOPED_TRACE(language);
-        UseLanguage(language);
-        rig.host.language = language;
+        rig.Speak(language);
         MachineSettingsDialog dialog(rig.session, rig.host);
         for (const MachineSettingsForm::SliderRow& row : MachineSettingsForm::SliderRows()) {
             const QString title = FindControl<QLabel>(dialog, row.titleId)->text();

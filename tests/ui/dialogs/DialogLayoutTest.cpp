@@ -32,8 +32,7 @@ void ExpectFits(const QWidget& dialog, const char* name) {
 void ForEveryDialog(int language, const std::function<void(QWidget& dialog, const char* name)>& check) {
     SimRig rig;
     FakeUpgradeSession upgrade;
-    UseLanguage(language);
-    rig.host.language = language;
+    rig.Speak(language);
     const auto show = [&](QWidget&& dialog, const char* name) {
         dialog.show();
         check(dialog, name);

@@ -96,6 +96,11 @@ struct SimRig {
     void Settle();
     // Reads the whole set from the device, as after connecting.
     void ReadAll() { session.ReadAll(); }
+    // The dialogs' tables and the host in the language.
+    void Speak(int language) {
+        UseLanguage(language);
+        host.language = language;
+    }
 
     std::shared_ptr<SimProvider> provider = std::make_shared<SimProvider>();
     std::shared_ptr<VirtualAmp> amp = provider->Amp();

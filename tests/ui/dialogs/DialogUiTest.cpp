@@ -18,7 +18,6 @@
 #include <array>
 #include <climits>
 
-#include "OffscreenPlatform.h"
 #include "ui/dialogs/DialogBuilder.h"
 #include "ui/dialogs/FeatureTexts.h"
 #include "ui/dialogs/Notice.h"
@@ -198,7 +197,7 @@ TEST(Notice, ANoticeWhileOneShowsReusesTheWindowWithTheNewTextAndPeriod) {
     ASSERT_FALSE(notice.isNull());
     const Notice* first = notice.data();
     EXPECT_EQ(notice->windowTitle(), "信息");
-    QTest::qWait(300);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(notice.data()));
 
     Notice::ShowNotice(notice, nullptr, 1, QStringLiteral("Setting saved"), 50);
     EXPECT_EQ(notice.data(), first);
@@ -220,7 +219,9 @@ TEST(Notice, EscClosesTheNoticeAndEnterDoesNot) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(notice.data()));
 
     QTest::keyClick(notice.data(), Qt::Key_Return);
-    QTest::qWait(50);
+    // A close the key asked for, and the deletion after it, would have been handled by now.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
     ASSERT_FALSE(notice.isNull());
     EXPECT_TRUE(notice->isVisible());
 
@@ -322,10 +323,3 @@ TEST(Notice, ShowsItsLayoutAndAClickOnItClosesIt) {
 
 }  // namespace
 }  // namespace varnoth
-
-int main(int argc, char* argv[]) {
-    varnoth::test::UseOffscreenPlatformUnlessGiven();
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

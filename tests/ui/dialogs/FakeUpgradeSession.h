@@ -12,7 +12,10 @@ namespace varnoth::test {
 class FakeUpgradeSession : public UpgradeSession {
   public:
     bool IsConnected() const override { return connected; }
-    bool InUpgradeMode() const override { return upStatus; }
+    bool InUpgradeMode() const override {
+        ++modeLooks;
+        return upStatus;
+    }
     std::string DeviceDate() const override { return "2011-06-15"; }
     std::string ImageDate() const override { return "2011-11-28"; }
     bool CarriesImage() const override { return carries; }
@@ -20,7 +23,10 @@ class FakeUpgradeSession : public UpgradeSession {
     bool StartUpgrade() override { return Begin("carried"); }
     bool StartUpgrade(const std::string& path) override { return Begin(path); }
     bool IsUpgrading() const override { return upgrading; }
-    int Progress() const override { return progress; }
+    int Progress() const override {
+        ++progressLooks;
+        return progress;
+    }
     UpgradeResult LastOutcome() const override { return outcome; }
 
     bool connected = true;
@@ -31,6 +37,9 @@ class FakeUpgradeSession : public UpgradeSession {
     UpgradeResult fileCheck;
     UpgradeResult outcome;
     std::vector<std::string> started;
+    // How often the dialog asked: what a test waits for to know that a look or a poll has happened.
+    mutable int modeLooks = 0;
+    mutable int progressLooks = 0;
 
   private:
     bool Begin(const std::string& what) {

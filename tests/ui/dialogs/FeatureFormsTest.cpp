@@ -49,8 +49,7 @@ class MachineSetFormTest : public ::testing::Test {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             reply[i] = static_cast<std::uint8_t>(bytes[i]);
         }
-        h.wire->Inject(reply);
-        ASSERT_TRUE(h.wire->WaitUntilIdle());
+        ASSERT_TRUE(h.Reply(reply));
         h.wire->ClearSent();
     }
 
@@ -142,7 +141,8 @@ TEST_F(MachineSetFormTest, ApplyThatReachesNoDeviceSaysSoInsteadOfSaved) {
     const FeatureNotice notReceived = form.Apply(kChinese);
     EXPECT_EQ(notReceived.text, "设备没有收到，请检查连接后重试!") << "the report could not be sent";
     EXPECT_TRUE(notReceived.asksToAct) << "it asks the user to try again";
-    EXPECT_EQ(h.session->GetMachineSet().GetMaxMicVol(), 0) << "the saved copy keeps what the device holds";
+    EXPECT_EQ(h.session->GetMachineSet().Saved(MachineField::MaxMicVol), 0)
+        << "the saved copy keeps what the device holds";
 
     h.wire->SetTransferResult(static_cast<int>(kReportSize));
     h.session->Disconnect(false);
@@ -150,7 +150,8 @@ TEST_F(MachineSetFormTest, ApplyThatReachesNoDeviceSaysSoInsteadOfSaved) {
     form.SliderMoved(RowOfSlider(2021), 21, kChinese);
     EXPECT_EQ(form.Apply(kEnglish).text, "Please connect the device first!");
     EXPECT_TRUE(h.wire->Sent().empty());
-    EXPECT_EQ(h.session->GetMachineSet().GetMaxMusicVol(), 0) << "the saved copy still mirrors the device";
+    EXPECT_EQ(h.session->GetMachineSet().Saved(MachineField::MaxMusicVol), 0)
+        << "the saved copy still mirrors the device";
     EXPECT_EQ(Working()[4], 21) << "the edit waits for the next APPLY";
 }
 

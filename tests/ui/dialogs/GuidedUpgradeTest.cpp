@@ -108,8 +108,7 @@ TEST(UpgradeDialogStates, ManualUpgradeSendsTheImageOrSaysWhyNotInTheUsersLangua
             SCOPED_TRACE(std::string(NameOf(c.state)) + (c.linkGone ? ", link gone" : "") +
                          (language == kChinese ? ", Chinese" : ", English"));
             SimRig rig(std::chrono::milliseconds(20));  // a dead link fails the whole image quickly
-            UseLanguage(language);
-            rig.host.language = language;
+            rig.Speak(language);
             rig.host.timing.upgradeFirstLook = std::chrono::hours(1);  // the button, not the offer
             ASSERT_TRUE(rig.Enter(c.state));
             if (c.linkGone) {

@@ -140,8 +140,7 @@ TEST(RemoteDialogStates, StudyAndApplyReachTheAmplifierOrSayWhyNotAtOnce) {
         for (const int language : {kChinese, kEnglish}) {
             SCOPED_TRACE(std::string(NameOf(c.state)) + (language == kChinese ? ", Chinese" : ", English"));
             SimRig rig;
-            UseLanguage(language);
-            rig.host.language = language;
+            rig.Speak(language);
             ASSERT_TRUE(rig.Enter(c.state));
             RemoteLearningDialog dialog(rig.session, rig.host);
             dialog.show();

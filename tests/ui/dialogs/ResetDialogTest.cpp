@@ -77,8 +77,7 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
             SCOPED_TRACE(std::string(NameOf(c.state)) + ", button " + std::to_string(c.button) +
                          (language == kChinese ? ", Chinese" : ", English"));
             SimRig rig;
-            UseLanguage(language);
-            rig.host.language = language;
+            rig.Speak(language);
             VirtualAmpState state = rig.amp->State();
             state.machine = {1, 20, 20, 20, 20, 20, 20, 1, 0x3F, 0, 0};
             state.currentMode = 0;

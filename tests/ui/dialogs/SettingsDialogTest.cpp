@@ -55,8 +55,7 @@ TEST_F(SettingsDialogTest, OpensFromTheSavedCopyWithAnOffPowerOnVolumeDisabledAs
     DeviceHolds({1, 0xFF, 7, 30, 31, 32, 33, 1, 0x21, 0x12, 0x34});
     for (const int language : {kChinese, kEnglish}) {
         SCOPED_TRACE(language);
-        UseLanguage(language);
-        rig.host.language = language;
+        rig.Speak(language);
         Open();
         EXPECT_FALSE(Control<QSlider>(2018)->isEnabled());
         EXPECT_EQ(Text(2000), language == kChinese ? "无效" : "Invalid");
@@ -159,8 +158,7 @@ TEST(SettingsDialogStates, ApplyReachesTheAmplifierOrSaysWhyNotInTheUsersLanguag
         for (const int language : {kChinese, kEnglish}) {
             SCOPED_TRACE(std::string(NameOf(c.state)) + (language == kChinese ? ", Chinese" : ", English"));
             SimRig rig;
-            UseLanguage(language);
-            rig.host.language = language;
+            rig.Speak(language);
             ASSERT_TRUE(rig.Enter(c.state));
             const MachineSettings::Record savedBefore = rig.session.GetMachineSet().GetSavedRecord();
             const sim::MachineRecord ampBefore = rig.amp->Machine();

@@ -46,6 +46,11 @@ class UpgradeDialogTest : public ::testing::Test {
         return centre.green() > centre.red();
     }
     QPushButton* Button(int id) { return FindControl<QPushButton>(*dialog, id); }
+    // The running transfer's next poll of its progress: whatever the step before it set off has happened.
+    void WaitForProgressPoll() {
+        const int polls = session.progressLooks;
+        EXPECT_TRUE(WaitFor([&] { return session.progressLooks > polls; })) << "the transfer is not polled";
+    }
 
     // The session ends its transfer and the main window passes the news on.
     void TransferEnds(const UpgradeResult& outcome) {
@@ -66,7 +71,8 @@ TEST_F(UpgradeDialogTest, InNormalModeShowsBothVersionsARedMarkAndAsksNothing) {
     EXPECT_EQ(Text(UpgradeDialog::kImageDateId), "2011-11-28");
     EXPECT_TRUE(FindControl(*dialog, UpgradeDialog::kDeviceDateId)->isVisible());
     EXPECT_EQ(Text(UpgradeDialog::kDeviceDateId), "2011-06-15");
-    QTest::qWait(50);
+    const int looks = session.modeLooks;
+    ASSERT_TRUE(WaitFor([&] { return session.modeLooks > looks; })) << "the dialog's first look never came";
     EXPECT_FALSE(MarkGreen());
     EXPECT_EQ(VisibleQuestion(), nullptr);
 
@@ -118,13 +124,12 @@ TEST_F(UpgradeDialogTest, AnArrivalIsAskedAboutOnceByTheWindowNotAgainByTheDialo
     session.upStatus = false;
     Open();
     session.upStatus = true;
-    QTest::qWait(20);
-    EXPECT_TRUE(MarkGreen());
+    ASSERT_TRUE(WaitFor([&] { return MarkGreen(); })) << "the first look did not see the upgrade mode";
     EXPECT_EQ(VisibleQuestion(), nullptr) << "the first look asked";
     EXPECT_TRUE(session.started.empty());
 
     dialog->OnArrival(true);
-    QTest::qWait(20);
+    WaitForProgressPoll();
     EXPECT_EQ(VisibleQuestion(), nullptr) << "the arrival asked";
     EXPECT_EQ(session.started, std::vector<std::string>{"carried"});
     EXPECT_FALSE(Button(UpgradeDialog::kManualId)->isEnabled()) << "the transfer runs";
@@ -138,7 +143,7 @@ TEST_F(UpgradeDialogTest, ArrivalInUpgradeModeDuringATransferAsksNothingAndStart
     EXPECT_FALSE(MarkGreen());
     dialog->OnArrival(true);
     EXPECT_TRUE(MarkGreen());
-    QTest::qWait(20);
+    WaitForProgressPoll();
     EXPECT_EQ(VisibleQuestion(), nullptr);
     EXPECT_EQ(session.started.size(), 1u);
 }

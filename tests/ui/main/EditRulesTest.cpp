@@ -81,9 +81,9 @@ TEST(VolumeLocks, OnlyTheMicAndMusicVolumesLockAndOnlyWithTheLockFunctionOn) {
         test::SessionHarness h;
         ASSERT_TRUE(h.Connect());
         MachineSettings& machine = h.session->GetMachineSet();
-        machine.EnableLockFunc(c.enable);
-        machine.Lock_MicVol(c.micBit);
-        machine.Lock_MusicVol(c.musicBit);
+        machine.Set(MachineField::EnableLockFunc, c.enable);
+        machine.Set(MachineField::Lock_MicVol, c.micBit);
+        machine.Set(MachineField::Lock_MusicVol, c.musicBit);
         machine.ApplyMachineSet();  // the saved copy, what the device got, is what counts
         SCOPED_TRACE(testing::Message() << "enable " << c.enable << " bits " << c.micBit << c.musicBit);
         EXPECT_EQ(VolumeLocked(machine, kMicVolSlider), c.mic);
@@ -96,8 +96,8 @@ TEST(VolumeLocks, OnlyTheMicAndMusicVolumesLockAndOnlyWithTheLockFunctionOn) {
 TEST(VolumeLocks, TheWorkingCopyAloneLocksNothing) {
     DeviceSession session;
     MachineSettings& machine = session.GetMachineSet();
-    machine.EnableLockFunc(1);
-    machine.Lock_MicVol(1);
+    machine.Set(MachineField::EnableLockFunc, 1);
+    machine.Set(MachineField::Lock_MicVol, 1);
     EXPECT_FALSE(VolumeLocked(machine, kMicVolSlider));
 }
 

@@ -69,9 +69,7 @@ double ShownNumberOf(const QString& text) {
 class MainWindowAccessibility : public MainWindowTest {
   protected:
     void OpenShown(int language) {
-        OpenSynchronised(language);
-        Window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+        MainWindowTest::OpenShown(language);
         if (!Ctl<QCheckBox>(kCompressOnBox).isChecked()) {
             Ctl<QCheckBox>(kCompressOnBox).click();
         }

@@ -24,9 +24,7 @@ using namespace mainwin;
 class MainWindowAnnounce : public MainWindowTest {
   protected:
     void OpenShown(int language) {
-        OpenSynchronised(language);
-        Window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+        MainWindowTest::OpenShown(language);
         Drain();
     }
     // Presses a key on the window and returns what a screen reader was told after it.

@@ -34,7 +34,20 @@
 namespace varnoth::test {
 namespace {
 
-using MainWindowDialogs = MainWindowTest;
+class MainWindowDialogs : public MainWindowTest {
+  protected:
+    // Opens the window on an amplifier in upgrade mode whose replies come slowly, and waits until the window
+    // has closed (closed is set then); false when it stays open.
+    bool OpenSlowUpgradeUntilClosed(bool& closed) {
+        Open("upgrade", 1, [this](VirtualAmp&) {
+            SimFaults slow;
+            slow.latency = std::chrono::milliseconds(5);
+            Provider().SetFaults(slow);
+        });
+        QObject::connect(&Window(), &QDialog::finished, [&closed] { closed = true; });
+        return QTest::qWaitFor([&] { return closed; }, kDeadlineMs);
+    }
+};
 
 QWidget* Modal() {
     return QApplication::activeModalWidget();
@@ -154,7 +167,8 @@ TEST_F(MainWindowDialogs, TheSettingsDialogFollowsApplyTheLanguageAndSynchronisa
     state.machine[3] = 15;
     ASSERT_TRUE(Amp().SetState(state));
     Session().GetMachineSet().Machine_ReadAll();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().GetMachineSet().GetMaxMicVol() == 15; }, kDeadlineMs));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return Session().GetMachineSet().Saved(MachineField::MaxMicVol) == 15; }, kDeadlineMs));
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 25);
     settings->reject();
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 15);
@@ -440,13 +454,7 @@ TEST_F(MainWindowDialogs, TheWindowStaysWhileTheAmplifierIsWrittenAndAQuitReques
                                       farewellsMidTransfer = Amp().PcControl().farewells;
                                       Window().CloseWhenSafe();
                                   });
-    Open("upgrade", 1, [this](VirtualAmp&) {
-        SimFaults slow;
-        slow.latency = std::chrono::milliseconds(5);
-        Provider().SetFaults(slow);
-    });
-    QObject::connect(&Window(), &QDialog::finished, [&] { closed = true; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, kDeadlineMs));
+    ASSERT_TRUE(OpenSlowUpgradeUntilClosed(closed));
     EXPECT_FALSE(watchdog.Fired());
     EXPECT_TRUE(refused) << "the close box does not close the window mid-transfer";
     ASSERT_EQ(m_warnings.size(), 1u) << "the close box is explained once; the quit request waits silently";
@@ -480,13 +488,7 @@ TEST_F(MainWindowDialogs, AQuitRequestDuringATransferClosesTheMessageOverTheUpgr
                                       dialogStayed = Window().CurrentUpgradeDialog() != nullptr &&
                                                      Window().CurrentUpgradeDialog()->isVisible();
                                   });
-    Open("upgrade", 1, [this](VirtualAmp&) {
-        SimFaults slow;
-        slow.latency = std::chrono::milliseconds(5);
-        Provider().SetFaults(slow);
-    });
-    QObject::connect(&Window(), &QDialog::finished, [&] { closed = true; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return closed; }, kDeadlineMs));
+    ASSERT_TRUE(OpenSlowUpgradeUntilClosed(closed));
     EXPECT_FALSE(watchdog.Fired()) << "a dialog waited for a person";
     EXPECT_TRUE(messageEndedMidTransfer) << "the message went before the transfer ended";
     EXPECT_TRUE(dialogStayed) << "the upgrade dialog stays while the amplifier is written";

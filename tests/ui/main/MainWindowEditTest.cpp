@@ -229,10 +229,7 @@ TEST_F(MainWindowEdits, CompressorPresetZeroChangesNothingButThePreset) {
 
 TEST_F(MainWindowEdits, ALockedMicVolumeSnapsBackWithANoticeAndTheCentreVolumeNeverLocks) {
     OpenSynchronised(1, [](VirtualAmp& amp) {
-        VirtualAmpState state = amp.State();
-        state.machine[7] = 1;     // lock function on
-        state.machine[8] = 0x01;  // the mic volume locked
-        amp.SetState(state);
+        SetDeviceMachine(amp, {{MachineField::EnableLockFunc, 1}, {MachineField::Lock_MicVol, 1}});
         SetDeviceValue(amp, pos::MicVol, 12);
     });
     Drag(1106, 30);

@@ -194,6 +194,22 @@ std::uint8_t MainWindowTest::DeviceValue(std::size_t position) {
     return entry.rule == ValueRule::Volume ? static_cast<std::uint8_t>(value - kVolumeOffset) : value;
 }
 
+void MainWindowTest::OpenShown(int language) {
+    OpenSynchronised(language);
+    Window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
+}
+
+void MainWindowTest::SetDeviceMachine(VirtualAmp& amp,
+                                      std::initializer_list<std::pair<MachineField, int>> fields) {
+    VirtualAmpState state = amp.State();
+    for (const auto& [field, value] : fields) {
+        const MachineFieldRow& row = MachineFieldRowOf(field);
+        state.machine[row.byte] = row.With(state.machine[row.byte], value);
+    }
+    amp.SetState(state);
+}
+
 void MainWindowTest::SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value) {
     const RegisterEntry& entry = StoreRegisterMap()[position];
     const auto reg =

@@ -9,14 +9,17 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "device/sim/SimProvider.h"
 #include "device/sim/VirtualAmp.h"
+#include "session/MachineFieldTable.h"
 #include "ui/main/EditRules.h"
 #include "ui/main/MainWindow.h"
 #include "ui/main/ModeChanges.h"
@@ -43,6 +46,8 @@ class MainWindowTest : public ::testing::Test {
               const std::function<void(VirtualAmp&)>& prepare = {});
     // Open, then wait for the first synchronisation.
     void OpenSynchronised(int language = 1, const std::function<void(VirtualAmp&)>& prepare = {});
+    // Opens it synchronised and shows it on the screen.
+    void OpenShown(int language);
     // Waits until `count` synchronisations in all have been handled.
     bool WaitForSyncs(int count);
     // Lets queued events run: what was posted before the call has been handled when it returns.
@@ -85,6 +90,8 @@ class MainWindowTest : public ::testing::Test {
     std::uint8_t DeviceValue(std::size_t position);
     // Sets a store position's register(s) on the amplifier to what the store value stands for.
     static void SetDeviceValue(VirtualAmp& amp, std::size_t position, std::uint8_t value);
+    // Sets fields of the amplifier's machine settings.
+    static void SetDeviceMachine(VirtualAmp& amp, std::initializer_list<std::pair<MachineField, int>> fields);
 
     // How long the link waits for each reply, for the next Open.
     std::chrono::milliseconds m_replyWait{800};

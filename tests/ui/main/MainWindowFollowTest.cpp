@@ -29,6 +29,9 @@ constexpr int kMusicOutput = 1;
 bool IsRegisterWrite(const std::string& line) {
     return line.rfind(">Write: 2 9 ", 0) == 0;
 }
+bool IsLevelRead(const std::string& line) {
+    return line.rfind(">Write: 2 10 8 48 ", 0) == 0;
+}
 bool IsVolumeRead(const std::string& line) {
     return line.rfind(">Write: 2 11 10 32 ", 0) == 0;
 }
@@ -99,11 +102,16 @@ TEST_F(FollowTheAmplifier, AHeldSliderPausesFollowingUntilItIsLetGo) {
     const QString before = Text(kMicVolValue);
     auto& slider = Ctl<QSlider>(kMicVolSlider);
     slider.setSliderDown(true);
-    // Let a read that was already on its way arrive.
-    QTest::qWait(100);
+    {
+        // A poll waits while anything is queued, so the second level read after the hold was asked for while
+        // the slider was held, and a volume read that was already on its way went out before it.
+        const TraceCapture settling;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Count(settling, IsLevelRead) >= 2; }, kDeadlineMs));
+    }
     const TraceCapture trace;
     Amp().TurnVolume(kMicOutput, 33);
-    QTest::qWait(300);
+    // Polls that would each have read the volumes, had the slider not been held.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(trace, IsLevelRead) >= 2; }, kDeadlineMs));
     EXPECT_EQ(Count(trace, IsVolumeRead), 0) << "no volumes are read while a slider is held";
     EXPECT_EQ(Text(kMicVolValue), before);
 

@@ -84,12 +84,7 @@ class MainWindowKeyboard : public MainWindowTest {
         EXPECT_TRUE(WaitFor([&] { return opened && QApplication::activeModalWidget() == nullptr; })) << what;
     }
 
-    bool WaitFor(const std::function<bool()>& condition) {
-        for (int i = 0; i < 500 && !condition(); ++i) {
-            QTest::qWait(10);
-        }
-        return condition();
-    }
+    bool WaitFor(const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 5000); }
 };
 
 TEST_F(MainWindowKeyboard, EveryKindOfControlOpensChangesAndClosesWithoutAMouse) {

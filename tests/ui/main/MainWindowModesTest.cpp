@@ -218,10 +218,7 @@ TEST_F(ModeChangesTest, WhenTheSaveCannotGoOutTheEditsStay) {
 
     // Saving locked, Chinese: no save offered; discarding goes on with the load.
     OpenSynchronised(0, [](VirtualAmp& amp) {
-        VirtualAmpState state = amp.State();
-        state.machine[7] = 1;     // lock function on
-        state.machine[8] = 0x20;  // saving modes locked
-        amp.SetState(state);
+        SetDeviceMachine(amp, {{MachineField::EnableLockFunc, 1}, {MachineField::Lock_SaveMode, 1}});
     });
     Load(0);
     Drag(2100, 127 - 90);
@@ -298,10 +295,7 @@ using QuickResetsTest = MainWindowTest;
 // undo step; a locked volume keeps its value.
 TEST_F(QuickResetsTest, CtrlClickResetsASliderAndUndoBringsItBack) {
     OpenSynchronised(1, [](VirtualAmp& amp) {
-        VirtualAmpState state = amp.State();
-        state.machine[7] = 1;     // lock function on
-        state.machine[8] = 0x01;  // the mic volume locked
-        amp.SetState(state);
+        SetDeviceMachine(amp, {{MachineField::EnableLockFunc, 1}, {MachineField::Lock_MicVol, 1}});
         SetDeviceValue(amp, pos::InputGain_Mic, 64);
         SetDeviceValue(amp, pos::ChToEffect1, 50);
         SetDeviceValue(amp, pos::MicVol, 12);

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -191,14 +192,20 @@ TEST_F(NoSurprise, QuickWheelNotchesOnOneBandAreOneStep) {
     Ctl<QAbstractButton>(1098).click();  // the microphone's graphic EQ
     auto& graphic = Ctl<EqGraph>(kGraphicPanel);
     (void)graphic.grab();
+    // The graph's and the undo's gestures follow one clock that moves only when the test says so.
+    const auto now = std::make_shared<qint64>(0);
+    const auto clock = [now] { return *now; };
+    graphic.SetWheelClock(clock);
+    Undo().SetWheelClock(clock);
     const std::uint8_t before = DeviceValue(pos::MicGEQ + 3);
     const std::size_t steps = Undo().History().UndoCount();
     for (int notch = 0; notch < 5; ++notch) {
         Notch(graphic, 3);
+        *now += WheelGesture::kPauseMs / 5;
     }
     EXPECT_EQ(DeviceValue(pos::MicGEQ + 3), before - 5);
     EXPECT_EQ(Undo().History().UndoCount(), steps + 1) << "five quick notches";
-    QTest::qWait(700);
+    *now += WheelGesture::kPauseMs + 1;
     Notch(graphic, 3);
     EXPECT_EQ(Undo().History().UndoCount(), steps + 2) << "a notch after a pause";
 

@@ -34,12 +34,6 @@ int WritesIn(const TraceCapture& trace) {
 // from there, as Qt does, to its parents when that widget lets it pass.
 class MainWindowPointer : public MainWindowTest {
   protected:
-    void OpenShown(int language) {
-        OpenSynchronised(language);
-        Window().show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Window()));
-    }
-
     QPoint CentreOf(int id) {
         QWidget& control = Ctl<QWidget>(id);
         ScrollIntoView(control);

@@ -175,9 +175,7 @@ TEST_F(MainWindowRefresh, AfterASynchronisationEveryControlShowsTheDevicesValue)
 
 TEST_F(MainWindowRefresh, AStoredVolumeAboveItsMaximumPinsTheThumbAndShowsItsNumber) {
     OpenSynchronised(1, [](VirtualAmp& amp) {
-        VirtualAmpState state = amp.State();
-        state.machine[3] = 20;
-        amp.SetState(state);
+        SetDeviceMachine(amp, {{MachineField::MaxMicVol, 20}});
         SetDeviceValue(amp, pos::MicVol, 30);
     });
     EXPECT_EQ(Ctl<QSlider>(1106).maximum(), 20);

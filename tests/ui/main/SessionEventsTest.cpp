@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <atomic>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +20,14 @@ namespace varnoth {
 namespace {
 
 constexpr int kDeadlineMs = 60000;
+
+// Whether the thread of this process sleeps, blocked in a wait, as the kernel tells.
+bool Sleeping(pid_t thread) {
+    std::ifstream stat("/proc/self/task/" + std::to_string(thread) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), std::istreambuf_iterator<char>()};
+    const std::size_t name = text.rfind(')');  // the state follows the parenthesised name
+    return name != std::string::npos && name + 2 < text.size() && text[name + 2] == 'S';
+}
 
 TEST(SessionEvents, ASentNotificationReturnsOnlyAfterItWasHandledOnThisThread) {
     SessionEvents events;
@@ -69,24 +81,25 @@ TEST(SessionEvents, ShutDownFreesAWaitingSenderAndDropsWhatFollows) {
     SessionEvents events;
     int handled = 0;
     QObject::connect(&events, &SessionEvents::syncDone, [&] { ++handled; });
-    std::atomic<bool> sending{false};
+    std::atomic<pid_t> sender{0};
     std::thread worker([&] {
-        sending = true;
+        sender = gettid();
         events.OnSyncDone(1);
     });
-    while (!sending.load()) {
-        std::this_thread::yield();
+    // The worker waits for its notification to be handled on this thread, which handles nothing meanwhile.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kDeadlineMs);
+    while ((sender.load() == 0 || !Sleeping(sender.load())) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    // Most likely the worker waits by now; either way it must come back.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(Sleeping(sender.load())) << "the sender never waited";
     events.Shutdown();
     worker.join();
     std::thread([&] {
         events.OnSyncDone(1);
         events.OnSyncDone(0);
     }).join();
-    QTest::qWait(1);
-    QCoreApplication::processEvents();
+    // Everything posted to the events so far is handled now: a signal it carried would have been emitted.
+    QCoreApplication::sendPostedEvents(&events);
     EXPECT_EQ(handled, 0);
 }
 

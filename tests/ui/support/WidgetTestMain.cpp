@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The main of every widget test: Qt's application on the offscreen platform unless one is given, the
+// program's pictures and language tables, and private folders for the settings and the single-instance
+// mark, which the programs a test starts share.
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -9,7 +12,6 @@
 #include "ui/main/Language.h"
 
 int main(int argc, char* argv[]) {
-    // Settings and the single-instance mark of the programs started live in private folders.
     QTemporaryDir home;
     QTemporaryDir session;
     if (!home.isValid() || !session.isValid()) {
