@@ -40,7 +40,7 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 
 DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTiming timing)
     : SessionLinkHolder(*this, timing),
-      ParameterStore(m_deviceLink),
+      ParameterStore(m_deviceLink, m_writeLedger),
       m_machineSettings(m_deviceLink),
       m_remote(m_deviceLink),
       m_upgrade(m_deviceLink),
@@ -104,10 +104,7 @@ int DeviceSession::Connect(SessionObserver* observer) {
     m_answering.store(true);
     ++m_connection;
     // What a file load held for the last connection's whole-set write is this amplifier's to tell.
-    ReleaseHeldValues();
-    m_micSubHeld.store(0);
-    m_machineHeld.store(0);
-    m_irHeld.store(0);
+    m_writeLedger.ReleaseHolds();
     {
         std::lock_guard lock(m_readAllMutex);
         m_readAllDue.reset();
@@ -258,7 +255,7 @@ void DeviceSession::ReadAll() {
 }
 
 void DeviceSession::WriteAll() {
-    WriteAllNumbered(AskWriteAll());
+    WriteAllNumbered(m_writeLedger.AskWriteAll());
 }
 
 void DeviceSession::WriteAllNumbered(std::uint64_t writeAll) {
@@ -266,16 +263,16 @@ void DeviceSession::WriteAllNumbered(std::uint64_t writeAll) {
         return;
     }
     m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
-    ReleaseIfSent(m_micSubHeld, writeAll);
+    m_writeLedger.ReleaseSentBy(WriteLedger::Record::MicControlSub, writeAll);
     WriteAllRegisters(writeAll);
     if (m_setMachine.load() != 0) {
         m_machineSettings.ApplyMachineSet();
     }
-    ReleaseIfSent(m_machineHeld, writeAll);
+    m_writeLedger.ReleaseSentBy(WriteLedger::Record::Machine, writeAll);
     if (m_setRemoter.load() != 0) {
         m_remote.ApplyIRSet();
     }
-    ReleaseIfSent(m_irHeld, writeAll);
+    m_writeLedger.ReleaseSentBy(WriteLedger::Record::Ir, writeAll);
 }
 
 void DeviceSession::SynchronizeData(bool write) {
@@ -293,7 +290,7 @@ void DeviceSession::SynchronizeData(bool write) {
                           : *m_readAllDue > now
                               ? std::chrono::ceil<std::chrono::milliseconds>(*m_readAllDue - now)
                               : std::chrono::milliseconds(1);
-        const std::uint64_t writeAll = AskWriteAll();
+        const std::uint64_t writeAll = m_writeLedger.AskWriteAll();
         RunSequence(wait, [this, connection, writeAll] { WriteAllSequence(connection, writeAll); });
     } else {
         // The device needs this pause after connecting or switching modes before it answers reads.
@@ -505,10 +502,16 @@ int DeviceSession::ReadIdentity() {
 void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
                                     const MachineSettings::Record& machine, const RemoteCodes::Record& ir) {
     // Held like the file's parameters until the whole-set write sends them.
-    const std::uint64_t sentBy = NextWriteAll();
-    m_micSubHeld.store(sentBy);
-    m_machineHeld.store(m_setMachine.load() != 0 ? sentBy : 0);
-    m_irHeld.store(m_setRemoter.load() != 0 ? sentBy : 0);
+    using Record = WriteLedger::Record;
+    m_writeLedger.HoldForNextWriteAll(Record::MicControlSub);
+    for (const auto& [record, sent] : {std::pair{Record::Machine, m_setMachine.load() != 0},
+                                       std::pair{Record::Ir, m_setRemoter.load() != 0}}) {
+        if (sent) {
+            m_writeLedger.HoldForNextWriteAll(record);
+        } else {
+            m_writeLedger.Release(record);
+        }
+    }
     SetMicControlSubStored(micControlSubTime, micControlSubRate);
     if (m_setMachine.load() != 0) {
         m_machineSettings.SetWorkingSettings(machine);
@@ -656,8 +659,7 @@ void DeviceSession::OnRegisterRead(const Report& report) {
 
 void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
     // A setting the user chose or a file brought is newer than what the amplifier reports now.
-    if (m_micSubHeld.load() != 0 ||
-        m_deviceLink.HasNewerCommand(op::SetMicControlSub, op::ReadMicControlSub)) {
+    if (m_writeLedger.ReplyIsOlder(WriteLedger::Record::MicControlSub)) {
         return;
     }
     SetMicControlSubStored(time, rate);
@@ -678,12 +680,6 @@ void DeviceSession::SetCurEffectMode(int mode) {
     }
 }
 
-void DeviceSession::OnStoreChanged() {
-    if (SessionObserver* observer = Observer()) {
-        observer->OnStoreChanged();
-    }
-}
-
 void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) {
     // Keys are numbered 1..15; an index beyond the record answers no key we asked for.
     if (keyIndex >= RemoteCodes::kRecordSize) {
@@ -698,7 +694,7 @@ void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex,
 }
 
 void DeviceSession::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) {
-    if (m_irHeld.load() != 0) {
+    if (m_writeLedger.ReplyIsOlder(WriteLedger::Record::Ir)) {
         return;
     }
     m_remote.SetAllKey(record.data(), static_cast<int>(record.size()));
@@ -723,7 +719,7 @@ void DeviceSession::OnDevDate(const std::string& date) {
 }
 
 void DeviceSession::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {
-    if (m_machineHeld.load() != 0) {
+    if (m_writeLedger.ReplyIsOlder(WriteLedger::Record::Machine)) {
         return;
     }
     m_machineSettings.Machine_SetBuf(record.data());

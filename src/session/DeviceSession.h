@@ -22,13 +22,16 @@
 #include "session/RemoteCodes.h"
 #include "session/SessionObserver.h"
 #include "session/VolumeFollow.h"
+#include "session/WriteLedger.h"
 
 namespace varnoth {
 
-// Holds the session's link so that it exists before the parameter store that sends through it.
+// Holds the session's ledger and link so that they exist before the parameter store that sends through
+// them; the link tells the ledger what it queues and sends.
 class SessionLinkHolder {
   protected:
-    SessionLinkHolder(ReplySink& sink, LinkTiming timing) : m_deviceLink(sink, timing) {}
+    SessionLinkHolder(ReplySink& sink, LinkTiming timing) : m_deviceLink(sink, timing, &m_writeLedger) {}
+    WriteLedger m_writeLedger;
     DeviceLink m_deviceLink;
 };
 
@@ -197,12 +200,11 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
 
     void ReadAllSequence(std::uint64_t connection);
     void WriteAllSequence(std::uint64_t connection, std::uint64_t writeAll);
-    // The whole-set write numbered writeAll (see AskWriteAll).
+    // The whole-set write numbered writeAll (see WriteLedger::AskWriteAll).
     void WriteAllNumbered(std::uint64_t writeAll);
     void UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer);
 
   private:
-    void OnStoreChanged() override;
     void SetMicControlSubStored(std::uint8_t time, std::uint8_t rate);
     void SetCurEffectMode(int mode);
 
@@ -252,11 +254,6 @@ class DeviceSession : private ReplySink, private SessionLinkHolder, public Param
     std::atomic<bool> m_upgrading{false};
     std::atomic<bool> m_answering{true};
     std::atomic<bool> m_openFoundDevice{false};
-    // A file's records, taken and not yet sent by the whole-set write: read replies leave them alone.
-    // Held like the store's values: 0, or the number of the whole-set write that sends them.
-    std::atomic<std::uint64_t> m_micSubHeld{0};
-    std::atomic<std::uint64_t> m_machineHeld{0};
-    std::atomic<std::uint64_t> m_irHeld{0};
     std::mutex m_readAllMutex;  // guards m_readAllDue
     // When the read-all asked for last starts, while it waits for its start.
     std::optional<std::chrono::steady_clock::time_point> m_readAllDue;

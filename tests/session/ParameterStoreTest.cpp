@@ -32,6 +32,8 @@ class StoreTest : public ::testing::Test {
 
     SessionHarness h;
     DeviceSession& s = *h.session;
+    // The views' changes, as one subscriber takes them.
+    ChangeFeed::Subscription views{s.Changes(), nullptr};
 };
 
 TEST_F(StoreTest, SettersStoreByTheirRuleAndWriteEveryRegisterLowerChannelFirst) {
@@ -131,26 +133,26 @@ TEST_F(StoreTest, APositionOutsideTheStoreWritesNothingAndReadsZero) {
     }
     EXPECT_TRUE(h.wire->Sent().empty());
     EXPECT_EQ(s.GetFileBlock(), before);
-    EXPECT_TRUE(s.TakeChanges().none()) << "nothing changed for the views";
+    EXPECT_TRUE(views.Take().none()) << "nothing changed for the views";
 }
 
 // Every change of the store reaches the views once per batch: edits and replies that change a byte mark its
 // position, a reply that repeats what the store holds marks nothing.
 TEST_F(StoreTest, ChangesAreMarkedByPositionAndToldOncePerBatch) {
-    s.TakeChanges();
+    views.Take();
     s.SetValue(pos::InputGain_Mic, 70);
     Reply(MakeReport({0, 0x0b, 3, 1, 11, 22}));  // the HPF of both effects
     Reply(MakeReport({0, 0x0b, 3, 1, 11, 22}));
-    const ChangeSet changes = s.TakeChanges();
+    const ChangeSet changes = views.Take();
     EXPECT_TRUE(changes.test(pos::InputGain_Mic));
     EXPECT_TRUE(changes.test(pos::OfEffect(0, pos::EffectHPF)));
     EXPECT_TRUE(changes.test(pos::OfEffect(1, pos::EffectHPF)));
     EXPECT_EQ(changes.count(), 3u);
     Reply(MakeReport({0, 0x0b, 3, 1, 11, 22}));
     s.SetValue(pos::InputGain_Mic, 70);
-    EXPECT_TRUE(s.TakeChanges().none()) << "a value the store already holds is no change";
+    EXPECT_TRUE(views.Take().none()) << "a value the store already holds is no change";
     s.Touch(pos::PEQ_Mic + pos::PEQLowF);
-    EXPECT_TRUE(s.TakeChanges().test(pos::PEQ_Mic + pos::PEQLowF)) << "a touched position is told again";
+    EXPECT_TRUE(views.Take().test(pos::PEQ_Mic + pos::PEQLowF)) << "a touched position is told again";
 }
 
 TEST_F(StoreTest, CompressorPresetSetsItsFiveValuesOrStopsAboveEight) {

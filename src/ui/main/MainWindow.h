@@ -15,6 +15,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "session/ChangeFeed.h"
 #include "session/StoreChanges.h"
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/FeatureHost.h"
@@ -377,6 +378,8 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<DeviceFunctions> m_functions;
     WindowMenus* m_menus = nullptr;
     std::unordered_map<int, std::function<void()>> m_commands;
+    // The window's cursor in the store's changes; last, so that its wakes stop first.
+    std::unique_ptr<ChangeFeed::Subscription> m_storeChanges;
 };
 
 }  // namespace varnoth

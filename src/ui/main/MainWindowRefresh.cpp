@@ -61,12 +61,11 @@ std::size_t ChangeBit(Param param) {
 }  // namespace
 
 void MainWindow::OnStoreChanged() {
-    const ChangeSet changes = m_session.TakeChanges();
+    const ChangeSet changes = m_storeChanges->Take();
     // The window shows them all once the question about the set prepared offline has been answered.
     if (!m_offline->ShowsPrepared()) {
         ShowStore(changes);
     }
-    m_remote->ShowChanges(changes);
 }
 
 void MainWindow::RefreshAll() {
