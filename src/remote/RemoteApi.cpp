@@ -77,7 +77,7 @@ RemoteResponse RemoteApi::Patch(const RemoteRequest& request, RemoteRole role) {
 
 RemoteResponse RemoteApi::Levels(const RemoteRequest&, RemoteRole) {
     std::array<std::uint8_t, 4> levels{};
-    m_session.GetPeakData(levels.data());
+    m_session.Store().GetPeakData(levels.data());
     return {200, "application/json", RemoteJson::Levels(levels, false), {}};
 }
 

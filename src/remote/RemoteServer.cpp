@@ -89,7 +89,7 @@ RemoteServer::RemoteServer(DeviceSession& session, const RemoteTokens& tokens, b
       m_session(session),
       m_tokens(tokens),
       m_edits(session, offline),
-      m_changes(session.Changes(), [this] {
+      m_changes(session.Store().Changes(), [this] {
           // On the thread that changed the store: the changes are taken on this object's thread.
           QMetaObject::invokeMethod(
               this, [this] { ShowChanges(m_changes.Take()); }, Qt::QueuedConnection);
@@ -316,7 +316,7 @@ void RemoteServer::SendLevels() {
         return;
     }
     std::array<std::uint8_t, 4> levels{};
-    m_session.GetPeakData(levels.data());
+    m_session.Store().GetPeakData(levels.data());
     Broadcast(QByteArray::fromStdString(RemoteJson::Levels(levels, true)));
 }
 

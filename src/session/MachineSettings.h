@@ -91,6 +91,7 @@ class MachineSettings {
 
   private:
     friend class DeviceSession;
+    friend class SessionReplies;
 
     enum Field : std::size_t {
         kVolMode = 0,

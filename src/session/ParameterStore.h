@@ -24,7 +24,8 @@ struct CompressorPresetValues {
 };
 
 // The copy of every DSP parameter of the amplifier, one byte per parameter. Each setter stores the value
-// and at once writes it to the device; each getter returns the stored byte. Replies to register reads are
+// and submits its write to the link (queued for the link thread, or sent there); each getter returns the
+// stored byte. Replies to register reads are
 // stored by the reader thread while the user-interface thread reads and edits: every byte is an atomic.
 class ParameterStore {
   public:
@@ -39,8 +40,8 @@ class ParameterStore {
 
     // The stored byte at a store position (0 outside the store).
     std::uint8_t Value(std::size_t position) const;
-    // Stores the value as its parameter keeps it (see ParameterRef::Stored) and writes its register(s) at
-    // once; a position without a register is only stored.
+    // Stores the value as its parameter keeps it (see ParameterRef::Stored) and submits the write of its
+    // register(s) to the link; a position without a register is only stored.
     void SetValue(std::size_t position, int value);
     // Stores the byte alone: nothing is sent.
     void StoreValue(std::size_t position, std::uint8_t value);
@@ -89,16 +90,14 @@ class ParameterStore {
     // meanwhile cannot put the amplifier's older values back.
     void SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block);
 
-  protected:
-    void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
-    void ReadRegisters(std::uint8_t block, std::uint8_t index);
-    // The store's half of a register-read reply (the whole input report): the levels, or the registers of
-    // an array into the positions they map to.
+    // A register-read reply (the whole input report), on the reader thread: the levels, or the registers
+    // of an array into the positions they map to, except where the ledger holds a newer value.
     void StoreRegisterReply(const Report& report);
-    // A change of one of the session's own settings, for the views.
-    void MarkChanged(std::size_t bit) { m_changes.Mark(bit); }
 
   private:
+    void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
+    void ReadRegisters(std::uint8_t block, std::uint8_t index);
+    void MarkChanged(std::size_t bit) { m_changes.Mark(bit); }
     void StoreLevels(const Report& report);
     void StoreRegisterArray(const Report& report);
     void RepairSplitPair(std::size_t position, const Report& report);

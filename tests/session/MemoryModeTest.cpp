@@ -157,19 +157,19 @@ TEST(MemoryModes, ChoosingAnEffectPresetReadsBackTheParametersTheDeviceSet) {
 
     session.ChooseEffectPreset(1, 7);
     // The last of the eight replies may still be on its way when ChooseEffectPreset returns.
-    session.ReadEffectRegisters();
+    session.Store().ReadEffectRegisters();
     session.Disconnect(false);
 
     const auto& params = sim::EffectPresetParams(7);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectPreset)), 7);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHPF)), params[0]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHSF)), params[1]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectPreDelay)), params[2]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectLevel)), params[3]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectDelayTime)), params[4]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectFeedback)), params[5]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHDamp)), params[6]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectThreshold)), params[7]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectPreset)), 7);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectHPF)), params[0]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectHSF)), params[1]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectPreDelay)), params[2]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectLevel)), params[3]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectDelayTime)), params[4]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectFeedback)), params[5]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectHDamp)), params[6]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectThreshold)), params[7]);
     EXPECT_EQ(provider->Amp()->Register(3, 0, 1), 7);
 }
 

@@ -80,8 +80,8 @@ struct MainWindowHooks {
 };
 
 // The main window: every DSP parameter of the device on one dialog (template 229), written to the device as
-// it is edited and refreshed from the session's store after every synchronisation. It is the owner window
-// of the session: it connects at start-up and when a device arrives, synchronises with the progress dialog,
+// it is edited and showing the session's store as it changes. In the panel it is the session's owner: it
+// connects at start-up and when a device arrives, synchronises with the progress dialog,
 // checks the model and firmware version, polls the levels and says goodbye to the device when closed. Its
 // command buttons load, save and reset memory modes and mode data files, flatten the equalisers, switch the
 // language and open the about box, the machine settings and the reset dialog; it is the feature dialogs'

@@ -367,7 +367,7 @@ void MainWindow::OnFlatEq() {
     const WindowUndo::Edit step(
         *m_undo, UndoSource::Of(UndoSource::Kind::Command, kFlatEqButton),
         kFlatAction.In(m_language) + ParameterTitle(GraphicBankName(page), m_language));
-    m_session.FlattenGraphicEq(static_cast<std::size_t>(GraphicBandParameter(page, 0)->Position()));
+    m_session.Store().FlattenGraphicEq(static_cast<std::size_t>(GraphicBandParameter(page, 0)->Position()));
     ShowNotice(Utf8(kFlatEqDone.In(m_language)), kNoticeMs);
 }
 
@@ -381,9 +381,9 @@ void MainWindow::OnFlatPeq() {
         *m_undo, UndoSource::Of(UndoSource::Kind::Command, kFlatPeqButton),
         kFlatAction.In(m_language) + ParameterTitle(micView ? "PEQOn_Mic" : "PEQOn_Music", m_language));
     if (micView) {
-        m_session.FlattenPeq(pos::PEQ_Mic);
+        m_session.Store().FlattenPeq(pos::PEQ_Mic);
     } else {
-        m_session.FlattenPeq(pos::PEQ_Music);
+        m_session.Store().FlattenPeq(pos::PEQ_Music);
     }
     ShowNotice(Utf8((micView ? kMicPeqFlat : kMusicPeqFlat).In(m_language)), kNoticeMs);
 }
@@ -394,7 +394,7 @@ void MainWindow::OnDefaultMicEq() {
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kDefaultEqButton),
                                 kDefaultMicEqAction.In(m_language));
-    m_session.SetMicGraphicEqOfMode1();
+    m_session.Store().SetMicGraphicEqOfMode1();
     ShowNotice(Utf8(kDefaultMicEqDone.In(m_language)), kNoticeMs);
 }
 

@@ -286,7 +286,7 @@ void MainWindow::OnUpgradeDone() {
 
 void MainWindow::FeedMeters() {
     std::array<std::uint8_t, 4> levels{};
-    m_session.GetPeakData(levels.data());
+    m_session.Store().GetPeakData(levels.data());
     const std::size_t first = m_micView != 0 ? 0 : 2;
     m_meters[0]->SetData(0, levels[first]);
     m_meters[1]->SetData(0, levels[first + 1]);

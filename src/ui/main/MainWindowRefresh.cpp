@@ -101,7 +101,7 @@ void MainWindow::ShowStore(const ChangeSet& changes) {
     for (const int effect : {0, 1}) {
         if (changes.test(pos::OfEffect(effect, pos::EffectPreset))) {
             SelectPreset(*Control<QComboBox>(effect == 0 ? kEffect1List : kEffect2List),
-                         m_session.Value(pos::OfEffect(effect, pos::EffectPreset)));
+                         m_session.Store().Value(pos::OfEffect(effect, pos::EffectPreset)));
         }
     }
     if (changed(Param::SubPhase180)) {

@@ -157,7 +157,7 @@ void WriteParam(DeviceSession& session, Param param, std::uint8_t value) {
 
 void ChooseCompressorPreset(DeviceSession& session, bool micView, std::uint8_t preset) {
     if (preset == kUserDefinedPreset) {
-        session.StoreValue(
+        session.Store().StoreValue(
             static_cast<std::size_t>(Ref(OnPath(Param::CompressPreset_Mic, micView)).Position()), preset);
         return;
     }

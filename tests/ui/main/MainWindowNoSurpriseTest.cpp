@@ -145,7 +145,7 @@ TEST_F(NoSurprise, AnUnchangedTypedValueWritesNothing) {
     QTest::mouseDClick(&Ctl<QLabel>(kMusicVolValue), Qt::LeftButton);
     ASSERT_NE(typed->Entry(), nullptr);
     Amp().TurnVolume(kMusicOutput, 31);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().Value(pos::MusicVol) == 31; }, kDeadlineMs))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().Store().Value(pos::MusicVol) == 31; }, kDeadlineMs))
         << "the panel has followed the remote";
     const TraceCapture trace;
     QTest::keyClick(typed->Entry()->Edit(0), Qt::Key_Return);
@@ -271,7 +271,7 @@ TEST_F(NoSurprise, AnEffectResetRestoresTheChosenPresetsValues) {
     EXPECT_EQ(effect(), preset) << "the amplifier holds the preset's values again";
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return Session().Value(pos::OfEffect(0, pos::EffectDelayTime)) ==
+            return Session().Store().Value(pos::OfEffect(0, pos::EffectDelayTime)) ==
                    preset[pos::EffectDelayTime - 1];
         },
         kDeadlineMs))
