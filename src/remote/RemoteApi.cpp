@@ -100,7 +100,7 @@ RemoteResponse RemoteApi::Mode(const RemoteRequest& request, RemoteRole role) {
     }
     if (load) {
         // The amplifier sets its working set itself: everything is read back, and the events show it.
-        m_session.LoadMode(mode, 1);
+        m_session.LoadMode(mode, true);
     } else {
         m_session.SaveMode(mode);
     }

@@ -39,7 +39,7 @@ RemoteResponse Written(const DeviceSession& session, const std::vector<Parameter
 RemoteEdits::RemoteEdits(DeviceSession& session, bool offline) : m_session(session), m_offline(offline) {}
 
 bool RemoteEdits::Refused(RemoteResponse& refusal) const {
-    if (m_offline || m_session.IsConnected() != 0) {
+    if (m_offline || m_session.IsConnected()) {
         return false;
     }
     refusal = Failure(503, "no amplifier is connected; nothing was written");

@@ -45,7 +45,7 @@ std::string ValueMembers(const DeviceSession& session, const ParameterRef& ref) 
 }
 
 std::string ModeMember(const DeviceSession& session) {
-    return "\"mode\": " + std::to_string(session.GetCurEffectMode() + 1);
+    return "\"mode\": " + std::to_string(session.MemoryMode() + 1);
 }
 
 }  // namespace
@@ -65,7 +65,7 @@ std::string RemoteJson::Parameter(const DeviceSession& session, const ParameterR
 std::string RemoteJson::State(const DeviceSession& session, RemoteRole role) {
     std::string json =
         "{\"role\": \"" + std::string(RemoteRights::Name(role)) +
-        "\", \"connected\": " + (session.IsConnected() != 0 ? "true" : "false") + ", " + ModeMember(session) +
+        "\", \"connected\": " + (session.IsConnected() ? "true" : "false") + ", " + ModeMember(session) +
         ", \"loadMode\": " + (RemoteRights::MayLoadMode(role) ? "true" : "false") +
         ", \"saveMode\": " + (RemoteRights::MaySaveMode(role) ? "true" : "false") + ", \"parameters\": [";
     bool first = true;

@@ -64,20 +64,20 @@ void DeviceSession::SetTransportProvider(std::shared_ptr<TransportProvider> prov
     m_provider = std::move(provider);
 }
 
-int DeviceSession::Connect(SessionObserver* observer) {
+bool DeviceSession::Connect(SessionObserver* observer) {
     if (m_link.IsConnected()) {
-        return 0;
+        return false;
     }
     m_status.observer.store(observer);
     m_status.upgradeMode.store(false);
     if (!m_provider) {
-        return 0;
+        return false;
     }
     OpenResult opened = m_provider->Open(kNormalIds, kUpgradeIds);
     m_openFoundDevice.store(!opened.transport && opened.foundDevice);
     if (!opened.transport) {
         m_identity.NotOpened(opened.failure);
-        return 0;
+        return false;
     }
     m_identity.Opened(opened.path);
     m_answering.store(true);
@@ -93,7 +93,7 @@ int DeviceSession::Connect(SessionObserver* observer) {
     m_link.Attach(std::move(opened.transport));
     m_link.SetConnected(true);
     m_link.StartReader();
-    return 1;
+    return true;
 }
 
 bool DeviceSession::TryDisconnect(const std::string& path) {
@@ -306,11 +306,11 @@ int ClampMode(int mode) {
 
 }  // namespace
 
-void DeviceSession::LoadMode(int mode, int readBack) {
+void DeviceSession::LoadMode(int mode, bool readBack) {
     mode = ClampMode(mode);
     m_state.StoreMemoryMode(mode);
     m_link.SendCommand(op::LoadMode, {mode});
-    if (readBack != 0) {
+    if (readBack) {
         SynchronizeData(false);
     }
 }
@@ -338,16 +338,16 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
     });
 }
 
-int DeviceSession::ResetMode(int mode, int readBack) {
+bool DeviceSession::ResetMode(int mode, bool readBack) {
     mode = ClampMode(mode);
     m_state.StoreMemoryMode(mode);
     if (m_link.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
-        return 0;
+        return false;
     }
-    if (readBack != 0) {
+    if (readBack) {
         SynchronizeData(false);
     }
-    return 1;
+    return true;
 }
 
 void DeviceSession::ChooseEffectPreset(int effect, std::uint8_t preset) {

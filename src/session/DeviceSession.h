@@ -59,9 +59,9 @@ class DeviceSession {
     const RemoteCodes& GetRemote() const { return m_state.Remote(); }
 
     // Connection.
-    // Opens the amplifier and starts the reader; 1 when connected, 0 when already connected or nothing
-    // was opened. The observer receives the session's notifications from now on.
-    int Connect(SessionObserver* observer);
+    // Opens the amplifier and starts the reader; false when already connected or nothing was opened. The
+    // observer receives the session's notifications from now on.
+    bool Connect(SessionObserver* observer);
     // Ends the connection when path names the opened device (compared without regard to case), without a
     // farewell since the device is gone; true when it names it.
     bool TryDisconnect(const std::string& path);
@@ -70,11 +70,11 @@ class DeviceSession {
     // and the farewell last.
     void Disconnect(bool farewell);
     void SetConnected(bool connected) { m_link.SetConnected(connected); }
-    int IsConnected() const { return m_link.IsConnected() ? 1 : 0; }
+    bool IsConnected() const { return m_link.IsConnected(); }
     // Whether the connected amplifier came up in upgrade mode: it takes a firmware image and nothing else.
     bool InUpgradeMode() const { return m_status.upgradeMode.load(); }
-    // 1 when the connected device is the virtual amplifier, not hardware.
-    int IsSimulated() const { return m_status.simulated.load() ? 1 : 0; }
+    // Whether the connected device is the virtual amplifier, not hardware.
+    bool IsSimulated() const { return m_status.simulated.load(); }
     std::string GetDevPath() const { return m_identity.Path(); }
     // Why the last connect attempt opened nothing (empty after a success), and whether an amplifier was
     // there but could not be opened (no access, held by another program).
@@ -120,20 +120,21 @@ class DeviceSession {
     // The master volumes (bit 0 mic .. bit 3 sub) that a read outside a synchronisation found changed by
     // the amplifier itself since the last call.
     unsigned TakeFollowedVolumes() { return m_replies.TakeFollowedVolumes(); }
-    int GetCurEffectMode() const { return m_state.MemoryMode(); }
+    // The memory mode 0..3 the amplifier works in.
+    int MemoryMode() const { return m_state.MemoryMode(); }
     std::uint8_t GetMicControlSubTime() const { return m_state.MicControlSubTime(); }
     std::uint8_t GetMicControlSubRate() const { return m_state.MicControlSubRate(); }
 
     // Memory modes 0..3 (shown as M1..M4); a mode outside the range is clamped. LoadMode and ResetMode
-    // re-read everything on the read-all thread when readBack is not 0, since the device changes its working
-    // set itself. ResetMode returns 1 when its command went out (only then is anything re-read), else 0.
-    void LoadMode(int mode, int readBack);
+    // re-read everything on the read-all thread with readBack, since the device changes its working set
+    // itself. ResetMode returns whether its command went out (only then is anything re-read).
+    void LoadMode(int mode, bool readBack);
     void SaveMode(int mode);
     // Saves with a receipt: the command takes its turn on the link and `saved` learns there whether the
     // amplifier acknowledged it. It learns false when there is no link, at once, or when an unplug drops the
     // command before its turn, on the thread that drops it.
     void SaveMode(int mode, std::function<void(bool saved)> saved);
-    int ResetMode(int mode, int readBack);
+    bool ResetMode(int mode, bool readBack);
     // Chooses an effect preset (effect 0 or 1) and reads back the eight parameters the device sets for it.
     void ChooseEffectPreset(int effect, std::uint8_t preset);
     // Mic-controls-sub: time 0 is off.
@@ -143,10 +144,10 @@ class DeviceSession {
     int ResetMachine();
 
     // Whether WriteAll sends the remote-control record and the machine settings.
-    int WritesRemoteRecord() const { return m_state.WritesRemoteRecord() ? 1 : 0; }
-    void SetWritesRemoteRecord(int enable) { m_state.SetWritesRemoteRecord(enable != 0); }
-    int WritesMachineRecord() const { return m_state.WritesMachineRecord() ? 1 : 0; }
-    void SetWritesMachineRecord(int enable) { m_state.SetWritesMachineRecord(enable != 0); }
+    bool WritesRemoteRecord() const { return m_state.WritesRemoteRecord(); }
+    void SetWritesRemoteRecord(bool writes) { m_state.SetWritesRemoteRecord(writes); }
+    bool WritesMachineRecord() const { return m_state.WritesMachineRecord(); }
+    void SetWritesMachineRecord(bool writes) { m_state.SetWritesMachineRecord(writes); }
 
     // Takes the records of a mode data file, sending nothing: the mic-controls-sub setting; when
     // WritesMachineRecord, bytes 0..8 of the machine record into the working copy (the reserved bytes 9..10

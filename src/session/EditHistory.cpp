@@ -121,7 +121,7 @@ void EditHistory::End(const DeviceSession& session) {
     if (m_pending.after == m_pending.before && m_pending.reloadedPresets == 0) {
         return;
     }
-    m_pending.offline = session.IsConnected() == 0;
+    m_pending.offline = !session.IsConnected();
     m_undo.push_back(std::move(m_pending));
     m_pending = {};
     while (m_undo.size() > m_depth) {

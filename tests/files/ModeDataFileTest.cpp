@@ -152,8 +152,8 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
 
     for (const bool takeRecords : {true, false}) {
         auto session = SyncedSession(device);
-        session->SetWritesMachineRecord(takeRecords ? 1 : 0);
-        session->SetWritesRemoteRecord(takeRecords ? 1 : 0);
+        session->SetWritesMachineRecord(takeRecords);
+        session->SetWritesRemoteRecord(takeRecords);
         const RemoteCodes::Record irBefore = session->GetRemote().GetRecord();
         ASSERT_TRUE(ModeDataFile::LoadData(*session, path.string()).ok);
         session->Disconnect(false);

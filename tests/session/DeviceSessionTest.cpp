@@ -166,7 +166,7 @@ TEST(Session, ReadAllAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     DeviceSession& s = *h.session;
     EXPECT_EQ(s.GetDevName(), "VQ317X");
     EXPECT_EQ(s.GetDevDate(), "2011-11-28");
-    EXPECT_EQ(s.GetCurEffectMode(), 2);
+    EXPECT_EQ(s.MemoryMode(), 2);
     EXPECT_EQ(s.GetMicControlSubTime(), 10);
     EXPECT_EQ(s.GetMicControlSubRate(), 20);
     EXPECT_EQ(s.Store().Value(pos::InputGain_Mic), 50);

@@ -161,8 +161,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // Creates the machine settings dialog unless it exists, and shows it.
     void OpenSettingsDialog();
     // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
-    int SaveEffectData();
-    int LoadEffectData();
+    int SaveModeDataFile();
+    int LoadModeDataFile();
     // Loads the mode data file at path as LOAD does with a chosen file (the question before losing edits,
     // the same messages, one undo step, the write-all), once the window is free for it: after the first
     // connection attempt and its synchronisation, while no other dialog is open. The path is the name's bytes

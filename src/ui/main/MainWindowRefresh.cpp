@@ -203,7 +203,7 @@ void MainWindow::ShowGraphicEq() {
 }
 
 void MainWindow::MarkModeButton() {
-    const int mode = m_session.GetCurEffectMode();
+    const int mode = m_session.MemoryMode();
     for (int k = 0; k < kModes; ++k) {
         Control<ImageButton>(kLoadModeButton + k)->SetAltState(k == mode);
     }

@@ -133,7 +133,7 @@ TEST_F(MainWindowCommands, ModeButtonsWithoutADeviceDoNothing) {
     Click(Window(), 1001);
     Click(Window(), 1006);
     EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
-    EXPECT_EQ(Session().GetCurEffectMode(), 0);
+    EXPECT_EQ(Session().MemoryMode(), 0);
     EXPECT_TRUE(Window().NoticeText().isEmpty());
 }
 
@@ -307,11 +307,11 @@ TEST_F(MainWindowFiles, ASaveThatCannotBeWrittenSaysSoAndACancelledOneIsSilent) 
     EXPECT_EQ(m_warnings[0].caption, "Can't write to file");
     EXPECT_TRUE(m_warnings[0].text.contains(PathOf("missing/set.vqm"))) << m_warnings[0].text.toStdString();
     EXPECT_TRUE(Window().NoticeText().isEmpty());
-    EXPECT_EQ(Window().SaveEffectData(), -1);
+    EXPECT_EQ(Window().SaveModeDataFile(), -1);
 
     m_chosenFile.clear();
-    EXPECT_EQ(Window().SaveEffectData(), 0);
-    EXPECT_EQ(Window().LoadEffectData(), 0);
+    EXPECT_EQ(Window().SaveModeDataFile(), 0);
+    EXPECT_EQ(Window().LoadModeDataFile(), 0);
     EXPECT_EQ(m_warnings.size(), 2u);
 }
 

@@ -303,7 +303,7 @@ TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     m_whileAsked = [&] { shownWhenAsked = Ctl<QSlider>(kMicGainSlider).value(); };
     const auto editOffline = [&](int position) {
         Provider().Unplug();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Session().IsConnected() == 0; }, kDeadlineMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Session().IsConnected(); }, kDeadlineMs));
         Drain();
         Undo().NewGesture();
         Drag(kMicGainSlider, position);

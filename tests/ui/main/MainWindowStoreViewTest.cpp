@@ -119,7 +119,7 @@ TEST_F(MainWindowStoreView, EveryWayTheStoreChangesIsShownAsTheAmplifierHoldsIt)
         std::function<void()> act;
     };
     const Step steps[] = {
-        {"saving the set to a file", false, [&] { ASSERT_EQ(Window().SaveEffectData(), 1); }},
+        {"saving the set to a file", false, [&] { ASSERT_EQ(Window().SaveModeDataFile(), 1); }},
         {"choosing an effect preset", true, [&] { ChooseFromList(Ctl<QComboBox>(1144), 11); }},
         {"a drag of a PEQ band", true, [&] { DragHandle(1022, 1, QPoint(37, -23)); }},
         {"fine frequency steps of a PEQ band", true,
