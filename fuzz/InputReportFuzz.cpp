@@ -56,9 +56,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fixture->provider->deliver(report);
     // Everything the replies may have written is read back whole.
     const DeviceSession& session = fixture->session;
-    volatile std::size_t sink = session.GetFileBlock().size() + session.GetDevName().size() +
+    volatile std::size_t sink = session.Store().GetFileBlock().size() + session.GetDevName().size() +
                                 session.GetDevDate().size() + session.GetMachineSet().GetSavedRecord()[10] +
-                                session.GetRemote().GetRecord()[15] + session.Value(pos::MicVol);
+                                session.GetRemote().GetRecord()[15] + session.Store().Value(pos::MicVol);
     (void)sink;
     return 0;
 }

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     ModeDataFile::Apply(*session, image);
     // The parameter block reaches the store as it stands in the file.
-    const auto block = session->GetFileBlock();
+    const auto block = session->Store().GetFileBlock();
     if (!std::equal(block.begin(), block.end(), data)) {
         std::abort();
     }

@@ -73,16 +73,11 @@ class Room : public SessionObserver {
         m_session.SetWaitForTransfers(false);
         QString error;
         m_server.Listen(QHostAddress::LocalHost, 0, error);
-        static_cast<void>(m_session.TakeChanges());
     }
     ~Room() override {
         m_clients.clear();
         m_session.SetObserver(nullptr);
         m_session.Disconnect(true);
-    }
-    void OnStoreChanged() override {
-        QMetaObject::invokeMethod(
-            &m_server, [this] { m_server.ShowChanges(m_session.TakeChanges()); }, Qt::QueuedConnection);
     }
     void Connect(int count) {
         for (int i = 0; i < count; ++i) {

@@ -169,7 +169,7 @@ CliStatus RunLevels(CliContext& context) {
     }
     DeviceSession& session = context.device.Session();
     for (int shown = 0; count == 0 || shown < count; ++shown) {
-        session.ReadInputLevel();
+        session.Store().ReadInputLevel();
         if (!SleepUnlessInterrupted(kLevelPeriod)) {
             return CliFailure{kExitInterrupted, {}};
         }
@@ -177,7 +177,7 @@ CliStatus RunLevels(CliContext& context) {
             return CliFailure{kExitNoDevice, "The amplifier went away."};
         }
         std::uint8_t levels[4];
-        session.GetPeakData(levels);
+        session.Store().GetPeakData(levels);
         context.out << "mic1=" << int{levels[0]} << " mic2=" << int{levels[1]} << " music1=" << int{levels[2]}
                     << " music2=" << int{levels[3]} << std::endl;
     }

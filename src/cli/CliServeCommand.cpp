@@ -22,10 +22,6 @@ class ServeObserver : public SessionObserver {
   public:
     ServeObserver(DeviceSession& session, RemoteServer& server) : m_session(session), m_server(server) {}
 
-    void OnStoreChanged() override {
-        QMetaObject::invokeMethod(
-            &m_server, [this] { m_server.ShowChanges(m_session.TakeChanges()); }, Qt::QueuedConnection);
-    }
     void OnVolumesFollowed() override {
         QMetaObject::invokeMethod(
             &m_server, [this] { m_server.FollowVolumes(m_session.TakeFollowedVolumes()); },
@@ -113,8 +109,6 @@ CliStatus RunServe(CliContext& context) {
 
     ServeObserver observer(session, server);
     session.SetObserver(&observer);
-    // The changes so far are known to the clients' first state: the next one is told.
-    static_cast<void>(session.TakeChanges());
     CliStatus outcome;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {

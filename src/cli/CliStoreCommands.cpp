@@ -31,7 +31,7 @@ std::vector<CliField> StateFields(const DeviceSession& session) {
     for (const ParameterRef& ref : AllParameters()) {
         fields.push_back({ref.Name(), ReadParameter(session, ref)});
     }
-    fields.push_back({"Mode", session.GetCurEffectMode() + 1});
+    fields.push_back({"Mode", session.MemoryMode() + 1});
     fields.push_back({"DeviceName", session.GetDevName()});
     fields.push_back({"DeviceDate", session.GetDevDate()});
     for (CliField& field : MachineFieldsOf(session)) {
@@ -156,8 +156,7 @@ CliStatus RunDump(CliContext& context) {
     }
     const DeviceSession& session = context.device.Session();
     if (json) {
-        const AmplifierFacts facts{session.GetCurEffectMode() + 1, session.GetDevName(),
-                                   session.GetDevDate()};
+        const AmplifierFacts facts{session.MemoryMode() + 1, session.GetDevName(), session.GetDevDate()};
         context.out << ReadablePreset::ToJson(ReadablePreset::Values(ReadablePreset::FromSession(session)),
                                               facts);
     } else {
@@ -306,9 +305,9 @@ CliStatus RunMode(CliContext& context) {
         void (*run)(DeviceSession&, int);
     };
     static constexpr std::array<Action, 3> kActions{{
-        {"load", "loaded", Lock::Load, [](DeviceSession& s, int m) { s.LoadMode(m, 0); }},
+        {"load", "loaded", Lock::Load, [](DeviceSession& s, int m) { s.LoadMode(m, false); }},
         {"save", "saved", Lock::Save, [](DeviceSession& s, int m) { s.SaveMode(m); }},
-        {"reset", "reset", Lock::None, [](DeviceSession& s, int m) { s.ResetMode(m, 0); }},
+        {"reset", "reset", Lock::None, [](DeviceSession& s, int m) { s.ResetMode(m, false); }},
     }};
     const auto* action = args.size() == 2 ? std::find_if(kActions.begin(), kActions.end(),
                                                          [&](const Action& a) { return args[0] == a.name; })

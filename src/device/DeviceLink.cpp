@@ -64,7 +64,8 @@ constexpr std::array<RouteEntry, 9> kRoutes{{
 
 }  // namespace
 
-DeviceLink::DeviceLink(ReplySink& sink, LinkTiming timing) : m_sink(sink), m_timing(timing) {}
+DeviceLink::DeviceLink(ReplySink& sink, LinkTiming timing, LinkEvents* events)
+    : m_sink(sink), m_timing(timing), m_events(events) {}
 
 DeviceLink::~DeviceLink() {
     SetConnected(false);
@@ -188,6 +189,7 @@ int DeviceLink::Submit(Submission submission, bool callerMayWait) {
         completion = std::make_shared<Completion>();
         submission.completion = completion;
     }
+    TellQueuedLocked(submission);
     m_queue.push_back(std::move(submission));
     m_queueChanged.notify_all();
     if (!completion) {
@@ -222,44 +224,20 @@ bool DeviceLink::CollapseLocked(const Submission& submission) {
     return false;
 }
 
-bool DeviceLink::HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const {
-    const auto writes = [&](const std::vector<Report>& reports) {
-        return std::any_of(reports.begin(), reports.end(), [&](const Report& r) {
-            return r[1] == op::WriteRegister && r[2] == block && r[3] == index && r[4] == channel;
-        });
-    };
-    std::lock_guard lock(m_queueMutex);
-    if (writes(m_sendingWrites)) {
-        return true;
-    }
-    if (const auto written = m_writtenAt.find(RegisterKey(block, index, channel));
-        written != m_writtenAt.end()) {
-        const auto read = m_readAt.find(RegisterKey(block, index, 0));
-        if (read == m_readAt.end() || read->second < written->second) {
-            return true;
+void DeviceLink::TellQueuedLocked(const Submission& submission) {
+    if (m_events) {
+        for (const Report& report : submission.reports) {
+            m_events->OnQueued(report);
         }
     }
-    // Any waiting write of it counts: a register write, or a command written alone (an effect preset).
-    return std::any_of(m_queue.begin(), m_queue.end(),
-                       [&](const Submission& waiting) { return writes(waiting.reports); });
 }
 
-bool DeviceLink::HasNewerCommand(std::uint8_t write, std::uint8_t read) const {
-    const auto carries = [&](const std::vector<Report>& reports) {
-        return std::any_of(reports.begin(), reports.end(), [&](const Report& r) { return r[1] == write; });
-    };
-    std::lock_guard lock(m_queueMutex);
-    if (carries(m_sendingWrites) ||
-        std::any_of(m_queue.begin(), m_queue.end(),
-                    [&](const Submission& waiting) { return carries(waiting.reports); })) {
-        return true;
+void DeviceLink::TellUnqueuedLocked(const Submission& submission) {
+    if (m_events) {
+        for (const Report& report : submission.reports) {
+            m_events->OnUnqueued(report);
+        }
     }
-    const auto written = m_commandAt.find(write);
-    if (written == m_commandAt.end()) {
-        return false;
-    }
-    const auto asked = m_commandAt.find(read);
-    return asked == m_commandAt.end() || asked->second < written->second;
 }
 
 bool DeviceLink::WaitUntilIdle(std::chrono::milliseconds timeout) {
@@ -277,10 +255,9 @@ void DeviceLink::StartLinkThread() {
     }
     m_abandon = false;
     m_finishing = false;
-    m_sentReports = 0;
-    m_writtenAt.clear();
-    m_readAt.clear();
-    m_commandAt.clear();
+    if (m_events) {
+        m_events->OnLinkStarted();
+    }
     m_unacknowledged.clear();
     m_missedReplies.store(0);
     m_lastAnswered.store(true);
@@ -363,12 +340,11 @@ void DeviceLink::LinkLoop() {
         Submission submission = std::move(m_queue.front());
         m_queue.pop_front();
         m_busy = true;
-        m_sendingWrites = submission.reports;
         lock.unlock();
         Execute(submission);
         lock.lock();
         m_busy = false;
-        m_sendingWrites.clear();
+        TellUnqueuedLocked(submission);
         m_progress.notify_all();
     }
     for (Submission& left : m_queue) {
@@ -378,6 +354,7 @@ void DeviceLink::LinkLoop() {
             }
         }
         CompleteLocked(left, 0);
+        TellUnqueuedLocked(left);
     }
     m_queue.clear();
     m_delayed.clear();
@@ -426,7 +403,10 @@ int DeviceLink::Transfer(const Report& report, int expectedLength) {
     if (!m_connected.load() || !m_transport) {
         return 0;
     }
-    NoteSent(report);
+    if (m_events) {
+        std::lock_guard events(m_queueMutex);
+        m_events->OnSent(report);
+    }
     // Only a reply that comes after this report releases the next one.
     m_replyEvent.Reset(false);
     const int count = m_transport->Transfer(report);
@@ -436,17 +416,6 @@ int DeviceLink::Transfer(const Report& report, int expectedLength) {
         Trace("usb数据写入失败");
     }
     return count;
-}
-
-void DeviceLink::NoteSent(const Report& report) {
-    std::lock_guard lock(m_queueMutex);
-    const std::uint64_t sent = ++m_sentReports;
-    m_commandAt[report[1]] = sent;
-    if (report[1] == op::WriteRegister) {
-        m_writtenAt[RegisterKey(report[2], report[3], report[4])] = sent;
-    } else if (report[1] == op::ReadRegisterArray) {
-        m_readAt[RegisterKey(report[2], report[3], 0)] = sent;
-    }
 }
 
 void DeviceLink::NoteAcknowledged(const Report& report, bool acknowledged) {

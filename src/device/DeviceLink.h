@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "device/AutoResetEvent.h"
+#include "device/LinkEvents.h"
 #include "device/ReplySink.h"
 #include "device/Transport.h"
 
@@ -44,7 +45,7 @@ inline constexpr int kMissedRepliesForSilence = 3;
 // One link to one amplifier: the connected flag, the open transport, and the link thread that owns every
 // transfer. The link thread runs while connected; it takes one submission at a time from its queue, sends
 // it and waits for the reply (at most replyWait) before it takes the next, so one command is outstanding.
-// Builds commands and routes the replies into a ReplySink.
+// Builds commands and routes the replies into a ReplySink; tells what it queues and sends to its LinkEvents.
 //
 // Submissions from other threads either wait until their report has gone out (callers that run one step
 // after another: the command line, tests) or return as soon as they are queued (the window, which never
@@ -54,7 +55,8 @@ inline constexpr int kMissedRepliesForSilence = 3;
 // on the link thread itself and send directly; an unplug discards whatever the connection had queued.
 class DeviceLink {
   public:
-    explicit DeviceLink(ReplySink& sink, LinkTiming timing = {});
+    // events, when given, outlives the link.
+    explicit DeviceLink(ReplySink& sink, LinkTiming timing = {}, LinkEvents* events = nullptr);
     ~DeviceLink();
 
     DeviceLink(const DeviceLink&) = delete;
@@ -93,16 +95,9 @@ class DeviceLink {
     bool RunSequence(std::function<void()> body, std::chrono::milliseconds delay = {});
     // Waits until nothing is queued or being sent (or the link has stopped); false on time-out.
     bool WaitUntilIdle(std::chrono::milliseconds timeout);
-    // True while a register write to (block, index, channel) waits in the queue or is being sent, and once it
-    // went out until the next array read of its register goes out: a read-back that crosses the write, or
-    // whose reply comes late (even after the write), must not replace the newer value.
-    bool HasNewerWrite(std::uint8_t block, std::uint8_t index, std::uint8_t channel) const;
     // The register writes of this connection the amplifier never acknowledged: sent without a reply, or still
     // queued when the link stopped sending. A later acknowledged write of the same register delivered it.
     std::vector<Report> UnacknowledgedWrites() const;
-    // The same for a setting written by one command and read by another (the mic-controls-sub setting): a
-    // `write` command waits or is being sent, or went out after the last `read` command went out.
-    bool HasNewerCommand(std::uint8_t write, std::uint8_t read) const;
     bool IsLinkThread() const;
     // On the link thread: whether the last command sent got its reply in time, and whether the device
     // answers at all (fewer than kMissedRepliesForSilence replies in a row missing).
@@ -177,8 +172,9 @@ class DeviceLink {
     void CompleteLocked(Submission& submission, int count);
     // The transfer itself and the wait for its reply, both on the link thread.
     int Transfer(const Report& report, int expectedLength);
-    // Notes when a register write or a register array read goes out (see HasNewerWrite).
-    void NoteSent(const Report& report);
+    // Tells the events of a submission's reports.
+    void TellQueuedLocked(const Submission& submission);
+    void TellUnqueuedLocked(const Submission& submission);
     // Whether the reply came.
     bool AwaitReply(std::uint8_t opcode);
     // Notes a register write the amplifier did (acknowledged) or did not acknowledge.
@@ -188,6 +184,7 @@ class DeviceLink {
 
     ReplySink& m_sink;
     LinkTiming m_timing;
+    LinkEvents* m_events;
     std::atomic<bool> m_connected{false};
     std::atomic<bool> m_readerRunning{false};
     std::atomic<bool> m_callersWait{true};
@@ -203,13 +200,6 @@ class DeviceLink {
     std::condition_variable m_progress;      // wakes callers waiting for a submission or for idleness
     std::deque<Submission> m_queue;
     std::vector<Delayed> m_delayed;
-    std::vector<Report> m_sendingWrites;  // the reports of the submission being sent
-    // When each register's last write and each register array's last read went out, counted in reports
-    // sent; cleared at every connection.
-    std::uint64_t m_sentReports = 0;
-    std::unordered_map<std::uint32_t, std::uint64_t> m_writtenAt;  // by block, index and channel
-    std::unordered_map<std::uint32_t, std::uint64_t> m_readAt;     // by block and index
-    std::unordered_map<std::uint8_t, std::uint64_t> m_commandAt;   // the last report of each opcode
     // The latest unacknowledged write of each register, by block, index and channel.
     std::unordered_map<std::uint32_t, Report> m_unacknowledged;
     bool m_busy = false;

@@ -222,7 +222,7 @@ std::array<std::uint8_t, N> Slice(const ModeDataFile::Image& image, std::size_t 
 
 ModeDataFile::Image ModeDataFile::Snapshot(const DeviceSession& session) {
     Image image{};
-    const auto block = session.GetFileBlock();
+    const auto block = session.Store().GetFileBlock();
     std::copy(block.begin(), block.end(), image.begin());
     image[kMicControlSubAt] = session.GetMicControlSubTime();
     image[kMicControlSubAt + 1] = session.GetMicControlSubRate();
@@ -234,7 +234,7 @@ ModeDataFile::Image ModeDataFile::Snapshot(const DeviceSession& session) {
 }
 
 void ModeDataFile::Apply(DeviceSession& session, const Image& image) {
-    session.SetFileBlock(Slice<kFileBlockSize>(image, 0));
+    session.Store().SetFileBlock(Slice<kFileBlockSize>(image, 0));
     session.LoadFileRecords(image[kMicControlSubAt], image[kMicControlSubAt + 1],
                             Slice<MachineSettings::kRecordSize>(image, kMachineAt),
                             Slice<RemoteCodes::kRecordSize>(image, kIrAt));

@@ -276,8 +276,8 @@ PresetSet ReadablePreset::Defaults() {
 PresetSet ReadablePreset::FromSession(const DeviceSession& session) {
     PresetSet set;
     set.image = ModeDataFile::Snapshot(session);
-    set.volumes = {session.Value(pos::MicVol), session.Value(pos::MusicVol), session.Value(pos::CenterVol),
-                   session.Value(pos::SubVol)};
+    set.volumes = {session.Store().Value(pos::MicVol), session.Store().Value(pos::MusicVol),
+                   session.Store().Value(pos::CenterVol), session.Store().Value(pos::SubVol)};
     set.hasVolumes = true;
     return set;
 }

@@ -92,7 +92,7 @@ RemoteResponse RemoteApi::Patch(const RemoteRequest& request, RemoteRole role) {
 
 RemoteResponse RemoteApi::Levels(const RemoteRequest&, RemoteRole) {
     std::array<std::uint8_t, 4> levels{};
-    m_session.GetPeakData(levels.data());
+    m_session.Store().GetPeakData(levels.data());
     return {200, "application/json", RemoteJson::Levels(levels, false), {}};
 }
 
@@ -115,7 +115,7 @@ RemoteResponse RemoteApi::Mode(const RemoteRequest& request, RemoteRole role) {
     }
     if (load) {
         // The amplifier sets its working set itself: everything is read back, and the events show it.
-        m_session.LoadMode(mode, 1);
+        m_session.LoadMode(mode, true);
     } else {
         m_session.SaveMode(mode);
     }

@@ -30,7 +30,7 @@ RemoteResponse Failure(int status, const std::string& reason, const std::vector<
 RemoteEdits::RemoteEdits(DeviceSession& session, bool offline) : m_session(session), m_offline(offline) {}
 
 bool RemoteEdits::Refused(RemoteResponse& refusal) const {
-    if (m_offline || m_session.IsConnected() != 0) {
+    if (m_offline || m_session.IsConnected()) {
         return false;
     }
     refusal = Failure(503, "no amplifier is connected; nothing was written");

@@ -48,7 +48,7 @@ void ValueMembers(JsonWriter& json, const DeviceSession& session, const Paramete
 }
 
 void Mode(JsonWriter& json, const DeviceSession& session) {
-    json.Key("mode").Number(session.GetCurEffectMode() + 1);
+    json.Key("mode").Number(session.MemoryMode() + 1);
 }
 
 void OneParameter(JsonWriter& json, const DeviceSession& session, const ParameterRef& ref, RemoteRole role) {
@@ -68,7 +68,7 @@ void OneParameter(JsonWriter& json, const DeviceSession& session, const Paramete
 std::string RemoteJson::State(const DeviceSession& session, RemoteRole role) {
     JsonWriter json;
     json.BeginObject().Key("role").String(RemoteRights::Name(role));
-    json.Key("connected").Boolean(session.IsConnected() != 0);
+    json.Key("connected").Boolean(session.IsConnected());
     Mode(json, session);
     json.Key("loadMode").Boolean(RemoteRights::MayLoadMode(role));
     json.Key("saveMode").Boolean(RemoteRights::MaySaveMode(role));

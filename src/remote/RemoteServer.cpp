@@ -85,7 +85,15 @@ QString HostText(const QHostAddress& address, quint16 port) {
 }  // namespace
 
 RemoteServer::RemoteServer(DeviceSession& session, const RemoteTokens& tokens, bool offline, QObject* parent)
-    : QAbstractHttpServer(parent), m_session(session), m_tokens(tokens), m_edits(session, offline) {
+    : QAbstractHttpServer(parent),
+      m_session(session),
+      m_tokens(tokens),
+      m_edits(session, offline),
+      m_changes(session.Store().Changes(), [this] {
+          // On the thread that changed the store: the changes are taken on this object's thread.
+          QMetaObject::invokeMethod(
+              this, [this] { ShowChanges(m_changes.Take()); }, Qt::QueuedConnection);
+      }) {
     RegisterPageResources();
     connect(this, &QAbstractHttpServer::newWebSocketConnection, this, &RemoteServer::AcceptWebSockets);
     connect(&m_levels, &QTimer::timeout, this, &RemoteServer::SendLevels);
@@ -305,7 +313,7 @@ void RemoteServer::SendLevels() {
         return;
     }
     std::array<std::uint8_t, 4> levels{};
-    m_session.GetPeakData(levels.data());
+    m_session.Store().GetPeakData(levels.data());
     Broadcast(QByteArray::fromStdString(RemoteJson::Levels(levels, true)));
 }
 

@@ -12,6 +12,7 @@
 #include "remote/RemoteAccess.h"
 #include "remote/RemoteApi.h"
 #include "remote/RemoteEdits.h"
+#include "session/ChangeFeed.h"
 #include "session/StoreChanges.h"
 
 class QWebSocket;
@@ -23,8 +24,9 @@ class RemoteListener;
 
 // The remote control's server: HTTP from Qt's HTTP server, the events over Qt's WebSockets, the requests
 // answered by RemoteApi. Lives on the thread that owns the session's views (the window's, or the main
-// thread of varnoth-cli serve); its owner tells it of the store's changes (ShowChanges) and of the volumes
-// the amplifier turned itself (FollowVolumes). Sends the levels to the events clients ten times a second.
+// thread of varnoth-cli serve). It takes the store's changes itself, as a subscriber of the store's change
+// feed, on its own thread (ShowChanges); its owner tells it of the volumes the amplifier turned itself
+// (FollowVolumes). Sends the levels to the events clients ten times a second.
 class RemoteServer : public QAbstractHttpServer {
     Q_OBJECT
   public:
@@ -45,7 +47,7 @@ class RemoteServer : public QAbstractHttpServer {
     QStringList Links() const;
     int EventClients() const { return static_cast<int>(m_clients.size()); }
 
-    // The store's changes, taken by the owner: sent to every events client.
+    // The store's changes: sent to every events client.
     void ShowChanges(const ChangeSet& changes);
     void FollowVolumes(unsigned volumes);
 
@@ -75,6 +77,8 @@ class RemoteServer : public QAbstractHttpServer {
     std::unique_ptr<RemoteApi> m_api;
     std::vector<Client> m_clients;
     QTimer m_levels;
+    // Last: it stops the store's wakes before anything they reach goes.
+    ChangeFeed::Subscription m_changes;
 };
 
 }  // namespace varnoth

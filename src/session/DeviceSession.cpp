@@ -8,27 +8,12 @@
 
 #include "device/Opcodes.h"
 #include "device/Trace.h"
-#include "session/CarriedFirmware.h"
 
 namespace varnoth {
 namespace {
 
-static_assert(ReplySink::kMachineRecordSize == MachineSettings::kRecordSize);
-static_assert(ReplySink::kIrRecordSize == RemoteCodes::kRecordSize);
-
 // How often a read whose reply was lost is sent again.
 constexpr int kAskAgain = 3;
-
-// The master volumes in store order: mic, music, centre, sub.
-std::array<std::uint8_t, 4> MasterVolumes(const ParameterStore& store) {
-    return {store.Value(pos::MicVol), store.Value(pos::MusicVol), store.Value(pos::CenterVol),
-            store.Value(pos::SubVol)};
-}
-
-bool IsMasterVolumeRead(const Report& report) {
-    const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
-    return report[1] == op::ReadRegisterArray && report[2] == volumes.block && report[3] == volumes.index;
-}
 
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -39,16 +24,18 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTiming timing)
-    : SessionLinkHolder(*this, timing),
-      ParameterStore(m_deviceLink),
-      m_machineSettings(m_deviceLink),
-      m_remote(m_deviceLink),
-      m_upgrade(m_deviceLink),
+    : m_replies(m_state, m_ledger, m_identity, m_status),
+      m_link(m_replies, timing, &m_ledger),
+      m_state(m_link, m_ledger),
+      m_upgrader(m_link, m_status,
+                 [this](std::chrono::milliseconds delay, std::function<void()> body) {
+                     RunSequence(delay, std::move(body));
+                 }),
       m_follow(timing.followInterval),
       m_provider(std::move(provider)) {
-    m_deviceLink.SetAnsweringHandler([this](bool answering) {
+    m_link.SetAnsweringHandler([this](bool answering) {
         m_answering.store(answering);
-        if (SessionObserver* observer = Observer()) {
+        if (SessionObserver* observer = m_status.Observer()) {
             observer->OnAnswering(answering);
         }
     });
@@ -57,11 +44,11 @@ DeviceSession::DeviceSession(std::shared_ptr<TransportProvider> provider, LinkTi
 DeviceSession::~DeviceSession() {
     {
         std::lock_guard lock(m_pauseMutex);
-        m_closing.store(true);
+        m_status.closing.store(true);
     }
     m_pauseCv.notify_all();
     // Commands return at once from now on, so running workers finish quickly.
-    m_deviceLink.SetConnected(false);
+    m_link.SetConnected(false);
     std::vector<Worker> workers;
     {
         std::lock_guard lock(m_workersMutex);
@@ -70,78 +57,57 @@ DeviceSession::~DeviceSession() {
     for (Worker& worker : workers) {
         worker.thread.join();
     }
-    m_deviceLink.Release();
+    m_link.Release();
 }
 
 void DeviceSession::SetTransportProvider(std::shared_ptr<TransportProvider> provider) {
     m_provider = std::move(provider);
 }
 
-int DeviceSession::Connect(SessionObserver* observer) {
-    if (m_deviceLink.IsConnected()) {
-        return 0;
+bool DeviceSession::Connect(SessionObserver* observer) {
+    if (m_link.IsConnected()) {
+        return false;
     }
-    m_observer.store(observer);
-    m_upgradeMode.store(false);
+    m_status.observer.store(observer);
+    m_status.upgradeMode.store(false);
     if (!m_provider) {
-        return 0;
+        return false;
     }
     OpenResult opened = m_provider->Open(kNormalIds, kUpgradeIds);
     m_openFoundDevice.store(!opened.transport && opened.foundDevice);
     if (!opened.transport) {
-        std::lock_guard lock(m_textMutex);
-        m_openFailure = opened.failure;
-        return 0;
+        m_identity.NotOpened(opened.failure);
+        return false;
     }
-    {
-        // A new device says who it is in its own replies; nothing of the last one carries over.
-        std::lock_guard lock(m_textMutex);
-        m_openFailure.clear();
-        m_devPath = opened.path;
-        m_devName.clear();
-        m_devDate.clear();
-    }
+    m_identity.Opened(opened.path);
     m_answering.store(true);
-    ++m_connection;
+    ++m_status.connection;
     // What a file load held for the last connection's whole-set write is this amplifier's to tell.
-    ReleaseHeldValues();
-    m_micSubHeld.store(0);
-    m_machineHeld.store(0);
-    m_irHeld.store(0);
+    m_ledger.ReleaseHolds();
     {
         std::lock_guard lock(m_readAllMutex);
         m_readAllDue.reset();
     }
-    m_upgradeMode.store(opened.upgradeMode);
-    m_simulated.store(opened.simulated ? 1 : 0);
-    m_deviceLink.Attach(std::move(opened.transport));
-    m_deviceLink.SetConnected(true);
-    m_deviceLink.StartReader();
-    return 1;
-}
-
-std::string DeviceSession::GetDevPath() const {
-    std::lock_guard lock(m_textMutex);
-    return m_devPath;
-}
-
-std::string DeviceSession::LastOpenFailure() const {
-    std::lock_guard lock(m_textMutex);
-    return m_openFailure;
+    m_status.upgradeMode.store(opened.upgradeMode);
+    m_status.simulated.store(opened.simulated);
+    m_link.Attach(std::move(opened.transport));
+    m_link.SetConnected(true);
+    m_link.StartReader();
+    return true;
 }
 
 bool DeviceSession::TryDisconnect(const std::string& path) {
     if (!SamePathIgnoringCase(path, GetDevPath())) {
         return false;
     }
-    if (m_deviceLink.IsConnected()) {
+    if (m_link.IsConnected()) {
         CloseLink();
     }
     return true;
 }
 
 void DeviceSession::Disconnect(bool farewell) {
-    if (!m_deviceLink.IsConnected()) {
+    if (!m_link.IsConnected()) {
         return;
     }
     if (farewell) {
@@ -153,8 +119,8 @@ void DeviceSession::Disconnect(bool farewell) {
             m_pausesCut = true;
         }
         m_pauseCv.notify_all();
-        m_deviceLink.Finish(m_upgradeMode.load() ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
-                                                 : DeviceLink::BuildCommand(op::UnLockMachine, {}));
+        m_link.Finish(m_status.upgradeMode.load() ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
+                                                  : DeviceLink::BuildCommand(op::UnLockMachine, {}));
     }
     CloseLink();
     std::lock_guard lock(m_pauseMutex);
@@ -162,49 +128,18 @@ void DeviceSession::Disconnect(bool farewell) {
 }
 
 void DeviceSession::CloseLink() {
-    ++m_connection;
-    m_deviceLink.SetConnected(false);
-    if (!m_deviceLink.StopReader()) {
+    ++m_status.connection;
+    m_link.SetConnected(false);
+    if (!m_link.StopReader()) {
         Trace("wait read thread exited time out !\n");
     }
-    m_deviceLink.Release();
+    m_link.Release();
     // A firmware transfer still waiting for its turn went with the connection.
-    if (m_upgrading.load() && !m_upgrade.IsRunning()) {
-        SetUpgradeResult(UpgradeResult::Failed(
-            UpgradeFault::NotConnected,
-            "The amplifier went away before the firmware transfer began; nothing was sent."));
-        EndUpgrade();
-        if (SessionObserver* observer = Observer(); observer && !IsClosing()) {
-            observer->OnUpgradeDone();
-        }
-    }
-}
-
-void DeviceSession::EndUpgrade() {
-    {
-        std::lock_guard lock(m_upgradeResultMutex);
-        m_upgrading.store(false);
-    }
-    m_upgradeEnded.notify_all();
-}
-
-void DeviceSession::WaitForUpgradeEnd() {
-    if (m_deviceLink.IsLinkThread()) {
-        return;
-    }
-    std::unique_lock lock(m_upgradeResultMutex);
-    if (m_upgrading.load()) {
-        Trace("closing: waiting for the firmware transfer to end\n");
-    }
-    m_upgradeEnded.wait(lock, [this] { return !m_upgrading.load(); });
-}
-
-void DeviceSession::StopUpgrade() {
-    m_upgrade.RequestStop();
+    m_upgrader.ConnectionClosed();
 }
 
 bool DeviceSession::RunOnLinkAndWait(const std::function<void()>& sequence) {
-    if (m_deviceLink.IsLinkThread()) {
+    if (m_link.IsLinkThread()) {
         return false;
     }
     struct Ended {
@@ -221,7 +156,7 @@ bool DeviceSession::RunOnLinkAndWait(const std::function<void()>& sequence) {
         }
         ended->cv.notify_all();
     });
-    if (!m_deviceLink.RunSequence([sequence, onRelease] { sequence(); })) {
+    if (!m_link.RunSequence([sequence, onRelease] { sequence(); })) {
         return false;
     }
     onRelease.reset();
@@ -240,48 +175,48 @@ void DeviceSession::ReadAll() {
     // lost name would make the device another model, a lost record would show stale settings.
     const auto ask = [this](const std::function<void()>& send) {
         send();
-        for (int again = 0; again < kAskAgain && m_deviceLink.IsLinkThread() &&
-                            !m_deviceLink.LastAnswered() && m_deviceLink.Answering();
+        for (int again = 0;
+             again < kAskAgain && m_link.IsLinkThread() && !m_link.LastAnswered() && m_link.Answering();
              ++again) {
             send();
         }
     };
-    ask([this] { m_deviceLink.SendCommand(op::ReadDevName); });
-    ask([this] { m_deviceLink.SendCommand(op::ReadDevDate); });
-    ask([this] { m_deviceLink.SendCommand(op::ReadCurEffectMode); });
-    ask([this] { m_deviceLink.SendCommand(op::ReadMicControlSub); });
-    ReadAllRegisters();
-    ask([this] { m_machineSettings.Machine_ReadAll(); });
-    ask([this] { m_remote.ReadIRSet(); });
+    ask([this] { m_link.SendCommand(op::ReadDevName); });
+    ask([this] { m_link.SendCommand(op::ReadDevDate); });
+    ask([this] { m_link.SendCommand(op::ReadCurEffectMode); });
+    ask([this] { m_link.SendCommand(op::ReadMicControlSub); });
+    Store().ReadAllRegisters();
+    ask([this] { GetMachineSet().Machine_ReadAll(); });
+    ask([this] { GetRemote().ReadIRSet(); });
     // Lets the replies to the last commands arrive.
-    PauseUnlessClosing(m_deviceLink.Timing().syncTailPause);
+    PauseUnlessClosing(m_link.Timing().syncTailPause);
 }
 
 void DeviceSession::WriteAll() {
-    WriteAllNumbered(AskWriteAll());
+    WriteAllNumbered(m_ledger.AskWriteAll());
 }
 
 void DeviceSession::WriteAllNumbered(std::uint64_t writeAll) {
     if (RunOnLinkAndWait([this, writeAll] { WriteAllNumbered(writeAll); })) {
         return;
     }
-    m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
-    ReleaseIfSent(m_micSubHeld, writeAll);
-    WriteAllRegisters(writeAll);
-    if (m_setMachine.load() != 0) {
-        m_machineSettings.ApplyMachineSet();
+    m_link.SendCommand(op::SetMicControlSub, {1, m_state.MicControlSubTime(), m_state.MicControlSubRate()});
+    m_ledger.ReleaseSentBy(WriteLedger::Record::MicControlSub, writeAll);
+    Store().WriteAllRegisters(writeAll);
+    if (m_state.WritesMachineRecord()) {
+        GetMachineSet().ApplyMachineSet();
     }
-    ReleaseIfSent(m_machineHeld, writeAll);
-    if (m_setRemoter.load() != 0) {
-        m_remote.ApplyIRSet();
+    m_ledger.ReleaseSentBy(WriteLedger::Record::Machine, writeAll);
+    if (m_state.WritesRemoteRecord()) {
+        GetRemote().ApplyIRSet();
     }
-    ReleaseIfSent(m_irHeld, writeAll);
+    m_ledger.ReleaseSentBy(WriteLedger::Record::Ir, writeAll);
 }
 
 void DeviceSession::SynchronizeData(bool write) {
     Trace("Start thread:SynchronizeData\n");
-    m_synchronised.store(false);
-    const std::uint64_t connection = Connection();
+    m_status.synchronised.store(false);
+    const std::uint64_t connection = m_status.connection.load();
     std::lock_guard lock(m_readAllMutex);
     const auto now = std::chrono::steady_clock::now();
     if (write) {
@@ -293,11 +228,11 @@ void DeviceSession::SynchronizeData(bool write) {
                           : *m_readAllDue > now
                               ? std::chrono::ceil<std::chrono::milliseconds>(*m_readAllDue - now)
                               : std::chrono::milliseconds(1);
-        const std::uint64_t writeAll = AskWriteAll();
+        const std::uint64_t writeAll = m_ledger.AskWriteAll();
         RunSequence(wait, [this, connection, writeAll] { WriteAllSequence(connection, writeAll); });
     } else {
         // The device needs this pause after connecting or switching modes before it answers reads.
-        const std::chrono::milliseconds delay = m_deviceLink.Timing().syncStartDelay;
+        const std::chrono::milliseconds delay = m_link.Timing().syncStartDelay;
         m_readAllDue = now + delay;
         RunSequence(delay, [this, connection] { ReadAllSequence(connection); });
     }
@@ -309,28 +244,28 @@ void DeviceSession::ReadAllSequence(std::uint64_t connection) {
         m_readAllDue.reset();
     }
     ReadAll();
-    if (IsClosing() || Connection() != connection) {
+    if (m_status.closing.load() || m_status.connection.load() != connection) {
         return;
     }
-    if (SessionObserver* observer = Observer()) {
+    if (SessionObserver* observer = m_status.Observer()) {
         observer->OnSyncDone(0);
     }
-    m_synchronised.store(true);
+    m_status.synchronised.store(true);
 }
 
 void DeviceSession::WriteAllSequence(std::uint64_t connection, std::uint64_t writeAll) {
     WriteAllNumbered(writeAll);
-    if (IsClosing() || Connection() != connection) {
+    if (m_status.closing.load() || m_status.connection.load() != connection) {
         return;
     }
-    if (SessionObserver* observer = Observer()) {
+    if (SessionObserver* observer = m_status.Observer()) {
         observer->OnSyncDone(1);
     }
-    m_synchronised.store(true);
+    m_status.synchronised.store(true);
 }
 
 void DeviceSession::RunSequence(std::chrono::milliseconds delay, std::function<void()> body) {
-    if (m_deviceLink.RunSequence(body, delay)) {
+    if (m_link.RunSequence(body, delay)) {
         return;
     }
     StartWorker([this, delay, body = std::move(body)] {
@@ -359,8 +294,8 @@ void DeviceSession::StartWorker(std::function<void()> body) {
 
 bool DeviceSession::PauseUnlessClosing(std::chrono::milliseconds delay) {
     std::unique_lock lock(m_pauseMutex);
-    m_pauseCv.wait_for(lock, delay, [this] { return m_closing.load() || m_pausesCut; });
-    return !m_closing.load();
+    m_pauseCv.wait_for(lock, delay, [this] { return m_status.closing.load() || m_pausesCut; });
+    return !m_status.closing.load();
 }
 
 namespace {
@@ -371,24 +306,24 @@ int ClampMode(int mode) {
 
 }  // namespace
 
-void DeviceSession::LoadMode(int mode, int readBack) {
+void DeviceSession::LoadMode(int mode, bool readBack) {
     mode = ClampMode(mode);
-    SetCurEffectMode(mode);
-    m_deviceLink.SendCommand(op::LoadMode, {mode});
-    if (readBack != 0) {
+    m_state.StoreMemoryMode(mode);
+    m_link.SendCommand(op::LoadMode, {mode});
+    if (readBack) {
         SynchronizeData(false);
     }
 }
 
 void DeviceSession::SaveMode(int mode) {
     mode = ClampMode(mode);
-    SetCurEffectMode(mode);
-    m_deviceLink.SendCommand(op::SaveMode, {mode});
+    m_state.StoreMemoryMode(mode);
+    m_link.SendCommand(op::SaveMode, {mode});
 }
 
 void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
     mode = ClampMode(mode);
-    SetCurEffectMode(mode);
+    m_state.StoreMemoryMode(mode);
     // Tells the receipt when the last holder lets go of it: after the command, or unsent.
     struct Receipt {
         std::function<void(bool)> tell;
@@ -397,35 +332,35 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
     };
     auto receipt = std::make_shared<Receipt>();
     receipt->tell = std::move(saved);
-    m_deviceLink.RunSequence([this, mode, receipt] {
-        const bool out = m_deviceLink.SendCommand(op::SaveMode, {mode}) == static_cast<int>(kReportSize);
-        receipt->saved.store(out && m_deviceLink.LastAnswered());
+    m_link.RunSequence([this, mode, receipt] {
+        const bool out = m_link.SendCommand(op::SaveMode, {mode}) == static_cast<int>(kReportSize);
+        receipt->saved.store(out && m_link.LastAnswered());
     });
 }
 
-int DeviceSession::ResetMode(int mode, int readBack) {
+bool DeviceSession::ResetMode(int mode, bool readBack) {
     mode = ClampMode(mode);
-    SetCurEffectMode(mode);
-    if (m_deviceLink.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
-        return 0;
+    m_state.StoreMemoryMode(mode);
+    if (m_link.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
+        return false;
     }
-    if (readBack != 0) {
+    if (readBack) {
         SynchronizeData(false);
     }
-    return 1;
+    return true;
 }
 
 void DeviceSession::ChooseEffectPreset(int effect, std::uint8_t preset) {
     if (effect != 0 && effect != 1) {
         return;
     }
-    SetValue(pos::OfEffect(effect, pos::EffectPreset), preset);
-    ReadEffectRegisters();
+    Store().SetValue(pos::OfEffect(effect, pos::EffectPreset), preset);
+    Store().ReadEffectRegisters();
 }
 
 std::vector<std::size_t> DeviceSession::UnacknowledgedPositions() const {
     std::vector<std::size_t> positions;
-    for (const Report& write : m_deviceLink.UnacknowledgedWrites()) {
+    for (const Report& write : m_link.UnacknowledgedWrites()) {
         for (const std::uint8_t position : PositionsOfRegister(write[2], write[3])) {
             const RegisterEntry& entry = StoreRegisterMap()[position];
             if (!entry.stereo ? entry.channel == write[4]
@@ -440,28 +375,17 @@ std::vector<std::size_t> DeviceSession::UnacknowledgedPositions() const {
 }
 
 void DeviceSession::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
-    SetMicControlSubStored(time, rate);
-    m_deviceLink.SendCommand(op::SetMicControlSub, {1, time, rate});
+    m_state.StoreMicControlSub(time, rate);
+    m_link.SendCommand(op::SetMicControlSub, {1, time, rate});
 }
 
 void DeviceSession::UnLockMachine() {
-    m_deviceLink.SendCommand(op::UnLockMachine);
+    m_link.SendCommand(op::UnLockMachine);
 }
 
 int DeviceSession::ResetMachine() {
-    return m_deviceLink.SendCommand(op::ResetMachine, {op::kResetMachineKey}) == static_cast<int>(kReportSize)
-               ? 1
-               : 0;
-}
-
-std::string DeviceSession::GetDevName() const {
-    std::lock_guard lock(m_textMutex);
-    return m_devName;
-}
-
-std::string DeviceSession::GetDevDate() const {
-    std::lock_guard lock(m_textMutex);
-    return m_devDate;
+    return m_link.SendCommand(op::ResetMachine, {op::kResetMachineKey}) == static_cast<int>(kReportSize) ? 1
+                                                                                                         : 0;
 }
 
 std::string DeviceSession::GetCurDevDate() const {
@@ -470,9 +394,9 @@ std::string DeviceSession::GetCurDevDate() const {
 
 FollowConditions DeviceSession::FollowNow(bool userDragging) const {
     FollowConditions now;
-    now.connected = m_deviceLink.IsConnected() && !m_upgradeMode.load();
-    now.synchronising = !m_synchronised.load();
-    now.transferring = m_upgrading.load();
+    now.connected = m_link.IsConnected() && !m_status.upgradeMode.load();
+    now.synchronising = !m_status.synchronised.load();
+    now.transferring = m_upgrader.IsUpgrading();
     now.answering = m_answering.load();
     now.dragging = userDragging;
     return now;
@@ -481,252 +405,40 @@ FollowConditions DeviceSession::FollowNow(bool userDragging) const {
 void DeviceSession::PollDevice(bool userDragging) {
     const VolumeFollow::Clock::time_point now = VolumeFollow::Clock::now();
     const bool follow = m_follow.Due(now, FollowNow(userDragging));
-    if (PollLevels(follow) && follow) {
+    if (Store().PollLevels(follow) && follow) {
         m_follow.Sent(now);
     }
 }
 
 int DeviceSession::ReadIdentity() {
-    unsigned names = 0;
-    unsigned dates = 0;
-    {
-        std::lock_guard lock(m_textMutex);
-        names = m_nameReplies;
-        dates = m_dateReplies;
-    }
-    m_deviceLink.SendCommand(op::ReadDevName);
-    m_deviceLink.SendCommand(op::ReadDevDate);
-    std::unique_lock lock(m_textMutex);
-    m_textArrived.wait_for(lock, m_deviceLink.Timing().replyWait,
-                           [&] { return m_dateReplies != dates || !m_deviceLink.IsConnected(); });
-    return m_nameReplies != names ? 1 : 0;
+    const DeviceIdentity::Replies before = m_identity.Count();
+    m_link.SendCommand(op::ReadDevName);
+    m_link.SendCommand(op::ReadDevDate);
+    return m_identity.AwaitDate(before, m_link.Timing().replyWait, [this] { return !m_link.IsConnected(); })
+               ? 1
+               : 0;
 }
 
 void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,
                                     const MachineSettings::Record& machine, const RemoteCodes::Record& ir) {
     // Held like the file's parameters until the whole-set write sends them.
-    const std::uint64_t sentBy = NextWriteAll();
-    m_micSubHeld.store(sentBy);
-    m_machineHeld.store(m_setMachine.load() != 0 ? sentBy : 0);
-    m_irHeld.store(m_setRemoter.load() != 0 ? sentBy : 0);
-    SetMicControlSubStored(micControlSubTime, micControlSubRate);
-    if (m_setMachine.load() != 0) {
-        m_machineSettings.SetWorkingSettings(machine);
+    using Record = WriteLedger::Record;
+    m_ledger.HoldForNextWriteAll(Record::MicControlSub);
+    for (const auto& [record, sent] : {std::pair{Record::Machine, m_state.WritesMachineRecord()},
+                                       std::pair{Record::Ir, m_state.WritesRemoteRecord()}}) {
+        if (sent) {
+            m_ledger.HoldForNextWriteAll(record);
+        } else {
+            m_ledger.Release(record);
+        }
     }
-    if (m_setRemoter.load() != 0) {
-        m_remote.SetAllKey(ir.data(), static_cast<int>(ir.size()));
+    m_state.StoreMicControlSub(micControlSubTime, micControlSubRate);
+    if (m_state.WritesMachineRecord()) {
+        GetMachineSet().SetWorkingSettings(machine);
     }
-}
-
-int DeviceSession::TryUpgrade() {
-    return StartUpgradeThread([this] { return SendCarriedImage(); });
-}
-
-int DeviceSession::TryManualUpgrade(const std::string& path) {
-    return StartUpgradeThread([this, path] { return SendImageFile(path); });
-}
-
-int DeviceSession::DoUpgrade() {
-    return RunUpgradeHere([this] { return SendCarriedImage(); });
-}
-
-int DeviceSession::DoManualUpgrade(const std::string& path) {
-    return RunUpgradeHere([this, &path] { return SendImageFile(path); });
-}
-
-int DeviceSession::StartUpgradeThread(std::function<UpgradeResult()> transfer) {
-    if (m_upgrading.exchange(true)) {
-        Trace("a firmware transfer is already under way; no second one started\n");
-        return 0;
+    if (m_state.WritesRemoteRecord()) {
+        GetRemote().SetAllKey(ir.data(), static_cast<int>(ir.size()));
     }
-    Trace("Start thread:SynchronizeData\n");
-    m_synchronised.store(false);
-    const std::uint64_t connection = Connection();
-    // The device needs this pause after it has been found in upgrade mode.
-    RunSequence(m_deviceLink.Timing().upgradeStartDelay,
-                [this, connection, transfer = std::move(transfer)] { UpgradeThread(connection, transfer); });
-    return 1;
-}
-
-int DeviceSession::RunUpgradeHere(const std::function<UpgradeResult()>& transfer) {
-    if (m_upgrading.exchange(true)) {
-        Trace("a firmware transfer is already under way; no second one started\n");
-        return 0;
-    }
-    UpgradeResult result = transfer();
-    const int sent = result.sent ? 1 : 0;
-    SetUpgradeResult(std::move(result));
-    EndUpgrade();
-    return sent;
-}
-
-void DeviceSession::UpgradeThread(std::uint64_t connection, const std::function<UpgradeResult()>& transfer) {
-    SetUpgradeResult(transfer());
-    EndUpgrade();
-    if (IsClosing()) {
-        return;
-    }
-    // The outcome reaches the owner also when the amplifier went away during the transfer.
-    if (SessionObserver* observer = Observer()) {
-        observer->OnUpgradeDone();
-    }
-    if (Connection() == connection) {
-        m_synchronised.store(true);
-    }
-}
-
-namespace {
-
-// Only an amplifier in upgrade mode takes an image; in normal mode it would ignore every report.
-UpgradeResult NotUpgradeMode(std::string path = {}) {
-    return UpgradeResult::Failed(
-        UpgradeFault::NotUpgradeMode,
-        "The amplifier is not in upgrade mode; nothing was sent. Switch it off, then "
-        "hold ENTER while switching it on: it is in upgrade mode when the status "
-        "shows green. Then upgrade again.",
-        0, std::move(path));
-}
-
-}  // namespace
-
-UpgradeResult DeviceSession::SendCarriedImage() {
-    if (!m_deviceLink.IsConnected()) {
-        return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.");
-    }
-    if (!m_upgradeMode.load()) {
-        return NotUpgradeMode();
-    }
-    // The virtual amplifier takes the test image; hardware only ever gets the image the build carries.
-    const std::span<const std::uint8_t> image =
-        m_simulated.load() != 0 ? TestFirmwareImage() : CarriedFirmwareImage();
-    if (image.empty()) {
-        return UpgradeResult::Failed(
-            UpgradeFault::NoImage,
-            "This build carries no firmware image; upgrade from an image file instead.");
-    }
-    return m_upgrade.StartUpgrade(image);
-}
-
-UpgradeResult DeviceSession::SendImageFile(const std::string& path) {
-    if (!m_deviceLink.IsConnected()) {
-        return UpgradeResult::Failed(UpgradeFault::NotConnected, "No amplifier is connected.", 0, path);
-    }
-    if (!m_upgradeMode.load()) {
-        return NotUpgradeMode(path);
-    }
-    return m_upgrade.StartUpgrade(path);
-}
-
-void DeviceSession::SetUpgradeResult(UpgradeResult result) {
-    Trace("upgrade: %s\n", result.message.c_str());
-    std::lock_guard lock(m_upgradeResultMutex);
-    m_upgradeResult = std::move(result);
-}
-
-UpgradeResult DeviceSession::LastUpgradeResult() const {
-    std::lock_guard lock(m_upgradeResultMutex);
-    return m_upgradeResult;
-}
-
-void DeviceSession::OnCurEffectMode(std::uint8_t mode) {
-    SetCurEffectMode(mode);
-}
-
-void DeviceSession::OnRegisterRead(const Report& report) {
-    if (!IsMasterVolumeRead(report)) {
-        StoreRegisterReply(report);
-        return;
-    }
-    const auto before = MasterVolumes(*this);
-    StoreRegisterReply(report);
-    const auto after = MasterVolumes(*this);
-    unsigned followed = 0;
-    for (std::size_t volume = 0; volume < before.size(); ++volume) {
-        followed |= before[volume] != after[volume] ? 1U << volume : 0U;
-    }
-    // A synchronisation is no following: what it reads is the panel's starting point.
-    if (followed == 0 || !m_synchronised.load()) {
-        return;
-    }
-    m_followedVolumes.fetch_or(followed);
-    if (SessionObserver* observer = Observer()) {
-        observer->OnVolumesFollowed();
-    }
-}
-
-void DeviceSession::OnMicControlSub(std::uint8_t time, std::uint8_t rate) {
-    // A setting the user chose or a file brought is newer than what the amplifier reports now.
-    if (m_micSubHeld.load() != 0 ||
-        m_deviceLink.HasNewerCommand(op::SetMicControlSub, op::ReadMicControlSub)) {
-        return;
-    }
-    SetMicControlSubStored(time, rate);
-}
-
-void DeviceSession::SetMicControlSubStored(std::uint8_t time, std::uint8_t rate) {
-    // Both are stored whether or not the first changed.
-    const bool timeChanged = MicControlSubTime.exchange(time) != time;
-    const bool rateChanged = MicControlSubRate.exchange(rate) != rate;
-    if (timeChanged || rateChanged) {
-        MarkChanged(kMicControlSubChange);
-    }
-}
-
-void DeviceSession::SetCurEffectMode(int mode) {
-    if (m_curEffectMode.exchange(mode) != mode) {
-        MarkChanged(kModeChange);
-    }
-}
-
-void DeviceSession::OnStoreChanged() {
-    if (SessionObserver* observer = Observer()) {
-        observer->OnStoreChanged();
-    }
-}
-
-void DeviceSession::OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) {
-    // Keys are numbered 1..15; an index beyond the record answers no key we asked for.
-    if (keyIndex >= RemoteCodes::kRecordSize) {
-        Trace("studied key index %d out of range, ignored\n", keyIndex);
-        return;
-    }
-    m_remote.SetSysKey(systemCode);
-    m_remote.SetKey(keyIndex, keyCode);
-    if (SessionObserver* observer = Observer()) {
-        observer->OnKeyStudied(keyCode);
-    }
-}
-
-void DeviceSession::OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) {
-    if (m_irHeld.load() != 0) {
-        return;
-    }
-    m_remote.SetAllKey(record.data(), static_cast<int>(record.size()));
-}
-
-void DeviceSession::OnDevName(const std::string& name) {
-    {
-        std::lock_guard lock(m_textMutex);
-        m_devName = name;
-        ++m_nameReplies;
-    }
-    m_textArrived.notify_all();
-}
-
-void DeviceSession::OnDevDate(const std::string& date) {
-    {
-        std::lock_guard lock(m_textMutex);
-        m_devDate = date;
-        ++m_dateReplies;
-    }
-    m_textArrived.notify_all();
-}
-
-void DeviceSession::OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize> record) {
-    if (m_machineHeld.load() != 0) {
-        return;
-    }
-    m_machineSettings.Machine_SetBuf(record.data());
 }
 
 }  // namespace varnoth

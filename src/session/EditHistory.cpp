@@ -121,7 +121,7 @@ void EditHistory::End(const DeviceSession& session) {
     if (m_pending.after == m_pending.before && m_pending.reloadedPresets == 0) {
         return;
     }
-    m_pending.offline = session.IsConnected() == 0;
+    m_pending.offline = !session.IsConnected();
     m_undo.push_back(std::move(m_pending));
     m_pending = {};
     while (m_undo.size() > m_depth) {
@@ -247,9 +247,9 @@ int ApplyStep(DeviceSession& session, const EditStep& step, bool undo) {
         }
         if (IsEffectPreset(ref)) {
             // The register alone: the amplifier loads the preset and the values follow below.
-            session.SetValue(pos::OfEffect(ref.index, pos::EffectPreset), target[i]);
+            session.Store().SetValue(pos::OfEffect(ref.index, pos::EffectPreset), target[i]);
         } else if (IsCompressPreset(ref)) {
-            session.StoreValue(static_cast<std::size_t>(ref.Position()), target[i]);
+            session.Store().StoreValue(static_cast<std::size_t>(ref.Position()), target[i]);
         } else {
             WriteParameter(session, ref, target[i]);
         }
@@ -261,7 +261,7 @@ int ApplyStep(DeviceSession& session, const EditStep& step, bool undo) {
 void StoreStep(DeviceSession& session, const EditStep& step, bool undo) {
     const WorkingSet& target = undo ? step.before : step.after;
     const auto refs = WorkingSetParameters();
-    auto block = session.GetFileBlock();
+    auto block = session.Store().GetFileBlock();
     for (const std::size_t i : step.Changed()) {
         const int position = refs[i].Position();
         if (position != kNotStored && static_cast<std::size_t>(position) < block.size()) {
@@ -270,7 +270,7 @@ void StoreStep(DeviceSession& session, const EditStep& step, bool undo) {
             WriteParameter(session, refs[i], target[i]);
         }
     }
-    session.SetFileBlock(block);
+    session.Store().SetFileBlock(block);
 }
 
 }  // namespace varnoth

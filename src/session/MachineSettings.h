@@ -53,6 +53,7 @@ class MachineSettings {
 
   private:
     friend class DeviceSession;
+    friend class SessionReplies;
 
     DeviceLink& m_link;
     std::array<std::atomic<std::uint8_t>, kRecordSize> m_saved{};

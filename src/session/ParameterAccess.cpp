@@ -16,18 +16,18 @@ int ReadParameter(const DeviceSession& session, const ParameterRef& ref) {
         case ParamAccess::EffectPreset:
             break;
     }
-    return session.Value(static_cast<std::size_t>(ref.Position()));
+    return session.Store().Value(static_cast<std::size_t>(ref.Position()));
 }
 
 void WriteParameter(DeviceSession& session, const ParameterRef& ref, int value) {
     const auto byte = static_cast<std::uint8_t>(value & 0xFF);
     switch (ref.param->access) {
         case ParamAccess::Register:
-            session.SetValue(static_cast<std::size_t>(ref.Position()), value);
+            session.Store().SetValue(static_cast<std::size_t>(ref.Position()), value);
             return;
         case ParamAccess::CompressorPreset:
-            session.ChooseCompressorPreset(static_cast<std::size_t>(ref.Position() - pos::CompressPreset),
-                                           byte);
+            session.Store().ChooseCompressorPreset(
+                static_cast<std::size_t>(ref.Position() - pos::CompressPreset), byte);
             return;
         case ParamAccess::EffectPreset:
             session.ChooseEffectPreset(ref.index, byte);

@@ -116,7 +116,7 @@ const std::array<CompressorPresetValues, ParameterStore::kPresets> ParameterStor
     {16, 127, 0, 0, 32},
 }};
 
-ParameterStore::ParameterStore(DeviceLink& link) : m_link(link) {
+ParameterStore::ParameterStore(DeviceLink& link, WriteLedger& ledger) : m_link(link), m_ledger(ledger) {
     const RegisterMap& map = StoreRegisterMap();
     for (std::size_t i = 0; i < kStoreSize; ++i) {
         m_store[i].store(map[i].defaultValue, std::memory_order_relaxed);
@@ -134,30 +134,6 @@ void ParameterStore::StoreValue(std::size_t position, std::uint8_t value) {
     if (m_store[position].exchange(value, std::memory_order_relaxed) != value) {
         MarkChanged(position);
     }
-}
-
-void ParameterStore::MarkChanged(std::size_t bit) {
-    if (bit >= kChangeBits) {
-        return;
-    }
-    m_changed[bit / 64].fetch_or(std::uint64_t{1} << (bit % 64));
-    // Told once per batch: TakeChanges clears the flag before it takes the bits, so a change made while it
-    // runs is either taken now or told again.
-    if (!m_changeTold.exchange(true)) {
-        OnStoreChanged();
-    }
-}
-
-ChangeSet ParameterStore::TakeChanges() {
-    m_changeTold.store(false);
-    ChangeSet changes;
-    for (std::size_t word = 0; word < kChangeWords; ++word) {
-        const std::uint64_t bits = m_changed[word].exchange(0);
-        for (std::size_t bit = 0; bit < 64 && word * 64 + bit < kChangeBits; ++bit) {
-            changes[word * 64 + bit] = ((bits >> bit) & 1U) != 0;
-        }
-    }
-    return changes;
 }
 
 ParameterStore::Encoded ParameterStore::Encode(std::size_t position, int value) {
@@ -203,7 +179,7 @@ void ParameterStore::SetValue(std::size_t position, int value) {
     // new value alone.
     WriteEncoded(position, encoded.written);
     StoreValue(position, encoded.stored);
-    m_heldUntil[position].store(0);
+    m_ledger.Release(position);
 }
 
 void ParameterStore::ChooseCompressorPreset(std::size_t compressBase, std::uint8_t preset) {
@@ -239,12 +215,6 @@ void ParameterStore::SetMicGraphicEqOfMode1() {
     }
 }
 
-void ParameterStore::ReleaseIfSent(std::atomic<std::uint64_t>& heldUntil, std::uint64_t writeAll) {
-    std::uint64_t until = heldUntil.load();
-    while (until != 0 && until <= writeAll && !heldUntil.compare_exchange_weak(until, 0)) {
-    }
-}
-
 void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
     for (const std::uint8_t position : kWriteAllOrder) {
         // The store's value as it stands, in the form the store keeps it (a switch on or off); an edit made
@@ -255,7 +225,7 @@ void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
             MarkChanged(position);
         }
         WriteEncoded(position, encoded.written);
-        ReleaseIfSent(m_heldUntil[position], writeAll);
+        m_ledger.ReleaseSentBy(position, writeAll);
     }
 }
 
@@ -327,14 +297,8 @@ void ParameterStore::SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>
             }
             continue;
         }
-        m_heldUntil[i].store(NextWriteAll());
+        m_ledger.HoldForNextWriteAll(i);
         StoreValue(i, block[i]);
-    }
-}
-
-void ParameterStore::ReleaseHeldValues() {
-    for (std::atomic<std::uint64_t>& held : m_heldUntil) {
-        held.store(0);
     }
 }
 
@@ -371,7 +335,7 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
         const RegisterEntry& entry = StoreRegisterMap()[position];
         // An edit still on its way to the device, or a value held for the whole-set write, is newer than
         // what the device reports now.
-        if (m_heldUntil[position].load() != 0 || m_link.HasNewerWrite(block, index, entry.channel)) {
+        if (m_ledger.ReplyIsOlder(position)) {
             continue;
         }
         const std::uint8_t value = report[kFirstChannelByte + entry.channel];
@@ -389,7 +353,7 @@ void ParameterStore::RepairSplitPair(std::size_t position, const Report& report)
     const RegisterEntry& entry = StoreRegisterMap()[position];
     const std::uint8_t first = report[kFirstChannelByte + entry.channel];
     const std::uint8_t second = report[kFirstChannelByte + entry.channel + 1];
-    if (first == second || m_link.HasNewerWrite(entry.block, entry.index, entry.channel + 1)) {
+    if (first == second || m_ledger.WriteIsNewer(entry.block, entry.index, entry.channel + 1)) {
         return;
     }
     const std::optional<ParameterRef> ref = ParameterAt(static_cast<int>(position));

@@ -7,8 +7,10 @@
 
 #include "device/DeviceLink.h"
 #include "device/Transport.h"
+#include "session/ChangeFeed.h"
 #include "session/RegisterMap.h"
 #include "session/StoreChanges.h"
+#include "session/WriteLedger.h"
 
 namespace varnoth {
 
@@ -22,22 +24,24 @@ struct CompressorPresetValues {
 };
 
 // The copy of every DSP parameter of the amplifier, one byte per parameter. Each setter stores the value
-// and at once writes it to the device; each getter returns the stored byte. Replies to register reads are
+// and submits its write to the link (queued for the link thread, or sent there); each getter returns the
+// stored byte. Replies to register reads are
 // stored by the reader thread while the user-interface thread reads and edits: every byte is an atomic.
 class ParameterStore {
   public:
     static constexpr std::size_t kPresets = 9;
     static const std::array<CompressorPresetValues, kPresets> kCompressorPresets;
 
-    explicit ParameterStore(DeviceLink& link);
+    // Sends through link; what a read reply may replace is the ledger's to say.
+    ParameterStore(DeviceLink& link, WriteLedger& ledger);
 
     ParameterStore(const ParameterStore&) = delete;
     ParameterStore& operator=(const ParameterStore&) = delete;
 
     // The stored byte at a store position (0 outside the store).
     std::uint8_t Value(std::size_t position) const;
-    // Stores the value as its parameter keeps it (see ParameterRef::Stored) and writes its register(s) at
-    // once; a position without a register is only stored.
+    // Stores the value as its parameter keeps it (see ParameterRef::Stored) and submits the write of its
+    // register(s) to the link; a position without a register is only stored.
     void SetValue(std::size_t position, int value);
     // Stores the byte alone: nothing is sent.
     void StoreValue(std::size_t position, std::uint8_t value);
@@ -45,17 +49,17 @@ class ParameterStore {
     // the number is stored and presets 0..8 write their row into the other fields.
     void ChooseCompressorPreset(std::size_t compressBase, std::uint8_t preset);
 
-    // Which store positions changed since the last TakeChanges (edits, read replies, loads), plus the
-    // session's own settings (kMicControlSubChange, kModeChange). Any thread may change the store; the first
-    // change after a TakeChanges calls OnStoreChanged, once, so that the views refresh once per batch.
-    ChangeSet TakeChanges();
+    // Which store positions changed (edits, read replies, loads), plus the session's own settings
+    // (kMicControlSubChange, kModeChange), for each of the views that subscribe, taken at its own pace.
+    ChangeFeed& Changes() { return m_changes; }
     // Tells the views of a position again although its byte stays: a control that shows something else
     // (a value between two steps of the amplifier) is set back to what the store holds.
     void Touch(std::size_t position) { MarkChanged(position); }
 
     // Whole-set transfer: every parameter the whole-set write sends, and every register of the store read
     // back (asking again for replies lost on the way while the amplifier answers at all).
-    // `writeAll` is the number AskWriteAll gave the whole-set write: a value held for a later one stays held.
+    // `writeAll` is the number WriteLedger::AskWriteAll gave the whole-set write: a value held for a later
+    // one stays held.
     void WriteAllRegisters(std::uint64_t writeAll);
     void ReadAllRegisters();
     // The eight parameters of both effects' registers that a preset sets.
@@ -81,33 +85,19 @@ class ParameterStore {
 
     // The 112 parameter bytes in file order, as they stand.
     std::array<std::uint8_t, kFileBlockSize> GetFileBlock() const;
-    // Takes a file's (or a whole-set undo's) bytes, sending nothing: each is held against the amplifier's
-    // read replies until the whole-set write sends it, so that a read-all that runs meanwhile cannot put
-    // the amplifier's older values back.
+    // Takes a file's (or a whole-set undo's) bytes, sending nothing: each is held (in the ledger) against
+    // the amplifier's read replies until the whole-set write sends it, so that a read-all that runs
+    // meanwhile cannot put the amplifier's older values back.
     void SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block);
-    // A new connection: what was held for the last one's whole-set write is the store's own again.
-    void ReleaseHeldValues();
 
-  protected:
-    void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
-    void ReadRegisters(std::uint8_t block, std::uint8_t index);
-    // The store's half of a register-read reply (the whole input report): the levels, or the registers of
-    // an array into the positions they map to.
+    // A register-read reply (the whole input report), on the reader thread: the levels, or the registers
+    // of an array into the positions they map to, except where the ledger holds a newer value.
     void StoreRegisterReply(const Report& report);
-    // Whole-set writes are numbered in the order they are asked for. A value a file or an undo set is held
-    // (against read replies) until the whole-set write asked for after it has sent it; one asked for
-    // earlier, which may still be on its way, does not release it.
-    std::uint64_t AskWriteAll() { return ++m_writeAllsAsked; }
-    std::uint64_t NextWriteAll() const { return m_writeAllsAsked.load() + 1; }
-    // Releases a hold (0: none; else the number of the whole-set write that sends it) once `writeAll` sent
-    // it.
-    static void ReleaseIfSent(std::atomic<std::uint64_t>& heldUntil, std::uint64_t writeAll);
-    // A change of one of the session's own settings, for the views.
-    void MarkChanged(std::size_t bit);
-    // The store changed after its changes were last taken; on the thread that changed it.
-    virtual void OnStoreChanged() {}
 
   private:
+    void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
+    void ReadRegisters(std::uint8_t block, std::uint8_t index);
+    void MarkChanged(std::size_t bit) { m_changes.Mark(bit); }
     void StoreLevels(const Report& report);
     void StoreRegisterArray(const Report& report);
     void RepairSplitPair(std::size_t position, const Report& report);
@@ -122,13 +112,9 @@ class ParameterStore {
     void WriteEncoded(std::size_t position, std::uint8_t written);
 
     DeviceLink& m_link;
+    WriteLedger& m_ledger;
     std::array<std::atomic<std::uint8_t>, kStoreSize> m_store;
-    std::array<std::atomic<std::uint64_t>, kChangeWords> m_changed{};
-    std::atomic<bool> m_changeTold{false};
-    // Set here and not yet sent by the whole-set write numbered so (0: not held): a read reply leaves it
-    // alone.
-    std::array<std::atomic<std::uint64_t>, kStoreSize> m_heldUntil{};
-    std::atomic<std::uint64_t> m_writeAllsAsked{0};
+    ChangeFeed m_changes;
     // The four level bytes in report order.
     std::atomic<std::uint32_t> m_peakData{0};
     std::atomic<std::uint64_t> m_splitPairsRepaired{0};

@@ -41,6 +41,7 @@ class RemoteCodes {
 
   private:
     friend class DeviceSession;
+    friend class SessionReplies;
 
     DeviceLink& m_link;
     std::array<std::atomic<std::uint8_t>, kRecordSize> m_keys{};

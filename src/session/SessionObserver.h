@@ -5,8 +5,8 @@
 
 namespace varnoth {
 
-// What the device session tells its owner window. The calls come from the session's threads; the owner
-// marshals them onto its own thread.
+// What the device session tells its owner (the window, or varnoth-cli). The calls come from the session's
+// threads; the owner marshals them onto its own thread.
 class SessionObserver {
   public:
     virtual ~SessionObserver() = default;
@@ -30,11 +30,6 @@ class SessionObserver {
     // A read of the master volumes outside a synchronisation changed one of them in the store: the
     // amplifier's own keys or its remote turned it. On the reader thread, which goes on at once.
     virtual void OnVolumesFollowed() {}
-
-    // The parameter store or the session's own settings changed since the owner last took the changes
-    // (ParameterStore::TakeChanges): an edit, a read reply, a load. Called once per batch, on the thread that
-    // made the first change, which goes on at once.
-    virtual void OnStoreChanged() {}
 };
 
 }  // namespace varnoth

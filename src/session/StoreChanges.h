@@ -13,7 +13,6 @@ namespace varnoth {
 inline constexpr std::size_t kMicControlSubChange = kStoreSize;
 inline constexpr std::size_t kModeChange = kStoreSize + 1;
 inline constexpr std::size_t kChangeBits = kStoreSize + 2;
-inline constexpr std::size_t kChangeWords = (kChangeBits + 63) / 64;
 using ChangeSet = std::bitset<kChangeBits>;
 
 // The bits of positions first .. first + count - 1.

@@ -60,6 +60,33 @@ class RecordingSink : public ReplySink {
     std::vector<std::string> m_lines;
 };
 
+// Records what the link tells of the reports it carries, one line each.
+class RecordingEvents : public LinkEvents {
+  public:
+    std::vector<std::string> Lines() const {
+        std::lock_guard lock(m_mutex);
+        return m_lines;
+    }
+    void Clear() {
+        std::lock_guard lock(m_mutex);
+        m_lines.clear();
+    }
+
+    void OnLinkStarted() override { Add("started", {}); }
+    void OnQueued(const Report& r) override { Add("queued", r); }
+    void OnUnqueued(const Report& r) override { Add("unqueued", r); }
+    void OnSent(const Report& r) override { Add("sent", r); }
+
+  private:
+    void Add(const std::string& what, const Report& r) {
+        std::lock_guard lock(m_mutex);
+        m_lines.push_back(what + " " + std::to_string(r[1]) + " " + std::to_string(r[2]) + " " +
+                          std::to_string(r[3]) + " " + std::to_string(r[4]));
+    }
+    mutable std::mutex m_mutex;
+    std::vector<std::string> m_lines;
+};
+
 std::vector<int> Opcodes(const std::vector<Report>& reports) {
     std::vector<int> opcodes;
     for (const Report& r : reports) {
@@ -85,7 +112,8 @@ class DeviceLinkTest : public ::testing::Test {
 
     std::shared_ptr<FakeWire> wire = std::make_shared<FakeWire>();
     RecordingSink sink;
-    DeviceLink link{sink};
+    RecordingEvents events;
+    DeviceLink link{sink, LinkTiming{}, &events};
 };
 
 TEST(BuildCommand, PlacesReportIdOpcodeAndLowBytesUntilMinusOneOrByte60) {
@@ -300,30 +328,39 @@ TEST_F(DeviceLinkTest, WaitingEditsCollapseIntoTheNewestValueAndEverythingElseKe
     EXPECT_EQ(link.Poll(MakeReport({2, 0x0a, 8, 0x30})), 61) << "an idle link takes a poll";
 }
 
-// A read-back whose reply comes late, while a newer write of its register is being sent or after it, must
-// not replace the newer value; the reports of one poll go out in their order.
-TEST_F(DeviceLinkTest, ANewerWriteProtectsItsRegistersUntilTheyAreReadAgainAndAPollSendsItsReportsInOrder) {
+// The link tells its events what waits (from queued until its submission has been sent) and what went out,
+// in order: a stereo pair waits whole while its first write is sent; a merged edit is not told twice. The
+// reports of one poll go out in their order.
+TEST_F(DeviceLinkTest, TheLinkTellsWhatWaitsAndWhatWentOutAndAPollSendsItsReportsInOrder) {
     Connect(ShortTiming());
     link.SetCallersWait(false);
     wire->HoldTransfers(true);
     const Report mic[] = {Write(10, 32, 0, 60), Write(10, 32, 1, 60)};
     ASSERT_EQ(link.WriteRegisters(mic), 61);
     ASSERT_TRUE(wire->WaitForHeldTransfer());
-    EXPECT_TRUE(link.HasNewerWrite(10, 32, 0)) << "the write being sent";
-    EXPECT_TRUE(link.HasNewerWrite(10, 32, 1)) << "the pair's second write, not yet sent";
-    EXPECT_FALSE(link.HasNewerWrite(10, 32, 2));
+    const Report gain[] = {Write(8, 4, 2, 7)};
+    link.WriteRegisters(gain);
+    const Report gainAgain[] = {Write(8, 4, 2, 8)};
+    link.WriteRegisters(gainAgain);
+    const std::vector<std::string> whileSending{"started 0 0 0 0", "queued 9 10 32 0", "queued 9 10 32 1",
+                                                "sent 9 10 32 0", "queued 9 8 4 2"};
+    EXPECT_EQ(events.Lines(), whileSending);
     wire->HoldTransfers(false);
     ASSERT_TRUE(link.WaitUntilIdle(10s));
-    EXPECT_TRUE(link.HasNewerWrite(10, 32, 0))
-        << "a write that went out is newer than any read-back until its register is read again";
+    const std::vector<std::string> sent{
+        "started 0 0 0 0", "queued 9 10 32 0",   "queued 9 10 32 1",   "sent 9 10 32 0", "queued 9 8 4 2",
+        "sent 9 10 32 1",  "unqueued 9 10 32 0", "unqueued 9 10 32 1", "sent 9 8 4 2",   "unqueued 9 8 4 2"};
+    EXPECT_EQ(events.Lines(), sent);
 
     wire->ClearSent();
+    events.Clear();
     const std::vector<Report> poll{MakeReport({2, 0x0a, 8, 0x30}), MakeReport({2, 0x0b, 10, 32, 8})};
     EXPECT_EQ(link.Poll(poll), 61);
     ASSERT_TRUE(link.WaitUntilIdle(10s));
     EXPECT_EQ(wire->Sent(), poll);
-    EXPECT_FALSE(link.HasNewerWrite(10, 32, 0)) << "the read that went out after the write";
-    EXPECT_FALSE(link.HasNewerWrite(10, 32, 1));
+    const std::vector<std::string> polled{"queued 10 8 48 0", "queued 11 10 32 8",  "sent 10 8 48 0",
+                                          "sent 11 10 32 8",  "unqueued 10 8 48 0", "unqueued 11 10 32 8"};
+    EXPECT_EQ(events.Lines(), polled);
 }
 
 // A sequence without a delay keeps its place in the queue: an edit submitted after it neither goes out

@@ -152,8 +152,8 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
 
     for (const bool takeRecords : {true, false}) {
         auto session = SyncedSession(device);
-        session->SetWritesMachineRecord(takeRecords ? 1 : 0);
-        session->SetWritesRemoteRecord(takeRecords ? 1 : 0);
+        session->SetWritesMachineRecord(takeRecords);
+        session->SetWritesRemoteRecord(takeRecords);
         const RemoteCodes::Record irBefore = session->GetRemote().GetRecord();
         ASSERT_TRUE(ModeDataFile::LoadData(*session, path.string()).ok);
         session->Disconnect(false);
@@ -174,7 +174,7 @@ TEST_F(ModeDataFileTest, LoadingKeepsTheMachineRecordsReservedBytesAndHonoursThe
             EXPECT_EQ(ir, irBefore);
         }
         EXPECT_EQ(session->GetMicControlSubTime(), bytes[112]);
-        EXPECT_EQ(session->GetFileBlock()[0], bytes[0]);
+        EXPECT_EQ(session->Store().GetFileBlock()[0], bytes[0]);
     }
 }
 
@@ -243,7 +243,7 @@ TEST_F(ModeDataFileTest, ASaveOverAnotherUsersFileKeepsItsOwnerGroupAndMode) {
 
 TEST_F(ModeDataFileTest, AFailedSaveReportsTheErrorAndLeavesTheOldFileAsItWas) {
     DeviceSession session;
-    session.SetValue(pos::MicVol, 7);
+    session.Store().SetValue(pos::MicVol, 7);
 
     const fs::path folder = dir / "taken.vqm";
     fs::create_directory(folder);

@@ -91,14 +91,8 @@ class RemoteServerTest : public ::testing::Test, public SessionObserver {
         m_session.SetWaitForTransfers(false);
         QString error;
         ASSERT_TRUE(m_server.Listen(QHostAddress::LocalHost, 0, error)) << error.toStdString();
-        static_cast<void>(m_session.TakeChanges());
     }
     void TearDown() override { m_session.SetObserver(nullptr); }
-
-    void OnStoreChanged() override {
-        QMetaObject::invokeMethod(
-            &m_server, [this] { m_server.ShowChanges(m_session.TakeChanges()); }, Qt::QueuedConnection);
-    }
 
     QNetworkReply* Send(const QByteArray& method, const QString& path, const std::string& token,
                         const QByteArray& body = {}) {

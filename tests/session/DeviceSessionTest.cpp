@@ -160,20 +160,20 @@ TEST(Session, ReadAllAsksForEverythingStoresTheRepliesAndPostsSyncDone) {
     // This amplifier holds another value on every channel, so each stereo pair read is set whole again.
     const std::vector<int> repairs(opcodes.begin() + static_cast<std::ptrdiff_t>(expected.size()),
                                    opcodes.end());
-    EXPECT_GT(h.session->SplitPairsRepaired(), 0u);
-    EXPECT_EQ(repairs, std::vector<int>(2 * h.session->SplitPairsRepaired(), 0x09));
+    EXPECT_GT(h.session->Store().SplitPairsRepaired(), 0u);
+    EXPECT_EQ(repairs, std::vector<int>(2 * h.session->Store().SplitPairsRepaired(), 0x09));
 
     DeviceSession& s = *h.session;
     EXPECT_EQ(s.GetDevName(), "VQ317X");
     EXPECT_EQ(s.GetDevDate(), "2011-11-28");
-    EXPECT_EQ(s.GetCurEffectMode(), 2);
+    EXPECT_EQ(s.MemoryMode(), 2);
     EXPECT_EQ(s.GetMicControlSubTime(), 10);
     EXPECT_EQ(s.GetMicControlSubRate(), 20);
-    EXPECT_EQ(s.Value(pos::InputGain_Mic), 50);
-    EXPECT_EQ(s.Value(pos::InputGain_Music), 52);
-    EXPECT_EQ(s.Value(pos::MusicVol), 12);
-    EXPECT_EQ(s.Value(pos::SubGEQ + 7), 55);
-    EXPECT_EQ(s.Value(pos::OfEffect(1, pos::EffectHDamp)), 51);
+    EXPECT_EQ(s.Store().Value(pos::InputGain_Mic), 50);
+    EXPECT_EQ(s.Store().Value(pos::InputGain_Music), 52);
+    EXPECT_EQ(s.Store().Value(pos::MusicVol), 12);
+    EXPECT_EQ(s.Store().Value(pos::SubGEQ + 7), 55);
+    EXPECT_EQ(s.Store().Value(pos::OfEffect(1, pos::EffectHDamp)), 51);
     EXPECT_EQ(s.GetMachineSet().Saved(MachineField::MaxSubVol), 33);
     EXPECT_EQ(s.GetMachineSet().GetWorkingRecord(), s.GetMachineSet().GetSavedRecord());
     EXPECT_EQ(s.GetRemote().GetRecord()[15], 15);

@@ -16,14 +16,14 @@ TEST(EditHistory, KeepsTheNewestStepsUpToItsDepth) {
     EditHistory history(5);
     for (unsigned gesture = 1; gesture <= 8; ++gesture) {
         history.Begin(session, UndoSource::Of(UndoSource::Kind::Control, 1), gesture, "gain");
-        session.SetValue(pos::InputGain_Mic, static_cast<std::uint8_t>(gesture * 10));
+        session.Store().SetValue(pos::InputGain_Mic, static_cast<std::uint8_t>(gesture * 10));
         history.End(session);
     }
     EXPECT_EQ(history.UndoCount(), 5u);
     while (const EditStep* step = history.Undo(session)) {
         ApplyStep(session, *step, true);
     }
-    EXPECT_EQ(session.Value(pos::InputGain_Mic), 30);
+    EXPECT_EQ(session.Store().Value(pos::InputGain_Mic), 30);
     EXPECT_EQ(history.RedoCount(), 5u);
 }
 
@@ -34,7 +34,7 @@ TEST(EditHistory, MergesOneSourceWithinOneGesture) {
     EditHistory history;
     const auto edit = [&](int source, unsigned gesture, std::uint8_t gain) {
         history.Begin(session, UndoSource::Of(UndoSource::Kind::Control, source), gesture, "gain");
-        session.SetValue(pos::InputGain_Mic, gain);
+        session.Store().SetValue(pos::InputGain_Mic, gain);
         history.End(session);
     };
     edit(1, 1, 10);
@@ -47,9 +47,9 @@ TEST(EditHistory, MergesOneSourceWithinOneGesture) {
     EXPECT_EQ(history.UndoCount(), 3u);
     ApplyStep(session, *history.Undo(session), true);
     ApplyStep(session, *history.Undo(session), true);
-    EXPECT_EQ(session.Value(pos::InputGain_Mic), 30);
+    EXPECT_EQ(session.Store().Value(pos::InputGain_Mic), 30);
     ApplyStep(session, *history.Undo(session), true);
-    EXPECT_EQ(session.Value(pos::InputGain_Mic), 0);
+    EXPECT_EQ(session.Store().Value(pos::InputGain_Mic), 0);
 }
 
 // The amplifier turned volumes itself (its keys, its remote): no step writes an older value of them back, a
@@ -64,16 +64,16 @@ TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStepInItsPlace) {
         history.End(session);
     };
     const auto turned = [&](const char* name, std::uint8_t volume) {
-        session.StoreValue(static_cast<std::size_t>(FindParameter(name)->Position()),
-                           volume);  // the reply's value in the store
+        session.Store().StoreValue(static_cast<std::size_t>(FindParameter(name)->Position()),
+                                   volume);  // the reply's value in the store
         history.Follow(*WorkingSetPosition(name), volume);
     };
-    edit(1, [&] { session.SetValue(pos::InputGain_Mic, 30); });
+    edit(1, [&] { session.Store().SetValue(pos::InputGain_Mic, 30); });
     edit(2, [&] {
-        session.SetValue(pos::MicVol, 10);
-        session.SetValue(pos::InputGain_Mic, 40);
+        session.Store().SetValue(pos::MicVol, 10);
+        session.Store().SetValue(pos::InputGain_Mic, 40);
     });
-    edit(3, [&] { session.SetValue(pos::MusicVol, 5); });
+    edit(3, [&] { session.Store().SetValue(pos::MusicVol, 5); });
     ApplyStep(session, *history.Undo(session), true);
     turned("MusicVol", 7);
     ASSERT_EQ(history.RedoCount(), 1u);
@@ -81,14 +81,14 @@ TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStepInItsPlace) {
         << "the undone music volume stays, as a step that sends nothing";
     EXPECT_EQ(ApplyStep(session, *history.Redo(), false), 0);
     ApplyStep(session, *history.Undo(session), true);
-    EXPECT_EQ(session.Value(pos::MusicVol), 7);
-    edit(4, [&] { session.SetValue(pos::MicVol, 20); });
+    EXPECT_EQ(session.Store().Value(pos::MusicVol), 7);
+    edit(4, [&] { session.Store().SetValue(pos::MicVol, 20); });
     ASSERT_EQ(history.UndoCount(), 3u);
 
     turned("MicVol", 25);
     ASSERT_EQ(history.UndoCount(), 3u) << "the step of the mic volume alone keeps its place";
     EXPECT_TRUE(history.NextUndo()->overtaken);
-    edit(4, [&] { session.SetValue(pos::InputGain_Mic, 50); });
+    edit(4, [&] { session.Store().SetValue(pos::InputGain_Mic, 50); });
     EXPECT_EQ(history.UndoCount(), 4u) << "the gesture of an overtaken step grows no step";
 
     const struct {
@@ -98,15 +98,15 @@ TEST(EditHistory, AVolumeTheAmplifierTurnedLeavesEveryStepInItsPlace) {
     for (const auto& [gain, writes] : undone) {
         EXPECT_EQ(ApplyStep(session, *history.Undo(session), true) != 0, writes)
             << "undoing to gain " << gain;
-        EXPECT_EQ(session.Value(pos::InputGain_Mic), gain);
-        EXPECT_EQ(session.Value(pos::MicVol), 25);
+        EXPECT_EQ(session.Store().Value(pos::InputGain_Mic), gain);
+        EXPECT_EQ(session.Store().Value(pos::MicVol), 25);
     }
     while (const EditStep* step = history.Redo()) {
         ApplyStep(session, *step, false);
     }
-    EXPECT_EQ(session.Value(pos::InputGain_Mic), 50);
-    EXPECT_EQ(session.Value(pos::MicVol), 25);
-    EXPECT_EQ(session.Value(pos::MusicVol), 7);
+    EXPECT_EQ(session.Store().Value(pos::InputGain_Mic), 50);
+    EXPECT_EQ(session.Store().Value(pos::MicVol), 25);
+    EXPECT_EQ(session.Store().Value(pos::MusicVol), 7);
 }
 
 }  // namespace

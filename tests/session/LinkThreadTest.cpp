@@ -46,10 +46,11 @@ struct WindowSession {
 
 std::uint8_t StoreByte(DeviceSession& session, std::size_t position) {
     if (position < kFileBlockSize) {
-        return session.GetFileBlock()[position];
+        return session.Store().GetFileBlock()[position];
     }
-    const std::uint8_t volumes[] = {session.Value(pos::MicVol), session.Value(pos::MusicVol),
-                                    session.Value(pos::CenterVol), session.Value(pos::SubVol)};
+    const std::uint8_t volumes[] = {session.Store().Value(pos::MicVol), session.Store().Value(pos::MusicVol),
+                                    session.Store().Value(pos::CenterVol),
+                                    session.Store().Value(pos::SubVol)};
     return volumes[position - pos::MicVol];
 }
 
@@ -71,9 +72,9 @@ std::string Mismatch(DeviceSession& session, VirtualAmp& amp, std::size_t positi
 // A burst of edits while the read-all runs: a stereo slider dragged, a graphic EQ swept, a volume.
 std::set<std::size_t> Drag(DeviceSession& session) {
     for (int v = 0; v <= 60; ++v) {
-        session.SetValue(pos::Compress_Mic + pos::CompressThreshold, static_cast<std::uint8_t>(v));
-        session.SetValue(pos::MicGEQ + v % pos::kBands, 20 + v);
-        session.SetValue(pos::MusicVol, static_cast<std::uint8_t>(v % 30));
+        session.Store().SetValue(pos::Compress_Mic + pos::CompressThreshold, static_cast<std::uint8_t>(v));
+        session.Store().SetValue(pos::MicGEQ + v % pos::kBands, 20 + v);
+        session.Store().SetValue(pos::MusicVol, static_cast<std::uint8_t>(v % 30));
         std::this_thread::sleep_for(1ms);
     }
     std::set<std::size_t> edited{pos::Compress_Mic + pos::CompressThreshold, pos::MusicVol};
@@ -114,7 +115,7 @@ TEST(LinkThread, EditsDuringASynchronisationAllArriveAndTheFarewellComesLastInEv
             EXPECT_EQ(Mismatch(*w.session, w.Amp(), position), "");
         }
         // A last edit still waiting when the window closes goes out before the farewell.
-        w.session->SetValue(pos::MicGEQ + 0, 77);
+        w.session->Store().SetValue(pos::MicGEQ + 0, 77);
         w.session->Disconnect(true);
         EXPECT_EQ(w.Amp().Register(10, 0, 0), 77);
         const VirtualAmp::Control control = w.Amp().PcControl();
@@ -154,7 +155,7 @@ TEST(LinkThread, AnUnplugCancelsTheSynchronisationAndTheReplugStartsExactlyOne) 
         ASSERT_TRUE(w.session->WaitUntilSent(60s));
         // A round trip queued after everything the replug set off: a second synchronisation would be told
         // before its reply.
-        w.session->ReadInputLevel();
+        w.session->Store().ReadInputLevel();
         ASSERT_TRUE(w.session->WaitUntilSent(60s));
         EXPECT_EQ(w.observer.Syncs(), std::vector<int>{0});
         EXPECT_EQ(w.session->GetDevName(), "VQ580");

@@ -32,11 +32,11 @@ TEST(MemoryModes, ModesAreClampedRememberedAndSentWithoutReadBackUnlessAsked) {
         int sentMode;
     };
     const Case cases[] = {
-        {[](DeviceSession& s) { s.LoadMode(5, 0); }, 0x05, 3},
-        {[](DeviceSession& s) { s.LoadMode(-2, 0); }, 0x05, 0},
+        {[](DeviceSession& s) { s.LoadMode(5, false); }, 0x05, 3},
+        {[](DeviceSession& s) { s.LoadMode(-2, false); }, 0x05, 0},
         {[](DeviceSession& s) { s.SaveMode(2); }, 0x04, 2},
         {[](DeviceSession& s) { s.SaveMode(9); }, 0x04, 3},
-        {[](DeviceSession& s) { s.ResetMode(1, 0); }, 0x06, 1},
+        {[](DeviceSession& s) { s.ResetMode(1, false); }, 0x06, 1},
     };
     for (const Case& c : cases) {
         SessionHarness h;
@@ -45,7 +45,7 @@ TEST(MemoryModes, ModesAreClampedRememberedAndSentWithoutReadBackUnlessAsked) {
         ASSERT_TRUE(h.wire->WaitUntilIdle());
         EXPECT_EQ(Commands(h.wire->Sent()), (std::vector<std::vector<int>>{{c.opcode, c.sentMode, 0, 0, 0}}))
             << "opcode " << c.opcode;
-        EXPECT_EQ(h.session->GetCurEffectMode(), c.sentMode);
+        EXPECT_EQ(h.session->MemoryMode(), c.sentMode);
         EXPECT_TRUE(h.observer.Syncs().empty()) << "no read-back was asked for";
     }
 }
@@ -55,9 +55,9 @@ TEST(MemoryModes, LoadAndResetWithReadBackRereadEverythingAndPostSyncDone) {
         SessionHarness h;
         ASSERT_TRUE(h.Connect());
         if (reset) {
-            h.session->ResetMode(2, 1);
+            h.session->ResetMode(2, true);
         } else {
-            h.session->LoadMode(2, 1);
+            h.session->LoadMode(2, true);
         }
         ASSERT_TRUE(h.observer.WaitForSyncs(1));
         const std::vector<Report> sent = h.wire->Sent();
@@ -101,7 +101,7 @@ TEST(MemoryModes, ASaveWithAReceiptLearnsWhetherTheAmplifierAcknowledgedIt) {
             std::thread unplug([&h] { h.session->TryDisconnect(h.provider->m_path); });
             // Once the link is marked gone the save can no longer reach the wire, whether it is dropped
             // or finds no connection at its turn.
-            for (int k = 0; k < 10000 && h.session->IsConnected() != 0; ++k) {
+            for (int k = 0; k < 10000 && h.session->IsConnected(); ++k) {
                 std::this_thread::sleep_for(1ms);
             }
             h.wire->HoldTransfers(false);
@@ -115,7 +115,7 @@ TEST(MemoryModes, ASaveWithAReceiptLearnsWhetherTheAmplifierAcknowledgedIt) {
             saves += r[1] == 0x04 ? 1 : 0;
         }
         EXPECT_EQ(saves, c.saves);
-        EXPECT_EQ(h.session->GetCurEffectMode(), 1);
+        EXPECT_EQ(h.session->MemoryMode(), 1);
     }
 }
 
@@ -157,19 +157,19 @@ TEST(MemoryModes, ChoosingAnEffectPresetReadsBackTheParametersTheDeviceSet) {
 
     session.ChooseEffectPreset(1, 7);
     // The last of the eight replies may still be on its way when ChooseEffectPreset returns.
-    session.ReadEffectRegisters();
+    session.Store().ReadEffectRegisters();
     session.Disconnect(false);
 
     const auto& params = sim::EffectPresetParams(7);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectPreset)), 7);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHPF)), params[0]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHSF)), params[1]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectPreDelay)), params[2]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectLevel)), params[3]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectDelayTime)), params[4]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectFeedback)), params[5]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectHDamp)), params[6]);
-    EXPECT_EQ(session.Value(pos::OfEffect(1, pos::EffectThreshold)), params[7]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectPreset)), 7);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectHPF)), params[0]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectHSF)), params[1]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectPreDelay)), params[2]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectLevel)), params[3]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectDelayTime)), params[4]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectFeedback)), params[5]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectHDamp)), params[6]);
+    EXPECT_EQ(session.Store().Value(pos::OfEffect(1, pos::EffectThreshold)), params[7]);
     EXPECT_EQ(provider->Amp()->Register(3, 0, 1), 7);
 }
 

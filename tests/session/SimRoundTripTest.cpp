@@ -53,16 +53,16 @@ TEST(SimRoundTrip, EveryParameterWrittenByOneSessionIsReadBackByAnother) {
     block[pos::SubPhase180] = 1;
     block[pos::Effect1 + pos::EffectPreset] = 5;
     block[pos::Effect2 + pos::EffectPreset] = 6;
-    writer.SetFileBlock(block);
+    writer.Store().SetFileBlock(block);
     // Neither the routing to the main outputs nor the master volumes are part of a write-all.
-    writer.SetValue(pos::ChToMainL_Mic, block[pos::ChToMainL_Mic]);
-    writer.SetValue(pos::ChToMainR_Mic, block[pos::ChToMainR_Mic]);
-    writer.SetValue(pos::ChToMainL_Music, block[pos::ChToMainL_Music]);
-    writer.SetValue(pos::ChToMainR_Music, block[pos::ChToMainR_Music]);
-    writer.SetValue(pos::MicVol, 20);
-    writer.SetValue(pos::MusicVol, 21);
-    writer.SetValue(pos::CenterVol, 22);
-    writer.SetValue(pos::SubVol, 36);
+    writer.Store().SetValue(pos::ChToMainL_Mic, block[pos::ChToMainL_Mic]);
+    writer.Store().SetValue(pos::ChToMainR_Mic, block[pos::ChToMainR_Mic]);
+    writer.Store().SetValue(pos::ChToMainL_Music, block[pos::ChToMainL_Music]);
+    writer.Store().SetValue(pos::ChToMainR_Music, block[pos::ChToMainR_Music]);
+    writer.Store().SetValue(pos::MicVol, 20);
+    writer.Store().SetValue(pos::MusicVol, 21);
+    writer.Store().SetValue(pos::CenterVol, 22);
+    writer.Store().SetValue(pos::SubVol, 36);
     writer.GetMachineSet().Set(MachineField::MaxMicVol, 25);
     writer.WriteAll();
     writer.Disconnect(true);
@@ -71,18 +71,18 @@ TEST(SimRoundTrip, EveryParameterWrittenByOneSessionIsReadBackByAnother) {
     ASSERT_EQ(reader.Connect(nullptr), 1);
     reader.ReadAll();
     // The next command waits until the reply to the last request has been stored.
-    reader.ReadInputLevel();
+    reader.Store().ReadInputLevel();
 
-    const auto readBack = reader.GetFileBlock();
+    const auto readBack = reader.Store().GetFileBlock();
     for (std::size_t i = 0; i < kFileBlockSize; ++i) {
         if (Travels(i)) {
             EXPECT_EQ(readBack[i], block[i]) << "store position " << i;
         }
     }
-    EXPECT_EQ(reader.Value(pos::MicVol), 20);
-    EXPECT_EQ(reader.Value(pos::MusicVol), 21);
-    EXPECT_EQ(reader.Value(pos::CenterVol), 22);
-    EXPECT_EQ(reader.Value(pos::SubVol), 36);
+    EXPECT_EQ(reader.Store().Value(pos::MicVol), 20);
+    EXPECT_EQ(reader.Store().Value(pos::MusicVol), 21);
+    EXPECT_EQ(reader.Store().Value(pos::CenterVol), 22);
+    EXPECT_EQ(reader.Store().Value(pos::SubVol), 36);
     EXPECT_EQ(reader.GetMicControlSubTime(), 10);
     EXPECT_EQ(reader.GetMicControlSubRate(), 20);
     const MachineSettings::Record machine{1, 20, 0xFF, 25, 31, 32, 33, 1, 0x21, 0x12, 0x34};

@@ -61,7 +61,7 @@ TEST(SyncOrder, AFileLoadedWhileAReadAllRunsIsWhatTheStoreKeepsAndTheWriteAllSen
     DeviceSession& s = *run.h.session;
     std::array<std::uint8_t, kFileBlockSize> file{};
     file.fill(50);
-    s.SetFileBlock(file);
+    s.Store().SetFileBlock(file);
     s.SynchronizeData(true);
     run.Finish(2);
     for (const ParameterRef& ref : AllParameters()) {
@@ -69,7 +69,7 @@ TEST(SyncOrder, AFileLoadedWhileAReadAllRunsIsWhatTheStoreKeepsAndTheWriteAllSen
             !ref.Registers().hasRegister) {
             continue;
         }
-        EXPECT_EQ(s.Value(static_cast<std::size_t>(ref.Position())), ref.Stored(50))
+        EXPECT_EQ(s.Store().Value(static_cast<std::size_t>(ref.Position())), ref.Stored(50))
             << ref.Name() << ": the read-all put the amplifier's old value back";
     }
     const std::vector<Write> writes = run.h.Writes();
@@ -88,11 +88,12 @@ TEST(SyncOrder, AnEditDuringTheWriteAllOfTheSameParameterStaysInThePanelAndReach
     h.wire->HoldTransfers(true);
     h.session->SynchronizeData(true);
     ASSERT_TRUE(h.wire->WaitForHeldTransfer());  // the write-all's first write: the mic gain
-    h.session->SetValue(pos::InputGain_Mic, 99);
+    h.session->Store().SetValue(pos::InputGain_Mic, 99);
     h.wire->HoldTransfers(false);
     ASSERT_TRUE(h.observer.WaitForSyncs(1));
     ASSERT_TRUE(h.session->WaitUntilSent(20s));
-    EXPECT_EQ(h.session->Value(pos::InputGain_Mic), 99) << "the write-all stored its older value back";
+    EXPECT_EQ(h.session->Store().Value(pos::InputGain_Mic), 99)
+        << "the write-all stored its older value back";
     int last = -1;
     for (const Write& w : h.Writes()) {
         if (w.block == 8 && w.index == 4 && w.channel == 0) {
@@ -110,7 +111,7 @@ TEST(SyncOrder, APresetOrMicControlsSubChosenDuringAReadAllStaysInThePanel) {
     s.ChooseEffectPreset(0, 6);
     s.SetMicControlSub(7, 30);
     run.Finish(1);
-    EXPECT_EQ(s.Value(pos::OfEffect(0, pos::EffectPreset)), 6)
+    EXPECT_EQ(s.Store().Value(pos::OfEffect(0, pos::EffectPreset)), 6)
         << "the panel shows the amplifier's old preset";
     EXPECT_EQ(s.GetMicControlSubTime(), 7);
     EXPECT_EQ(s.GetMicControlSubRate(), 30);

@@ -89,7 +89,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
          [](SessionHarness& h) {
              h.wire->SetSilent();
              for (int missed = 0; missed < kMissedRepliesForSilence; ++missed) {
-                 h.session->ReadInputLevel();
+                 h.session->Store().ReadInputLevel();
                  ASSERT_TRUE(h.session->WaitUntilSent(10s));
              }
              ASSERT_FALSE(h.session->IsAnswering());
@@ -103,7 +103,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
         {"an edit of the mic volume is on its way: the poll is skipped",
          [](SessionHarness& h) {
              h.wire->HoldTransfers(true);
-             h.session->SetValue(pos::MicVol, 20);
+             h.session->Store().SetValue(pos::MicVol, 20);
              ASSERT_TRUE(h.wire->WaitForHeldTransfer());
          },
          false, [](SessionHarness& h) { h.wire->HoldTransfers(false); }, false, 20, 2},
@@ -111,7 +111,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
          [](SessionHarness& h) { h.wire->HoldTransfers(true); }, false,
          [](SessionHarness& h) {
              ASSERT_TRUE(h.wire->WaitForHeldTransfer());
-             h.session->SetValue(pos::MicVol, 20);
+             h.session->Store().SetValue(pos::MicVol, 20);
              h.wire->HoldTransfers(false);
          },
          true, 20, 2},
@@ -125,7 +125,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
          false,
          [](SessionHarness& h) {
              ASSERT_TRUE(h.session->WaitUntilSent(10s));
-             h.session->SetValue(pos::MicVol, 20);
+             h.session->Store().SetValue(pos::MicVol, 20);
              ASSERT_TRUE(h.session->WaitUntilSent(10s));
              h.wire->Inject(MakeReport({0, op::ReadRegisterArray, 10, 32, 65, 65, 40, 40, 40, 40}));
          },
@@ -152,7 +152,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
             }
             ASSERT_TRUE(h.session->IsSynchronised());
         }
-        h.session->SetValue(pos::MicVol, 10);
+        h.session->Store().SetValue(pos::MicVol, 10);
         ASSERT_TRUE(h.session->WaitUntilSent(10s));
         h.wire->ClearSent();
 
@@ -164,7 +164,7 @@ TEST(VolumeFollow, PausesAndEditsOfTheSameVolumeKeepTheReadFromTheStore) {
 
         const std::vector<Report> sent = h.wire->Sent();
         EXPECT_EQ(std::count_if(sent.begin(), sent.end(), IsVolumeRead), c.volumesRead ? 1 : 0);
-        EXPECT_EQ(h.session->Value(pos::MicVol), c.micVol);
+        EXPECT_EQ(h.session->Store().Value(pos::MicVol), c.micVol);
         EXPECT_EQ(h.Writes().size(), c.writes) << "following writes nothing back";
         EXPECT_EQ(observer.told.load() > 0, c.micVol == 25) << "the owner hears of a changed volume";
         h.session->SetObserver(nullptr);

@@ -85,7 +85,7 @@ AboutDialog::AboutDialog(const DeviceSession& session, QWidget* parent)
     auto* ok = FindControl<QPushButton>(*this, 1);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    if (m_session.IsConnected() != 0) {
+    if (m_session.IsConnected()) {
         FindControl<QLabel>(*this, kHardwareVersionId)
             ->setText(Formatted(FeatureText::FirmwareVersion, m_session.GetDevDate()));
     }
@@ -102,8 +102,7 @@ void AboutDialog::keyPressEvent(QKeyEvent* event) {
     }
     event->accept();
     const Qt::KeyboardModifiers held = event->modifiers();
-    if (held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::ShiftModifier) &&
-        m_session.IsConnected() != 0) {
+    if (held.testFlag(Qt::ControlModifier) && held.testFlag(Qt::ShiftModifier) && m_session.IsConnected()) {
         FindControl<QLabel>(*this, kMachineNameId)
             ->setText(Formatted(FeatureText::ModelName, m_session.GetDevName()));
     }

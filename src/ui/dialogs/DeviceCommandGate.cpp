@@ -7,7 +7,7 @@
 namespace varnoth {
 
 std::optional<FeatureText> DeviceCommandGate::Obstacle(const DeviceSession& session) {
-    if (session.IsConnected() == 0) {
+    if (!session.IsConnected()) {
         return FeatureText::NotConnected;
     }
     if (session.InUpgradeMode()) {

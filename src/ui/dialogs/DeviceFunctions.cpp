@@ -22,13 +22,13 @@ DeviceFunctions::DeviceFunctions(DeviceSession& session, FeatureHost& host)
     : m_session(session), m_host(host) {}
 
 void DeviceFunctions::ResetMode(int mode, QWidget& over) {
-    if (m_session.IsConnected() == 0) {
+    if (!m_session.IsConnected()) {
         return;
     }
     DeviceSession& session = m_session;
     const int clamped = std::clamp(mode, 0, kModeCount - 1);
-    SendAndReadBack([&session, clamped] { return session.ResetMode(clamped, 0); }, FeatureText::NotConnected,
-                    clamped, over);
+    SendAndReadBack([&session, clamped] { return session.ResetMode(clamped, false); },
+                    FeatureText::NotConnected, clamped, over);
 }
 
 // The machine's settings, parameters and records all change: the panel reads them back, with the progress

@@ -111,7 +111,7 @@ MachineSettingsForm::RowView MachineSettingsForm::SliderMoved(const SliderRow& r
     const auto value = static_cast<std::uint8_t>(position);
     m_session.GetMachineSet().Set(row.field, value);
     if (row.livePosition != kNoLiveVolume) {
-        m_session.SetValue(static_cast<std::size_t>(row.livePosition), value);
+        m_session.Store().SetValue(static_cast<std::size_t>(row.livePosition), value);
     }
     return ViewOf(row, value, language);
 }
@@ -120,7 +120,7 @@ MachineSettingsForm::RowView MachineSettingsForm::OnBoxToggled(const SliderRow& 
     if (row.livePosition == kNoLiveVolume) {
         return SavedRow(row, language);
     }
-    const std::uint8_t value = on ? m_session.Value(static_cast<std::size_t>(row.livePosition)) : kPowerOff;
+    const std::uint8_t value = on ? m_session.Store().Value(static_cast<std::size_t>(row.livePosition)) : kPowerOff;
     m_session.GetMachineSet().Set(row.field, value);
     RowView view = ViewOf(row, value, language);
     if (!on) {

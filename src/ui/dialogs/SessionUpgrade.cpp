@@ -11,7 +11,7 @@
 namespace varnoth {
 
 bool SessionUpgrade::IsConnected() const {
-    return m_session.IsConnected() != 0;
+    return m_session.IsConnected();
 }
 
 bool SessionUpgrade::InUpgradeMode() const {
@@ -28,7 +28,7 @@ std::string SessionUpgrade::ImageDate() const {
 
 bool SessionUpgrade::CarriesImage() const {
     // The virtual amplifier takes the test image; hardware only the image the build carries.
-    return m_session.IsSimulated() != 0 || !CarriedFirmwareImage().empty();
+    return m_session.IsSimulated() || !CarriedFirmwareImage().empty();
 }
 
 UpgradeResult SessionUpgrade::CheckImageFile(const std::string& path) const {

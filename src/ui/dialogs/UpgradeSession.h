@@ -8,8 +8,8 @@
 namespace varnoth {
 
 // What the upgrade dialog needs of the device session: the connection and its upgrade mode, the two
-// firmware dates, and the upgrade thread (it pauses, sends an image, then the owner window is told that it
-// has ended). Calls come from the user-interface thread.
+// firmware dates, and the upgrade thread (it pauses, sends an image, then the session's owner is told that
+// it has ended). Calls come from the user-interface thread.
 class UpgradeSession {
   public:
     virtual ~UpgradeSession() = default;

@@ -228,6 +228,8 @@ MainWindow::MainWindow(SessionHost& host, int language, MainWindowTiming timing,
     connect(&m_events, &SessionEvents::upgradeDone, this, &MainWindow::OnUpgradeDone);
     connect(&m_events, &SessionEvents::answeringChanged, this, &MainWindow::OnAnsweringChanged);
     connect(&m_events, &SessionEvents::volumesFollowed, this, &MainWindow::FollowVolumes);
+    m_storeChanges = std::make_unique<ChangeFeed::Subscription>(m_session.Store().Changes(),
+                                                                [this] { m_events.OnStoreChanged(); });
     connect(&m_events, &SessionEvents::storeChanged, this, &MainWindow::OnStoreChanged);
     connect(&m_events, &SessionEvents::storeChanged, m_offline, &OfflineEdits::StoreChanged);
     connect(&m_deviceEvents, &DeviceEvents::deviceChanged, this, &MainWindow::OnDeviceChange);

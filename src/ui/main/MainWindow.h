@@ -15,6 +15,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "session/ChangeFeed.h"
 #include "session/StoreChanges.h"
 #include "ui/dialogs/DialogTemplate.h"
 #include "ui/dialogs/FeatureHost.h"
@@ -79,8 +80,8 @@ struct MainWindowHooks {
 };
 
 // The main window: every DSP parameter of the device on one dialog (template 229), written to the device as
-// it is edited and refreshed from the session's store after every synchronisation. It is the owner window
-// of the session: it connects at start-up and when a device arrives, synchronises with the progress dialog,
+// it is edited and showing the session's store as it changes. In the panel it is the session's owner: it
+// connects at start-up and when a device arrives, synchronises with the progress dialog,
 // checks the model and firmware version, polls the levels and says goodbye to the device when closed. Its
 // command buttons load, save and reset memory modes and mode data files, flatten the equalisers, switch the
 // language and open the about box, the machine settings and the reset dialog; it is the feature dialogs'
@@ -160,8 +161,8 @@ class MainWindow : public QDialog, public FeatureHost {
     // Creates the machine settings dialog unless it exists, and shows it.
     void OpenSettingsDialog();
     // The mode data file through the file dialog: 1 done, 0 cancelled, -1 failed (the user has been told).
-    int SaveEffectData();
-    int LoadEffectData();
+    int SaveModeDataFile();
+    int LoadModeDataFile();
     // Loads the mode data file at path as LOAD does with a chosen file (the question before losing edits,
     // the same messages, one undo step, the write-all), once the window is free for it: after the first
     // connection attempt and its synchronisation, while no other dialog is open. The path is the name's bytes
@@ -377,6 +378,8 @@ class MainWindow : public QDialog, public FeatureHost {
     std::unique_ptr<DeviceFunctions> m_functions;
     WindowMenus* m_menus = nullptr;
     std::unordered_map<int, std::function<void()>> m_commands;
+    // The window's cursor in the store's changes; last, so that its wakes stop first.
+    std::unique_ptr<ChangeFeed::Subscription> m_storeChanges;
 };
 
 }  // namespace varnoth

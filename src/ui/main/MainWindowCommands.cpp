@@ -255,19 +255,19 @@ bool MainWindow::ModeLocked(bool save) {
 }
 
 void MainWindow::OnLoadMode(int mode) {
-    if (m_session.IsConnected() == 0 || ModeLocked(false) ||
+    if (!m_session.IsConnected() || ModeLocked(false) ||
         !m_modes->MayLeave(ModeChanges::Leaving::LoadMode, mode, [this, mode] { OnLoadMode(mode); })) {
         return;
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kLoadModeButton + mode),
                                 kLoadModeAction.In(m_language) + std::to_string(mode + 1), true);
-    m_session.LoadMode(mode, 1);
+    m_session.LoadMode(mode, true);
     m_modes->LoadSent(mode);
     ShowSyncDialog(this);
 }
 
 void MainWindow::OnSaveMode(int mode) {
-    if (m_session.IsConnected() == 0 || ModeLocked(true)) {
+    if (!m_session.IsConnected() || ModeLocked(true)) {
         return;
     }
     // The notice tells of a save the amplifier acknowledged; one it did not is told as such.
@@ -299,7 +299,7 @@ void MainWindow::LoadFile(const std::optional<std::string>& path) {
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kLoadFileButton),
                                 kLoadFileAction.In(m_language), true);
-    if ((path ? LoadModeFile(*path) : LoadEffectData()) != 1) {
+    if ((path ? LoadModeFile(*path) : LoadModeDataFile()) != 1) {
         return;
     }
     m_session.SynchronizeData(true);
@@ -307,12 +307,12 @@ void MainWindow::LoadFile(const std::optional<std::string>& path) {
 }
 
 void MainWindow::OnSaveFile() {
-    if (SaveEffectData() == 1) {
+    if (SaveModeDataFile() == 1) {
         ShowNotice(Utf8(kFileSaved.In(m_language)), kNoticeMs);
     }
 }
 
-int MainWindow::SaveEffectData() {
+int MainWindow::SaveModeDataFile() {
     const QString chosen = m_hooks.chooseModeFile(*this, true);
     if (chosen.isEmpty()) {
         return 0;
@@ -337,7 +337,7 @@ int MainWindow::SaveEffectData() {
     return 1;
 }
 
-int MainWindow::LoadEffectData() {
+int MainWindow::LoadModeDataFile() {
     const QString chosen = m_hooks.chooseModeFile(*this, false);
     if (chosen.isEmpty()) {
         return 0;
@@ -367,7 +367,7 @@ void MainWindow::OnFlatEq() {
     const WindowUndo::Edit step(
         *m_undo, UndoSource::Of(UndoSource::Kind::Command, kFlatEqButton),
         kFlatAction.In(m_language) + ParameterTitle(GraphicBankName(page), m_language));
-    m_session.FlattenGraphicEq(static_cast<std::size_t>(GraphicBandParameter(page, 0)->Position()));
+    m_session.Store().FlattenGraphicEq(static_cast<std::size_t>(GraphicBandParameter(page, 0)->Position()));
     ShowNotice(Utf8(kFlatEqDone.In(m_language)), kNoticeMs);
 }
 
@@ -381,9 +381,9 @@ void MainWindow::OnFlatPeq() {
         *m_undo, UndoSource::Of(UndoSource::Kind::Command, kFlatPeqButton),
         kFlatAction.In(m_language) + ParameterTitle(micView ? "PEQOn_Mic" : "PEQOn_Music", m_language));
     if (micView) {
-        m_session.FlattenPeq(pos::PEQ_Mic);
+        m_session.Store().FlattenPeq(pos::PEQ_Mic);
     } else {
-        m_session.FlattenPeq(pos::PEQ_Music);
+        m_session.Store().FlattenPeq(pos::PEQ_Music);
     }
     ShowNotice(Utf8((micView ? kMicPeqFlat : kMusicPeqFlat).In(m_language)), kNoticeMs);
 }
@@ -394,7 +394,7 @@ void MainWindow::OnDefaultMicEq() {
     }
     const WindowUndo::Edit step(*m_undo, UndoSource::Of(UndoSource::Kind::Command, kDefaultEqButton),
                                 kDefaultMicEqAction.In(m_language));
-    m_session.SetMicGraphicEqOfMode1();
+    m_session.Store().SetMicGraphicEqOfMode1();
     ShowNotice(Utf8(kDefaultMicEqDone.In(m_language)), kNoticeMs);
 }
 

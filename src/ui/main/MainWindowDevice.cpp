@@ -128,7 +128,7 @@ void MainWindow::ShowOpenFailure() {
 }
 
 void MainWindow::OnAnsweringChanged(bool answering) {
-    if (m_session.IsConnected() == 0) {
+    if (!m_session.IsConnected()) {
         return;
     }
     SetStatus(1);
@@ -211,7 +211,7 @@ void MainWindow::OnSyncDone(int direction) {
 void MainWindow::CheckVersion(int direction) {
     // A synchronisation that did not bring the model name back says nothing about the model: read again
     // once the amplifier answers, or once more at once if it answers but lost that reply.
-    if (m_session.IsConnected() != 0 && m_session.GetDevName().empty()) {
+    if (m_session.IsConnected() && m_session.GetDevName().empty()) {
         if (!m_session.IsAnswering()) {
             m_syncUnanswered = true;
             ShowNotice(QString::fromUtf8(kSyncUnansweredNotice.In(m_language)), 3000);
@@ -226,8 +226,7 @@ void MainWindow::CheckVersion(int direction) {
         }
     }
     // Without a device (a file loaded while none is connected) there is no model or firmware to check.
-    const FirmwareCheck version =
-        m_session.IsConnected() != 0 ? m_session.CheckFirmware() : FirmwareCheck::Same;
+    const FirmwareCheck version = m_session.IsConnected() ? m_session.CheckFirmware() : FirmwareCheck::Same;
     Trace("Main window: synchronised (%d), version check %d\n", direction, static_cast<int>(version));
     switch (version) {
         case FirmwareCheck::ForeignModel:
@@ -286,7 +285,7 @@ void MainWindow::OnUpgradeDone() {
 
 void MainWindow::FeedMeters() {
     std::array<std::uint8_t, 4> levels{};
-    m_session.GetPeakData(levels.data());
+    m_session.Store().GetPeakData(levels.data());
     const std::size_t first = m_micView != 0 ? 0 : 2;
     m_meters[0]->SetData(0, levels[first]);
     m_meters[1]->SetData(0, levels[first + 1]);

@@ -135,7 +135,7 @@ void MainWindow::OnPresetChosen(int id, int index) {
         return;
     }
     const int effect = id == kEffect1List ? 0 : 1;
-    if (preset != m_session.Value(pos::OfEffect(effect, pos::EffectPreset))) {
+    if (preset != m_session.Store().Value(pos::OfEffect(effect, pos::EffectPreset))) {
         m_session.ChooseEffectPreset(effect, preset);
     }
 }
@@ -275,7 +275,7 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         if (field->value != field->stored) {
             WriteGraphicBand(m_session, m_eqPage, point.index, field->value);
         } else {
-            m_session.Touch(static_cast<std::size_t>(field->ref.Position()));
+            m_session.Store().Touch(static_cast<std::size_t>(field->ref.Position()));
         }
         return;
     }
@@ -290,7 +290,7 @@ void MainWindow::OnEqPoint(const EqPoint& point, int controlId) {
         std::any_of(fields.begin(), fields.end(), [](const PeqField& f) { return f.value != f.stored; });
     if (!changed) {
         // The graph may show a value between two of the amplifier's: it shows the store's again.
-        m_session.Touch(static_cast<std::size_t>(fields.front().parameter.Position()));
+        m_session.Store().Touch(static_cast<std::size_t>(fields.front().parameter.Position()));
         return;
     }
     for (const PeqField& field : fields) {

@@ -60,12 +60,11 @@ std::size_t ChangeBit(const ParameterRef& parameter) {
 }  // namespace
 
 void MainWindow::OnStoreChanged() {
-    const ChangeSet changes = m_session.TakeChanges();
+    const ChangeSet changes = m_storeChanges->Take();
     // The window shows them all once the question about the set prepared offline has been answered.
     if (!m_offline->ShowsPrepared()) {
         ShowStore(changes);
     }
-    m_remote->ShowChanges(changes);
 }
 
 void MainWindow::RefreshAll() {
@@ -103,7 +102,7 @@ void MainWindow::ShowStore(const ChangeSet& changes) {
     for (const int effect : {0, 1}) {
         if (changes.test(pos::OfEffect(effect, pos::EffectPreset))) {
             SelectPreset(*Control<QComboBox>(effect == 0 ? kEffect1List : kEffect2List),
-                         m_session.Value(pos::OfEffect(effect, pos::EffectPreset)));
+                         m_session.Store().Value(pos::OfEffect(effect, pos::EffectPreset)));
         }
     }
     const ParameterRef phase = Named(FindControlSlot(kPhaseBox)->parameter);
@@ -205,7 +204,7 @@ void MainWindow::ShowGraphicEq() {
 }
 
 void MainWindow::MarkModeButton() {
-    const int mode = m_session.GetCurEffectMode();
+    const int mode = m_session.MemoryMode();
     for (int k = 0; k < kModes; ++k) {
         Control<ImageButton>(kLoadModeButton + k)->SetAltState(k == mode);
     }

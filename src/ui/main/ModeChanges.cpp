@@ -213,7 +213,7 @@ ModeChanges::Question ModeChanges::MakeQuestion(Leaving leaving, int toMode) con
     const auto what = static_cast<std::size_t>(leaving);
     Question question;
     question.caption = QString::fromUtf8(kCaption.In(language));
-    const bool connected = m_session.IsConnected() != 0 && !m_session.InUpgradeMode();
+    const bool connected = m_session.IsConnected() && !m_session.InUpgradeMode();
     const bool locked = ModeLockRefusal(m_session.GetMachineSet(), true).has_value();
     question.canSave = connected && !locked;
     question.text = Text(kDiffers, language, m_mode) + QStringLiteral("\n");
@@ -299,7 +299,7 @@ void ModeChanges::ShowModeMenu(int mode, const QPoint& at) {
     const auto k = static_cast<std::size_t>(mode);
     Refresh();
     m_revert[k]->setText(Text(kRevertText, m_window.Language(), mode));
-    m_revert[k]->setEnabled(mode == m_mode && IsModified() && m_session.IsConnected() != 0);
+    m_revert[k]->setEnabled(mode == m_mode && IsModified() && m_session.IsConnected());
     auto* button = m_window.Control(kLoadModeButton + mode);
     m_menus[k]->popup(button->mapToGlobal(at));
 }
@@ -307,7 +307,7 @@ void ModeChanges::ShowModeMenu(int mode, const QPoint& at) {
 // After a load (or a mode reset) the read-back holds the mode's contents, provided the amplifier says it is
 // in that mode now; a read-back that got no answer waits for the next one.
 void ModeChanges::OnSynchronised(int direction) {
-    if (m_session.IsConnected() == 0 || m_session.GetDevName().empty() || direction != 0) {
+    if (!m_session.IsConnected() || m_session.GetDevName().empty() || direction != 0) {
         Refresh();
         return;
     }
@@ -321,7 +321,7 @@ void ModeChanges::OnSynchronised(int direction) {
     }
     if (m_loading != kNoMode) {
         ++m_generation;
-        const bool loaded = m_session.GetCurEffectMode() == m_loading;
+        const bool loaded = m_session.MemoryMode() == m_loading;
         m_mode = loaded ? m_loading : kNoMode;
         m_contents = loaded ? CaptureWorkingSet(m_session) : WorkingSet{};
         m_loading = kNoMode;

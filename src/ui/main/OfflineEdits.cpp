@@ -122,7 +122,7 @@ QString OfflineEdits::StatusTip() const {
 }
 
 void OfflineEdits::StoreChanged() {
-    if (!m_offline || m_session.IsConnected() != 0) {
+    if (!m_offline || m_session.IsConnected()) {
         return;
     }
     const int changed = Changed();
@@ -134,7 +134,7 @@ void OfflineEdits::StoreChanged() {
 }
 
 void OfflineEdits::OnSynchronised(int direction) {
-    if (direction != 0 || m_session.IsConnected() == 0 || m_session.GetDevName().empty()) {
+    if (direction != 0 || !m_session.IsConnected() || m_session.GetDevName().empty()) {
         EndShowingPrepared();
         return;
     }

@@ -195,7 +195,8 @@ void QuickResets::Reset(const std::vector<ParameterRef>& params, const std::stri
                 continue;
             }
             m_undo.PresetReloaded(effect);
-            m_session.ChooseEffectPreset(effect, m_session.Value(pos::OfEffect(effect, pos::EffectPreset)));
+            m_session.ChooseEffectPreset(effect,
+                                         m_session.Store().Value(pos::OfEffect(effect, pos::EffectPreset)));
             // The preset sets all of the effect's values: those shown but not reset get theirs back.
             const auto refs = WorkingSetParameters();
             for (std::size_t i = 0; i < refs.size(); ++i) {

@@ -192,12 +192,6 @@ void RemoteControlPanel::ShowLinks() {
     }
 }
 
-void RemoteControlPanel::ShowChanges(const ChangeSet& changes) {
-    if (m_server) {
-        m_server->ShowChanges(changes);
-    }
-}
-
 void RemoteControlPanel::FollowVolumes(unsigned volumes) {
     if (m_server) {
         m_server->FollowVolumes(volumes);

@@ -5,8 +5,6 @@
 #include <array>
 #include <memory>
 
-#include "session/StoreChanges.h"
-
 class QAction;
 class QCheckBox;
 class QDialog;
@@ -34,7 +32,6 @@ class RemoteControlPanel : public QObject {
     RemoteControlPanel(MainWindow& window, DeviceSession& session, QMenu& menu);
     ~RemoteControlPanel() override;
 
-    void ShowChanges(const ChangeSet& changes);
     void FollowVolumes(unsigned volumes);
     bool Serving() const { return m_server != nullptr; }
     // The entry that opens the dialog, in the background menu and the menu bar.

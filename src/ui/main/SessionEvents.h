@@ -33,7 +33,8 @@ class SessionEvents : public QObject, public SessionObserver {
     void OnUpgradeDone() override;
     void OnAnswering(bool answering) override;
     void OnVolumesFollowed() override;
-    void OnStoreChanged() override;
+    // The store changed: the window's wake as a subscriber of the store's change feed.
+    void OnStoreChanged();
 
     // While one exists, senders do not wait for their notification to be handled.
     class Release {
@@ -57,7 +58,7 @@ class SessionEvents : public QObject, public SessionObserver {
     void upgradeDone();
     void answeringChanged(bool answering);
     void volumesFollowed();
-    // The store changed; the receiver takes the changes (ParameterStore::TakeChanges).
+    // The store changed; the receiver takes the changes (its ChangeFeed subscription).
     void storeChanged();
 
   private:

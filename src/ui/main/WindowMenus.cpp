@@ -177,7 +177,7 @@ void WindowMenus::BuildAmplifier() {
     for (int mode = 0; mode < kModes; ++mode) {
         current->addAction(Add(
             load, kModeNames[mode], [&window, mode] { window.RunCommand(kLoadModeButton + mode); }, reachable,
-            [&window, mode] { return window.Session().GetCurEffectMode() == mode; }));
+            [&window, mode] { return window.Session().MemoryMode() == mode; }));
         Add(
             save, kModeNames[mode], [&window, mode] { window.RunCommand(kSaveModeButton + mode); },
             reachable);

@@ -102,7 +102,7 @@ std::uint8_t ReadValue(const DeviceSession& session, const ParameterRef& paramet
 void ChooseCompressorPreset(DeviceSession& session, bool micView, std::uint8_t preset) {
     const ParameterRef shown = OnPath(Named("CompressPreset_Mic"), micView);
     if (preset == kUserDefinedPreset) {
-        session.StoreValue(static_cast<std::size_t>(shown.Position()), preset);
+        session.Store().StoreValue(static_cast<std::size_t>(shown.Position()), preset);
         return;
     }
     WriteParameter(session, shown, preset);

@@ -166,7 +166,7 @@ QString WindowUndo::LiveSetText() const {
 }
 
 void WindowUndo::OnSynchronised() {
-    if (m_session.IsConnected() == 0) {
+    if (!m_session.IsConnected()) {
         return;
     }
     const std::string amplifier =

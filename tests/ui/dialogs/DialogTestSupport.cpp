@@ -97,7 +97,7 @@ bool SimRig::Enter(AmpState state) {
     session.SetWaitForTransfers(false);
     switch (state) {
         case AmpState::Disconnected:
-            return session.IsConnected() == 0;
+            return !session.IsConnected();
         case AmpState::Connected:
             return Connect() && !session.InUpgradeMode();
         case AmpState::UpgradeMode:
@@ -111,7 +111,7 @@ bool SimRig::Enter(AmpState state) {
             }
             // The link is gone before the watcher has told anyone: the session still counts as connected.
             provider->Unplug();
-            return session.IsConnected() == 1;
+            return session.IsConnected();
     }
     return false;
 }

@@ -100,7 +100,7 @@ TEST_F(MachineSetFormTest, PowerOnRowShowsAnOffVolumeAsInvalidAndTheOnBoxTakesTh
     EXPECT_EQ(view.position, 7);
     EXPECT_EQ(view.valueText, "7");
 
-    h.session->SetValue(pos::MicVol, 25);
+    h.session->Store().SetValue(pos::MicVol, 25);
     h.wire->ClearSent();
     view = form.OnBoxToggled(mic, true, kChinese);
     EXPECT_TRUE(view.on);
@@ -119,14 +119,14 @@ TEST_F(MachineSetFormTest, PowerOnRowShowsAnOffVolumeAsInvalidAndTheOnBoxTakesTh
 TEST_F(MachineSetFormTest, PowerOnSliderPlaysTheVolumeLiveWhileMaximumSlidersSendNothing) {
     form.SliderMoved(RowOfSlider(2018), 20, kChinese);
     EXPECT_EQ(Working()[1], 20);
-    EXPECT_EQ(h.session->Value(pos::MicVol), 20);
+    EXPECT_EQ(h.session->Store().Value(pos::MicVol), 20);
     const std::vector<Write> writes = h.Writes();
     ASSERT_FALSE(writes.empty()) << "the mic volume goes to the device before APPLY";
     EXPECT_EQ(writes.front().value, 20 + 40) << "master volumes travel raised by 40";
 
     h.wire->ClearSent();
     form.SliderMoved(RowOfSlider(2019), 9, kChinese);
-    EXPECT_EQ(h.session->Value(pos::MusicVol), 9);
+    EXPECT_EQ(h.session->Store().Value(pos::MusicVol), 9);
     h.wire->ClearSent();
     for (const int slider : {2020, 2021, 2022, 2023}) {
         form.SliderMoved(RowOfSlider(slider), 33, kChinese);

@@ -39,7 +39,7 @@ TEST_F(ResetDialogTest, ModeResetNeedsADeviceThenResetsAndShowsTheProgressDialog
     Button(1010)->click();
     rig.Settle();
     EXPECT_EQ(rig.amp->CurrentMode(), 2);
-    EXPECT_EQ(rig.session.GetCurEffectMode(), 2);
+    EXPECT_EQ(rig.session.MemoryMode(), 2);
     EXPECT_EQ(rig.host.syncDialogsOver, std::vector<QWidget*>{&dialog});
     EXPECT_TRUE(WaitFor([&] { return rig.observer.syncsDone == 1; })) << "the mode is read back";
     EXPECT_EQ(dialog.windowTitle(), "重置/升级/遥控学习");
@@ -108,7 +108,7 @@ TEST(ResetDialogStates, ResetsReachTheAmplifierAndAreReadBackOrSayWhyNot) {
                         << "the panel holds what the amplifier now holds";
                 } else {
                     EXPECT_EQ(rig.amp->CurrentMode(), 2);
-                    EXPECT_EQ(rig.session.GetCurEffectMode(), 2);
+                    EXPECT_EQ(rig.session.MemoryMode(), 2);
                 }
                 continue;
             }

@@ -111,7 +111,7 @@ TEST_F(SettingsDialogTest, ClearingLockOnKeepsTheLockBoxesAndApplySendsTheEleven
 
 TEST_F(SettingsDialogTest, PowerOnSliderPlaysTheVolumeLiveAndTheOnBoxSwitchesItOnAndOff) {
     DeviceHolds({1, 0xFF, 0xFF, 30, 30, 30, 30, 0, 0});
-    rig.session.SetValue(pos::MicVol, 12);
+    rig.session.Store().SetValue(pos::MicVol, 12);
     Open();
     auto* slider = Control<QSlider>(2018);
     Control<QCheckBox>(1098)->click();
@@ -121,7 +121,7 @@ TEST_F(SettingsDialogTest, PowerOnSliderPlaysTheVolumeLiveAndTheOnBoxSwitchesItO
 
     QTest::keyClick(slider, Qt::Key_Right);
     EXPECT_EQ(Text(2000), "13");
-    EXPECT_EQ(rig.session.Value(pos::MicVol), 13);
+    EXPECT_EQ(rig.session.Store().Value(pos::MicVol), 13);
     EXPECT_EQ(rig.amp->Register(10, 32, 0), 13 + 40) << "the device plays the level before APPLY";
     EXPECT_EQ(rig.session.GetMachineSet().GetWorkingRecord()[1], 13);
 
@@ -188,7 +188,7 @@ TEST(SettingsDialogStates, ApplyReachesTheAmplifierOrSaysWhyNotInTheUsersLanguag
 
 TEST_F(SettingsDialogTest, LanguageSwitchRedrawsCaptionsAndPowerOnRowsFromTheSavedCopy) {
     DeviceHolds({1, 0xFF, 5, 30, 30, 30, 30, 0, 0});
-    rig.session.SetValue(pos::MicVol, 9);
+    rig.session.Store().SetValue(pos::MicVol, 9);
     Open();
     Control<QCheckBox>(1098)->click();
     EXPECT_EQ(Text(2000), "9");

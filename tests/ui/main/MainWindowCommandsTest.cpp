@@ -133,7 +133,7 @@ TEST_F(MainWindowCommands, ModeButtonsWithoutADeviceDoNothing) {
     Click(Window(), 1001);
     Click(Window(), 1006);
     EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n"));
-    EXPECT_EQ(Session().GetCurEffectMode(), 0);
+    EXPECT_EQ(Session().MemoryMode(), 0);
     EXPECT_TRUE(Window().NoticeText().isEmpty());
 }
 
@@ -307,11 +307,11 @@ TEST_F(MainWindowFiles, ASaveThatCannotBeWrittenSaysSoAndACancelledOneIsSilent) 
     EXPECT_EQ(m_warnings[0].caption, "Can't write to file");
     EXPECT_TRUE(m_warnings[0].text.contains(PathOf("missing/set.vqm"))) << m_warnings[0].text.toStdString();
     EXPECT_TRUE(Window().NoticeText().isEmpty());
-    EXPECT_EQ(Window().SaveEffectData(), -1);
+    EXPECT_EQ(Window().SaveModeDataFile(), -1);
 
     m_chosenFile.clear();
-    EXPECT_EQ(Window().SaveEffectData(), 0);
-    EXPECT_EQ(Window().LoadEffectData(), 0);
+    EXPECT_EQ(Window().SaveModeDataFile(), 0);
+    EXPECT_EQ(Window().LoadModeDataFile(), 0);
     EXPECT_EQ(m_warnings.size(), 2u);
 }
 
@@ -345,7 +345,7 @@ TEST_F(MainWindowFiles, ARefusedFileIsExplainedAndNothingIsWritten) {
     OpenSynchronised();
     Write(PathOf("short.vqm"), QByteArray(100, '\x01'));
     Write(PathOf("hostile.vqm"), QByteArray(141, '\xFF'));
-    const auto before = Session().GetFileBlock();
+    const auto before = Session().Store().GetFileBlock();
     const TraceCapture trace;
     struct Case {
         const char* name;
@@ -367,7 +367,7 @@ TEST_F(MainWindowFiles, ARefusedFileIsExplainedAndNothingIsWritten) {
     }
     EXPECT_EQ(m_warnings.size(), 3u);
     EXPECT_FALSE(trace.Contains("Start thread:SynchronizeData\n")) << "no write-all";
-    EXPECT_EQ(Session().GetFileBlock(), before);
+    EXPECT_EQ(Session().Store().GetFileBlock(), before);
     Drain();
     EXPECT_EQ(m_syncs, 1);
 }
@@ -478,7 +478,7 @@ TEST_F(MainWindowGivenFiles, ARefusedFileIsToldAsLoadTellsItAndNothingIsLost) {
     Write(PathOf("short.vqm"), QByteArray(100, '\x01'));
     Write(PathOf("hostile.vqm"), QByteArray(141, '\xFF'));
     Drag(2100, 127 - 90);
-    const auto edited = Session().GetFileBlock();
+    const auto edited = Session().Store().GetFileBlock();
     const QString undo = Window().Undo().UndoAction()->text();
     for (const char* name : {"absent.vqm", "folder.vqm", "short.vqm", "hostile.vqm"}) {
         SCOPED_TRACE(name);
@@ -492,7 +492,7 @@ TEST_F(MainWindowGivenFiles, ARefusedFileIsToldAsLoadTellsItAndNothingIsLost) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_warnings.size() == 2; }, kDeadlineMs));
         EXPECT_EQ(m_warnings.back().caption, load.caption);
         EXPECT_EQ(m_warnings.back().text, load.text);
-        EXPECT_EQ(Session().GetFileBlock(), edited);
+        EXPECT_EQ(Session().Store().GetFileBlock(), edited);
         EXPECT_EQ(Window().Undo().UndoAction()->text(), undo);
     }
     Drain();
@@ -507,7 +507,7 @@ TEST_F(MainWindowGivenFiles, AGivenFileAsksBeforeLeavingAModifiedModeAsLoadDoes)
     Ctl<QAbstractButton>(1000).click();
     ASSERT_TRUE(WaitForSyncs(2));
     Drag(2100, 127 - 90);
-    const auto edited = Session().GetFileBlock();
+    const auto edited = Session().Store().GetFileBlock();
 
     m_modeAnswer = ModeChanges::Answer::Cancel;
     m_chosenFile = PathOf("set.vqm");
@@ -516,7 +516,7 @@ TEST_F(MainWindowGivenFiles, AGivenFileAsksBeforeLeavingAModifiedModeAsLoadDoes)
     Window().OpenModeFile(BytesOf("set.vqm"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return m_modeQuestions.size() == 2; }, kDeadlineMs));
     EXPECT_EQ(m_modeQuestions.back().text, m_modeQuestions.front().text);
-    EXPECT_EQ(Session().GetFileBlock(), edited);
+    EXPECT_EQ(Session().Store().GetFileBlock(), edited);
 
     m_modeAnswer = ModeChanges::Answer::Discard;
     Window().OpenModeFile(BytesOf("set.vqm"));

@@ -30,7 +30,7 @@ namespace {
 using MainWindowDevice = MainWindowTest;
 
 bool Connected(DeviceSession& session) {
-    return session.IsConnected() != 0;
+    return session.IsConnected();
 }
 
 TEST_F(MainWindowDevice, StartsDisconnectedWithoutADeviceAndSynchronisesWhenItArrives) {

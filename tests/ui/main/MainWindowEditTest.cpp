@@ -216,11 +216,11 @@ TEST_F(MainWindowEdits, CompressorPresetZeroChangesNothingButThePreset) {
     const std::array<int, 5> positions = {Ctl<QSlider>(2102).value(), Ctl<QSlider>(2103).value(),
                                           Ctl<QSlider>(2104).value(), Ctl<QSlider>(2105).value(),
                                           Ctl<QSlider>(2106).value()};
-    const std::array<std::uint8_t, kFileBlockSize> before = Session().GetFileBlock();
+    const std::array<std::uint8_t, kFileBlockSize> before = Session().Store().GetFileBlock();
     ChooseFromList(Ctl<QComboBox>(1229), 0);
     std::array<std::uint8_t, kFileBlockSize> expected = before;
     expected[pos::Compress_Mic + pos::CompressPreset] = 0;
-    EXPECT_EQ(Session().GetFileBlock(), expected);
+    EXPECT_EQ(Session().Store().GetFileBlock(), expected);
     for (int k = 0; k < 5; ++k) {
         EXPECT_EQ(Ctl<QSlider>(2102 + k).value(), positions[k]) << 2102 + k;
     }

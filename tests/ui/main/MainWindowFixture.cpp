@@ -171,15 +171,15 @@ void MainWindowTest::Drag(int id, int position) {
 std::uint8_t MainWindowTest::StoreValue(std::size_t position) {
     switch (position) {
         case pos::MicVol:
-            return Session().Value(pos::MicVol);
+            return Session().Store().Value(pos::MicVol);
         case pos::MusicVol:
-            return Session().Value(pos::MusicVol);
+            return Session().Store().Value(pos::MusicVol);
         case pos::CenterVol:
-            return Session().Value(pos::CenterVol);
+            return Session().Store().Value(pos::CenterVol);
         case pos::SubVol:
-            return Session().Value(pos::SubVol);
+            return Session().Store().Value(pos::SubVol);
         default:
-            return Session().GetFileBlock().at(position);
+            return Session().Store().GetFileBlock().at(position);
     }
 }
 

@@ -57,7 +57,7 @@ TEST_F(FollowTheAmplifier, AVolumeTurnedOnTheAmplifierShowsWithoutAnythingWritte
         "shown_after_ms",
         static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(shown - turned).count()));
     EXPECT_EQ(Ctl<QSlider>(kMusicVolSlider).value(), 30);
-    EXPECT_EQ(Session().Value(pos::MusicVol), 30);
+    EXPECT_EQ(Session().Store().Value(pos::MusicVol), 30);
     EXPECT_GT(Count(trace, IsVolumeRead), reads);
     EXPECT_EQ(Count(trace, IsRegisterWrite), 0) << "following writes nothing";
     EXPECT_EQ(Amp().Volume(kMusicOutput), 30);
@@ -70,7 +70,7 @@ TEST_F(FollowTheAmplifier, AVolumeTurnedOnTheAmplifierShowsWithoutAnythingWritte
 TEST_F(FollowTheAmplifier, UndoNeverWritesBackAVolumeTheAmplifierHasLeft) {
     m_followInterval = 100ms;
     OpenSynchronised();
-    const std::uint8_t gain = Session().Value(pos::InputGain_Mic);
+    const std::uint8_t gain = Session().Store().Value(pos::InputGain_Mic);
     Drag(2100, 127 - 30);
     Window().Undo().NewGesture();
     Drag(kMicVolSlider, 10);
@@ -88,7 +88,7 @@ TEST_F(FollowTheAmplifier, UndoNeverWritesBackAVolumeTheAmplifierHasLeft) {
     Window().Undo().Undo();
     EXPECT_EQ(DeviceValue(pos::InputGain_Mic), gain);
     EXPECT_EQ(Amp().Volume(kMicOutput), 25);
-    EXPECT_EQ(Session().Value(pos::MicVol), 25);
+    EXPECT_EQ(Session().Store().Value(pos::MicVol), 25);
     EXPECT_EQ(Text(kMicVolValue), "25");
     EXPECT_EQ(Count(trace, IsRegisterWrite), 2) << "the gain's pair, nothing else";
 }

@@ -227,7 +227,7 @@ TEST_F(MainWindowMenu, EveryEntryGivesItsCommand) {
         {{"功放(&A)", "保存模式(&V)", "M3"},
          {"&Amplifier", "Sa&ve memory mode", "M3"},
          nothing,
-         [this] { return Session().GetCurEffectMode() == 2 && !Window().NoticeText().isEmpty(); }},
+         [this] { return Session().MemoryMode() == 2 && !Window().NoticeText().isEmpty(); }},
         {{"功放(&A)", "重置模式(&R)", "M4"},
          {"&Amplifier", "&Reset memory mode", "M4"},
          nothing,

@@ -233,7 +233,7 @@ TEST_F(ModeChangesTest, WhenTheSaveCannotGoOutTheEditsStay) {
     // Without the amplifier a file load asks, offers no save, and cancelled opens no file dialog.
     Drag(2100, 127 - 30);
     Provider().Unplug();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().IsConnected() == 0; }, kDeadlineMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Session().IsConnected(); }, kDeadlineMs));
     m_modeAnswer = Answer::Cancel;
     Click(1039);
     ASSERT_EQ(m_modeQuestions.size(), 2u);
@@ -261,7 +261,7 @@ TEST_F(ModeChangesTest, ClosingAsksAndASaveGoesOutBeforeTheFarewell) {
         if (answer == Answer::Cancel) {
             EXPECT_EQ(Session().IsConnected(), 1) << "still open";
         } else {
-            ASSERT_TRUE(QTest::qWaitFor([&] { return Session().IsConnected() == 0; }, kDeadlineMs))
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !Session().IsConnected(); }, kDeadlineMs))
                 << "closed once saved";
             EXPECT_TRUE(Amp().StoredSet(0) == edited);
         }

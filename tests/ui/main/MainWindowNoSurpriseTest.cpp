@@ -146,7 +146,7 @@ TEST_F(NoSurprise, AnUnchangedTypedValueWritesNothing) {
     QTest::mouseDClick(&Ctl<QLabel>(kMusicVolValue), Qt::LeftButton);
     ASSERT_NE(typed->Entry(), nullptr);
     Amp().TurnVolume(kMusicOutput, 31);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().Value(pos::MusicVol) == 31; }, kDeadlineMs))
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Session().Store().Value(pos::MusicVol) == 31; }, kDeadlineMs))
         << "the panel has followed the remote";
     const TraceCapture trace;
     QTest::keyClick(typed->Entry()->Edit(0), Qt::Key_Return);
@@ -278,7 +278,7 @@ TEST_F(NoSurprise, AnEffectResetRestoresTheChosenPresetsValues) {
     EXPECT_EQ(effect(), preset) << "the amplifier holds the preset's values again";
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            return Session().Value(pos::OfEffect(0, pos::EffectDelayTime)) ==
+            return Session().Store().Value(pos::OfEffect(0, pos::EffectDelayTime)) ==
                    preset[pos::EffectDelayTime - 1];
         },
         kDeadlineMs))
@@ -310,7 +310,7 @@ TEST_F(NoSurprise, EditsMadeOfflineAreKeptUntilTheUserChooses) {
     m_whileAsked = [&] { shownWhenAsked = Ctl<QSlider>(kMicGainSlider).value(); };
     const auto editOffline = [&](int position) {
         Provider().Unplug();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Session().IsConnected() == 0; }, kDeadlineMs));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !Session().IsConnected(); }, kDeadlineMs));
         Drain();
         Undo().NewGesture();
         Drag(kMicGainSlider, position);

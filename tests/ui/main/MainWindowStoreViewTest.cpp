@@ -42,7 +42,7 @@ class MainWindowStoreView : public MainWindowTest {
         const bool micView = Window().MicView() != 0;
         for (const mainwin::SliderEdit& edit : StoreSliders()) {
             const ParameterRef shown = mainwin::OnPath(edit.parameter, micView);
-            const std::uint8_t v = Session().Value(static_cast<std::size_t>(shown.Position()));
+            const std::uint8_t v = Session().Store().Value(static_cast<std::size_t>(shown.Position()));
             auto& slider = Ctl<QSlider>(edit.id);
             const int position = std::clamp(PositionShowing(slider, shown, v), 0, slider.maximum());
             EXPECT_EQ(slider.value(), position) << "slider of " << shown.Name();
@@ -50,30 +50,33 @@ class MainWindowStoreView : public MainWindowTest {
         }
         const std::size_t compress = micView ? pos::Compress_Mic : pos::Compress_Music;
         const std::size_t peq = micView ? pos::PEQ_Mic : pos::PEQ_Music;
-        EXPECT_EQ(Ctl<QCheckBox>(1147).isChecked(), Session().Value(compress + pos::CompressOn) != 0);
+        EXPECT_EQ(Ctl<QCheckBox>(1147).isChecked(), Session().Store().Value(compress + pos::CompressOn) != 0);
         EXPECT_FLOAT_EQ(Ctl<CompressorCurve>(1024).Threshold(),
-                        ValueFormat::ThresholdDb(Session().Value(compress + pos::CompressThreshold)));
-        EXPECT_EQ(Ctl<QComboBox>(1229).currentIndex(), Session().Value(compress + pos::CompressPreset));
-        EXPECT_EQ(Ctl<QCheckBox>(1040).isChecked(), Session().Value(peq + pos::PEQOn) != 0);
+                        ValueFormat::ThresholdDb(Session().Store().Value(compress + pos::CompressThreshold)));
+        EXPECT_EQ(Ctl<QComboBox>(1229).currentIndex(),
+                  Session().Store().Value(compress + pos::CompressPreset));
+        EXPECT_EQ(Ctl<QCheckBox>(1040).isChecked(), Session().Store().Value(peq + pos::PEQOn) != 0);
         const std::size_t gains[] = {pos::PEQLowGain, pos::PEQLMidGain, pos::PEQHMidGain, pos::PEQHighGain};
         const std::size_t freqs[] = {pos::PEQLowF, pos::PEQLMidF, pos::PEQHMidF, pos::PEQHighF};
         for (int band = 0; band < 4; ++band) {
             const EqPoint& point = Ctl<EqGraph>(1022).Point(band);
             const auto b = static_cast<std::size_t>(band);
-            EXPECT_FLOAT_EQ(point.gain, ValueFormat::PeqGainDb(Session().Value(peq + gains[b])))
+            EXPECT_FLOAT_EQ(point.gain, ValueFormat::PeqGainDb(Session().Store().Value(peq + gains[b])))
                 << "band " << band;
-            EXPECT_FLOAT_EQ(point.freq, ValueFormat::PeqFrequencyHz(band, Session().Value(peq + freqs[b])))
+            EXPECT_FLOAT_EQ(point.freq,
+                            ValueFormat::PeqFrequencyHz(band, Session().Store().Value(peq + freqs[b])))
                 << "band " << band;
         }
         const std::size_t banks[] = {pos::CenterGEQ, pos::MicGEQ, pos::MusicGEQ, pos::SubGEQ};
         for (int band = 0; band < 10; ++band) {
-            EXPECT_FLOAT_EQ(Ctl<EqGraph>(1015).Point(band).gain,
-                            Session().Value(banks[Window().EqPage()] + static_cast<std::size_t>(band)) - 64)
+            EXPECT_FLOAT_EQ(
+                Ctl<EqGraph>(1015).Point(band).gain,
+                Session().Store().Value(banks[Window().EqPage()] + static_cast<std::size_t>(band)) - 64)
                 << "graphic band " << band;
         }
         for (const int effect : {0, 1}) {
             EXPECT_EQ(Ctl<QComboBox>(effect == 0 ? 1144 : 1228).currentIndex(),
-                      Session().Value(pos::OfEffect(effect, pos::EffectPreset)));
+                      Session().Store().Value(pos::OfEffect(effect, pos::EffectPreset)));
         }
     }
 
@@ -113,7 +116,7 @@ TEST_F(MainWindowStoreView, EveryWayTheStoreChangesIsShownAsTheAmplifierHoldsIt)
         std::function<void()> act;
     };
     const Step steps[] = {
-        {"saving the set to a file", false, [&] { ASSERT_EQ(Window().SaveEffectData(), 1); }},
+        {"saving the set to a file", false, [&] { ASSERT_EQ(Window().SaveModeDataFile(), 1); }},
         {"choosing an effect preset", true, [&] { ChooseFromList(Ctl<QComboBox>(1144), 11); }},
         {"a drag of a PEQ band", true, [&] { DragHandle(1022, 1, QPoint(37, -23)); }},
         {"fine frequency steps of a PEQ band", true,
@@ -145,11 +148,11 @@ TEST_F(MainWindowStoreView, EveryWayTheStoreChangesIsShownAsTheAmplifierHoldsIt)
         {"choosing a compressor preset", true, [&] { ChooseFromList(Ctl<QComboBox>(1229), 6); }},
     };
     for (const Step& step : steps) {
-        const auto before = Session().GetFileBlock();
+        const auto before = Session().Store().GetFileBlock();
         step.act();
         Settle();
         ExpectShowsTheStore(step.what);
-        const auto shown = Session().GetFileBlock();
+        const auto shown = Session().Store().GetFileBlock();
         if (step.changesTheStore) {
             EXPECT_NE(shown, before) << step.what << " changed nothing: the step proves nothing";
         }
@@ -157,7 +160,7 @@ TEST_F(MainWindowStoreView, EveryWayTheStoreChangesIsShownAsTheAmplifierHoldsIt)
         Session().SynchronizeData(false);
         ASSERT_TRUE(WaitForSyncs(syncs + 1));
         Settle();
-        const auto reread = Session().GetFileBlock();
+        const auto reread = Session().Store().GetFileBlock();
         for (std::size_t i = 0; i < reread.size(); ++i) {
             EXPECT_EQ(int{reread[i]}, int{shown[i]})
                 << "a full re-read after " << step.what << " finds another " << ParameterAt(int(i))->Name();
@@ -177,12 +180,12 @@ TEST_F(MainWindowStoreView, AFineKeyStepOfAnEqBandMovesOneStepOfTheAmplifier) {
     QTest::keyClick(&peq, Qt::Key_Right);  // the low-mid band
     const std::size_t freq = pos::PEQ_Mic + pos::PEQLMidF;
     for (int press = 0; press < 5; ++press) {
-        const std::uint8_t before = Session().Value(freq);
+        const std::uint8_t before = Session().Store().Value(freq);
         QTest::keyClick(&peq, Qt::Key_Right, Qt::ShiftModifier | Qt::ControlModifier);
         Settle();
-        EXPECT_GT(Session().Value(freq), before) << "press " << press;
-        EXPECT_EQ(DeviceValue(freq), Session().Value(freq));
-        EXPECT_FLOAT_EQ(peq.Point(1).freq, ValueFormat::PeqFrequencyHz(1, Session().Value(freq)));
+        EXPECT_GT(Session().Store().Value(freq), before) << "press " << press;
+        EXPECT_EQ(DeviceValue(freq), Session().Store().Value(freq));
+        EXPECT_FLOAT_EQ(peq.Point(1).freq, ValueFormat::PeqFrequencyHz(1, Session().Store().Value(freq)));
     }
 }
 

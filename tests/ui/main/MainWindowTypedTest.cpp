@@ -210,7 +210,7 @@ TEST_F(MainWindowTyped, TheViewAndTheFileDialogsFoldersComeBackAfterARestart) {
     QTemporaryDir files;
     ASSERT_TRUE(QDir(files.path()).mkpath(QStringLiteral("modes/old")));
     m_chosenFile = files.path() + QStringLiteral("/modes/old/missing.vqm");
-    Window().LoadEffectData();
+    Window().LoadModeDataFile();
     Close();
 
     m_keepView = true;

@@ -10,8 +10,8 @@ namespace {
 // A step that changed one parameter names it with both values as shown; any other step shows its action.
 TEST(StepText, NamesOneParameterWithItsValuesAndSeveralByTheAction) {
     DeviceSession session;
-    session.SetValue(pos::InputGain_Mic, 64);
-    session.SetValue(pos::MicGEQ + 2, 0x40);
+    session.Store().SetValue(pos::InputGain_Mic, 64);
+    session.Store().SetValue(pos::MicGEQ + 2, 0x40);
     const WorkingSet before = CaptureWorkingSet(session);
     struct Case {
         void (*edit)(DeviceSession&);
@@ -19,21 +19,22 @@ TEST(StepText, NamesOneParameterWithItsValuesAndSeveralByTheAction) {
         const char* text;
     };
     const Case cases[] = {
-        {[](DeviceSession& s) { s.SetValue(pos::InputGain_Mic, 80); }, 1, "Undo: mic gain 64 → 80"},
-        {[](DeviceSession& s) { s.SetValue(pos::InputGain_Mic, 80); }, 0, "撤销：话筒增益 64 → 80"},
-        {[](DeviceSession& s) { s.SetValue(pos::MicGEQ + 2, 0x43); }, 1, "Undo: mic EQ band 3 +0dB → +3dB"},
-        {[](DeviceSession& s) { s.SetValue(pos::OfEffect(1, pos::EffectDelayTime), 127); }, 1,
+        {[](DeviceSession& s) { s.Store().SetValue(pos::InputGain_Mic, 80); }, 1, "Undo: mic gain 64 → 80"},
+        {[](DeviceSession& s) { s.Store().SetValue(pos::InputGain_Mic, 80); }, 0, "撤销：话筒增益 64 → 80"},
+        {[](DeviceSession& s) { s.Store().SetValue(pos::MicGEQ + 2, 0x43); }, 1,
+         "Undo: mic EQ band 3 +0dB → +3dB"},
+        {[](DeviceSession& s) { s.Store().SetValue(pos::OfEffect(1, pos::EffectDelayTime), 127); }, 1,
          "Undo: effect 2 delay 40ms → 1365ms"},
         {[](DeviceSession& s) {
-             s.SetValue(pos::MicGEQ + 2, 0x41);
-             s.SetValue(pos::InputGain_Mic, 1);
+             s.Store().SetValue(pos::MicGEQ + 2, 0x41);
+             s.Store().SetValue(pos::InputGain_Mic, 1);
          },
          1, "Undo: flat"},
     };
     for (const Case& c : cases) {
         DeviceSession edited;
-        edited.SetValue(pos::InputGain_Mic, 64);
-        edited.SetValue(pos::MicGEQ + 2, 0x40);
+        edited.Store().SetValue(pos::InputGain_Mic, 64);
+        edited.Store().SetValue(pos::MicGEQ + 2, 0x40);
         c.edit(edited);
         EditStep step;
         step.action = "flat";

@@ -139,10 +139,10 @@ TEST(WindowParams, PeqBandsListTheirFieldsAndGraphicPagesTheirBanks) {
     WriteGraphicBand(session, 3, 5, 73);
     WriteGraphicBand(session, 4, 5, 74);
     WriteGraphicBand(session, 1, 10, 75);
-    EXPECT_EQ(session.Value(pos::CenterGEQ + 9), 70);
-    EXPECT_EQ(session.Value(pos::MicGEQ + 0), 71);
-    EXPECT_EQ(session.Value(pos::MusicGEQ + 4), 72);
-    EXPECT_EQ(session.Value(pos::SubGEQ + 5), 73);
+    EXPECT_EQ(session.Store().Value(pos::CenterGEQ + 9), 70);
+    EXPECT_EQ(session.Store().Value(pos::MicGEQ + 0), 71);
+    EXPECT_EQ(session.Store().Value(pos::MusicGEQ + 4), 72);
+    EXPECT_EQ(session.Store().Value(pos::SubGEQ + 5), 73);
     EXPECT_EQ(ReadGraphicBand(session, 3, 5), 73);
     EXPECT_EQ(ReadGraphicBand(session, 4, 5), 0) << "no page 4";
     EXPECT_EQ(ReadGraphicBand(session, 1, 10), 0) << "no band 10";
@@ -154,12 +154,12 @@ TEST(WindowParams, TheUserDefinedCompressorPresetKeepsTheCompressorValues) {
         ChooseCompressorPreset(session, micView, 5);
         EXPECT_EQ(ReadValue(session, OnPath(Named("CompressThreshold_Mic"), micView)), 8) << "row 5 loaded";
         WriteParameter(session, OnPath(Named("CompressBoost_Mic"), micView), 77);
-        const auto before = session.GetFileBlock();
+        const auto before = session.Store().GetFileBlock();
         ChooseCompressorPreset(session, micView, kUserDefinedPreset);
         auto expected = before;
         expected[micView ? pos::Compress_Mic + pos::CompressPreset
                          : pos::Compress_Music + pos::CompressPreset] = 0;
-        EXPECT_EQ(session.GetFileBlock(), expected) << "only the preset number changes";
+        EXPECT_EQ(session.Store().GetFileBlock(), expected) << "only the preset number changes";
     }
 }
 
