@@ -6,6 +6,7 @@
 #include <cctype>
 #include <utility>
 
+#include "device/Commands.h"
 #include "device/Opcodes.h"
 #include "device/Trace.h"
 #include "session/CarriedFirmware.h"
@@ -25,9 +26,9 @@ std::array<std::uint8_t, 4> MasterVolumes(const ParameterStore& store) {
             store.Value(pos::SubVol)};
 }
 
-bool IsMasterVolumeRead(const Report& report) {
+bool IsMasterVolumeRead(const wire::RegisterArrayReply& reply) {
     const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
-    return report[1] == op::ReadRegisterArray && report[2] == volumes.block && report[3] == volumes.index;
+    return reply.at == wire::RegisterAddress{volumes.block, volumes.index};
 }
 
 bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
@@ -153,8 +154,8 @@ void DeviceSession::Disconnect(bool farewell) {
             m_pausesCut = true;
         }
         m_pauseCv.notify_all();
-        m_deviceLink.Finish(m_upgradeMode.load() ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
-                                                 : DeviceLink::BuildCommand(op::UnLockMachine, {}));
+        m_deviceLink.Finish(m_upgradeMode.load() ? wire::UpgradeExit{}.Encode()
+                                                 : wire::UnLockMachine{}.Encode());
     }
     CloseLink();
     std::lock_guard lock(m_pauseMutex);
@@ -246,10 +247,10 @@ void DeviceSession::ReadAll() {
             send();
         }
     };
-    ask([this] { m_deviceLink.SendCommand(op::ReadDevName); });
-    ask([this] { m_deviceLink.SendCommand(op::ReadDevDate); });
-    ask([this] { m_deviceLink.SendCommand(op::ReadCurEffectMode); });
-    ask([this] { m_deviceLink.SendCommand(op::ReadMicControlSub); });
+    ask([this] { m_deviceLink.Send(wire::ReadDevName{}); });
+    ask([this] { m_deviceLink.Send(wire::ReadDevDate{}); });
+    ask([this] { m_deviceLink.Send(wire::ReadCurEffectMode{}); });
+    ask([this] { m_deviceLink.Send(wire::ReadMicControlSub{}); });
     ReadAllRegisters();
     ask([this] { m_machineSettings.Machine_ReadAll(); });
     ask([this] { m_remote.ReadIRSet(); });
@@ -265,7 +266,7 @@ void DeviceSession::WriteAllNumbered(std::uint64_t writeAll) {
     if (RunOnLinkAndWait([this, writeAll] { WriteAllNumbered(writeAll); })) {
         return;
     }
-    m_deviceLink.SendCommand(op::SetMicControlSub, {1, MicControlSubTime.load(), MicControlSubRate.load()});
+    m_deviceLink.Send(wire::SetMicControlSub{MicControlSubTime.load(), MicControlSubRate.load()});
     ReleaseIfSent(m_micSubHeld, writeAll);
     WriteAllRegisters(writeAll);
     if (m_setMachine.load() != 0) {
@@ -374,7 +375,7 @@ int ClampMode(int mode) {
 void DeviceSession::LoadMode(int mode, int readBack) {
     mode = ClampMode(mode);
     SetCurEffectMode(mode);
-    m_deviceLink.SendCommand(op::LoadMode, {mode});
+    m_deviceLink.Send(wire::LoadMode{static_cast<std::uint8_t>(mode)});
     if (readBack != 0) {
         SynchronizeData(false);
     }
@@ -383,7 +384,7 @@ void DeviceSession::LoadMode(int mode, int readBack) {
 void DeviceSession::SaveMode(int mode) {
     mode = ClampMode(mode);
     SetCurEffectMode(mode);
-    m_deviceLink.SendCommand(op::SaveMode, {mode});
+    m_deviceLink.Send(wire::SaveMode{static_cast<std::uint8_t>(mode)});
 }
 
 void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
@@ -398,7 +399,8 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
     auto receipt = std::make_shared<Receipt>();
     receipt->tell = std::move(saved);
     m_deviceLink.RunSequence([this, mode, receipt] {
-        const bool out = m_deviceLink.SendCommand(op::SaveMode, {mode}) == static_cast<int>(kReportSize);
+        const bool out = m_deviceLink.Send(wire::SaveMode{static_cast<std::uint8_t>(mode)}) ==
+                         static_cast<int>(kReportSize);
         receipt->saved.store(out && m_deviceLink.LastAnswered());
     });
 }
@@ -406,7 +408,8 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
 int DeviceSession::ResetMode(int mode, int readBack) {
     mode = ClampMode(mode);
     SetCurEffectMode(mode);
-    if (m_deviceLink.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
+    if (m_deviceLink.Send(wire::ResetMode{static_cast<std::uint8_t>(mode)}) !=
+        static_cast<int>(kReportSize)) {
         return 0;
     }
     if (readBack != 0) {
@@ -441,17 +444,15 @@ std::vector<std::size_t> DeviceSession::UnacknowledgedPositions() const {
 
 void DeviceSession::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
     SetMicControlSubStored(time, rate);
-    m_deviceLink.SendCommand(op::SetMicControlSub, {1, time, rate});
+    m_deviceLink.Send(wire::SetMicControlSub{time, rate});
 }
 
 void DeviceSession::UnLockMachine() {
-    m_deviceLink.SendCommand(op::UnLockMachine);
+    m_deviceLink.Send(wire::UnLockMachine{});
 }
 
 int DeviceSession::ResetMachine() {
-    return m_deviceLink.SendCommand(op::ResetMachine, {op::kResetMachineKey}) == static_cast<int>(kReportSize)
-               ? 1
-               : 0;
+    return m_deviceLink.Send(wire::ResetMachine{}) == static_cast<int>(kReportSize) ? 1 : 0;
 }
 
 std::string DeviceSession::GetDevName() const {
@@ -494,8 +495,8 @@ int DeviceSession::ReadIdentity() {
         names = m_nameReplies;
         dates = m_dateReplies;
     }
-    m_deviceLink.SendCommand(op::ReadDevName);
-    m_deviceLink.SendCommand(op::ReadDevDate);
+    m_deviceLink.Send(wire::ReadDevName{});
+    m_deviceLink.Send(wire::ReadDevDate{});
     std::unique_lock lock(m_textMutex);
     m_textArrived.wait_for(lock, m_deviceLink.Timing().replyWait,
                            [&] { return m_dateReplies != dates || !m_deviceLink.IsConnected(); });
@@ -632,13 +633,17 @@ void DeviceSession::OnCurEffectMode(std::uint8_t mode) {
     SetCurEffectMode(mode);
 }
 
-void DeviceSession::OnRegisterRead(const Report& report) {
-    if (!IsMasterVolumeRead(report)) {
-        StoreRegisterReply(report);
+void DeviceSession::OnLevels(const wire::LevelsReply& reply) {
+    StoreLevels(reply);
+}
+
+void DeviceSession::OnRegisterArray(const wire::RegisterArrayReply& reply) {
+    if (!IsMasterVolumeRead(reply)) {
+        StoreRegisterArray(reply);
         return;
     }
     const auto before = MasterVolumes(*this);
-    StoreRegisterReply(report);
+    StoreRegisterArray(reply);
     const auto after = MasterVolumes(*this);
     unsigned followed = 0;
     for (std::size_t volume = 0; volume < before.size(); ++volume) {

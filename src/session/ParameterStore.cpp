@@ -6,29 +6,21 @@
 #include <span>
 #include <vector>
 
-#include "device/Opcodes.h"
+#include "device/Commands.h"
 #include "device/Trace.h"
 #include "session/ParameterTable.h"
 
 namespace varnoth {
 namespace {
 
-constexpr int kVolumeOffset = 40;
 constexpr std::uint8_t kFlat = 0x40;
-constexpr std::uint8_t kArraySize = 8;
-constexpr std::uint8_t kLevelBlock = 8;
-constexpr std::uint8_t kLevelIndex = 0x30;
-constexpr std::size_t kLevelByte = 15;
-constexpr std::size_t kFirstChannelByte = 4;
 constexpr int kReadRetries = 4;
-constexpr std::uint8_t kEffectPresetBlock = 3;
-constexpr std::uint8_t kEffectPresetIndex = 0;
 
 // The writes of a register with `value`: its channel and, for a stereo pair, the one after it.
 std::array<Report, 2> PairWrites(const RegisterEntry& entry, std::uint8_t value) {
-    return {
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, value}),
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, value})};
+    return {wire::WriteRegister{entry.block, entry.index, entry.channel, value}.Encode(),
+            wire::WriteRegister{entry.block, entry.index, static_cast<std::uint8_t>(entry.channel + 1), value}
+                .Encode()};
 }
 
 // The order in which the whole-set write rewrites the store; the routing to the main outputs and the master
@@ -168,7 +160,7 @@ ParameterStore::Encoded ParameterStore::Encode(std::size_t position, int value) 
     const std::uint8_t stored = ref->Stored(value);
     switch (StoreRegisterMap()[position].rule) {
         case ValueRule::Volume:
-            return {stored, LowByte(value + kVolumeOffset)};
+            return {stored, wire::VolumeOnWire(value)};
         case ValueRule::SubPhase:
             return {stored, LowByte(value)};
         case ValueRule::Plain:
@@ -182,7 +174,7 @@ void ParameterStore::WriteEncoded(std::size_t position, std::uint8_t written) {
     const RegisterEntry& entry = StoreRegisterMap()[position];
     // The device rewrites an effect's parameters when its preset is written: that write never merges with
     // another.
-    if (entry.block == kEffectPresetBlock && entry.index == kEffectPresetIndex) {
+    if (wire::RegisterAddress{entry.block, entry.index} == wire::kEffectPresetRegister) {
         WriteRegister(entry.block, entry.index, entry.channel, written);
         return;
     }
@@ -282,7 +274,7 @@ void ParameterStore::ReadAllRegisters() {
 
 void ParameterStore::ReadEffectRegisters() {
     for (std::uint8_t index = 1; index < pos::kEffectParams; ++index) {
-        ReadRegisters(kEffectPresetBlock, index);
+        ReadRegisters(wire::kEffectPresetRegister.block, index);
     }
 }
 
@@ -292,9 +284,8 @@ void ParameterStore::ReadInputLevel() {
 
 bool ParameterStore::PollLevels(bool withVolumes) {
     const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
-    const std::array<Report, 2> reports{
-        DeviceLink::BuildCommand(op::ReadRegister, {kLevelBlock, kLevelIndex, 0}),
-        DeviceLink::BuildCommand(op::ReadRegisterArray, {volumes.block, volumes.index, kArraySize})};
+    const std::array<Report, 2> reports{wire::ReadRegister{wire::kLevelRegister}.Encode(),
+                                        wire::ReadRegisterArray{{volumes.block, volumes.index}}.Encode()};
     return m_link.Poll(std::span<const Report>(reports.data(), withVolumes ? 2 : 1)) != 0;
 }
 
@@ -340,33 +331,23 @@ void ParameterStore::ReleaseHeldValues() {
 
 void ParameterStore::WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
                                    std::uint8_t value) {
-    m_link.SendCommand(op::WriteRegister, {block, index, channel, value});
+    m_link.Send(wire::WriteRegister{block, index, channel, value});
 }
 
 void ParameterStore::ReadRegisters(std::uint8_t block, std::uint8_t index) {
-    m_link.SendCommand(op::ReadRegisterArray, {block, index, kArraySize});
+    m_link.Send(wire::ReadRegisterArray{{block, index}});
 }
 
-void ParameterStore::StoreRegisterReply(const Report& report) {
-    if (report[1] == op::ReadRegister) {
-        StoreLevels(report);
-    } else {
-        StoreRegisterArray(report);
-    }
-}
-
-void ParameterStore::StoreLevels(const Report& report) {
-    if (report[2] != kLevelBlock || report[3] != kLevelIndex) {
-        return;
-    }
+void ParameterStore::StoreLevels(const wire::LevelsReply& reply) {
     std::uint32_t word = 0;
-    std::memcpy(&word, report.data() + kLevelByte, sizeof word);
+    static_assert(sizeof word == sizeof reply.levels);
+    std::memcpy(&word, reply.levels.data(), sizeof word);
     m_peakData.store(word, std::memory_order_relaxed);
 }
 
-void ParameterStore::StoreRegisterArray(const Report& report) {
-    const std::uint8_t block = report[2];
-    const std::uint8_t index = report[3];
+void ParameterStore::StoreRegisterArray(const wire::RegisterArrayReply& reply) {
+    const std::uint8_t block = reply.at.block;
+    const std::uint8_t index = reply.at.index;
     for (const std::uint8_t position : PositionsOfRegister(block, index)) {
         const RegisterEntry& entry = StoreRegisterMap()[position];
         // An edit still on its way to the device, or a value held for the whole-set write, is newer than
@@ -374,10 +355,10 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
         if (m_heldUntil[position].load() != 0 || m_link.HasNewerWrite(block, index, entry.channel)) {
             continue;
         }
-        const std::uint8_t value = report[kFirstChannelByte + entry.channel];
-        StoreValue(position, entry.rule == ValueRule::Volume ? LowByte(value - kVolumeOffset) : value);
+        const std::uint8_t value = reply.values[entry.channel];
+        StoreValue(position, entry.rule == ValueRule::Volume ? wire::VolumeFromWire(value) : value);
         if (entry.stereo) {
-            RepairSplitPair(position, report);
+            RepairSplitPair(position, reply);
         }
     }
 }
@@ -385,10 +366,10 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
 // Both channels of a pair are written one after the other; an unplug or a lost report between the two leaves
 // the amplifier with the new value on the first channel and the old one on the second, which the panel,
 // showing the first, would never reveal. The first channel is what the panel shows: both get it.
-void ParameterStore::RepairSplitPair(std::size_t position, const Report& report) {
+void ParameterStore::RepairSplitPair(std::size_t position, const wire::RegisterArrayReply& reply) {
     const RegisterEntry& entry = StoreRegisterMap()[position];
-    const std::uint8_t first = report[kFirstChannelByte + entry.channel];
-    const std::uint8_t second = report[kFirstChannelByte + entry.channel + 1];
+    const std::uint8_t first = reply.values[entry.channel];
+    const std::uint8_t second = reply.values[entry.channel + 1u];
     if (first == second || m_link.HasNewerWrite(entry.block, entry.index, entry.channel + 1)) {
         return;
     }

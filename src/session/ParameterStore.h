@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "device/DeviceLink.h"
+#include "device/Replies.h"
 #include "device/Transport.h"
 #include "session/RegisterMap.h"
 #include "session/StoreChanges.h"
@@ -91,9 +92,10 @@ class ParameterStore {
   protected:
     void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
     void ReadRegisters(std::uint8_t block, std::uint8_t index);
-    // The store's half of a register-read reply (the whole input report): the levels, or the registers of
-    // an array into the positions they map to.
-    void StoreRegisterReply(const Report& report);
+    // The store's half of the register replies: the levels into the level word, the channels of an array
+    // into the positions they map to.
+    void StoreLevels(const wire::LevelsReply& reply);
+    void StoreRegisterArray(const wire::RegisterArrayReply& reply);
     // Whole-set writes are numbered in the order they are asked for. A value a file or an undo set is held
     // (against read replies) until the whole-set write asked for after it has sent it; one asked for
     // earlier, which may still be on its way, does not release it.
@@ -108,9 +110,7 @@ class ParameterStore {
     virtual void OnStoreChanged() {}
 
   private:
-    void StoreLevels(const Report& report);
-    void StoreRegisterArray(const Report& report);
-    void RepairSplitPair(std::size_t position, const Report& report);
+    void RepairSplitPair(std::size_t position, const wire::RegisterArrayReply& reply);
     void ResetBank(std::size_t first, std::size_t count);
     // The byte the store keeps and the byte the register receives for a value (see ValueRule).
     struct Encoded {
