@@ -9,6 +9,7 @@
 #include "device/Commands.h"
 #include "device/Trace.h"
 #include "session/ParameterTable.h"
+#include "session/WholeSetOrder.h"
 
 namespace varnoth {
 namespace {
@@ -22,67 +23,6 @@ std::array<Report, 2> PairWrites(const RegisterEntry& entry, std::uint8_t value)
             wire::WriteRegister{entry.block, entry.index, static_cast<std::uint8_t>(entry.channel + 1), value}
                 .Encode()};
 }
-
-// The order in which the whole-set write rewrites the store; the routing to the main outputs and the master
-// volumes are not written.
-constexpr auto kWriteAllOrder = [] {
-    std::array<std::uint8_t, 102> order{};
-    std::size_t n = 0;
-    for (std::uint8_t p : {pos::InputGain_Mic, pos::InputGain_Music, pos::NoiseGate_Mic, pos::NoiseGate_Music,
-                           pos::ChToEffect1, pos::ChToEffect2}) {
-        order[n++] = p;
-    }
-    for (std::uint8_t base : {pos::Compress_Mic, pos::Compress_Music}) {
-        for (std::uint8_t f : {pos::CompressOn, pos::CompressAttackTime, pos::CompressReleaseTime,
-                               pos::CompressThreshold, pos::CompressRatio, pos::CompressBoost}) {
-            order[n++] = static_cast<std::uint8_t>(base + f);
-        }
-    }
-    for (std::uint8_t base : {pos::PEQ_Mic, pos::PEQ_Music}) {
-        for (std::uint8_t f = 0; f < pos::kPeqFields; ++f) {
-            order[n++] = static_cast<std::uint8_t>(base + f);
-        }
-    }
-    for (std::uint8_t base : {pos::Effect1, pos::Effect2}) {
-        for (std::uint8_t p = 0; p < pos::kEffectParams; ++p) {
-            order[n++] = static_cast<std::uint8_t>(base + p);
-        }
-    }
-    for (std::uint8_t band = 0; band < pos::kBands; ++band) {
-        for (std::uint8_t bank : {pos::MicGEQ, pos::MusicGEQ, pos::CenterGEQ, pos::SubGEQ}) {
-            order[n++] = static_cast<std::uint8_t>(bank + band);
-        }
-    }
-    for (std::uint8_t p : {pos::SubLevel, pos::SubFrequency, pos::SubPhase180, pos::SubResonance}) {
-        order[n++] = p;
-    }
-    return order;
-}();
-
-struct RegisterRead {
-    std::uint8_t block;
-    std::uint8_t index;
-};
-
-// The fifty registers the whole-set read asks for, in order.
-constexpr auto kReadAllOrder = [] {
-    std::array<RegisterRead, 50> order{};
-    std::size_t n = 0;
-    for (std::uint8_t i = 4; i <= 9; ++i)
-        order[n++] = {8, i};
-    for (std::uint8_t i = 0; i <= 5; ++i)
-        order[n++] = {5, i};
-    for (std::uint8_t i : {0, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14})
-        order[n++] = {9, i};
-    for (std::uint8_t i = 0; i <= 8; ++i)
-        order[n++] = {3, i};
-    order[n++] = {10, 32};
-    for (std::uint8_t i = 0; i <= 9; ++i)
-        order[n++] = {10, i};
-    for (std::uint8_t i = 1; i <= 7; ++i)
-        order[n++] = {11, i};
-    return order;
-}();
 
 // Microphone EQ of memory mode 1, band by band.
 constexpr std::array<std::uint8_t, pos::kBands> kMicMode1GEQ{0x32, 0x32, 0x42, 0x40, 0x40,
@@ -238,7 +178,7 @@ void ParameterStore::ReleaseIfSent(std::atomic<std::uint64_t>& heldUntil, std::u
 }
 
 void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
-    for (const std::uint8_t position : kWriteAllOrder) {
+    for (const std::uint8_t position : WholeSetOrder::WritePositions()) {
         // The store's value as it stands, in the form the store keeps it (a switch on or off); an edit made
         // while the write-all goes on is newer and stays.
         std::uint8_t value = Value(position);
@@ -252,8 +192,8 @@ void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
 }
 
 void ParameterStore::ReadAllRegisters() {
-    std::vector<RegisterRead> missed;
-    for (const RegisterRead& read : kReadAllOrder) {
+    std::vector<wire::RegisterAddress> missed;
+    for (const wire::RegisterAddress read : WholeSetOrder::ReadArrays()) {
         ReadRegisters(read.block, read.index);
         if (m_link.IsLinkThread() && !m_link.LastAnswered()) {
             missed.push_back(read);
@@ -261,8 +201,8 @@ void ParameterStore::ReadAllRegisters() {
     }
     // A reply lost on the way would leave a stale value: ask again, while the device answers at all.
     for (int round = 0; round < kReadRetries && !missed.empty() && m_link.Answering(); ++round) {
-        std::vector<RegisterRead> again;
-        for (const RegisterRead& read : missed) {
+        std::vector<wire::RegisterAddress> again;
+        for (const wire::RegisterAddress read : missed) {
             ReadRegisters(read.block, read.index);
             if (!m_link.LastAnswered()) {
                 again.push_back(read);
