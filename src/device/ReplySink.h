@@ -10,8 +10,8 @@
 
 namespace varnoth {
 
-// Receives the replies that DeviceLink::DispatchReport routes, on the thread that read them (the reader
-// thread or a one-shot read). The device session implements it.
+// Receives the replies that DeviceLink::DispatchReport decodes (device/Replies.h) and routes, on the thread
+// that read them (the reader thread or a one-shot read). The device session implements it.
 class ReplySink {
   public:
     static constexpr std::size_t kMachineRecordSize = wire::kMachineRecordSize;
