@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "device/Opcodes.h"
@@ -11,29 +12,8 @@
 namespace varnoth {
 namespace {
 
-constexpr std::size_t kFirstArgByte = 2;
-
 std::uint32_t RegisterKey(std::uint8_t block, std::uint8_t index, std::uint8_t channel) {
     return static_cast<std::uint32_t>(block) << 16 | static_cast<std::uint32_t>(index) << 8 | channel;
-}
-
-// The text of a name or date reply: bytes 2.. up to the first zero byte, at most maxChars of them. Each
-// byte is one character (Latin-1), returned as UTF-8.
-std::string ReplyText(const Report& report, std::size_t maxChars) {
-    const auto* first = report.data() + kFirstArgByte;
-    const auto* last = report.data() + report.size();
-    const auto* end = std::find(first, last, std::uint8_t{0});
-    end = first + std::min(static_cast<std::size_t>(end - first), maxChars);
-    std::string text;
-    for (const auto* p = first; p != end; ++p) {
-        if (*p < 0x80) {
-            text += static_cast<char>(*p);
-        } else {
-            text += static_cast<char>(0xC0 | (*p >> 6));
-            text += static_cast<char>(0x80 | (*p & 0x3F));
-        }
-    }
-    return text;
 }
 
 struct RouteEntry {
@@ -41,25 +21,34 @@ struct RouteEntry {
     void (*route)(ReplySink&, const Report&);
 };
 
-// What each reply does; a reply with any other opcode does nothing.
+// What each reply does, decoded; a reply with any other opcode does nothing.
 constexpr std::array<RouteEntry, 9> kRoutes{{
-    {op::ReadCurEffectMode, [](ReplySink& s, const Report& r) { s.OnCurEffectMode(r[2]); }},
-    {op::ReadRegister, [](ReplySink& s, const Report& r) { s.OnRegisterRead(r); }},
-    {op::ReadRegisterArray, [](ReplySink& s, const Report& r) { s.OnRegisterRead(r); }},
-    {op::ReadMicControlSub, [](ReplySink& s, const Report& r) { s.OnMicControlSub(r[3], r[4]); }},
-    {op::StudyKey, [](ReplySink& s, const Report& r) { s.OnKeyStudied(r[2], r[3], r[4]); }},
+    {op::ReadCurEffectMode,
+     [](ReplySink& s, const Report& r) { s.OnCurEffectMode(wire::CurEffectModeReply::Decode(r).mode); }},
+    {op::ReadRegister,
+     [](ReplySink& s, const Report& r) {
+         if (const std::optional<wire::LevelsReply> levels = wire::LevelsReply::Decode(r)) {
+             s.OnLevels(*levels);
+         }
+     }},
+    {op::ReadRegisterArray,
+     [](ReplySink& s, const Report& r) { s.OnRegisterArray(wire::RegisterArrayReply::Decode(r)); }},
+    {op::ReadMicControlSub,
+     [](ReplySink& s, const Report& r) {
+         const wire::MicControlSubReply reply = wire::MicControlSubReply::Decode(r);
+         s.OnMicControlSub(reply.time, reply.rate);
+     }},
+    {op::StudyKey,
+     [](ReplySink& s, const Report& r) {
+         const wire::KeyStudiedReply reply = wire::KeyStudiedReply::Decode(r);
+         s.OnKeyStudied(reply.systemCode, reply.keyIndex, reply.keyCode);
+     }},
     {op::ReadIRSet,
-     [](ReplySink& s, const Report& r) {
-         s.OnIrRecord(std::span<const std::uint8_t, ReplySink::kIrRecordSize>(r.data() + kFirstArgByte,
-                                                                              ReplySink::kIrRecordSize));
-     }},
-    {op::ReadDevName, [](ReplySink& s, const Report& r) { s.OnDevName(ReplyText(r, kDevNameChars)); }},
-    {op::ReadDevDate, [](ReplySink& s, const Report& r) { s.OnDevDate(ReplyText(r, kDevDateChars)); }},
+     [](ReplySink& s, const Report& r) { s.OnIrRecord(wire::IrRecordReply::Decode(r).record); }},
+    {op::ReadDevName, [](ReplySink& s, const Report& r) { s.OnDevName(wire::DevNameReply::Decode(r).name); }},
+    {op::ReadDevDate, [](ReplySink& s, const Report& r) { s.OnDevDate(wire::DevDateReply::Decode(r).date); }},
     {op::Machine_ReadAll,
-     [](ReplySink& s, const Report& r) {
-         s.OnMachineRecord(std::span<const std::uint8_t, ReplySink::kMachineRecordSize>(
-             r.data() + kFirstArgByte, ReplySink::kMachineRecordSize));
-     }},
+     [](ReplySink& s, const Report& r) { s.OnMachineRecord(wire::MachineRecordReply::Decode(r).record); }},
 }};
 
 }  // namespace
@@ -70,24 +59,6 @@ DeviceLink::DeviceLink(ReplySink& sink, LinkTiming timing, LinkEvents* events)
 DeviceLink::~DeviceLink() {
     SetConnected(false);
     Release();
-}
-
-Report DeviceLink::BuildCommand(int opcode, std::initializer_list<int> args) {
-    Report report{};
-    report[0] = 2;
-    report[1] = static_cast<std::uint8_t>(opcode);
-    std::size_t next = kFirstArgByte;
-    for (const int value : args) {
-        if (value == -1 || next == kReportSize) {
-            break;
-        }
-        report[next++] = static_cast<std::uint8_t>(value & 0xFF);
-    }
-    return report;
-}
-
-int DeviceLink::SendCommand(int opcode, std::initializer_list<int> args) {
-    return WriteReport(BuildCommand(opcode, args));
 }
 
 bool DeviceLink::IsLinkThread() const {

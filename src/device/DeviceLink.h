@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "device/AutoResetEvent.h"
+#include "device/Commands.h"
 #include "device/LinkEvents.h"
 #include "device/ReplySink.h"
 #include "device/Transport.h"
@@ -35,9 +36,8 @@ struct LinkTiming {
     std::chrono::milliseconds followInterval{900};      // level polls: how often the master volumes go along
 };
 
-// The longest model name and firmware date a reply may set; longer texts are cut.
-inline constexpr std::size_t kDevNameChars = 29;
-inline constexpr std::size_t kDevDateChars = 10;
+using wire::kDevDateChars;
+using wire::kDevNameChars;
 
 // Consecutive replies that may be missing before the link calls the device not answering.
 inline constexpr int kMissedRepliesForSilence = 3;
@@ -45,7 +45,8 @@ inline constexpr int kMissedRepliesForSilence = 3;
 // One link to one amplifier: the connected flag, the open transport, and the link thread that owns every
 // transfer. The link thread runs while connected; it takes one submission at a time from its queue, sends
 // it and waits for the reply (at most replyWait) before it takes the next, so one command is outstanding.
-// Builds commands and routes the replies into a ReplySink; tells what it queues and sends to its LinkEvents.
+// Sends the commands of device/Commands.h, routes the replies, decoded, into a ReplySink and tells what it
+// queues and sends to its LinkEvents.
 //
 // Submissions from other threads either wait until their report has gone out (callers that run one step
 // after another: the command line, tests) or return as soon as they are queued (the window, which never
@@ -65,12 +66,18 @@ class DeviceLink {
     const LinkTiming& Timing() const { return m_timing; }
     void SetTiming(const LinkTiming& timing) { m_timing = timing; }
 
-    // Builds the output report of a command: report ID 2, the opcode, then the low byte of each argument
-    // until the value -1 or until byte 60 is filled.
-    static Report BuildCommand(int opcode, std::initializer_list<int> args);
-
-    // Builds and sends one command; returns what WriteReport returns. Callable from any thread.
-    int SendCommand(int opcode, std::initializer_list<int> args = {});
+    // Sends one command (device/Commands.h); returns what WriteReport returns. Callable from any thread.
+    template <class Command>
+    int Send(const Command& command) {
+        return WriteReport(command.Encode());
+    }
+    // The raw form, for any opcode: see wire::CommandReport.
+    static Report BuildCommand(int opcode, std::initializer_list<int> args) {
+        return wire::CommandReport(opcode, args);
+    }
+    int SendCommand(int opcode, std::initializer_list<int> args = {}) {
+        return WriteReport(BuildCommand(opcode, args));
+    }
 
     // Sends a prepared report (all 61 bytes). On the link thread (inside a sequence) it transfers at once,
     // waits for the reply and returns the count transferred. Elsewhere it queues the report: a waiting

@@ -6,7 +6,7 @@
 #include <cctype>
 #include <utility>
 
-#include "device/Opcodes.h"
+#include "device/Commands.h"
 #include "device/Trace.h"
 
 namespace varnoth {
@@ -119,8 +119,7 @@ void DeviceSession::Disconnect(bool farewell) {
             m_pausesCut = true;
         }
         m_pauseCv.notify_all();
-        m_link.Finish(m_status.upgradeMode.load() ? DeviceLink::BuildCommand(op::UpgradeExit, {0, 0, 1})
-                                                  : DeviceLink::BuildCommand(op::UnLockMachine, {}));
+        m_link.Finish(m_status.upgradeMode.load() ? wire::UpgradeExit{}.Encode() : wire::UnLockMachine{}.Encode());
     }
     CloseLink();
     std::lock_guard lock(m_pauseMutex);
@@ -181,10 +180,10 @@ void DeviceSession::ReadAll() {
             send();
         }
     };
-    ask([this] { m_link.SendCommand(op::ReadDevName); });
-    ask([this] { m_link.SendCommand(op::ReadDevDate); });
-    ask([this] { m_link.SendCommand(op::ReadCurEffectMode); });
-    ask([this] { m_link.SendCommand(op::ReadMicControlSub); });
+    ask([this] { m_link.Send(wire::ReadDevName{}); });
+    ask([this] { m_link.Send(wire::ReadDevDate{}); });
+    ask([this] { m_link.Send(wire::ReadCurEffectMode{}); });
+    ask([this] { m_link.Send(wire::ReadMicControlSub{}); });
     Store().ReadAllRegisters();
     ask([this] { GetMachineSet().Machine_ReadAll(); });
     ask([this] { GetRemote().ReadIRSet(); });
@@ -200,7 +199,7 @@ void DeviceSession::WriteAllNumbered(std::uint64_t writeAll) {
     if (RunOnLinkAndWait([this, writeAll] { WriteAllNumbered(writeAll); })) {
         return;
     }
-    m_link.SendCommand(op::SetMicControlSub, {1, m_state.MicControlSubTime(), m_state.MicControlSubRate()});
+    m_link.Send(wire::SetMicControlSub{m_state.MicControlSubTime(), m_state.MicControlSubRate()});
     m_ledger.ReleaseSentBy(WriteLedger::Record::MicControlSub, writeAll);
     Store().WriteAllRegisters(writeAll);
     if (m_state.WritesMachineRecord()) {
@@ -309,7 +308,7 @@ int ClampMode(int mode) {
 void DeviceSession::LoadMode(int mode, bool readBack) {
     mode = ClampMode(mode);
     m_state.StoreMemoryMode(mode);
-    m_link.SendCommand(op::LoadMode, {mode});
+    m_link.Send(wire::LoadMode{static_cast<std::uint8_t>(mode)});
     if (readBack) {
         SynchronizeData(false);
     }
@@ -318,7 +317,7 @@ void DeviceSession::LoadMode(int mode, bool readBack) {
 void DeviceSession::SaveMode(int mode) {
     mode = ClampMode(mode);
     m_state.StoreMemoryMode(mode);
-    m_link.SendCommand(op::SaveMode, {mode});
+    m_link.Send(wire::SaveMode{static_cast<std::uint8_t>(mode)});
 }
 
 void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
@@ -333,7 +332,8 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
     auto receipt = std::make_shared<Receipt>();
     receipt->tell = std::move(saved);
     m_link.RunSequence([this, mode, receipt] {
-        const bool out = m_link.SendCommand(op::SaveMode, {mode}) == static_cast<int>(kReportSize);
+        const bool out =
+            m_link.Send(wire::SaveMode{static_cast<std::uint8_t>(mode)}) == static_cast<int>(kReportSize);
         receipt->saved.store(out && m_link.LastAnswered());
     });
 }
@@ -341,7 +341,7 @@ void DeviceSession::SaveMode(int mode, std::function<void(bool saved)> saved) {
 bool DeviceSession::ResetMode(int mode, bool readBack) {
     mode = ClampMode(mode);
     m_state.StoreMemoryMode(mode);
-    if (m_link.SendCommand(op::ResetMode, {mode}) != static_cast<int>(kReportSize)) {
+    if (m_link.Send(wire::ResetMode{static_cast<std::uint8_t>(mode)}) != static_cast<int>(kReportSize)) {
         return false;
     }
     if (readBack) {
@@ -360,11 +360,12 @@ void DeviceSession::ChooseEffectPreset(int effect, std::uint8_t preset) {
 
 std::vector<std::size_t> DeviceSession::UnacknowledgedPositions() const {
     std::vector<std::size_t> positions;
-    for (const Report& write : m_link.UnacknowledgedWrites()) {
-        for (const std::uint8_t position : PositionsOfRegister(write[2], write[3])) {
+    for (const Report& report : m_link.UnacknowledgedWrites()) {
+        const wire::WriteRegister write = wire::WriteRegister::Decode(report);
+        for (const std::uint8_t position : PositionsOfRegister(write.block, write.index)) {
             const RegisterEntry& entry = StoreRegisterMap()[position];
-            if (!entry.stereo ? entry.channel == write[4]
-                              : write[4] == entry.channel || write[4] == entry.channel + 1) {
+            if (!entry.stereo ? entry.channel == write.channel
+                              : write.channel == entry.channel || write.channel == entry.channel + 1) {
                 positions.push_back(position);
             }
         }
@@ -376,16 +377,15 @@ std::vector<std::size_t> DeviceSession::UnacknowledgedPositions() const {
 
 void DeviceSession::SetMicControlSub(std::uint8_t time, std::uint8_t rate) {
     m_state.StoreMicControlSub(time, rate);
-    m_link.SendCommand(op::SetMicControlSub, {1, time, rate});
+    m_link.Send(wire::SetMicControlSub{time, rate});
 }
 
 void DeviceSession::UnLockMachine() {
-    m_link.SendCommand(op::UnLockMachine);
+    m_link.Send(wire::UnLockMachine{});
 }
 
 int DeviceSession::ResetMachine() {
-    return m_link.SendCommand(op::ResetMachine, {op::kResetMachineKey}) == static_cast<int>(kReportSize) ? 1
-                                                                                                         : 0;
+    return m_link.Send(wire::ResetMachine{}) == static_cast<int>(kReportSize) ? 1 : 0;
 }
 
 std::string DeviceSession::GetCurDevDate() const {
@@ -412,8 +412,8 @@ void DeviceSession::PollDevice(bool userDragging) {
 
 int DeviceSession::ReadIdentity() {
     const DeviceIdentity::Replies before = m_identity.Count();
-    m_link.SendCommand(op::ReadDevName);
-    m_link.SendCommand(op::ReadDevDate);
+    m_link.Send(wire::ReadDevName{});
+    m_link.Send(wire::ReadDevDate{});
     return m_identity.AwaitDate(before, m_link.Timing().replyWait, [this] { return !m_link.IsConnected(); })
                ? 1
                : 0;

@@ -4,13 +4,12 @@
 #include <algorithm>
 #include <utility>
 
+#include "device/Protocol.h"
 #include "session/DeviceSession.h"
 #include "session/ParameterAccess.h"
 
 namespace varnoth {
 namespace {
-
-constexpr std::uint8_t kEffectBlock = 3;
 
 std::vector<ParameterRef> MakeParameters() {
     std::vector<ParameterRef> refs;
@@ -50,7 +49,7 @@ unsigned ChangedPresets(const EditStep& step) {
 
 bool IsEffectPresetValue(const ParameterRef& ref) {
     return ref.param->count == 2 && ref.param->registers.hasRegister &&
-           ref.param->registers.block == kEffectBlock && !IsEffectPreset(ref);
+           ref.param->registers.block == wire::kEffectPresetRegister.block && !IsEffectPreset(ref);
 }
 
 std::span<const ParameterRef> WorkingSetParameters() {

@@ -2,6 +2,7 @@
 #include "session/FirmwareUpgrade.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -12,19 +13,17 @@
 #include <future>
 #include <memory>
 
+#include "device/Commands.h"
 #include "device/DeviceLink.h"
-#include "device/Opcodes.h"
 #include "device/Trace.h"
 #include "session/FileKind.h"
 
 namespace varnoth {
 namespace {
 
-constexpr std::size_t kDataByte = 5;
-constexpr std::uint8_t kHeadHigh = 0xE4;
-constexpr std::uint8_t kHeadLow = 0x00;
+// The closing pair: the announcement of the head at 0xE400 with its mark, then its three bytes.
+constexpr std::uint16_t kHeadAddress = 0xE400;
 constexpr std::uint8_t kHeadMark = 0x20;
-constexpr std::uint8_t kHeadBytes = 3;
 // What the image's bytes 1 and 2 become on the way; the amplifier gets the real ones at 0xE400 last.
 constexpr std::uint8_t kPatch1 = 0xF1;
 constexpr std::uint8_t kPatch2 = 0x88;
@@ -326,21 +325,15 @@ UpgradeFault FirmwareUpgrade::Send(const Report& report) {
 
 FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, std::size_t size) {
     for (std::size_t a = 0; a < size; a += kPageSize) {
-        const Report announce = DeviceLink::BuildCommand(
-            op::UpgradeBlock, {static_cast<int>((a >> 8) & 0xFF), static_cast<int>(a & 0xFF)});
+        const Report announce = wire::UpgradeBlock{static_cast<std::uint16_t>(a)}.Encode();
         if (const UpgradeFault fault = Send(announce); fault != UpgradeFault::None) {
             return {fault, a};
         }
     }
     for (std::size_t off = 0; off < size;) {
         const std::size_t n = std::min(kChunkSize, size - off);
-        Report report{};
-        report[0] = 2;
-        report[1] = op::UpgradeData;
-        report[2] = static_cast<std::uint8_t>((off >> 8) & 0xFF);
-        report[3] = static_cast<std::uint8_t>(off & 0xFF);
-        report[4] = static_cast<std::uint8_t>(n);
-        std::copy(bytes + off, bytes + off + n, report.begin() + kDataByte);
+        const Report report =
+            wire::UpgradeData::Of(static_cast<std::uint16_t>(off), std::span(bytes + off, n)).Encode();
         if (const UpgradeFault fault = Send(report); fault != UpgradeFault::None) {
             return {fault, off};
         }
@@ -351,10 +344,9 @@ FirmwareUpgrade::Stop FirmwareUpgrade::TransferImage(const std::uint8_t* bytes, 
 }
 
 bool FirmwareUpgrade::DecodeUpgrade(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
-    return Send(DeviceLink::BuildCommand(op::UpgradeBlock, {kHeadHigh, kHeadLow, kHeadMark})) ==
-               UpgradeFault::None &&
-           Send(DeviceLink::BuildCommand(op::UpgradeData, {kHeadHigh, kHeadLow, kHeadBytes, a, b, c})) ==
-               UpgradeFault::None;
+    const std::array<std::uint8_t, 3> head{a, b, c};
+    return Send(wire::UpgradeBlock{kHeadAddress, kHeadMark}.Encode()) == UpgradeFault::None &&
+           Send(wire::UpgradeData::Of(kHeadAddress, head).Encode()) == UpgradeFault::None;
 }
 
 }  // namespace varnoth

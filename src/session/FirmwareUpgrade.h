@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "device/Protocol.h"
 #include "device/Transport.h"
 
 namespace varnoth {
@@ -105,7 +106,7 @@ class FirmwareUpgrade {
     static constexpr std::size_t kMinImageSize = 100;
     static constexpr std::size_t kMaxImageSize = 0x10000;
     static constexpr std::size_t kPageSize = 512;
-    static constexpr std::size_t kChunkSize = 56;
+    static constexpr std::size_t kChunkSize = wire::kMaxUpgradeChunk;
 
     explicit FirmwareUpgrade(DeviceLink& link);
 

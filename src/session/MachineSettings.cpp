@@ -3,35 +3,29 @@
 
 #include <array>
 
+#include "device/Commands.h"
 #include "device/DeviceLink.h"
-#include "device/Opcodes.h"
 
 namespace varnoth {
-namespace {
-
-constexpr std::size_t kFirstArgByte = 2;
-
-}  // namespace
 
 MachineSettings::MachineSettings(DeviceLink& link) : m_link(link) {}
 
 int MachineSettings::Machine_ReadAll() {
-    return m_link.SendCommand(op::Machine_ReadAll);
+    return m_link.Send(wire::MachineReadAll{});
 }
 
 int MachineSettings::ApplyMachineSet() {
-    Report report{};
-    report[0] = 2;
-    report[1] = op::ApplyMachineSet;
+    static_assert(kRecordSize == wire::kMachineRecordSize);
+    wire::ApplyMachineSet apply{};
     for (std::size_t i = 0; i < kRecordSize; ++i) {
-        report[kFirstArgByte + i] = m_working[i].load(std::memory_order_relaxed);
+        apply.record[i] = m_working[i].load(std::memory_order_relaxed);
     }
-    const int sent = m_link.WriteReport(report);
+    const int sent = m_link.Send(apply);
     // The saved copy stands for what the device holds: the lock checks and volume limits must not follow
     // settings the device never got.
     if (sent == static_cast<int>(kReportSize)) {
         for (std::size_t i = 0; i < kRecordSize; ++i) {
-            m_saved[i].store(report[kFirstArgByte + i], std::memory_order_relaxed);
+            m_saved[i].store(apply.record[i], std::memory_order_relaxed);
         }
     }
     return sent;

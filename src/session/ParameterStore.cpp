@@ -6,91 +6,23 @@
 #include <span>
 #include <vector>
 
-#include "device/Opcodes.h"
+#include "device/Commands.h"
 #include "device/Trace.h"
 #include "session/ParameterTable.h"
+#include "session/WholeSetOrder.h"
 
 namespace varnoth {
 namespace {
 
-constexpr int kVolumeOffset = 40;
 constexpr std::uint8_t kFlat = 0x40;
-constexpr std::uint8_t kArraySize = 8;
-constexpr std::uint8_t kLevelBlock = 8;
-constexpr std::uint8_t kLevelIndex = 0x30;
-constexpr std::size_t kLevelByte = 15;
-constexpr std::size_t kFirstChannelByte = 4;
 constexpr int kReadRetries = 4;
-constexpr std::uint8_t kEffectPresetBlock = 3;
-constexpr std::uint8_t kEffectPresetIndex = 0;
 
 // The writes of a register with `value`: its channel and, for a stereo pair, the one after it.
 std::array<Report, 2> PairWrites(const RegisterEntry& entry, std::uint8_t value) {
-    return {
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel, value}),
-        DeviceLink::BuildCommand(op::WriteRegister, {entry.block, entry.index, entry.channel + 1, value})};
+    return {wire::WriteRegister{entry.block, entry.index, entry.channel, value}.Encode(),
+            wire::WriteRegister{entry.block, entry.index, static_cast<std::uint8_t>(entry.channel + 1), value}
+                .Encode()};
 }
-
-// The order in which the whole-set write rewrites the store; the routing to the main outputs and the master
-// volumes are not written.
-constexpr auto kWriteAllOrder = [] {
-    std::array<std::uint8_t, 102> order{};
-    std::size_t n = 0;
-    for (std::uint8_t p : {pos::InputGain_Mic, pos::InputGain_Music, pos::NoiseGate_Mic, pos::NoiseGate_Music,
-                           pos::ChToEffect1, pos::ChToEffect2}) {
-        order[n++] = p;
-    }
-    for (std::uint8_t base : {pos::Compress_Mic, pos::Compress_Music}) {
-        for (std::uint8_t f : {pos::CompressOn, pos::CompressAttackTime, pos::CompressReleaseTime,
-                               pos::CompressThreshold, pos::CompressRatio, pos::CompressBoost}) {
-            order[n++] = static_cast<std::uint8_t>(base + f);
-        }
-    }
-    for (std::uint8_t base : {pos::PEQ_Mic, pos::PEQ_Music}) {
-        for (std::uint8_t f = 0; f < pos::kPeqFields; ++f) {
-            order[n++] = static_cast<std::uint8_t>(base + f);
-        }
-    }
-    for (std::uint8_t base : {pos::Effect1, pos::Effect2}) {
-        for (std::uint8_t p = 0; p < pos::kEffectParams; ++p) {
-            order[n++] = static_cast<std::uint8_t>(base + p);
-        }
-    }
-    for (std::uint8_t band = 0; band < pos::kBands; ++band) {
-        for (std::uint8_t bank : {pos::MicGEQ, pos::MusicGEQ, pos::CenterGEQ, pos::SubGEQ}) {
-            order[n++] = static_cast<std::uint8_t>(bank + band);
-        }
-    }
-    for (std::uint8_t p : {pos::SubLevel, pos::SubFrequency, pos::SubPhase180, pos::SubResonance}) {
-        order[n++] = p;
-    }
-    return order;
-}();
-
-struct RegisterRead {
-    std::uint8_t block;
-    std::uint8_t index;
-};
-
-// The fifty registers the whole-set read asks for, in order.
-constexpr auto kReadAllOrder = [] {
-    std::array<RegisterRead, 50> order{};
-    std::size_t n = 0;
-    for (std::uint8_t i = 4; i <= 9; ++i)
-        order[n++] = {8, i};
-    for (std::uint8_t i = 0; i <= 5; ++i)
-        order[n++] = {5, i};
-    for (std::uint8_t i : {0, 4, 5, 6, 7, 8, 9, 10, 11, 13, 14})
-        order[n++] = {9, i};
-    for (std::uint8_t i = 0; i <= 8; ++i)
-        order[n++] = {3, i};
-    order[n++] = {10, 32};
-    for (std::uint8_t i = 0; i <= 9; ++i)
-        order[n++] = {10, i};
-    for (std::uint8_t i = 1; i <= 7; ++i)
-        order[n++] = {11, i};
-    return order;
-}();
 
 // Microphone EQ of memory mode 1, band by band.
 constexpr std::array<std::uint8_t, pos::kBands> kMicMode1GEQ{0x32, 0x32, 0x42, 0x40, 0x40,
@@ -144,7 +76,7 @@ ParameterStore::Encoded ParameterStore::Encode(std::size_t position, int value) 
     const std::uint8_t stored = ref->Stored(value);
     switch (StoreRegisterMap()[position].rule) {
         case ValueRule::Volume:
-            return {stored, LowByte(value + kVolumeOffset)};
+            return {stored, wire::VolumeOnWire(value)};
         case ValueRule::SubPhase:
             return {stored, LowByte(value)};
         case ValueRule::Plain:
@@ -158,7 +90,7 @@ void ParameterStore::WriteEncoded(std::size_t position, std::uint8_t written) {
     const RegisterEntry& entry = StoreRegisterMap()[position];
     // The device rewrites an effect's parameters when its preset is written: that write never merges with
     // another.
-    if (entry.block == kEffectPresetBlock && entry.index == kEffectPresetIndex) {
+    if (wire::RegisterAddress{entry.block, entry.index} == wire::kEffectPresetRegister) {
         WriteRegister(entry.block, entry.index, entry.channel, written);
         return;
     }
@@ -216,7 +148,7 @@ void ParameterStore::SetMicGraphicEqOfMode1() {
 }
 
 void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
-    for (const std::uint8_t position : kWriteAllOrder) {
+    for (const std::uint8_t position : WholeSetOrder::WritePositions()) {
         // The store's value as it stands, in the form the store keeps it (a switch on or off); an edit made
         // while the write-all goes on is newer and stays.
         std::uint8_t value = Value(position);
@@ -230,8 +162,8 @@ void ParameterStore::WriteAllRegisters(std::uint64_t writeAll) {
 }
 
 void ParameterStore::ReadAllRegisters() {
-    std::vector<RegisterRead> missed;
-    for (const RegisterRead& read : kReadAllOrder) {
+    std::vector<wire::RegisterAddress> missed;
+    for (const wire::RegisterAddress read : WholeSetOrder::ReadArrays()) {
         ReadRegisters(read.block, read.index);
         if (m_link.IsLinkThread() && !m_link.LastAnswered()) {
             missed.push_back(read);
@@ -239,8 +171,8 @@ void ParameterStore::ReadAllRegisters() {
     }
     // A reply lost on the way would leave a stale value: ask again, while the device answers at all.
     for (int round = 0; round < kReadRetries && !missed.empty() && m_link.Answering(); ++round) {
-        std::vector<RegisterRead> again;
-        for (const RegisterRead& read : missed) {
+        std::vector<wire::RegisterAddress> again;
+        for (const wire::RegisterAddress read : missed) {
             ReadRegisters(read.block, read.index);
             if (!m_link.LastAnswered()) {
                 again.push_back(read);
@@ -252,7 +184,7 @@ void ParameterStore::ReadAllRegisters() {
 
 void ParameterStore::ReadEffectRegisters() {
     for (std::uint8_t index = 1; index < pos::kEffectParams; ++index) {
-        ReadRegisters(kEffectPresetBlock, index);
+        ReadRegisters(wire::kEffectPresetRegister.block, index);
     }
 }
 
@@ -262,9 +194,8 @@ void ParameterStore::ReadInputLevel() {
 
 bool ParameterStore::PollLevels(bool withVolumes) {
     const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
-    const std::array<Report, 2> reports{
-        DeviceLink::BuildCommand(op::ReadRegister, {kLevelBlock, kLevelIndex, 0}),
-        DeviceLink::BuildCommand(op::ReadRegisterArray, {volumes.block, volumes.index, kArraySize})};
+    const std::array<Report, 2> reports{wire::ReadRegister{wire::kLevelRegister}.Encode(),
+                                        wire::ReadRegisterArray{{volumes.block, volumes.index}}.Encode()};
     return m_link.Poll(std::span<const Report>(reports.data(), withVolumes ? 2 : 1)) != 0;
 }
 
@@ -304,33 +235,23 @@ void ParameterStore::SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>
 
 void ParameterStore::WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel,
                                    std::uint8_t value) {
-    m_link.SendCommand(op::WriteRegister, {block, index, channel, value});
+    m_link.Send(wire::WriteRegister{block, index, channel, value});
 }
 
 void ParameterStore::ReadRegisters(std::uint8_t block, std::uint8_t index) {
-    m_link.SendCommand(op::ReadRegisterArray, {block, index, kArraySize});
+    m_link.Send(wire::ReadRegisterArray{{block, index}});
 }
 
-void ParameterStore::StoreRegisterReply(const Report& report) {
-    if (report[1] == op::ReadRegister) {
-        StoreLevels(report);
-    } else {
-        StoreRegisterArray(report);
-    }
-}
-
-void ParameterStore::StoreLevels(const Report& report) {
-    if (report[2] != kLevelBlock || report[3] != kLevelIndex) {
-        return;
-    }
+void ParameterStore::StoreLevels(const wire::LevelsReply& reply) {
     std::uint32_t word = 0;
-    std::memcpy(&word, report.data() + kLevelByte, sizeof word);
+    static_assert(sizeof word == sizeof reply.levels);
+    std::memcpy(&word, reply.levels.data(), sizeof word);
     m_peakData.store(word, std::memory_order_relaxed);
 }
 
-void ParameterStore::StoreRegisterArray(const Report& report) {
-    const std::uint8_t block = report[2];
-    const std::uint8_t index = report[3];
+void ParameterStore::StoreRegisterArray(const wire::RegisterArrayReply& reply) {
+    const std::uint8_t block = reply.at.block;
+    const std::uint8_t index = reply.at.index;
     for (const std::uint8_t position : PositionsOfRegister(block, index)) {
         const RegisterEntry& entry = StoreRegisterMap()[position];
         // An edit still on its way to the device, or a value held for the whole-set write, is newer than
@@ -338,10 +259,10 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
         if (m_ledger.ReplyIsOlder(position)) {
             continue;
         }
-        const std::uint8_t value = report[kFirstChannelByte + entry.channel];
-        StoreValue(position, entry.rule == ValueRule::Volume ? LowByte(value - kVolumeOffset) : value);
+        const std::uint8_t value = reply.values[entry.channel];
+        StoreValue(position, entry.rule == ValueRule::Volume ? wire::VolumeFromWire(value) : value);
         if (entry.stereo) {
-            RepairSplitPair(position, report);
+            RepairSplitPair(position, reply);
         }
     }
 }
@@ -349,10 +270,10 @@ void ParameterStore::StoreRegisterArray(const Report& report) {
 // Both channels of a pair are written one after the other; an unplug or a lost report between the two leaves
 // the amplifier with the new value on the first channel and the old one on the second, which the panel,
 // showing the first, would never reveal. The first channel is what the panel shows: both get it.
-void ParameterStore::RepairSplitPair(std::size_t position, const Report& report) {
+void ParameterStore::RepairSplitPair(std::size_t position, const wire::RegisterArrayReply& reply) {
     const RegisterEntry& entry = StoreRegisterMap()[position];
-    const std::uint8_t first = report[kFirstChannelByte + entry.channel];
-    const std::uint8_t second = report[kFirstChannelByte + entry.channel + 1];
+    const std::uint8_t first = reply.values[entry.channel];
+    const std::uint8_t second = reply.values[entry.channel + 1u];
     if (first == second || m_ledger.WriteIsNewer(entry.block, entry.index, entry.channel + 1)) {
         return;
     }

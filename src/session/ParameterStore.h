@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "device/DeviceLink.h"
+#include "device/Replies.h"
 #include "device/Transport.h"
 #include "session/ChangeFeed.h"
 #include "session/RegisterMap.h"
@@ -90,17 +91,16 @@ class ParameterStore {
     // meanwhile cannot put the amplifier's older values back.
     void SetFileBlock(const std::array<std::uint8_t, kFileBlockSize>& block);
 
-    // A register-read reply (the whole input report), on the reader thread: the levels, or the registers
-    // of an array into the positions they map to, except where the ledger holds a newer value.
-    void StoreRegisterReply(const Report& report);
+    // The register replies, on the reader thread: the levels into the level word, the channels of an array
+    // into the positions they map to, except where the ledger holds a newer value.
+    void StoreLevels(const wire::LevelsReply& reply);
+    void StoreRegisterArray(const wire::RegisterArrayReply& reply);
 
   private:
     void WriteRegister(std::uint8_t block, std::uint8_t index, std::uint8_t channel, std::uint8_t value);
     void ReadRegisters(std::uint8_t block, std::uint8_t index);
     void MarkChanged(std::size_t bit) { m_changes.Mark(bit); }
-    void StoreLevels(const Report& report);
-    void StoreRegisterArray(const Report& report);
-    void RepairSplitPair(std::size_t position, const Report& report);
+    void RepairSplitPair(std::size_t position, const wire::RegisterArrayReply& reply);
     void ResetBank(std::size_t first, std::size_t count);
     // The byte the store keeps and the byte the register receives for a value (see ValueRule).
     struct Encoded {

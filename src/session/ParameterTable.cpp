@@ -285,10 +285,24 @@ constexpr ParameterCaption kCaptions[] = {
     {"MicControlSubRate", {"超低比率", "Rate"}},
 };
 
+// The amplifier's order where it is not the table's: the write sends the subwoofer last, its frequency before
+// its phase; the read asks for the master volumes, the graphic EQ bands, then the subwoofer's registers from
+// index 1 on (1..3 are kept by no row).
+constexpr WholeSetStep kWriteAllLast[] = {{"SubLevel"}, {"SubFrequency"}, {"SubPhase180"}, {"SubResonance"}};
+constexpr WholeSetStep kReadAllLast[] = {{"MicVol"}, {"MicGEQ"}, {nullptr, 11, 1, 7}};
+
 }  // namespace
 
 std::span<const Parameter> ParameterTable() {
     return kParameters;
+}
+
+std::span<const WholeSetStep> WriteAllLastSteps() {
+    return kWriteAllLast;
+}
+
+std::span<const WholeSetStep> ReadAllLastSteps() {
+    return kReadAllLast;
 }
 
 std::string ParameterRef::Name() const {

@@ -118,4 +118,16 @@ std::optional<ParameterRef> ParameterAt(int position);
 // Every parameter with its index, in table order.
 std::span<const ParameterRef> AllParameters();
 
+// The whole-set write and read go through the table in its order, the indexes of a run of indexed rows in
+// turn (effect 1's parameters, then effect 2's; band 1 of the four graphic EQs, then band 2), except where
+// the amplifier's order is another: what these steps name goes last, in their order (see WholeSetOrder).
+struct WholeSetStep {
+    const char* row;  // every index of this row; nullptr for the registers below, which no row keeps
+    std::uint8_t block = 0;
+    std::uint8_t firstIndex = 0;
+    std::uint8_t lastIndex = 0;
+};
+std::span<const WholeSetStep> WriteAllLastSteps();
+std::span<const WholeSetStep> ReadAllLastSteps();
+
 }  // namespace varnoth

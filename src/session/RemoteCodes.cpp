@@ -3,32 +3,28 @@
 
 #include <algorithm>
 
+#include "device/Commands.h"
 #include "device/DeviceLink.h"
-#include "device/Opcodes.h"
 
 namespace varnoth {
 
 RemoteCodes::RemoteCodes(DeviceLink& link) : m_link(link) {}
 
 int RemoteCodes::ApplyIRSet() {
-    Report report{};
-    report[0] = 2;
-    report[1] = op::ApplyIRSet;
-    const Record record = GetRecord();
-    std::copy(record.begin(), record.end(), report.begin() + 2);
-    return m_link.WriteReport(report);
+    static_assert(kRecordSize == wire::kIrRecordSize);
+    return m_link.Send(wire::ApplyIRSet{GetRecord()});
 }
 
 int RemoteCodes::ReadIRSet() {
-    return m_link.SendCommand(op::ReadIRSet);
+    return m_link.Send(wire::ReadIRSet{});
 }
 
 int RemoteCodes::StudyKey(int keyIndex) {
-    return m_link.SendCommand(op::StudyKey, {keyIndex & 0xFF});
+    return m_link.Send(wire::StudyKey{static_cast<std::uint8_t>(keyIndex & 0xFF)});
 }
 
 int RemoteCodes::CancelStudying() {
-    return m_link.SendCommand(op::CancelStudying);
+    return m_link.Send(wire::CancelStudying{});
 }
 
 RemoteCodes::Record RemoteCodes::GetRecord() const {

@@ -3,7 +3,6 @@
 
 #include <array>
 
-#include "device/Opcodes.h"
 #include "device/Trace.h"
 #include "session/DeviceIdentity.h"
 #include "session/DeviceState.h"
@@ -22,9 +21,9 @@ std::array<std::uint8_t, 4> MasterVolumes(const ParameterStore& store) {
             store.Value(pos::SubVol)};
 }
 
-bool IsMasterVolumeRead(const Report& report) {
+bool IsMasterVolumeRead(const wire::RegisterArrayReply& reply) {
     const RegisterEntry& volumes = StoreRegisterMap()[pos::MicVol];
-    return report[1] == op::ReadRegisterArray && report[2] == volumes.block && report[3] == volumes.index;
+    return reply.at == wire::RegisterAddress{volumes.block, volumes.index};
 }
 
 }  // namespace
@@ -37,14 +36,18 @@ void SessionReplies::OnCurEffectMode(std::uint8_t mode) {
     m_state.StoreMemoryMode(mode);
 }
 
-void SessionReplies::OnRegisterRead(const Report& report) {
+void SessionReplies::OnLevels(const wire::LevelsReply& reply) {
+    m_state.Store().StoreLevels(reply);
+}
+
+void SessionReplies::OnRegisterArray(const wire::RegisterArrayReply& reply) {
     ParameterStore& store = m_state.Store();
-    if (!IsMasterVolumeRead(report)) {
-        store.StoreRegisterReply(report);
+    if (!IsMasterVolumeRead(reply)) {
+        store.StoreRegisterArray(reply);
         return;
     }
     const auto before = MasterVolumes(store);
-    store.StoreRegisterReply(report);
+    store.StoreRegisterArray(reply);
     const auto after = MasterVolumes(store);
     unsigned followed = 0;
     for (std::size_t volume = 0; volume < before.size(); ++volume) {

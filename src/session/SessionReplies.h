@@ -29,7 +29,8 @@ class SessionReplies : public ReplySink {
     unsigned TakeFollowedVolumes() { return m_followedVolumes.exchange(0); }
 
     void OnCurEffectMode(std::uint8_t mode) override;
-    void OnRegisterRead(const Report& report) override;
+    void OnLevels(const wire::LevelsReply& reply) override;
+    void OnRegisterArray(const wire::RegisterArrayReply& reply) override;
     void OnMicControlSub(std::uint8_t time, std::uint8_t rate) override;
     void OnKeyStudied(std::uint8_t systemCode, std::uint8_t keyIndex, std::uint8_t keyCode) override;
     void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize> record) override;

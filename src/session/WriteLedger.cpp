@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/WriteLedger.h"
 
+#include "device/Commands.h"
 #include "device/Opcodes.h"
 
 namespace varnoth {
@@ -8,6 +9,22 @@ namespace {
 
 std::uint32_t RegisterKey(std::uint8_t block, std::uint8_t index, std::uint8_t channel) {
     return static_cast<std::uint32_t>(block) << 16 | static_cast<std::uint32_t>(index) << 8 | channel;
+}
+
+std::uint8_t OpcodeOf(const Report& report) {
+    return report[wire::kOpcodeByte];
+}
+
+// The register a register write sets.
+std::uint32_t WrittenKey(const Report& report) {
+    const wire::WriteRegister write = wire::WriteRegister::Decode(report);
+    return RegisterKey(write.block, write.index, write.channel);
+}
+
+// The register array a read asks for.
+std::uint32_t ReadKey(const Report& report) {
+    const wire::ReadRegisterArray read = wire::ReadRegisterArray::Decode(report);
+    return RegisterKey(read.at.block, read.at.index, 0);
 }
 
 // The command that sets a record and the one that reads it, where a command sets it outside the whole-set
@@ -36,9 +53,9 @@ void WriteLedger::OnLinkStarted() {
 
 void WriteLedger::OnQueued(const Report& report) {
     std::lock_guard lock(m_mutex);
-    ++m_waitingCommands[report[1]];
-    if (report[1] == op::WriteRegister) {
-        ++m_waitingWrites[RegisterKey(report[2], report[3], report[4])];
+    ++m_waitingCommands[OpcodeOf(report)];
+    if (OpcodeOf(report) == op::WriteRegister) {
+        ++m_waitingWrites[WrittenKey(report)];
     }
 }
 
@@ -49,20 +66,20 @@ void WriteLedger::OnUnqueued(const Report& report) {
             counts.erase(it);
         }
     };
-    less(m_waitingCommands, report[1]);
-    if (report[1] == op::WriteRegister) {
-        less(m_waitingWrites, RegisterKey(report[2], report[3], report[4]));
+    less(m_waitingCommands, OpcodeOf(report));
+    if (OpcodeOf(report) == op::WriteRegister) {
+        less(m_waitingWrites, WrittenKey(report));
     }
 }
 
 void WriteLedger::OnSent(const Report& report) {
     std::lock_guard lock(m_mutex);
     const std::uint64_t sent = ++m_sent;
-    m_commandAt[report[1]] = sent;
-    if (report[1] == op::WriteRegister) {
-        m_writtenAt[RegisterKey(report[2], report[3], report[4])] = sent;
-    } else if (report[1] == op::ReadRegisterArray) {
-        m_readAt[RegisterKey(report[2], report[3], 0)] = sent;
+    m_commandAt[OpcodeOf(report)] = sent;
+    if (OpcodeOf(report) == op::WriteRegister) {
+        m_writtenAt[WrittenKey(report)] = sent;
+    } else if (OpcodeOf(report) == op::ReadRegisterArray) {
+        m_readAt[ReadKey(report)] = sent;
     }
 }
 

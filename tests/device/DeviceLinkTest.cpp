@@ -33,8 +33,9 @@ class RecordingSink : public ReplySink {
     }
 
     void OnCurEffectMode(std::uint8_t mode) override { Add("mode " + std::to_string(mode)); }
-    void OnRegisterRead(const Report& r) override {
-        Add("register " + std::to_string(r[1]) + " " + std::to_string(r[2]) + " " + std::to_string(r[3]));
+    void OnLevels(const wire::LevelsReply&) override { Register(op::ReadRegister, wire::kLevelRegister); }
+    void OnRegisterArray(const wire::RegisterArrayReply& r) override {
+        Register(op::ReadRegisterArray, r.at);
     }
     void OnMicControlSub(std::uint8_t time, std::uint8_t rate) override {
         Add("micsub " + std::to_string(time) + " " + std::to_string(rate));
@@ -52,6 +53,10 @@ class RecordingSink : public ReplySink {
     }
 
   private:
+    void Register(int opcode, wire::RegisterAddress at) {
+        Add("register " + std::to_string(opcode) + " " + std::to_string(at.block) + " " +
+            std::to_string(at.index));
+    }
     void Add(std::string line) {
         std::lock_guard lock(m_mutex);
         m_lines.push_back(std::move(line));

@@ -26,7 +26,8 @@ namespace fs = std::filesystem;
 class NullSink : public ReplySink {
   public:
     void OnCurEffectMode(std::uint8_t) override {}
-    void OnRegisterRead(const Report&) override {}
+    void OnLevels(const wire::LevelsReply&) override {}
+    void OnRegisterArray(const wire::RegisterArrayReply&) override {}
     void OnMicControlSub(std::uint8_t, std::uint8_t) override {}
     void OnKeyStudied(std::uint8_t, std::uint8_t, std::uint8_t) override {}
     void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize>) override {}

@@ -49,29 +49,29 @@ struct FactoryRegister {
 constexpr std::uint8_t kMidRange = 0x40;
 constexpr std::uint8_t kFlat = 0x40;
 constexpr std::uint8_t kPeqOn = 0x7F;
-constexpr std::uint8_t kVolumeOffset = 40;
 constexpr std::uint8_t kMidVolume = 18;
 
 constexpr FactoryRegister kFactoryRegisters[] = {
-    {8, 4, 4, 0, 3, kMidRange},                      // input gains
-    {8, 5, 5, 0, 3, 8},                              // noise gates, just above the floor
-    {8, 6, 7, 0, 3, 100},                            // routing to the main outputs, left and right
-    {8, 8, 9, 0, 1, kMidRange},                      // microphone sends to the two effects
-    {5, 0, 0, 0, 3, 0},                              // compressors off
-    {5, 1, 1, 0, 3, 64},                             // compressor attack
-    {5, 2, 2, 0, 3, 0},                              // compressor release
-    {5, 3, 3, 0, 3, 16},                             // compressor threshold
-    {5, 4, 4, 0, 3, 64},                             // compressor ratio
-    {5, 5, 5, 0, 3, 18},                             // compressor boost
-    {9, 0, 0, 0, 3, kPeqOn},                         // parametric EQ on
-    {9, 4, 11, 0, 3, kFlat},                         // parametric EQ gains and frequencies
-    {9, 13, 14, 0, 3, kFlat},                        // parametric EQ Q values
-    {10, 0, 9, 0, 5, kFlat},                         // graphic EQ bands of all four banks
-    {10, 32, 32, 0, 5, kMidVolume + kVolumeOffset},  // master volumes
-    {11, 4, 4, 0, 0, kMidRange},                     // subwoofer level
-    {11, 5, 5, 0, 0, 0},                             // subwoofer phase
-    {11, 6, 6, 0, 0, kMidRange},                     // subwoofer frequency
-    {11, 7, 7, 0, 0, kMidRange},                     // subwoofer resonance
+    {8, 4, 4, 0, 3, kMidRange},  // input gains
+    {8, 5, 5, 0, 3, 8},          // noise gates, just above the floor
+    {8, 6, 7, 0, 3, 100},        // routing to the main outputs, left and right
+    {8, 8, 9, 0, 1, kMidRange},  // microphone sends to the two effects
+    {5, 0, 0, 0, 3, 0},          // compressors off
+    {5, 1, 1, 0, 3, 64},         // compressor attack
+    {5, 2, 2, 0, 3, 0},          // compressor release
+    {5, 3, 3, 0, 3, 16},         // compressor threshold
+    {5, 4, 4, 0, 3, 64},         // compressor ratio
+    {5, 5, 5, 0, 3, 18},         // compressor boost
+    {9, 0, 0, 0, 3, kPeqOn},     // parametric EQ on
+    {9, 4, 11, 0, 3, kFlat},     // parametric EQ gains and frequencies
+    {9, 13, 14, 0, 3, kFlat},    // parametric EQ Q values
+    {10, 0, 9, 0, 5, kFlat},     // graphic EQ bands of all four banks
+    {wire::kVolumeRegister.block, wire::kVolumeRegister.index, wire::kVolumeRegister.index, 0, 5,
+     wire::VolumeOnWire(kMidVolume)},  // master volumes
+    {11, 4, 4, 0, 0, kMidRange},       // subwoofer level
+    {11, 5, 5, 0, 0, 0},               // subwoofer phase
+    {11, 6, 6, 0, 0, kMidRange},       // subwoofer frequency
+    {11, 7, 7, 0, 0, kMidRange},       // subwoofer resonance
 };
 
 // Effect presets of the two effects in each mode's reset set.
@@ -89,10 +89,11 @@ const std::array<std::uint8_t, kEffectParams>& EffectPresetParams(std::size_t pr
 }
 
 void LoadEffectPreset(RegisterBank& bank, std::uint8_t effect, std::uint8_t preset) {
-    bank.Set(kEffectBlock, kEffectPresetIndex, effect, preset);
+    const wire::RegisterAddress at = wire::kEffectPresetRegister;
+    bank.Set(at.block, at.index, effect, preset);
     const auto& params = EffectPresetParams(preset);
     for (std::size_t p = 0; p < kEffectParams; ++p) {
-        bank.Set(kEffectBlock, static_cast<std::uint8_t>(p + 1), effect, params[p]);
+        bank.Set(at.block, static_cast<std::uint8_t>(at.index + 1 + p), effect, params[p]);
     }
 }
 

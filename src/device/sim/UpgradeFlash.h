@@ -5,6 +5,8 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include "device/Protocol.h"
+
 #include <vector>
 
 namespace varnoth {
@@ -16,7 +18,7 @@ class UpgradeFlash {
   public:
     static constexpr std::size_t kSize = 0x10000;
     static constexpr std::size_t kPageSize = 512;
-    static constexpr std::size_t kMaxChunk = 56;
+    static constexpr std::size_t kMaxChunk = wire::kMaxUpgradeChunk;
 
     struct Announcement {
         std::uint16_t address;

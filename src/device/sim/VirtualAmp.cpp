@@ -4,25 +4,17 @@
 #include <algorithm>
 #include <utility>
 
-#include "device/Opcodes.h"
+#include "device/Commands.h"
+#include "device/Replies.h"
 #include "device/sim/SimLevels.h"
 
 namespace varnoth {
 namespace {
 
-constexpr std::uint8_t kLevelBlock = 8;
-constexpr std::uint8_t kLevelIndex = 0x30;
-constexpr std::size_t kLevelAt = 15;
-constexpr std::size_t kValuesAt = 4;
-constexpr std::size_t kRecordAt = 2;
-constexpr std::uint8_t kMicControlSubSelector = 1;
 constexpr std::uint8_t kLastKeyIndex = 15;
 
-// The master volumes: registers (10, 32, channel), the first channel of each output, and where the machine
-// record keeps the output's maximum.
-constexpr std::uint8_t kVolumeBlock = 10;
-constexpr std::uint8_t kVolumeIndex = 32;
-constexpr int kVolumeOffset = 40;
+// The master volumes: the first channel of each output in the volume register, and where the machine record
+// keeps the output's maximum.
 constexpr int kMusicOutput = 1;
 struct Output {
     std::uint8_t channel;
@@ -30,11 +22,6 @@ struct Output {
     std::size_t maximumAt;
 };
 constexpr Output kOutputs[] = {{0, true, 3}, {2, true, 4}, {4, false, 5}, {5, false, 6}};
-
-void PutText(Report& r, const std::string& text) {
-    std::copy(text.begin(), text.end(), r.begin() + kRecordAt);
-    r[kRecordAt + text.size()] = 0;
-}
 
 }  // namespace
 
@@ -74,18 +61,8 @@ VirtualAmp::VirtualAmp() : m_state(VirtualAmpState::Factory()) {
     };
 }
 
-Report VirtualAmp::Answer(std::uint8_t opcode) {
-    Report r{};
-    r[0] = kInputReportId;
-    r[1] = opcode;
-    return r;
-}
-
 Report VirtualAmp::Ack(std::uint8_t opcode, bool done) {
-    Report r = Answer(kAck);
-    r[2] = opcode;
-    r[3] = done ? kDone : kIgnored;
-    return r;
+    return wire::AckReply{opcode, done}.Encode();
 }
 
 Report VirtualAmp::Receive(const Report& command) {
@@ -105,14 +82,15 @@ Report VirtualAmp::Receive(const Report& command) {
 }
 
 Report VirtualAmp::UpgradeBlock(const Report& c) {
-    m_flash.Announce(static_cast<std::uint16_t>(c[2] << 8 | c[3]), c[4]);
+    const wire::UpgradeBlock block = wire::UpgradeBlock::Decode(c);
+    m_flash.Announce(block.address, block.mark);
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::UpgradeData(const Report& c) {
-    // The flash refuses a count above 56, so the data never runs past the report.
-    const auto address = static_cast<std::uint16_t>(c[2] << 8 | c[3]);
-    return Ack(c[1], m_flash.Write(address, c.data() + 5, c[4]));
+    // The flash refuses a count above the chunk's size, so the data never runs past it.
+    const wire::UpgradeData chunk = wire::UpgradeData::Decode(c);
+    return Ack(c[1], m_flash.Write(chunk.address, chunk.data.data(), chunk.count));
 }
 
 Report VirtualAmp::Farewell(const Report& c) {
@@ -124,7 +102,7 @@ Report VirtualAmp::Farewell(const Report& c) {
 }
 
 Report VirtualAmp::SaveMode(const Report& c) {
-    const std::uint8_t mode = c[2];
+    const std::uint8_t mode = wire::SaveMode::Decode(c).mode;
     if (mode >= sim::kModeCount) {
         return Ack(c[1], false);
     }
@@ -134,7 +112,7 @@ Report VirtualAmp::SaveMode(const Report& c) {
 }
 
 Report VirtualAmp::LoadMode(const Report& c) {
-    const std::uint8_t mode = c[2];
+    const std::uint8_t mode = wire::LoadMode::Decode(c).mode;
     if (mode >= sim::kModeCount) {
         return Ack(c[1], false);
     }
@@ -144,7 +122,7 @@ Report VirtualAmp::LoadMode(const Report& c) {
 }
 
 Report VirtualAmp::ResetMode(const Report& c) {
-    const std::uint8_t mode = c[2];
+    const std::uint8_t mode = wire::ResetMode::Decode(c).mode;
     if (mode >= sim::kModeCount) {
         return Ack(c[1], false);
     }
@@ -154,69 +132,60 @@ Report VirtualAmp::ResetMode(const Report& c) {
     return Ack(c[1], true);
 }
 
-Report VirtualAmp::ReadCurEffectMode(const Report& c) {
-    Report r = Answer(c[1]);
-    r[2] = m_state.currentMode;
-    return r;
+Report VirtualAmp::ReadCurEffectMode(const Report&) {
+    return wire::CurEffectModeReply{m_state.currentMode}.Encode();
 }
 
 Report VirtualAmp::WriteRegister(const Report& c) {
-    const std::uint8_t block = c[2], index = c[3], channel = c[4], value = c[5];
-    if (!m_state.working.Set(block, index, channel, value)) {
+    const wire::WriteRegister w = wire::WriteRegister::Decode(c);
+    if (!m_state.working.Set(w.block, w.index, w.channel, w.value)) {
         return Ack(c[1], false);
     }
-    if (block == sim::kEffectBlock && index == sim::kEffectPresetIndex && channel < 2 &&
-        value < sim::kEffectPresetCount) {
-        sim::LoadEffectPreset(m_state.working, channel, value);
+    if (wire::RegisterAddress{w.block, w.index} == wire::kEffectPresetRegister && w.channel < 2 &&
+        w.value < sim::kEffectPresetCount) {
+        sim::LoadEffectPreset(m_state.working, w.channel, w.value);
     }
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::ReadRegister(const Report& c) {
-    Report r = Answer(c[1]);
-    const std::uint8_t block = c[2], index = c[3];
-    r[2] = block;
-    r[3] = index;
-    if (block == kLevelBlock && index == kLevelIndex) {
-        const auto levels = LevelsLocked();
-        std::copy(levels.begin(), levels.end(), r.begin() + kLevelAt);
-    } else {
-        for (std::uint8_t ch = 0; ch < RegisterBank::kChannels; ++ch) {
-            r[kValuesAt + ch] = m_state.working.Get(block, index, ch);
-        }
+    const wire::RegisterAddress at = wire::ReadRegister::Decode(c).at;
+    if (at == wire::kLevelRegister) {
+        return wire::LevelsReply{LevelsLocked()}.Encode();
     }
-    return r;
+    return wire::RegisterReply{at, ChannelsLocked(at)}.Encode();
 }
 
 Report VirtualAmp::ReadRegisterArray(const Report& c) {
-    Report r = Answer(c[1]);
-    r[2] = c[2];
-    r[3] = c[3];
-    for (std::uint8_t ch = 0; ch < RegisterBank::kChannels; ++ch) {
-        r[kValuesAt + ch] = m_state.working.Get(c[2], c[3], ch);
+    const wire::RegisterAddress at = wire::ReadRegisterArray::Decode(c).at;
+    return wire::RegisterArrayReply{at, ChannelsLocked(at)}.Encode();
+}
+
+std::array<std::uint8_t, wire::kArrayChannels> VirtualAmp::ChannelsLocked(wire::RegisterAddress at) const {
+    static_assert(wire::kArrayChannels == RegisterBank::kChannels);
+    std::array<std::uint8_t, wire::kArrayChannels> values{};
+    for (std::uint8_t ch = 0; ch < values.size(); ++ch) {
+        values[ch] = m_state.working.Get(at.block, at.index, ch);
     }
-    return r;
+    return values;
 }
 
 Report VirtualAmp::SetMicControlSub(const Report& c) {
-    if (c[2] != kMicControlSubSelector) {
+    const wire::SetMicControlSub set = wire::SetMicControlSub::Decode(c);
+    if (set.selector != wire::kMicControlSubSelector) {
         return Ack(c[1], false);
     }
-    m_state.micControlSubTime = c[3];
-    m_state.micControlSubRate = c[4];
+    m_state.micControlSubTime = set.time;
+    m_state.micControlSubRate = set.rate;
     return Ack(c[1], true);
 }
 
-Report VirtualAmp::ReadMicControlSub(const Report& c) {
-    Report r = Answer(c[1]);
-    r[2] = kMicControlSubSelector;
-    r[3] = m_state.micControlSubTime;
-    r[4] = m_state.micControlSubRate;
-    return r;
+Report VirtualAmp::ReadMicControlSub(const Report&) {
+    return wire::MicControlSubReply{m_state.micControlSubTime, m_state.micControlSubRate}.Encode();
 }
 
 Report VirtualAmp::StudyKey(const Report& c) {
-    const std::uint8_t key = c[2];
+    const std::uint8_t key = wire::StudyKey::Decode(c).keyIndex;
     if (key == 0 || key > kLastKeyIndex) {
         return Ack(c[1], false);
     }
@@ -229,46 +198,38 @@ Report VirtualAmp::CancelStudying(const Report& c) {
     return Ack(c[1], true);
 }
 
-Report VirtualAmp::ReadIRSet(const Report& c) {
-    Report r = Answer(c[1]);
-    std::copy(m_state.ir.begin(), m_state.ir.end(), r.begin() + kRecordAt);
-    return r;
+Report VirtualAmp::ReadIRSet(const Report&) {
+    return wire::IrRecordReply{m_state.ir}.Encode();
 }
 
 Report VirtualAmp::ApplyIRSet(const Report& c) {
-    std::copy_n(c.begin() + kRecordAt, m_state.ir.size(), m_state.ir.begin());
+    m_state.ir = wire::ApplyIRSet::Decode(c).record;
     return Ack(c[1], true);
 }
 
 Report VirtualAmp::ResetMachineCommand(const Report& c) {
-    if (c[2] != op::kResetMachineKey) {
+    if (wire::ResetMachine::Decode(c).key != op::kResetMachineKey) {
         return Ack(c[1], false);
     }
     ResetMachineLocked();
     return Ack(c[1], true);
 }
 
-Report VirtualAmp::ReadDevName(const Report& c) {
-    Report r = Answer(c[1]);
-    PutText(r, m_state.name);
-    return r;
+Report VirtualAmp::ReadDevName(const Report&) {
+    return wire::DevNameReply{m_state.name}.Encode();
 }
 
-Report VirtualAmp::ReadDevDate(const Report& c) {
-    Report r = Answer(c[1]);
-    PutText(r, m_state.date);
-    return r;
+Report VirtualAmp::ReadDevDate(const Report&) {
+    return wire::DevDateReply{m_state.date}.Encode();
 }
 
 Report VirtualAmp::ApplyMachineSet(const Report& c) {
-    std::copy_n(c.begin() + kRecordAt, m_state.machine.size(), m_state.machine.begin());
+    m_state.machine = wire::ApplyMachineSet::Decode(c).record;
     return Ack(c[1], true);
 }
 
-Report VirtualAmp::MachineReadAll(const Report& c) {
-    Report r = Answer(c[1]);
-    std::copy(m_state.machine.begin(), m_state.machine.end(), r.begin() + kRecordAt);
-    return r;
+Report VirtualAmp::MachineReadAll(const Report&) {
+    return wire::MachineRecordReply{m_state.machine}.Encode();
 }
 
 int VirtualAmp::Subscribe(Listener listener) {
@@ -290,10 +251,7 @@ bool VirtualAmp::PressRemoteKey(std::uint8_t systemCode, std::uint8_t keyCode) {
     }
     m_state.ir[0] = systemCode;
     m_state.ir[m_studying] = keyCode;
-    Report r = Answer(kStudiedKey);
-    r[2] = systemCode;
-    r[3] = m_studying;
-    r[4] = keyCode;
+    const Report r = wire::KeyStudiedReply{systemCode, m_studying, keyCode}.Encode();
     m_studying = 0;
     for (const auto& [id, listener] : m_listeners) {
         listener(r);
@@ -394,10 +352,11 @@ std::uint8_t VirtualAmp::TurnVolumeLocked(int output, std::uint8_t volume) {
     }
     const Output& at = kOutputs[output];
     volume = std::min(volume, m_state.machine[at.maximumAt]);
-    const auto value = static_cast<std::uint8_t>(volume + kVolumeOffset);
-    m_state.working.Set(kVolumeBlock, kVolumeIndex, at.channel, value);
+    const std::uint8_t value = wire::VolumeOnWire(volume);
+    const wire::RegisterAddress reg = wire::kVolumeRegister;
+    m_state.working.Set(reg.block, reg.index, at.channel, value);
     if (at.stereo) {
-        m_state.working.Set(kVolumeBlock, kVolumeIndex, static_cast<std::uint8_t>(at.channel + 1), value);
+        m_state.working.Set(reg.block, reg.index, static_cast<std::uint8_t>(at.channel + 1), value);
     }
     return volume;
 }
@@ -406,8 +365,8 @@ std::uint8_t VirtualAmp::VolumeLocked(int output) const {
     if (output < 0 || output >= static_cast<int>(std::size(kOutputs))) {
         return 0;
     }
-    return static_cast<std::uint8_t>(
-        m_state.working.Get(kVolumeBlock, kVolumeIndex, kOutputs[output].channel) - kVolumeOffset);
+    const wire::RegisterAddress reg = wire::kVolumeRegister;
+    return wire::VolumeFromWire(m_state.working.Get(reg.block, reg.index, kOutputs[output].channel));
 }
 
 void VirtualAmp::WalkLocked() {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "device/Replies.h"
 #include "device/Transport.h"
 #include "device/sim/RegisterBank.h"
 #include "device/sim/SimState.h"
@@ -29,11 +30,11 @@ namespace varnoth {
 // subscriber. Thread-safe: every operation takes the one lock.
 class VirtualAmp {
   public:
-    static constexpr std::uint8_t kInputReportId = 1;
-    static constexpr std::uint8_t kAck = 0xA0;
-    static constexpr std::uint8_t kDone = 0;
-    static constexpr std::uint8_t kIgnored = 1;
-    static constexpr std::uint8_t kStudiedKey = 0x60;
+    static constexpr std::uint8_t kInputReportId = wire::kInputReportId;
+    static constexpr std::uint8_t kAck = wire::AckReply::kOpcode;
+    static constexpr std::uint8_t kDone = wire::AckReply::kDone;
+    static constexpr std::uint8_t kIgnored = wire::AckReply::kIgnored;
+    static constexpr std::uint8_t kStudiedKey = op::StudyKey;
 
     struct MicControlSub {
         std::uint8_t time;
@@ -129,8 +130,8 @@ class VirtualAmp {
     static const Command kNormalCommands[];
     static const Command kUpgradeCommands[];
 
-    static Report Answer(std::uint8_t opcode);
     static Report Ack(std::uint8_t opcode, bool done);
+    std::array<std::uint8_t, wire::kArrayChannels> ChannelsLocked(wire::RegisterAddress at) const;
     void ResetMachineLocked();
     std::array<std::uint8_t, 4> LevelsLocked() const;
     std::uint8_t TurnVolumeLocked(int output, std::uint8_t volume);
