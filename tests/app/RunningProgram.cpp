@@ -115,7 +115,8 @@ std::optional<QString> VirtualDisplay::Tool(const QStringList& arguments, const 
 
 QString VirtualDisplay::WindowOf(qint64 processId) const {
     QString window;
-    QTest::qWaitFor(
+    // An empty name tells the caller that no window showed.
+    static_cast<void>(QTest::qWaitFor(
         [&] {
             window = Tool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
                            QString::number(processId)})
@@ -123,7 +124,7 @@ QString VirtualDisplay::WindowOf(qint64 processId) const {
                          .section('\n', 0, 0);
             return !window.isEmpty();
         },
-        kDeadlineMs);
+        kDeadlineMs));
     return window;
 }
 
