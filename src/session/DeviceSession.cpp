@@ -119,7 +119,8 @@ void DeviceSession::Disconnect(bool farewell) {
             m_pausesCut = true;
         }
         m_pauseCv.notify_all();
-        m_link.Finish(m_status.upgradeMode.load() ? wire::UpgradeExit{}.Encode() : wire::UnLockMachine{}.Encode());
+        m_link.Finish(m_status.upgradeMode.load() ? wire::UpgradeExit{}.Encode()
+                                                  : wire::UnLockMachine{}.Encode());
     }
     CloseLink();
     std::lock_guard lock(m_pauseMutex);

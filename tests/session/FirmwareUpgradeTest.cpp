@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "FakeTransport.h"
+#include "NullReplySink.h"
 #include "device/DeviceLink.h"
 #include "session/CarriedFirmware.h"
 #include "session/FirmwareUpgrade.h"
@@ -22,19 +23,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 namespace fs = std::filesystem;
-
-class NullSink : public ReplySink {
-  public:
-    void OnCurEffectMode(std::uint8_t) override {}
-    void OnLevels(const wire::LevelsReply&) override {}
-    void OnRegisterArray(const wire::RegisterArrayReply&) override {}
-    void OnMicControlSub(std::uint8_t, std::uint8_t) override {}
-    void OnKeyStudied(std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize>) override {}
-    void OnDevName(const std::string&) override {}
-    void OnDevDate(const std::string&) override {}
-    void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize>) override {}
-};
 
 // One report as the amplifier sees it: opcode, 16-bit address, then the count or third argument.
 struct Sent {
@@ -96,7 +84,7 @@ class UpgradeTest : public ::testing::Test {
 
     void TearDown() override { fs::remove_all(dir); }
 
-    NullSink sink;
+    test::NullReplySink sink;
     std::shared_ptr<test::FakeWire> wire = std::make_shared<test::FakeWire>();
     DeviceLink link{sink};
     FirmwareUpgrade upgrade{link};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FakeTransport.h"
+#include "NullReplySink.h"
 #include "device/DeviceLink.h"
 #include "device/Opcodes.h"
 #include "device/ReplySink.h"
@@ -157,23 +158,11 @@ TEST(WriteLedgerTest, AHoldEndsOnlyWithTheWholeSetWriteAskedForAfterItOrWithAnEd
     EXPECT_FALSE(ledger.ReplyIsOlder(Record::Ir)) << "a record the write-all will not send stays held";
 }
 
-class NoReplies : public ReplySink {
-    void OnCurEffectMode(std::uint8_t) override {}
-    void OnLevels(const wire::LevelsReply&) override {}
-    void OnRegisterArray(const wire::RegisterArrayReply&) override {}
-    void OnMicControlSub(std::uint8_t, std::uint8_t) override {}
-    void OnKeyStudied(std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    void OnIrRecord(std::span<const std::uint8_t, kIrRecordSize>) override {}
-    void OnDevName(const std::string&) override {}
-    void OnDevDate(const std::string&) override {}
-    void OnMachineRecord(std::span<const std::uint8_t, kMachineRecordSize>) override {}
-};
-
 // The link tells the ledger what waits and what went out: a read-back whose reply comes late, while a newer
 // write of its register is being sent or after it, must not replace the newer value.
 TEST(WriteLedgerTest, ThroughTheLinkANewerWriteProtectsItsRegistersUntilTheyAreReadAgain) {
     auto wire = std::make_shared<FakeWire>();
-    NoReplies sink;
+    test::NullReplySink sink;
     WriteLedger ledger;
     LinkTiming timing;
     timing.replyWait = 20ms;

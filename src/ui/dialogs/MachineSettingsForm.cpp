@@ -120,7 +120,8 @@ MachineSettingsForm::RowView MachineSettingsForm::OnBoxToggled(const SliderRow& 
     if (row.livePosition == kNoLiveVolume) {
         return SavedRow(row, language);
     }
-    const std::uint8_t value = on ? m_session.Store().Value(static_cast<std::size_t>(row.livePosition)) : kPowerOff;
+    const std::uint8_t value =
+        on ? m_session.Store().Value(static_cast<std::size_t>(row.livePosition)) : kPowerOff;
     m_session.GetMachineSet().Set(row.field, value);
     RowView view = ViewOf(row, value, language);
     if (!on) {
