@@ -51,6 +51,7 @@
 #include "ui/main/StepText.h"
 #include "ui/main/TypedValues.h"
 #include "ui/main/UserSettings.h"
+#include "ui/main/WindowColours.h"
 #include "ui/main/WindowGroups.h"
 #include "ui/main/WindowMenus.h"
 #include "ui/main/WindowUndo.h"
@@ -98,68 +99,6 @@ constexpr int kMeterLeds = 14;
 constexpr int kGroupBoxes[] = {kChannelGroup, kEqGroup, kEffectGroup};
 const QColor kGroupBorder(255, 180, 0);
 const QColor kGreyLine(128, 128, 128);
-
-// Text colours of the static texts.
-enum class TextColour { Connection, VolumeName, VolumeValue, ChannelStrip, Effect, Subwoofer, PageTitle };
-struct ColourRange {
-    int first;
-    int last;
-    TextColour colour;
-};
-constexpr ColourRange kTextColours[] = {
-    {kConnectionText, kConnectionText, TextColour::Connection},
-    {kChannelName, kChannelName, TextColour::ChannelStrip},
-    {1084, 1085, TextColour::Effect},
-    {1088, 1088, TextColour::Subwoofer},
-    {kEqPageTitle, kEqPageTitle, TextColour::PageTitle},
-};
-
-// The colour of a slider's labels: that of the frame its parameter sits in.
-struct GroupColour {
-    ParamGroup group;
-    TextColour name;
-    TextColour value;
-};
-constexpr GroupColour kGroupColours[] = {
-    {ParamGroup::Channel, TextColour::ChannelStrip, TextColour::ChannelStrip},
-    {ParamGroup::Effect1, TextColour::Effect, TextColour::Effect},
-    {ParamGroup::Effect2, TextColour::Effect, TextColour::Effect},
-    {ParamGroup::AutoSub, TextColour::Subwoofer, TextColour::Subwoofer},
-    {ParamGroup::Subwoofer, TextColour::Subwoofer, TextColour::Subwoofer},
-    {ParamGroup::Volumes, TextColour::VolumeName, TextColour::VolumeValue},
-};
-
-const TextColour* TextColourOf(int id) {
-    for (const SliderEdit& edit : SliderEdits()) {
-        if (id != edit.nameLabel && id != edit.valueLabel) {
-            continue;
-        }
-        for (const GroupColour& colour : kGroupColours) {
-            if (colour.group == edit.parameter.Group()) {
-                return id == edit.nameLabel ? &colour.name : &colour.value;
-            }
-        }
-    }
-    for (const ColourRange& range : kTextColours) {
-        if (id >= range.first && id <= range.last) {
-            return &range.colour;
-        }
-    }
-    return nullptr;
-}
-
-const QColor kMicColour(220, 100, 36);
-const QColor kMusicColour(87, 184, 35);
-
-QColor VolumeValueColour(int value) {
-    if (value >= 35) {
-        return QColor(230, 0, 0);
-    }
-    if (value >= 30) {
-        return QColor(230, 150, 0);
-    }
-    return QColor(0, 230, 0);
-}
 
 bool IsImageButton(int id) {
     for (const ButtonImages& button : kButtonImages) {
@@ -296,7 +235,7 @@ QWidget* MainWindow::MakeControl(const ControlTemplate& control, QWidget* parent
         line->setAutoFillBackground(true);
         return line;
     }
-    if (control.kind == ControlKind::Label && TextColourOf(id) != nullptr) {
+    if (control.kind == ControlKind::Label && WindowColours::IsColoured(id)) {
         // One line each: a text wider than its label is cut at the sides rather than wrapped out of sight.
         auto* label = new ColourLabel(QString::fromUtf8(control.caption ? control.caption : ""), parent);
         label->setAlignment(LabelAlignment(control.style));
@@ -390,42 +329,9 @@ void MainWindow::InitControls() {
 }
 
 void MainWindow::SetUpColours() {
-    for (const ControlTemplate& control : Template().controls) {
-        const TextColour* colour = TextColourOf(control.id);
-        auto* label = colour ? Control<ColourLabel>(control.id) : nullptr;
-        if (label == nullptr) {
-            continue;
-        }
-        switch (*colour) {
-            case TextColour::Connection:
-                label->SetColourRule([this](const ColourLabel&) {
-                    return m_session.IsConnected() && m_session.IsAnswering() ? QColor(0, 255, 0)
-                                                                              : QColor(255, 0, 0);
-                });
-                break;
-            case TextColour::VolumeName:
-                label->SetColourRule([](const ColourLabel&) { return QColor(103, 120, 160); });
-                break;
-            case TextColour::VolumeValue:
-                label->SetColourRule(
-                    [](const ColourLabel& self) { return VolumeValueColour(self.text().toInt()); });
-                label->SetBackground(QColor(Qt::black));
-                break;
-            case TextColour::ChannelStrip:
-                label->SetColourRule(
-                    [this](const ColourLabel&) { return m_micView ? kMicColour : kMusicColour; });
-                break;
-            case TextColour::Effect:
-                label->SetColourRule([](const ColourLabel&) { return kMicColour; });
-                break;
-            case TextColour::Subwoofer:
-                label->SetColourRule([](const ColourLabel&) { return kMusicColour; });
-                break;
-            case TextColour::PageTitle:
-                label->SetColourRule([](const ColourLabel&) { return QColor(255, 0, 0); });
-                break;
-        }
-    }
+    WindowColours::Apply(Template(), [this](int id) { return Control<ColourLabel>(id); },
+                         {[this] { return m_session.IsConnected() && m_session.IsAnswering(); },
+                          [this] { return m_micView != 0; }});
 }
 
 void MainWindow::FillPresetLists() {
