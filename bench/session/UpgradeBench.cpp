@@ -45,7 +45,7 @@ void BM_FirmwareTransfer64K(benchmark::State& state) {
     std::chrono::duration<double> elapsed{0};
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        if (session.DoManualUpgrade(path.string()) != 1) {
+        if (!session.DoManualUpgrade(path.string())) {
             state.SkipWithError(session.LastUpgradeResult().message.c_str());
             break;
         }

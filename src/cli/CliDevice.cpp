@@ -149,7 +149,7 @@ CliStatus CliDevice::Connect(bool upgradeModeAllowed) {
                                              " is in upgrade mode: only \"upgrade\" works now; switch it off "
                                              "and on again to leave upgrade mode."};
     }
-    if (m_session->ReadIdentity() != 1) {
+    if (!m_session->ReadIdentity()) {
         m_session->Disconnect(false);
         m_connected = false;
         return CliFailure{kExitNoDevice, "The amplifier at " + path + " does not answer."};

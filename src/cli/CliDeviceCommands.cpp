@@ -241,7 +241,7 @@ CliStatus RunUpgrade(CliContext& context) {
             "The amplifier is not in upgrade mode: switch it off, then hold ENTER while switching "
             "it on, and run upgrade again."};
     }
-    if ((args.empty() ? session.TryUpgrade() : session.TryManualUpgrade(args[0])) != 1) {
+    if (!(args.empty() ? session.TryUpgrade() : session.TryManualUpgrade(args[0]))) {
         return CliFailure{kExitNoDevice, "A firmware transfer is already under way."};
     }
     ProgressBar bar(context.err, context.terminal);

@@ -385,8 +385,8 @@ void DeviceSession::UnLockMachine() {
     m_link.Send(wire::UnLockMachine{});
 }
 
-int DeviceSession::ResetMachine() {
-    return m_link.Send(wire::ResetMachine{}) == static_cast<int>(kReportSize) ? 1 : 0;
+bool DeviceSession::ResetMachine() {
+    return m_link.Send(wire::ResetMachine{}) == static_cast<int>(kReportSize);
 }
 
 std::string DeviceSession::GetCurDevDate() const {
@@ -411,13 +411,11 @@ void DeviceSession::PollDevice(bool userDragging) {
     }
 }
 
-int DeviceSession::ReadIdentity() {
+bool DeviceSession::ReadIdentity() {
     const DeviceIdentity::Replies before = m_identity.Count();
     m_link.Send(wire::ReadDevName{});
     m_link.Send(wire::ReadDevDate{});
-    return m_identity.AwaitDate(before, m_link.Timing().replyWait, [this] { return !m_link.IsConnected(); })
-               ? 1
-               : 0;
+    return m_identity.AwaitDate(before, m_link.Timing().replyWait, [this] { return !m_link.IsConnected(); });
 }
 
 void DeviceSession::LoadFileRecords(std::uint8_t micControlSubTime, std::uint8_t micControlSubRate,

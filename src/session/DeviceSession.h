@@ -104,8 +104,8 @@ class DeviceSession {
 
     // Identity and levels. The name and date are cleared at every connect and set by the device's replies.
     // Asks the device for its model name and firmware date on the calling thread and waits for the date (at
-    // most the reply wait); 1 when the device answered with its name, else 0.
-    int ReadIdentity();
+    // most the reply wait); whether the device answered with its name.
+    bool ReadIdentity();
     std::string GetDevName() const { return m_identity.Name(); }
     std::string GetDevDate() const { return m_identity.Date(); }
     // The firmware date of the image the program carries.
@@ -140,8 +140,8 @@ class DeviceSession {
     // Mic-controls-sub: time 0 is off.
     void SetMicControlSub(std::uint8_t time, std::uint8_t rate);
     void UnLockMachine();
-    // The device's factory settings; 1 when the command went out, else 0.
-    int ResetMachine();
+    // The device's factory settings; whether the command went out.
+    bool ResetMachine();
 
     // Whether WriteAll sends the remote-control record and the machine settings.
     bool WritesRemoteRecord() const { return m_state.WritesRemoteRecord(); }
@@ -161,19 +161,19 @@ class DeviceSession {
     // the name and date of the last read-all.
     FirmwareCheck CheckFirmware() const { return FirmwareUpgrade::CheckVersion(GetDevName(), GetDevDate()); }
     // Start the upgrade thread and return at once: it pauses 1300 ms, sends the carried image (TryUpgrade)
-    // or the image file at path (TryManualUpgrade), then tells the observer OnUpgradeDone. 1 when started,
-    // 0 when a transfer is already under way (nothing starts then).
-    int TryUpgrade() { return m_upgrader.Start() ? 1 : 0; }
-    int TryManualUpgrade(const std::string& path) { return m_upgrader.StartFile(path) ? 1 : 0; }
+    // or the image file at path (TryManualUpgrade), then tells the observer OnUpgradeDone. True when started,
+    // false when a transfer is already under way (nothing starts then).
+    bool TryUpgrade() { return m_upgrader.Start(); }
+    bool TryManualUpgrade(const std::string& path) { return m_upgrader.StartFile(path); }
     // Only an amplifier in upgrade mode (InUpgradeMode) is sent anything; the transfer stops at the first
     // report that fails or is not acknowledged, and the outcome always reaches the observer, also after an
-    // unplug. The transfer on the calling thread: 1 when every report of the image went out and was
-    // acknowledged, else 0 (refused: no connection, not in upgrade mode, no image, an image that cannot be
-    // sent, a transfer already under way; or stopped part-way). DoUpgrade sends the carried image, or the
+    // unplug. The transfer on the calling thread: true when every report of the image went out and was
+    // acknowledged, else false (refused: no connection, not in upgrade mode, no image, an image that cannot
+    // be sent, a transfer already under way; or stopped part-way). DoUpgrade sends the carried image, or the
     // test image when the device is the virtual amplifier; a build without a carried image sends nothing to
     // hardware.
-    int DoUpgrade() { return m_upgrader.Run() ? 1 : 0; }
-    int DoManualUpgrade(const std::string& path) { return m_upgrader.RunFile(path) ? 1 : 0; }
+    bool DoUpgrade() { return m_upgrader.Run(); }
+    bool DoManualUpgrade(const std::string& path) { return m_upgrader.RunFile(path); }
     // Percent of the image acknowledged in the transfer under way or the last one.
     int GetUpProgress() const { return m_upgrader.Progress(); }
     // Stops the transfer under way before its next report, without the closing pair (Ctrl+C).

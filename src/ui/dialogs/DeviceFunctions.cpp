@@ -44,7 +44,7 @@ void DeviceFunctions::ResetMachine(QWidget& over) {
                     over);
 }
 
-void DeviceFunctions::SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice, int mode,
+void DeviceFunctions::SendAndReadBack(std::function<bool()> reset, FeatureText withoutDevice, int mode,
                                       QWidget& over) {
     DeviceSession& session = m_session;
     FeatureHost& host = m_host;
@@ -56,7 +56,7 @@ void DeviceFunctions::SendAndReadBack(std::function<int()> reset, FeatureText wi
             std::optional<FeatureText> refusal = DeviceCommandGate::Obstacle(session);
             if (refusal == FeatureText::NotConnected) {
                 refusal = withoutDevice;
-            } else if (!refusal && reset() == 0) {
+            } else if (!refusal && !reset()) {
                 refusal = FeatureText::NotReceived;
             }
             return refusal ? FeatureNoticeOf(*refusal, language) : FeatureNotice{};

@@ -36,7 +36,7 @@ class DeviceFunctions {
     // Sends a reset on the link thread; once it went out everything is read back under the progress dialog,
     // otherwise the user is told why not (`withoutDevice` when no device is connected). `mode` is the memory
     // mode the reset changes, or kEveryMode.
-    void SendAndReadBack(std::function<int()> reset, FeatureText withoutDevice, int mode, QWidget& over);
+    void SendAndReadBack(std::function<bool()> reset, FeatureText withoutDevice, int mode, QWidget& over);
 
     DeviceSession& m_session;
     FeatureHost& m_host;

@@ -37,11 +37,11 @@ UpgradeResult SessionUpgrade::CheckImageFile(const std::string& path) const {
 }
 
 bool SessionUpgrade::StartUpgrade() {
-    return m_session.TryUpgrade() == 1;
+    return m_session.TryUpgrade();
 }
 
 bool SessionUpgrade::StartUpgrade(const std::string& path) {
-    return m_session.TryManualUpgrade(path) == 1;
+    return m_session.TryManualUpgrade(path);
 }
 
 bool SessionUpgrade::IsUpgrading() const {

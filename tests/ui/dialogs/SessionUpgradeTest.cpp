@@ -73,8 +73,8 @@ class SimUpgradeTest : public ::testing::Test {
 };
 
 TEST_F(SimUpgradeTest, TheVirtualAmplifierIsFlashedWithTheTestImageAndItsHeadRestoredAt0xE400) {
-    ASSERT_EQ(session.TryUpgrade(), 1);
-    EXPECT_EQ(session.TryUpgrade(), 0) << "a second transfer does not start while one is under way";
+    ASSERT_TRUE(session.TryUpgrade());
+    EXPECT_FALSE(session.TryUpgrade()) << "a second transfer does not start while one is under way";
     ASSERT_TRUE(observer.WaitForDone());
     EXPECT_FALSE(session.IsUpgrading());
     const UpgradeResult result = session.LastUpgradeResult();
@@ -143,7 +143,7 @@ TEST(SimUpgradeFaults, ATransferThatFailsStopsThereNeverClosesAndSaysWhere) {
         UpgradeObserver observer;
         DeviceSession session{provider, timing};
         ASSERT_EQ(session.Connect(&observer), 1) << c.what;
-        ASSERT_EQ(session.TryUpgrade(), 1) << c.what;
+        ASSERT_TRUE(session.TryUpgrade()) << c.what;
         ASSERT_TRUE(observer.WaitForDone()) << c.what;
         const UpgradeResult result = session.LastUpgradeResult();
         EXPECT_FALSE(result.sent) << c.what;
@@ -163,7 +163,7 @@ TEST_F(SimUpgradeTest, AnUnplugMidTransferEndsItAtOnceAndTheOwnerLearnsWhy) {
     slow.latency = 2ms;
     provider->SetFaults(slow);
     ASSERT_EQ(session.Connect(&observer), 1);
-    ASSERT_EQ(session.TryUpgrade(), 1);
+    ASSERT_TRUE(session.TryUpgrade());
     const auto deadline = std::chrono::steady_clock::now() + 20s;
     while (session.GetUpProgress() < 10 && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(1ms);
@@ -182,7 +182,7 @@ TEST_F(SimUpgradeTest, AnUnplugMidTransferEndsItAtOnceAndTheOwnerLearnsWhy) {
 }
 
 TEST_F(SimUpgradeTest, ClosingWithTheFarewellWaitsForTheTransferToEnd) {
-    ASSERT_EQ(session.TryUpgrade(), 1);
+    ASSERT_TRUE(session.TryUpgrade());
     session.Disconnect(true);
     EXPECT_FALSE(session.IsUpgrading());
     EXPECT_TRUE(session.LastUpgradeResult().sent) << session.LastUpgradeResult().message;
@@ -198,7 +198,7 @@ TEST_F(SimUpgradeTest, AFullSizeImageFileFillsTheWholeFlash) {
     const fs::path path = fs::temp_directory_path() / "varnoth-session-upgrade-64k.bin";
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    EXPECT_EQ(session.DoManualUpgrade(path.string()), 1) << session.LastUpgradeResult().message;
+    EXPECT_TRUE(session.DoManualUpgrade(path.string())) << session.LastUpgradeResult().message;
     fs::remove(path);
 
     Bytes expected = Patched(image);
@@ -217,7 +217,7 @@ TEST(SessionUpgrade, HardwareIsNeverSentAnImageTheBuildDoesNotCarry) {
     h.provider->m_upgradeMode = true;
     ASSERT_TRUE(h.Connect());
     EXPECT_EQ(h.session->IsSimulated(), 0);
-    EXPECT_EQ(h.session->DoUpgrade(), 0);
+    EXPECT_FALSE(h.session->DoUpgrade());
     EXPECT_FALSE(h.session->LastUpgradeResult().sent);
     EXPECT_NE(h.session->LastUpgradeResult().message.find("carries no firmware image"), std::string::npos);
     EXPECT_TRUE(h.wire->Sent().empty());
@@ -249,7 +249,7 @@ TEST(SessionUpgrade, AFailedOrRefusedTransferIsReportedAsSuchWhenTheThreadEnds) 
             ASSERT_TRUE(h.Connect());
             h.session->SetObserver(&observer);
         }
-        ASSERT_EQ(c.file.empty() ? h.session->TryUpgrade() : h.session->TryManualUpgrade(c.file), 1);
+        ASSERT_TRUE(c.file.empty() ? h.session->TryUpgrade() : h.session->TryManualUpgrade(c.file));
         ASSERT_TRUE(observer.WaitForDone()) << c.says;
         const UpgradeResult result = h.session->LastUpgradeResult();
         EXPECT_FALSE(result.sent) << c.says;
